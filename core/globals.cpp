@@ -1,0 +1,11 @@
+#include "core/globals.h"
+
+int32_t TwipsPerPixelXValue = 15;
+int32_t TwipsPerPixelYValue = 15;
+float TwipsScale = 1.0f;
+uint8_t RunOneInstanceFlag = 0;
+QString HandOffFolder;
+QString LanguageName = QStringLiteral("English");
+QString LanguageFilePath;
+QString SkinName = QStringLiteral("Morvane 1");
+QString FilterList;

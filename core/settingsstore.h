@@ -1,0 +1,60 @@
+#pragma once
+
+// The settings store: string settings under "Software\<application>\<section>"
+// and the plain registry helpers of the registrations and page settings.
+// Nothing here fails loudly: a read that cannot be satisfied yields its
+// default, a write that cannot be made does nothing.
+
+#include "platform/registry.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+using Hive = platform::registry::Hive;
+inline constexpr Hive HiveClassesRoot = Hive::ClassesRoot;
+inline constexpr Hive HiveCurrentUser = Hive::CurrentUser;
+inline constexpr Hive HiveLocalMachine = Hive::LocalMachine;
+
+// The program's application name and main section.
+inline const QString kSettingsApp = QStringLiteral("Keldo");
+inline const QString kSettingsSection = QStringLiteral("Z5 Browser");
+
+// "Software\" & Trim(application) & "\" & Trim(section)
+QString SettingsKey(const QString& application, const QString& section);
+
+void SaveSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
+                 const QString& value);
+QString ReadSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
+                    const QString& defaultValue);
+
+// The program's own settings ("Keldo", "Z5 Browser").
+inline QString ReadZ5Setting(Hive hive, const QString& valueName, const QString& defaultValue)
+{
+    return ReadSetting(hive, kSettingsApp, kSettingsSection, valueName, defaultValue);
+}
+inline void SaveZ5Setting(Hive hive, const QString& valueName, const QString& value)
+{
+    SaveSetting(hive, kSettingsApp, kSettingsSection, valueName, value);
+}
+
+void CreateRegistryKey(Hive hive, const QString& keyPath);
+void DeleteRegistryKey(Hive hive, const QString& parentPath, const QString& subKeyName);
+bool RegistryKeyExists(Hive hive, const QString& keyPath);
+QString ReadRegistryString(Hive hive, const QString& keyPath, const QString& valueName);
+uint32_t ReadRegistryDword(Hive hive, const QString& keyPath, const QString& valueName);
+// Text that reads as a number is written as REG_DWORD, anything else as
+// REG_SZ trimmed of blanks.
+void WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, const QString& value);
+void WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, int32_t value);
+
+QString ReadMailtoCommand();
+QString ReadTypedUrl(const QString& valueName);
+bool WriteTypedUrl(const QString& valueName, const QString& url);
+
+// Depth-first search below keyPath for a value whose formatted text equals
+// searchText; on success keyPath becomes the key that holds it.
+void EnumRegistryKeys(Hive hive, QString& keyPath, const QString& searchText, bool& found);
+void EnumRegistryValues(Hive hive, const QString& keyPath, const QString& searchText, bool& found);
+
+QString FormatRegistryData(uint32_t type, const QByteArray& data);

@@ -1,0 +1,96 @@
+#pragma once
+
+// The registry: hives of keys and typed values, kept as one text file per
+// hive in the user's configuration folder and shared safely by every process
+// of the user.
+//
+// - Key and value names are compared without regard to case and keep the
+//   case they were created with. Key paths use "\" between names.
+// - The classes root is the local machine's "SOFTWARE\Classes".
+// - Every change is a locked read-modify-write of the hive file, written to a
+//   temporary file and renamed into place, so a crash leaves either the
+//   previous or the new hive. A read reloads a hive only when its file
+//   changed on disk.
+// - A hive file that cannot be parsed is moved aside (".broken-<time>") and
+//   reported on standard error; it is never silently overwritten.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace platform::registry {
+
+enum class Hive : uint32_t {
+    ClassesRoot = 0x80000000u,
+    CurrentUser = 0x80000001u,
+    LocalMachine = 0x80000002u,
+};
+
+enum class ValueType : uint32_t {
+    None = 0,
+    String = 1,       // REG_SZ
+    ExpandString = 2, // REG_EXPAND_SZ
+    Binary = 3,       // REG_BINARY
+    Dword = 4,        // REG_DWORD
+};
+
+struct Value {
+    ValueType type = ValueType::None;
+    QString text;      // String, ExpandString
+    QByteArray bytes;  // Binary
+    uint32_t number = 0; // Dword
+
+    static Value string(const QString& s) { Value v; v.type = ValueType::String; v.text = s; return v; }
+    static Value expandString(const QString& s) { Value v; v.type = ValueType::ExpandString; v.text = s; return v; }
+    static Value binary(const QByteArray& b) { Value v; v.type = ValueType::Binary; v.bytes = b; return v; }
+    static Value dword(uint32_t n) { Value v; v.type = ValueType::Dword; v.number = n; return v; }
+
+    // The value's data as the old registry handed it out: strings as their
+    // bytes with a terminating NUL, a number as four little-endian bytes.
+    QByteArray data() const;
+
+    bool operator==(const Value& o) const;
+};
+
+struct NamedValue {
+    QString name; // "" is the key's default value
+    Value value;
+};
+
+// Parses "HKCU", "HKEY_CURRENT_USER", "HKLM", "HKCR" ... (any case).
+std::optional<Hive> hiveFromName(const QString& name);
+QString hiveShortName(Hive hive);
+QString hiveLongName(Hive hive);
+
+// The folder that holds the hive files: $XDG_CONFIG_HOME/registry.
+QString storeFolder();
+
+bool keyExists(Hive hive, const QString& path);
+// Creates the key and its missing parents. False when the path is empty or
+// the hive cannot be written.
+bool createKey(Hive hive, const QString& path);
+// Deletes a key. Without recursive, a key that has sub-keys is refused.
+bool deleteKey(Hive hive, const QString& path, bool recursive = false);
+
+std::optional<Value> readValue(Hive hive, const QString& path, const QString& name);
+// Writes a value; the key is created when createKeyIfMissing, else a missing
+// key fails.
+bool writeValue(Hive hive, const QString& path, const QString& name, const Value& value,
+                bool createKeyIfMissing = true);
+bool deleteValue(Hive hive, const QString& path, const QString& name);
+
+// Sub-key names in enumeration order (sorted without regard to case);
+// nullopt when the key does not exist.
+std::optional<QStringList> subKeys(Hive hive, const QString& path);
+// Values in the order they were created; nullopt when the key does not exist.
+std::optional<QList<NamedValue>> values(Hive hive, const QString& path);
+
+// Drops every cached hive so the next access reads the files again (tests
+// that move the store folder).
+void resetCache();
+
+} // namespace platform::registry

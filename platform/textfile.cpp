@@ -1,0 +1,45 @@
+#include "platform/textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace platform::textfile {
+
+std::optional<QByteArray> readAll(const QString& path, qint64 maxBytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = f.read(maxBytes + 1);
+    if (bytes.size() > maxBytes || f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QStringList> readLines(const QString& path, qint64 maxBytes)
+{
+    const auto bytes = readAll(path, maxBytes);
+    if (!bytes)
+        return std::nullopt;
+    QStringList lines = QString::fromUtf8(*bytes).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& l : lines)
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+    return lines;
+}
+
+bool writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+} // namespace platform::textfile

@@ -1,0 +1,22 @@
+#pragma once
+
+// Bounded reading and atomic writing of whole files.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace platform::textfile {
+
+// The whole file, or nullopt when it cannot be read or exceeds maxBytes.
+std::optional<QByteArray> readAll(const QString& path, qint64 maxBytes);
+
+// The file's lines as UTF-8 text, CR LF and LF both ending a line.
+std::optional<QStringList> readLines(const QString& path, qint64 maxBytes);
+
+// Writes bytes to a temporary file beside path and renames it into place.
+bool writeAtomically(const QString& path, const QByteArray& bytes);
+
+} // namespace platform::textfile

@@ -1,0 +1,39 @@
+#include "platform/profile.h"
+
+#include "testenv.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace profile = platform::profile;
+
+TEST(Profile, ReadsIgnoreCaseAndBlanks)
+{
+    const QString file = testenv::freshDir(QStringLiteral("p")) + QStringLiteral("/list.ini");
+    ASSERT_TRUE(testenv::writeFile(file, "; comment\r\n[Main]\r\nName = Value one \r\n\r\n[ Other ]\r\nname=second\r\n"));
+    EXPECT_EQ(profile::readString(file, QStringLiteral("MAIN"), QStringLiteral("NAME"), QStringLiteral("d")),
+              QStringLiteral("Value one"));
+    EXPECT_EQ(profile::readString(file, QStringLiteral("other"), QStringLiteral("name"), QStringLiteral("d")),
+              QStringLiteral("second"));
+    EXPECT_EQ(profile::readString(file, QStringLiteral("Main"), QStringLiteral("missing"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(profile::readString(file + QStringLiteral("x"), QStringLiteral("Main"), QStringLiteral("Name"), QStringLiteral("d")),
+              QStringLiteral("d"));
+    EXPECT_EQ(profile::sectionNames(file), (QStringList{QStringLiteral("Main"), QStringLiteral("Other")}));
+    EXPECT_EQ(profile::keyNames(file, QStringLiteral("main")), QStringList{QStringLiteral("Name")});
+}
+
+TEST(Profile, AWriteKeepsEveryOtherLine)
+{
+    const QString file = testenv::freshDir(QStringLiteral("p")) + QStringLiteral("/list.ini");
+    ASSERT_TRUE(testenv::writeFile(file, "; keep me\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n"));
+    ASSERT_TRUE(profile::writeString(file, QStringLiteral("a"), QStringLiteral("X"), QStringLiteral("9")));
+    ASSERT_TRUE(profile::writeString(file, QStringLiteral("A"), QStringLiteral("z"), QStringLiteral("3")));
+    ASSERT_TRUE(profile::writeString(file, QStringLiteral("C"), QStringLiteral("w"), QStringLiteral("4")));
+    EXPECT_EQ(testenv::readFile(file), QByteArray("; keep me\r\n[A]\r\nx=9\r\nz=3\r\n\r\n[B]\r\ny=2\r\n[C]\r\nw=4\r\n"));
+    ASSERT_TRUE(profile::removeKey(file, QStringLiteral("B"), QStringLiteral("Y")));
+    EXPECT_EQ(profile::readString(file, QStringLiteral("B"), QStringLiteral("y"), QStringLiteral("gone")), QStringLiteral("gone"));
+    const QString fresh = QFileInfo(file).path() + QStringLiteral("/new.ini");
+    ASSERT_TRUE(profile::writeString(fresh, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
+    EXPECT_EQ(profile::readString(fresh, QStringLiteral("s"), QStringLiteral("K"), QString()), QStringLiteral("v"));
+}
