@@ -1,0 +1,4 @@
+z5_add_test(test_platform_registry SOURCES test_registry.cpp LIBS z5platform)
+add_dependencies(test_platform_registry reg)
+z5_add_test(test_platform_reg_command SOURCES test_regcommand.cpp LIBS z5platform)
+add_dependencies(test_platform_reg_command reg)
