@@ -9,3 +9,7 @@ QString LanguageName = QStringLiteral("English");
 QString LanguageFilePath;
 QString SkinName = QStringLiteral("Morvane 1");
 QString FilterList;
+
+int16_t CloseRequested = 0;
+int32_t SavedMasterVolume = -1;
+QString ListDownloadOptions[7];

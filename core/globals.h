@@ -15,3 +15,8 @@ extern QString LanguageName;
 extern QString LanguageFilePath;
 extern QString SkinName;
 extern QString FilterList;
+
+// Main-window globals shared with the window procedure and the media code.
+extern int16_t CloseRequested;          // -1 once the system Close command arrived or shutdown began
+extern int32_t SavedMasterVolume;       // master volume before the program first changed it; -1 none
+extern QString ListDownloadOptions[7];  // per list kind 1-6: the list's option flags

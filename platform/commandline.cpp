@@ -1,0 +1,23 @@
+#include "platform/commandline.h"
+
+#include <QCoreApplication>
+
+namespace platform::commandline {
+
+QString joinArguments(const QStringList& arguments)
+{
+    QStringList parts;
+    for (const QString& a : arguments)
+        parts << (a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+    return parts.join(QLatin1Char(' '));
+}
+
+QString text()
+{
+    QStringList args = QCoreApplication::arguments();
+    if (!args.isEmpty())
+        args.removeFirst();
+    return joinArguments(args);
+}
+
+} // namespace platform::commandline
