@@ -1,0 +1,2 @@
+// A shared library that loads but exports none of the server entry points.
+extern "C" int platformTestNothingHere() { return 7; }
