@@ -11,5 +11,6 @@ QString SkinName = QStringLiteral("Morvane 1");
 QString FilterList;
 
 int16_t CloseRequested = 0;
+int16_t GroupOpening = 0;
 int32_t SavedMasterVolume = -1;
 QString ListDownloadOptions[7];

@@ -20,3 +20,4 @@ extern QString FilterList;
 extern int16_t CloseRequested;          // -1 once the system Close command arrived or shutdown began
 extern int32_t SavedMasterVolume;       // master volume before the program first changed it; -1 none
 extern QString ListDownloadOptions[7];  // per list kind 1-6: the list's option flags
+extern int16_t GroupOpening;            // -1 while a group of pages is being opened in tabs

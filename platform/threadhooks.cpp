@@ -160,8 +160,7 @@ bool continuesRecord(QObject* receiver, QEvent* e)
     // The key press that follows its shortcut check.
     if (r.awaitingKeyPress && e->type() == QEvent::KeyPress) {
         const auto* ke = static_cast<const QKeyEvent*>(e);
-        if (ke->key() == r.key && ke->modifiers() == r.modifiers && ke->isAutoRepeat() == r.autoRepeat &&
-            ke->timestamp() == r.timestamp) {
+        if (ke->key() == r.key && ke->modifiers() == r.modifiers && ke->isAutoRepeat() == r.autoRepeat) {
             r.awaitingKeyPress = false;
             r.type = QEvent::KeyPress;
             return true;
@@ -286,7 +285,9 @@ bool handleInput(QObject* receiver, QEvent* e)
             e->accept();
         return s.record.swallowed;
     }
-    if (!e->spontaneous())
+    // Input from the user; a shortcut check is made for key input only,
+    // whoever sends the key.
+    if (!e->spontaneous() && e->type() != QEvent::ShortcutOverride)
         return false;
     startRecord(receiver, e);
     feedInputState(e);

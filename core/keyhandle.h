@@ -1,0 +1,32 @@
+#pragma once
+
+// The key handler: reports key presses made with Ctrl or Alt held, whatever
+// widget of the program has the focus (the page included). Ctrl
+// combinations are swallowed; Alt combinations are reported and passed on.
+// A client of the keyboard thread hook.
+
+#include "core/hooksubclass.h"
+
+#include <QObject>
+
+#include <cstdint>
+
+class clsKeyHandle : public QObject, public clsIWindowsHook {
+    Q_OBJECT
+public:
+    explicit clsKeyHandle(QObject* parent = nullptr);
+    ~clsKeyHandle() override;
+
+    void Attach();
+    void Detach();
+    bool Attached() const { return attached; }
+
+    void HookProc(int32_t nCode, uintptr_t wParam, intptr_t lParam, bool& bConsume) override;
+
+Q_SIGNALS:
+    // KeyCode: the virtual-key code; Shift: 2 for Ctrl, 4 for Alt.
+    void KeyPressed(int16_t KeyCode, int16_t Shift);
+
+private:
+    bool attached = false;
+};

@@ -1,0 +1,160 @@
+#include "core/mousegestures.h"
+
+#include "platform/inputstate.h"
+#include "platform/vbrt.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+using platform::inputstate::VK_RBUTTON;
+
+namespace {
+
+constexpr uint32_t kButtonDown = platform::winproc::WM_RBUTTONDOWN; // 516
+constexpr uint32_t kMove = platform::winproc::WM_MOUSEMOVE;         // 512
+constexpr uint32_t kButtonUp = platform::winproc::WM_RBUTTONUP;     // 517
+
+// Whether more of the points lie above the straight line from the first to
+// the last point than below it. An intercept that no longer fits a 32-bit
+// number ends the count with what was reached.
+bool moreAboveThanBelow(const std::vector<QPoint>& points)
+{
+    const QPoint first = points.front();
+    const QPoint last = points.back();
+    const double slope = static_cast<double>(first.y() - last.y()) / static_cast<double>(first.x() - last.x());
+    int above = 0;
+    int below = 0;
+    for (const QPoint& p : points) {
+        const double yl = vb::roundHalfEven(slope * (p.x() - first.x()) + first.y());
+        if (!std::isfinite(yl) || std::fabs(yl) > std::numeric_limits<int32_t>::max())
+            break;
+        if (p.y() < static_cast<int32_t>(yl))
+            ++above;
+        else
+            ++below;
+    }
+    return above > below;
+}
+
+} // namespace
+
+clsMouseGestures::clsMouseGestures(QObject* parent)
+    : QObject(parent)
+{
+}
+
+clsMouseGestures::~clsMouseGestures()
+{
+    Detach();
+}
+
+void clsMouseGestures::Attach()
+{
+    if (attached)
+        return;
+    if (!InstallThreadHook(this, WH_MOUSE))
+        return;
+    attached = true;
+    idleCount = 0;
+    // Linux opens a context menu on the press: it waits for the release,
+    // which the gesture may swallow.
+    platform::threadhooks::holdRightButtonPress(true);
+}
+
+void clsMouseGestures::Detach()
+{
+    if (!attached)
+        return;
+    RemoveThreadHook(this, WH_MOUSE);
+    attached = false;
+    platform::threadhooks::holdRightButtonPress(false);
+}
+
+void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t /*wParam*/, intptr_t /*lParam*/, bool& bConsume)
+{
+    if (!platform::inputstate::activeWindow())
+        return;
+    uint32_t msg = 0;
+    if (platform::inputstate::asyncKeyState(VK_RBUTTON) != 0) {
+        if (!rightDown) {
+            rightDown = true;
+            msg = kButtonDown;
+        } else {
+            msg = kMove;
+        }
+    } else if (rightDown) {
+        rightDown = false;
+        idleCount = 0;
+        msg = kButtonUp;
+    } else if (idleCount < 10) {
+        ++idleCount;
+        bConsume = true;
+        return;
+    }
+    bConsume = handleGestureMessage(msg);
+}
+
+bool clsMouseGestures::handleGestureMessage(uint32_t msg)
+{
+    if (gestureTypes <= 0)
+        return false;
+    if (msg == kButtonDown && !tracking) {
+        points.assign(1, platform::inputstate::cursorPos());
+        tracking = true;
+    } else if (msg == kMove && tracking) {
+        points.push_back(platform::inputstate::cursorPos());
+    } else if (msg == kButtonUp && tracking) {
+        if (evaluate()) {
+            platform::winproc::postMessage(platform::inputstate::activeWindow(), kButtonUp, 0, 0x7FFF7FFF);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool clsMouseGestures::evaluate()
+{
+    tracking = false;
+    points.push_back(platform::inputstate::cursorPos());
+    gestureCode = ClassifyGesture(points);
+    if (gestureCode == 0 || (gestureCode & gestureTypes) == 0)
+        return false;
+    bool accept = false;
+    const QPoint first = points.front();
+    const QPoint last = points.back();
+    Q_EMIT MouseGesture(gestureCode, first.x(), first.y(), last.x(), last.y(), accept);
+    return accept;
+}
+
+int32_t clsMouseGestures::ClassifyGesture(const std::vector<QPoint>& path)
+{
+    if (path.size() < 2)
+        return 0;
+    const int64_t dy = static_cast<int64_t>(path.front().y()) - path.back().y(); // > 0: upwards
+    const int64_t dx = static_cast<int64_t>(path.front().x()) - path.back().x(); // > 0: leftwards
+    bool vertical = std::llabs(dy) > 8;
+    bool horizontal = std::llabs(dx) > 8;
+    if (vertical && horizontal) {
+        const double ax = static_cast<double>(std::llabs(dx));
+        const double ay = static_cast<double>(std::llabs(dy));
+        if (ax / ay > 7.0)
+            vertical = false;
+        else if (ay / ax > 7.0)
+            horizontal = false;
+    }
+    const bool up = dy > 0;
+    const bool right = dx < 0;
+    if (vertical && !horizontal)
+        return up ? 1 : 2;
+    if (horizontal && !vertical)
+        return right ? 4 : 8;
+    if (!vertical)
+        return 0;
+    // Both axes: the flags are up (V+) or down (V-) and right (H); the
+    // bulge of the path decides between the two codes of each pair.
+    const bool above = moreAboveThanBelow(path);
+    if (up)
+        return right ? (above ? 256 : 16) : (above ? 2048 : 128);
+    return right ? (above ? 32 : 512) : (above ? 64 : 1024);
+}

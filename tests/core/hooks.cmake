@@ -1,0 +1,1 @@
+z5_add_test(test_core_hooks SOURCES test_hooksubclass.cpp test_gestures.cpp LIBS z5core Qt6::Test)

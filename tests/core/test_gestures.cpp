@@ -1,0 +1,242 @@
+#include "core/keyhandle.h"
+#include "core/mousegestures.h"
+#include "platform/inputstate.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+template <typename F>
+bool waitFor(F done, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+struct ActiveWindow {
+    QWidget w;
+    ActiveWindow()
+    {
+        w.resize(400, 300);
+        w.show();
+        w.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w, 5000));
+    }
+};
+
+std::vector<QPoint> path(std::initializer_list<QPoint> points)
+{
+    return std::vector<QPoint>(points);
+}
+
+} // namespace
+
+TEST(MouseGestures, ClassificationOfPaths)
+{
+    struct Case {
+        std::vector<QPoint> points;
+        int32_t code;
+    } cases[] = {
+        {path({{100, 100}, {100, 100}}), 0},             // a click
+        {path({{100, 100}, {108, 92}}), 0},              // 8 pixels on each axis are no movement
+        {path({{100, 100}, {100, 40}}), 1},              // up
+        {path({{100, 100}, {100, 160}}), 2},             // down
+        {path({{100, 100}, {160, 100}}), 4},             // right
+        {path({{100, 100}, {40, 100}}), 8},              // left
+        {path({{300, 100}, {100, 120}}), 8},             // 200 left, 20 down: ratio 10
+        {path({{100, 100}, {110, 30}}), 16},             // 70 up, 10 right: a ratio of 7 keeps both axes
+        // 200 left and 40 down move on both axes; the bulge decides.
+        {path({{300, 100}, {200, 130}, {100, 140}}), 1024},
+        {path({{300, 100}, {250, 100}, {200, 100}, {150, 110}, {100, 140}}), 64},
+        // up and right
+        {path({{100, 300}, {300, 100}}), 16},
+        {path({{100, 300}, {100, 100}, {150, 100}, {200, 100}, {300, 100}}), 256},
+        // up and left
+        {path({{300, 300}, {100, 100}}), 128},
+        {path({{300, 300}, {300, 100}, {250, 100}, {200, 100}, {100, 100}}), 2048},
+        // down and right
+        {path({{100, 100}, {100, 300}, {200, 300}, {300, 300}}), 512},
+        {path({{100, 100}, {200, 100}, {300, 100}, {300, 200}, {300, 300}}), 32},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(clsMouseGestures::ClassifyGesture(cases[i].points), cases[i].code) << "case " << i;
+}
+
+namespace {
+
+// Feeds the hook entry as the input state stands at each notification.
+struct Driver {
+    clsMouseGestures g;
+    std::vector<std::array<int32_t, 5>> raised;
+    bool accept = true;
+    Driver()
+    {
+        QObject::connect(&g, &clsMouseGestures::MouseGesture,
+                         [this](int32_t code, int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool& ok) {
+                             raised.push_back({code, x1, y1, x2, y2});
+                             ok = accept;
+                         });
+    }
+    bool step(bool rightDown, QPoint pos)
+    {
+        inputstate::setDown(inputstate::VK_RBUTTON, rightDown);
+        inputstate::setCursorPos(pos);
+        bool consume = false;
+        g.HookProc(0, 0x200, 0, consume);
+        return consume;
+    }
+    // A stroke from the first to the last point; the answer of the release.
+    bool stroke(std::initializer_list<QPoint> points)
+    {
+        bool consumed = false;
+        for (const QPoint& p : points)
+            consumed = step(true, p);
+        EXPECT_FALSE(consumed) << "presses and moves pass";
+        return step(false, *(points.end() - 1));
+    }
+    void idle()
+    {
+        for (int i = 0; i < 10; ++i)
+            step(false, {0, 0});
+    }
+};
+
+} // namespace
+
+TEST(MouseGestures, HookEntryTracksTheRightButtonAndReportsOnRelease)
+{
+    ActiveWindow win;
+    Driver d;
+    // The first ten notifications without the right button are consumed.
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(d.step(false, {i, i})) << i;
+    EXPECT_FALSE(d.step(false, {5, 5}));
+
+    EXPECT_TRUE(d.stroke({{300, 100}, {250, 102}, {150, 101}, {100, 100}}));
+    ASSERT_EQ(d.raised.size(), 1u);
+    EXPECT_EQ(d.raised[0], (std::array<int32_t, 5>{8, 300, 100, 100, 100}));
+    EXPECT_EQ(d.g.GestureCode(), 8);
+    EXPECT_FALSE(d.g.Tracking());
+    // After a release, ten more are consumed.
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(d.step(false, {0, 0}));
+    EXPECT_FALSE(d.step(false, {0, 0}));
+
+    // Not accepted: the release passes, so the page's menu may open.
+    d.accept = false;
+    EXPECT_FALSE(d.stroke({{100, 300}, {100, 100}}));
+    EXPECT_EQ(d.raised.back()[0], 1);
+    d.idle();
+    d.accept = true;
+
+    // A click without movement is no gesture.
+    const size_t before = d.raised.size();
+    EXPECT_FALSE(d.stroke({{50, 50}, {53, 55}}));
+    EXPECT_EQ(d.raised.size(), before);
+    d.idle();
+
+    // A cleared bit hides its gesture; no types at all stop recognition.
+    d.g.setGestureTypes(4095 & ~8);
+    EXPECT_FALSE(d.stroke({{300, 100}, {100, 100}}));
+    EXPECT_EQ(d.raised.size(), before);
+    d.idle();
+    EXPECT_TRUE(d.stroke({{100, 100}, {300, 100}}));
+    EXPECT_EQ(d.raised.back()[0], 4);
+    d.idle();
+    d.g.setGestureTypes(0);
+    EXPECT_FALSE(d.stroke({{100, 100}, {300, 100}}));
+    EXPECT_EQ(d.raised.size(), before + 1);
+}
+
+TEST(KeyHandle, ReportsCtrlAndAltCombinations)
+{
+    ActiveWindow win;
+    clsKeyHandle k;
+    std::vector<std::pair<int16_t, int16_t>> raised;
+    QObject::connect(&k, &clsKeyHandle::KeyPressed, [&](int16_t code, int16_t shift) {
+        raised.push_back({code, shift});
+    });
+    const struct {
+        bool ctrl, alt;
+        int vk;
+        bool release;
+        int16_t shift; // 0: nothing raised
+        bool consumed;
+    } cases[] = {
+        {true, false, 78, false, 2, true},   // Ctrl+N: reported and swallowed
+        {false, true, 70, false, 4, false},  // Alt+F: reported and passed on
+        {true, true, 46, false, 0, false},   // Ctrl+Alt+Del: nothing
+        {false, false, 65, false, 0, false}, // plain A
+        {true, false, 78, true, 0, false},   // releases are not looked at
+        {true, false, 17, false, 2, true},   // Ctrl's own press
+    };
+    for (const auto& c : cases) {
+        inputstate::clear();
+        inputstate::setDown(inputstate::VK_CONTROL, c.ctrl);
+        inputstate::setDown(inputstate::VK_MENU, c.alt);
+        raised.clear();
+        bool consume = false;
+        k.HookProc(0, uintptr_t(c.vk), c.release ? intptr_t(0xC0000001u) : intptr_t(1), consume);
+        EXPECT_EQ(consume, c.consumed) << c.vk;
+        if (c.shift) {
+            EXPECT_EQ(raised, (std::vector<std::pair<int16_t, int16_t>>{{int16_t(c.vk), c.shift}}));
+        } else {
+            EXPECT_TRUE(raised.empty()) << c.vk;
+        }
+    }
+    inputstate::clear();
+}
+
+TEST(KeyHandle, ACtrlCombinationIsSeenOnceAndNeverReachesTheFocusedWidget)
+{
+    ActiveWindow win;
+    auto* layout = new QVBoxLayout(&win.w);
+    auto* frame = new QWidget;
+    layout->addWidget(frame);
+    auto* inner = new QVBoxLayout(frame);
+    auto* edit = new QLineEdit;
+    inner->addWidget(edit);
+    edit->setFocus();
+    int shortcuts = 0;
+    auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+N")), &win.w);
+    QObject::connect(shortcut, &QShortcut::activated, [&] { ++shortcuts; });
+
+    clsKeyHandle k;
+    k.Attach();
+    std::vector<std::pair<int16_t, int16_t>> raised;
+    QObject::connect(&k, &clsKeyHandle::KeyPressed, [&](int16_t code, int16_t shift) {
+        raised.push_back({code, shift});
+    });
+
+    using Raised = std::vector<std::pair<int16_t, int16_t>>;
+    QTest::keyClick(win.w.windowHandle(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(raised, (Raised{{17, 2}, {78, 2}}));
+    QTest::keyClick(edit, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(raised, (Raised{{17, 2}, {78, 2}, {17, 2}, {78, 2}}));
+    EXPECT_EQ(shortcuts, 0);
+
+    raised.clear();
+    QTest::keyClick(win.w.windowHandle(), Qt::Key_F, Qt::AltModifier);
+    EXPECT_EQ(raised, (Raised{{18, 4}, {70, 4}}));
+    QTest::keyClick(win.w.windowHandle(), Qt::Key_A);
+    EXPECT_EQ(edit->text(), QStringLiteral("fa")) << "Alt keys and plain keys reach the widget";
+
+    k.Detach();
+    QTest::keyClick(win.w.windowHandle(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(shortcuts, 1);
+}
