@@ -1,0 +1,225 @@
+#include "platform/controls.h"
+
+#include "platform/twips.h"
+
+#include <QLabel>
+#include <QPainter>
+
+namespace platform::forms {
+
+namespace {
+
+// A widget that draws a picture, at its top-left corner or stretched.
+class PictureWidget : public QWidget {
+public:
+    explicit PictureWidget(QWidget* parent) : QWidget(parent) {}
+
+    QPixmap picture;
+    bool stretch = false;
+    QColor back;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        if (back.isValid())
+            p.fillRect(rect(), back);
+        if (picture.isNull())
+            return;
+        if (stretch)
+            p.drawPixmap(rect(), picture);
+        else
+            p.drawPixmap(0, 0, picture);
+    }
+};
+
+PictureWidget* pictureWidget(QWidget* w)
+{
+    return static_cast<PictureWidget*>(w);
+}
+
+} // namespace
+
+// ---- Label ----
+
+Label::Label(Form& form, const QString& name, int index, Control* container)
+    : Control(form, new QLabel(parentWidgetFor(form, container)), name, index, container)
+{
+    label()->setTextFormat(Qt::PlainText);
+    label()->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTransparent(true);
+}
+
+QLabel* Label::label() const
+{
+    return static_cast<QLabel*>(widget());
+}
+
+QString Label::caption() const
+{
+    return label()->text();
+}
+
+void Label::setCaption(const QString& caption)
+{
+    label()->setText(caption);
+    sizeChanged();
+}
+
+void Label::setAutoSize(bool autoSize)
+{
+    autoSize_ = autoSize;
+    sizeChanged();
+}
+
+bool Label::wordWrap() const
+{
+    return label()->wordWrap();
+}
+
+void Label::setWordWrap(bool wrap)
+{
+    label()->setWordWrap(wrap);
+    sizeChanged();
+}
+
+void Label::setAlignment(Alignment alignment)
+{
+    const Qt::Alignment h = alignment == Alignment::Left    ? Qt::AlignLeft
+                            : alignment == Alignment::Right ? Qt::AlignRight
+                                                            : Qt::AlignHCenter;
+    label()->setAlignment(h | Qt::AlignTop);
+}
+
+void Label::setTransparent(bool transparent)
+{
+    label()->setAutoFillBackground(!transparent);
+}
+
+void Label::setBackColor(const QColor& color)
+{
+    QPalette p = label()->palette();
+    p.setColor(QPalette::Window, color);
+    label()->setPalette(p);
+    setTransparent(false);
+}
+
+void Label::sizeChanged()
+{
+    if (!autoSize_ || fitting_)
+        return;
+    fitting_ = true;
+    if (label()->wordWrap()) {
+        const int h = label()->heightForWidth(std::max(1, label()->width()));
+        setSizeFromContent(width(), toTwipsY(h));
+    } else {
+        const QSize hint = label()->sizeHint();
+        setSizeFromContent(toTwipsX(hint.width()), toTwipsY(hint.height()));
+    }
+    fitting_ = false;
+}
+
+void Label::copyPropertiesFrom(const Control& other)
+{
+    Control::copyPropertiesFrom(other);
+    if (const auto* o = dynamic_cast<const Label*>(&other); o) {
+        label()->setWordWrap(o->label()->wordWrap());
+        label()->setAlignment(o->label()->alignment());
+        label()->setAutoFillBackground(o->label()->autoFillBackground());
+        label()->setText(o->caption());
+        autoSize_ = o->autoSize_;
+        sizeChanged();
+    }
+}
+
+// ---- PictureBox ----
+
+PictureBox::PictureBox(Form& form, const QString& name, int index, Control* container)
+    : Control(form, new PictureWidget(parentWidgetFor(form, container)), name, index, container)
+{
+    setTabStop(true);
+}
+
+const QPixmap& PictureBox::picture() const
+{
+    return pictureWidget(widget())->picture;
+}
+
+void PictureBox::setPicture(const QPixmap& picture)
+{
+    pictureWidget(widget())->picture = picture;
+    if (autoSize_ && !picture.isNull())
+        setSizeFromContent(toTwipsX(picture.width()), toTwipsY(picture.height()));
+    widget()->update();
+}
+
+void PictureBox::setAutoSize(bool autoSize)
+{
+    autoSize_ = autoSize;
+    if (autoSize_ && !picture().isNull())
+        setSizeFromContent(toTwipsX(picture().width()), toTwipsY(picture().height()));
+}
+
+void PictureBox::setTabStop(bool tabStop)
+{
+    widget()->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void PictureBox::setBackColor(const QColor& color)
+{
+    pictureWidget(widget())->back = color;
+    widget()->update();
+}
+
+void PictureBox::copyPropertiesFrom(const Control& other)
+{
+    Control::copyPropertiesFrom(other);
+    if (const auto* o = dynamic_cast<const PictureBox*>(&other); o) {
+        pictureWidget(widget())->back = pictureWidget(o->widget())->back;
+        widget()->setFocusPolicy(o->widget()->focusPolicy());
+        autoSize_ = o->autoSize_;
+        setPicture(o->picture());
+    }
+}
+
+// ---- Image ----
+
+Image::Image(Form& form, const QString& name, int index, Control* container)
+    : Control(form, new PictureWidget(parentWidgetFor(form, container)), name, index, container)
+{
+    widget()->setFocusPolicy(Qt::NoFocus);
+}
+
+const QPixmap& Image::picture() const
+{
+    return pictureWidget(widget())->picture;
+}
+
+void Image::setPicture(const QPixmap& picture)
+{
+    pictureWidget(widget())->picture = picture;
+    if (!stretch_ && !picture.isNull())
+        setSizeFromContent(toTwipsX(picture.width()), toTwipsY(picture.height()));
+    widget()->update();
+}
+
+void Image::setStretch(bool stretch)
+{
+    stretch_ = stretch;
+    pictureWidget(widget())->stretch = stretch;
+    if (!stretch_ && !picture().isNull())
+        setSizeFromContent(toTwipsX(picture().width()), toTwipsY(picture().height()));
+    widget()->update();
+}
+
+void Image::copyPropertiesFrom(const Control& other)
+{
+    Control::copyPropertiesFrom(other);
+    if (const auto* o = dynamic_cast<const Image*>(&other); o) {
+        stretch_ = o->stretch_;
+        pictureWidget(widget())->stretch = stretch_;
+        setPicture(o->picture());
+    }
+}
+
+} // namespace platform::forms
