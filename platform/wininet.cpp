@@ -249,8 +249,11 @@ bool modifyIndex(Change change)
 {
     std::lock_guard<std::mutex> guard(indexMutex);
     const QString path = cacheIndexPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    // The index is the user's browsing history: its folder is the user's alone.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
         return false;
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QLockFile lock(path + QStringLiteral(".lock"));
     lock.setStaleLockTime(10000);
     if (!lock.tryLock(5000))

@@ -3,6 +3,8 @@
 
 #include "testenv.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QNetworkReply>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -82,6 +84,8 @@ TEST(UrlCacheIndex, AddEnumerateDelete)
     EXPECT_FALSE(wininet::deleteCacheEntry("Cookie:user@a/"));
     EXPECT_FALSE(wininet::deleteCacheEntry("HTTP://A/")); // names are exact
     EXPECT_EQ(names(), QStringList({"http://a/", "Visited: user@http://a/"}));
+
+    EXPECT_EQ(QFileInfo(QFileInfo(wininet::cacheIndexPath()).absolutePath()).permissions().toInt() & 0x0077, 0);
 
     EXPECT_FALSE(wininet::addCacheEntry("", wininet::NormalEntry, t1));
     EXPECT_FALSE(wininet::addCacheEntry(QString(9000, 'x'), wininet::NormalEntry, t1));
