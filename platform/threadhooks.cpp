@@ -358,6 +358,9 @@ void ensureInputFilter()
     qApp->installEventFilter(s.filter);
 }
 
+// The tracker must see input from the start, not from its first question.
+Q_COREAPP_STARTUP_FUNCTION(ensureInputFilter)
+
 HookHandle setHook(int type, HookProc proc)
 {
     if ((type != WH_KEYBOARD && type != WH_CBT && type != WH_MOUSE) || !proc || !qApp ||

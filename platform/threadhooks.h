@@ -61,8 +61,8 @@ intptr_t callNextHook(HookHandle hook, int code, uintptr_t wParam, intptr_t lPar
 // swallow that release. Calls are counted: each true needs its false.
 void holdRightButtonPress(bool hold);
 
-// Installs the application-wide filter (done by setHook and by the
-// input-state queries).
+// Installs the application-wide filter; done when the application object
+// is created (and by setHook and the input-state queries if it was not).
 void ensureInputFilter();
 
 } // namespace platform::threadhooks
