@@ -9,6 +9,7 @@
 #include "skinlib/art/skinart.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -76,6 +77,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    QFont font;
+    font.setPixelSize(11);
+    const QFontMetrics metrics(font);
+
     // The pictures, flowed into rows.
     QList<Cell> cells;
     for (const skinart::PictureSpec& spec : skinart::pictureTable()) {
@@ -91,7 +96,7 @@ int main(int argc, char** argv)
             + QString::number(natural.height())
             + (c.picture.isNull() ? QStringLiteral(" MISSING")
                                   : c.picture.depth() == 8 ? QStringLiteral(" 8-bit") : QString());
-        c.size = QSize(std::max(natural.width() * c.scale, 64) + 8, natural.height() * c.scale + kLabelHeight);
+        c.size = QSize(std::max({natural.width() * c.scale, metrics.horizontalAdvance(c.label), 56}) + 8, natural.height() * c.scale + kLabelHeight);
         cells.append(c);
     }
 
@@ -121,9 +126,6 @@ int main(int argc, char** argv)
     QImage sheet(kSheetWidth, height, QImage::Format_RGB32);
     sheet.fill(QColor(0xFF, 0xFF, 0xFF));
     QPainter p(&sheet);
-    QFont font = p.font();
-    font.setPixelSize(11);
-    p.setFont(font);
     QFont title = font;
     title.setPixelSize(16);
     title.setBold(true);
