@@ -10,10 +10,25 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 
 namespace platform::forms {
+
+class FormWindow;
+
+namespace {
+
+// The last window that took the activation as windows do; a window shown
+// without activating never replaces it.
+QPointer<FormWindow>& lastActivating()
+{
+    static QPointer<FormWindow> window;
+    return window;
+}
+
+} // namespace
 
 class FormWindow : public QWidget {
 public:
@@ -48,6 +63,8 @@ protected:
     void changeEvent(QEvent* event) override
     {
         if (event->type() == QEvent::ActivationChange) {
+            if (isActiveWindow() && form_.activates_)
+                lastActivating() = this;
             const auto& handler = isActiveWindow() ? form_.events_.activate : form_.events_.deactivate;
             if (handler)
                 handler();
@@ -296,7 +313,15 @@ void Form::show()
     placeOnFirstShow(activeForm());
     window_->show();
     window_->raise();
-    window_->activateWindow();
+    if (activates_)
+        window_->activateWindow();
+}
+
+void Form::setShowWithoutActivating(bool on)
+{
+    activates_ = !on;
+    window_->setAttribute(Qt::WA_ShowWithoutActivating, on);
+    window_->setWindowFlag(Qt::WindowDoesNotAcceptFocus, on);
 }
 
 void Form::showModal(Form* owner)
@@ -364,7 +389,14 @@ bool Form::unload(int unloadMode)
 
 Form* Form::activeForm()
 {
-    return fromWidget(QApplication::activeWindow());
+    Form* form = fromWidget(QApplication::activeWindow());
+    if (form && !form->activates_) {
+        // Some window systems activate it anyway: the window the user works
+        // in stays the active one.
+        FormWindow* previous = lastActivating();
+        return previous && previous->isVisible() ? &previous->form() : nullptr;
+    }
+    return form;
 }
 
 Form* Form::fromWidget(const QWidget* window)

@@ -83,6 +83,9 @@ public:
     void load();
     // Loads and shows the window without blocking.
     void show();
+    // A window that never takes the activation from the window the user
+    // works in (a notice shown during work).
+    void setShowWithoutActivating(bool on);
     // Loads and shows the window modal to the whole application and returns
     // when it is hidden or unloaded; events of other windows (timers
     // included) go on running meanwhile. owner: the window to center on and
@@ -101,7 +104,8 @@ public:
 
     FormEvents& events() { return events_; }
 
-    // The form of the active window, or nullptr.
+    // The form of the active window, or nullptr. A window shown without
+    // activating never counts: the window active before it does.
     static Form* activeForm();
     static Form* fromWidget(const QWidget* window);
 
@@ -129,6 +133,7 @@ private:
     StartUpPosition startUp_ = StartUpPosition::CenterScreen;
     bool placed_ = false;
     bool loaded_ = false;
+    bool activates_ = true;
     QEventLoop* modalLoop_ = nullptr;
 };
 
