@@ -7,8 +7,11 @@ namespace platform::commandline {
 QString joinArguments(const QStringList& arguments)
 {
     QStringList parts;
-    for (const QString& a : arguments)
-        parts << (a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+    for (const QString& a : arguments) {
+        // An argument of blanks only stays blank text, as typed.
+        const bool quote = a.contains(QLatin1Char(' ')) && !a.trimmed().isEmpty();
+        parts << (quote ? QLatin1Char('"') + a + QLatin1Char('"') : a);
+    }
     return parts.join(QLatin1Char(' '));
 }
 

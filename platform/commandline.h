@@ -1,7 +1,8 @@
 #pragma once
 
 // A program's command line as one text, as the old system handed it to
-// programs: the arguments joined by blanks, those holding a blank quoted.
+// programs: the arguments joined by blanks, those holding a blank between
+// other characters quoted.
 
 #include <QString>
 #include <QStringList>

@@ -1,0 +1,12 @@
+#pragma once
+
+// A headless test aid: with PLATFORM_SHOT_FILE=<png> in the environment, the
+// first top-level window that becomes visible is grabbed into that file once
+// it has painted; with PLATFORM_EXIT_AFTER_SHOT=1 the application then quits.
+// Without the variables nothing happens.
+
+namespace platform::shotonshow {
+
+void install();
+
+} // namespace platform::shotonshow

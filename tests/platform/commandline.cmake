@@ -1,0 +1,1 @@
+z5_add_test(test_platform_commandline SOURCES test_commandline.cpp LIBS z5platform)
