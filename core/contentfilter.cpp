@@ -1,0 +1,165 @@
+#include "core/contentfilter.h"
+
+#include "core/globals.h"
+#include "core/language.h"
+#include "core/messagebox.h"
+#include "core/settingsstore.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+#include "platform/vbrt.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStringList>
+
+namespace {
+
+// A list longer than this is not read back: the data file is read whole
+// into memory at start-up.
+constexpr int64_t kMaxFilterDataBytes = 16 * 1024 * 1024;
+
+std::optional<int32_t> storedCode(const QString& text)
+{
+    const std::optional<double> n = vb::toNumber(text);
+    if (!n)
+        return std::nullopt;
+    return vb::toInt32(*n);
+}
+
+int latin1Code(QChar c)
+{
+    return c.unicode() > 255 ? '?' : c.unicode();
+}
+
+// The sites of a list text, parsed once per list: IsUrlBlocked runs before
+// every navigation.
+const QStringList& sitesOf(const QString& list)
+{
+    static QString parsed;
+    static QStringList sites;
+    if (list.constData() != parsed.constData() || list.size() != parsed.size()) {
+        parsed = list;
+        sites.clear();
+        const QStringList parts = list.split(QLatin1Char('|'));
+        for (qsizetype i = 1; i < parts.size(); i += 2)
+            if (!vb::trim(parts[i]).isEmpty())
+                sites.append(parts[i]);
+    }
+    return sites;
+}
+
+void reportSaveFailure()
+{
+    ShowMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9007"),
+                              QStringLiteral("Unable to save Content Data")),
+                1, 0);
+}
+
+} // namespace
+
+QString FilterDataFilePath()
+{
+    return platform::paths::toLocal(platform::paths::programFolder() + QLatin1Char('\\') + FilterDataFileName);
+}
+
+std::optional<int64_t> FilterDataLengthOfCode(const QString& code)
+{
+    const std::optional<int32_t> n = storedCode(code);
+    if (!n || *n < 0)
+        return std::nullopt;
+    const int32_t k = *n % 10;
+    if (k == 0)
+        return std::nullopt;
+    return static_cast<int64_t>(vb::roundHalfEven(static_cast<double>(*n - k) / (k * 10.0)));
+}
+
+bool FilterDataFileMatchesCode()
+{
+    const QString code = ReadZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
+    const std::optional<int64_t> expected = FilterDataLengthOfCode(code);
+    const QFileInfo file(FilterDataFilePath());
+    return expected && file.isFile() && file.size() == *expected;
+}
+
+QString ReadFilterList()
+{
+    const QString codeText = ReadZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
+    const std::optional<int32_t> code = storedCode(codeText);
+    if (!code || *code <= InitialStartupCode)
+        return {};
+    const std::optional<int64_t> length = FilterDataLengthOfCode(codeText);
+    if (!length || *length <= 0 || *length > kMaxFilterDataBytes)
+        return {};
+    QFile f(FilterDataFilePath());
+    if (!QFileInfo(f.fileName()).isFile() || !f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.read(*length);
+    const QString text = UnscrambleText(ContentFilterKey, QString::fromLatin1(bytes));
+    const qsizetype first = text.indexOf(QLatin1Char('|'));
+    const qsizetype last = text.lastIndexOf(QLatin1Char('|'));
+    if (first < 0)
+        return {};
+    return text.mid(first, last - first + 1);
+}
+
+bool IsUrlBlocked(const QString& url)
+{
+    if (url.contains(QLatin1String("HTTP:///"), Qt::CaseInsensitive))
+        return true;
+    if (FilterList.isEmpty())
+        return false;
+    for (const QString& site : sitesOf(FilterList))
+        if (url.contains(site, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+QString ScrambleText(int key, const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool odd = (i % 2) == 0; // positions count from 1
+        int c = latin1Code(text[i]);
+        c = ((odd ? c + key : c - key) & 0xFF) ^ (10 - key);
+        out.append(QChar(static_cast<char16_t>(c & 0xFF)));
+    }
+    return out;
+}
+
+QString UnscrambleText(int key, const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool odd = (i % 2) == 0;
+        int c = (latin1Code(text[i]) ^ (10 - key)) & 0xFF;
+        c = (odd ? c - key : c + key) & 0xFF;
+        out.append(QChar(static_cast<char16_t>(c)));
+    }
+    return out;
+}
+
+QString ContentListText(const QList<ContentFilterEntry>& entries)
+{
+    QString s = QStringLiteral("|");
+    for (const ContentFilterEntry& e : entries)
+        s += e.site + QLatin1Char('|') + e.password + QLatin1Char('|');
+    return s;
+}
+
+bool SaveContentList(const QList<ContentFilterEntry>& entries)
+{
+    const QString text = ContentListText(entries);
+    FilterList = entries.isEmpty() ? QString() : text;
+    const int digit = static_cast<int>(QRandomGenerator::global()->bounded(1, 10));
+    const QByteArray bytes = ScrambleText(ContentFilterKey, text).toLatin1();
+    const int64_t code = static_cast<int64_t>(bytes.size()) * digit * 10 + digit;
+    if (code > INT32_MAX || !platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
+        reportSaveFailure();
+        return false;
+    }
+    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(code));
+    return true;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+// The content filter: the list of blocked sites, kept scrambled in the data
+// file "Z51.DAT" of the program folder, whose length is recorded as a code
+// in the machine hive ("Z5_STARTUPCODE") so that a damaged file is noticed
+// at start-up.
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// The length code of the shipped data file: a file of 1 byte, the scrambled
+// empty list "|" (code = length x k x 10 + k with k = 1). Every list with an
+// entry is at least 4 characters long, so its code is always above this one.
+inline constexpr int32_t InitialStartupCode = 11;
+
+// The fixed key of the scrambling, the same for the writer and the reader.
+inline constexpr int ContentFilterKey = 7;
+
+inline const QString FilterDataFileName = QStringLiteral("Z51.DAT");
+inline const QString StartupCodeSetting = QStringLiteral("Z5_STARTUPCODE");
+
+// The local path of "Z51.DAT" in the program folder.
+QString FilterDataFilePath();
+
+// The list text read from the data file (from its first "|" to its last),
+// or "" when the recorded code is not above InitialStartupCode or anything
+// fails.
+QString ReadFilterList();
+
+// True when url must not be opened: it contains "HTTP:///" in any case, or
+// one of the sites of FilterList (ignoring case). Passwords are never
+// matched.
+bool IsUrlBlocked(const QString& url);
+
+// The character transform of the data file and its inverse. Characters are
+// taken by their Latin-1 code (others as "?"); results wrap modulo 256, so
+// every Latin-1 text round-trips.
+QString ScrambleText(int key, const QString& text);
+QString UnscrambleText(int key, const QString& text);
+
+// The data file length a code stands for, read as a 32-bit number;
+// nullopt when the code is not a number, is negative, or ends in 0.
+std::optional<int64_t> FilterDataLengthOfCode(const QString& code);
+
+// The start-up check of the data file: it exists and its length is the one
+// the stored code (machine hive, default InitialStartupCode) stands for.
+bool FilterDataFileMatchesCode();
+
+// One row of the preferences' list of blocked sites.
+struct ContentFilterEntry {
+    QString site;
+    QString password; // "" when the entry is not protected
+};
+
+// The list text of the rows: "|" then site "|" password "|" for each.
+QString ContentListText(const QList<ContentFilterEntry>& entries);
+
+// Saves the rows: FilterList becomes their list text ("" for no rows), the
+// data file is rewritten with the scrambled text and the code is stored with
+// a new random digit. On failure the user is told (MESSAGE 9007) and false
+// is returned; FilterList keeps the new list.
+bool SaveContentList(const QList<ContentFilterEntry>& entries);

@@ -1,0 +1,326 @@
+#include "core/shellhelpers.h"
+
+#include "core/language.h"
+#include "core/messagebox.h"
+#include "platform/paths.h"
+#include "platform/shell.h"
+#include "platform/vbrt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTime>
+
+#include <cstring>
+
+namespace {
+
+namespace shell = platform::shell;
+
+int csidlOfFolderIndex(int16_t index)
+{
+    switch (index) {
+    case 1: return shell::csidl::Favorites;
+    case 2: return shell::csidl::System;
+    case 3: return shell::csidl::ProgramFiles;
+    case 4: return shell::csidl::Personal;
+    case 5: return shell::csidl::Desktop;
+    case 6: return shell::csidl::Fonts;
+    case 7: return shell::csidl::Windows;
+    case 8: return shell::csidl::AppData;
+    default: return index;
+    }
+}
+
+int csidlOfPlaceIndex(int16_t index)
+{
+    switch (index) {
+    case 1: return shell::csidl::MyComputer;
+    case 2: return shell::csidl::Network;
+    case 3: return shell::csidl::Desktop;
+    case 4: return shell::csidl::ControlPanel;
+    case 5: return shell::csidl::Printers;
+    case 6: return shell::csidl::NetworkConnections;
+    default: return index;
+    }
+}
+
+void showAccessDenied()
+{
+    ShowMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9001"), QStringLiteral("Access denied")), 1,
+                0);
+}
+
+// Writes folder & name for each name; false at the first refused line.
+bool writeNames(const QString& folder, const QStringList& names, const LineWriter& stream)
+{
+    for (const QString& name : names)
+        if (!stream || !stream(folder + name))
+            return false;
+    return true;
+}
+
+bool isControlOrBlank(QChar c)
+{
+    return c.unicode() <= 32;
+}
+
+} // namespace
+
+QString BrowseForFolderShell(QWidget* owner, const QString& title, const QString& root)
+{
+    const QString local = root.isEmpty() ? QString() : platform::paths::toLocal(root);
+    return shell::pickFolderBelow(owner, title, local);
+}
+
+QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initial)
+{
+    const QString local = initial.isEmpty() ? QString() : platform::paths::toLocal(initial);
+    return shell::pickFolder(owner, title, local);
+}
+
+int32_t SendToRecycleBin(const QString& fileList, bool confirm)
+{
+    const QStringList paths = fileList.split(QChar(u'\0'), Qt::SkipEmptyParts);
+    if (paths.isEmpty())
+        return 2;
+    for (const QString& path : paths) {
+        switch (shell::moveToTrash(platform::paths::toLocal(path), confirm)) {
+        case shell::TrashResult::Ok: break;
+        case shell::TrashResult::NotFound: return 2;
+        case shell::TrashResult::Cancelled: return 1223;
+        case shell::TrashResult::Failed: return 5;
+        }
+    }
+    return 0;
+}
+
+void OrganizeFavorites(QWidget* /*owner*/)
+{
+    const QString folder = GetSpecialFolder(1);
+    if (!folder.isEmpty())
+        shell::openDocument(folder);
+}
+
+QString GetSpecialFolder(int16_t index)
+{
+    const std::optional<QByteArray> list = shell::specialFolderLocation(csidlOfFolderIndex(index));
+    if (!list)
+        return {};
+    return shell::pathFromItemIdList(*list).value_or(QString());
+}
+
+QByteArray GetSpecialFolderIdList(int16_t index)
+{
+    const std::optional<QByteArray> list = shell::specialFolderLocation(csidlOfPlaceIndex(index));
+    if (!list)
+        return {};
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(list->constData()),
+                                         static_cast<size_t>(list->size()));
+    const int size = GetIdListSize(bytes);
+    if (size == 0)
+        return {};
+    return list->left(size);
+}
+
+uint16_t ReadIdListWord(std::span<const uint8_t> at)
+{
+    if (at.size() < 2)
+        return 0;
+    return static_cast<uint16_t>(at[0] | (at[1] << 8));
+}
+
+std::span<const uint8_t> NextIdListItem(std::span<const uint8_t> at)
+{
+    const uint16_t count = ReadIdListWord(at);
+    if (count == 0 || count > at.size())
+        return {};
+    return at.subspan(count);
+}
+
+int GetIdListSize(std::span<const uint8_t> list)
+{
+    if (list.empty())
+        return 0;
+    int size = 0;
+    std::span<const uint8_t> at = list;
+    while (ReadIdListWord(at) != 0) {
+        size += ReadIdListWord(at);
+        at = NextIdListItem(at);
+    }
+    return size + 2;
+}
+
+void ListFolderTree(const QString& folder, const LineWriter& stream)
+{
+    const QString local = platform::paths::toLocal(folder);
+    // The sub-folders are collected before anything is written or walked.
+    const std::optional<QStringList> folders = shell::listFolder(local, shell::Listing::FoldersWithHidden);
+    const std::optional<QStringList> files =
+        folders ? shell::listFolder(local, shell::Listing::FilesWithHidden) : std::nullopt;
+    if (!files || !writeNames(folder, *files, stream)) {
+        showAccessDenied();
+        return;
+    }
+    for (const QString& name : *folders)
+        ListFolderTree(folder + name + QLatin1Char('\\'), stream);
+}
+
+void ListFolderFiles(const QString& folder, const LineWriter& stream)
+{
+    const std::optional<QStringList> files =
+        shell::listFolder(platform::paths::toLocal(folder), shell::Listing::Files);
+    if (!files || !writeNames(folder, *files, stream))
+        showAccessDenied();
+}
+
+QString GetTempFolder()
+{
+    const QString temp = vb::trim(platform::paths::privateTempFolder());
+    if (temp.isEmpty() || temp.size() >= 511)
+        return {};
+    return LongPathOf(temp + QLatin1Char('/'));
+}
+
+QString LongPathOf(const QString& path)
+{
+    QString p = path;
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (!p.startsWith(QLatin1Char('/')))
+        return {};
+    // Text after the last separator is not taken over.
+    const QString folder = p.left(p.lastIndexOf(QLatin1Char('/')) + 1);
+    const QStringList names = folder.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString result;
+    for (const QString& name : names) {
+        QString stored;
+        if (name == QLatin1String(".") || name == QLatin1String("..")) {
+            stored = name;
+        } else {
+            // toLocal finds the entry whatever the case of the name written.
+            const QString found = platform::paths::toLocal(result + QLatin1Char('/') + name);
+            if (!QFileInfo::exists(found))
+                return {};
+            stored = found.mid(found.lastIndexOf(QLatin1Char('/')) + 1);
+        }
+        result += QLatin1Char('/') + stored;
+    }
+    return result.isEmpty() ? QStringLiteral("/") : QDir::cleanPath(result);
+}
+
+bool MakeTempFileName(const QString& folder, const QString& prefix, uint16_t unique, QString& tempFileName)
+{
+    const QString dir = folder.isEmpty() ? platform::paths::privateTempFolder() : platform::paths::toLocal(folder);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        return false;
+    const QString stem = prefix.left(3);
+    if (stem.contains(QLatin1Char('/')) || stem.contains(QLatin1Char('\\')))
+        return false;
+    const QString base = (dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/')) + stem;
+    const auto nameOf = [&base](uint16_t n) -> QString { return base + vb::hex(n) + QStringLiteral(".tmp"); };
+    if (unique != 0) {
+        tempFileName = TrimControlChars(nameOf(unique));
+        return true;
+    }
+    // Numbers from a clock-derived start, each tried once; the file is
+    // created exclusively, so two processes never get the same name.
+    const uint16_t start = static_cast<uint16_t>(QTime::currentTime().msecsSinceStartOfDay());
+    for (uint32_t i = 0; i < 0x10000; ++i) {
+        const uint16_t n = static_cast<uint16_t>(start + i);
+        if (n == 0)
+            continue;
+        QFile f(nameOf(n));
+        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            f.close();
+            tempFileName = TrimControlChars(f.fileName());
+            return true;
+        }
+        if (QFileInfo::exists(f.fileName()))
+            continue;
+        return false; // the folder refuses new files
+    }
+    return false;
+}
+
+QString MakeTempPagePrefix()
+{
+    const QString temp = GetTempFolder();
+    if (temp.isEmpty())
+        return {};
+    const std::optional<QStringList> names = shell::listFolder(temp, shell::Listing::FilesWithHidden);
+    QString candidate;
+    for (int n = 1; n <= 9; ++n) {
+        const QString stem = QStringLiteral("~Z5_") + QTime::currentTime().toString(QStringLiteral("hhmmss")) +
+                             QString::number(n);
+        candidate = temp + QLatin1Char('\\') + stem;
+        bool used = false;
+        for (const QString& name : names.value_or(QStringList()))
+            used = used || name.startsWith(stem, Qt::CaseInsensitive);
+        if (!used)
+            return candidate;
+    }
+    return candidate;
+}
+
+QString TrimControlChars(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isControlOrBlank(text[first]))
+        ++first;
+    while (last > first && isControlOrBlank(text[last - 1]))
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString HtmlToPlainText(const QString& text)
+{
+    QString s = text;
+    s.replace(QLatin1String("&nbsp;"), QString(QChar(u'\u00A4')));
+    QString out;
+    out.reserve(s.size());
+    bool inRun = false;
+    for (const QChar c : s) {
+        const bool drop = c.unicode() < 32 || c.unicode() >= 128;
+        if (drop) {
+            if (!inRun)
+                out += QLatin1Char(' ');
+            inRun = true;
+        } else {
+            out += c;
+            inRun = false;
+        }
+    }
+    return out;
+}
+
+QString AnsiPointerToString(const char* pointer, size_t capacity)
+{
+    if (!pointer)
+        return {};
+    return QString::fromLatin1(pointer, static_cast<qsizetype>(::strnlen(pointer, capacity)));
+}
+
+QString MakeSafeFileName(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c == u':')
+            continue;
+        if (c == u'/')
+            out += QLatin1Char('-');
+        else if (c < 32 || c > 127 || c == u'*' || c == u'<' || c == u'>' || c == u'?' || c == u'\\' || c == u'|')
+            out += QChar(u'\x7F');
+        else
+            out += ch;
+    }
+    out = vb::trim(out);
+    if (out.size() >= 81)
+        out.truncate(80);
+    // "." and ".." would name a folder, not a file inside it.
+    if (out == QLatin1String(".") || out == QLatin1String(".."))
+        return {};
+    return out;
+}

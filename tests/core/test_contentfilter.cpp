@@ -1,0 +1,216 @@
+#include "core/contentfilter.h"
+#include "core/globals.h"
+#include "core/settingsstore.h"
+#include "platform/paths.h"
+#include "platform/prompt.h"
+#include "testenv.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace prompt = platform::prompt;
+
+namespace {
+
+// A program folder of the test's own; FilterList starts empty.
+class ContentFilter : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = testenv::freshDir(QStringLiteral("program"));
+        platform::paths::setProgramFolder(folder);
+        FilterList.clear();
+    }
+    void TearDown() override
+    {
+        platform::paths::setProgramFolder(QString());
+        FilterList.clear();
+        prompt::setResponder({});
+    }
+    static QString storedCode() { return ReadZ5Setting(HiveLocalMachine, StartupCodeSetting, QString()); }
+
+    QString folder;
+};
+
+} // namespace
+
+TEST_F(ContentFilter, ScramblingRoundTripsEveryByteWithEveryKey)
+{
+    QString all;
+    for (int c = 0; c < 256; ++c)
+        all += QChar(char16_t(c));
+    all += all; // every byte at an odd and at an even position
+    for (int key = 1; key <= 9; ++key) {
+        const QString scrambled = ScrambleText(key, all);
+        ASSERT_EQ(scrambled.size(), all.size());
+        for (const QChar c : scrambled)
+            ASSERT_LE(c.unicode(), 255);
+        EXPECT_NE(scrambled, all);
+        EXPECT_EQ(UnscrambleText(key, scrambled), all) << key;
+    }
+    // Odd positions add the key, even ones subtract it, then xor 10 - key.
+    EXPECT_EQ(ScrambleText(7, QStringLiteral("ab")), QString(QChar(char16_t(('a' + 7) ^ 3))) + QChar(char16_t(('b' - 7) ^ 3)));
+    EXPECT_EQ(ScrambleText(9, QString(QChar(char16_t(255)))), QString(QChar(char16_t((264 & 0xFF) ^ 1))));
+}
+
+TEST_F(ContentFilter, BlockedAddresses)
+{
+    EXPECT_TRUE(IsUrlBlocked(QStringLiteral("http:///x")));
+    EXPECT_TRUE(IsUrlBlocked(QStringLiteral("Http:///")));
+    EXPECT_FALSE(IsUrlBlocked(QStringLiteral("http://example.com/")));
+
+    FilterList = QStringLiteral("|example||foo|secret|  |other|");
+    const struct {
+        const char* url;
+        bool blocked;
+    } cases[] = {
+        {"http://www.EXAMPLE.com/", true},
+        {"http://host/foo/bar", true},
+        {"http://FOO", true},
+        {"http://secret.com/", false}, // passwords are never matched
+        {"http://other.org/", false},
+        {"http://host/a  b", false},   // a site of blanks only blocks nothing
+        {"HTTP:///anything", true},
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsUrlBlocked(QString::fromUtf8(c.url)), c.blocked) << c.url;
+
+    // A new list takes effect at once.
+    FilterList = QStringLiteral("|other||");
+    EXPECT_FALSE(IsUrlBlocked(QStringLiteral("http://www.example.com/")));
+    EXPECT_TRUE(IsUrlBlocked(QStringLiteral("http://other.org/")));
+    FilterList = QStringLiteral("| example ||");
+    EXPECT_FALSE(IsUrlBlocked(QStringLiteral("http://example.com/"))); // the site is matched untrimmed
+    EXPECT_TRUE(IsUrlBlocked(QStringLiteral("a example b")));
+}
+
+TEST_F(ContentFilter, LengthCodes)
+{
+    const struct {
+        const char* code;
+        int64_t length; // -1: none
+    } cases[] = {
+        {"11", 1}, {"122", 6}, {"13", 0}, {"3600009", 40000}, {"2147483647", 30678338},
+        {"0", -1}, {"20", -1}, {"-11", -1}, {"abc", -1}, {"", -1}, {"99999999999", -1},
+    };
+    for (const auto& c : cases) {
+        const std::optional<int64_t> length = FilterDataLengthOfCode(QString::fromUtf8(c.code));
+        EXPECT_EQ(length.value_or(-1), c.length) << c.code;
+    }
+}
+
+TEST_F(ContentFilter, SavedListPassesTheStartupCheckAndReadsBack)
+{
+    const QList<ContentFilterEntry> entries = {{QStringLiteral("example"), QString()},
+                                               {QStringLiteral("foo"), QStringLiteral("pw")}};
+    ASSERT_TRUE(SaveContentList(entries));
+    const QString text = QStringLiteral("|example||foo|pw|");
+    EXPECT_EQ(FilterList, text);
+    EXPECT_EQ(QFileInfo(FilterDataFilePath()).size(), text.size());
+    EXPECT_EQ(FilterDataFilePath(), folder + QStringLiteral("/Z51.DAT"));
+    const int code = storedCode().toInt();
+    const int digit = code % 10;
+    EXPECT_GE(digit, 1);
+    EXPECT_EQ(code, text.size() * digit * 10 + digit);
+    EXPECT_NE(testenv::readFile(FilterDataFilePath()), text.toLatin1()); // scrambled on disk
+
+    FilterList.clear();
+    EXPECT_TRUE(FilterDataFileMatchesCode());
+    FilterList = ReadFilterList();
+    EXPECT_EQ(FilterList, text);
+    EXPECT_TRUE(IsUrlBlocked(QStringLiteral("http://Example.org/")));
+    EXPECT_FALSE(IsUrlBlocked(QStringLiteral("http://pw.org/")));
+}
+
+TEST_F(ContentFilter, ListsLongerThan16BitCodesStillStart)
+{
+    QList<ContentFilterEntry> entries;
+    QString expected = QStringLiteral("|");
+    for (int i = 0; expected.size() <= 40000; ++i) {
+        entries.append({QStringLiteral("site%1.example").arg(i), i % 3 ? QString() : QStringLiteral("p%1").arg(i)});
+        expected += entries.last().site + QLatin1Char('|') + entries.last().password + QLatin1Char('|');
+    }
+    ASSERT_TRUE(SaveContentList(entries));
+    EXPECT_GT(storedCode().toLongLong(), 32767);
+    EXPECT_TRUE(FilterDataFileMatchesCode());
+    EXPECT_EQ(ReadFilterList(), expected);
+}
+
+TEST_F(ContentFilter, LatinTextRoundTripsThroughTheFile)
+{
+    const QString site = QStringLiteral("caf") + QChar(233) + QChar(255) + QChar(0xFE);
+    ASSERT_TRUE(SaveContentList({{site, QString(QChar(1))}}));
+    EXPECT_TRUE(FilterDataFileMatchesCode());
+    EXPECT_EQ(ReadFilterList(), QStringLiteral("|") + site + QStringLiteral("|") + QChar(1) + QStringLiteral("|"));
+}
+
+TEST_F(ContentFilter, AnEmptyListSavesTheShippedFile)
+{
+    ASSERT_TRUE(SaveContentList({}));
+    EXPECT_EQ(FilterList, QString());
+    EXPECT_EQ(QFileInfo(FilterDataFilePath()).size(), 1);
+    const int code = storedCode().toInt();
+    EXPECT_EQ(code, 11 * (code % 10));
+    EXPECT_TRUE(FilterDataFileMatchesCode());
+    FilterList = ReadFilterList();
+    EXPECT_FALSE(IsUrlBlocked(QStringLiteral("http://anything/")));
+    EXPECT_EQ(testenv::readFile(FilterDataFilePath()),
+              testenv::readFile(QStringLiteral(Z5_SOURCE_DIR "/data/Z51.DAT")));
+}
+
+TEST_F(ContentFilter, ShippedFileAgreesWithTheInitialCode)
+{
+    for (const QString& shipped : {QStringLiteral(Z5_SOURCE_DIR "/data/Z51.DAT"), QStringLiteral(Z5_STAGE_DIR "/Z51.DAT")}) {
+        const QByteArray bytes = testenv::readFile(shipped);
+        EXPECT_EQ(bytes.size(), *FilterDataLengthOfCode(QString::number(InitialStartupCode))) << shipped.toStdString();
+        EXPECT_EQ(UnscrambleText(ContentFilterKey, QString::fromLatin1(bytes)), QStringLiteral("|"));
+    }
+    // A fresh install: no code stored yet, the shipped file in place.
+    platform::paths::setProgramFolder(QStringLiteral(Z5_STAGE_DIR));
+    EXPECT_TRUE(FilterDataFileMatchesCode());
+    EXPECT_EQ(ReadFilterList(), QString());
+}
+
+TEST_F(ContentFilter, StartupCheckRefusesDamage)
+{
+    EXPECT_FALSE(FilterDataFileMatchesCode()); // no file
+    ASSERT_TRUE(testenv::writeFile(FilterDataFilePath(), "garbage"));
+    const struct {
+        const char* code;
+        bool passes;
+    } cases[] = {{"11", false}, {"71", true}, {"142", true}, {"70", false}, {"x", false}, {"-71", false}, {"72", false}};
+    for (const auto& c : cases) {
+        SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::fromUtf8(c.code));
+        EXPECT_EQ(FilterDataFileMatchesCode(), c.passes) << c.code;
+    }
+    // The initial code never reads the file, whatever it holds.
+    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
+    ASSERT_TRUE(testenv::writeFile(FilterDataFilePath(), ScrambleText(ContentFilterKey, QStringLiteral("|a||")).toLatin1()));
+    EXPECT_EQ(ReadFilterList(), QString());
+    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QStringLiteral("41"));
+    EXPECT_EQ(ReadFilterList(), QStringLiteral("|a||"));
+    // A code that claims more bytes than the file holds reads what is there.
+    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QStringLiteral("91"));
+    EXPECT_EQ(ReadFilterList(), QStringLiteral("|a||"));
+    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QStringLiteral("20"));
+    EXPECT_EQ(ReadFilterList(), QString());
+}
+
+TEST_F(ContentFilter, FailedSaveTellsTheUserAndKeepsTheNewList)
+{
+    QList<prompt::Prompt> seen;
+    prompt::setResponder([&seen](const prompt::Prompt& p) -> std::optional<prompt::Answer> {
+        seen.append(p);
+        return prompt::Answer{};
+    });
+    platform::paths::setProgramFolder(folder + QStringLiteral("/missing/folder"));
+    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QStringLiteral("41"));
+    EXPECT_FALSE(SaveContentList({{QStringLiteral("blocked"), QString()}}));
+    EXPECT_EQ(FilterList, QStringLiteral("|blocked||"));
+    EXPECT_EQ(storedCode(), QStringLiteral("41")); // the code is not touched
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].kind, QStringLiteral("message"));
+    EXPECT_EQ(seen[0].text, QStringLiteral("Unable to save Content Data"));
+}
