@@ -1,0 +1,232 @@
+#include "core/startup.h"
+
+#include "core/globals.h"
+#include "core/language.h"
+#include "core/settingsstore.h"
+#include "core/connection.h"
+#include "core/contentfilter.h"
+#include "core/messagebox.h"
+#include "core/registration.h"
+#include "core/shellhelpers.h"
+#include "platform/commandline.h"
+#include "platform/instance.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+#include "platform/vbrt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QScreen>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A freshly installed filter list larger than this is not taken.
+constexpr qint64 kMaxFreshListBytes = 64 * 1024 * 1024;
+
+std::function<bool()>& mainWindowLoader()
+{
+    static std::function<bool()> loader;
+    return loader;
+}
+
+// A path below the program folder, written with "\" as the program writes it.
+QString programPath(const QString& relative)
+{
+    return platform::paths::toLocal(platform::paths::programFolder() + relative);
+}
+
+int32_t screenTwipsPerPixel(bool horizontal)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 15;
+    const double dpi = horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
+    if (dpi <= 0)
+        return 15;
+    return vb::toInt32(1440.0 / dpi).value_or(15);
+}
+
+void showStartupMessage(const QString& text)
+{
+    ShowMessage(text, 1, 0);
+}
+
+// The skin named, when its library file is in the skin folder.
+bool skinLibraryExists(const QString& skinName)
+{
+    QString name = skinName;
+    name.replace(QLatin1Char(' '), QLatin1Char('_'));
+    return QFileInfo::exists(programPath(QStringLiteral("\\Skin\\SK_") + name + QStringLiteral(".dll")));
+}
+
+QString firstSkinFound()
+{
+    QDir dir(programPath(QStringLiteral("\\Skin")));
+    dir.setNameFilters({QStringLiteral("SK_*.dll")});
+    dir.setFilter(QDir::Files);
+    dir.setSorting(QDir::Unsorted);
+    const QStringList files = dir.entryList();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+} // namespace
+
+void SetMainWindowLoader(std::function<bool()> loader)
+{
+    mainWindowLoader() = std::move(loader);
+}
+
+int WriteHandOffFile(const QString& folder, const QString& commandLine)
+{
+    QString line = commandLine;
+    line.remove(QLatin1Char('"'));
+    const QByteArray bytes = line.toUtf8() + "\r\n";
+    const QString tmp = folder + QStringLiteral("/.handoff-") + QString::number(::getpid()) + QLatin1Char('-')
+                        + QString::number(QRandomGenerator::global()->generate());
+    const QByteArray tmpName = QFile::encodeName(tmp);
+    const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return 0;
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    const bool ok = written == bytes.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    int number = 0;
+    if (ok) {
+        // link() refuses an existing name: two starts never share a number.
+        for (int n = 1; n <= 100000; ++n) {
+            const QByteArray target = QFile::encodeName(folder + QLatin1Char('/') + QString::number(n));
+            if (::link(tmpName.constData(), target.constData()) == 0) {
+                number = n;
+                break;
+            }
+            if (errno != EEXIST)
+                break;
+        }
+    }
+    ::unlink(tmpName.constData());
+    return number;
+}
+
+bool StartupChecks()
+{
+    // 1. The language file.
+    LanguageName = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_LANGUAGE"), QStringLiteral("English"));
+    LanguageFilePath = programPath(QStringLiteral("\\Language\\") + LanguageName + QStringLiteral(".ini"));
+
+    // 2.-5. The content-filter data file against its recorded length.
+    QString message = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9003"),
+                                    QStringLiteral("A required file - Z51.DAT - is missing or corrupted"));
+    const QString freshList = programPath(QStringLiteral("\\Z5.DAT"));
+    const QString filterFile = FilterDataFilePath();
+    if (QFileInfo::exists(freshList)) {
+        // Replaced atomically: a failed copy leaves the old list in place.
+        const auto bytes = platform::textfile::readAll(freshList, kMaxFreshListBytes);
+        if (bytes && platform::textfile::writeAtomically(filterFile, *bytes)) {
+            QFile::remove(freshList);
+            SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
+        }
+    }
+    FilterList.clear();
+    if (!FilterDataFileMatchesCode()) {
+        showStartupMessage(message);
+        return false;
+    }
+
+    // 6. The skin library, with its fall-backs.
+    SkinName = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_SKINNAME"), QStringLiteral("Morvane 1"));
+    message = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9004"), QStringLiteral("SKIN FILE is missing or corrupted"));
+    if (!skinLibraryExists(SkinName)) {
+        if (SkinName == QLatin1String("Morvane 1")) {
+            showStartupMessage(message);
+            return false;
+        }
+        SkinName = QStringLiteral("Morvane 1");
+        if (!skinLibraryExists(SkinName)) {
+            const QString found = firstSkinFound();
+            if (found.isEmpty()) {
+                showStartupMessage(message);
+                return false;
+            }
+            SkinName = found.left(found.size() - 4).mid(3).replace(QLatin1Char('_'), QLatin1Char(' '));
+        }
+    }
+
+    // 7.-8. The font.
+    message = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9005"),
+                            QStringLiteral("A required True Type Font - Microsoft Sans Serif (MICROSS.TTF) - is missing"));
+    const QString fonts = GetSpecialFolder(6);
+    if (!fonts.isEmpty() && QFileInfo::exists(platform::paths::toLocal(fonts + QStringLiteral("\\MICROSS.TTF"))))
+        return true;
+    const QString shipped = programPath(QStringLiteral("\\Common\\MICROSS.TTF"));
+    if (QFileInfo::exists(shipped)) {
+        if (!fonts.isEmpty()) {
+            QDir().mkpath(platform::paths::toLocal(fonts));
+            QFile::copy(shipped, platform::paths::toLocal(fonts + QStringLiteral("\\MICROSS.TTF")));
+        }
+        return false;
+    }
+    showStartupMessage(message);
+    return false;
+}
+
+bool modExplorer_Main()
+{
+    // 1. First run of this release: store the folder and the release code,
+    //    register the file types.
+    if (ReadZ5Setting(HiveLocalMachine, QStringLiteral("Z5_APPRELEASEDCODE"), QString()) != kAppReleasedCode) {
+        SaveZ5Setting(HiveLocalMachine, QStringLiteral("Z5_APPLICATIONPATH"),
+                      platform::paths::toProduct(platform::paths::programFolder()));
+        SaveZ5Setting(HiveLocalMachine, QStringLiteral("Z5_APPRELEASEDCODE"), kAppReleasedCode);
+        RegisterFileTypes();
+    }
+
+    // 2. The screen scale.
+    TwipsPerPixelXValue = screenTwipsPerPixel(true);
+    TwipsPerPixelYValue = screenTwipsPerPixel(false);
+    TwipsScale = static_cast<float>(TwipsPerPixelXValue) / 15.0f;
+
+    // 3. One instance only?
+    const QString oneInstance = ReadZ5Setting(HiveCurrentUser, QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("0"));
+    if (const auto n = vb::toNumber(oneInstance); n && *n >= -0.5 && *n < 255.5)
+        RunOneInstanceFlag = static_cast<uint8_t>(vb::roundHalfEven(*n));
+
+    // 4. The hand-off folder.
+    const QString temp = GetTempFolder();
+    HandOffFolder = temp.isEmpty() ? QString() : temp + QStringLiteral("\\Z5Temp");
+    const QString handOff = platform::paths::toLocal(HandOffFolder);
+    if (!HandOffFolder.isEmpty() && !QFileInfo(handOff).isDir())
+        QDir().mkdir(handOff);
+
+    // 5. Hand the argument to the instance that runs, and end.
+    const bool previousInstance = platform::instance::previousInstanceRunning(QStringLiteral("Z5"));
+    const QString commandLine = platform::commandline::text();
+    if (!vb::trim(commandLine).isEmpty() && RunOneInstanceFlag == 1 && previousInstance) {
+        if (!HandOffFolder.isEmpty())
+            WriteHandOffFile(handOff, commandLine);
+        return false;
+    }
+
+    // 6.-8. Required files, the filter list, the proxy.
+    if (!StartupChecks())
+        return false;
+    FilterList = ReadFilterList();
+    ApplyProxySettings();
+
+    // 9. The main window.
+    return mainWindowLoader() ? mainWindowLoader()() : false;
+}

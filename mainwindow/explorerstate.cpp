@@ -1,0 +1,68 @@
+#include "mainwindow/explorerstate.h"
+
+#include "core/globals.h"
+#include "platform/vbrt.h"
+
+namespace {
+
+// A twips size times the screen scale, rounded half to even.
+int16_t scaled(int twips, float twipsScale)
+{
+    return vb::toInt16(static_cast<double>(static_cast<float>(twips) * twipsScale)).value_or(INT16_MAX);
+}
+
+} // namespace
+
+void ExplorerState::Initialize(float twipsScale)
+{
+    PaneCount = 1;
+    TabCount = 1;
+    CurrentTab = 0;
+    SecondTabCounter = 0;
+    FixScrollTab = -1;
+    ClosedTabCursor = 0;
+    BossKeyCode = 0;
+    TabButtonOffset = 0;
+    TabButtonsLoaded = 1;
+    TabButtonsShown = 1;
+    ViewMode = 0;
+    MultiViewCounter = 0;
+    DisplayFlags.fill(0);
+    DisplayFlags[DisplayImageInfo] = -1;
+    DisplayFlags[DisplayInfoEnlarged] = 0;
+    MediaFeatureFlag = -1;
+    RepeatFlags.fill(0);
+    SingleFlags.fill(0);
+    ShuffleFlags.fill(0);
+    FullScreenMode = 0;
+    ImagesPerView = 1;
+    LayoutLock = 0;
+    TabModelWords.fill(0);
+    CloseRequested = 0;
+    BusyFlags.fill(0);
+    BusyFlags[0] = -1;
+    TickCounter = 0;
+    HeaderWords.fill(0);
+    MenuBarActive = 0;
+    HoverElementId = -1;
+    MinFormWidth = scaled(9200, twipsScale);
+    MinFormHeight = scaled(6675, twipsScale);
+    ListTitleWidth = scaled(2880, twipsScale);
+    TabBrowserMap = QVector<int16_t>(2, 0);
+    TabTitles = QStringList{QString(), QString()};
+    PopupBurstFlag = 0;
+    SavedMasterVolume = -1;
+    TimerStage = 0;
+    UserClickState = 0;
+
+    for (int k = 1; k <= 6; ++k) {
+        ListViewerBrowser[k] = -1;
+        ListPlayState[k] = 1;
+        ListDownloadOptions[k] = QStringLiteral("101000");
+        ListItemCount[k] = 0;
+        ListCurrentItem[k] = 0;
+        ListWordA[k] = 0;
+        ListWordB[k] = 0;
+        ListFilePath[k] = QString();
+    }
+}

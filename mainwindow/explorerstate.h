@@ -1,0 +1,99 @@
+#pragma once
+
+// The state the main window owns and the tab, list, media, menu and layout
+// code share, with the values the window's Initialize event gives it.
+// Integers are 16-bit; a "flag" holds 0 for false and -1 for true.
+
+#include "core/mainsettings.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <array>
+#include <cstdint>
+
+class clsPopupMenu;
+class clsMouseGestures;
+class clsKeyHandle;
+class clsWinInet;
+
+using Flag = int16_t;
+
+// Indexes of DisplayFlags.
+enum DisplayFlag : int {
+    DisplayTopBar = 0,
+    DisplayBottomBar = 1,
+    DisplaySidePane = 2,
+    DisplayTabBar = 3,
+    DisplayImageInfo = 4,
+    DisplayMaximised = 5,
+    DisplayMenuRow = 6,
+    DisplayMediaRow = 7,
+    DisplayColorBar = 8,
+    DisplayInfoEnlarged = 9,
+    DisplayPaneKeptByHideAll = 10,
+};
+
+// The settings-backed fields (DisplayFlags, the list delays, the options)
+// come from MainSettings; the rest is the window's own.
+struct ExplorerState : MainSettings {
+    // Window-level state, in the order Initialize sets it.
+    int16_t PaneCount = 0;
+    int16_t TabCount = 0;
+    int16_t CurrentTab = 0;
+    int16_t SecondTabCounter = 0;     // cleared with CurrentTab; tab model
+    int16_t FixScrollTab = 0;
+    int16_t ClosedTabCursor = 0;
+    int16_t BossKeyCode = 0;
+    int16_t TabButtonOffset = 0;
+    int16_t TabButtonsLoaded = 0;
+    int16_t TabButtonsShown = 0;
+    int16_t ViewMode = 0;
+    int16_t MultiViewCounter = 0;     // multi-view layouts
+    Flag MediaFeatureFlag = 0;        // read by the media menu, image viewer and background fetch
+    std::array<Flag, 4> RepeatFlags{};   // 1-3: audio, video, image lists
+    std::array<Flag, 3> SingleFlags{};   // 1-2: audio, video
+    std::array<Flag, 3> ShuffleFlags{};  // 1-2: audio, video
+    Flag FullScreenMode = 0;
+    uint8_t ImagesPerView = 0;
+    Flag LayoutLock = 0;
+    std::array<int16_t, 2> TabModelWords{};
+    std::array<Flag, 14> BusyFlags{};
+    int16_t TickCounter = 0;
+    std::array<int16_t, 3> HeaderWords{};
+    Flag MenuBarActive = 0;
+    int16_t HoverElementId = 0;
+    int16_t MinFormWidth = 0;
+    int16_t MinFormHeight = 0;
+    int16_t ListTitleWidth = 0;
+    QVector<int16_t> TabBrowserMap;
+    QStringList TabTitles;
+    int16_t PopupBurstFlag = 0;
+    int16_t TimerStage = 0;
+    quintptr MainHwnd = 0;           // set at the first timer tick
+    uint8_t UserClickState = 0;
+    Flag ButtonReleased = 0;         // set by the key poll
+    int16_t CurrentListKind = 0;     // from the settings at Load
+    QString PendingUrl;
+    QString TempPagePrefix;          // set at Load
+    QString BlankPagePath;           // set at Load
+    QStringList ClosedTabUrls;       // sized at Load when the tab model asks for it
+    clsWinInet* UrlCracker = nullptr;         // created at Load
+    clsPopupMenu* CustomMenu = nullptr;       // created at Load
+    clsMouseGestures* MouseGestures = nullptr; // created at Load when gestures are in use
+    clsKeyHandle* KeyHandle = nullptr;        // created at Load
+
+    // Per-list state, indexed by list kind 1-6 (element 0 holds no list).
+    std::array<int16_t, 7> ListViewerBrowser{};
+    std::array<int16_t, 7> ListPlayState{};   // 1 not playing, 2 playing, 0 player closed
+    std::array<int32_t, 7> ListItemCount{};
+    std::array<int32_t, 7> ListCurrentItem{}; // 1-based, 0 none
+    std::array<int16_t, 7> ListWordA{};       // lists pane and media player
+    std::array<int16_t, 7> ListWordB{};
+    std::array<QString, 7> ListFilePath{};
+
+    // The Initialize event: every field above to its initial value, in order.
+    // twipsScale is the screen's scale factor (1.0 at 15 twips per pixel).
+    void Initialize(float twipsScale);
+};

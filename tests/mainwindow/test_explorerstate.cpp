@@ -1,0 +1,55 @@
+#include "core/globals.h"
+#include "mainwindow/explorerstate.h"
+
+#include <gtest/gtest.h>
+
+TEST(ExplorerState, InitializeGivesTheStartingState)
+{
+    ExplorerState s;
+    s.BusyFlags.fill(7);
+    s.TabCount = 9;
+    CloseRequested = -1;
+    s.Initialize(1.0f);
+    EXPECT_EQ(s.TabCount, 1);
+    EXPECT_EQ(s.CurrentTab, 0);
+    EXPECT_EQ(s.PaneCount, 1);
+    EXPECT_EQ(s.ViewMode, 0);
+    EXPECT_EQ(s.HoverElementId, -1);
+    EXPECT_EQ(s.FixScrollTab, -1);
+    EXPECT_EQ(s.ImagesPerView, 1);
+    EXPECT_EQ(CloseRequested, 0);
+    EXPECT_EQ(s.BusyFlags[0], -1);
+    for (size_t i = 1; i < s.BusyFlags.size(); ++i)
+        EXPECT_EQ(s.BusyFlags[i], 0) << i;
+    EXPECT_EQ(s.DisplayFlags[DisplayImageInfo], -1);
+    EXPECT_EQ(s.DisplayFlags[DisplayInfoEnlarged], 0);
+    EXPECT_EQ(s.TabBrowserMap, (QVector<int16_t>{0, 0}));
+    EXPECT_EQ(s.TabTitles, (QStringList{QString(), QString()}));
+    EXPECT_EQ(SavedMasterVolume, -1);
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_EQ(s.ListViewerBrowser[k], -1) << k;
+        EXPECT_EQ(s.ListPlayState[k], 1) << k;
+        EXPECT_EQ(s.ListItemCount[k], 0) << k;
+        EXPECT_EQ(s.ListCurrentItem[k], 0) << k;
+        EXPECT_EQ(ListDownloadOptions[k], QStringLiteral("101000")) << k;
+    }
+}
+
+TEST(ExplorerState, MinimumSizeGrowsWithTheScreenScale)
+{
+    const struct {
+        float scale;
+        int16_t width, height, title;
+    } cases[] = {
+        {1.0f, 9200, 6675, 2880},
+        {1.25f, 11500, 8344, 3600},
+        {1.5f, 13800, 10012, 4320}, // 10012.5 rounds to even
+    };
+    for (const auto& c : cases) {
+        ExplorerState s;
+        s.Initialize(c.scale);
+        EXPECT_EQ(s.MinFormWidth, c.width) << c.scale;
+        EXPECT_EQ(s.MinFormHeight, c.height) << c.scale;
+        EXPECT_EQ(s.ListTitleWidth, c.title) << c.scale;
+    }
+}

@@ -1,0 +1,189 @@
+#include "core/contentfilter.h"
+#include "core/globals.h"
+#include "core/settingsstore.h"
+#include "core/startup.h"
+#include "platform/paths.h"
+#include "platform/prompt.h"
+
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace prompt = platform::prompt;
+
+namespace {
+
+// A program folder of its own with the shipped filter file, and every
+// prompt recorded instead of shown.
+class StartupChecksTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        prog = testenv::freshDir(QStringLiteral("prog"));
+        QDir(prog).mkpath(QStringLiteral("Skin"));
+        QDir(prog).mkpath(QStringLiteral("Common"));
+        QDir(prog).mkpath(QStringLiteral("Language"));
+        platform::paths::setProgramFolder(prog);
+        writeFilter(QByteArray(1, 'x')); // the shipped list's length code
+        put(QStringLiteral("Skin/SK_Morvane_1.dll"));
+        fonts = platform::paths::fontsFolder();
+        put(fonts + QStringLiteral("/MICROSS.TTF"), true);
+        prompt::setResponder([this](const prompt::Prompt& p) -> std::optional<prompt::Answer> {
+            messages << p.text;
+            return prompt::Answer{false, 1, {}};
+        });
+    }
+    void TearDown() override
+    {
+        prompt::setResponder({});
+        platform::paths::setProgramFolder(QString());
+    }
+    void put(const QString& path, bool absolute = false, const QByteArray& bytes = "x")
+    {
+        ASSERT_TRUE(testenv::writeFile(absolute ? path : prog + QLatin1Char('/') + path, bytes));
+    }
+    void writeFilter(const QByteArray& bytes) { put(QStringLiteral("Z51.DAT"), false, bytes); }
+
+    QString prog;
+    QString fonts;
+    QStringList messages;
+};
+
+const QString kMessage9003 = QStringLiteral("A required file - Z51.DAT - is missing or corrupted");
+const QString kMessage9004 = QStringLiteral("SKIN FILE is missing or corrupted");
+const QString kMessage9005 =
+    QStringLiteral("A required True Type Font - Microsoft Sans Serif (MICROSS.TTF) - is missing");
+
+} // namespace
+
+TEST_F(StartupChecksTest, SkinFallBacks)
+{
+    const struct {
+        const char* configured;
+        QStringList files;
+        bool passes;
+        const char* skin;
+    } cases[] = {
+        {"Morvane 1", {"SK_Morvane_1.dll"}, true, "Morvane 1"},
+        {"Blue Sky", {"SK_Morvane_1.dll", "SK_Blue_Sky.dll"}, true, "Blue Sky"},
+        {"Blue Sky", {"SK_Morvane_1.dll"}, true, "Morvane 1"},           // the default
+        {"Gone Skin", {"SK_Blue_Sky.dll"}, true, "Blue Sky"},            // the first found
+        {"Gone Skin", {"SK_Blue_Sky.dll", "README.txt"}, true, "Blue Sky"},
+        {"Morvane 1", {"SK_Blue_Sky.dll"}, false, "Morvane 1"},          // the default itself missing
+        {"Gone Skin", {}, false, "Morvane 1"},                           // none at all
+    };
+    for (const auto& c : cases) {
+        QDir skins(prog + QStringLiteral("/Skin"));
+        skins.removeRecursively();
+        skins.mkpath(QStringLiteral("."));
+        for (const QString& f : c.files)
+            put(QStringLiteral("Skin/") + f);
+        SaveZ5Setting(HiveCurrentUser, QStringLiteral("Z5_SKINNAME"), QString::fromUtf8(c.configured));
+        messages.clear();
+        EXPECT_EQ(StartupChecks(), c.passes) << c.configured;
+        EXPECT_EQ(SkinName, QString::fromUtf8(c.skin)) << c.configured;
+        EXPECT_EQ(messages, c.passes ? QStringList() : QStringList{kMessage9004}) << c.configured;
+        EXPECT_EQ(ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_SKINNAME"), QString()), QString::fromUtf8(c.configured))
+            << "the choice is not written back";
+    }
+}
+
+TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
+{
+    const QByteArray big(40000, 'y');
+    const struct {
+        const char* what;
+        std::optional<QByteArray> file; // nullopt: no Z51.DAT
+        const char* code;               // nullptr: none stored
+        bool freshList;                 // a Z5.DAT of the shipped length waits
+        bool passes;
+    } cases[] = {
+        {"shipped file, no code", QByteArray(1, 'x'), nullptr, false, true},
+        {"shipped file and code", QByteArray(1, 'x'), "11", false, true},
+        {"list of 40000 bytes", big, "1200003", false, true},
+        {"length differs", QByteArray(5, 'x'), "11", false, false},
+        {"file missing", std::nullopt, "11", false, false},
+        {"code ending in 0", QByteArray(1, 'x'), "10", false, false},
+        {"code not a number", QByteArray(1, 'x'), "abc", false, false},
+        {"fresh list replaces a stale one", QByteArray(7, 'x'), "1200003", true, true},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(prog + QStringLiteral("/Z51.DAT"));
+        if (c.file)
+            writeFilter(*c.file);
+        if (c.code)
+            SaveZ5Setting(HiveLocalMachine, QStringLiteral("Z5_STARTUPCODE"), QString::fromLatin1(c.code));
+        else
+            platform::registry::deleteValue(HiveLocalMachine, SettingsKey(kSettingsApp, kSettingsSection),
+                                            QStringLiteral("Z5_STARTUPCODE"));
+        if (c.freshList)
+            put(QStringLiteral("Z5.DAT"), false, QByteArray(1, 'z'));
+        messages.clear();
+        EXPECT_EQ(StartupChecks(), c.passes) << c.what;
+        EXPECT_EQ(messages, c.passes ? QStringList() : QStringList{kMessage9003}) << c.what;
+        if (c.freshList) {
+            EXPECT_FALSE(QFile::exists(prog + QStringLiteral("/Z5.DAT"))) << c.what;
+            EXPECT_EQ(testenv::readFile(prog + QStringLiteral("/Z51.DAT")), QByteArray(1, 'z')) << c.what;
+            EXPECT_EQ(ReadZ5Setting(HiveLocalMachine, QStringLiteral("Z5_STARTUPCODE"), QString()),
+                      QString::number(InitialStartupCode));
+        }
+    }
+}
+
+TEST_F(StartupChecksTest, TheFontIsInstalledFromCommonWithAQuietEnd)
+{
+    QFile::remove(fonts + QStringLiteral("/MICROSS.TTF"));
+    EXPECT_FALSE(StartupChecks());
+    EXPECT_EQ(messages, QStringList{kMessage9005}) << "missing everywhere";
+
+    messages.clear();
+    put(QStringLiteral("Common/MICROSS.TTF"), false, "font bytes");
+    EXPECT_FALSE(StartupChecks()) << "the first start copies the font and ends";
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(testenv::readFile(fonts + QStringLiteral("/MICROSS.TTF")), QByteArray("font bytes"));
+    EXPECT_TRUE(StartupChecks()) << "the next start passes";
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(StartupChecksTest, MessagesComeFromTheLanguageFile)
+{
+    put(QStringLiteral("Language/Deutsch.ini"), false, "[MESSAGE]\r\n9003=Datei fehlt\r\n");
+    SaveZ5Setting(HiveCurrentUser, QStringLiteral("Z5_LANGUAGE"), QStringLiteral("Deutsch"));
+    QFile::remove(prog + QStringLiteral("/Z51.DAT"));
+    EXPECT_FALSE(StartupChecks());
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Datei fehlt")});
+    EXPECT_EQ(LanguageFilePath, prog + QStringLiteral("/Language/Deutsch.ini"));
+}
+
+TEST(HandOffFile, TakesTheFirstFreeNumberAndDropsQuotes)
+{
+    const QString folder = testenv::freshDir(QStringLiteral("handoff"));
+    testenv::writeFile(folder + QStringLiteral("/1"), "a\r\n");
+    testenv::writeFile(folder + QStringLiteral("/2"), "b\r\n");
+    EXPECT_EQ(WriteHandOffFile(folder, QStringLiteral("\"C:\\a b\\list.z5p\"")), 3);
+    EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/3")), QByteArray("C:\\a b\\list.z5p\r\n"));
+    EXPECT_EQ(WriteHandOffFile(folder, QStringLiteral("x")), 4);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 4) << "no temporary file is left";
+    EXPECT_EQ(WriteHandOffFile(folder + QStringLiteral("/missing"), QStringLiteral("x")), 0);
+}
+
+TEST(HandOffFile, RacingWritersNeverShareANumber)
+{
+    const QString folder = testenv::freshDir(QStringLiteral("handoff"));
+    std::vector<std::thread> writers;
+    for (int i = 0; i < 20; ++i)
+        writers.emplace_back([&folder, i] { WriteHandOffFile(folder, QStringLiteral("arg") + QString::number(i)); });
+    for (auto& t : writers)
+        t.join();
+    QSet<QByteArray> seen;
+    for (int n = 1; n <= 20; ++n)
+        seen.insert(testenv::readFile(folder + QLatin1Char('/') + QString::number(n)));
+    EXPECT_EQ(seen.size(), 20);
+    EXPECT_FALSE(seen.contains(QByteArray()));
+}

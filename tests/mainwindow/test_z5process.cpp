@@ -1,0 +1,262 @@
+// The real browser program started as a user would start it, each test in a
+// fresh home with its own copy of the program folder's data.
+
+#include "platform/paths.h"
+#include "platform/registry.h"
+
+#include "testenv.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace reg = platform::registry;
+
+namespace {
+
+const QString kStage = QStringLiteral(Z5_STAGE_DIR);
+const QString kSettings = QStringLiteral("Software\\Keldo\\Z5 Browser");
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + path.mid(from.size());
+        if (it.fileInfo().isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(path, target);
+    }
+}
+
+bool waitFor(const std::function<bool()>& condition, int ms = 30000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition()) {
+        if (t.elapsed() > ms)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+class Z5Process : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        prog = testenv::freshDir(QStringLiteral("Z5"));
+        for (const QString& sub : {QStringLiteral("Common"), QStringLiteral("Language"), QStringLiteral("Skin"),
+                                   QStringLiteral("Help"), QStringLiteral("Data"), QStringLiteral("Tool")})
+            copyTree(kStage + QLatin1Char('/') + sub, prog + QLatin1Char('/') + sub);
+        QFile::copy(kStage + QStringLiteral("/Z51.DAT"), prog + QStringLiteral("/Z51.DAT"));
+        // Installed as the installer would: the skin registered, the font in place.
+        QProcess regsvr;
+        regsvr.start(QStringLiteral(Z5_BIN_DIR "/regsvr"), {prog + QStringLiteral("/Skin/SK_Morvane_1.dll")});
+        ASSERT_TRUE(regsvr.waitForFinished(30000));
+        ASSERT_EQ(regsvr.exitCode(), 0);
+        fonts = platform::paths::fontsFolder();
+        QFile::remove(fonts + QStringLiteral("/MICROSS.TTF"));
+        ASSERT_TRUE(QFile::copy(prog + QStringLiteral("/Common/MICROSS.TTF"), fonts + QStringLiteral("/MICROSS.TTF")));
+        work = testenv::freshDir(QStringLiteral("work"));
+        QDir(platform::paths::privateTempFolder() + QStringLiteral("/Z5Temp")).removeRecursively();
+        handOff = platform::paths::privateTempFolder() + QStringLiteral("/Z5Temp");
+    }
+
+    void TearDown() override
+    {
+        for (auto& p : running) {
+            p->kill();
+            p->waitForFinished(10000);
+        }
+    }
+
+    // Starts Z5.exe; shotName names the screenshot it writes once its window
+    // shows; with exitAfterShot it then ends by itself.
+    QProcess* start(const QStringList& args, const QString& shotName, bool exitAfterShot = true)
+    {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PLATFORM_PROGRAM_DIR"), prog);
+        env.insert(QStringLiteral("PLATFORM_PROMPT_LOG"), work + QStringLiteral("/prompts.txt"));
+        env.insert(QStringLiteral("PLATFORM_SHOT_FILE"), work + QLatin1Char('/') + shotName);
+        if (exitAfterShot)
+            env.insert(QStringLiteral("PLATFORM_EXIT_AFTER_SHOT"), QStringLiteral("1"));
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(kStage + QStringLiteral("/Z5.exe"), args);
+        running.push_back(std::move(p));
+        return running.back().get();
+    }
+
+    // Runs Z5.exe to its end; true when it ended by itself within the time.
+    bool run(const QStringList& args, const QString& shotName)
+    {
+        QProcess* p = start(args, shotName);
+        return p->waitForFinished(60000) && p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0;
+    }
+
+    bool shown(const QString& shotName) const { return QFile::exists(work + QLatin1Char('/') + shotName); }
+    QStringList prompts() const
+    {
+        return QString::fromUtf8(testenv::readFile(work + QStringLiteral("/prompts.txt"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QByteArray machineHive() const
+    {
+        return testenv::readFile(reg::storeFolder() + QStringLiteral("/HKEY_LOCAL_MACHINE.hive"));
+    }
+    QString setting(reg::Hive hive, const QString& name) const
+    {
+        reg::resetCache();
+        const auto v = reg::readValue(hive, kSettings, name);
+        return v ? v->text : QStringLiteral("<none>");
+    }
+    void setUserSetting(const QString& name, const QString& value)
+    {
+        reg::writeValue(reg::Hive::CurrentUser, kSettings, name, reg::Value::string(value));
+    }
+
+    QString prog, fonts, work, handOff;
+    std::vector<std::unique_ptr<QProcess>> running;
+};
+
+} // namespace
+
+TEST_F(Z5Process, FirstRunRegistersAndASecondRunWritesNothing)
+{
+    ASSERT_TRUE(run({}, QStringLiteral("first.png")));
+    EXPECT_TRUE(shown(QStringLiteral("first.png")));
+    EXPECT_EQ(setting(reg::Hive::LocalMachine, QStringLiteral("Z5_APPRELEASEDCODE")), QStringLiteral("2.785"));
+    EXPECT_EQ(platform::paths::toLocal(setting(reg::Hive::LocalMachine, QStringLiteral("Z5_APPLICATIONPATH"))), prog);
+    EXPECT_EQ(reg::readValue(reg::Hive::ClassesRoot, QStringLiteral(".z5p"), QString())->text, QStringLiteral("Z5.PlayList"));
+    EXPECT_EQ(reg::readValue(reg::Hive::ClassesRoot, QStringLiteral(".z5s"), QString())->text, QStringLiteral("Z5.WebSnippet"));
+
+    const QByteArray before = machineHive();
+    ASSERT_TRUE(run({}, QStringLiteral("second.png")));
+    EXPECT_TRUE(shown(QStringLiteral("second.png")));
+    EXPECT_EQ(machineHive(), before);
+    EXPECT_TRUE(prompts().isEmpty());
+}
+
+TEST_F(Z5Process, TheWindowShowsAndIsScreenshot)
+{
+    ASSERT_TRUE(run({}, QStringLiteral("window.png")));
+    const QImage shot(work + QStringLiteral("/window.png"));
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(shot.width(), 9200 / 15);
+    EXPECT_EQ(shot.height(), 6675 / 15);
+    const QString keep = qEnvironmentVariable("Z5_SCREENSHOT_DIR");
+    if (!keep.isEmpty()) {
+        QDir().mkpath(keep);
+        shot.save(keep + QStringLiteral("/z5-window.png"));
+    }
+}
+
+TEST_F(Z5Process, OneInstanceOnlyHandsTheArgumentOver)
+{
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    start({}, QStringLiteral("first.png"), false);
+    ASSERT_TRUE(waitFor([&] { return shown(QStringLiteral("first.png")); }));
+
+    ASSERT_TRUE(run({QStringLiteral("C:\\a b\\list.z5p")}, QStringLiteral("second.png")));
+    EXPECT_FALSE(shown(QStringLiteral("second.png"))) << "the second start shows no window";
+    EXPECT_EQ(testenv::readFile(handOff + QStringLiteral("/1")), QByteArray("C:\\a b\\list.z5p\r\n"));
+
+    testenv::writeFile(handOff + QStringLiteral("/2"), "taken\r\n");
+    ASSERT_TRUE(run({QStringLiteral("http://example.invalid/")}, QStringLiteral("third.png")));
+    EXPECT_EQ(testenv::readFile(handOff + QStringLiteral("/3")), QByteArray("http://example.invalid/\r\n"));
+
+    ASSERT_TRUE(run({QStringLiteral("   ")}, QStringLiteral("blank.png")));
+    EXPECT_TRUE(shown(QStringLiteral("blank.png"))) << "an argument of blanks starts normally";
+    EXPECT_FALSE(QFile::exists(handOff + QStringLiteral("/4")));
+}
+
+TEST_F(Z5Process, EveryStartOpensItsOwnWindowUnlessOneInstanceIsAsked)
+{
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("0"));
+    start({}, QStringLiteral("first.png"), false);
+    ASSERT_TRUE(waitFor([&] { return shown(QStringLiteral("first.png")); }));
+    ASSERT_TRUE(run({QStringLiteral("page.htm")}, QStringLiteral("second.png")));
+    EXPECT_TRUE(shown(QStringLiteral("second.png")));
+    EXPECT_FALSE(QFile::exists(handOff + QStringLiteral("/1")));
+}
+
+TEST_F(Z5Process, TwentyRacingStartsLoseNoArgument)
+{
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    start({}, QStringLiteral("first.png"), false);
+    ASSERT_TRUE(waitFor([&] { return shown(QStringLiteral("first.png")); }));
+    std::vector<QProcess*> racers;
+    for (int i = 0; i < 20; ++i)
+        racers.push_back(start({QStringLiteral("arg") + QString::number(i)}, QStringLiteral("racer.png")));
+    for (QProcess* p : racers)
+        ASSERT_TRUE(p->waitForFinished(120000));
+    QSet<QByteArray> args;
+    for (const QString& f : QDir(handOff).entryList(QDir::Files | QDir::Hidden))
+        args.insert(testenv::readFile(handOff + QLatin1Char('/') + f));
+    QSet<QByteArray> expected;
+    for (int i = 0; i < 20; ++i)
+        expected.insert("arg" + QByteArray::number(i) + "\r\n");
+    EXPECT_EQ(args, expected);
+    EXPECT_FALSE(shown(QStringLiteral("racer.png")));
+}
+
+TEST_F(Z5Process, AFailedCheckShowsItsMessageAndEndsWithoutAWindow)
+{
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        const char* message; // nullptr: ends quietly
+    } cases[] = {
+        {"filter file missing", [this] { QFile::remove(prog + QStringLiteral("/Z51.DAT")); },
+         "A required file - Z51.DAT - is missing or corrupted"},
+        {"filter file changed", [this] { testenv::writeFile(prog + QStringLiteral("/Z51.DAT"), "changed"); },
+         "A required file - Z51.DAT - is missing or corrupted"},
+        {"no skin", [this] { QDir(prog + QStringLiteral("/Skin")).removeRecursively(); },
+         "SKIN FILE is missing or corrupted"},
+        {"font missing everywhere",
+         [this] {
+             QFile::remove(fonts + QStringLiteral("/MICROSS.TTF"));
+             QFile::remove(prog + QStringLiteral("/Common/MICROSS.TTF"));
+         },
+         "A required True Type Font - Microsoft Sans Serif (MICROSS.TTF) - is missing"},
+        {"font only in Common", [this] { QFile::remove(fonts + QStringLiteral("/MICROSS.TTF")); }, nullptr},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        c.arrange();
+        ASSERT_TRUE(run({}, QStringLiteral("shot.png"))) << c.what;
+        EXPECT_FALSE(shown(QStringLiteral("shot.png"))) << c.what;
+        const QStringList p = prompts();
+        if (c.message) {
+            ASSERT_EQ(p.size(), 1) << c.what;
+            EXPECT_TRUE(p.first().startsWith(QStringLiteral("message\t"))) << c.what;
+            EXPECT_TRUE(p.first().endsWith(QLatin1Char('\t') + QString::fromUtf8(c.message))) << c.what;
+        } else {
+            EXPECT_TRUE(p.isEmpty()) << c.what;
+            EXPECT_TRUE(QFile::exists(fonts + QStringLiteral("/MICROSS.TTF"))) << c.what;
+            ASSERT_TRUE(run({}, QStringLiteral("next.png"))) << c.what;
+            EXPECT_TRUE(shown(QStringLiteral("next.png"))) << "the next start passes";
+        }
+    }
+}
+
+TEST_F(Z5Process, AMissingConfiguredSkinFallsBackToTheDefault)
+{
+    setUserSetting(QStringLiteral("Z5_SKINNAME"), QStringLiteral("Blue Sky"));
+    ASSERT_TRUE(run({}, QStringLiteral("shot.png")));
+    EXPECT_TRUE(shown(QStringLiteral("shot.png")));
+    EXPECT_TRUE(prompts().isEmpty());
+}
