@@ -184,6 +184,8 @@ void serializeKey(const KeyNode& key, const QString& path, QByteArray& out)
         out += '[';
         out += escape(path).toUtf8();
         out += "]\n";
+    } else if (!key.values.isEmpty()) {
+        out += "[\\]\n"; // the hive's own values: a path of no names
     }
     for (const NamedValue& nv : key.values) {
         const QByteArray name = escape(nv.name).toUtf8();

@@ -64,18 +64,24 @@ TEST(Registry, ValuesOfEveryTypeRoundTrip)
         {"number", Value::dword(0xFFFFFFFFu)},
         {"", Value::string(QStringLiteral("default value"))},
     };
-    for (const auto& c : cases)
-        ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, key, QString::fromUtf8(c.name), c.value)) << c.name;
-    reg::resetCache(); // read back from the file, as another process would
-    for (const auto& c : cases) {
-        const auto v = reg::readValue(Hive::CurrentUser, key, QString::fromUtf8(c.name));
-        ASSERT_TRUE(v.has_value()) << c.name;
-        EXPECT_TRUE(*v == c.value) << c.name;
+    // The hive's own values (a path of no names) are kept in the file too.
+    for (const QString& path : {key, QString()}) {
+        for (const auto& c : cases)
+            ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, path, QString::fromUtf8(c.name), c.value)) << c.name;
     }
-    const auto all = reg::values(Hive::CurrentUser, key);
-    ASSERT_TRUE(all.has_value());
-    EXPECT_EQ(all->size(), 8);
-    EXPECT_EQ(all->first().name, QStringLiteral("text")); // creation order
+    reg::resetCache(); // read back from the file, as another process would
+    for (const QString& path : {key, QString()}) {
+        for (const auto& c : cases) {
+            const auto v = reg::readValue(Hive::CurrentUser, path, QString::fromUtf8(c.name));
+            ASSERT_TRUE(v.has_value()) << c.name << " at " << path.toStdString();
+            EXPECT_TRUE(*v == c.value) << c.name << " at " << path.toStdString();
+        }
+        const auto all = reg::values(Hive::CurrentUser, path);
+        ASSERT_TRUE(all.has_value());
+        EXPECT_EQ(all->size(), 8);
+        EXPECT_EQ(all->first().name, QStringLiteral("text")); // creation order
+    }
+    EXPECT_TRUE(QDir(reg::storeFolder()).entryList({QStringLiteral("*.broken-*")}).isEmpty());
 }
 
 TEST(Registry, NamesIgnoreCaseAndKeepTheirSpelling)
