@@ -15,8 +15,8 @@
 
 namespace {
 
-// A list longer than this is not read back: the data file is read whole
-// into memory at start-up.
+// A list longer than this is neither saved nor read back: the data file is
+// read whole into memory at start-up.
 constexpr int64_t kMaxFilterDataBytes = 16 * 1024 * 1024;
 
 std::optional<int32_t> storedCode(const QString& text)
@@ -156,7 +156,10 @@ bool SaveContentList(const QList<ContentFilterEntry>& entries)
     const int digit = static_cast<int>(QRandomGenerator::global()->bounded(1, 10));
     const QByteArray bytes = ScrambleText(ContentFilterKey, text).toLatin1();
     const int64_t code = static_cast<int64_t>(bytes.size()) * digit * 10 + digit;
-    if (code > INT32_MAX || !platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
+    // A list the start-up reader would refuse is not saved: it would pass
+    // the start-up check and then block nothing.
+    if (code > INT32_MAX || bytes.size() > kMaxFilterDataBytes
+        || !platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
         reportSaveFailure();
         return false;
     }

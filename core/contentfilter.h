@@ -60,6 +60,8 @@ QString ContentListText(const QList<ContentFilterEntry>& entries);
 
 // Saves the rows: FilterList becomes their list text ("" for no rows), the
 // data file is rewritten with the scrambled text and the code is stored with
-// a new random digit. On failure the user is told (MESSAGE 9007) and false
-// is returned; FilterList keeps the new list.
+// a new random digit. On failure (the file cannot be written, the code does
+// not fit 32 bits, the list is too long to be read back at start-up) the
+// user is told (MESSAGE 9007) and false is returned; FilterList keeps the
+// new list.
 bool SaveContentList(const QList<ContentFilterEntry>& entries);

@@ -213,4 +213,21 @@ TEST_F(ContentFilter, FailedSaveTellsTheUserAndKeepsTheNewList)
     ASSERT_EQ(seen.size(), 1);
     EXPECT_EQ(seen[0].kind, QStringLiteral("message"));
     EXPECT_EQ(seen[0].text, QStringLiteral("Unable to save Content Data"));
+
+    // A list too long for the start-up reader would pass the check and then
+    // block nothing: it is refused, and the file and code on disk stay.
+    platform::paths::setProgramFolder(folder);
+    ASSERT_TRUE(SaveContentList({{QStringLiteral("kept"), QString()}}));
+    const QByteArray keptFile = testenv::readFile(FilterDataFilePath());
+    const QString keptCode = storedCode();
+    seen.clear();
+    const QString huge(16 * 1024 * 1024 - 2, QLatin1Char('s')); // "|" huge "||": 16 MiB + 1
+    EXPECT_FALSE(SaveContentList({{huge, QString()}}));
+    EXPECT_EQ(FilterList.size(), huge.size() + 3);
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].text, QStringLiteral("Unable to save Content Data"));
+    EXPECT_EQ(testenv::readFile(FilterDataFilePath()), keptFile);
+    EXPECT_EQ(storedCode(), keptCode);
+    FilterList.clear();
+    EXPECT_EQ(ReadFilterList(), QStringLiteral("|kept||"));
 }
