@@ -4,6 +4,8 @@
 #include "core/scaling.h"
 #include "core/skinnedframe.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 
 using namespace platform::forms;
@@ -17,6 +19,13 @@ std::unique_ptr<frmMessage1>& waitWindow()
 {
     static std::unique_ptr<frmMessage1> window;
     return window;
+}
+
+// A window still open when the application object goes must go with it:
+// destroyed later, at the end of the process, it would crash.
+void dropWaitWindow()
+{
+    waitWindow().reset();
 }
 
 } // namespace
@@ -56,8 +65,11 @@ void ShowWaitWindow(bool show, const QString& text)
 {
     auto& window = waitWindow();
     if (show) {
-        if (!window)
+        if (!window) {
             window = std::make_unique<frmMessage1>();
+            qRemovePostRoutine(dropWaitWindow);
+            qAddPostRoutine(dropWaitWindow);
+        }
         window->setMessage(text);
         window->show();
         SetMousePointer(11);

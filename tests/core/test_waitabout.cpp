@@ -8,6 +8,7 @@
 #include "windowtesting.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -54,6 +55,27 @@ TEST(WaitWindow, HidingWithoutAWindowStillRestoresThePointer)
     EXPECT_EQ(main.mousePointer(), 0);
     EXPECT_EQ(WaitWindow(), nullptr);
     main.unload();
+}
+
+// A program that ends while the notice is still open: the window must go
+// with the application object, not after it at the very end of the process.
+// The case runs itself again as a child that leaves the window open.
+TEST(WaitWindow, AProgramEndingWithTheWindowOpenEndsCleanly)
+{
+    if (qEnvironmentVariableIsSet("Z5_TEST_WAIT_CHILD")) {
+        ShowWaitWindow(true, QStringLiteral("left open"));
+        ASSERT_NE(WaitWindow(), nullptr);
+        return;
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("Z5_TEST_WAIT_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=WaitWindow.AProgramEndingWithTheWindowOpenEndsCleanly")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
 }
 
 TEST(AboutBox, ShowsVersionAndBuildWithEnglishWordsWhenTheSectionIsMissing)
