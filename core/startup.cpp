@@ -29,6 +29,8 @@ namespace {
 
 // A freshly installed filter list larger than this is not taken.
 constexpr qint64 kMaxFreshListBytes = 64 * 1024 * 1024;
+// The shipped font is copied only up to this size.
+constexpr qint64 kMaxFontBytes = 64 * 1024 * 1024;
 
 std::function<bool()>& mainWindowLoader()
 {
@@ -134,12 +136,14 @@ bool StartupChecks()
     const QString freshList = programPath(QStringLiteral("\\Z5.DAT"));
     const QString filterFile = FilterDataFilePath();
     if (QFileInfo::exists(freshList)) {
-        // Replaced atomically: a failed copy leaves the old list in place.
+        // Replaced atomically: a failed copy leaves the old list in place,
+        // and like any failure of the check it ends the start.
         const auto bytes = platform::textfile::readAll(freshList, kMaxFreshListBytes);
-        if (bytes && platform::textfile::writeAtomically(filterFile, *bytes)) {
-            QFile::remove(freshList);
-            SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
+        if (!bytes || !platform::textfile::writeAtomically(filterFile, *bytes) || !QFile::remove(freshList)) {
+            showStartupMessage(message);
+            return false;
         }
+        SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
     }
     FilterList.clear();
     if (!FilterDataFileMatchesCode()) {
@@ -173,12 +177,14 @@ bool StartupChecks()
     if (!fonts.isEmpty() && QFileInfo::exists(platform::paths::toLocal(fonts + QStringLiteral("\\MICROSS.TTF"))))
         return true;
     const QString shipped = programPath(QStringLiteral("\\Common\\MICROSS.TTF"));
-    if (QFileInfo::exists(shipped)) {
-        if (!fonts.isEmpty()) {
-            QDir().mkpath(platform::paths::toLocal(fonts));
-            QFile::copy(shipped, platform::paths::toLocal(fonts + QStringLiteral("\\MICROSS.TTF")));
-        }
-        return false;
+    if (QFileInfo::exists(shipped) && !fonts.isEmpty()) {
+        // Copied whole or not at all, so a half-written font never passes
+        // the next start's check. A copy that fails is the check's failure.
+        const auto bytes = platform::textfile::readAll(shipped, kMaxFontBytes);
+        if (bytes && QDir().mkpath(platform::paths::toLocal(fonts))
+            && platform::textfile::writeAtomically(platform::paths::toLocal(fonts + QStringLiteral("\\MICROSS.TTF")),
+                                                   *bytes))
+            return false;
     }
     showStartupMessage(message);
     return false;

@@ -149,6 +149,21 @@ TEST_F(StartupChecksTest, TheFontIsInstalledFromCommonWithAQuietEnd)
     EXPECT_EQ(testenv::readFile(fonts + QStringLiteral("/MICROSS.TTF")), QByteArray("font bytes"));
     EXPECT_TRUE(StartupChecks()) << "the next start passes";
     EXPECT_TRUE(messages.isEmpty());
+
+    // A fonts folder that cannot take the font: the failure is shown, never
+    // a quiet end that would repeat at every start.
+    QDir(fonts).removeRecursively();
+    put(fonts, true, "not a folder");
+    EXPECT_FALSE(StartupChecks());
+    EXPECT_EQ(messages, QStringList{kMessage9005}) << "the copy failed";
+}
+
+TEST_F(StartupChecksTest, AFreshListThatCannotBeTakenEndsTheStart)
+{
+    ASSERT_TRUE(QDir(prog).mkdir(QStringLiteral("Z5.DAT"))); // cannot be read as a file
+    EXPECT_FALSE(StartupChecks());
+    EXPECT_EQ(messages, QStringList{kMessage9003});
+    EXPECT_EQ(testenv::readFile(prog + QStringLiteral("/Z51.DAT")), QByteArray(1, 'x')) << "the old list stays";
 }
 
 TEST_F(StartupChecksTest, MessagesComeFromTheLanguageFile)
