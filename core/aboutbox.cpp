@@ -5,6 +5,7 @@
 #include "core/resourcepictures.h"
 #include "core/scaling.h"
 #include "core/skinnedframe.h"
+#include "core/startup.h"
 #include "platform/prompt.h"
 
 using namespace platform::forms;
@@ -14,8 +15,11 @@ namespace {
 constexpr double kWindowWidth = 5700;
 constexpr double kWindowHeight = 3000;
 
-// The revision of this release ("2.785").
-constexpr int kRevision = 785;
+// The revision of this release: the part of its code after the point.
+QString revision()
+{
+    return kAppReleasedCode.section(QLatin1Char('.'), 1);
+}
 
 } // namespace
 
@@ -78,7 +82,7 @@ void frmSplash::Form_Load()
     Label[1].setCaption(GetLangString(QStringLiteral("FORM-SPLASH"), QStringLiteral("6301"), QStringLiteral("Version"))
                         + QStringLiteral(" 2.0"));
     Label[2].setCaption(GetLangString(QStringLiteral("FORM-SPLASH"), QStringLiteral("6302"), QStringLiteral("Build"))
-                        + QLatin1Char(' ') + QString::number(kRevision));
+                        + QLatin1Char(' ') + revision());
     DisplayImage[0].setPicture(ProgramBitmap(120));
     cmdOK.setPicture(ProgramBitmap(124));
 }
