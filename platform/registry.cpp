@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -317,20 +318,32 @@ std::optional<FileId> statFile(const QByteArray& path)
 }
 
 // An exclusive lock on the hive's lock file for a read-modify-write; other
-// processes wait for it.
+// processes wait for it, but never longer than kLockWaitMs: a holder that
+// is stopped or hung makes the change fail instead of hanging its caller.
+constexpr int kLockWaitMs = 10000;
+
 class HiveLock {
 public:
     explicit HiveLock(const QByteArray& path)
     {
         fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ >= 0) {
-            while (::flock(fd_, LOCK_EX) != 0) {
-                if (errno != EINTR) {
-                    ::close(fd_);
-                    fd_ = -1;
-                    break;
-                }
+        if (fd_ < 0)
+            return;
+        timespec start{};
+        ::clock_gettime(CLOCK_MONOTONIC, &start);
+        long pauseUs = 200;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            timespec now{};
+            ::clock_gettime(CLOCK_MONOTONIC, &now);
+            const long waitedMs = (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+            if ((error != EINTR && error != EWOULDBLOCK) || waitedMs >= kLockWaitMs) {
+                ::close(fd_);
+                fd_ = -1;
+                return;
             }
+            ::usleep(static_cast<useconds_t>(pauseUs));
+            pauseUs = std::min(pauseUs * 2, 20000L);
         }
     }
     ~HiveLock()
@@ -398,7 +411,11 @@ public:
         if (!locked) {
             HiveLock lock(lockPath_);
             id_.reset();
-            refresh(true);
+            if (lock.held()) {
+                refresh(true);
+            } else {
+                root_ = KeyNode{}; // cannot look again safely: empty for now
+            }
             return;
         }
         quarantine();

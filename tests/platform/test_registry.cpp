@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace reg = platform::registry;
 using reg::Hive;
@@ -224,4 +227,23 @@ TEST(Registry, AWriterKilledMidwayLeavesAReadableHive)
         }
         EXPECT_TRUE(QDir(reg::storeFolder()).entryList({QStringLiteral("*.broken-*")}).isEmpty());
     }
+}
+
+TEST(Registry, AHeldLockMakesAChangeFailInBoundedTime)
+{
+    ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::string(QStringLiteral("1"))));
+    // A holder that never lets go, as a stopped process would.
+    const QByteArray lockPath = QFile::encodeName(hiveFile(QStringLiteral("HKEY_CURRENT_USER.hive.lock")));
+    const int fd = ::open(lockPath.constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::string(QStringLiteral("2"))));
+    EXPECT_LT(t.elapsed(), 60000);
+    EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"))->text, QStringLiteral("1"))
+        << "reads need no lock";
+    ::close(fd);
+    EXPECT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::string(QStringLiteral("2"))));
+    EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"))->text, QStringLiteral("2"));
 }
