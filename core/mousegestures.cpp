@@ -16,18 +16,25 @@ constexpr uint32_t kMove = platform::winproc::WM_MOUSEMOVE;         // 512
 constexpr uint32_t kButtonUp = platform::winproc::WM_RBUTTONUP;     // 517
 
 // Whether more of the points lie above the straight line from the first to
-// the last point than below it. An intercept that no longer fits a 32-bit
-// number ends the count with what was reached.
+// the last point than below it. The line's y is (y1 - yN) * (x - x1) as a
+// 32-bit product, divided by (x1 - xN), plus y1: in that order, so that a
+// value that lands exactly on .5 is not pushed off it by an inexact slope
+// before it is rounded half to even. A product or an intercept that no
+// longer fits a 32-bit number ends the count with what was reached.
 bool moreAboveThanBelow(const std::vector<QPoint>& points)
 {
     const QPoint first = points.front();
     const QPoint last = points.back();
-    const double slope = static_cast<double>(first.y() - last.y()) / static_cast<double>(first.x() - last.x());
+    const int64_t rise = static_cast<int64_t>(first.y()) - last.y();
+    const int64_t run = static_cast<int64_t>(first.x()) - last.x();
     int above = 0;
     int below = 0;
     for (const QPoint& p : points) {
-        const double yl = vb::roundHalfEven(slope * (p.x() - first.x()) + first.y());
-        if (!std::isfinite(yl) || std::fabs(yl) > std::numeric_limits<int32_t>::max())
+        const int64_t product = rise * (static_cast<int64_t>(p.x()) - first.x());
+        if (product < std::numeric_limits<int32_t>::min() || product > std::numeric_limits<int32_t>::max())
+            break;
+        const double yl = vb::roundHalfEven(static_cast<double>(product) / static_cast<double>(run) + first.y());
+        if (!std::isfinite(yl) || yl < std::numeric_limits<int32_t>::min() || yl > std::numeric_limits<int32_t>::max())
             break;
         if (p.y() < static_cast<int32_t>(yl))
             ++above;

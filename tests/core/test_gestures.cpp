@@ -72,6 +72,9 @@ TEST(MouseGestures, ClassificationOfPaths)
         // down and right
         {path({{100, 100}, {100, 300}, {200, 300}, {300, 300}}), 512},
         {path({{100, 100}, {200, 100}, {300, 100}, {300, 200}, {300, 300}}), 32},
+        // The line's y at x = 7 is 29 * 7 / 14 = 14.5 exactly, rounded half to
+        // even to 14: the middle points lie on the line, not above it.
+        {path({{0, 0}, {7, 14}, {7, 14}, {7, 14}, {14, 29}}), 512},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(clsMouseGestures::ClassifyGesture(cases[i].points), cases[i].code) << "case " << i;
