@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
 #include <map>
 
 using namespace platform::winproc;
@@ -130,17 +131,17 @@ void DetachMessage(clsISubclass* client, QWidget* hWnd, uint32_t iMsg)
     if (it == map.end())
         return;
     auto found = it->second.clients.find(iMsg);
-    if (found != it->second.clients.end()) {
-        auto& clients = found->second;
-        for (auto c = clients.begin(); c != clients.end(); ++c) {
-            if (*c == client) {
-                clients.erase(c);
-                break;
-            }
-        }
-        if (clients.empty())
-            it->second.clients.erase(found);
-    }
+    if (found == it->second.clients.end())
+        return;
+    auto& clients = found->second;
+    const auto c = std::find(clients.begin(), clients.end(), client);
+    // A client that is not attached to the message takes no attachment of
+    // the others away.
+    if (c == clients.end())
+        return;
+    clients.erase(c);
+    if (clients.empty())
+        it->second.clients.erase(found);
     it->second.attachCount -= 1;
     if (it->second.attachCount <= 0) {
         setWindowProc(hWnd, it->second.previous);

@@ -106,6 +106,12 @@ TEST(Subclass, DetachingTheLastClientRestoresThePreviousProcedure)
     DetachMessage(&a, &win.w, kMsg);
     journal.clear();
     EXPECT_EQ(sendMessage(&win.w, kMsg + 1, 0, 0), 6) << "one attachment left: still subclassed";
+    // Detaching again, or from a message the client never had, leaves b's
+    // attachment in place.
+    DetachMessage(&a, &win.w, kMsg);
+    DetachMessage(&a, &win.w, kMsg + 1);
+    DetachMessage(&a, &win.w, kMsg + 2);
+    EXPECT_EQ(sendMessage(&win.w, kMsg + 1, 0, 0), 6) << "b is still attached";
     DetachMessage(&b, &win.w, kMsg + 1);
     journal.clear();
     EXPECT_EQ(sendMessage(&win.w, kMsg + 1, 0, 0), 99);
