@@ -281,11 +281,15 @@ bool containsText(const QString& text, const QString& part)
     return text.contains(part, Qt::CaseInsensitive);
 }
 
-// The window's static label, as far as the old dialog item could hold it.
+// The window's static label, as far as the old dialog item could hold it:
+// the first label that shows a text (a message box's icon label comes
+// before its text label and shows none).
 QString staticTextOf(const QWidget* window)
 {
-    const QLabel* label = window->findChild<const QLabel*>();
-    return label ? label->text().left(50) : QString();
+    for (const QLabel* label : window->findChildren<const QLabel*>())
+        if (!label->text().isEmpty())
+            return label->text().left(50);
+    return QString();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -331,6 +332,14 @@ TEST(DialogHook, ActsOnEveryTopLevelWindowAtItsActivation)
         }
     }
     GroupOpening = 0;
+
+    // A message box: its text label, not its icon label, is the static text.
+    {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("Stack overflow at line: 3"));
+        box.show();
+        box.activateWindow();
+        EXPECT_TRUE(waitFor([&] { return !box.isVisible(); }));
+    }
 
     RemoveDialogHook();
     EXPECT_FALSE(CbtHookActive);
