@@ -205,7 +205,12 @@ QList<CacheEntry> parseIndex(const QByteArray& bytes)
         bool okType = false, okTime = false;
         const uint32_t type = fields[0].toUInt(&okType, 16);
         const qint64 msecs = fields[1].toLongLong(&okTime);
-        const QString name = QString::fromUtf8(QByteArray::fromPercentEncoding(fields[2].trimmed()));
+        // Blanks belong to the name; only the carriage return of a CRLF line
+        // goes.
+        QByteArray field = fields[2];
+        if (field.endsWith('\r'))
+            field.chop(1);
+        const QString name = QString::fromUtf8(QByteArray::fromPercentEncoding(field));
         if (!okType || !okTime || name.isEmpty() || name.size() > kMaxNameLength)
             continue;
         entries.append({name, type, QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC)});

@@ -96,14 +96,19 @@ TEST(UrlCacheIndex, NamesSurviveTheFileAndOtherWritersAreSeen)
     const QString odd = "http://a/%41\tb\nc\r\x01 100%";
     ASSERT_TRUE(wininet::addCacheEntry(odd, wininet::NormalEntry, QDateTime::currentDateTimeUtc()));
     ASSERT_TRUE(wininet::addCacheEntry("second", wininet::NormalEntry, QDateTime::currentDateTimeUtc()));
+    const QString padded = "  blanks at both ends  ";
+    ASSERT_TRUE(wininet::addCacheEntry(padded, wininet::NormalEntry, QDateTime::currentDateTimeUtc()));
     const QByteArray file = testenv::readFile(wininet::cacheIndexPath());
-    EXPECT_EQ(file.count('\n'), 3) << file.constData(); // header and one line per entry
-    EXPECT_EQ(names(), QStringList({odd, "second"}));
+    EXPECT_EQ(file.count('\n'), 4) << file.constData(); // header and one line per entry
+    EXPECT_EQ(names(), QStringList({odd, "second", padded}));
 
     // Another process rewrites the file: the next read sees it.
     QByteArray other = file;
     other.replace("second", "third!");
     ASSERT_TRUE(platform::textfile::writeAtomically(wininet::cacheIndexPath(), other));
+    EXPECT_EQ(names(), QStringList({odd, "third!", padded}));
+    // Read back from the file, a name keeps its blanks and can be deleted.
+    EXPECT_TRUE(wininet::deleteCacheEntry(padded));
     EXPECT_EQ(names(), QStringList({odd, "third!"}));
 }
 
