@@ -10,6 +10,7 @@
 #include <QNetworkReply>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWebEngineCookieStore>
@@ -494,15 +495,20 @@ bool addCacheEntry(const QString& sourceName, uint32_t type, const QDateTime& la
 
 bool deleteCacheEntry(const QString& sourceName)
 {
-    return modifyIndex([&](QList<CacheEntry>& entries) {
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            if (entries[i].sourceName == sourceName) {
-                entries.removeAt(i);
-                return true;
-            }
-        }
-        return false;
+    return deleteCacheEntries({sourceName}) > 0;
+}
+
+int deleteCacheEntries(const QStringList& sourceNames)
+{
+    if (sourceNames.isEmpty())
+        return 0;
+    const QSet<QString> names(sourceNames.begin(), sourceNames.end());
+    qsizetype deleted = 0;
+    const bool written = modifyIndex([&](QList<CacheEntry>& entries) {
+        deleted = entries.removeIf([&](const CacheEntry& e) { return names.contains(e.sourceName); });
+        return deleted > 0;
     });
+    return written ? static_cast<int>(deleted) : 0;
 }
 
 void clearWebEngineCookies()

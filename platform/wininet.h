@@ -136,6 +136,9 @@ QList<CacheEntry> cacheEntries();
 bool addCacheEntry(const QString& sourceName, uint32_t type, const QDateTime& lastAccess);
 // Deletes the entry of that exact source name; false when there is none.
 bool deleteCacheEntry(const QString& sourceName);
+// Deletes the entries of these exact source names with one rewrite of the
+// index; the number deleted.
+int deleteCacheEntries(const QStringList& sourceNames);
 
 // Empties the cookie store / the HTTP cache of every attached profile.
 void clearWebEngineCookies();
