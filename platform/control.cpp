@@ -20,28 +20,6 @@ QHash<const QWidget*, Control*>& controlOfWidget()
     return map;
 }
 
-int buttonCode(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return LeftButton;
-    case Qt::RightButton: return RightButton;
-    case Qt::MiddleButton: return MiddleButton;
-    default: return 0;
-    }
-}
-
-int buttonsCode(Qt::MouseButtons buttons)
-{
-    int code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= LeftButton;
-    if (buttons & Qt::RightButton)
-        code |= RightButton;
-    if (buttons & Qt::MiddleButton)
-        code |= MiddleButton;
-    return code;
-}
-
 // The control that holds the mouse because a button was pressed on it, as
 // the old system captured the mouse for a control from a press to the release.
 Control* pressedControl = nullptr;
@@ -81,6 +59,18 @@ int keyCode(int qtKey)
     }
 }
 
+int buttonsCode(Qt::MouseButtons buttons)
+{
+    int code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= LeftButton;
+    if (buttons & Qt::RightButton)
+        code |= RightButton;
+    if (buttons & Qt::MiddleButton)
+        code |= MiddleButton;
+    return code;
+}
+
 int shiftState(Qt::KeyboardModifiers modifiers)
 {
     int code = 0;
@@ -109,7 +99,7 @@ public:
             if (control_.consumesMouse())
                 pressedControl = control_.windowless() ? control_.container() : &control_;
             if (ev.mouseDown)
-                ev.mouseDown(buttonCode(me->button()), shiftState(me->modifiers()), twipsX(me), twipsY(me));
+                ev.mouseDown(buttonsCode(me->button()), shiftState(me->modifiers()), twipsX(me), twipsY(me));
             return control_.consumesMouse();
         }
         case QEvent::MouseMove: {
@@ -125,7 +115,7 @@ public:
             const bool consume = control_.consumesMouse();
             const std::shared_ptr<bool> alive = control_.alive_;
             if (ev.mouseUp)
-                ev.mouseUp(buttonCode(me->button()), shiftState(me->modifiers()), twipsX(me), twipsY(me));
+                ev.mouseUp(buttonsCode(me->button()), shiftState(me->modifiers()), twipsX(me), twipsY(me));
             // A handler may have unloaded the control: touch nothing of it then.
             if (!*alive)
                 return true;

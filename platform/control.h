@@ -46,6 +46,8 @@ void sendTabKey(bool backwards);
 
 // The old toolkit's key code of a Qt key (0 for keys it had no code for).
 int keyCode(int qtKey);
+// The button code (1 left, 2 right, 4 middle, or'ed) of Qt mouse buttons.
+int buttonsCode(Qt::MouseButtons buttons);
 // The shift state (1 Shift, 2 Ctrl, 4 Alt) of Qt modifiers.
 int shiftState(Qt::KeyboardModifiers modifiers);
 

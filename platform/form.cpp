@@ -101,14 +101,7 @@ private:
     {
         if (!handler)
             return;
-        int code = 0;
-        if (buttons & Qt::LeftButton)
-            code |= LeftButton;
-        if (buttons & Qt::RightButton)
-            code |= RightButton;
-        if (buttons & Qt::MiddleButton)
-            code |= MiddleButton;
-        handler(code, shiftState(event->modifiers()), toTwipsX(event->position().x()), toTwipsY(event->position().y()));
+        handler(buttonsCode(buttons), shiftState(event->modifiers()), toTwipsX(event->position().x()), toTwipsY(event->position().y()));
     }
 
     Form& form_;

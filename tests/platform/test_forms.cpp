@@ -246,6 +246,21 @@ TEST(FormsEvents, MouseEventsAreInTwipsAndAPressCapturesTheHoldingControl)
     EXPECT_LT(std::get<2>(seen.back()), 0);
     Control::releaseCapture();
     EXPECT_EQ(Control::capture(), nullptr);
+
+    // The window itself reports the same button codes: the one pressed or
+    // released, and on a move the ones held.
+    std::vector<std::tuple<QString, int>> onForm;
+    form.events().mouseDown = [&](int b, int, double, double) { onForm.emplace_back(QStringLiteral("down"), b); };
+    form.events().mouseMove = [&](int b, int, double, double) { onForm.emplace_back(QStringLiteral("move"), b); };
+    form.events().mouseUp = [&](int b, int, double, double) { onForm.emplace_back(QStringLiteral("up"), b); };
+    QTest::mouseMove(w, QPoint(8, 8));
+    onForm.clear();
+    QTest::mousePress(w, Qt::MiddleButton, {}, QPoint(8, 8));
+    QTest::mouseMove(w, QPoint(12, 9));
+    QTest::mouseRelease(w, Qt::MiddleButton, {}, QPoint(12, 9));
+    const std::vector<std::tuple<QString, int>> expected{
+        {QStringLiteral("down"), 4}, {QStringLiteral("move"), 4}, {QStringLiteral("up"), 4}};
+    EXPECT_EQ(onForm, expected);
 }
 
 TEST(FormsEvents, KeysArriveWithTheOldCodesAndTabMovesTheFocus)
