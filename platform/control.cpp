@@ -96,17 +96,20 @@ public:
         switch (event->type()) {
         case QEvent::MouseButtonPress: {
             auto* me = static_cast<QMouseEvent*>(event);
-            if (control_.consumesMouse())
+            // The handler may unload the control: nothing of it is read after.
+            const bool consume = control_.consumesMouse();
+            if (consume)
                 pressedControl = control_.windowless() ? control_.container() : &control_;
             if (ev.mouseDown)
                 ev.mouseDown(buttonsCode(me->button()), shiftState(me->modifiers()), twipsX(me), twipsY(me));
-            return control_.consumesMouse();
+            return consume;
         }
         case QEvent::MouseMove: {
             auto* me = static_cast<QMouseEvent*>(event);
+            const bool consume = control_.consumesMouse();
             if (ev.mouseMove)
                 ev.mouseMove(buttonsCode(me->buttons()), shiftState(me->modifiers()), twipsX(me), twipsY(me));
-            return control_.consumesMouse();
+            return consume;
         }
         case QEvent::MouseButtonRelease: {
             auto* me = static_cast<QMouseEvent*>(event);
@@ -128,10 +131,12 @@ public:
             }
             return consume;
         }
-        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonDblClick: {
+            const bool consume = control_.consumesMouse();
             if (ev.dblClick)
                 ev.dblClick();
-            return control_.consumesMouse();
+            return consume;
+        }
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             auto* ke = static_cast<QKeyEvent*>(event);

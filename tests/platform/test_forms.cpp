@@ -184,22 +184,37 @@ TEST(FormsControlArray, EventsCarryTheMembersIndexAndAMemberMayUnloadItself)
     form.setWidth(6000);
     form.setHeight(3000);
     ControlArray<PictureBox> boxes(form, QStringLiteral("box"));
-    for (int i : {0, 3}) {
+    for (int i : {0, 3, 4, 5}) {
         PictureBox* b = boxes.create(i);
-        b->move(300 + 1800 * (i ? 1 : 0), 300, 1500, 600);
+        b->move(300 + 1800 * (i ? i - 2 : 0), 300, 1500, 600);
     }
     std::vector<int> clicked;
     boxes.events().click = [&](int index) { clicked.push_back(index); };
+    // Unloading inside its own event must be safe, whichever event it is.
     boxes.events().mouseUp = [&](int index, int, int, double, double) {
         if (index == 3)
-            boxes.unload(3); // unloading inside its own event must be safe
+            boxes.unload(3);
+    };
+    boxes.events().mouseDown = [&](int index, int, int, double, double) {
+        if (index == 4)
+            boxes.unload(4);
+    };
+    boxes.events().mouseMove = [&](int index, int, int, double, double) {
+        if (index == 5)
+            boxes.unload(5);
     };
     Shown shown(form);
     QWindow* w = form.window()->windowHandle();
     QTest::mouseClick(w, Qt::LeftButton, {}, inWindow(boxes[0], {10, 10}));
     QTest::mouseClick(w, Qt::LeftButton, {}, inWindow(boxes[3], {10, 10}));
+    QTest::mouseClick(w, Qt::LeftButton, {}, inWindow(boxes[4], {10, 10}));
+    QTest::mouseMove(w, inWindow(boxes[5], {10, 10}));
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(clicked, std::vector<int>{0});
     EXPECT_FALSE(boxes.exists(3));
+    EXPECT_FALSE(boxes.exists(4));
+    EXPECT_FALSE(boxes.exists(5));
+    EXPECT_EQ(Control::capture(), nullptr);
 }
 
 TEST(FormsEvents, MouseEventsAreInTwipsAndAPressCapturesTheHoldingControl)
