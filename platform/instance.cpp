@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -31,17 +32,23 @@ bool previousInstanceRunning(const QString& appName)
     const QByteArray path = QFile::encodeName(folder + QStringLiteral("/") + safeName(appName) + QStringLiteral(".running"));
     // Every running instance holds a shared lock on the file for its life;
     // an exclusive lock can be had only when none does.
+    static QHash<QString, int> heldByName; // kept open for the life of the process
+    int& held = heldByName.insert(appName, heldByName.value(appName, -1)).value();
+    if (held >= 0) {
+        // Asked again: our own shared lock must not count, so the probe
+        // converts it (flock may drop it on the way: it is taken again).
+        const bool running = ::flock(held, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        ::flock(held, LOCK_SH);
+        return running;
+    }
     const int probe = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (probe < 0)
         return false;
-    bool running = ::flock(probe, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    const bool running = ::flock(probe, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(probe);
-    static int held = -1; // kept open for the life of the process
-    if (held < 0) {
-        held = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (held >= 0)
-            ::flock(held, LOCK_SH);
-    }
+    held = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (held >= 0)
+        ::flock(held, LOCK_SH);
     return running;
 }
 
