@@ -81,6 +81,11 @@ QString readString(const QString& filePath, const QString& section, const QStrin
 
 bool writeString(const QString& filePath, const QString& section, const QString& key, const QString& value)
 {
+    // A line break would start lines of its own (another entry, another
+    // section): text taken from pages and users never gets that far.
+    for (const QString* text : {&section, &key, &value})
+        if (text->contains(QLatin1Char('\n')) || text->contains(QLatin1Char('\r')))
+            return false;
     const bool exists = QFile::exists(filePath);
     if (exists && !textfile::readAll(filePath, kMaxProfileBytes))
         return false; // unreadable or too large: never overwrite it

@@ -15,7 +15,8 @@ constexpr qint64 kMaxProfileBytes = 16 * 1024 * 1024;
 
 QString readString(const QString& filePath, const QString& section, const QString& key,
                    const QString& defaultValue);
-// Creates the file, the section or the entry when missing.
+// Creates the file, the section or the entry when missing. A section, key
+// or value holding a line break is refused (false, the file unchanged).
 bool writeString(const QString& filePath, const QString& section, const QString& key,
                  const QString& value);
 bool removeKey(const QString& filePath, const QString& section, const QString& key);

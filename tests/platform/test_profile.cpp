@@ -37,3 +37,28 @@ TEST(Profile, AWriteKeepsEveryOtherLine)
     ASSERT_TRUE(profile::writeString(fresh, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
     EXPECT_EQ(profile::readString(fresh, QStringLiteral("s"), QStringLiteral("K"), QString()), QStringLiteral("v"));
 }
+
+TEST(Profile, ALineBreakNeverStartsLinesOfItsOwn)
+{
+    const QString file = testenv::freshDir(QStringLiteral("p")) + QStringLiteral("/link.url");
+    const QByteArray before = "[InternetShortcut]\r\nURL=http://a/\r\n";
+    ASSERT_TRUE(testenv::writeFile(file, before));
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {"InternetShortcut", "Title", "x\r\nURL=http://evil/"},
+        {"InternetShortcut", "Title", "x\n[Other]"},
+        {"InternetShortcut", "Ti\rtle", "x"},
+        {"Internet\nShortcut", "Title", "x"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(profile::writeString(file, QString::fromUtf8(c.section), QString::fromUtf8(c.key),
+                                          QString::fromUtf8(c.value)))
+            << c.value;
+        EXPECT_EQ(testenv::readFile(file), before) << c.value;
+    }
+    EXPECT_EQ(profile::readString(file, QStringLiteral("InternetShortcut"), QStringLiteral("URL"), QString()),
+              QStringLiteral("http://a/"));
+}
