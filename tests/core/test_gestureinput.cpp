@@ -9,21 +9,11 @@
 #include <QWebEngineView>
 #include <QWidget>
 
+#include "testenv.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-template <typename F>
-bool waitFor(F done, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 struct MenuWidget : QWidget {
     int menus = 0;
@@ -112,7 +102,7 @@ TEST(GestureInput, OverAWebPageAGestureHidesTheContextMenuAndAClickOpensIt)
     QSignalSpy loaded(view, &QWebEngineView::loadFinished);
     view->setHtml(QStringLiteral("<html><body style='margin:0;height:100vh'><p>Page</p></body></html>"));
     showActive(top);
-    ASSERT_TRUE(waitFor([&] { return loaded.count() > 0; }, 30000));
+    ASSERT_TRUE(testenv::waitFor([&] { return loaded.count() > 0; }, 30000));
     ASSERT_TRUE(loaded.first().first().toBool());
     ASSERT_TRUE(view->focusProxy() != nullptr);
 
@@ -125,7 +115,7 @@ TEST(GestureInput, OverAWebPageAGestureHidesTheContextMenuAndAClickOpensIt)
     // input in order, so a menu that the gesture had let through would have
     // been asked for first.
     draw(top.windowHandle(), {{200, 200}});
-    ASSERT_TRUE(waitFor([&] { return view->menus > 0; }, 20000)) << "the page's context menu";
+    ASSERT_TRUE(testenv::waitFor([&] { return view->menus > 0; }, 20000)) << "the page's context menu";
     QTest::qWait(200);
     EXPECT_EQ(view->menus, 1);
     EXPECT_EQ(gestures.codes.size(), 1u);

@@ -10,23 +10,13 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "testenv.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
-
-template <typename F>
-bool waitFor(F done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 struct ActiveWindow {
     QWidget w;

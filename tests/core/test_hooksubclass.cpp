@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "testenv.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -22,18 +24,6 @@ using namespace platform::winproc;
 namespace {
 
 constexpr uint32_t kMsg = 0x0400;
-
-template <typename F>
-bool waitFor(F done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 std::vector<std::string> journal;
 
@@ -324,7 +314,7 @@ TEST(DialogHook, ActsOnEveryTopLevelWindowAtItsActivation)
         layout->addWidget(new QLabel(QString::fromLatin1(c.label)));
         w.show();
         w.activateWindow();
-        EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == &w || !w.isVisible(); })) << c.title;
+        EXPECT_TRUE(testenv::waitFor([&] { return QApplication::activeWindow() == &w || !w.isVisible(); })) << c.title;
         EXPECT_EQ(!w.isVisible(), c.closed) << c.title;
         if (!c.closed) {
             EXPECT_EQ(w.windowTitle(), QString::fromLatin1(c.titleAfter));
@@ -338,7 +328,7 @@ TEST(DialogHook, ActsOnEveryTopLevelWindowAtItsActivation)
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("Stack overflow at line: 3"));
         box.show();
         box.activateWindow();
-        EXPECT_TRUE(waitFor([&] { return !box.isVisible(); }));
+        EXPECT_TRUE(testenv::waitFor([&] { return !box.isVisible(); }));
     }
 
     RemoveDialogHook();
@@ -347,6 +337,6 @@ TEST(DialogHook, ActsOnEveryTopLevelWindowAtItsActivation)
     after.setWindowTitle(QStringLiteral("Internet Explorer Script Error"));
     after.show();
     after.activateWindow();
-    EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == &after; }));
+    EXPECT_TRUE(testenv::waitFor([&] { return QApplication::activeWindow() == &after; }));
     EXPECT_TRUE(after.isVisible());
 }

@@ -8,13 +8,11 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QSet>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -39,18 +37,6 @@ void copyTree(const QString& from, const QString& to)
         else
             QFile::copy(path, target);
     }
-}
-
-bool waitFor(const std::function<bool()>& condition, int ms = 30000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > ms)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 class Z5Process : public ::testing::Test {
@@ -168,7 +154,7 @@ TEST_F(Z5Process, OneInstanceOnlyHandsTheArgumentOver)
 {
     setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
     start({}, QStringLiteral("first.png"), false);
-    ASSERT_TRUE(waitFor([&] { return shown(QStringLiteral("first.png")); }));
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("first.png")); }, 30000));
 
     ASSERT_TRUE(run({QStringLiteral("C:\\a b\\list.z5p")}, QStringLiteral("second.png")));
     EXPECT_FALSE(shown(QStringLiteral("second.png"))) << "the second start shows no window";
@@ -187,7 +173,7 @@ TEST_F(Z5Process, EveryStartOpensItsOwnWindowUnlessOneInstanceIsAsked)
 {
     setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("0"));
     start({}, QStringLiteral("first.png"), false);
-    ASSERT_TRUE(waitFor([&] { return shown(QStringLiteral("first.png")); }));
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("first.png")); }, 30000));
     ASSERT_TRUE(run({QStringLiteral("page.htm")}, QStringLiteral("second.png")));
     EXPECT_TRUE(shown(QStringLiteral("second.png")));
     EXPECT_FALSE(QFile::exists(handOff + QStringLiteral("/1")));
@@ -197,7 +183,7 @@ TEST_F(Z5Process, TwentyRacingStartsLoseNoArgument)
 {
     setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
     start({}, QStringLiteral("first.png"), false);
-    ASSERT_TRUE(waitFor([&] { return shown(QStringLiteral("first.png")); }));
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("first.png")); }, 30000));
     std::vector<QProcess*> racers;
     for (int i = 0; i < 20; ++i)
         racers.push_back(start({QStringLiteral("arg") + QString::number(i)}, QStringLiteral("racer.png")));

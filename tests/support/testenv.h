@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace testenv {
 
@@ -31,6 +33,20 @@ inline QByteArray readFile(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+// Processes events until done() holds or ms milliseconds have passed;
+// false when the time ran out.
+template <typename F>
+bool waitFor(F done, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
 }
 
 } // namespace testenv
