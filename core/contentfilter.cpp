@@ -60,7 +60,7 @@ void reportSaveFailure()
 
 QString FilterDataFilePath()
 {
-    return platform::paths::toLocal(platform::paths::programFolder() + QLatin1Char('\\') + FilterDataFileName);
+    return platform::paths::programPath(QLatin1Char('\\') + FilterDataFileName);
 }
 
 std::optional<int64_t> FilterDataLengthOfCode(const QString& code)

@@ -310,8 +310,7 @@ void InstallDialogHook(QWidget* mainWindow)
         platform::threadhooks::unhook(CbtHookHandle);
     CbtHookOwner = mainWindow;
     // The icon is read once here, not at every activation.
-    QImageReader reader(platform::paths::toLocal(platform::paths::programFolder() +
-                                                 QStringLiteral("\\Common\\Z5_1_16.ico")));
+    QImageReader reader(platform::paths::programPath(QStringLiteral("\\Common\\Z5_1_16.ico")));
     reader.setScaledSize(QSize(16, 16));
     const QImage image = reader.read();
     programSmallIcon() = image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));

@@ -38,12 +38,6 @@ std::function<bool()>& mainWindowLoader()
     return loader;
 }
 
-// A path below the program folder, written with "\" as the program writes it.
-QString programPath(const QString& relative)
-{
-    return platform::paths::toLocal(platform::paths::programFolder() + relative);
-}
-
 int32_t screenTwipsPerPixel(bool horizontal)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -65,12 +59,12 @@ bool skinLibraryExists(const QString& skinName)
 {
     QString name = skinName;
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
-    return QFileInfo::exists(programPath(QStringLiteral("\\Skin\\SK_") + name + QStringLiteral(".dll")));
+    return QFileInfo::exists(platform::paths::programPath(QStringLiteral("\\Skin\\SK_") + name + QStringLiteral(".dll")));
 }
 
 QString firstSkinFound()
 {
-    QDir dir(programPath(QStringLiteral("\\Skin")));
+    QDir dir(platform::paths::programPath(QStringLiteral("\\Skin")));
     dir.setNameFilters({QStringLiteral("SK_*.dll")});
     dir.setFilter(QDir::Files);
     dir.setSorting(QDir::Unsorted);
@@ -128,12 +122,12 @@ bool StartupChecks()
 {
     // 1. The language file.
     LanguageName = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_LANGUAGE"), QStringLiteral("English"));
-    LanguageFilePath = programPath(QStringLiteral("\\Language\\") + LanguageName + QStringLiteral(".ini"));
+    LanguageFilePath = platform::paths::programPath(QStringLiteral("\\Language\\") + LanguageName + QStringLiteral(".ini"));
 
     // 2.-5. The content-filter data file against its recorded length.
     QString message = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9003"),
                                     QStringLiteral("A required file - Z51.DAT - is missing or corrupted"));
-    const QString freshList = programPath(QStringLiteral("\\Z5.DAT"));
+    const QString freshList = platform::paths::programPath(QStringLiteral("\\Z5.DAT"));
     const QString filterFile = FilterDataFilePath();
     if (QFileInfo::exists(freshList)) {
         // Replaced atomically: a failed copy leaves the old list in place,
@@ -176,7 +170,7 @@ bool StartupChecks()
     const QString fonts = GetSpecialFolder(6);
     if (!fonts.isEmpty() && QFileInfo::exists(platform::paths::toLocal(fonts + QStringLiteral("\\MICROSS.TTF"))))
         return true;
-    const QString shipped = programPath(QStringLiteral("\\Common\\MICROSS.TTF"));
+    const QString shipped = platform::paths::programPath(QStringLiteral("\\Common\\MICROSS.TTF"));
     if (QFileInfo::exists(shipped) && !fonts.isEmpty()) {
         // Copied whole or not at all, so a half-written font never passes
         // the next start's check. A copy that fails is the check's failure.

@@ -80,6 +80,11 @@ QString toLocal(const QString& productPath)
     return out;
 }
 
+QString programPath(const QString& productRelative)
+{
+    return toLocal(programFolder() + productRelative);
+}
+
 QString toProduct(const QString& localPath)
 {
     QString p = localPath;

@@ -19,6 +19,10 @@ void setProgramFolder(const QString& folder); // overrides for this process
 // resolution.
 QString toLocal(const QString& productPath);
 
+// A path below the program folder written as the program writes it
+// ("\Common\Z5_BlankPage.HTM"), mapped to the local file system.
+QString programPath(const QString& productRelative);
+
 // The inverse used when a local path is shown to product code that joins
 // with "\": "/" becomes "\".
 QString toProduct(const QString& localPath);
