@@ -33,3 +33,14 @@ function(z5_stage_program target filename)
     LIBRARY_OUTPUT_DIRECTORY ${Z5_STAGE_DIR}/${subdir}
     PREFIX "" SUFFIX "")
 endfunction()
+
+# z5_add_shared_library(TARGET SOURCES...)
+# A library shared by the programs and modules of the program folder. It is
+# placed in the folder's root; programs find it through a run path relative to
+# their own place ($ORIGIN), so the staged folder can be moved as a whole.
+function(z5_add_shared_library target)
+  add_library(${target} SHARED ${ARGN})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${Z5_STAGE_DIR})
+  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+endfunction()

@@ -39,6 +39,11 @@ QString dlErrorText()
 void* loadServerLibrary(const QString& path, QString* detail)
 {
     static QHash<QString, void*> loaded;
+    if (!QFileInfo(path).isFile()) {
+        if (detail)
+            *detail = QStringLiteral("file not found: ") + path;
+        return nullptr;
+    }
     if (void* handle = loaded.value(path))
         return handle;
     void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
@@ -74,7 +79,10 @@ RegistrationResult runRegistration(const QString& libraryPath, const char* entry
     RegistrationResult result;
     const QString path = QFileInfo(libraryPath).absoluteFilePath();
     dlerror();
-    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    // The library stays mapped after it is closed: its entry point may have
+    // left data of its own (string literals, type registrations) in state of
+    // the process's shared libraries, such as the registry's cache.
+    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) {
         result.status = RegistrationStatus::NotLoaded;
         result.detail = dlErrorText();

@@ -3,7 +3,7 @@
 
 z5_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-webengine-dev qt6-multimedia-dev libqt6webenginecore6-bin
+  qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-multimedia-dev libqt6webenginecore6-bin
   qt6-image-formats-plugins qt6-qpa-plugins libgl-dev libxkbcommon-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -47,7 +47,8 @@ protected:
         for (const QString& sub : {QStringLiteral("Common"), QStringLiteral("Language"), QStringLiteral("Skin"),
                                    QStringLiteral("Help"), QStringLiteral("Data"), QStringLiteral("Tool")})
             copyTree(kStage + QLatin1Char('/') + sub, prog + QLatin1Char('/') + sub);
-        QFile::copy(kStage + QStringLiteral("/Z51.DAT"), prog + QStringLiteral("/Z51.DAT"));
+        for (const QString& f : QDir(kStage).entryList({QStringLiteral("*.so"), QStringLiteral("Z51.DAT")}, QDir::Files))
+            QFile::copy(kStage + QLatin1Char('/') + f, prog + QLatin1Char('/') + f);
         // Installed as the installer would: the skin registered, the font in place.
         QProcess regsvr;
         regsvr.start(QStringLiteral(Z5_BIN_DIR "/regsvr"), {prog + QStringLiteral("/Skin/SK_Morvane_1.dll")});
@@ -82,7 +83,7 @@ protected:
             env.insert(QStringLiteral("PLATFORM_EXIT_AFTER_SHOT"), QStringLiteral("1"));
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(kStage + QStringLiteral("/Z5.exe"), args);
+        p->start(exe, args);
         running.push_back(std::move(p));
         return running.back().get();
     }
@@ -115,10 +116,59 @@ protected:
     }
 
     QString prog, fonts, work, handOff;
+    QString exe = kStage + QStringLiteral("/Z5.exe");
     std::vector<std::unique_ptr<QProcess>> running;
 };
 
+// What the dynamic loader resolves for a program or module, as ldd lists it.
+QString loadedLibraries(const QString& file)
+{
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), {file});
+    if (!ldd.waitForFinished(30000))
+        return {};
+    return QString::fromLocal8Bit(ldd.readAllStandardOutput());
+}
+
 } // namespace
+
+TEST(ProgramFolder, EachModuleLoadsOnlyTheLayersItNeeds)
+{
+    struct Case {
+        const char* file;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        {Z5_STAGE_DIR "/Skin/SK_Morvane_1.dll", {"WebEngine", "Multimedia", "Widgets", "z5platformwin"}},
+        {Z5_BIN_DIR "/reg", {"Widgets", "WebEngine", "Gui", "z5platformwin"}},
+        {Z5_BIN_DIR "/regsvr", {"Widgets", "WebEngine", "z5platformwin"}},
+        {Z5_STAGE_DIR "/libz5corebase.so", {"WebEngine", "Multimedia", "z5platformweb"}},
+    };
+    for (const Case& c : cases) {
+        const QString libs = loadedLibraries(QString::fromUtf8(c.file));
+        ASSERT_TRUE(libs.contains(QStringLiteral("libQt6Core"))) << c.file << "\n" << libs.toStdString();
+        EXPECT_FALSE(libs.contains(QStringLiteral("not found"))) << c.file << "\n" << libs.toStdString();
+        for (const QString& name : c.absent)
+            EXPECT_FALSE(libs.contains(name)) << c.file << " loads " << name.toStdString();
+    }
+}
+
+TEST_F(Z5Process, TheProgramFolderCopiedElsewhereStillStarts)
+{
+    copyTree(kStage, prog);
+    exe = prog + QStringLiteral("/Z5.exe");
+    ASSERT_TRUE(QFile::setPermissions(exe, QFile::permissions(kStage + QStringLiteral("/Z5.exe"))));
+    // Every library of the program folder is taken from the copy.
+    const QString libs = loadedLibraries(exe);
+    for (const QString& line : libs.split(QLatin1Char('\n'))) {
+        if (line.contains(QStringLiteral("libz5"))) {
+            EXPECT_TRUE(line.contains(QStringLiteral("=> ") + prog + QLatin1Char('/'))) << line.toStdString();
+        }
+    }
+    EXPECT_TRUE(libs.contains(QStringLiteral("libz5platformbase.so")));
+    ASSERT_TRUE(run({}, QStringLiteral("moved.png")));
+    EXPECT_TRUE(shown(QStringLiteral("moved.png")));
+}
 
 TEST_F(Z5Process, FirstRunRegistersAndASecondRunWritesNothing)
 {
