@@ -503,6 +503,13 @@ TEST(Registry, TwoWritersAtOnceLoseNothing)
 
 TEST(Registry, ThirtyTwoWritersAtOnceAllSucceed)
 {
+    // A hive of some size, so that every change reads and writes real work.
+    QByteArray body = "REGISTRY HIVE 1\n[Software\\Settings]\n";
+    for (int i = 0; i < 5000; ++i)
+        body += "sz\tSetting" + QByteArray::number(i) + "\tsome value " + QByteArray::number(i) + '\n';
+    ASSERT_TRUE(QDir().mkpath(reg::storeFolder()));
+    ASSERT_TRUE(testenv::writeFile(hiveFile(QStringLiteral("HKEY_CURRENT_USER.hive")), body + "END\n"));
+    reg::resetCache();
     std::vector<std::unique_ptr<QProcess>> writers;
     for (int i = 0; i < 32; ++i)
         writers.emplace_back(startWriter(QStringLiteral("w") + QString::number(i) + QLatin1Char('_'), 20));
@@ -511,6 +518,7 @@ TEST(Registry, ThirtyTwoWritersAtOnceAllSucceed)
         EXPECT_EQ(w->exitCode(), 0) << "a writer had a write refused";
     }
     EXPECT_EQ(reg::values(Hive::CurrentUser, QStringLiteral("Software\\Race"))->size(), 32 * 20);
+    EXPECT_EQ(reg::values(Hive::CurrentUser, QStringLiteral("Software\\Settings"))->size(), 5000);
 }
 
 TEST(Registry, TemporariesOfGoneWritersAreRemoved)
