@@ -11,7 +11,8 @@
 //   temporary file (".tmp-<pid>") and renamed into place, so a crash leaves
 //   either the previous or the new hive; a temporary left by a process that
 //   is gone is removed by the next change. A read reloads a hive only when
-//   its file changed on disk; reading is linear in the size of the file.
+//   its file changed on disk; keys and values are found by a logarithmic
+//   lookup, so reading a hive grows with its size, not with its square.
 // - A hive that cannot be opened or read for a passing reason (no free file
 //   descriptor, no permission, a lock that is not released in time) fails
 //   the call and is left as it is. A hive file that is not a regular file (a
