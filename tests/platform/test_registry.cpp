@@ -302,12 +302,12 @@ TEST(Registry, APassingFailureLeavesTheHiveAsItIs)
         const char* what;
         std::function<void()> inChild;
         std::function<bool()> arrange; // in this process, before the child runs
-        std::function<void()> restore;
+        std::function<void()> restore; // set for the other user's case
         bool written;
     } cases[] = {
-        {"4 file descriptors", fileLimit(4), [] { return true; }, [] {}, false},
-        {"5 file descriptors", fileLimit(5), [] { return true; }, [] {}, false},
-        {"64 file descriptors", fileLimit(64), [] { return true; }, [] {}, true},
+        {"4 file descriptors", fileLimit(4), [] { return true; }, nullptr, false},
+        {"5 file descriptors", fileLimit(5), [] { return true; }, nullptr, false},
+        {"64 file descriptors", fileLimit(64), [] { return true; }, nullptr, true},
         {"an unprivileged user and a hive it may not read",
          [] {
              // nobody, in the folder it owns; the hive file stays root's
@@ -322,6 +322,8 @@ TEST(Registry, APassingFailureLeavesTheHiveAsItIs)
          false},
     };
     for (const auto& c : cases) {
+        if (c.restore && ::geteuid() != 0)
+            continue; // only root can hand the store to another user
         reg::deleteValue(Hive::CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("w"));
         const QByteArray before = testenv::readFile(hiveFile(kUserHive));
         ASSERT_TRUE(c.arrange()) << c.what;
@@ -329,7 +331,8 @@ TEST(Registry, APassingFailureLeavesTheHiveAsItIs)
         p.setChildProcessModifier(c.inChild);
         p.start(QStringLiteral(Z5_BIN_DIR "/reg"), {"add", "HKCU\\Software\\Kept", "/v", "w", "/d", "2", "/f"});
         ASSERT_TRUE(p.waitForFinished(30000)) << c.what;
-        c.restore();
+        if (c.restore)
+            c.restore();
         const QString err = QString::fromLocal8Bit(p.readAllStandardError());
         reg::resetCache();
         EXPECT_TRUE(brokenFiles().isEmpty()) << c.what << ": " << err.toStdString();
