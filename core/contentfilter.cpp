@@ -74,12 +74,44 @@ std::optional<int64_t> FilterDataLengthOfCode(const QString& code)
     return static_cast<int64_t>(vb::roundHalfEven(static_cast<double>(*n - k) / (k * 10.0)));
 }
 
-bool FilterDataFileMatchesCode()
+namespace {
+
+// True when the data file reads as a list the writer saved: longer than the
+// shipped file, and its text running from one "|" to another.
+bool holdsSavedList(const QString& path)
 {
-    const QString code = ReadZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() <= *FilterDataLengthOfCode(QString::number(InitialStartupCode)))
+        return false;
+    const auto bytes = platform::textfile::readAll(path, kMaxFilterDataBytes);
+    if (!bytes)
+        return false;
+    const QString text = UnscrambleText(ContentFilterKey, QString::fromLatin1(*bytes));
+    return text.startsWith(QLatin1Char('|')) && text.endsWith(QLatin1Char('|'));
+}
+
+} // namespace
+
+FilterDataCheck CheckFilterData()
+{
+    const auto stored = platform::registry::readValue(HiveLocalMachine, SettingsKey(kSettingsApp, kSettingsSection),
+                                                      StartupCodeSetting);
+    // Read as ReadZ5Setting reads it: a value of another type reads as "".
+    QString code = QString::number(InitialStartupCode);
+    if (stored)
+        code = stored->type == platform::registry::ValueType::String ? stored->text : QString();
     const std::optional<int64_t> expected = FilterDataLengthOfCode(code);
     const QFileInfo file(FilterDataFilePath());
-    return expected && file.isFile() && file.size() == *expected;
+    if (expected && file.isFile() && file.size() == *expected)
+        return FilterDataCheck::Passes;
+    if (!stored && holdsSavedList(file.filePath()))
+        return FilterDataCheck::CodeMissing;
+    return FilterDataCheck::FileWrong;
+}
+
+bool FilterDataFileMatchesCode()
+{
+    return CheckFilterData() == FilterDataCheck::Passes;
 }
 
 QString ReadFilterList()

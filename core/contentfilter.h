@@ -47,6 +47,12 @@ std::optional<int64_t> FilterDataLengthOfCode(const QString& code);
 
 // The start-up check of the data file: it exists and its length is the one
 // the stored code (machine hive, default InitialStartupCode) stands for.
+// When it fails, CodeMissing tells that no code is recorded while the file
+// holds a saved list (the code was lost, not the file damaged); FileWrong
+// covers everything else: no file, a file of another length, a code that
+// cannot be read.
+enum class FilterDataCheck { Passes, CodeMissing, FileWrong };
+FilterDataCheck CheckFilterData();
 bool FilterDataFileMatchesCode();
 
 // One row of the preferences' list of blocked sites.

@@ -2,6 +2,8 @@
 
 #include "platform/vbrt.h"
 
+#include <cstdio>
+
 namespace reg = platform::registry;
 
 namespace {
@@ -25,6 +27,25 @@ QString joinPath(const QString& parent, const QString& child)
     return parent.isEmpty() ? child : parent + QLatin1Char('\\') + child;
 }
 
+// Tells standard error of a write the registry could not make; a key or value
+// that merely does not exist gives no reason and is no failure to report.
+bool reportFailure(bool ok, Hive hive, const QString& keyPath, const QString& what)
+{
+    if (!ok) {
+        const QString why = reg::lastError();
+        if (!why.isEmpty())
+            fprintf(stderr, "settings: %s in %s\\%s was not saved: %s\n", what.toLocal8Bit().constData(),
+                    reg::hiveShortName(hive).toLocal8Bit().constData(), keyPath.toLocal8Bit().constData(),
+                    why.toLocal8Bit().constData());
+    }
+    return ok;
+}
+
+QString valueLabel(const QString& valueName)
+{
+    return valueName.isEmpty() ? QStringLiteral("the default value") : QStringLiteral("the value \"%1\"").arg(valueName);
+}
+
 } // namespace
 
 QString SettingsKey(const QString& application, const QString& section)
@@ -32,10 +53,12 @@ QString SettingsKey(const QString& application, const QString& section)
     return QStringLiteral("Software\\") + vb::trim(application) + QLatin1Char('\\') + vb::trim(section);
 }
 
-void SaveSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
+bool SaveSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
                  const QString& value)
 {
-    reg::writeValue(hive, SettingsKey(application, section), valueName, reg::Value::string(value));
+    const QString key = SettingsKey(application, section);
+    return reportFailure(reg::writeValue(hive, key, valueName, reg::Value::string(value)), hive, key,
+                         valueLabel(valueName));
 }
 
 QString ReadSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
@@ -49,15 +72,17 @@ QString ReadSetting(Hive hive, const QString& application, const QString& sectio
     return v->text;
 }
 
-void CreateRegistryKey(Hive hive, const QString& keyPath)
+bool CreateRegistryKey(Hive hive, const QString& keyPath)
 {
-    reg::createKey(hive, keyPath);
+    return reportFailure(reg::createKey(hive, keyPath), hive, keyPath, QStringLiteral("the key"));
 }
 
-void DeleteRegistryKey(Hive hive, const QString& parentPath, const QString& subKeyName)
+bool DeleteRegistryKey(Hive hive, const QString& parentPath, const QString& subKeyName)
 {
-    if (RegistryKeyExists(hive, parentPath))
-        reg::deleteKey(hive, joinPath(parentPath, subKeyName));
+    if (!RegistryKeyExists(hive, parentPath))
+        return false;
+    const QString key = joinPath(parentPath, subKeyName);
+    return reportFailure(reg::deleteKey(hive, key), hive, key, QStringLiteral("the removal of the key"));
 }
 
 bool RegistryKeyExists(Hive hive, const QString& keyPath)
@@ -87,19 +112,20 @@ uint32_t ReadRegistryDword(Hive hive, const QString& keyPath, const QString& val
     return n;
 }
 
-void WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, const QString& value)
+bool WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, const QString& value)
 {
     if (const auto number = vb::toNumber(value)) {
-        if (const auto n = vb::toInt32(*number))
-            reg::writeValue(hive, keyPath, valueName, reg::Value::dword(static_cast<uint32_t>(*n)));
-        return;
+        const auto n = vb::toInt32(*number);
+        return n && WriteRegistryValue(hive, keyPath, valueName, *n);
     }
-    reg::writeValue(hive, keyPath, valueName, reg::Value::string(vb::trim(value)));
+    return reportFailure(reg::writeValue(hive, keyPath, valueName, reg::Value::string(vb::trim(value))), hive, keyPath,
+                         valueLabel(valueName));
 }
 
-void WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, int32_t value)
+bool WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, int32_t value)
 {
-    reg::writeValue(hive, keyPath, valueName, reg::Value::dword(static_cast<uint32_t>(value)));
+    return reportFailure(reg::writeValue(hive, keyPath, valueName, reg::Value::dword(static_cast<uint32_t>(value))),
+                         hive, keyPath, valueLabel(valueName));
 }
 
 QString ReadMailtoCommand()
@@ -119,7 +145,8 @@ QString ReadTypedUrl(const QString& valueName)
 
 bool WriteTypedUrl(const QString& valueName, const QString& url)
 {
-    return reg::writeValue(HiveCurrentUser, kTypedUrls, valueName, reg::Value::string(url), false);
+    return reportFailure(reg::writeValue(HiveCurrentUser, kTypedUrls, valueName, reg::Value::string(url), false),
+                         HiveCurrentUser, kTypedUrls, valueLabel(valueName));
 }
 
 void EnumRegistryValues(Hive hive, const QString& keyPath, const QString& searchText, bool& found)

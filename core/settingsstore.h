@@ -2,8 +2,10 @@
 
 // The settings store: string settings under "Software\<application>\<section>"
 // and the plain registry helpers of the registrations and page settings.
-// Nothing here fails loudly: a read that cannot be satisfied yields its
-// default, a write that cannot be made does nothing.
+// A read that cannot be satisfied yields its default. A write that cannot be
+// made (the hive cannot be read or written, a name or value over the
+// registry's bounds) is reported on standard error with its reason and
+// returns false; callers that have no use for the result may ignore it.
 
 #include "platform/registry.h"
 
@@ -23,7 +25,7 @@ inline const QString kSettingsSection = QStringLiteral("Z5 Browser");
 // "Software\" & Trim(application) & "\" & Trim(section)
 QString SettingsKey(const QString& application, const QString& section);
 
-void SaveSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
+bool SaveSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
                  const QString& value);
 QString ReadSetting(Hive hive, const QString& application, const QString& section, const QString& valueName,
                     const QString& defaultValue);
@@ -33,20 +35,23 @@ inline QString ReadZ5Setting(Hive hive, const QString& valueName, const QString&
 {
     return ReadSetting(hive, kSettingsApp, kSettingsSection, valueName, defaultValue);
 }
-inline void SaveZ5Setting(Hive hive, const QString& valueName, const QString& value)
+inline bool SaveZ5Setting(Hive hive, const QString& valueName, const QString& value)
 {
-    SaveSetting(hive, kSettingsApp, kSettingsSection, valueName, value);
+    return SaveSetting(hive, kSettingsApp, kSettingsSection, valueName, value);
 }
 
-void CreateRegistryKey(Hive hive, const QString& keyPath);
-void DeleteRegistryKey(Hive hive, const QString& parentPath, const QString& subKeyName);
+bool CreateRegistryKey(Hive hive, const QString& keyPath);
+// False also when the key is missing or has sub-keys; only a failed write is
+// reported.
+bool DeleteRegistryKey(Hive hive, const QString& parentPath, const QString& subKeyName);
 bool RegistryKeyExists(Hive hive, const QString& keyPath);
 QString ReadRegistryString(Hive hive, const QString& keyPath, const QString& valueName);
 uint32_t ReadRegistryDword(Hive hive, const QString& keyPath, const QString& valueName);
 // Text that reads as a number is written as REG_DWORD, anything else as
-// REG_SZ trimmed of blanks.
-void WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, const QString& value);
-void WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, int32_t value);
+// REG_SZ trimmed of blanks; a number outside 32 bits is not written (false,
+// not reported).
+bool WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, const QString& value);
+bool WriteRegistryValue(Hive hive, const QString& keyPath, const QString& valueName, int32_t value);
 
 QString ReadMailtoCommand();
 QString ReadTypedUrl(const QString& valueName);

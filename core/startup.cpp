@@ -140,7 +140,16 @@ bool StartupChecks()
         SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
     }
     FilterList.clear();
-    if (!FilterDataFileMatchesCode()) {
+    switch (CheckFilterData()) {
+    case FilterDataCheck::Passes:
+        break;
+    case FilterDataCheck::CodeMissing:
+        // The file holds a saved list; what is gone is its recorded length.
+        showStartupMessage(GetLangString(
+            QStringLiteral("MESSAGE"), QStringLiteral("9002"),
+            QStringLiteral("The length recorded for Z51.DAT - Z5_STARTUPCODE - is missing from the machine settings")));
+        return false;
+    case FilterDataCheck::FileWrong:
         showStartupMessage(message);
         return false;
     }

@@ -8,11 +8,21 @@
 //   case they were created with. Key paths use "\" between names.
 // - The classes root is the local machine's "SOFTWARE\Classes".
 // - Every change is a locked read-modify-write of the hive file, written to a
-//   temporary file and renamed into place, so a crash leaves either the
-//   previous or the new hive. A read reloads a hive only when its file
-//   changed on disk.
-// - A hive file that cannot be parsed is moved aside (".broken-<time>") and
-//   reported on standard error; it is never silently overwritten.
+//   temporary file (".tmp-<pid>") and renamed into place, so a crash leaves
+//   either the previous or the new hive; a temporary left by a process that
+//   is gone is removed by the next change. A read reloads a hive only when
+//   its file changed on disk; keys and values are found by a logarithmic
+//   lookup, so reading a hive grows with its size, not with its square.
+// - A hive that cannot be opened or read for a passing reason (no free file
+//   descriptor, no permission, a lock that is not released in time) fails
+//   the call and is left as it is. A hive file that is not a regular file (a
+//   FIFO, a device, a folder) is refused without being read.
+// - A hive file with damaged lines is salvaged: every key and value that can
+//   still be read is kept and written back, the damaged file is kept aside
+//   (".broken-<time>") and the salvage is reported on standard error.
+// - Names, paths and data are bounded (the limits below); the writer refuses
+//   what the reader would refuse, so it never writes a hive it cannot read.
+// - A failed call leaves its reason in lastError().
 
 #include <QByteArray>
 #include <QList>
@@ -61,6 +71,13 @@ struct NamedValue {
     Value value;
 };
 
+// The bounds of what a hive holds.
+inline constexpr int kMaxKeyDepth = 512;          // names in a key path
+inline constexpr int kMaxKeyNameChars = 255;      // one key name
+inline constexpr int kMaxValueNameChars = 16383;  // one value name
+inline constexpr int kMaxValueDataSize = 1 << 20; // characters of a text, bytes of binary data
+inline constexpr qint64 kMaxHiveBytes = 256ll * 1024 * 1024;
+
 // Parses "HKCU", "HKEY_CURRENT_USER", "HKLM", "HKCR" ... (any case).
 std::optional<Hive> hiveFromName(const QString& name);
 QString hiveShortName(Hive hive);
@@ -88,6 +105,12 @@ bool deleteValue(Hive hive, const QString& path, const QString& name);
 std::optional<QStringList> subKeys(Hive hive, const QString& path);
 // Values in the order they were created; nullopt when the key does not exist.
 std::optional<QList<NamedValue>> values(Hive hive, const QString& path);
+
+// Why the last call of this thread failed: "" after a call that succeeded
+// or only found no such key or value; the reason when the hive could not be
+// read or written, a name or value was over the bounds, or the lock was not
+// had in time.
+QString lastError();
 
 // Drops every cached hive so the next access reads the files again (tests
 // that move the store folder).

@@ -1,6 +1,11 @@
 #include "core/settingsstore.h"
 
+#include "testenv.h"
+
+#include <QDir>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace reg = platform::registry;
 
@@ -130,4 +135,38 @@ TEST(SettingsStore, EnumRegistryKeysFindsTheKeyHoldingAText)
     EnumRegistryKeys(HiveLocalMachine, empty, QStringLiteral("target"), found);
     EXPECT_TRUE(found);
     EXPECT_EQ(empty, QStringLiteral("Software\\Clients\\B\\deep\\er")) << "an empty start path searches the hive";
+}
+
+TEST(SettingsStore, AFailedWriteIsReportedNotDropped)
+{
+    const QString key = QStringLiteral("Software\\Keldo\\Z5 Browser");
+    const QString hive = reg::storeFolder() + QStringLiteral("/HKEY_CURRENT_USER.hive");
+    const struct {
+        const char* what;
+        std::function<bool()> write;
+    } cases[] = {
+        {"SaveSetting", [] { return SaveSetting(HiveCurrentUser, QStringLiteral("Keldo"), QStringLiteral("Z5 Browser"),
+                                                QStringLiteral("Z5_SKINNAME"), QStringLiteral("Blue Sky")); }},
+        {"SaveZ5Setting", [] { return SaveZ5Setting(HiveCurrentUser, QStringLiteral("Z5_SKINNAME"), QStringLiteral("x")); }},
+        {"CreateRegistryKey", [key] { return CreateRegistryKey(HiveCurrentUser, key + QStringLiteral("\\Sub")); }},
+        {"WriteRegistryValue text", [key] { return WriteRegistryValue(HiveCurrentUser, key, QStringLiteral("Z5_SKINNAME"), QStringLiteral("t")); }},
+        {"WriteRegistryValue number", [key] { return WriteRegistryValue(HiveCurrentUser, key, QStringLiteral("Z5_SKINNAME"), 5); }},
+        {"WriteTypedUrl", [] { return WriteTypedUrl(QStringLiteral("url1"), QStringLiteral("http://a/")); }},
+    };
+    for (const auto& c : cases) {
+        // A hive that cannot be read or written: a folder in its place.
+        QDir(hive).removeRecursively();
+        QFile::remove(hive);
+        ASSERT_TRUE(QDir().mkpath(hive));
+        reg::resetCache();
+        testenv::StderrCapture err;
+        EXPECT_FALSE(c.write()) << c.what;
+        EXPECT_TRUE(err.text().contains(QStringLiteral("was not saved"))) << c.what << ": " << err.text().toStdString();
+        EXPECT_TRUE(err.text().contains(QStringLiteral("not a regular file"))) << c.what;
+    }
+    QDir(hive).removeRecursively();
+    reg::resetCache();
+    testenv::StderrCapture err;
+    EXPECT_TRUE(SaveZ5Setting(HiveCurrentUser, QStringLiteral("Z5_SKINNAME"), QStringLiteral("x")));
+    EXPECT_TRUE(err.text().isEmpty()) << err.text().toStdString();
 }

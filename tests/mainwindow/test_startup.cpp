@@ -56,6 +56,8 @@ protected:
 };
 
 const QString kMessage9003 = QStringLiteral("A required file - Z51.DAT - is missing or corrupted");
+const QString kMessage9002 =
+    QStringLiteral("The length recorded for Z51.DAT - Z5_STARTUPCODE - is missing from the machine settings");
 const QString kMessage9004 = QStringLiteral("SKIN FILE is missing or corrupted");
 const QString kMessage9005 =
     QStringLiteral("A required True Type Font - Microsoft Sans Serif (MICROSS.TTF) - is missing");
@@ -97,12 +99,14 @@ TEST_F(StartupChecksTest, SkinFallBacks)
 TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
 {
     const QByteArray big(40000, 'y');
+    const QByteArray savedList = ScrambleText(ContentFilterKey, QStringLiteral("|a.example||")).toLatin1();
     const struct {
         const char* what;
         std::optional<QByteArray> file; // nullopt: no Z51.DAT
         const char* code;               // nullptr: none stored
         bool freshList;                 // a Z5.DAT of the shipped length waits
         bool passes;
+        const QString* message = &kMessage9003; // when it fails
     } cases[] = {
         {"shipped file, no code", QByteArray(1, 'x'), nullptr, false, true},
         {"shipped file and code", QByteArray(1, 'x'), "11", false, true},
@@ -112,6 +116,10 @@ TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
         {"code ending in 0", QByteArray(1, 'x'), "10", false, false},
         {"code not a number", QByteArray(1, 'x'), "abc", false, false},
         {"fresh list replaces a stale one", QByteArray(7, 'x'), "1200003", true, true},
+        // A saved list whose code the machine hive lost is not blamed on the file.
+        {"saved list, its code lost", savedList, nullptr, false, false, &kMessage9002},
+        {"saved list, a wrong code", savedList, "71", false, false},
+        {"changed file, no code", QByteArray(12, 'x'), nullptr, false, false},
     };
     for (const auto& c : cases) {
         QFile::remove(prog + QStringLiteral("/Z51.DAT"));
@@ -126,7 +134,7 @@ TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
             put(QStringLiteral("Z5.DAT"), false, QByteArray(1, 'z'));
         messages.clear();
         EXPECT_EQ(StartupChecks(), c.passes) << c.what;
-        EXPECT_EQ(messages, c.passes ? QStringList() : QStringList{kMessage9003}) << c.what;
+        EXPECT_EQ(messages, c.passes ? QStringList() : QStringList{*c.message}) << c.what;
         if (c.freshList) {
             EXPECT_FALSE(QFile::exists(prog + QStringLiteral("/Z5.DAT"))) << c.what;
             EXPECT_EQ(testenv::readFile(prog + QStringLiteral("/Z51.DAT")), QByteArray(1, 'z')) << c.what;

@@ -1,6 +1,7 @@
 // The real browser program started as a user would start it, each test in a
 // fresh home with its own copy of the program folder's data.
 
+#include "core/contentfilter.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 
@@ -82,7 +83,7 @@ protected:
         if (exitAfterShot)
             env.insert(QStringLiteral("PLATFORM_EXIT_AFTER_SHOT"), QStringLiteral("1"));
         p->setProcessEnvironment(env);
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->setProcessChannelMode(channels);
         p->start(exe, args);
         running.push_back(std::move(p));
         return running.back().get();
@@ -117,6 +118,7 @@ protected:
 
     QString prog, fonts, work, handOff;
     QString exe = kStage + QStringLiteral("/Z5.exe");
+    QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel;
     std::vector<std::unique_ptr<QProcess>> running;
 };
 
@@ -295,4 +297,59 @@ TEST_F(Z5Process, AMissingConfiguredSkinFallsBackToTheDefault)
     ASSERT_TRUE(run({}, QStringLiteral("shot.png")));
     EXPECT_TRUE(shown(QStringLiteral("shot.png")));
     EXPECT_TRUE(prompts().isEmpty());
+}
+
+TEST_F(Z5Process, ADamagedLineInAHiveCostsOnlyThatLine)
+{
+    // The user's settings and a saved filter list, as earlier runs left them.
+    const struct {
+        const char* name;
+        const char* value;
+    } settings[] = {
+        {"Z5_SKINNAME", "Morvane 1"}, {"Z5_LANGUAGE", "English"}, {"RUNONEINSTANCEONLY", "0"},
+        {"OPENLINKWITHNEWTAB", "1"},  {"Z5_DAMAGED", "lost"},     {"UNREACHABLETIMEOUT", "30"},
+    };
+    for (const auto& s : settings)
+        setUserSetting(QString::fromUtf8(s.name), QString::fromUtf8(s.value));
+    platform::paths::setProgramFolder(prog);
+    ASSERT_TRUE(SaveContentList({{QStringLiteral("blocked.example"), QString()}}));
+    platform::paths::setProgramFolder(QString());
+    const QString code = setting(reg::Hive::LocalMachine, StartupCodeSetting);
+
+    // One line of each hive becomes unreadable.
+    const QString userHive = reg::storeFolder() + QStringLiteral("/HKEY_CURRENT_USER.hive");
+    const QString machineHiveFile = reg::storeFolder() + QStringLiteral("/HKEY_LOCAL_MACHINE.hive");
+    QByteArray user = testenv::readFile(userHive);
+    ASSERT_TRUE(user.contains("sz\tZ5_DAMAGED\tlost\n"));
+    user.replace("sz\tZ5_DAMAGED\tlost\n", "sz\tZ5_DAMAGED\t%Zlost\n");
+    ASSERT_TRUE(testenv::writeFile(userHive, user));
+    QByteArray machine = testenv::readFile(machineHiveFile);
+    const qsizetype section = machine.indexOf("\\Keldo\\Z5 Browser]\n"); // "Software" spelled as first written
+    ASSERT_GE(section, 0);
+    machine.insert(machine.indexOf('\n', section) + 1, "dword\tZ5_OTHER\tten\n");
+    ASSERT_TRUE(testenv::writeFile(machineHiveFile, machine));
+
+    channels = QProcess::SeparateChannels;
+    QProcess* p = start({}, QStringLiteral("salvaged.png"));
+    ASSERT_TRUE(p->waitForFinished(60000));
+    EXPECT_EQ(p->exitCode(), 0);
+    const QString err = QString::fromLocal8Bit(p->readAllStandardError());
+    EXPECT_TRUE(shown(QStringLiteral("salvaged.png"))) << "the filter check found its code: " << err.toStdString();
+    EXPECT_TRUE(prompts().isEmpty()) << prompts().join(QLatin1Char('\n')).toStdString();
+    for (const auto& s : settings) {
+        if (QByteArrayView(s.name) != "Z5_DAMAGED") {
+            EXPECT_EQ(setting(reg::Hive::CurrentUser, QString::fromUtf8(s.name)), QString::fromUtf8(s.value)) << s.name;
+        }
+    }
+    EXPECT_EQ(setting(reg::Hive::CurrentUser, QStringLiteral("Z5_DAMAGED")), QStringLiteral("<none>"));
+    EXPECT_EQ(setting(reg::Hive::LocalMachine, StartupCodeSetting), code);
+    const QStringList aside = QDir(reg::storeFolder()).entryList({QStringLiteral("*.broken-*")}, QDir::Files);
+    EXPECT_EQ(aside.size(), 2) << aside.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(err.count(QStringLiteral("damaged line")), 2) << err.toStdString();
+
+    // The hives were written back whole: the next start finds nothing to mend.
+    channels = QProcess::ForwardedErrorChannel;
+    ASSERT_TRUE(run({}, QStringLiteral("again.png")));
+    EXPECT_TRUE(shown(QStringLiteral("again.png")));
+    EXPECT_EQ(QDir(reg::storeFolder()).entryList({QStringLiteral("*.broken-*")}, QDir::Files).size(), 2);
 }

@@ -106,3 +106,73 @@ TEST(RegCommand, RecursiveQueryAndExport)
     EXPECT_TRUE(text.contains(QStringLiteral("[HKEY_CURRENT_USER\\Software\\E\\One]\r\n\"x\"=\"1\"\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\"y\"=dword:000000ff")));
 }
+
+TEST(RegCommand, RefusedChangesSayWhyAndLeaveTheHive)
+{
+    ASSERT_EQ(runReg({"add", "HKCU\\Software\\Kept", "/v", "v", "/d", "1", "/f"}).status, 0);
+    const QString hive = reg::storeFolder() + QStringLiteral("/HKEY_CURRENT_USER.hive");
+    QFile f(hive);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    const QString deep = QStringLiteral("HKCU\\") + QStringList(17000, QStringLiteral("a")).join(QLatin1Char('\\'));
+    const struct {
+        QStringList args;
+        const char* reason;
+    } cases[] = {
+        {{"add", deep}, "levels"},
+        {{"add", deep, "/v", "n", "/d", "x", "/f"}, "levels"},
+        {{"add", "HKCU\\Software\\Kept", "/v", QString(20000, QLatin1Char('n')), "/d", "x", "/f"}, "value name"},
+        {{"add", "HKCU\\Software\\" + QString(300, QLatin1Char('k'))}, "key name"},
+    };
+    for (const auto& c : cases) {
+        const RegRun r = runReg(c.args);
+        EXPECT_EQ(r.status, 1) << c.reason;
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("ERROR: "))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reason))) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("successfully"))) << c.reason;
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before) << c.reason;
+        f.close();
+    }
+}
+
+TEST(RegCommand, ExportHoldsNoLineAStoredTextInjects)
+{
+    // Each text would start a key line and a value line of its own if its
+    // line breaks were exported as they are.
+    const QString evil = QStringLiteral("x\r\n[HKEY_LOCAL_MACHINE\\Evil]\r\n\"Run\"=\"owned\"\n");
+    const struct {
+        const char* where;
+        QString key, name, data;
+    } cases[] = {
+        {"text", QStringLiteral("Software\\X"), QStringLiteral("n"), evil},
+        {"value name", QStringLiteral("Software\\X"), evil, QStringLiteral("d")},
+        {"key name", QStringLiteral("Software\\X\\") + evil, QStringLiteral("n"), QStringLiteral("d")},
+    };
+    for (const auto& c : cases) {
+        reg::deleteKey(reg::Hive::CurrentUser, QStringLiteral("Software\\X"), true);
+        ASSERT_TRUE(reg::writeValue(reg::Hive::CurrentUser, c.key, c.name, reg::Value::string(c.data))) << c.where;
+        const QString file = QDir::tempPath() + QStringLiteral("/x.reg");
+        ASSERT_EQ(runReg({"export", "HKCU\\Software\\X", file}).status, 0) << c.where;
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        const QStringList lines = text.split(QStringLiteral("\r\n"));
+        for (const QString& line : lines) {
+            EXPECT_FALSE(line.contains(QLatin1Char('\n')) || line.contains(QLatin1Char('\r'))) << c.where;
+            EXPECT_FALSE(line.startsWith(QStringLiteral("[HKEY_LOCAL_MACHINE"))) << c.where << ": " << line.toStdString();
+            EXPECT_FALSE(line.startsWith(QStringLiteral("\"Run\""))) << c.where << ": " << line.toStdString();
+        }
+    }
+    // A text with line breaks is exported as the bytes of a string value:
+    // UTF-16LE with its terminating NUL.
+    reg::deleteKey(reg::Hive::CurrentUser, QStringLiteral("Software\\X"), true);
+    ASSERT_TRUE(reg::writeValue(reg::Hive::CurrentUser, QStringLiteral("Software\\X"), QStringLiteral("n"),
+                                reg::Value::string(QStringLiteral("a\nb"))));
+    const QString file = QDir::tempPath() + QStringLiteral("/x.reg");
+    ASSERT_EQ(runReg({"export", "HKCU\\Software\\X", file}).status, 0);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(f.readAll()).contains(QStringLiteral("\"n\"=hex(1):61,00,0a,00,62,00,00,00\r\n")));
+}

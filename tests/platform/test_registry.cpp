@@ -4,14 +4,24 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "testenv.h"
+
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
+#include <grp.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace reg = platform::registry;
 using reg::Hive;
@@ -130,39 +140,335 @@ TEST(Registry, ClassesRootIsTheMachineClassesKey)
                                  Value::dword(1)));
 }
 
-TEST(Registry, ABrokenHiveIsKeptAsideAndReported)
+namespace {
+
+const QString kUserHive = QStringLiteral("HKEY_CURRENT_USER.hive");
+
+QStringList brokenFiles()
 {
-    ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::string(QStringLiteral("1"))));
-    const QString file = hiveFile(QStringLiteral("HKEY_CURRENT_USER.hive"));
+    return QDir(reg::storeFolder()).entryList({QStringLiteral("*.broken-*")}, QDir::Files);
+}
+
+void clearStore()
+{
+    QDir(reg::storeFolder()).removeRecursively();
+    QDir().mkpath(reg::storeFolder());
+    reg::resetCache();
+}
+
+void putHive(const QByteArray& bytes)
+{
+    QFile f(hiveFile(kUserHive));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+    f.close();
+    reg::resetCache();
+}
+
+// A small hive of three keys and four values, one line each.
+const QByteArrayList kHiveLines = {
+    "REGISTRY HIVE 1",   // 0
+    "[Software\\A]",     // 1
+    "sz\ta1\tone",       // 2
+    "sz\ta2\ttwo",       // 3
+    "[Software\\B]",     // 4
+    "dword\tb1\t7",      // 5
+    "[Software\\C]",     // 6
+    "sz\tc1\tthree",     // 7
+    "END",               // 8
+};
+
+QByteArray joinLines(const QByteArrayList& lines)
+{
+    return lines.join('\n') + '\n';
+}
+
+} // namespace
+
+TEST(Registry, ADamagedHiveKeepsEveryLineThatCanBeRead)
+{
+    using Lines = QByteArrayList;
+    auto replace = [](int line, QByteArray by) {
+        return [line, by](Lines l) {
+            l[line] = by;
+            return joinLines(l);
+        };
+    };
+    const QByteArray deepKey = "[" + QByteArray("k\\").repeated(reg::kMaxKeyDepth) + "k]";
     const struct {
         const char* what;
-        QByteArray bytes;
-    } broken[] = {
-        {"truncated", QByteArray("REGISTRY HIVE 1\n[K]\nsz\tv\t1\n")},
-        {"garbage", QByteArray("\x7f" "ELF\x00\x01", 6)},
-        {"bad type", QByteArray("REGISTRY HIVE 1\n[K]\nqword\tv\t1\nEND\n")},
-        {"value before key", QByteArray("REGISTRY HIVE 1\nsz\tv\t1\nEND\n")},
-        {"empty", QByteArray()},
+        std::function<QByteArray(Lines)> damage;
+        QStringList lost; // the values that cannot be read back
+    } cases[] = {
+        {"unknown value type", replace(3, "qword\ta2\ttwo"), {"a2"}},
+        {"bad escape in a text", replace(2, "sz\ta1\t%G1"), {"a1"}},
+        {"a field missing", replace(5, "dword\tb1"), {"b1"}},
+        {"number beyond 32 bits", replace(5, "dword\tb1\t4294967296"), {"b1"}},
+        {"odd binary digits", replace(5, "bin\tb1\tabc"), {"b1"}},
+        {"key line without its bracket", replace(4, "[Software\\B"), {"b1"}},
+        {"key line that lost its first bracket", replace(4, "Software\\B]"), {"b1"}},
+        {"text that is not UTF-8", replace(7, "sz\tc1\tthr\xff\xfe"), {"c1"}},
+        {"a NUL inside a line", replace(2, QByteArray("sz\ta1\to\0ne", 10)), {"a1"}},
+        {"key deeper than the bound", replace(6, deepKey), {"c1"}},
+        {"value name longer than the bound", replace(3, "sz\t" + QByteArray(reg::kMaxValueNameChars + 1, 'n') + "\ttwo"), {"a2"}},
+        {"header damaged", replace(0, "REGISTRY HIVF 1"), {}},
+        {"end line missing", [](Lines l) { l.removeLast(); return joinLines(l); }, {}},
+        {"cut inside the last value",
+         [](Lines l) {
+             l.removeLast();
+             return joinLines(l).chopped(3);
+         },
+         {"c1"}},
+        {"text after the end line", [](Lines l) { return joinLines(l) + "trailing\n"; }, {}},
+        {"value before any key", [](Lines l) { l.insert(1, "sz\tstray\tx"); return joinLines(l); }, {}},
+        {"not a hive at all", [](Lines) { return QByteArray("\x7f" "ELF\x00\x01", 6); }, {"a1", "a2", "b1", "c1"}},
+        {"empty", [](Lines) { return QByteArray(); }, {"a1", "a2", "b1", "c1"}},
     };
-    for (const auto& b : broken) {
-        QDir dir(reg::storeFolder());
-        for (const QString& f : dir.entryList({QStringLiteral("*.broken-*")}))
-            dir.remove(f);
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(b.bytes);
-        f.close();
-        reg::resetCache();
-        EXPECT_FALSE(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v")).has_value()) << b.what;
-        const QStringList aside = dir.entryList({QStringLiteral("*.broken-*")});
-        ASSERT_EQ(aside.size(), 1) << b.what;
-        QFile kept(dir.filePath(aside.first()));
-        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-        EXPECT_EQ(kept.readAll(), b.bytes) << b.what << ": the broken file is kept as it was";
-        // The store goes on working with a fresh hive.
+    const struct {
+        const char* key;
+        const char* name;
+        Value value;
+    } all[] = {
+        {"Software\\A", "a1", Value::string(QStringLiteral("one"))},
+        {"Software\\A", "a2", Value::string(QStringLiteral("two"))},
+        {"Software\\B", "b1", Value::dword(7)},
+        {"Software\\C", "c1", Value::string(QStringLiteral("three"))},
+    };
+    for (const auto& c : cases) {
+        clearStore();
+        const QByteArray damaged = c.damage(kHiveLines);
+        putHive(damaged);
+        testenv::StderrCapture err;
+        for (int pass = 0; pass < 2; ++pass) {
+            // Each key holds exactly the values that could be read, none of
+            // another key's; the second pass reads the file written back.
+            for (const char* key : {"Software\\A", "Software\\B", "Software\\C"}) {
+                QStringList expected;
+                for (const auto& v : all)
+                    if (QLatin1String(v.key) == QLatin1String(key) && !c.lost.contains(QLatin1String(v.name)))
+                        expected << QString::fromUtf8(v.name);
+                QStringList names;
+                for (const reg::NamedValue& nv : reg::values(Hive::CurrentUser, QString::fromUtf8(key)).value_or(QList<reg::NamedValue>()))
+                    names << nv.name;
+                EXPECT_EQ(names, expected) << c.what << " in " << key << ", pass " << pass;
+            }
+            for (const auto& v : all) {
+                const auto got = reg::readValue(Hive::CurrentUser, QString::fromUtf8(v.key), QString::fromUtf8(v.name));
+                if (!c.lost.contains(QLatin1String(v.name))) {
+                    ASSERT_TRUE(got.has_value()) << c.what << ": " << v.name;
+                    EXPECT_TRUE(*got == v.value) << c.what << ": " << v.name;
+                }
+            }
+            EXPECT_TRUE(reg::values(Hive::CurrentUser, QString())->isEmpty()) << c.what << ": nothing lands in the hive's root";
+            reg::resetCache();
+        }
+        const QStringList aside = brokenFiles();
+        ASSERT_EQ(aside.size(), 1) << c.what;
+        EXPECT_EQ(testenv::readFile(QDir(reg::storeFolder()).filePath(aside.first())), damaged)
+            << c.what << ": the damaged file is kept as it was";
+        EXPECT_TRUE(err.text().contains(QStringLiteral("damaged line"))) << c.what << ": " << err.text().toStdString();
+        EXPECT_TRUE(err.text().contains(aside.first())) << c.what;
+        EXPECT_TRUE(testenv::readFile(hiveFile(kUserHive)).endsWith("\nEND\n")) << c.what << ": the hive was written back";
+        // The store goes on working.
         EXPECT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::string(QStringLiteral("2"))));
         EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"))->text, QStringLiteral("2"));
     }
+}
+
+TEST(Registry, APassingFailureLeavesTheHiveAsItIs)
+{
+    // Each case runs the reg tool in a child that meets the failure: few
+    // free file descriptors, or another user's hive it may not open.
+    ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v"),
+                                Value::string(QStringLiteral("1"))));
+    const QString store = reg::storeFolder();
+    const QString config = QFileInfo(store).path();
+    const QString root = QFileInfo(config).path();
+    const QByteArray lockFile = QFile::encodeName(hiveFile(kUserHive) + QStringLiteral(".lock"));
+    auto chownAll = [&](uid_t uid, gid_t gid) {
+        return ::chown(QFile::encodeName(store).constData(), uid, gid) == 0 && ::chown(lockFile.constData(), uid, gid) == 0;
+    };
+    // The limit counts from the three standard descriptors: whatever else
+    // this process holds is closed at the child's exec.
+    auto fileLimit = [](rlim_t n) {
+        return [n] {
+            for (int fd = 3; fd < 4096; ++fd)
+                ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+            const rlimit limit{n, n};
+            ::setrlimit(RLIMIT_NOFILE, &limit);
+        };
+    };
+    const struct {
+        const char* what;
+        std::function<void()> inChild;
+        std::function<bool()> arrange; // in this process, before the child runs
+        std::function<void()> restore; // set for the other user's case
+        bool written;
+    } cases[] = {
+        {"4 file descriptors", fileLimit(4), [] { return true; }, nullptr, false},
+        {"5 file descriptors", fileLimit(5), [] { return true; }, nullptr, false},
+        {"64 file descriptors", fileLimit(64), [] { return true; }, nullptr, true},
+        {"an unprivileged user and a hive it may not read",
+         [] {
+             // nobody, in the folder it owns; the hive file stays root's
+             if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                 ::_exit(99);
+         },
+         [&] {
+             return ::chmod(QFile::encodeName(root).constData(), 0711) == 0
+                    && ::chmod(QFile::encodeName(config).constData(), 0711) == 0 && chownAll(65534, 65534);
+         },
+         [&] { chownAll(0, 0); },
+         false},
+    };
+    for (const auto& c : cases) {
+        if (c.restore && ::geteuid() != 0)
+            continue; // only root can hand the store to another user
+        reg::deleteValue(Hive::CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("w"));
+        const QByteArray before = testenv::readFile(hiveFile(kUserHive));
+        ASSERT_TRUE(c.arrange()) << c.what;
+        QProcess p;
+        p.setChildProcessModifier(c.inChild);
+        p.start(QStringLiteral(Z5_BIN_DIR "/reg"), {"add", "HKCU\\Software\\Kept", "/v", "w", "/d", "2", "/f"});
+        ASSERT_TRUE(p.waitForFinished(30000)) << c.what;
+        if (c.restore)
+            c.restore();
+        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+        reg::resetCache();
+        EXPECT_TRUE(brokenFiles().isEmpty()) << c.what << ": " << err.toStdString();
+        EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("v"))->text,
+                  QStringLiteral("1"))
+            << c.what;
+        if (c.written) {
+            EXPECT_EQ(p.exitCode(), 0) << c.what << ": " << err.toStdString();
+            EXPECT_TRUE(reg::readValue(Hive::CurrentUser, QStringLiteral("Software\\Kept"), QStringLiteral("w")).has_value());
+        } else {
+            EXPECT_EQ(p.exitCode(), 1) << c.what;
+            EXPECT_TRUE(err.contains(QStringLiteral("ERROR: "))) << c.what << ": " << err.toStdString();
+            EXPECT_EQ(testenv::readFile(hiveFile(kUserHive)), before) << c.what << ": the hive is untouched";
+        }
+    }
+}
+
+TEST(Registry, TheWriterRefusesWhatTheReaderWouldRefuse)
+{
+    auto levels = [](int n) { return QStringList(n, QStringLiteral("k")).join(QLatin1Char('\\')); };
+    auto create = [](Hive hive, QString path) { return [hive, path] { return reg::createKey(hive, path); }; };
+    auto write = [](QString name, Value v) {
+        return [name, v] { return reg::writeValue(Hive::CurrentUser, QStringLiteral("Bounds"), name, v); };
+    };
+    const struct {
+        const char* what;
+        std::function<bool()> change;
+        bool allowed;
+    } cases[] = {
+        {"key at the deepest level", create(Hive::CurrentUser, levels(reg::kMaxKeyDepth)), true},
+        {"key one level deeper", create(Hive::CurrentUser, levels(reg::kMaxKeyDepth + 1)), false},
+        {"key 17,000 levels deep", create(Hive::CurrentUser, levels(17000)), false},
+        {"classes key counting its own two levels", create(Hive::ClassesRoot, levels(reg::kMaxKeyDepth - 1)), false},
+        {"longest key name", create(Hive::CurrentUser, QString(reg::kMaxKeyNameChars, QLatin1Char('n'))), true},
+        {"key name one longer", create(Hive::CurrentUser, QString(reg::kMaxKeyNameChars + 1, QLatin1Char('n'))), false},
+        {"longest value name", write(QString(reg::kMaxValueNameChars, QLatin1Char('v')), Value::dword(1)), true},
+        {"value name one longer", write(QString(reg::kMaxValueNameChars + 1, QLatin1Char('w')), Value::dword(1)), false},
+        {"largest text", write(QStringLiteral("t"), Value::string(QString(reg::kMaxValueDataSize, QLatin1Char('t')))), true},
+        {"text one longer", write(QStringLiteral("t2"), Value::string(QString(reg::kMaxValueDataSize + 1, QLatin1Char('t')))), false},
+        {"largest binary", write(QStringLiteral("b"), Value::binary(QByteArray(reg::kMaxValueDataSize, 'b'))), true},
+        {"binary one longer", write(QStringLiteral("b2"), Value::binary(QByteArray(reg::kMaxValueDataSize + 1, 'b'))), false},
+    };
+    for (const auto& c : cases) {
+        const QByteArray before = testenv::readFile(hiveFile(kUserHive));
+        EXPECT_EQ(c.change(), c.allowed) << c.what;
+        EXPECT_EQ(reg::lastError().isEmpty(), c.allowed) << c.what << ": " << reg::lastError().toStdString();
+        if (!c.allowed) {
+            EXPECT_EQ(testenv::readFile(hiveFile(kUserHive)), before) << c.what << ": nothing is written";
+        }
+    }
+    // Everything the writer took reads back from the file without a fault.
+    reg::resetCache();
+    EXPECT_TRUE(reg::keyExists(Hive::CurrentUser, levels(reg::kMaxKeyDepth)));
+    EXPECT_EQ(reg::values(Hive::CurrentUser, QStringLiteral("Bounds"))->size(), 3);
+    EXPECT_TRUE(brokenFiles().isEmpty());
+}
+
+TEST(Registry, LargeHivesReadInLinearTime)
+{
+    const int n = 100000;
+    const struct {
+        const char* what;
+        QByteArray body;
+        QString key, name, value;
+    } cases[] = {
+        {"values in one key",
+         [n] {
+             QByteArray b = "[Software\\Big]\n";
+             for (int i = 0; i < n; ++i)
+                 b += "sz\tValue" + QByteArray::number(i) + '\t' + QByteArray::number(i) + '\n';
+             return b;
+         }(),
+         QStringLiteral("software\\big"), QStringLiteral("VALUE54321"), QStringLiteral("54321")},
+        {"sibling keys",
+         [n] {
+             QByteArray b;
+             for (int i = n - 1; i >= 0; --i)
+                 b += "[Software\\Big\\Key" + QByteArray::number(i) + "]\nsz\tv\t" + QByteArray::number(i) + '\n';
+             return b;
+         }(),
+         QStringLiteral("SOFTWARE\\BIG\\key54321"), QStringLiteral("V"), QStringLiteral("54321")},
+    };
+    for (const auto& c : cases) {
+        clearStore();
+        putHive("REGISTRY HIVE 1\n" + c.body + "END\n");
+        QElapsedTimer t;
+        t.start();
+        const auto v = reg::readValue(Hive::CurrentUser, c.key, c.name);
+        const qint64 readMs = t.elapsed();
+        ASSERT_TRUE(v.has_value()) << c.what;
+        EXPECT_EQ(v->text, c.value) << c.what;
+        EXPECT_LT(readMs, 1000) << c.what;
+        t.restart();
+        ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("Software\\Big"), QStringLiteral("more"),
+                                    Value::dword(1)));
+        EXPECT_LT(t.elapsed(), 2000) << c.what << ": a change reads, writes and syncs the hive once";
+        const auto keys = *reg::subKeys(Hive::CurrentUser, QStringLiteral("Software\\Big"));
+        EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end(), [](const QString& a, const QString& b) {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        })) << c.what;
+        EXPECT_EQ(keys.size() + reg::values(Hive::CurrentUser, QStringLiteral("Software\\Big"))->size(), n + 1) << c.what;
+        EXPECT_TRUE(brokenFiles().isEmpty()) << c.what;
+    }
+}
+
+TEST(Registry, AHiveThatIsNoRegularFileIsNeverRead)
+{
+    const QByteArray path = QFile::encodeName(hiveFile(kUserHive));
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        mode_t type; // as lstat sees it afterwards
+    } cases[] = {
+        {"FIFO", [&] { return ::mkfifo(path.constData(), 0600) == 0; }, S_IFIFO},
+        {"folder", [&] { return ::mkdir(path.constData(), 0700) == 0; }, S_IFDIR},
+        {"device", [&] { return ::symlink("/dev/zero", path.constData()) == 0; }, S_IFLNK},
+    };
+    for (const auto& c : cases) {
+        clearStore();
+        ASSERT_TRUE(c.make()) << c.what;
+        testenv::StderrCapture err;
+        QElapsedTimer t;
+        t.start();
+        EXPECT_FALSE(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v")).has_value()) << c.what;
+        EXPECT_TRUE(reg::lastError().contains(QStringLiteral("not a regular file"))) << c.what;
+        EXPECT_FALSE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::dword(1))) << c.what;
+        EXPECT_FALSE(reg::keyExists(Hive::CurrentUser, QStringLiteral("K"))) << c.what;
+        EXPECT_LT(t.elapsed(), 5000) << c.what;
+        EXPECT_EQ(err.text().count(QStringLiteral("not a regular file")), 1) << c.what << ": told once\n"
+                                                                             << err.text().toStdString();
+        struct stat st {};
+        ASSERT_EQ(::lstat(path.constData(), &st), 0) << c.what;
+        EXPECT_EQ(st.st_mode & S_IFMT, c.type) << c.what << ": left as it is";
+        EXPECT_TRUE(brokenFiles().isEmpty()) << c.what;
+    }
+    clearStore();
 }
 
 TEST(Registry, AChangeByAnotherProcessIsSeen)
@@ -198,6 +504,51 @@ TEST(Registry, TwoWritersAtOnceLoseNothing)
     }
 }
 
+TEST(Registry, ThirtyTwoWritersAtOnceAllSucceed)
+{
+    // A hive of some size, so that every change reads and writes real work.
+    QByteArray body = "REGISTRY HIVE 1\n[Software\\Settings]\n";
+    for (int i = 0; i < 5000; ++i)
+        body += "sz\tSetting" + QByteArray::number(i) + "\tsome value " + QByteArray::number(i) + '\n';
+    ASSERT_TRUE(QDir().mkpath(reg::storeFolder()));
+    ASSERT_TRUE(testenv::writeFile(hiveFile(QStringLiteral("HKEY_CURRENT_USER.hive")), body + "END\n"));
+    reg::resetCache();
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < 32; ++i)
+        writers.emplace_back(startWriter(QStringLiteral("w") + QString::number(i) + QLatin1Char('_'), 20));
+    for (auto& w : writers) {
+        ASSERT_TRUE(w->waitForFinished(120000));
+        EXPECT_EQ(w->exitCode(), 0) << "a writer had a write refused";
+    }
+    EXPECT_EQ(reg::values(Hive::CurrentUser, QStringLiteral("Software\\Race"))->size(), 32 * 20);
+    EXPECT_EQ(reg::values(Hive::CurrentUser, QStringLiteral("Software\\Settings"))->size(), 5000);
+}
+
+TEST(Registry, TemporariesOfGoneWritersAreRemoved)
+{
+    ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::dword(1)));
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const struct {
+        QString suffix;
+        bool removed;
+    } cases[] = {
+        {QString::number(gone), true},
+        {QString::number(::getppid()), false}, // its writer still runs
+        {QStringLiteral("notapid"), false},
+        {QStringLiteral("0"), false},
+    };
+    for (const auto& c : cases)
+        ASSERT_TRUE(testenv::writeFile(hiveFile(kUserHive) + QStringLiteral(".tmp-") + c.suffix, "partial"));
+    ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::dword(2)));
+    for (const auto& c : cases)
+        EXPECT_EQ(QFile::exists(hiveFile(kUserHive) + QStringLiteral(".tmp-") + c.suffix), !c.removed)
+            << c.suffix.toStdString();
+}
+
 TEST(Registry, AWriterKilledMidwayLeavesAReadableHive)
 {
     // Large values make every write long, so the kill lands inside one.
@@ -226,6 +577,9 @@ TEST(Registry, AWriterKilledMidwayLeavesAReadableHive)
             EXPECT_EQ((*vals)[i].value.text, payload + QString::number(i));
         }
         EXPECT_TRUE(QDir(reg::storeFolder()).entryList({QStringLiteral("*.broken-*")}).isEmpty());
+        // Its temporary copy, if the kill left one, goes with the next write.
+        ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::dword(1)));
+        EXPECT_TRUE(QDir(reg::storeFolder()).entryList({QStringLiteral("*.tmp-*")}, QDir::Files).isEmpty());
     }
 }
 

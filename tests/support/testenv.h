@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace testenv {
 
 // A fresh folder below the test's private temporary home.
@@ -48,5 +52,42 @@ bool waitFor(F done, int ms = 5000)
     }
     return true;
 }
+
+// Collects what this process writes to standard error while it lives.
+class StderrCapture {
+public:
+    StderrCapture() : path_(QDir::tempPath() + QStringLiteral("/stderr-capture.txt"))
+    {
+        fflush(stderr);
+        saved_ = ::dup(2);
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ::dup2(fd, 2);
+        ::close(fd);
+    }
+    ~StderrCapture() { restore(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    // What was written so far; the capture goes on.
+    QString text() const
+    {
+        fflush(stderr);
+        return QString::fromLocal8Bit(readFile(path_));
+    }
+
+private:
+    void restore()
+    {
+        if (saved_ < 0)
+            return;
+        fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+
+    QString path_;
+    int saved_ = -1;
+};
 
 } // namespace testenv

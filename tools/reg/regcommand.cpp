@@ -196,42 +196,74 @@ void printKey(const KeyName& k, const Options& o, QTextStream& out, int& matches
         printKey(KeyName{k.hive, join(k.path, s), k.shown + QLatin1Char('\\') + s}, o, out, matches);
 }
 
-QString exportEscape(const QString& s)
+// A name or text between quotes in the export: quotes and backslashes
+// escaped, and line breaks written as escapes too, so that no name can start
+// a line of its own. A key path (quoted=false) keeps its backslashes, which
+// separate its names.
+QString exportEscape(const QString& s, bool quoted = true)
 {
-    QString out = s;
-    out.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    out.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    QString out;
+    out.reserve(s.size());
+    for (const QChar c : s) {
+        switch (c.unicode()) {
+        case '\\': out += quoted ? QLatin1String("\\\\") : QLatin1String("\\"); break;
+        case '"': out += quoted ? QLatin1String("\\\"") : QLatin1String("\""); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case 0: out += QLatin1String("\\0"); break;
+        default: out += c;
+        }
+    }
     return out;
+}
+
+// A text that cannot stand between quotes on one line (it holds a line
+// break or a NUL) is exported as the bytes of its type instead.
+bool needsHexForm(const QString& text)
+{
+    for (const QChar c : text)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c.unicode() == 0)
+            return true;
+    return false;
+}
+
+// A text as the export's hex form holds it: UTF-16LE with its terminating NUL.
+QString hexOfText(const QString& text)
+{
+    const QString withNul = text + QChar(0);
+    QStringList hex;
+    hex.reserve(withNul.size() * 2);
+    for (const QChar c : withNul) {
+        hex << QStringLiteral("%1").arg(c.unicode() & 0xFF, 2, 16, QLatin1Char('0'));
+        hex << QStringLiteral("%1").arg(c.unicode() >> 8, 2, 16, QLatin1Char('0'));
+    }
+    return hex.join(QLatin1Char(','));
 }
 
 void exportKey(const KeyName& k, QString& text)
 {
-    text += QLatin1Char('[') + k.shown + QStringLiteral("]\r\n");
+    text += QLatin1Char('[') + exportEscape(k.shown, false) + QStringLiteral("]\r\n");
     for (const reg::NamedValue& nv : reg::values(k.hive, k.path).value_or(QList<reg::NamedValue>())) {
         text += nv.name.isEmpty() ? QStringLiteral("@") : QLatin1Char('"') + exportEscape(nv.name) + QLatin1Char('"');
         text += QLatin1Char('=');
         switch (nv.value.type) {
         case reg::ValueType::String:
-            text += QLatin1Char('"') + exportEscape(nv.value.text) + QLatin1Char('"');
+            if (needsHexForm(nv.value.text))
+                text += QStringLiteral("hex(1):") + hexOfText(nv.value.text);
+            else
+                text += QLatin1Char('"') + exportEscape(nv.value.text) + QLatin1Char('"');
             break;
         case reg::ValueType::Dword:
             text += QStringLiteral("dword:%1").arg(nv.value.number, 8, 16, QLatin1Char('0'));
             break;
-        case reg::ValueType::Binary:
-        case reg::ValueType::ExpandString: {
-            QByteArray bytes = nv.value.bytes;
-            if (nv.value.type == reg::ValueType::ExpandString) {
-                // exported as UTF-16LE with its terminating NUL, as the format wants
-                const QString withNul = nv.value.text + QChar(0);
-                bytes.clear();
-                for (const QChar c : withNul)
-                    bytes.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
-            }
+        case reg::ValueType::ExpandString:
+            text += QStringLiteral("hex(2):") + hexOfText(nv.value.text);
+            break;
+        case reg::ValueType::Binary: {
             QStringList hex;
-            for (const char c : bytes)
+            for (const char c : nv.value.bytes)
                 hex << QStringLiteral("%1").arg(static_cast<uint8_t>(c), 2, 16, QLatin1Char('0'));
-            text += (nv.value.type == reg::ValueType::Binary ? QStringLiteral("hex:") : QStringLiteral("hex(2):"))
-                    + hex.join(QLatin1Char(','));
+            text += QStringLiteral("hex:") + hex.join(QLatin1Char(','));
             break;
         }
         case reg::ValueType::None:
@@ -248,6 +280,22 @@ int fail(QTextStream& err, const QString& message)
 {
     err << "ERROR: " << message << '\n' << Qt::flush;
     return 1;
+}
+
+// A failed change, with the registry's reason when it gave one.
+int failChange(QTextStream& err, const QString& message)
+{
+    const QString why = reg::lastError();
+    return fail(err, why.isEmpty() ? message : message + QStringLiteral(" (") + why + QLatin1Char(')'));
+}
+
+// A key that was not found: the registry's reason when the hive could not be
+// read, else the usual answer.
+int failNotFound(QTextStream& err)
+{
+    const QString why = reg::lastError();
+    return fail(err, why.isEmpty() ? QStringLiteral("The system was unable to find the specified registry key or value.")
+                                   : why);
 }
 
 int usage(QTextStream& err)
@@ -281,7 +329,7 @@ int runRegCommand(const QStringList& args, QTextStream& out, QTextStream& err, Q
 
     if (verb == QLatin1String("query")) {
         if (!reg::keyExists(key->hive, key->path))
-            return fail(err, QStringLiteral("The system was unable to find the specified registry key or value."));
+            return failNotFound(err);
         int matches = 0;
         printKey(*key, *opts, out, matches);
         out << Qt::flush;
@@ -294,7 +342,7 @@ int runRegCommand(const QStringList& args, QTextStream& out, QTextStream& err, Q
             return fail(err, QStringLiteral("A key below the hive is required."));
         if (!opts->valueName && !opts->data) {
             if (!reg::createKey(key->hive, key->path))
-                return fail(err, QStringLiteral("The key could not be created."));
+                return failChange(err, QStringLiteral("The key could not be created."));
             out << "The operation completed successfully.\n" << Qt::flush;
             return 0;
         }
@@ -308,13 +356,13 @@ int runRegCommand(const QStringList& args, QTextStream& out, QTextStream& err, Q
             return 0;
         }
         if (!reg::writeValue(key->hive, key->path, name, *value))
-            return fail(err, QStringLiteral("The value could not be written."));
+            return failChange(err, QStringLiteral("The value could not be written."));
         out << "The operation completed successfully.\n" << Qt::flush;
         return 0;
     }
     if (verb == QLatin1String("delete")) {
         if (!reg::keyExists(key->hive, key->path))
-            return fail(err, QStringLiteral("The system was unable to find the specified registry key or value."));
+            return failNotFound(err);
         QString question;
         if (opts->allValues)
             question = QStringLiteral("Delete all values under the registry key %1").arg(key->shown);
@@ -333,14 +381,14 @@ int runRegCommand(const QStringList& args, QTextStream& out, QTextStream& err, Q
         } else if (opts->valueName) {
             ok = reg::deleteValue(key->hive, key->path, *opts->valueName);
             if (!ok)
-                return fail(err, QStringLiteral("The system was unable to find the specified registry key or value."));
+                return failNotFound(err);
         } else {
             if (key->path.isEmpty())
                 return fail(err, QStringLiteral("A whole hive cannot be deleted."));
             ok = reg::deleteKey(key->hive, key->path, true);
         }
         if (!ok)
-            return fail(err, QStringLiteral("The operation could not be completed."));
+            return failChange(err, QStringLiteral("The operation could not be completed."));
         out << "The operation completed successfully.\n" << Qt::flush;
         return 0;
     }
@@ -348,7 +396,7 @@ int runRegCommand(const QStringList& args, QTextStream& out, QTextStream& err, Q
         if (opts->positional.size() != 1)
             return usage(err);
         if (!reg::keyExists(key->hive, key->path))
-            return fail(err, QStringLiteral("The system was unable to find the specified registry key or value."));
+            return failNotFound(err);
         QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n");
         exportKey(*key, text);
         if (!platform::textfile::writeAtomically(opts->positional.first(), text.toUtf8()))
