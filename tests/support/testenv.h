@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace testenv {
 
 // A fresh folder below the test's private temporary home.
@@ -48,5 +52,43 @@ bool waitFor(F done, int ms = 5000)
     }
     return true;
 }
+
+// Sends what the process writes to standard error into a file for the
+// life of the object; text() is what was written so far.
+class StderrCapture {
+public:
+    StderrCapture()
+        : path_(QDir::temp().filePath(QStringLiteral("stderr-capture-%1.txt").arg(::getpid())))
+    {
+        std::fflush(stderr);
+        saved_ = ::dup(2);
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::dup2(fd, 2);
+            ::close(fd);
+        }
+    }
+    ~StderrCapture()
+    {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            ::dup2(saved_, 2);
+            ::close(saved_);
+        }
+        QFile::remove(path_);
+    }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    QString text() const
+    {
+        std::fflush(stderr);
+        return QString::fromLocal8Bit(readFile(path_));
+    }
+
+private:
+    QString path_;
+    int saved_ = -1;
+};
 
 } // namespace testenv
