@@ -14,6 +14,8 @@
 #include <QImageReader>
 #include <QTemporaryFile>
 
+#include <cstdio>
+
 platform::com::Object SkinObject;
 
 namespace {
@@ -54,8 +56,12 @@ QString SkinProgId(const QString& skinName)
 bool BindSkinLibrary()
 {
     pictureCache().clear();
-    auto obj = platform::com::createObject(SkinProgId(SkinName));
+    platform::com::Error error;
+    auto obj = platform::com::createObject(SkinProgId(SkinName), &error);
     SkinObject = obj.value_or(platform::com::Object());
+    if (!obj) // the loader's reason: missing file, not a library, no entry points
+        std::fprintf(stderr, "Z5: the skin \"%s\" cannot be loaded: %s\n", SkinName.toLocal8Bit().constData(),
+                     error.description.toLocal8Bit().constData());
     return obj.has_value();
 }
 
