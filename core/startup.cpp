@@ -117,6 +117,16 @@ int WriteHandOffFileAt(int folder, const QString& commandLine)
     return number;
 }
 
+int HandOffToRunningInstance(const QString& commandLine)
+{
+    const int folder = platform::paths::openPrivateSubfolder(kHandOffFolderName);
+    if (folder < 0)
+        return 0;
+    const int number = WriteHandOffFileAt(folder, commandLine);
+    ::close(folder);
+    return number;
+}
+
 int WriteHandOffFile(const QString& folder, const QString& commandLine)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -217,22 +227,20 @@ bool modExplorer_Main()
     // 4. The hand-off folder, made inside the private folder and opened
     //    there, so that what is written lands in it whatever its name leads to.
     const QString temp = GetTempFolder();
-    HandOffFolder = temp.isEmpty() ? QString() : temp + QStringLiteral("\\Z5Temp");
-    const int handOff = HandOffFolder.isEmpty() ? -1 : platform::paths::openPrivateSubfolder(QStringLiteral("Z5Temp"));
+    HandOffFolder = temp.isEmpty() ? QString() : temp + QLatin1Char('\\') + kHandOffFolderName;
+    if (const int handOff = HandOffFolder.isEmpty() ? -1 : platform::paths::openPrivateSubfolder(kHandOffFolderName);
+        handOff >= 0)
+        ::close(handOff);
 
     // 5. Hand the argument to the instance that runs, and end. When it
     //    cannot be handed over, this start opens it itself.
     const bool previousInstance = platform::instance::previousInstanceRunning(QStringLiteral("Z5"));
     const QString commandLine = platform::commandline::text();
     if (!vb::trim(commandLine).isEmpty() && RunOneInstanceFlag == 1 && previousInstance) {
-        if (handOff >= 0 && WriteHandOffFileAt(handOff, commandLine) > 0) {
-            ::close(handOff);
+        if (HandOffToRunningInstance(commandLine) > 0)
             return false;
-        }
         std::fprintf(stderr, "Z5: the address could not be handed to the running window; it opens here\n");
     }
-    if (handOff >= 0)
-        ::close(handOff);
 
     // 6.-8. Required files, the filter list, the proxy.
     if (!StartupChecks())

@@ -22,6 +22,8 @@ bool modExplorer_Main();
 // shown (or, once, silently when the font was just installed).
 bool StartupChecks();
 
+// The hand-off folder, inside the private temporary folder.
+inline const QString kHandOffFolderName = QStringLiteral("Z5Temp");
 // The hand-off numbers tried before a start gives up handing over.
 inline constexpr int kHandOffNumbers = 10000;
 
@@ -31,5 +33,8 @@ inline constexpr int kHandOffNumbers = 10000;
 // place, which fails when another start took the number first. Returns the
 // number, 0 on failure.
 int WriteHandOffFileAt(int folder, const QString& commandLine);
+// The same in the hand-off folder, opened inside the private temporary
+// folder; 0 when it cannot be had.
+int HandOffToRunningInstance(const QString& commandLine);
 // The same in the folder at a local path, which must not be a link.
 int WriteHandOffFile(const QString& folder, const QString& commandLine);
