@@ -1,18 +1,17 @@
 #include "core/skinbinding.h"
 
 #include "core/globals.h"
+#include "core/shellhelpers.h"
 #include "platform/clipboard.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "skinlib/art/skinart.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
-#include <QTemporaryFile>
 
 #include <cstdio>
 
@@ -107,21 +106,18 @@ int32_t WriteResourceToFile(int id, const QString& resType, const QString& fileP
 std::optional<QPixmap> LoadResourcePicture(int id, const QString& resType, const QString& filePath)
 {
     QString path;
-    QTemporaryFile temp;
     if (filePath.isEmpty()) {
-        const QString folder = platform::paths::privateTempFolder();
-        if (folder.isEmpty())
+        // Made inside the private temporary folder, relative to it.
+        if (!MakeTempFileName(QString(), QStringLiteral("~rs"), 0, path))
             return std::nullopt;
-        temp.setFileTemplate(QDir(folder).filePath(QStringLiteral("~rsXXXXXX.tmp")));
-        if (!temp.open())
-            return std::nullopt;
-        temp.close();
-        path = temp.fileName();
     } else {
         path = platform::paths::toLocal(filePath);
     }
-    if (WriteResourceToFile(id, resType, path) != 0)
+    if (WriteResourceToFile(id, resType, path) != 0) {
+        if (filePath.isEmpty())
+            QFile::remove(path);
         return std::nullopt;
+    }
 
     QImageReader reader(path, imageFormatOf(resType));
     reader.setDecideFormatFromContent(true);
