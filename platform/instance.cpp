@@ -48,18 +48,20 @@ int openInFolder(int folder, const QByteArray& name)
 
 bool previousInstanceRunning(const QString& appName)
 {
-    // Every running instance holds a shared lock on "<name>.running" for
+    // Every running instance holds a shared lock on ".<name>.running" for
     // its life; an exclusive lock can be had only when none does. Probing
     // and taking the shared lock are two steps, so they are made under the
-    // exclusive lock of "<name>.gate": no other start probes in between
-    // and takes itself for the first too.
+    // exclusive lock of ".<name>.gate": no other start probes in between
+    // and takes itself for the first too. Hidden names: emptying the
+    // temporary folder leaves hidden files, and a removed lock file would
+    // let the next start take itself for the first.
     static QMutex mutex;
     static QHash<QString, int> heldByName; // kept open for the life of the process
     QMutexLocker locker(&mutex);
     const int folder = paths::openPrivateTempFolder();
     if (folder < 0)
         return false;
-    const QByteArray stem = QFile::encodeName(safeName(appName));
+    const QByteArray stem = '.' + QFile::encodeName(safeName(appName));
     // Without the gate (it cannot be made, or is held too long) the test
     // goes on all the same: a start is never refused for it.
     const int gate = openInFolder(folder, stem + ".gate");
