@@ -27,9 +27,53 @@ std::optional<int32_t> storedCode(const QString& text)
     return vb::toInt32(*n);
 }
 
-int latin1Code(QChar c)
+// Marks a list stored as UTF-8. A list text always starts with "|", so a
+// file without the mark is a list of Latin-1 characters, as every list was
+// stored before.
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+// The transform works on bytes: odd positions (counting from 1) add the
+// key, even ones subtract it, then the byte is xored with 10 - key.
+QByteArray scrambleBytes(int key, QByteArray bytes)
 {
-    return c.unicode() > 255 ? '?' : c.unicode();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const bool odd = (i % 2) == 0;
+        const int c = static_cast<uint8_t>(bytes[i]);
+        bytes[i] = static_cast<char>(((odd ? c + key : c - key) & 0xFF) ^ (10 - key));
+    }
+    return bytes;
+}
+
+QByteArray unscrambleBytes(int key, QByteArray bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const bool odd = (i % 2) == 0;
+        const int c = (static_cast<uint8_t>(bytes[i]) ^ (10 - key)) & 0xFF;
+        bytes[i] = static_cast<char>((odd ? c - key : c + key) & 0xFF);
+    }
+    return bytes;
+}
+
+bool isAscii(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 127)
+            return false;
+    return true;
+}
+
+// ASCII text as it is (the same bytes either way), any other text as UTF-8
+// behind the mark, so that sites and passwords in any script come back.
+QByteArray encodeList(const QString& text)
+{
+    return isAscii(text) ? text.toLatin1() : QByteArray(kUtf8Mark) + text.toUtf8();
+}
+
+QString decodeList(const QByteArray& bytes)
+{
+    if (bytes.startsWith(kUtf8Mark))
+        return QString::fromUtf8(bytes.mid(3));
+    return QString::fromLatin1(bytes);
 }
 
 // The sites of a list text, parsed once per list: IsUrlBlocked runs before
@@ -127,7 +171,7 @@ QString ReadFilterList()
     if (!QFileInfo(f.fileName()).isFile() || !f.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = f.read(*length);
-    const QString text = UnscrambleText(ContentFilterKey, QString::fromLatin1(bytes));
+    const QString text = decodeList(unscrambleBytes(ContentFilterKey, bytes));
     const qsizetype first = text.indexOf(QLatin1Char('|'));
     const qsizetype last = text.lastIndexOf(QLatin1Char('|'));
     if (first < 0)
@@ -149,28 +193,12 @@ bool IsUrlBlocked(const QString& url)
 
 QString ScrambleText(int key, const QString& text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool odd = (i % 2) == 0; // positions count from 1
-        int c = latin1Code(text[i]);
-        c = ((odd ? c + key : c - key) & 0xFF) ^ (10 - key);
-        out.append(QChar(static_cast<char16_t>(c & 0xFF)));
-    }
-    return out;
+    return QString::fromLatin1(scrambleBytes(key, text.toLatin1()));
 }
 
 QString UnscrambleText(int key, const QString& text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool odd = (i % 2) == 0;
-        int c = (latin1Code(text[i]) ^ (10 - key)) & 0xFF;
-        c = (odd ? c - key : c + key) & 0xFF;
-        out.append(QChar(static_cast<char16_t>(c)));
-    }
-    return out;
+    return QString::fromLatin1(unscrambleBytes(key, text.toLatin1()));
 }
 
 QString ContentListText(const QList<ContentFilterEntry>& entries)
@@ -186,7 +214,7 @@ bool SaveContentList(const QList<ContentFilterEntry>& entries)
     const QString text = ContentListText(entries);
     FilterList = entries.isEmpty() ? QString() : text;
     const int digit = static_cast<int>(QRandomGenerator::global()->bounded(1, 10));
-    const QByteArray bytes = ScrambleText(ContentFilterKey, text).toLatin1();
+    const QByteArray bytes = scrambleBytes(ContentFilterKey, encodeList(text));
     const int64_t code = static_cast<int64_t>(bytes.size()) * digit * 10 + digit;
     // A list the start-up reader would refuse is not saved: it would pass
     // the start-up check and then block nothing.

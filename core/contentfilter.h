@@ -35,9 +35,11 @@ QString ReadFilterList();
 // matched.
 bool IsUrlBlocked(const QString& url);
 
-// The character transform of the data file and its inverse. Characters are
-// taken by their Latin-1 code (others as "?"); results wrap modulo 256, so
-// every Latin-1 text round-trips.
+// The byte transform of the data file and its inverse, on text taken by
+// its Latin-1 codes (others as "?"); results wrap modulo 256, so every
+// Latin-1 text round-trips. The data file holds an ASCII list as it is and
+// any other list as UTF-8 behind a byte-order mark; a file without the mark
+// is read as Latin-1.
 QString ScrambleText(int key, const QString& text);
 QString UnscrambleText(int key, const QString& text);
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QHash>
 
+#include <cstdio>
 #include <mutex>
 #include <sys/stat.h>
 
@@ -21,7 +22,9 @@
 //   other miss returns the default trimmed.
 //
 // The file is read and indexed once and read again only when it changed on
-// disk, so a lookup costs a stat and two hash look-ups.
+// disk, so a lookup costs a stat and two hash look-ups. A file that cannot
+// be read (too large, unreadable) is reported once and its refusal kept
+// until it changes.
 
 namespace {
 
@@ -72,7 +75,14 @@ struct CachedFile {
     ino_t ino = 0;
     off_t size = -1;
     timespec mtime{};
+    bool refused = false; // too large or unreadable: lookups give the default
     LanguageIndex index;
+
+    bool sameFileAs(const struct stat& st) const
+    {
+        return dev == st.st_dev && ino == st.st_ino && size == st.st_size && mtime.tv_sec == st.st_mtim.tv_sec
+               && mtime.tv_nsec == st.st_mtim.tv_nsec;
+    }
 };
 
 std::mutex cacheMutex;
@@ -87,17 +97,23 @@ const LanguageIndex* indexFor(const QString& filePath)
         return nullptr;
     }
     auto it = cache.find(filePath);
-    if (it != cache.end() && it->dev == st.st_dev && it->ino == st.st_ino && it->size == st.st_size
-        && it->mtime.tv_sec == st.st_mtim.tv_sec && it->mtime.tv_nsec == st.st_mtim.tv_nsec)
-        return &it->index;
-    auto lines = platform::textfile::readLines(filePath, kMaxLanguageBytes);
+    if (it != cache.end() && it->sameFileAs(st))
+        return it->refused ? nullptr : &it->index;
+    auto lines = st.st_size > kMaxLanguageBytes ? std::nullopt
+                                                 : platform::textfile::readLines(filePath, kMaxLanguageBytes);
     if (!lines) {
-        cache.remove(filePath);
+        // Said once and remembered until the file changes: lookups come by
+        // the hundred, and each would read the file again.
+        std::fprintf(stderr, "Z5: the language file %s cannot be read%s; English texts are used\n",
+                     QFile::encodeName(filePath).constData(),
+                     st.st_size > kMaxLanguageBytes ? " (it is too large)" : "");
+        CachedFile refused{st.st_dev, st.st_ino, st.st_size, st.st_mtim, true, {}};
+        cache.insert(filePath, std::move(refused));
         return nullptr;
     }
     if (!lines->isEmpty() && lines->first().startsWith(QChar(0xFEFF)))
         (*lines)[0].remove(0, 1);
-    CachedFile entry{st.st_dev, st.st_ino, st.st_size, st.st_mtim, buildIndex(*lines)};
+    CachedFile entry{st.st_dev, st.st_ino, st.st_size, st.st_mtim, false, buildIndex(*lines)};
     return &cache.insert(filePath, std::move(entry))->index;
 }
 

@@ -11,7 +11,10 @@
 #include <QFileInfo>
 #include <QTime>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -151,26 +154,41 @@ int GetIdListSize(std::span<const uint8_t> list)
     return size + 2;
 }
 
-void ListFolderTree(const QString& folder, const LineWriter& stream)
+namespace {
+
+// folder as a local path ending in "/".
+QString localFolder(const QString& folder)
 {
     const QString local = platform::paths::toLocal(folder);
+    return local.endsWith(QLatin1Char('/')) ? local : local + QLatin1Char('/');
+}
+
+void listFolderTree(const QString& local, const LineWriter& stream)
+{
     // The sub-folders are collected before anything is written or walked.
     const std::optional<QStringList> folders = shell::listFolder(local, shell::Listing::FoldersWithHidden);
     const std::optional<QStringList> files =
         folders ? shell::listFolder(local, shell::Listing::FilesWithHidden) : std::nullopt;
-    if (!files || !writeNames(folder, *files, stream)) {
+    if (!files || !writeNames(local, *files, stream)) {
         showAccessDenied();
         return;
     }
     for (const QString& name : *folders)
-        ListFolderTree(folder + name + QLatin1Char('\\'), stream);
+        listFolderTree(local + name + QLatin1Char('/'), stream);
+}
+
+} // namespace
+
+void ListFolderTree(const QString& folder, const LineWriter& stream)
+{
+    listFolderTree(localFolder(folder), stream);
 }
 
 void ListFolderFiles(const QString& folder, const LineWriter& stream)
 {
-    const std::optional<QStringList> files =
-        shell::listFolder(platform::paths::toLocal(folder), shell::Listing::Files);
-    if (!files || !writeNames(folder, *files, stream))
+    const QString local = localFolder(folder);
+    const std::optional<QStringList> files = shell::listFolder(local, shell::Listing::Files);
+    if (!files || !writeNames(local, *files, stream))
         showAccessDenied();
 }
 
@@ -210,36 +228,53 @@ QString LongPathOf(const QString& path)
 
 bool MakeTempFileName(const QString& folder, const QString& prefix, uint16_t unique, QString& tempFileName)
 {
-    const QString dir = folder.isEmpty() ? platform::paths::privateTempFolder() : platform::paths::toLocal(folder);
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
-        return false;
     const QString stem = prefix.left(3);
     if (stem.contains(QLatin1Char('/')) || stem.contains(QLatin1Char('\\')))
         return false;
-    const QString base = (dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/')) + stem;
-    const auto nameOf = [&base](uint16_t n) -> QString { return base + vb::hex(n) + QStringLiteral(".tmp"); };
+    // The folder is opened once and the file made relative to it, so it
+    // lands in the folder that was looked at.
+    QString dir;
+    int dirFd = -1;
+    if (folder.isEmpty()) {
+        dir = platform::paths::privateTempFolder();
+        dirFd = platform::paths::openPrivateTempFolder();
+    } else {
+        dir = platform::paths::toLocal(folder);
+        dirFd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (dir.isEmpty() || dirFd < 0) {
+        if (dirFd >= 0)
+            ::close(dirFd);
+        return false;
+    }
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    const auto nameOf = [&stem](uint16_t n) -> QString { return stem + vb::hex(n) + QStringLiteral(".tmp"); };
     if (unique != 0) {
-        tempFileName = TrimControlChars(nameOf(unique));
+        ::close(dirFd);
+        tempFileName = TrimControlChars(dir + nameOf(unique));
         return true;
     }
     // Numbers from a clock-derived start, each tried once; the file is
     // created exclusively, so two processes never get the same name.
     const uint16_t start = static_cast<uint16_t>(QTime::currentTime().msecsSinceStartOfDay());
-    for (uint32_t i = 0; i < 0x10000; ++i) {
+    bool made = false;
+    for (uint32_t i = 0; i < 0x10000 && !made; ++i) {
         const uint16_t n = static_cast<uint16_t>(start + i);
         if (n == 0)
             continue;
-        QFile f(nameOf(n));
-        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            f.close();
-            tempFileName = TrimControlChars(f.fileName());
-            return true;
+        const QByteArray name = QFile::encodeName(nameOf(n));
+        const int fd = ::openat(dirFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            tempFileName = TrimControlChars(dir + nameOf(n));
+            made = true;
+        } else if (errno != EEXIST) {
+            break; // the folder refuses new files
         }
-        if (QFileInfo::exists(f.fileName()))
-            continue;
-        return false; // the folder refuses new files
     }
-    return false;
+    ::close(dirFd);
+    return made;
 }
 
 QString MakeTempPagePrefix()
@@ -252,7 +287,9 @@ QString MakeTempPagePrefix()
     for (int n = 1; n <= 9; ++n) {
         const QString stem = QStringLiteral("~Z5_") + QTime::currentTime().toString(QStringLiteral("hhmmss")) +
                              QString::number(n);
-        candidate = temp + QLatin1Char('\\') + stem;
+        // Mapped to the local path here, so that a file named after it
+        // lands inside the temporary folder, not beside it.
+        candidate = platform::paths::toLocal(temp + QLatin1Char('\\') + stem);
         bool used = false;
         for (const QString& name : names.value_or(QStringList()))
             used = used || name.startsWith(stem, Qt::CaseInsensitive);

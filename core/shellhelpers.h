@@ -51,10 +51,11 @@ std::span<const uint8_t> NextIdListItem(std::span<const uint8_t> at);
 // Receives one line; false when the line could not be written.
 using LineWriter = std::function<bool(const QString& line)>;
 
-// Writes folder & name for every file of folder (hidden ones included) and
-// then, depth first, of each of its sub-folders. folder ends in a separator.
+// Writes the local path (folder mapped by toLocal, then name) of every file
+// of folder (hidden ones included) and then, depth first, of each of its
+// sub-folders. folder ends in a separator, "\" or "/".
 void ListFolderTree(const QString& folder, const LineWriter& stream);
-// Writes folder & name for every file of folder alone (hidden ones left out).
+// The same for every file of folder alone (hidden ones left out).
 void ListFolderFiles(const QString& folder, const LineWriter& stream);
 
 // The user's private temporary folder in its long form, without a trailing
@@ -66,10 +67,12 @@ QString GetTempFolder();
 QString LongPathOf(const QString& path);
 // Makes a unique temporary file name in folder (the temporary folder when
 // ""): the first three characters of prefix, a hexadecimal number and
-// ".tmp". With unique 0 the file is created; otherwise only named.
+// ".tmp". With unique 0 the file is created, relative to the folder opened
+// once; otherwise only named.
 bool MakeTempFileName(const QString& folder, const QString& prefix, uint16_t unique, QString& tempFileName);
 // GetTempFolder & "\~Z5_" & hhmmss & the first digit 1 to 9 that no file
-// begins with (the ninth when all are in use).
+// begins with (the ninth when all are in use), mapped to the local path
+// ("/" before "~Z5_"): a name appended to it names a file in the folder.
 QString MakeTempPagePrefix();
 
 QString TrimControlChars(const QString& text);

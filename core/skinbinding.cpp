@@ -1,18 +1,19 @@
 #include "core/skinbinding.h"
 
 #include "core/globals.h"
+#include "core/shellhelpers.h"
 #include "platform/clipboard.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "skinlib/art/skinart.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
-#include <QTemporaryFile>
+
+#include <cstdio>
 
 platform::com::Object SkinObject;
 
@@ -54,8 +55,12 @@ QString SkinProgId(const QString& skinName)
 bool BindSkinLibrary()
 {
     pictureCache().clear();
-    auto obj = platform::com::createObject(SkinProgId(SkinName));
+    platform::com::Error error;
+    auto obj = platform::com::createObject(SkinProgId(SkinName), &error);
     SkinObject = obj.value_or(platform::com::Object());
+    if (!obj) // the loader's reason: missing file, not a library, no entry points
+        std::fprintf(stderr, "Z5: the skin \"%s\" cannot be loaded: %s\n", SkinName.toLocal8Bit().constData(),
+                     error.description.toLocal8Bit().constData());
     return obj.has_value();
 }
 
@@ -101,21 +106,18 @@ int32_t WriteResourceToFile(int id, const QString& resType, const QString& fileP
 std::optional<QPixmap> LoadResourcePicture(int id, const QString& resType, const QString& filePath)
 {
     QString path;
-    QTemporaryFile temp;
     if (filePath.isEmpty()) {
-        const QString folder = platform::paths::privateTempFolder();
-        if (folder.isEmpty())
+        // Made inside the private temporary folder, relative to it.
+        if (!MakeTempFileName(QString(), QStringLiteral("~rs"), 0, path))
             return std::nullopt;
-        temp.setFileTemplate(QDir(folder).filePath(QStringLiteral("~rsXXXXXX.tmp")));
-        if (!temp.open())
-            return std::nullopt;
-        temp.close();
-        path = temp.fileName();
     } else {
         path = platform::paths::toLocal(filePath);
     }
-    if (WriteResourceToFile(id, resType, path) != 0)
+    if (WriteResourceToFile(id, resType, path) != 0) {
+        if (filePath.isEmpty())
+            QFile::remove(path);
         return std::nullopt;
+    }
 
     QImageReader reader(path, imageFormatOf(resType));
     reader.setDecideFormatFromContent(true);

@@ -22,6 +22,7 @@
 #include <QScreen>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -79,15 +80,14 @@ void SetMainWindowLoader(std::function<bool()> loader)
     mainWindowLoader() = std::move(loader);
 }
 
-int WriteHandOffFile(const QString& folder, const QString& commandLine)
+int WriteHandOffFileAt(int folder, const QString& commandLine)
 {
     QString line = commandLine;
     line.remove(QLatin1Char('"'));
     const QByteArray bytes = line.toUtf8() + "\r\n";
-    const QString tmp = folder + QStringLiteral("/.handoff-") + QString::number(::getpid()) + QLatin1Char('-')
-                        + QString::number(QRandomGenerator::global()->generate());
-    const QByteArray tmpName = QFile::encodeName(tmp);
-    const int fd = ::open(tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const QByteArray tmpName = ".handoff-" + QByteArray::number(::getpid()) + '-'
+                               + QByteArray::number(QRandomGenerator::global()->generate());
+    const int fd = ::openat(folder, tmpName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return 0;
     qsizetype written = 0;
@@ -103,10 +103,9 @@ int WriteHandOffFile(const QString& folder, const QString& commandLine)
     ::close(fd);
     int number = 0;
     if (ok) {
-        // link() refuses an existing name: two starts never share a number.
-        for (int n = 1; n <= 100000; ++n) {
-            const QByteArray target = QFile::encodeName(folder + QLatin1Char('/') + QString::number(n));
-            if (::link(tmpName.constData(), target.constData()) == 0) {
+        // linkat() refuses an existing name: two starts never share a number.
+        for (int n = 1; n <= kHandOffNumbers; ++n) {
+            if (::linkat(folder, tmpName.constData(), folder, QByteArray::number(n).constData(), 0) == 0) {
                 number = n;
                 break;
             }
@@ -114,7 +113,27 @@ int WriteHandOffFile(const QString& folder, const QString& commandLine)
                 break;
         }
     }
-    ::unlink(tmpName.constData());
+    ::unlinkat(folder, tmpName.constData(), 0);
+    return number;
+}
+
+int HandOffToRunningInstance(const QString& commandLine)
+{
+    const int folder = platform::paths::openPrivateSubfolder(kHandOffFolderName);
+    if (folder < 0)
+        return 0;
+    const int number = WriteHandOffFileAt(folder, commandLine);
+    ::close(folder);
+    return number;
+}
+
+int WriteHandOffFile(const QString& folder, const QString& commandLine)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    const int number = WriteHandOffFileAt(fd, commandLine);
+    ::close(fd);
     return number;
 }
 
@@ -214,20 +233,22 @@ bool modExplorer_Main()
     if (const auto n = vb::toNumber(oneInstance); n && *n >= -0.5 && *n < 255.5)
         RunOneInstanceFlag = static_cast<uint8_t>(vb::roundHalfEven(*n));
 
-    // 4. The hand-off folder.
+    // 4. The hand-off folder, made inside the private folder and opened
+    //    there, so that what is written lands in it whatever its name leads to.
     const QString temp = GetTempFolder();
-    HandOffFolder = temp.isEmpty() ? QString() : temp + QStringLiteral("\\Z5Temp");
-    const QString handOff = platform::paths::toLocal(HandOffFolder);
-    if (!HandOffFolder.isEmpty() && !QFileInfo(handOff).isDir())
-        QDir().mkdir(handOff);
+    HandOffFolder = temp.isEmpty() ? QString() : temp + QLatin1Char('\\') + kHandOffFolderName;
+    if (const int handOff = HandOffFolder.isEmpty() ? -1 : platform::paths::openPrivateSubfolder(kHandOffFolderName);
+        handOff >= 0)
+        ::close(handOff);
 
-    // 5. Hand the argument to the instance that runs, and end.
+    // 5. Hand the argument to the instance that runs, and end. When it
+    //    cannot be handed over, this start opens it itself.
     const bool previousInstance = platform::instance::previousInstanceRunning(QStringLiteral("Z5"));
     const QString commandLine = platform::commandline::text();
     if (!vb::trim(commandLine).isEmpty() && RunOneInstanceFlag == 1 && previousInstance) {
-        if (!HandOffFolder.isEmpty())
-            WriteHandOffFile(handOff, commandLine);
-        return false;
+        if (HandOffToRunningInstance(commandLine) > 0)
+            return false;
+        std::fprintf(stderr, "Z5: the address could not be handed to the running window; it opens here\n");
     }
 
     // 6.-8. Required files, the filter list, the proxy.

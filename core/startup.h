@@ -22,8 +22,19 @@ bool modExplorer_Main();
 // shown (or, once, silently when the font was just installed).
 bool StartupChecks();
 
+// The hand-off folder, inside the private temporary folder.
+inline const QString kHandOffFolderName = QStringLiteral("Z5Temp");
+// The hand-off numbers tried before a start gives up handing over.
+inline constexpr int kHandOffNumbers = 10000;
+
 // Writes the command line (double quotes removed) into the first free
-// numbered file of folder. The file appears whole and at once: it is
-// written under a temporary name and linked into place, which fails when
-// another start took the number first. Returns the number, 0 on failure.
+// numbered file, 1 to kHandOffNumbers, of the open folder. The file appears
+// whole and at once: it is written under a temporary name and linked into
+// place, which fails when another start took the number first. Returns the
+// number, 0 on failure.
+int WriteHandOffFileAt(int folder, const QString& commandLine);
+// The same in the hand-off folder, opened inside the private temporary
+// folder; 0 when it cannot be had.
+int HandOffToRunningInstance(const QString& commandLine);
+// The same in the folder at a local path, which must not be a link.
 int WriteHandOffFile(const QString& folder, const QString& commandLine);

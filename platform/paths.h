@@ -27,10 +27,25 @@ QString programPath(const QString& productRelative);
 // with "\": "/" becomes "\".
 QString toProduct(const QString& localPath);
 
-// The user's private temporary folder (mode 0700, owned by the user) below
-// $TMPDIR or /tmp; created on first use. Never the shared /tmp itself.
-// Empty when no safe folder can be made.
+// The user's private temporary folder (mode 0700, owned by the user),
+// ".private-<uid>" below $TMPDIR or /tmp; created on first use and kept
+// open. It is made only where nobody but root and the user can rename or
+// replace what leads to it, and it is checked on the open folder (no link
+// followed), so another user who controls TMPDIR can neither put his folder
+// in its place nor have files written into his. Otherwise it is made below
+// $XDG_RUNTIME_DIR the same way; empty when neither can be had. Never the
+// shared /tmp itself.
 QString privateTempFolder();
+
+// A descriptor of the private folder for the caller to close, -1 when there
+// is none. Files made relative to it (openat, mkdirat, linkat) land in the
+// folder that was checked, whatever becomes of its name.
+int openPrivateTempFolder();
+
+// The sub-folder name of the private folder, made (0700) when missing and
+// opened without following a link; the user's own or -1. For the caller to
+// close.
+int openPrivateSubfolder(const QString& name);
 
 // The user's fonts folder (XDG data folder "fonts"), created on first use.
 QString fontsFolder();

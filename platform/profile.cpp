@@ -86,6 +86,12 @@ bool writeString(const QString& filePath, const QString& section, const QString&
     for (const QString* text : {&section, &key, &value})
         if (text->contains(QLatin1Char('\n')) || text->contains(QLatin1Char('\r')))
             return false;
+    // Nor may a key read back as something else: "a=b" would be key "a",
+    // ";x" a comment and "[x" a section header.
+    const QString trimmedKey = blankTrimmed(key);
+    if (key.contains(QLatin1Char('=')) || trimmedKey.startsWith(QLatin1Char(';'))
+        || trimmedKey.startsWith(QLatin1Char('[')))
+        return false;
     const bool exists = QFile::exists(filePath);
     if (exists && !textfile::readAll(filePath, kMaxProfileBytes))
         return false; // unreadable or too large: never overwrite it

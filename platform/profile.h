@@ -16,7 +16,8 @@ constexpr qint64 kMaxProfileBytes = 16 * 1024 * 1024;
 QString readString(const QString& filePath, const QString& section, const QString& key,
                    const QString& defaultValue);
 // Creates the file, the section or the entry when missing. A section, key
-// or value holding a line break is refused (false, the file unchanged).
+// or value holding a line break is refused (false, the file unchanged), as
+// is a key holding "=" or starting with ";" or "[".
 bool writeString(const QString& filePath, const QString& section, const QString& key,
                  const QString& value);
 bool removeKey(const QString& filePath, const QString& section, const QString& key);

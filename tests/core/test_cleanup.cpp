@@ -1,5 +1,6 @@
 #include "core/cleanup.h"
 #include "core/settingsstore.h"
+#include "platform/instance.h"
 #include "platform/paths.h"
 #include "platform/wininet.h"
 
@@ -10,6 +11,9 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace reg = platform::registry;
 namespace wininet = platform::wininet;
@@ -123,6 +127,35 @@ TEST(BrowsingData, TempFolderKeepsHiddenFilesAndFullFolders)
     EXPECT_EQ(testenv::readFile(target + "/precious"), "keep");
     EXPECT_EQ(testenv::readFile(outside), "keep");
     QFile::remove(outside);
+}
+
+TEST(BrowsingData, EmptyingTheTempFolderKeepsTheRunningInstanceSeen)
+{
+    int asked[2], done[2];
+    ASSERT_EQ(::pipe(asked), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t running = ::fork();
+    if (running == 0) {
+        ::close(done[1]);
+        const char answer = platform::instance::previousInstanceRunning("Z5") ? 'r' : 'f';
+        (void)!::write(asked[1], &answer, 1);
+        char c;
+        (void)!::read(done[0], &c, 1);
+        ::_exit(0);
+    }
+    ASSERT_GT(running, 0);
+    ::close(done[0]);
+    char answer = 0;
+    ASSERT_EQ(::read(asked[0], &answer, 1), 1);
+    EXPECT_EQ(answer, 'f');
+
+    ClearTempFolder();
+    EXPECT_TRUE(platform::instance::previousInstanceRunning("Z5")) << "the first instance still runs";
+
+    ::close(done[1]);
+    ::waitpid(running, nullptr, 0);
+    ::close(asked[0]);
+    ::close(asked[1]);
 }
 
 TEST(BrowsingData, VisitedHistoryListing)

@@ -146,6 +146,44 @@ TEST_F(ContentFilter, LatinTextRoundTripsThroughTheFile)
     EXPECT_EQ(ReadFilterList(), QStringLiteral("|") + site + QStringLiteral("|") + QChar(1) + QStringLiteral("|"));
 }
 
+TEST_F(ContentFilter, ListsInAnyScriptReadBackTheSame)
+{
+    const QString latin = QStringLiteral("caf") + QChar(233);
+    const struct {
+        QString site, password;
+    } cases[] = {
+        {QStringLiteral("例"), QString()},
+        {QStringLiteral("example"), QStringLiteral("пароль")},
+        {latin, QStringLiteral("日本語")},
+        {QStringLiteral("emoji\U0001F600"), QStringLiteral("x")},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SaveContentList({{c.site, c.password}, {QStringLiteral("plain"), QString()}}));
+        const QString saved = FilterList;
+        const qint64 size = QFileInfo(FilterDataFilePath()).size();
+        EXPECT_EQ(storedCode().toLongLong(), size * (storedCode().toInt() % 10) * 10 + storedCode().toInt() % 10);
+        // The next start.
+        FilterList.clear();
+        ASSERT_TRUE(FilterDataFileMatchesCode()) << c.site.toStdString();
+        FilterList = ReadFilterList();
+        EXPECT_EQ(FilterList, saved) << c.site.toStdString();
+        EXPECT_FALSE(FilterList.contains(QLatin1Char('?')));
+        EXPECT_FALSE(IsUrlBlocked(QStringLiteral("http://other.org/?q=1")));
+        EXPECT_TRUE(IsUrlBlocked(QStringLiteral("http://") + c.site + QStringLiteral("/")));
+    }
+}
+
+TEST_F(ContentFilter, ListsStoredAsLatin1StillRead)
+{
+    // As every list was stored before: one byte per character, no mark.
+    const QString text = QStringLiteral("|caf") + QChar(233) + QStringLiteral("|p") + QChar(0xFF) + QStringLiteral("|");
+    const QByteArray bytes = ScrambleText(ContentFilterKey, text).toLatin1();
+    ASSERT_TRUE(testenv::writeFile(FilterDataFilePath(), bytes));
+    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(bytes.size() * 30 + 3));
+    ASSERT_TRUE(FilterDataFileMatchesCode());
+    EXPECT_EQ(ReadFilterList(), text);
+}
+
 TEST_F(ContentFilter, AnEmptyListSavesTheShippedFile)
 {
     ASSERT_TRUE(SaveContentList({}));

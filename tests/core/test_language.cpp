@@ -85,6 +85,32 @@ TEST(LanguageLookup, AChangedFileIsReadAgain)
     EXPECT_EQ(ReadIniValue(QStringLiteral("M"), QStringLiteral("1"), QStringLiteral("gone"), file), QStringLiteral("gone"));
 }
 
+TEST(LanguageLookup, AFileTooLargeIsRefusedOnceUntilItChanges)
+{
+    const QString file = languageFile("[M]\n1=small\n");
+    const QByteArray tooLarge = "[M]\n1=large\n" + QByteArray(8 * 1024 * 1024, ' ');
+    ASSERT_TRUE(testenv::writeFile(file, tooLarge));
+    {
+        testenv::StderrCapture err;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(ReadIniValue(QStringLiteral("M"), QStringLiteral("1"), QStringLiteral("dflt"), file),
+                      QStringLiteral("dflt"));
+        EXPECT_EQ(err.text().count(file), 1) << err.text().toStdString();
+    }
+    {
+        // Changed on disk: read again, and refused again with a new report.
+        testenv::StderrCapture err;
+        ASSERT_TRUE(testenv::writeFile(file, "[M]\n1=small\n"));
+        EXPECT_EQ(ReadIniValue(QStringLiteral("M"), QStringLiteral("1"), QString(), file), QStringLiteral("small"));
+        ASSERT_TRUE(testenv::writeFile(file, tooLarge + ' '));
+        EXPECT_EQ(ReadIniValue(QStringLiteral("M"), QStringLiteral("1"), QStringLiteral("dflt"), file),
+                  QStringLiteral("dflt"));
+        EXPECT_EQ(ReadIniValue(QStringLiteral("M"), QStringLiteral("1"), QStringLiteral("dflt"), file),
+                  QStringLiteral("dflt"));
+        EXPECT_EQ(err.text().count(file), 1) << err.text().toStdString();
+    }
+}
+
 TEST(OptionDigits, GetAndSet)
 {
     EXPECT_EQ(GetOptionDigit(QStringLiteral("101000"), 1), 1);

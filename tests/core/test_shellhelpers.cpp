@@ -145,26 +145,31 @@ TEST(ShellHelpers, FolderListingsWriteFilesBeforeSubFoldersDepthFirst)
     ASSERT_TRUE(QFile::link(root, root + QStringLiteral("/B/loop")));
 
     PromptRecorder prompts;
-    QStringList lines;
-    const QString folder = root + QLatin1Char('\\');
-    ListFolderTree(folder, collectInto(lines));
-    const QStringList tree = {
-        folder + QStringLiteral(".hidden"),
-        folder + QStringLiteral("Top1.txt"),
-        folder + QStringLiteral("top2.txt"),
-        folder + QStringLiteral(".hiddendir\\h.txt"),
-        folder + QStringLiteral("a\\in_a.mp3"),
-        folder + QStringLiteral("B\\in_b.wav"),
-        folder + QStringLiteral("B\\Deep\\deep.txt"),
-    };
-    EXPECT_EQ(lines, tree);
-    EXPECT_TRUE(prompts.seen.isEmpty());
+    // The folder as the program writes it; the lines are local paths.
+    const QString local = root + QLatin1Char('/');
+    const QString lowered = local.left(local.size() - 5) + QStringLiteral("TREE\\");
+    const QString backslashed = QString(root).replace(QLatin1Char('/'), QLatin1Char('\\')) + QLatin1Char('\\');
+    for (const QString& folder : QStringList{backslashed, local, lowered}) {
+        QStringList lines;
+        ListFolderTree(folder, collectInto(lines));
+        const QStringList tree = {
+            local + QStringLiteral(".hidden"),
+            local + QStringLiteral("Top1.txt"),
+            local + QStringLiteral("top2.txt"),
+            local + QStringLiteral(".hiddendir/h.txt"),
+            local + QStringLiteral("a/in_a.mp3"),
+            local + QStringLiteral("B/in_b.wav"),
+            local + QStringLiteral("B/Deep/deep.txt"),
+        };
+        EXPECT_EQ(lines, tree) << folder.toStdString();
+        EXPECT_TRUE(prompts.seen.isEmpty());
 
-    lines.clear();
-    ListFolderFiles(folder, collectInto(lines));
-    EXPECT_EQ(lines, (QStringList{folder + QStringLiteral("Top1.txt"), folder + QStringLiteral("top2.txt")}));
-    for (const QString& line : lines)
-        EXPECT_TRUE(QFileInfo::exists(platform::paths::toLocal(line))) << line.toStdString();
+        lines.clear();
+        ListFolderFiles(folder, collectInto(lines));
+        EXPECT_EQ(lines, (QStringList{local + QStringLiteral("Top1.txt"), local + QStringLiteral("top2.txt")}));
+        for (const QString& line : lines)
+            EXPECT_TRUE(QFileInfo(line).isFile()) << line.toStdString();
+    }
 }
 
 TEST(ShellHelpers, FolderListingFailuresTellTheUser)
@@ -252,12 +257,14 @@ TEST(ShellHelpers, TempPagePrefixSkipsDigitsInUse)
     // between the two calls.
     for (int attempt = 0; attempt < 5; ++attempt) {
         const QString first = MakeTempPagePrefix();
-        ASSERT_TRUE(first.startsWith(GetTempFolder() + QStringLiteral("\\~Z5_"))) << first.toStdString();
+        ASSERT_TRUE(first.startsWith(GetTempFolder() + QStringLiteral("/~Z5_"))) << first.toStdString();
         ASSERT_TRUE(first.endsWith(QLatin1Char('1')));
         ASSERT_EQ(first.size(), GetTempFolder().size() + 1 + 4 + 6 + 1);
-        ASSERT_TRUE(testenv::writeFile(platform::paths::toLocal(first + QStringLiteral("page.htm")), "x"));
+        // A page named after the prefix lands inside the temporary folder.
+        ASSERT_TRUE(testenv::writeFile(first + QStringLiteral("page.htm"), "x"));
+        EXPECT_EQ(QFileInfo(first + QStringLiteral("page.htm")).absolutePath(), platform::paths::privateTempFolder());
         const QString second = MakeTempPagePrefix();
-        QFile::remove(platform::paths::toLocal(first + QStringLiteral("page.htm")));
+        QFile::remove(first + QStringLiteral("page.htm"));
         if (second.chopped(1) != first.chopped(1))
             continue;
         EXPECT_EQ(second, first.chopped(1) + QLatin1Char('2'));

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "skinlib/art/skinart.h"
+#include "testenv.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -84,20 +85,36 @@ TEST(SkinBinding, ReSkinningSwitchesPicturesAndStrings)
     EXPECT_FALSE(GetSkinPicture(171, 0).has_value());
 }
 
-TEST(SkinBinding, UnregisteredOrMissingLibraryFailsQuietly)
+TEST(SkinBinding, ALibraryThatCannotBeLoadedLeavesNoSkinAndSaysWhy)
 {
-    SkinName = QStringLiteral("Morvane 1");
-    EXPECT_FALSE(BindSkinLibrary()); // a fresh home has nothing registered
-    EXPECT_EQ(GetSkinString(101), QString());
-    EXPECT_FALSE(GetSkinPicture(200, 0).has_value());
-
-    // Registered, but the file is gone since.
-    const QString copy = QDir::temp().filePath(QStringLiteral("SK_Morvane_1.dll"));
-    ASSERT_TRUE(QFile::copy(kMorvane, copy));
-    ASSERT_EQ(com::registerServer(copy).status, com::RegistrationStatus::Done);
-    ASSERT_TRUE(QFile::remove(copy));
-    EXPECT_FALSE(BindSkinLibrary());
-    EXPECT_EQ(GetSkinString(101), QString());
+    const QString notALibrary = QDir::temp().filePath(QStringLiteral("SK_Text.dll"));
+    ASSERT_TRUE(testenv::writeFile(notALibrary, "just text, no code"));
+    const struct {
+        const char* skin;
+        QString library; // registered as the skin's server; "" for none
+        const char* reason;
+    } cases[] = {
+        {"Never Registered", QString(), "is not registered"},
+        {"Gone", QStringLiteral("/no/such/folder/SK_Gone.dll"), "file not found: /no/such/folder/SK_Gone.dll"},
+        {"Text", notALibrary, "SK_Text.dll"},
+        {"No Entry", QStringLiteral(Z5_TEST_NOENTRY_LIBRARY), "has no DllGetClassObject"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SkinName = QString::fromLatin1(c.skin);
+        if (!c.library.isEmpty()) {
+            const QString clsid = QStringLiteral("{5E1F0000-0000-0000-0000-00000000000%1}").arg(++n);
+            ASSERT_TRUE(com::registerClass({SkinProgId(SkinName), clsid}, c.library));
+        }
+        testenv::StderrCapture err;
+        EXPECT_FALSE(BindSkinLibrary()) << c.skin;
+        EXPECT_TRUE(SkinObject.isNull());
+        EXPECT_EQ(GetSkinString(101), QString());
+        EXPECT_FALSE(GetSkinPicture(200, 0).has_value());
+        const QString said = err.text();
+        EXPECT_TRUE(said.contains(SkinName) && said.contains(QString::fromLatin1(c.reason)))
+            << c.skin << ": " << said.toStdString();
+    }
 }
 
 TEST(ResourcePictures, MessageIconsAndBitmapsLoadAndLeaveNoFile)

@@ -6,6 +6,7 @@
 #include "platform/prompt.h"
 
 #include "testenv.h"
+#include "twousers.h"
 
 #include <QDir>
 #include <QFile>
@@ -209,4 +210,37 @@ TEST(HandOffFile, RacingWritersNeverShareANumber)
         seen.insert(testenv::readFile(folder + QLatin1Char('/') + QString::number(n)));
     EXPECT_EQ(seen.size(), 20);
     EXPECT_FALSE(seen.contains(QByteArray()));
+}
+
+TEST(HandOffFile, AStartAsAnotherUserNeverWritesIntoHisFolders)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "acting as two users needs root";
+    const auto f = twousers::makeFolders();
+    ASSERT_TRUE(f.has_value());
+    const QString ownHandOff = f->runtime + QLatin1Char('/') + twousers::privateName() + QStringLiteral("/Z5Temp");
+    const struct {
+        const char* what;
+        QString tmpDir, runtimeDir;
+        QString handOff; // where the argument lands; "" when it cannot be handed over
+    } cases[] = {
+        {"the other user's temporary folder", f->othersOwn, f->runtime, ownHandOff},
+        {"a link planted in place of the private folder", f->linkPlanted, f->runtime, ownHandOff},
+        {"a folder of the other user's planted in its place", f->folderPlanted, f->runtime, ownHandOff},
+        {"no safe folder anywhere", f->othersOwn, f->othersRuntime, QString()},
+    };
+    for (const auto& c : cases) {
+        QDir(ownHandOff).removeRecursively();
+        const auto got = twousers::runAsUser(
+            {{"TMPDIR", QFile::encodeName(c.tmpDir)}, {"XDG_RUNTIME_DIR", QFile::encodeName(c.runtimeDir)}},
+            [] { return QByteArray::number(HandOffToRunningInstance(QStringLiteral("\"http://a b/\""))); });
+        ASSERT_TRUE(got.has_value()) << c.what;
+        EXPECT_EQ(*got, c.handOff.isEmpty() ? "0" : "1") << c.what;
+        if (!c.handOff.isEmpty()) {
+            EXPECT_EQ(testenv::readFile(c.handOff + QStringLiteral("/1")), QByteArray("http://a b/\r\n")) << c.what;
+        }
+        for (const QString& folder : f->others())
+            EXPECT_EQ(twousers::entriesOwnedBy(folder, twousers::kUser).join(QLatin1Char(' ')).toStdString(), "")
+                << c.what;
+    }
 }

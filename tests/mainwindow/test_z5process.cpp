@@ -2,6 +2,7 @@
 // fresh home with its own copy of the program folder's data.
 
 #include "core/contentfilter.h"
+#include "core/startup.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 
@@ -16,6 +17,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -219,6 +221,40 @@ TEST_F(Z5Process, OneInstanceOnlyHandsTheArgumentOver)
     ASSERT_TRUE(run({QStringLiteral("   ")}, QStringLiteral("blank.png")));
     EXPECT_TRUE(shown(QStringLiteral("blank.png"))) << "an argument of blanks starts normally";
     EXPECT_FALSE(QFile::exists(handOff + QStringLiteral("/4")));
+}
+
+TEST_F(Z5Process, AnArgumentThatCannotBeHandedOverOpensInItsOwnWindow)
+{
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    start({}, QStringLiteral("first.png"), false);
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("first.png")); }, 30000));
+    const QString elsewhere = testenv::freshDir(QStringLiteral("elsewhere"));
+    const struct {
+        const char* what;
+        std::function<bool()> arrange; // the hand-off folder made unusable
+    } cases[] = {
+        {"a link to another folder", [&] { return QFile::link(elsewhere, handOff); }},
+        {"a file", [&] { return testenv::writeFile(handOff, "x"); }},
+        {"every number taken",
+         [&] {
+             if (!QDir().mkpath(handOff))
+                 return false;
+             for (int n = 1; n <= kHandOffNumbers; ++n)
+                 if (!testenv::writeFile(handOff + QLatin1Char('/') + QString::number(n), "taken\r\n"))
+                     return false;
+             return true;
+         }},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(handOff);
+        QDir(handOff).removeRecursively();
+        ASSERT_TRUE(c.arrange()) << c.what;
+        const QString shot = QStringLiteral("own-%1.png").arg(QString::fromLatin1(c.what).replace(QLatin1Char(' '), QLatin1Char('-')));
+        ASSERT_TRUE(run({QStringLiteral("http://example.invalid/")}, shot)) << c.what;
+        EXPECT_TRUE(shown(shot)) << c.what << ": the start goes on with its own window";
+        EXPECT_TRUE(QDir(elsewhere).isEmpty()) << c.what;
+        EXPECT_FALSE(QFile::exists(handOff + QLatin1Char('/') + QString::number(kHandOffNumbers + 1))) << c.what;
+    }
 }
 
 TEST_F(Z5Process, EveryStartOpensItsOwnWindowUnlessOneInstanceIsAsked)

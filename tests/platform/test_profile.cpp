@@ -38,7 +38,7 @@ TEST(Profile, AWriteKeepsEveryOtherLine)
     EXPECT_EQ(profile::readString(fresh, QStringLiteral("s"), QStringLiteral("K"), QString()), QStringLiteral("v"));
 }
 
-TEST(Profile, ALineBreakNeverStartsLinesOfItsOwn)
+TEST(Profile, AWriteNeverMakesLinesOfItsOwn)
 {
     const QString file = testenv::freshDir(QStringLiteral("p")) + QStringLiteral("/link.url");
     const QByteArray before = "[InternetShortcut]\r\nURL=http://a/\r\n";
@@ -52,12 +52,19 @@ TEST(Profile, ALineBreakNeverStartsLinesOfItsOwn)
         {"InternetShortcut", "Title", "x\n[Other]"},
         {"InternetShortcut", "Ti\rtle", "x"},
         {"Internet\nShortcut", "Title", "x"},
+        // Keys that would read back as another key, a comment or a header.
+        {"InternetShortcut", "URL=http://evil/", "x"},
+        {"InternetShortcut", "a=b", "x"},
+        {"InternetShortcut", ";URL", "http://evil/"},
+        {"InternetShortcut", " ;URL", "http://evil/"},
+        {"InternetShortcut", "[Other", "x"},
+        {"InternetShortcut", "  [Other]", "x"},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(profile::writeString(file, QString::fromUtf8(c.section), QString::fromUtf8(c.key),
                                           QString::fromUtf8(c.value)))
-            << c.value;
-        EXPECT_EQ(testenv::readFile(file), before) << c.value;
+            << c.key << " " << c.value;
+        EXPECT_EQ(testenv::readFile(file), before) << c.key << " " << c.value;
     }
     EXPECT_EQ(profile::readString(file, QStringLiteral("InternetShortcut"), QStringLiteral("URL"), QString()),
               QStringLiteral("http://a/"));
