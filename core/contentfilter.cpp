@@ -130,7 +130,7 @@ bool holdsSavedList(const QString& path)
     const auto bytes = platform::textfile::readAll(path, kMaxFilterDataBytes);
     if (!bytes)
         return false;
-    const QString text = UnscrambleText(ContentFilterKey, QString::fromLatin1(*bytes));
+    const QString text = decodeList(unscrambleBytes(ContentFilterKey, *bytes));
     return text.startsWith(QLatin1Char('|')) && text.endsWith(QLatin1Char('|'));
 }
 

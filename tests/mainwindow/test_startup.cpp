@@ -101,6 +101,10 @@ TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
 {
     const QByteArray big(40000, 'y');
     const QByteArray savedList = ScrambleText(ContentFilterKey, QStringLiteral("|a.example||")).toLatin1();
+    // A list holding letters outside Latin-1, as the preferences save it.
+    ASSERT_TRUE(SaveContentList({{QStringLiteral("例.example"), QStringLiteral("пароль")}}));
+    const QByteArray savedUtf8List = testenv::readFile(FilterDataFilePath());
+    ASSERT_FALSE(savedUtf8List.isEmpty());
     const struct {
         const char* what;
         std::optional<QByteArray> file; // nullopt: no Z51.DAT
@@ -119,6 +123,7 @@ TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
         {"fresh list replaces a stale one", QByteArray(7, 'x'), "1200003", true, true},
         // A saved list whose code the machine hive lost is not blamed on the file.
         {"saved list, its code lost", savedList, nullptr, false, false, &kMessage9002},
+        {"saved UTF-8 list, its code lost", savedUtf8List, nullptr, false, false, &kMessage9002},
         {"saved list, a wrong code", savedList, "71", false, false},
         {"changed file, no code", QByteArray(12, 'x'), nullptr, false, false},
     };
