@@ -18,5 +18,5 @@ endforeach()
 z5_add_test(test_skinremoval SOURCES test_skinremoval.cpp LIBS z5skinremoval TIMEOUT 180)
 target_compile_definitions(test_skinremoval PRIVATE TEST_SKIN_DIR="${test_skin_dir}"
                            TEST_SKINS_DIR="${Z5_TEST_SKIN_DIR}")
-add_dependencies(test_skinremoval ${test_skin_targets} Z5 Z5SkinRemoval SK_Morvane_1 SK_Blue_Sky
+add_dependencies(test_skinremoval ${test_skin_targets} Z5 Z5SkinRemoval regsvr SK_Morvane_1 SK_Blue_Sky
                  z5_stage_data z5_stage_font)
