@@ -14,10 +14,16 @@ ComboBox::ComboBox(Form& form, const QString& name, int index, Control* containe
     combo()->setFocusPolicy(Qt::StrongFocus);
     // No completion of typed text from the list: the field holds what was typed.
     combo()->setCompleter(nullptr);
-    QObject::connect(combo(), &QComboBox::activated, combo(), [this](int) {
+    chosen_ = QObject::connect(combo(), &QComboBox::activated, combo(), [this](int) {
         if (events().click)
             events().click();
     });
+}
+
+ComboBox::~ComboBox()
+{
+    // The widget outlives the control until its events are done.
+    QObject::disconnect(chosen_);
 }
 
 QComboBox* ComboBox::combo() const

@@ -6,6 +6,7 @@
 
 #include "platform/control.h"
 
+#include <QMetaObject>
 #include <QString>
 
 class QComboBox;
@@ -15,6 +16,7 @@ namespace platform::forms {
 class ComboBox : public Control {
 public:
     ComboBox(Form& form, const QString& name, int index = -1, Control* container = nullptr);
+    ~ComboBox() override;
 
     // The edit field.
     QString text() const;
@@ -35,6 +37,7 @@ protected:
 
 private:
     QComboBox* combo() const;
+    QMetaObject::Connection chosen_;
 };
 
 } // namespace platform::forms
