@@ -9,11 +9,6 @@ using platform::forms::PictureBox;
 
 namespace {
 
-constexpr int kFaceNormal = 101;
-constexpr int kFaceHover = 102;
-constexpr int kFaceFocused = 103;
-constexpr int kFacePressed = 104;
-
 constexpr int kKeyEnter = 13;
 constexpr int kKeyUp = 38;
 constexpr int kKeyDown = 40;
@@ -26,9 +21,12 @@ const QString& focusTag()
 
 } // namespace
 
-SkinnedButtonFamily::SkinnedButtonFamily(ControlArray<PictureBox>& buttons, ControlArray<Label>& captions, Action action)
-    : buttons_(buttons), action_(std::move(action))
+SkinnedButtonFamily::SkinnedButtonFamily(ControlArray<PictureBox>& buttons, ControlArray<Label>& captions, Action action,
+                                         int firstFace, Bitmaps bitmaps)
+    : buttons_(buttons), action_(std::move(action)), firstFace_(firstFace), bitmaps_(std::move(bitmaps))
 {
+    if (!bitmaps_)
+        bitmaps_ = [](int id) -> const QPixmap& { return ProgramBitmap(id); };
     auto& b = buttons.events();
     b.gotFocus = [this](int i) { GotFocus(i); };
     b.lostFocus = [this](int i) { LostFocus(i); };
@@ -44,10 +42,10 @@ SkinnedButtonFamily::SkinnedButtonFamily(ControlArray<PictureBox>& buttons, Cont
     c.mouseUp = b.mouseUp;
 }
 
-void SkinnedButtonFamily::showFace(int index, int bitmap)
+void SkinnedButtonFamily::showFace(int index, Face face)
 {
     if (PictureBox* button = buttons_.at(index))
-        button->setPicture(ProgramBitmap(bitmap));
+        button->setPicture(bitmaps_(firstFace_ + face));
 }
 
 bool SkinnedButtonFamily::focusTagged(int index) const
@@ -58,14 +56,14 @@ bool SkinnedButtonFamily::focusTagged(int index) const
 
 void SkinnedButtonFamily::GotFocus(int index)
 {
-    showFace(index, ButtonPressed ? kFacePressed : kFaceFocused);
+    showFace(index, ButtonPressed ? Pressed : Focused);
     if (PictureBox* button = buttons_.at(index))
         button->setTag(focusTag());
 }
 
 void SkinnedButtonFamily::LostFocus(int index)
 {
-    showFace(index, kFaceNormal);
+    showFace(index, Normal);
     if (PictureBox* button = buttons_.at(index))
         button->setTag(QString());
 }
@@ -74,7 +72,7 @@ void SkinnedButtonFamily::MouseDown(int index, int button, int, double, double)
 {
     if (button == platform::forms::RightButton)
         return;
-    showFace(index, kFacePressed);
+    showFace(index, Pressed);
     ButtonPressed = true;
 }
 
@@ -87,10 +85,10 @@ void SkinnedButtonFamily::MouseMove(int index, int, int, double x, double y)
     if (inside) {
         if (ButtonPressed && PointerOutside) {
             // Back over the button while it is held.
-            showFace(index, focusTagged(index) ? kFacePressed : kFaceNormal);
+            showFace(index, focusTagged(index) ? Pressed : Normal);
         } else if (Control::capture() != button) {
             button->setCapture();
-            showFace(index, kFaceHover);
+            showFace(index, Hover);
         }
         PointerOutside = false;
         return;
@@ -98,10 +96,10 @@ void SkinnedButtonFamily::MouseMove(int index, int, int, double x, double y)
     if (PointerOutside)
         return;
     if (ButtonPressed) {
-        showFace(index, focusTagged(index) ? kFaceHover : kFaceNormal);
+        showFace(index, focusTagged(index) ? Hover : Normal);
     } else {
         Control::releaseCapture();
-        showFace(index, focusTagged(index) ? kFaceFocused : kFaceNormal);
+        showFace(index, focusTagged(index) ? Focused : Normal);
     }
     PointerOutside = true;
 }
@@ -110,10 +108,10 @@ void SkinnedButtonFamily::MouseUp(int index, int button, int, double, double)
 {
     if (button == platform::forms::RightButton)
         return;
-    showFace(index, kFaceNormal);
+    showFace(index, Normal);
     if (!PointerOutside && action_)
         action_(index);
-    showFace(index, kFaceFocused);
+    showFace(index, Focused);
     ButtonPressed = false;
 }
 

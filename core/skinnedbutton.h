@@ -1,24 +1,32 @@
 #pragma once
 
-// The skinned push button: a picture box showing one of the program bitmaps
-// 101 (normal), 102 (hover), 103 (focused) and 104 (pressed), with a caption
-// label lying on it. One family drives every button of a window (a control
+// The skinned push button: a picture box showing one of four consecutive
+// bitmaps of its program, normal N, hover N+1, focused N+2 and pressed N+3
+// (the browser's 101 to 104 unless told otherwise), with a caption label
+// lying on it. One family drives every button of a window (a control
 // array of picture boxes and one of captions with the same indexes); the
 // windows differ only in the action a completed click calls.
 
 #include "platform/controlarray.h"
 #include "platform/controls.h"
 
+#include <QPixmap>
+
 #include <functional>
 
 class SkinnedButtonFamily {
 public:
     using Action = std::function<void(int index)>;
+    // The program's bitmap of an identifier.
+    using Bitmaps = std::function<const QPixmap&(int id)>;
 
     // Wires the handlers of both arrays; action runs on a completed click
-    // (mouse released over the button, or Enter released on it).
+    // (mouse released over the button, or Enter released on it). The faces
+    // are bitmaps firstFace to firstFace + 3 of bitmaps (by default the
+    // browser's own).
     SkinnedButtonFamily(platform::forms::ControlArray<platform::forms::PictureBox>& buttons,
-                        platform::forms::ControlArray<platform::forms::Label>& captions, Action action);
+                        platform::forms::ControlArray<platform::forms::Label>& captions, Action action,
+                        int firstFace = 101, Bitmaps bitmaps = {});
 
     // A button is held down by the mouse or Enter.
     bool ButtonPressed = false;
@@ -34,9 +42,12 @@ public:
     void KeyUp(int index, int keyCode, int shift);
 
 private:
-    void showFace(int index, int bitmap);
+    enum Face { Normal, Hover, Focused, Pressed };
+    void showFace(int index, Face face);
     bool focusTagged(int index) const;
 
     platform::forms::ControlArray<platform::forms::PictureBox>& buttons_;
     Action action_;
+    int firstFace_;
+    Bitmaps bitmaps_;
 };

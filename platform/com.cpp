@@ -8,7 +8,11 @@
 #include <QMetaMethod>
 #include <QMetaObject>
 
+#include <condition_variable>
+#include <mutex>
+
 #include <dlfcn.h>
+#include <pthread.h>
 
 namespace platform::com {
 
@@ -74,30 +78,90 @@ std::optional<QMetaMethod> findMethod(const QMetaObject* meta, const QString& na
     return std::nullopt;
 }
 
+// Opens a library for one of its registration entry points. The library
+// stays mapped after it is closed: its entry point may have left data of its
+// own (string literals, type registrations) in state of the process's shared
+// libraries, such as the registry's cache. nullptr with result filled in
+// when the library does not load or has no such entry.
+RegisterServerFn openRegistrationEntry(const QString& libraryPath, const char* entry, void** handle,
+                                       RegistrationResult* result)
+{
+    const QString path = QFileInfo(libraryPath).absoluteFilePath();
+    dlerror();
+    *handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!*handle) {
+        result->status = RegistrationStatus::NotLoaded;
+        result->detail = dlErrorText();
+        return nullptr;
+    }
+    auto fn = reinterpret_cast<RegisterServerFn>(dlsym(*handle, entry));
+    if (!fn) {
+        result->status = RegistrationStatus::NoEntryPoint;
+        dlclose(*handle);
+        *handle = nullptr;
+    }
+    return fn;
+}
+
+void takeCode(RegistrationResult* result, int32_t code)
+{
+    result->code = code;
+    result->status = code == Ok ? RegistrationStatus::Done : RegistrationStatus::Failed;
+}
+
 RegistrationResult runRegistration(const QString& libraryPath, const char* entry)
 {
     RegistrationResult result;
-    const QString path = QFileInfo(libraryPath).absoluteFilePath();
-    dlerror();
-    // The library stays mapped after it is closed: its entry point may have
-    // left data of its own (string literals, type registrations) in state of
-    // the process's shared libraries, such as the registry's cache.
-    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!handle) {
-        result.status = RegistrationStatus::NotLoaded;
-        result.detail = dlErrorText();
+    void* handle = nullptr;
+    const RegisterServerFn fn = openRegistrationEntry(libraryPath, entry, &handle, &result);
+    if (!fn)
         return result;
-    }
-    auto fn = reinterpret_cast<RegisterServerFn>(dlsym(handle, entry));
-    if (!fn) {
-        result.status = RegistrationStatus::NoEntryPoint;
-        dlclose(handle);
-        return result;
-    }
-    result.code = fn();
-    result.status = result.code == Ok ? RegistrationStatus::Done : RegistrationStatus::Failed;
+    takeCode(&result, fn());
     dlclose(handle);
     return result;
+}
+
+// What an entry point's thread shares with the thread that waits for it. The
+// last of the two to let go of it frees it, so a thread left running after
+// the wait never touches freed memory.
+struct EntryRun {
+    RegisterServerFn fn = nullptr;
+    std::mutex lock;
+    std::condition_variable ended;
+    bool done = false;
+    int32_t code = 0;
+};
+
+void* runEntryThread(void* arg)
+{
+    std::shared_ptr<EntryRun> run = std::move(*static_cast<std::shared_ptr<EntryRun>*>(arg));
+    delete static_cast<std::shared_ptr<EntryRun>*>(arg);
+    const int32_t code = run->fn();
+    {
+        std::lock_guard<std::mutex> hold(run->lock);
+        run->code = code;
+        run->done = true;
+    }
+    run->ended.notify_all();
+    return nullptr;
+}
+
+// Starts fn on a detached thread; false when no thread could be made.
+bool startEntryThread(const std::shared_ptr<EntryRun>& run)
+{
+    pthread_attr_t attr;
+    if (pthread_attr_init(&attr) != 0)
+        return false;
+    pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
+    auto* arg = new std::shared_ptr<EntryRun>(run);
+    pthread_t thread;
+    const int rc = pthread_create(&thread, &attr, &runEntryThread, arg);
+    pthread_attr_destroy(&attr);
+    if (rc != 0) {
+        delete arg;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -229,6 +293,34 @@ RegistrationResult registerServer(const QString& libraryPath)
 RegistrationResult unregisterServer(const QString& libraryPath)
 {
     return runRegistration(libraryPath, "DllUnregisterServer");
+}
+
+RegistrationResult runServerEntryWaiting(const QString& libraryPath, RegistrationEntry entry,
+                                         std::chrono::milliseconds wait)
+{
+    RegistrationResult result;
+    const char* name = entry == RegistrationEntry::Register ? "DllRegisterServer" : "DllUnregisterServer";
+    void* handle = nullptr;
+    auto run = std::make_shared<EntryRun>();
+    run->fn = openRegistrationEntry(libraryPath, name, &handle, &result);
+    if (!run->fn)
+        return result;
+    if (!startEntryThread(run)) {
+        result.status = RegistrationStatus::NoThread;
+        dlclose(handle);
+        return result;
+    }
+    std::unique_lock<std::mutex> hold(run->lock);
+    if (!run->ended.wait_for(hold, wait, [&] { return run->done; })) {
+        // The thread runs on inside the library: it is neither stopped nor
+        // closed, and its handle is let go on purpose.
+        result.status = RegistrationStatus::TimedOut;
+        return result;
+    }
+    takeCode(&result, run->code);
+    hold.unlock();
+    dlclose(handle);
+    return result;
 }
 
 QString libraryPathOf(const void* address)

@@ -28,6 +28,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -109,6 +110,9 @@ enum class RegistrationStatus {
     NotLoaded,    // the library could not be loaded
     NoEntryPoint, // it has no such export
     Failed,       // the entry point returned a failure code
+    TimedOut,     // it did not end within the wait: its thread is left running
+                  // and the library is never closed
+    NoThread,     // no thread could be started for it; the library was closed
 };
 
 struct RegistrationResult {
@@ -121,6 +125,16 @@ struct RegistrationResult {
 // unloads it again.
 RegistrationResult registerServer(const QString& libraryPath);
 RegistrationResult unregisterServer(const QString& libraryPath);
+
+enum class RegistrationEntry { Register, Unregister };
+
+// Loads the library and runs DllRegisterServer or DllUnregisterServer on a
+// thread of its own, waiting at most `wait` for it. An entry point that ends
+// in time leaves Done or Failed with its code and the library is closed; one
+// that does not is TimedOut: its thread runs on and its library stays loaded
+// for the rest of the process, as code of it may still be running.
+RegistrationResult runServerEntryWaiting(const QString& libraryPath, RegistrationEntry entry,
+                                         std::chrono::milliseconds wait);
 
 // --- Server side ------------------------------------------------------------
 

@@ -1316,4 +1316,54 @@ std::optional<QByteArray> programResourceBytes(const QString& type, int id)
     return bmpBytes(*img);
 }
 
+namespace {
+
+QImage removalToolIcon()
+{
+    const Palette& pal = programPalette();
+    QImage img(32, 32, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QLinearGradient grad(QPointF(0, 0), QPointF(0, 32));
+    grad.setColorAt(0, pal.faceTop);
+    grad.setColorAt(1, pal.barBottom);
+    p.setPen(QPen(pal.edgeDark, 1));
+    p.setBrush(grad);
+    p.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 6, 6);
+    drawGlyph(p, Glyph::Delete, QRectF(5, 5, 22, 22), QColor(0xFF, 0xFF, 0xFF), pal.signal);
+    return img;
+}
+
+} // namespace
+
+const std::vector<ResourceSpec>& removalToolResourceTable()
+{
+    static const std::vector<ResourceSpec> table = {
+        {QStringLiteral("ICON"), 1, 32, 32, QStringLiteral("program icon")},
+        {Bitmap, 101, 290, 3, QStringLiteral("separator strip")},
+        {Bitmap, 102, 100, 23, QStringLiteral("push button, normal")},
+        {Bitmap, 103, 100, 23, QStringLiteral("push button, hover")},
+        {Bitmap, 104, 100, 23, QStringLiteral("push button, focus")},
+        {Bitmap, 105, 100, 23, QStringLiteral("push button, pressed")},
+    };
+    return table;
+}
+
+std::optional<QImage> drawRemovalToolResource(const QString& type, int id)
+{
+    const ResourceSpec* spec = nullptr;
+    for (const ResourceSpec& r : removalToolResourceTable())
+        if (r.id == id && r.type.compare(type, Qt::CaseInsensitive) == 0)
+            spec = &r;
+    if (!spec)
+        return std::nullopt;
+    if (spec->type != Bitmap)
+        return removalToolIcon();
+    static const State four[] = {State::Normal, State::Hover, State::Focus, State::Pressed};
+    const QImage img = id == 101 ? ruleImage(spec->width, spec->height)
+                                 : pushButtonFace(spec->width, spec->height, four[id - 102], Glyph::None);
+    return img.convertToFormat(QImage::Format_RGB888);
+}
+
 } // namespace skinart

@@ -58,4 +58,11 @@ std::optional<QByteArray> programResourceBytes(const QString& type, int id);
 // The picture a program resource stands for (decoded from the same drawing).
 std::optional<QImage> drawProgramResource(const QString& type, int id);
 
+// The skin-removal tool's own pictures, in the shipped skin's style:
+// "BITMAP" 101 the separator strip, 102 to 105 the push button (normal,
+// hover, focus, pressed), all 24 bits per pixel; "ICON" 1 the program's
+// 32 x 32 icon. nullopt for anything else.
+const std::vector<ResourceSpec>& removalToolResourceTable();
+std::optional<QImage> drawRemovalToolResource(const QString& type, int id);
+
 } // namespace skinart

@@ -9,7 +9,6 @@
 #include "testenv.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -28,20 +27,6 @@ namespace {
 const QString kStage = QStringLiteral(Z5_STAGE_DIR);
 const QString kSettings = QStringLiteral("Software\\Keldo\\Z5 Browser");
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + path.mid(from.size());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else
-            QFile::copy(path, target);
-    }
-}
-
 class Z5Process : public ::testing::Test {
 protected:
     void SetUp() override
@@ -49,7 +34,7 @@ protected:
         prog = testenv::freshDir(QStringLiteral("Z5"));
         for (const QString& sub : {QStringLiteral("Common"), QStringLiteral("Language"), QStringLiteral("Skin"),
                                    QStringLiteral("Help"), QStringLiteral("Data"), QStringLiteral("Tool")})
-            copyTree(kStage + QLatin1Char('/') + sub, prog + QLatin1Char('/') + sub);
+            testenv::copyTree(kStage + QLatin1Char('/') + sub, prog + QLatin1Char('/') + sub);
         for (const QString& f : QDir(kStage).entryList({QStringLiteral("*.so"), QStringLiteral("Z51.DAT")}, QDir::Files))
             QFile::copy(kStage + QLatin1Char('/') + f, prog + QLatin1Char('/') + f);
         // Installed as the installer would: the skin registered, the font in place.
@@ -147,6 +132,7 @@ TEST(ProgramFolder, EachModuleLoadsOnlyTheLayersItNeeds)
         {Z5_BIN_DIR "/reg", {"Widgets", "WebEngine", "Gui", "z5platformwin"}},
         {Z5_BIN_DIR "/regsvr", {"Widgets", "WebEngine", "z5platformwin"}},
         {Z5_STAGE_DIR "/libz5corebase.so", {"WebEngine", "Multimedia", "z5platformweb"}},
+        {Z5_STAGE_DIR "/Tool/Z5SkinRemoval.exe", {"WebEngine", "Multimedia", "z5platformweb"}},
     };
     for (const Case& c : cases) {
         const QString libs = loadedLibraries(QString::fromUtf8(c.file));
@@ -159,7 +145,7 @@ TEST(ProgramFolder, EachModuleLoadsOnlyTheLayersItNeeds)
 
 TEST_F(Z5Process, TheProgramFolderCopiedElsewhereStillStarts)
 {
-    copyTree(kStage, prog);
+    testenv::copyTree(kStage, prog);
     exe = prog + QStringLiteral("/Z5.exe");
     ASSERT_TRUE(QFile::setPermissions(exe, QFile::permissions(kStage + QStringLiteral("/Z5.exe"))));
     // Every library of the program folder is taken from the copy.

@@ -49,6 +49,9 @@ int main(int argc, char** argv)
         err << entry << " in " << library << " failed with code 0x"
             << QString::number(uint32_t(r.code), 16).rightJustified(8, QLatin1Char('0')) << ".\n";
         return 5;
+    case platform::com::RegistrationStatus::TimedOut:
+    case platform::com::RegistrationStatus::NoThread:
+        break; // only runs on a thread of their own end so
     }
     return 5;
 }

@@ -1,0 +1,19 @@
+// The skin removal tool: everything starts in RemovalMain; the command line
+// is not read.
+
+#include "platform/shotonshow.h"
+#include "skinremoval/frmremoval.h"
+#include "skinremoval/module1.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Z5SkinRemoval"));
+    platform::shotonshow::install();
+    RemovalMain();
+    const int status = QApplication::exec();
+    RemovalWindow.reset();
+    return status;
+}

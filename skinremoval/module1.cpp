@@ -1,0 +1,98 @@
+#include "skinremoval/module1.h"
+
+#include "core/settingsstore.h"
+#include "platform/com.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "platform/twips.h"
+#include "skinlib/art/skinart.h"
+#include "skinremoval/frmremoval.h"
+
+#include <QHash>
+
+QString RemovalAppPath;
+QString RemovalLanguagePath;
+QString CurrentSkinName;
+float RemovalScale = 1.0f;
+std::unique_ptr<frmRemoval> RemovalWindow;
+
+namespace {
+
+constexpr int kLanguageTextMax = 2047;
+
+const QPixmap& toolPicture(const QString& type, int id)
+{
+    static QHash<QString, QPixmap> cache;
+    const QString key = type + QLatin1Char(':') + QString::number(id);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        const auto img = skinart::drawRemovalToolResource(type, id);
+        it = cache.insert(key, img ? QPixmap::fromImage(*img) : QPixmap());
+    }
+    return *it;
+}
+
+} // namespace
+
+void RemovalMain()
+{
+    RemovalScale = float(platform::forms::twipsPerPixelX()) / 15.0f;
+    RemovalAppPath = ReadZ5Setting(HiveLocalMachine, QStringLiteral("Z5_APPLICATIONPATH"), QString());
+    const QString language = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_LANGUAGE"), QStringLiteral("English"));
+    RemovalLanguagePath = RemovalAppPath + QStringLiteral("\\Language\\") + language + QStringLiteral(".ini");
+    CurrentSkinName = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_SKINNAME"), QStringLiteral("Morvane 1"));
+    RemovalWindow = std::make_unique<frmRemoval>();
+    RemovalWindow->show();
+}
+
+QString ReadLanguageString(const QString& section, const QString& key, const QString& englishDefault)
+{
+    const QString text = platform::profile::readString(platform::paths::toLocal(RemovalLanguagePath), section, key,
+                                                       englishDefault);
+    return text.left(kLanguageTextMax);
+}
+
+QString SkinNameOfFile(const QString& fileName)
+{
+    return fileName.mid(3, fileName.size() - 7).replace(QLatin1Char('_'), QLatin1Char(' '));
+}
+
+QString SkinFileOfName(const QString& skinName)
+{
+    return QStringLiteral("SK_") + QString(skinName).replace(QLatin1Char(' '), QLatin1Char('_')) + QStringLiteral(".dll");
+}
+
+int16_t CallDllRegistration(const QString& path, int32_t mode)
+{
+    using platform::com::RegistrationEntry;
+    using platform::com::RegistrationStatus;
+    if (mode != 1 && mode != 2)
+        return RegistrationNoEntry;
+    const auto r = platform::com::runServerEntryWaiting(platform::paths::toLocal(path),
+                                                        mode == 1 ? RegistrationEntry::Register
+                                                                  : RegistrationEntry::Unregister,
+                                                        std::chrono::milliseconds(kRegistrationWaitMs));
+    switch (r.status) {
+    case RegistrationStatus::Done:
+    case RegistrationStatus::Failed:
+        return RegistrationRan;
+    case RegistrationStatus::NotLoaded:
+        return RegistrationNotLoaded;
+    case RegistrationStatus::NoEntryPoint:
+        return RegistrationNoEntry;
+    case RegistrationStatus::TimedOut:
+    case RegistrationStatus::NoThread:
+        return RegistrationNotEnded;
+    }
+    return RegistrationNotEnded;
+}
+
+const QPixmap& RemovalBitmap(int id)
+{
+    return toolPicture(QStringLiteral("BITMAP"), id);
+}
+
+const QPixmap& RemovalIcon()
+{
+    return toolPicture(QStringLiteral("ICON"), 1);
+}
