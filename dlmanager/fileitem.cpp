@@ -360,7 +360,7 @@ bool FileItem::handleHead()
 {
     const net::HttpHead& head = reader_.head();
     const int code = head.status;
-    const auto text = [&](const char* key, const char* english) {
+    const auto text = [&](const char* key, const char* english) -> QString {
         return QString::number(code) + QStringLiteral(" - ") + lang(key, english);
     };
     switch (code) {
