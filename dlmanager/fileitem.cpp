@@ -26,7 +26,7 @@ namespace net = platform::net;
 
 namespace {
 
-constexpr qsizetype kReadChunk = 1024 * 1024;
+constexpr qsizetype kReadChunk = 128 * 1024;
 // Where the first answer's validator is kept between runs: on the partial
 // file itself, so it goes wherever the file goes and with it.
 constexpr const char* kValidatorAttribute = "user.z5.validator";
@@ -158,6 +158,7 @@ QByteArray BuildFileRequest(const FileRequest& r)
 FileItem::FileItem(RunState& run, QObject* parent) : QObject(parent), run_(run)
 {
     buffer_.resize(kReadChunk);
+    socket_.setReadBufferSize(256 * 1024);
     socket_.onConnect = [this] { WSMain_Connect(); };
     socket_.onDataArrival = [this](qint64) { WSMain_DataArrival(); };
     socket_.onClose = [this] { WSMain_Close(); };

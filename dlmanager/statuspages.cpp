@@ -228,7 +228,7 @@ void StatusPages::write(const QString& path, const QByteArray& bytes, QByteArray
 {
     if (bytes == last && QFile::exists(path))
         return;
-    if (platform::textfile::writeAtomically(path, bytes))
+    if (platform::textfile::replaceWithoutSync(path, bytes))
         last = bytes;
 }
 
