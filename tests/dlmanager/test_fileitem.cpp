@@ -3,11 +3,14 @@
 #include "dlmanager/fileitem.h"
 #include "dlmanager/runstate.h"
 
+#include "nginxserver.h"
 #include "scriptedserver.h"
 #include "testenv.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <gtest/gtest.h>
 
 namespace {
@@ -179,4 +182,30 @@ TEST(FileItemRequest, WhatIsSent)
             EXPECT_FALSE(q.contains(s)) << c.name << ": " << s.constData();
     }
     EXPECT_TRUE(BuildFileRequest(broken).isEmpty());
+}
+
+TEST(FileItemOverTls, ATrustedServerIsFetchedOnItsPort)
+{
+    const QString tls = testenv::freshDir(QStringLiteral("tls"));
+    ASSERT_TRUE(testenv::makeCertificate(tls));
+    const QString root = testenv::freshDir(QStringLiteral("www"));
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/a.bin"), QByteArray(70000, 's')));
+    testenv::NginxServer nginx;
+    ASSERT_TRUE(nginx.start(root, QStringLiteral("ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;").arg(tls),
+                            QStringLiteral("ssl")));
+    // This process trusts the test's certificate.
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificates(QSslCertificate::fromPath(tls + QStringLiteral("/cert.pem")));
+    QSslConfiguration::setDefaultConfiguration(config);
+
+    const QString folder = testenv::freshDir(QStringLiteral("item"));
+    RunState run;
+    run.ItemURL = QStringLiteral("https://127.0.0.1:%1/a.bin").arg(nginx.port());
+    run.ItemFolder = folder;
+    FileItem item(run);
+    bool ended = false;
+    item.StartFileDownload([&] { ended = true; });
+    ASSERT_TRUE(testenv::waitFor([&] { return ended; }, 10000));
+    EXPECT_EQ(run.JobState, JobDone) << run.StatusText.toStdString();
+    EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/a.bin")), QByteArray(70000, 's'));
 }

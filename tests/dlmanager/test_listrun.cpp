@@ -3,6 +3,7 @@
 #include "dlmanager/listrun.h"
 #include "dlmanager/pageitems.h"
 #include "dlmanager/runstate.h"
+#include "platform/registry.h"
 
 #include "scriptedserver.h"
 #include "testenv.h"
@@ -128,10 +129,12 @@ TEST(ListRun, ItemsThatCannotBeFetched)
         {"nofolder,http://127.0.0.1:1/a.bin,,,", "FAILED: nofolder - Error: the item has no target folder"},
         {"missing folder,http://127.0.0.1:1/a.bin,,%1/none,", "FAILED: missing folder - Error: No such file or directory"},
         {"refused,http://127.0.0.1:1/a.bin,,%1,", "FAILED: refused - Error: Connection refused"},
+        {"cr,http://127.0.0.1:1/a\rX-Evil: 1\r.bin,,%1,", "FAILED: cr - Error: the address holds a line break"},
+        {"nul,http://127.0.0.1:1/a@b.bin,,%1,", "FAILED: nul - Error: the address holds a line break"},
     };
     QStringList items;
     for (const auto& c : cases)
-        items << QString::fromUtf8(c.line).arg(f.target);
+        items << QString::fromUtf8(c.line).arg(f.target).replace(QLatin1Char('@'), QChar(0));
     f.writeList(items);
     NoPageItems pages;
     DownloadListRun listRun(f.run, pages);
@@ -144,4 +147,26 @@ TEST(ListRun, ItemsThatCannotBeFetched)
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_TRUE(rows[static_cast<qsizetype>(i)].contains(QLatin1String(cases[i].rowHas))) << rows[static_cast<qsizetype>(i)].toStdString();
     EXPECT_TRUE(QDir(f.target).entryList(QDir::Files).isEmpty());
+}
+
+TEST(ListRun, ThroughTheProxyTheRequestNamesTheWholeAddress)
+{
+    ListRunFixture f;
+    ScriptedServer proxy([](int, const QByteArray&) { return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"}}; });
+    const QString key = QStringLiteral("Software\\Keldo\\Z5 Browser\\Proxy");
+    namespace reg = platform::registry;
+    reg::writeValue(reg::Hive::CurrentUser, key, QStringLiteral("Check1"), reg::Value::string(QStringLiteral("1")));
+    reg::writeValue(reg::Hive::CurrentUser, key, QStringLiteral("Address1"), reg::Value::string(QStringLiteral("127.0.0.1")));
+    reg::writeValue(reg::Hive::CurrentUser, key, QStringLiteral("Port1"), reg::Value::string(QString::number(proxy.port())));
+    f.writeList({QStringLiteral("a,http://files.example:8080/pub/a.bin?x=1#top,,%1,").arg(f.target)});
+    NoPageItems pages;
+    DownloadListRun listRun(f.run, pages);
+    bool finished = false;
+    listRun.finished = [&] { finished = true; };
+    ASSERT_TRUE(listRun.OpenDownloadList());
+    ASSERT_TRUE(testenv::waitFor([&] { return finished; }));
+    ASSERT_EQ(proxy.requests.size(), 1);
+    EXPECT_TRUE(proxy.requests[0].startsWith("GET http://files.example:8080/pub/a.bin?x=1 HTTP/1.1\r\n")) << proxy.requests[0].constData();
+    EXPECT_TRUE(proxy.requests[0].contains("\r\nHost: files.example:8080\r\n"));
+    EXPECT_EQ(testenv::readFile(f.target + QStringLiteral("/a.bin")), QByteArray("ok"));
 }

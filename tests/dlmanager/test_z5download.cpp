@@ -247,6 +247,7 @@ TEST_F(Z5DownLoadProgram, KilledAndResumedUnderARateLimit)
         const QString last = nginx.accessLog().last();
         EXPECT_TRUE(last.contains(QStringLiteral("|bytes=%1-|").arg(held))) << last.toStdString();
         EXPECT_TRUE(last.contains(c.changeOnServer ? QStringLiteral("|200|") : QStringLiteral("|206|"))) << last.toStdString();
+        EXPECT_NE(last.section(QLatin1Char('|'), 3, 3), QStringLiteral("-")) << "no If-Range: " << last.toStdString();
         nginx.stop();
     }
 }
@@ -393,4 +394,20 @@ TEST_F(Z5DownLoadProgram, TheSingleFileFormFetchesOneFile)
     QProcess* p = start(nginx.base() + QStringLiteral("/song.mp3|||||") + target + QStringLiteral("/song.mp3"));
     ASSERT_TRUE(p->waitForFinished(30000));
     EXPECT_EQ(sha256(target + QStringLiteral("/song.mp3")), sha256Of(bytes));
+}
+
+TEST_F(Z5DownLoadProgram, AnUntrustedCertificateFailsTheItem)
+{
+    const QString tls = testenv::freshDir(QStringLiteral("tls"));
+    ASSERT_TRUE(testenv::makeCertificate(tls));
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/a.bin"), "secret"));
+    ASSERT_TRUE(nginx.start(root, QStringLiteral("ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;").arg(tls),
+                            QStringLiteral("ssl")));
+    writeList(QStringLiteral("t"), {item(QStringLiteral("a"), QStringLiteral("https://127.0.0.1:%1/a.bin").arg(nginx.port()), target)});
+    ASSERT_TRUE(runList(QStringLiteral("t")));
+    const QStringList rows = logRows(QStringLiteral("t"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_TRUE(rows[0].contains(QStringLiteral("FAILED: a - Error: "))) << rows[0].toStdString();
+    EXPECT_TRUE(QDir(target).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(nginx.accessLog().isEmpty()); // no request went out
 }

@@ -19,12 +19,25 @@
 
 namespace testenv {
 
+// A self-signed certificate for 127.0.0.1: folder/cert.pem and folder/key.pem.
+inline bool makeCertificate(const QString& folder)
+{
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                   QStringLiteral("-nodes"), QStringLiteral("-keyout"), folder + QStringLiteral("/key.pem"), QStringLiteral("-out"),
+                   folder + QStringLiteral("/cert.pem"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    return openssl.waitForFinished(30000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
+}
+
 class NginxServer {
 public:
     ~NginxServer() { stop(); }
 
-    // Serves root; serverLines go inside the server block ("limit_rate 1m;").
-    bool start(const QString& root, const QString& serverLines = QString())
+    // Serves root; serverLines go inside the server block ("limit_rate 1m;"),
+    // listenOptions after the listen address ("ssl").
+    bool start(const QString& root, const QString& serverLines = QString(), const QString& listenOptions = QString())
     {
         stop();
         dir_ = freshDir(QStringLiteral("nginx-%1").arg(++instances_));
@@ -42,8 +55,8 @@ public:
             "  client_body_temp_path %1/body; proxy_temp_path %1/proxy; fastcgi_temp_path %1/fastcgi;\n"
             "  uwsgi_temp_path %1/uwsgi; scgi_temp_path %1/scgi;\n"
             "  default_type application/octet-stream;\n  sendfile on;\n"
-            "  server {\n    listen 127.0.0.1:%2;\n    root %3;\n%4\n  }\n}\n")
-                                 .arg(dir_).arg(port_).arg(root, serverLines);
+            "  server {\n    listen 127.0.0.1:%2 %5;\n    root %3;\n%4\n  }\n}\n")
+                                 .arg(dir_).arg(port_).arg(root, serverLines, listenOptions);
         if (!writeFile(dir_ + QStringLiteral("/nginx.conf"), conf.toUtf8()))
             return false;
         process_ = std::make_unique<QProcess>();
@@ -77,6 +90,7 @@ public:
 
     quint16 port() const { return port_; }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+    QString dir() const { return dir_; }
     // One line per request: request|status|range|if-range|body bytes.
     QStringList accessLog() const
     {
