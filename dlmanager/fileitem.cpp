@@ -95,7 +95,9 @@ QString numberedName(const QString& path, int n)
     return fi.path() + QLatin1Char('/') + stem + QStringLiteral(" (%1)").arg(n) + ext;
 }
 
-QString rateText(double kilobytesPerSecond)
+} // namespace
+
+QString TransferRateText(double kilobytesPerSecond)
 {
     // "####.00" read back as a number and written in its shortest form.
     QString t = vb::format(kilobytesPerSecond, QStringLiteral("####.00"));
@@ -109,8 +111,6 @@ QString rateText(double kilobytesPerSecond)
         t.prepend(QLatin1Char('0'));
     return t;
 }
-
-} // namespace
 
 ProxySetting ReadProxySetting()
 {
@@ -483,7 +483,7 @@ void FileItem::updateProgress(bool laterChunk)
             run_.ProgressText += QStringLiteral(" copied");
     }
     if (elapsed > 1)
-        run_.RateText = rateText(ReceivedBytes / elapsed / 1000) + (laterChunk ? QStringLiteral(" KB/Sec") : QStringLiteral(" KB/s"));
+        run_.RateText = TransferRateText(ReceivedBytes / elapsed / 1000) + (laterChunk ? QStringLiteral(" KB/Sec") : QStringLiteral(" KB/s"));
 }
 
 void FileItem::WSMain_Close()

@@ -18,6 +18,10 @@
 
 struct RunState;
 
+// A rate in decimal kilobytes per second with at most two decimals, in its
+// shortest form: 12.5, 0.25, 1234.57.
+QString TransferRateText(double kilobytesPerSecond);
+
 struct ProxySetting {
     bool enabled = false;
     QString host;

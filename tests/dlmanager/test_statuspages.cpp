@@ -2,6 +2,7 @@
 
 #include "core/urlcracker.h"
 #include "dlmanager/downloadname.h"
+#include "dlmanager/fileitem.h"
 #include "dlmanager/moddownload.h"
 #include "dlmanager/runstate.h"
 #include "dlmanager/statuspages.h"
@@ -51,6 +52,16 @@ TEST(RuntimeFormat, NumberAndClockPatterns)
     EXPECT_EQ(vb::formatClockDate(QDateTime(QDate(2026, 12, 8), QTime(15, 47))), QStringLiteral("03:47PM 12/08/2026"));
     EXPECT_EQ(vb::formatClockDate(QDateTime(QDate(2026, 3, 1), QTime(0, 5))), QStringLiteral("12:05AM 03/01/2026"));
     EXPECT_EQ(vb::formatClockDate(QDateTime(QDate(2026, 3, 1), QTime(12, 0))), QStringLiteral("12:00PM 03/01/2026"));
+}
+
+TEST(TransferRate, ShortestFormOfTwoDecimals)
+{
+    const struct {
+        double rate;
+        const char* text;
+    } cases[] = {{12.5, "12.5"}, {0.25, "0.25"}, {1234.567, "1234.57"}, {3, "3"}, {0.004, "0"}, {99999.999, "100000"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TransferRateText(c.rate), QString::fromLatin1(c.text)) << c.rate;
 }
 
 TEST(DownloadCommandLine, Forms)

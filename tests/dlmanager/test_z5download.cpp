@@ -180,6 +180,7 @@ TEST_F(Z5DownLoadProgram, AFreshListFetchesEveryFileWithItsQuery)
     for (const QString& row : rows)
         EXPECT_TRUE(row.contains(QStringLiteral("Z5_Mark.bmp"))) << row.toStdString();
     EXPECT_TRUE(page(QStringLiteral("1208 0347PM - MusicF1.HTM")).contains(QStringLiteral("4 of 4")));
+    EXPECT_TRUE(page(QStringLiteral("1208 0347PM - MusicF1.HTM")).contains(QStringLiteral("Download Completed")));
     EXPECT_TRUE(page(QStringLiteral("1208 0347PM - MusicF3.HTM")).contains(QStringLiteral("Download completed at: ")));
     EXPECT_TRUE(page(QStringLiteral("1208 0347PM - MusicF2.HTM")).contains(rows.last()));
 }
