@@ -52,7 +52,7 @@ public:
     enum class Event {
         NeedMore, // every byte given was taken; feed the next piece
         Head,     // the head is complete: head() is valid
-        Body,     // body bytes in Step::body
+        Body,     // body bytes in Step::body (may be empty: call again)
         Done,     // the answer is complete; later bytes are not taken
         Error,    // malformed or oversized answer: errorText()
     };

@@ -41,7 +41,8 @@ inline constexpr int kSocketErrorConnectionReset = 10054;
 inline constexpr int kSocketErrorConnectionAborted = 10053;
 inline constexpr int kSocketErrorHostNotFound = 11001;
 inline constexpr int kSocketErrorBadState = 40006;
-inline constexpr int kSocketErrorSecureChannel = 10093; // TLS handshake or certificate
+// Ours (the old control spoke no TLS): the handshake or the certificate failed.
+inline constexpr int kSocketErrorSecureChannel = 40100;
 inline constexpr int kSocketErrorOther = 10050;
 
 class SocketControl : public QObject {

@@ -1,7 +1,8 @@
 #pragma once
 
 // An nginx of the test's own on a free loopback port, serving a folder with
-// a configuration written for the test, stopped by its process id.
+// a configuration written for the test, stopped by its process id. Tests
+// that use it link Qt6::Network.
 
 #include <QDir>
 #include <QFile>
@@ -90,7 +91,6 @@ public:
 
     quint16 port() const { return port_; }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
-    QString dir() const { return dir_; }
     // One line per request: request|status|range|if-range|body bytes.
     QStringList accessLog() const
     {
