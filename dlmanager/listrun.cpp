@@ -101,7 +101,13 @@ bool DownloadListRun::OpenDownloadList()
     statusPages_.WriteStatusLog();
     statusPages_.WriteStatusBar(false);
     appTimer_.start();
-    QTimer::singleShot(0, this, [this] { StartNextItem(); });
+    const bool headerComplete = lines.size() >= 8;
+    QTimer::singleShot(0, this, [this, headerComplete] {
+        if (headerComplete)
+            StartNextItem();
+        else
+            EndOnBadLine(QStringLiteral("the list file has no header"));
+    });
     return true;
 }
 

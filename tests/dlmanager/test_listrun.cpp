@@ -118,6 +118,20 @@ TEST(ListRun, AnEmptyListFinishesAtOnce)
     EXPECT_TRUE(testenv::readFile(f.run.frameFile(3)).contains("Download completed at"));
 }
 
+TEST(ListRun, AListWithoutItsHeaderEndsWithItsPagesWritten)
+{
+    ListRunFixture f;
+    testenv::writeFile(f.run.listFile(), "6\r\n1\r\n");
+    NoPageItems pages;
+    DownloadListRun listRun(f.run, pages);
+    bool finished = false;
+    listRun.finished = [&] { finished = true; };
+    ASSERT_TRUE(listRun.OpenDownloadList());
+    ASSERT_TRUE(testenv::waitFor([&] { return finished; }));
+    EXPECT_TRUE(testenv::readFile(f.run.frameFile(1)).contains("Error: the list file has no header"));
+    EXPECT_FALSE(testenv::readFile(f.run.frameFile(3)).contains("Download completed at"));
+}
+
 TEST(ListRun, ItemsThatCannotBeFetched)
 {
     ListRunFixture f;

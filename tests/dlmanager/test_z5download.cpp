@@ -223,7 +223,7 @@ TEST_F(Z5DownLoadProgram, KilledAndResumedUnderARateLimit)
         const QByteArray bytes = randomBytes(c.size, 7);
         ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/big.bin"), bytes));
         // Fast enough for a short test, slow enough to be caught midway.
-        ASSERT_TRUE(nginx.start(root, QStringLiteral("limit_rate %1;").arg(c.size / 2)));
+        ASSERT_TRUE(nginx.start(root, QStringLiteral("limit_rate %1;").arg(c.size / 3)));
         writeList(QStringLiteral("big"), {item(QStringLiteral("big"), nginx.base() + QStringLiteral("/big.bin"), target)});
         const QString partial = target + QStringLiteral("/big.bin~~~");
         QProcess* p = start(QStringLiteral("big||||||||||0"));
