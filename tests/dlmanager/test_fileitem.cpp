@@ -7,6 +7,7 @@
 #include "scriptedserver.h"
 #include "testenv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSslCertificate>
@@ -208,4 +209,34 @@ TEST(FileItemOverTls, ATrustedServerIsFetchedOnItsPort)
     ASSERT_TRUE(testenv::waitFor([&] { return ended; }, 10000));
     EXPECT_EQ(run.JobState, JobDone) << run.StatusText.toStdString();
     EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/a.bin")), QByteArray(70000, 's'));
+}
+
+TEST(FileItemTarget, NamesFromTheAddress)
+{
+    ScriptedServer server([](int, const QByteArray&) { return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx"}}; });
+    const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(server.port());
+    const struct {
+        const char* path;
+        bool addPath;
+        QString name;
+    } cases[] = {
+        {"/pub/setup.exe?x=1", false, QStringLiteral("setup.exe")},
+        {"/pub/tools/my%20file.zip", true, hostPort + QStringLiteral("-pub-tools-my file.zip")},
+        {"/a%2fb%20c.bin", false, QStringLiteral("a%2fb c.bin")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const QString folder = testenv::freshDir(QStringLiteral("item"));
+        RunState run;
+        run.ItemURL = server.url(QString::fromUtf8(c.path));
+        run.ItemFolder = folder;
+        run.AddPathToName = c.addPath;
+        FileItem item(run);
+        bool ended = false;
+        item.StartFileDownload([&] { ended = true; });
+        ASSERT_TRUE(testenv::waitFor([&] { return ended; }));
+        EXPECT_EQ(run.JobState, JobDone) << run.StatusText.toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{c.name});
+        EXPECT_TRUE(server.requests.last().startsWith(QByteArray("GET " + QByteArray(c.path) + " HTTP/1.1\r\n")));
+    }
 }
