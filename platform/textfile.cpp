@@ -1,7 +1,11 @@
 #include "platform/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 #include <QSaveFile>
+
+#include <cstdio>
 
 namespace platform::textfile {
 
@@ -40,6 +44,21 @@ bool writeAtomically(const QString& path, const QByteArray& bytes)
         return false;
     }
     return f.commit();
+}
+
+bool replaceWithoutSync(const QString& path, const QByteArray& bytes)
+{
+    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.") + QFileInfo(path).fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        return false;
+    if (temp.write(bytes) != bytes.size() || !temp.flush())
+        return false;
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temp.setAutoRemove(false);
+    return true;
 }
 
 } // namespace platform::textfile

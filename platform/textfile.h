@@ -19,4 +19,10 @@ std::optional<QStringList> readLines(const QString& path, qint64 maxBytes);
 // Writes bytes to a temporary file beside path and renames it into place.
 bool writeAtomically(const QString& path, const QByteArray& bytes);
 
+// The same without waiting for the disk: for a file rewritten many times a
+// second (a status page) whose readers need a whole file, not a durable one.
+// Waiting would also make the file system write out every other file's
+// pending data, such as a download in progress.
+bool replaceWithoutSync(const QString& path, const QByteArray& bytes);
+
 } // namespace platform::textfile

@@ -216,4 +216,48 @@ QString hex(uint32_t value)
     return QString::number(value, 16).toUpper();
 }
 
+QString format(double value, const QString& pattern)
+{
+    const qsizetype point = pattern.indexOf(QLatin1Char('.'));
+    const QString integerPart = point < 0 ? pattern : pattern.left(point);
+    const QString decimalPart = point < 0 ? QString() : pattern.mid(point + 1);
+    const int decimals = static_cast<int>(decimalPart.count(QLatin1Char('0')) + decimalPart.count(QLatin1Char('#')));
+    const int minimumDigits = static_cast<int>(integerPart.count(QLatin1Char('0')));
+    if (!std::isfinite(value))
+        return QString::number(value);
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = std::round(std::fabs(value) * scale); // half away from zero
+    const bool negative = value < 0 && scaled > 0;
+    QString digits = QString::number(scaled, 'f', 0);
+    while (digits.size() < decimals + 1)
+        digits.prepend(QLatin1Char('0'));
+    QString whole = digits.left(digits.size() - decimals);
+    const QString fraction = digits.right(decimals);
+    while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, 1);
+    if (whole == QLatin1String("0") && minimumDigits == 0)
+        whole.clear();
+    while (whole.size() < minimumDigits)
+        whole.prepend(QLatin1Char('0'));
+    QString out = negative ? QStringLiteral("-") : QString();
+    out += whole;
+    if (decimals > 0)
+        out += QLatin1Char('.') + fraction;
+    return out;
+}
+
+QString formatClockDate(const QDateTime& time)
+{
+    const QTime t = time.time();
+    const QDate d = time.date();
+    const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+    return QStringLiteral("%1:%2%3 %4/%5/%6")
+        .arg(hour12, 2, 10, QLatin1Char('0'))
+        .arg(t.minute(), 2, 10, QLatin1Char('0'))
+        .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"))
+        .arg(d.month(), 2, 10, QLatin1Char('0'))
+        .arg(d.day(), 2, 10, QLatin1Char('0'))
+        .arg(d.year(), 4, 10, QLatin1Char('0'));
+}
+
 } // namespace vb

@@ -4,6 +4,7 @@
 // handling rely on: banker's rounding, Val, blank-only Trim, 1-based Mid and
 // InStr. Kept in one place so every caller agrees.
 
+#include <QDateTime>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -59,5 +60,16 @@ QString numberText(double value);
 
 // Hex(n): upper-case hexadecimal digits without a prefix.
 QString hex(uint32_t value);
+
+// Format(value, pattern) for numeric patterns of digit places: "0" a digit
+// always written, "#" a digit written only when significant, one "." before
+// the decimal places ("#.00", "####.00", "0.0"). The value is rounded half
+// away from zero to the pattern's decimal places; "." is the separator.
+// Format(0.5, "#.00") gives ".50" as the runtime did.
+QString format(double value, const QString& pattern);
+
+// Format(time, "hh:mmAM/PM MM/DD/YYYY"): the hour of the 12-hour clock with
+// two digits, minutes, "AM" or "PM", a blank, month/day/four-digit year.
+QString formatClockDate(const QDateTime& time);
 
 } // namespace vb

@@ -9,6 +9,7 @@ z5_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth fonts-dejavu-core fonts-liberation2
+  nginx-light curl openssl
 )
 
 z5_install_deps() {

@@ -1,0 +1,108 @@
+#pragma once
+
+// A file item: the file an address names, fetched over one HTTP/1.1
+// connection into "<name>~~~" in the item's folder, continued from that
+// partial file by a range request, and given its final name when complete.
+
+#include "core/urlcracker.h"
+#include "platform/httpresponse.h"
+#include "platform/socketcontrol.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+struct RunState;
+
+// A rate in decimal kilobytes per second with at most two decimals, in its
+// shortest form: 12.5, 0.25, 1234.57.
+QString TransferRateText(double kilobytesPerSecond);
+
+struct ProxySetting {
+    bool enabled = false;
+    QString host;
+    quint16 port = 0;
+};
+// The browser's proxy ("Check1", "Address1", "Port1" of its proxy settings).
+ProxySetting ReadProxySetting();
+
+struct FileRequest {
+    QString host;       // the address's host
+    quint16 port = 80;  // the address's port
+    bool defaultPort = true;
+    QString pathAndQuery;
+    QString absoluteAddress; // scheme://host[:port]/path?query, for a proxy
+    QString referer;
+    qint64 rangeFrom = 0;    // > 0: continue from there
+    QByteArray validator;    // If-Range value, with rangeFrom
+    bool viaProxy = false;
+};
+// The request's bytes; empty when a field holds a line break or NUL.
+QByteArray BuildFileRequest(const FileRequest& request);
+
+class FileItem : public QObject {
+public:
+    explicit FileItem(RunState& run, QObject* parent = nullptr);
+    ~FileItem() override;
+
+    // Starts the run's current item. ended runs once, later, from the event
+    // loop, with the run's JobState 5 or 6 and its StatusText set.
+    void StartFileDownload(std::function<void()> ended);
+    // Fetches into this local path instead of the item's folder and name.
+    void setTargetPath(const QString& localPath) { targetOverride_ = localPath; }
+    // Cuts the transfer off; the partial file stays for a resume.
+    void Abort();
+    bool running() const { return running_; }
+
+    platform::net::SocketControl& WSMain() { return socket_; }
+    // The final path of the last completed item.
+    const QString& finishedPath() const { return finishedPath_; }
+
+private:
+    void WSMain_Connect();
+    void WSMain_DataArrival();
+    void WSMain_Close();
+    void WSMain_Error(int number, const QString& description);
+
+    bool handleHead();
+    bool writeBody(QByteArrayView bytes);
+    void updateProgress(bool laterChunk);
+    bool restartFromZero();
+    void complete();
+    void fail(const QString& statusText);
+    void end(int16_t state);
+    void closeFile();
+    QString lang(const char* key, const char* english) const;
+
+    RunState& run_;
+    platform::net::SocketControl socket_;
+    platform::net::HttpResponseReader reader_;
+    clsWinInet cracker_;
+    std::function<void()> ended_;
+    bool running_ = false;
+
+    QString targetOverride_;
+    QString finalPath_;
+    QString partialPath_;
+    QString finishedPath_;
+    int fd_ = -1;
+    bool createdPartial_ = false;
+    FileRequest request_;
+    QString connectHost_;
+    quint16 connectPort_ = 0;
+    bool secure_ = false;
+
+    qint64 TotalBytes = 0;
+    qint64 ReceivedBytes = 0;
+    bool ResumeByRange = false;
+    bool PartialAnswer = false;
+    bool HeaderParsed = false;
+    bool restarted_ = false;
+    bool firstChunkWritten_ = false;
+    QElapsedTimer TransferStartTime;
+    std::vector<char> buffer_;
+};

@@ -1,0 +1,119 @@
+#include "dlmanager/moddownload.h"
+
+#include "core/language.h"
+#include "core/settingsstore.h"
+#include "dlmanager/fileitem.h"
+#include "dlmanager/listrun.h"
+#include "dlmanager/pageitems.h"
+#include "dlmanager/runstate.h"
+#include "platform/paths.h"
+#include "platform/vbrt.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString languageFilePath;
+
+const QString kListSeparator = QStringLiteral("||||||||||");
+const QString kFileSeparator = QStringLiteral("|||||");
+
+QString withoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+DownloadCommand ParseDownloadCommand(const QString& argument)
+{
+    DownloadCommand c;
+    if (argument.contains(kListSeparator, Qt::CaseInsensitive)) {
+        const QStringList parts = argument.split(kListSeparator);
+        c.form = DownloadCommand::List;
+        c.listName = parts.value(0);
+        const QString flag = parts.value(1);
+        c.resume = !flag.isEmpty() && flag != QLatin1String("0");
+    } else if (argument.contains(kFileSeparator)) {
+        const QStringList parts = argument.split(kFileSeparator);
+        c.form = DownloadCommand::SingleFile;
+        c.address = parts.value(0);
+        c.targetPath = parts.value(1);
+    }
+    return c;
+}
+
+void SetLanguageFilePath(const QString& path)
+{
+    languageFilePath = path;
+}
+
+QString ReadLanguageString(const QString& section, const QString& key, const QString& englishDefault)
+{
+    return ReadIniValue(section, key, englishDefault, languageFilePath).left(2047);
+}
+
+bool FileExists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
+
+bool IsSafeListName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    return true;
+}
+
+int modDownLoad_Main(const QString& argument)
+{
+    const QString appSetting = ReadZ5Setting(HiveLocalMachine, QStringLiteral("Z5_APPLICATIONPATH"), QString());
+    if (appSetting.isEmpty())
+        return 0;
+    RunState run;
+    run.AppPath = withoutTrailingSlash(platform::paths::toLocal(appSetting));
+    const QString language = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_LANGUAGE"), QStringLiteral("English"));
+    run.LanguageFilePath = platform::paths::toLocal(appSetting + QStringLiteral("\\Language\\") + language + QStringLiteral(".ini"));
+    SetLanguageFilePath(run.LanguageFilePath);
+    if (!FileExists(run.AppPath + QStringLiteral("/Z5.exe")))
+        return 0;
+    run.CommonPath = run.AppPath + QStringLiteral("/Common");
+
+    const DownloadCommand command = ParseDownloadCommand(argument);
+    if (command.form == DownloadCommand::List) {
+        run.ResumeMode = command.resume;
+        run.StoppedByUser = false;
+        run.ListName = command.listName;
+        run.JobState = JobConnecting;
+        run.StatusText = ReadLanguageString(QStringLiteral("EXTERNAL"), QStringLiteral("9950"), QStringLiteral("STARTING"));
+        run.DoneItems = 0;
+        run.StartTime = vb::formatClockDate(QDateTime::currentDateTime());
+        QDir().mkpath(run.AppPath + QStringLiteral("/Data"));
+        run.ListBase = run.AppPath + QStringLiteral("/Data/") + run.ListName;
+        NoPageItems pages;
+        DownloadListRun listRun(run, pages);
+        listRun.finished = [] { QCoreApplication::exit(0); };
+        if (!listRun.OpenDownloadList())
+            return 0;
+        return QCoreApplication::exec();
+    }
+    if (command.form == DownloadCommand::SingleFile) {
+        if (command.address.size() < 2 || command.targetPath.size() < 2)
+            return 0;
+        run.ItemURL = command.address;
+        FileItem item(run);
+        item.setTargetPath(platform::paths::toLocal(command.targetPath));
+        item.StartFileDownload([] { QCoreApplication::exit(0); });
+        return QCoreApplication::exec();
+    }
+    return 0;
+}

@@ -1,0 +1,5 @@
+z5_add_test(test_dlmanager_program SOURCES test_z5download.cpp LIBS z5dlmanager TIMEOUT 240)
+add_dependencies(test_dlmanager_program Z5DownLoad z5_stage_data)
+z5_add_test(test_dlmanager_pages SOURCES test_statuspages.cpp LIBS z5dlmanager)
+target_compile_definitions(test_dlmanager_pages PRIVATE GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden")
+z5_add_test(test_dlmanager_items SOURCES test_fileitem.cpp test_listrun.cpp LIBS z5dlmanager)

@@ -1,0 +1,1 @@
+z5_add_test(test_platform_net SOURCES test_httpresponse.cpp test_namedlock.cpp test_socketcontrol.cpp LIBS z5platformnet)
