@@ -135,7 +135,7 @@ class PopupWindow : public QWidget {
 public:
     PopupWindow(Tracker& tracker, int level)
         : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
-          tracker_(tracker), level_(level)
+          tracker_(&tracker), level_(level)
     {
         setAttribute(Qt::WA_NoMouseReplay);
         setAttribute(Qt::WA_DeleteOnClose, false);
@@ -143,6 +143,12 @@ public:
         setFocusPolicy(Qt::StrongFocus);
     }
     bool closingByTracker = false;
+    // A window on its way out no longer reaches the tracker.
+    void detach()
+    {
+        closingByTracker = true;
+        tracker_ = nullptr;
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -153,7 +159,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    Tracker& tracker_;
+    Tracker* tracker_;
     int level_;
 };
 
@@ -180,10 +186,9 @@ public:
 
     ~Tracker()
     {
-        // Windows go after the loop has ended.
         for (auto& l : levels_)
             if (l.window)
-                l.window->closingByTracker = true;
+                l.window->detach();
     }
 
     uintptr_t run(MenuHandle root, uint32_t flags, QPoint point, const QRect* exclude)
@@ -576,7 +581,8 @@ private:
         while (static_cast<int>(levels_.size()) > level + 1) {
             Level& l = levels_.back();
             if (l.window) {
-                l.window->closingByTracker = true;
+                // The window may be handling the event that closes it.
+                l.window->detach();
                 l.window->hide();
                 l.window.release()->deleteLater();
             }
@@ -626,35 +632,40 @@ Tracker* activeTracker = nullptr;
 void PopupWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    tracker_.paint(level_, p);
+    if (tracker_)
+        tracker_->paint(level_, p);
 }
 
 void PopupWindow::mouseMoveEvent(QMouseEvent* e)
 {
-    tracker_.mouseMove(e->globalPosition().toPoint());
+    if (tracker_)
+        tracker_->mouseMove(e->globalPosition().toPoint());
 }
 
 void PopupWindow::mousePressEvent(QMouseEvent* e)
 {
-    tracker_.mousePress(e->globalPosition().toPoint());
+    if (tracker_)
+        tracker_->mousePress(e->globalPosition().toPoint());
 }
 
 void PopupWindow::mouseReleaseEvent(QMouseEvent* e)
 {
-    tracker_.mouseRelease(e->globalPosition().toPoint());
+    if (tracker_)
+        tracker_->mouseRelease(e->globalPosition().toPoint());
 }
 
 void PopupWindow::keyPressEvent(QKeyEvent* e)
 {
-    tracker_.key(e);
+    if (tracker_)
+        tracker_->key(e);
 }
 
 void PopupWindow::closeEvent(QCloseEvent* e)
 {
     QWidget::closeEvent(e);
-    if (!closingByTracker) {
+    if (!closingByTracker && tracker_) {
         closingByTracker = true;
-        tracker_.windowClosed(level_);
+        tracker_->windowClosed(level_);
     }
 }
 

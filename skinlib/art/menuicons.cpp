@@ -194,7 +194,7 @@ void draw(QPainter& p, int n)
     case 31: case 32: clipboard(p, k); break;
     case 33: case 34: drawGlyph(p, Glyph::Search, kBox, k.main, k.accent); break;
     case 35: glyph(p, Glyph::Home, ink); break;
-    case 36: glyph(p, Glyph::Search, ink); break;
+    case 36: drawGlyph(p, Glyph::Search, kBox, ink.accent, ink.main); break; // web search, in the accent
     case 37: drawGlyph(p, Glyph::Stop, kBox, programPalette().signal, ink.accent); break;
     case 38: glyph(p, Glyph::Refresh, ink); break;
     case 39: {
