@@ -670,7 +670,18 @@ bool clsPopupMenu::FireAccelerator(int keyCode, int mask)
     for (size_t i = 0; i < items_.size(); ++i) {
         const MenuItemRecord& r = items_[i];
         if (r.keyCode != 0 && r.modifierMask == mask && r.keyCode == keyCode) {
-            raiseClick(static_cast<int32_t>(i) + 1);
+            const auto index = static_cast<int32_t>(i) + 1;
+            if (pm::isTracking()) {
+                // A shortcut pressed while a menu is open closes it; the
+                // command runs once the menu loop has ended.
+                pm::endMenu();
+                pm::whenMenuClosed([this, alive = std::weak_ptr<bool>(alive_), index] {
+                    if (!alive.expired())
+                        raiseClick(index);
+                });
+                return true;
+            }
+            raiseClick(index);
             return true;
         }
     }

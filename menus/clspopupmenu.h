@@ -93,7 +93,8 @@ public:
     int32_t ClearSubMenusOfItem(const QVariant& vKey);
 
     // Raises Click for the first item whose shortcut is the key with exactly
-    // these modifiers; false when none matches.
+    // these modifiers; false when none matches. While a menu is open the
+    // menu closes first and Click follows once its loop has ended.
     bool FireAccelerator(int keyCode, int mask);
 
     // Read access to an item's record (nullptr out of range) and to the
@@ -141,4 +142,5 @@ private:
     int32_t standardItemHeight_ = 22;
     std::shared_ptr<platform::forms::ImageList> imageList_;
     std::unique_ptr<clsNCMetrics> metrics_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // for work queued until a menu has closed
 };

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -629,6 +630,12 @@ private:
 
 Tracker* activeTracker = nullptr;
 
+std::vector<std::function<void()>>& afterClose()
+{
+    static std::vector<std::function<void()>> work;
+    return work;
+}
+
 void PopupWindow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -790,6 +797,11 @@ uintptr_t trackPopupMenuEx(MenuHandle menu, uint32_t flags, QPoint screenPoint, 
         chosen = tracker.run(menu, flags, screenPoint, exclude);
         activeTracker = nullptr;
     }
+    // Work that waited for the menu to close, in the order it came.
+    auto waiting = std::move(afterClose());
+    afterClose().clear();
+    for (auto& f : waiting)
+        f();
     if (flags & TPM_RETURNCMD)
         return chosen;
     if (chosen && owner)
@@ -801,6 +813,14 @@ void endMenu()
 {
     if (activeTracker)
         activeTracker->cancel();
+}
+
+void whenMenuClosed(std::function<void()> work)
+{
+    if (activeTracker)
+        afterClose().push_back(std::move(work));
+    else if (work)
+        work();
 }
 
 bool isTracking()

@@ -21,6 +21,7 @@
 #include <QSize>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -119,6 +120,9 @@ uintptr_t trackPopupMenuEx(MenuHandle menu, uint32_t flags, QPoint screenPoint, 
                            const QRect* exclude = nullptr);
 // Closes the menu being tracked without a choice.
 void endMenu();
+// Runs the work once the menu being tracked has closed, just before
+// trackPopupMenuEx returns (at once when no menu is tracked).
+void whenMenuClosed(std::function<void()> work);
 bool isTracking();
 // The menu windows on the screen, the root first.
 std::vector<QWidget*> openPopups();

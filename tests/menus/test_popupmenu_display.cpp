@@ -110,12 +110,20 @@ TEST(PopupMenuDisplay, ThreeLevelsChosenByKeysAndByClicks)
     EXPECT_EQ(owner.loopMessages, (std::vector<uint32_t>{pm::WM_ENTERMENULOOP, pm::WM_EXITMENULOOP}));
     EXPECT_EQ(rec.inits, (std::vector<int32_t>{3, 5}));
 
-    // The same item by the mouse: a press on a head opens its menu.
+    // The same item by the mouse: resting on a head opens its menu, and so
+    // does a press on it.
     rec = {};
     buildThreeLevels(menu);
     {
-        Script script({levels(1), click(0, rowY(menu, 2, {1})), levels(2), click(1, rowY(menu, 1)), levels(3),
-                       click(2, rowY(menu, 1))});
+        Script script({levels(1),
+                       [&menu] {
+                           QWidget* w = popup(0);
+                           if (!w)
+                               return false;
+                           QTest::mouseMove(w->windowHandle(), QPoint(40, rowY(menu, 2, {1})));
+                           return true;
+                       },
+                       levels(2), click(1, rowY(menu, 1)), levels(3), click(2, rowY(menu, 1))});
         EXPECT_EQ(menu.ShowPopupMenu(1500, 1500), 7);
         EXPECT_TRUE(script.finished());
     }
@@ -333,4 +341,21 @@ TEST(PopupMenuDisplay, ASkinnedMenuInBothSkins)
         EXPECT_EQ(root.pixelColor(3, 2 + h - 2).rgb(), column.rgb());
     }
     PopupMenuColor.clear();
+}
+
+TEST(PopupMenuDisplay, AShortcutPressedWhileOpenClosesTheMenuBeforeItsCommand)
+{
+    Owner owner;
+    clsPopupMenu menu;
+    menu.sethwndOwner(owner.window());
+    Recorded rec;
+    record(menu, rec);
+    menu.AddItem("Open");
+    const int32_t leave = menu.AddItem("Leave Full Screen\tEsc", "VIEW", 0, 0, -1, true, "LEAVE");
+    Script script({levels(1), key(Qt::Key_Down), key(Qt::Key_Escape)});
+    EXPECT_EQ(menu.ShowPopupMenu(1500, 1500), 0);
+    EXPECT_TRUE(script.finished());
+    EXPECT_FALSE(menu.SubClassStatus());
+    EXPECT_EQ(rec.clicks, std::vector<int32_t>{leave});
+    EXPECT_EQ(rec.clickWhileTracking, std::vector<bool>{false});
 }
