@@ -430,7 +430,8 @@ int32_t clsPopupMenu::ShowPopupMenu(int32_t lLeft, int32_t lTop, int32_t lExclud
     if (owner_)
         AttachSubClass(owner_);
     const MenuHandle root = items_.front().holdingMenu;
-    const uintptr_t chosen = pm::trackPopupMenuEx(root, flags, point, owner_, excluding ? &exclude : nullptr);
+    const uintptr_t chosen =
+        pm::trackPopupMenuEx(root, flags, point, owner_.data(), excluding ? &exclude : nullptr);
     const int32_t index = chosen > 0 ? ItemForID(chosen) : 0;
     if (!hadSubclass) {
         if (chosen > 0)
@@ -457,6 +458,7 @@ void clsPopupMenu::AttachSubClass(QWidget* hWnd)
     for (uint32_t msg : kMenuMessages)
         AttachMessage(this, hWnd, msg); // a window that cannot be subclassed is tracked undrawn
     subclassedWindow_ = hWnd;
+    subclassedAlive_ = hWnd;
 }
 
 void clsPopupMenu::DestroySubClass()
@@ -464,9 +466,11 @@ void clsPopupMenu::DestroySubClass()
     if (!subclassedWindow_)
         return;
     subclassStatus_ = false;
-    for (uint32_t msg : kMenuMessages)
-        DetachMessage(this, subclassedWindow_, msg);
+    if (subclassedAlive_)
+        for (uint32_t msg : kMenuMessages)
+            DetachMessage(this, subclassedWindow_, msg);
     subclassedWindow_ = nullptr;
+    subclassedAlive_ = nullptr;
 }
 
 int32_t clsPopupMenu::MsgResponse()

@@ -16,6 +16,8 @@
 #include "platform/popupmenus.h"
 
 #include <QFont>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QVariant>
 
@@ -25,7 +27,6 @@
 #include <vector>
 
 class QPainter;
-class QWidget;
 class clsNCMetrics;
 
 class clsPopupMenu : public clsISubclass {
@@ -135,8 +136,9 @@ private:
     std::vector<MenuItemRecord> items_; // items_[0] is index 1
     uintptr_t nextItemId_ = 2048;
     std::vector<MenuHandle> subMenuHandles_;
-    QWidget* owner_ = nullptr;
-    QWidget* subclassedWindow_ = nullptr;
+    QPointer<QWidget> owner_;
+    QWidget* subclassedWindow_ = nullptr;  // identity of the subclassed window
+    QPointer<QWidget> subclassedAlive_;    // null once that window is gone
     bool subclassStatus_ = false;
     QFont menuFont_;
     int32_t standardItemHeight_ = 22;

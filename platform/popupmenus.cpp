@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <functional>
 #include <map>
@@ -456,6 +457,15 @@ private:
         if (screen)
             l.window->setScreen(screen);
         l.window->setGeometry(place);
+        // A menu window belongs to the window it opened from (window systems
+        // that place popups relative to their parent need it).
+        QWidget* from = level > 0 ? levels_[static_cast<size_t>(level) - 1].window.get()
+                                  : (owner_ ? owner_->window() : nullptr);
+        if (from && from->windowHandle()) {
+            l.window->winId();
+            if (QWindow* handle = l.window->windowHandle())
+                handle->setTransientParent(from->windowHandle());
+        }
         l.window->show();
         l.window->setFocus();
     }

@@ -86,6 +86,9 @@ TEST(MenuBar, CaptionsWithAndWithoutMnemonics)
     const auto* shown = static_cast<QLabel*>(form.cmdMenu[4].widget());
     EXPECT_EQ(shown->textFormat(), Qt::RichText);
     EXPECT_TRUE(shown->text().contains(QStringLiteral("Fen<u>s</u>ter")));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.window()));
+    EXPECT_TRUE(form.TopBar.widget()->grab().save(screenshotDir() + QStringLiteral("/menubar_mnemonics.png")));
     SetMenuBarCaptions(form, false);
     EXPECT_EQ(static_cast<QLabel*>(form.cmdMenu[0].widget())->text(), QStringLiteral("Datei   "));
 }
