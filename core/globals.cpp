@@ -12,5 +12,6 @@ QString FilterList;
 
 int16_t CloseRequested = 0;
 int16_t GroupOpening = 0;
+QString PopupMenuColor;
 int32_t SavedMasterVolume = -1;
 QString ListDownloadOptions[7];

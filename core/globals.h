@@ -20,4 +20,7 @@ extern QString FilterList;
 extern int16_t CloseRequested;          // -1 once the system Close command arrived or shutdown began
 extern int32_t SavedMasterVolume;       // master volume before the program first changed it; -1 none
 extern QString ListDownloadOptions[7];  // per list kind 1-6: the list's option flags
-extern int16_t GroupOpening;            // -1 while a group of pages is being opened in tabs
+extern int16_t GroupOpening;
+// The skin's colour of the popup menus' icon column and separator lines, in
+// the skin's "&H" notation (skin string 121), kept by the main window.
+extern QString PopupMenuColor;            // -1 while a group of pages is being opened in tabs

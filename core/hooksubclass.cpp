@@ -61,15 +61,19 @@ intptr_t SubclassWindowProc(QWidget* hWnd, uint32_t iMsg, uintptr_t wParam, intp
     const uint32_t outerMessage = currentMessage;
     CurrentSubclassWindow = hWnd;
     intptr_t result = 0;
+    // The previous procedure runs at most once per message.
+    bool previousRan = false;
     for (size_t i = 0; i < clients.size(); ++i) {
         clsISubclass* client = clients[i];
         currentMessage = iMsg;
-        if (i == 0 && client->MsgResponse() == 2)
+        if (i == 0 && client->MsgResponse() == 2) {
             result = callWindowProc(previous, hWnd, iMsg, wParam, lParam);
+            previousRan = true;
+        }
         currentMessage = iMsg;
         result = client->WindowProc(hWnd, iMsg, wParam, lParam);
         currentMessage = iMsg;
-        if (i + 1 == clients.size() && client->MsgResponse() == 1)
+        if (i + 1 == clients.size() && !previousRan && client->MsgResponse() == 1)
             result = callWindowProc(previous, hWnd, iMsg, wParam, lParam);
     }
     CurrentSubclassWindow = outerWindow;

@@ -1,5 +1,6 @@
 #include "core/waitwindow.h"
 
+#include "core/menuiconstrip.h"
 #include "core/resourcepictures.h"
 #include "core/scaling.h"
 #include "core/skinnedframe.h"
@@ -31,7 +32,8 @@ void dropWaitWindow()
 } // namespace
 
 frmMessage1::frmMessage1()
-    : Label1(*this, QStringLiteral("Label1")), DisplayImage(*this, QStringLiteral("DisplayImage"))
+    : Label1(*this, QStringLiteral("Label1")), DisplayImage(*this, QStringLiteral("DisplayImage")),
+      MenuImgList(MenuIconStrip())
 {
     setBorderStyle(BorderStyle::None);
     // The busy pointer stays on the window the user works in.

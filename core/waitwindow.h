@@ -6,8 +6,11 @@
 #include "platform/controlarray.h"
 #include "platform/controls.h"
 #include "platform/form.h"
+#include "platform/imagelist.h"
 
 #include <QString>
+
+#include <memory>
 
 class frmMessage1 : public platform::forms::Form {
 public:
@@ -18,6 +21,9 @@ public:
 
     platform::forms::Label Label1;
     platform::forms::ControlArray<platform::forms::Image> DisplayImage;
+    // The menu icon strip (shared: it stays with a menu that holds it after
+    // this window has gone).
+    std::shared_ptr<platform::forms::ImageList> MenuImgList;
 
 private:
     void Form_Load();

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTextDocument>
 
 namespace platform::forms {
 
@@ -294,7 +295,8 @@ void Control::setEnabled(bool enabled)
 void Control::setToolTipText(const QString& text)
 {
     toolTip_ = text;
-    widget_->setToolTip(text);
+    // A tooltip is plain text: one that looks like markup is shown as written.
+    widget_->setToolTip(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text);
 }
 
 QColor Control::foreColor() const

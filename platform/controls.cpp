@@ -57,12 +57,46 @@ QLabel* Label::label() const
 
 QString Label::caption() const
 {
-    return label()->text();
+    return caption_;
 }
 
 void Label::setCaption(const QString& caption)
 {
-    label()->setText(caption);
+    caption_ = caption;
+    showCaption();
+}
+
+void Label::setUseMnemonic(bool on)
+{
+    useMnemonic_ = on;
+    showCaption();
+}
+
+void Label::showCaption()
+{
+    if (!useMnemonic_ || !caption_.contains(QLatin1Char('&'))) {
+        label()->setTextFormat(Qt::PlainText);
+        label()->setText(caption_);
+        sizeChanged();
+        return;
+    }
+    // The caption as escaped rich text with the marked letter underlined.
+    QString html;
+    for (qsizetype i = 0; i < caption_.size(); ++i) {
+        QString ch = caption_.at(i);
+        bool underline = false;
+        if (caption_.at(i) == QLatin1Char('&')) {
+            if (i + 1 >= caption_.size())
+                break;
+            ++i;
+            ch = caption_.at(i);
+            underline = caption_.at(i) != QLatin1Char('&');
+        }
+        ch = ch.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
+        html += underline ? QStringLiteral("<u>") + ch + QStringLiteral("</u>") : ch;
+    }
+    label()->setTextFormat(Qt::RichText);
+    label()->setText(html);
     sizeChanged();
 }
 
@@ -126,8 +160,10 @@ void Label::copyPropertiesFrom(const Control& other)
         label()->setWordWrap(o->label()->wordWrap());
         label()->setAlignment(o->label()->alignment());
         label()->setAutoFillBackground(o->label()->autoFillBackground());
-        label()->setText(o->caption());
+        caption_ = o->caption_;
+        useMnemonic_ = o->useMnemonic_;
         autoSize_ = o->autoSize_;
+        showCaption();
         sizeChanged();
     }
 }

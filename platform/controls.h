@@ -24,6 +24,10 @@ public:
     void setAutoSize(bool autoSize);
     bool wordWrap() const;
     void setWordWrap(bool wrap);
+    // UseMnemonic: an "&" in the caption underlines the next character
+    // ("&&" shows one "&"); off, the caption shows as it is.
+    bool useMnemonic() const { return useMnemonic_; }
+    void setUseMnemonic(bool on);
     void setAlignment(Alignment alignment);
     // BackStyle: a transparent label shows what lies under it.
     void setTransparent(bool transparent);
@@ -37,6 +41,9 @@ protected:
 
 private:
     QLabel* label() const;
+    void showCaption();
+    QString caption_;
+    bool useMnemonic_ = false;
     bool autoSize_ = false;
     bool fitting_ = false;
 };

@@ -1,0 +1,1 @@
+z5_add_test(test_core_menuicons SOURCES test_menuiconstrip.cpp LIBS z5corebase)

@@ -1,0 +1,6 @@
+z5_add_test(test_menus_model SOURCES test_popupmenu_model.cpp test_ncmetrics.cpp LIBS z5menus Qt6::Test)
+z5_add_test(test_menus_display SOURCES test_popupmenu_display.cpp menutesting.h LIBS z5menus Qt6::Test TIMEOUT 180)
+target_compile_definitions(test_menus_display PRIVATE Z5_TEST_SKIN_DIR="${Z5_TEST_SKIN_DIR}")
+add_dependencies(test_menus_display SK_Morvane_1 SK_Blue_Sky)
+z5_add_test(test_menus_keys SOURCES test_accelerators.cpp menutesting.h LIBS z5menus Qt6::Test)
+z5_add_test(test_menus_bar SOURCES test_menubar.cpp menutesting.h LIBS z5menus Qt6::Test)
