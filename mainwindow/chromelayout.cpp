@@ -53,8 +53,10 @@ void SetTopBarButtonsVisible(frmExplorer& f, bool visible)
         f.cmdWBControl[i].setVisible(visible);
     for (int i = 0; i <= 3; ++i)
         f.cmdFormControl[i].setVisible(visible);
+    // The captions belong to the Menu row too: a hidden row keeps them hidden.
+    const bool captions = visible && f.DisplayFlags[DisplayMenuRow] != 0;
     for (int i = 0; i <= 4; ++i)
-        f.cmdMenu[i].setVisible(visible);
+        f.cmdMenu[i].setVisible(captions);
 }
 
 void SetBottomBarButtonsVisible(frmExplorer& f, bool visible)

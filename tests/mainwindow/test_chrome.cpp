@@ -302,7 +302,8 @@ TEST_F(Chrome, EachBarSettingChoosesItsPicturesAndButtons)
           [](F& f) -> Control& { return f.cmdShowHide[4]; }}},
         {"DIS_MENUBAR1", "False", {{0, 108}}, {{3, 139}},
          {[](F& f) -> Control& { return f.cmdWBControl[0]; }},
-         {[](F& f) -> Control& { return f.SkinPiece[8]; }, [](F& f) -> Control& { return f.SkinPiece[9]; }}},
+         {[](F& f) -> Control& { return f.SkinPiece[8]; }, [](F& f) -> Control& { return f.SkinPiece[9]; },
+          [](F& f) -> Control& { return f.cmdMenu[0]; }, [](F& f) -> Control& { return f.cmdMenu[4]; }}},
         {"DIS_MENUBAR2", "False", {{3, 115}}, {{4, 135}}, {}, {}},
         {"DIS_MENUBAR2", "True", {{3, 114}}, {{4, 133}}, {}, {}},
     };
