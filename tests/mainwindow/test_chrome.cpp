@@ -164,19 +164,19 @@ TEST_F(Chrome, EveryPieceIsPlacedFromTheSkinNumbersAtEachSizeAndScale)
         {"help button, wide", 1.0f, 10500, 7500, [](F& f) -> Control& { return f.cmdAppOpt[0]; }, {10025, 7022.5, 375, 480}},
         {"status line, wide", 1.0f, 10500, 7500, [](F& f) -> Control& { return f.WBTextBox[1]; }, {400, 6775, 5810, 225}},
         {"body, wide", 1.0f, 10500, 7500, [](F& f) -> Control& { return f.PicHolder[0]; }, {75, 450, 10350, 6300}},
-        // At 12 twips per pixel (scale 1.25): scaled offsets grow, the
-        // offsets used as read stay.
-        {"close button, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdFormControl[3]; }, {11258.25, 93.75, 204, 216}},
-        {"tab list, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdWBControl[8]; }, {10225, 93.75, 240, 240}},
-        {"first caption, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdMenu[0]; }, {275, 187.5, -1, 172.5}},
-        {"status line, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.WBTextBox[1]; }, {400, 7769, -1, -1}},
-        {"help button, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdAppOpt[0]; }, {11100, 8023.875, 300, 384}},
-        {"menu button, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdShowHide[3]; }, {225, 150, 72, 120}},
+        // At scale 1.25 (19 twips per pixel, the nearest whole number):
+        // scaled offsets grow with the pictures, offsets used as read stay.
+        {"close button, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdFormControl[3]; }, {11055.25, 93.75, 323, 342}},
+        {"tab list, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdWBControl[8]; }, {9525, 93.75, 380, 380}},
+        {"first caption, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdMenu[0]; }, {275, 187.5, -1, 382.5}},
+        {"status line, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.WBTextBox[1]; }, {400, 7419, -1, -1}},
+        {"help button, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdAppOpt[0]; }, {10925, 7736.875, 475, 608}},
+        {"menu button, 1.25", 1.25f, 11500, 8344, [](F& f) -> Control& { return f.cmdShowHide[3]; }, {225, 150, 114, 190}},
     };
     for (const Case& c : cases) {
         const float savedScale = TwipsScale;
         TwipsScale = c.scale;
-        const int tpp = c.scale == 1.0f ? 15 : 12;
+        const int tpp = c.scale == 1.0f ? 15 : 19;
         platform::forms::setTwipsPerPixel(tpp, tpp);
         frmExplorer& f = open(c.width, c.height);
         const Geometry g = geometryOf(c.control(f));
@@ -189,8 +189,17 @@ TEST_F(Chrome, EveryPieceIsPlacedFromTheSkinNumbersAtEachSizeAndScale)
             EXPECT_DOUBLE_EQ(g.height, c.expected.height) << c.name;
         }
         if (c.scale != 1.0f && std::string(c.name) == "close button, 1.25") {
-            const QPixmap shot = f.window()->grab();
+            // The grab shows the skin's pictures where the scaled layout put them.
+            const QImage shot = f.window()->grab().toImage();
             EXPECT_TRUE(shot.save(screenshotFolder() + QStringLiteral("/z5-chrome-scale125.png")));
+            const std::pair<Control*, int16_t> probes[] = {
+                {&f.cmdWBControl[8], 197}, {&f.cmdFormControl[3], 216}, {&f.cmdAppOpt[2], 273}, {&f.cmdShowHide[3], 137}};
+            for (const auto& [control, id] : probes) {
+                const QRect at(centreOf(*control) - control->widget()->rect().center(), control->widget()->size());
+                EXPECT_EQ(shot.copy(at).convertToFormat(QImage::Format_RGB32),
+                          GetSkinPicture(id, 0)->toImage().convertToFormat(QImage::Format_RGB32))
+                    << control->name().toStdString() << control->index();
+            }
         }
         window.reset();
         platform::forms::setTwipsPerPixel(0, 0);
@@ -463,7 +472,7 @@ TEST_F(Chrome, AResizeBelowTheMinimumSnapsBackAndAMinimisedWindowDoesNoLayout)
     for (const float scale : {1.0f, 1.25f}) {
         const float savedScale = TwipsScale;
         TwipsScale = scale;
-        const int tpp = scale == 1.0f ? 15 : 12;
+        const int tpp = scale == 1.0f ? 15 : 19;
         platform::forms::setTwipsPerPixel(tpp, tpp);
         frmExplorer& f = open(10000, 9000);
         f.window()->resize(100, 80); // as the user drags the frame
