@@ -119,8 +119,10 @@ void CheckHoverLeave(frmExplorer& f, int16_t code)
             SetHoverElement(f, code);
         return;
     }
+    // An element whose control this window does not hold (yet) cannot be
+    // tested: it keeps its look until another element is entered.
     platform::forms::Control* c = controlOf(f, code);
-    if (!c || !IsCursorOverControl(f, *c))
+    if (c && !IsCursorOverControl(f, *c))
         SetHoverElement(f, code);
 }
 

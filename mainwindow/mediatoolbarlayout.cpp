@@ -6,7 +6,6 @@
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
 
-#include <functional>
 #include <vector>
 
 namespace {
@@ -148,19 +147,12 @@ void LayoutMediaToolbar(frmExplorer& f, int16_t kind)
 
 void UnloadNamedControl(frmExplorer& f, const QString& name, int16_t index)
 {
-    // The arrays that can lose members at run time, by name.
-    const std::vector<std::pair<QString, std::function<bool(int)>>> arrays = {
-        {f.cmdMediaControl.name(), [&f](int i) { return f.cmdMediaControl.unload(i); }},
-        {f.cmdTabNum.name(), [&f](int i) { return f.cmdTabNum.unload(i); }},
-        {f.APPLabel.name(), [&f](int i) { return f.APPLabel.unload(i); }},
-        {f.ImageBox.name(), [&f](int i) { return f.ImageBox.unload(i); }},
-    };
+    // Only members loaded at run time can go; the window's own members
+    // (index 0 of the media buttons) stay, as unloading them never could.
+    if (name != f.cmdMediaControl.name() || index <= 0)
+        return;
     const std::vector<Control*> controls = f.controls();
-    for (Control* c : controls) {
-        if (c->name() != name || c->index() != index)
-            continue;
-        for (const auto& [arrayName, unload] : arrays)
-            if (arrayName == name)
-                unload(index);
-    }
+    for (const Control* c : controls)
+        if (c->name() == name && c->index() == index)
+            f.cmdMediaControl.unload(index);
 }

@@ -10,6 +10,7 @@
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "mainwindow/mediatoolbarlayout.h"
 #include "mainwindow/menubarlayout.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/temppages.h"
@@ -34,6 +35,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 // Readable values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os)
@@ -348,6 +350,74 @@ TEST_F(Chrome, TheMenuAndMediaButtonsCarryTheirTooltips)
     EXPECT_EQ(f.cmdShowHide[3].toolTipText(), QStringLiteral(" Show Menu "));
     EXPECT_EQ(f.cmdShowHide[4].toolTipText(), QStringLiteral(" Hide Media Control Toolbar "));
     EXPECT_EQ(f.cmdFormControl[2].toolTipText(), QStringLiteral(" Maximize "));
+}
+
+TEST_F(Chrome, TheMediaRowPlacesTheButtonsEachListKindUses)
+{
+    frmExplorer& f = open();
+    for (int i = 1; i <= 15; ++i)
+        ASSERT_NE(f.cmdMediaControl.load(i), nullptr);
+    // Widths that tell the buttons apart.
+    for (int i = 0; i <= 15; ++i)
+        f.cmdMediaControl[i].setWidth(100 + i);
+    const struct {
+        int16_t kind;
+        bool fullScreen;
+        std::set<int> placed;
+    } cases[] = {
+        {1, false, {0, 1, 2, 3, 4, 5, 6, 7, 14, 15}},
+        {2, false, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15}},
+        {3, false, {0, 1, 2, 3, 4, 6, 7, 8, 12, 13}},
+        {4, false, {0, 1, 2, 3, 4, 6, 7, 12, 13}},
+        {5, false, {0, 1, 2, 3, 4, 6, 7, 12, 13}},
+        {6, false, {0, 1, 2, 3, 7}},
+        {6, true, {0, 2, 3, 7}},
+    };
+    const double gap = 100;
+    for (const auto& c : cases) {
+        for (int i = 0; i <= 15; ++i)
+            f.cmdMediaControl[i].move(-7, -7);
+        f.FullScreenMode = c.fullScreen ? -1 : 0;
+        LayoutMediaToolbar(f, c.kind);
+        std::set<int> placed;
+        for (int i = 0; i <= 15; ++i)
+            if (f.cmdMediaControl[i].left() != -7)
+                placed.insert(i);
+        EXPECT_EQ(placed, c.placed) << "kind " << c.kind << (c.fullScreen ? " full screen" : "");
+        const auto& m = f.cmdMediaControl;
+        const double start = c.fullScreen ? 2 * gap : f.cmdShowHide[4].left() + f.cmdShowHide[4].width() + gap;
+        EXPECT_DOUBLE_EQ(m[0].left(), start) << c.kind;
+        if (c.kind == 3) {
+            EXPECT_DOUBLE_EQ(m[8].left(), m[7].left() + m[7].width() + gap);
+            EXPECT_DOUBLE_EQ(f.ImageBox[1].left(), m[8].left() + m[8].width() + gap);
+            EXPECT_DOUBLE_EQ(m[13].left(), f.ImageBox[1].left() + f.ImageBox[1].width() - m[12].width());
+        }
+        if (c.fullScreen) {
+            EXPECT_DOUBLE_EQ(f.ImageBox[9].left(), m[7].left() + m[7].width() + gap);
+            EXPECT_DOUBLE_EQ(f.APPLabel[0].width(), (f.ImageBox[9].width() - gap) / 2);
+        }
+    }
+    f.FullScreenMode = 0;
+
+    // The knobs: the volume by its fraction, a position never moved at the left bound.
+    f.VolumeFraction[1] = 0.5f;
+    f.PositionFraction[1] = 0.9f;
+    f.PositionKnobX[1] = 0;
+    LayoutMediaToolbar(f, 1);
+    EXPECT_FLOAT_EQ(f.VolumeTrack[3], static_cast<float>(f.ImageBox[4].width() - f.cmdMediaControl[14].width() - 100));
+    EXPECT_FLOAT_EQ(f.VolumeKnobX[1], f.VolumeTrack[0] + f.VolumeTrack[3] / 2);
+    EXPECT_DOUBLE_EQ(f.cmdMediaControl[14].left(), f.VolumeKnobX[1]);
+    EXPECT_FLOAT_EQ(f.PositionKnobX[1], f.PositionTrack[0]);
+
+    // Only what was loaded at run time can be unloaded by name.
+    UnloadNamedControl(f, QStringLiteral("cmdMediaControl"), 5);
+    UnloadNamedControl(f, QStringLiteral("cmdMediaControl"), 0);
+    UnloadNamedControl(f, QStringLiteral("ImageBox"), 6);
+    UnloadNamedControl(f, QStringLiteral("cmdmediacontrol"), 6);
+    EXPECT_FALSE(f.cmdMediaControl.exists(5));
+    EXPECT_TRUE(f.cmdMediaControl.exists(0));
+    EXPECT_TRUE(f.cmdMediaControl.exists(6));
+    EXPECT_TRUE(f.ImageBox.exists(6));
 }
 
 TEST_F(Chrome, ClicksOnTheShowHideButtonsWriteTheirSettingAndRunTheirRelayout)
