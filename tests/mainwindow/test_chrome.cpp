@@ -14,6 +14,7 @@
 #include "mainwindow/menubarlayout.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/temppages.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/com.h"
 #include "platform/delay.h"
 #include "platform/paths.h"
@@ -30,6 +31,7 @@
 #include <QFile>
 #include <QImage>
 #include <QApplication>
+#include <cmath>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -827,6 +829,63 @@ TEST_F(Chrome, LoadDeletesLeftoversOfEndedRunsOnly)
     open();
     EXPECT_FALSE(QFile::exists(ended));
     EXPECT_TRUE(QFile::exists(live));
+}
+
+TEST(SkinValues, ColoursAreBlueGreenRedAndAnythingElseIsBlack)
+{
+    const struct {
+        const char* text;
+        QColor colour;
+    } cases[] = {
+        {"&HB77B5E", QColor(0x5E, 0x7B, 0xB7)}, {"&H0000FF", QColor(0xFF, 0, 0)}, {"&H0", QColor(0, 0, 0)},
+        {"&hFF0000", QColor(0, 0, 0xFF)},       {"junk", QColor(0, 0, 0)},          {"", QColor(0, 0, 0)},
+        {"-5", QColor(0, 0, 0)},                {"&H1FFFFFFFF", QColor(0, 0, 0)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ColorFromSkinText(QString::fromLatin1(c.text)), c.colour) << c.text;
+}
+
+TEST_F(Chrome, TheRestoredWindowTakesTheRememberedRectangleOnlyWhenItFitsTheWorkArea)
+{
+    frmExplorer& f = open();
+    const QRect work = platform::windows::workArea(f.window());
+    const double Wt = work.width() * 15.0;
+    const double Ht = work.height() * 15.0;
+    // Rounded half to even, as whole numbers were.
+    const double centredLeft = std::nearbyint((Wt - 9200) / 2);
+    const double centredTop = std::nearbyint((Ht - 6675) / 2);
+    const struct {
+        const char* name;
+        WindowRectTwips remembered;
+        Geometry expected;
+    } cases[] = {
+        {"first start", {0, 0, 0, 0}, {centredLeft, centredTop, 9200, 6675}},
+        {"fits", {300, 600, 9500, 7000}, {300, 600, 9500, 7000}},
+        {"left of the screen", {-15, 0, 9500, 7000}, {centredLeft, centredTop, 9200, 6675}},
+        {"below the minimum", {0, 0, 9000, 7000}, {centredLeft, centredTop, 9200, 6675}},
+        {"the whole work area", {0, 0, static_cast<int32_t>(Wt), static_cast<int32_t>(Ht)}, {centredLeft, centredTop, 9200, 6675}},
+        {"as wide but lower", {0, 0, static_cast<int32_t>(Wt), static_cast<int32_t>(Ht) - 15}, {0, 0, Wt, Ht - 15}},
+        {"out at the bottom", {0, static_cast<int32_t>(Ht) - 6000, 9500, 7000}, {centredLeft, centredTop, 9200, 6675}},
+    };
+    for (const auto& c : cases) {
+        f.NormalWindowRect = c.remembered;
+        MaximizeRestoreWindow(f, false);
+        EXPECT_DOUBLE_EQ(f.left(), c.expected.left) << c.name;
+        EXPECT_DOUBLE_EQ(f.top(), c.expected.top) << c.name;
+        EXPECT_DOUBLE_EQ(f.width(), c.expected.width) << c.name;
+        EXPECT_DOUBLE_EQ(f.height(), c.expected.height) << c.name;
+        EXPECT_EQ(f.cmdFormControl[2].toolTipText(), QStringLiteral(" Maximize ")) << c.name;
+    }
+    // Maximised over the work area; an auto-hidden bar at the bottom keeps a pixel free.
+    MaximizeRestoreWindow(f, true);
+    EXPECT_DOUBLE_EQ(f.width(), Wt);
+    EXPECT_DOUBLE_EQ(f.height(), Ht);
+    EXPECT_EQ(f.cmdFormControl[2].toolTipText(), QStringLiteral(" Restore Down "));
+    platform::windows::setTaskbarProvider({[] { return platform::windows::TaskbarAutoHide; }, [](int edge) { return edge == 3; }});
+    MaximizeRestoreWindow(f, true);
+    EXPECT_DOUBLE_EQ(f.top(), (work.top() - 1) * 15.0);
+    EXPECT_DOUBLE_EQ(f.height(), Ht - 15);
+    platform::windows::setTaskbarProvider({});
 }
 
 TEST(ServiceRegistry, ListsTheMethodsStillServedOnlyByAStandIn)
