@@ -1,5 +1,6 @@
 #include "mainwindow/apptimers.h"
 
+#include "core/cleanup.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
@@ -29,6 +30,28 @@ void unloadWhenClosing(frmExplorer& f)
         f.unload();
 }
 
+// The typed addresses ("url1", "url2", ... up to the first missing one) and
+// the visited ones, offered while the address is typed.
+void EnableAddressAutoComplete(frmExplorer& f)
+{
+    constexpr int kMaxOffered = 1000;
+    QStringList items;
+    for (int n = 1; n <= kMaxOffered; ++n) {
+        const QString url = ReadTypedUrl(QStringLiteral("url") + QString::number(n));
+        if (url.isEmpty())
+            break;
+        items << url;
+    }
+    int32_t count = 0;
+    for (const QString& url : ListVisitedHistory(false, true, count)) {
+        if (items.size() >= kMaxOffered)
+            break;
+        if (!items.contains(url))
+            items << url;
+    }
+    f.WBTextBox[0].setCompletions(items);
+}
+
 void firstTick(frmExplorer& f)
 {
     services::Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
@@ -37,6 +60,8 @@ void firstTick(frmExplorer& f)
     // active window at this tick may be none.
     f.MainHwnd = reinterpret_cast<quintptr>(f.window());
     services::Menus().SetButtonTooltips();
+    if (f.GeneralOptionBytes[OptUseTxtAutoComplete] == 1)
+        EnableAddressAutoComplete(f);
     f.TimerStage = 9;
 }
 

@@ -1,9 +1,11 @@
 #include "platform/textbox.h"
 
+#include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStringListModel>
 
 namespace platform::forms {
 
@@ -124,6 +126,28 @@ void TextBox::setBackColor(const QColor& color)
 void TextBox::setBorderless(bool borderless)
 {
     lineEdit()->setFrame(!borderless);
+}
+
+void TextBox::setCompletions(const QStringList& items)
+{
+    QCompleter* old = lineEdit()->completer();
+    if (items.isEmpty()) {
+        lineEdit()->setCompleter(nullptr);
+    } else {
+        auto* completer = new QCompleter(items, lineEdit());
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        completer->setCompletionMode(QCompleter::PopupCompletion);
+        lineEdit()->setCompleter(completer);
+    }
+    if (old)
+        old->deleteLater();
+}
+
+QStringList TextBox::completions() const
+{
+    const QCompleter* completer = lineEdit()->completer();
+    const auto* model = completer ? qobject_cast<const QStringListModel*>(completer->model()) : nullptr;
+    return model ? model->stringList() : QStringList();
 }
 
 void TextBox::copyPropertiesFrom(const Control& other)

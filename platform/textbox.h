@@ -8,6 +8,8 @@
 
 #include "platform/control.h"
 
+#include <QStringList>
+
 class QLineEdit;
 
 namespace platform::forms {
@@ -28,6 +30,10 @@ public:
     void setBackColor(const QColor& color);
     // No frame drawn round the text (BorderStyle 0).
     void setBorderless(bool borderless);
+    // Texts offered below the box while typing (those that begin with what
+    // was typed, case-blind); an empty list offers nothing.
+    void setCompletions(const QStringList& items);
+    QStringList completions() const;
 
     QLineEdit* lineEdit() const;
     void copyPropertiesFrom(const Control& other) override;

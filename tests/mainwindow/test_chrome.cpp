@@ -663,6 +663,26 @@ TEST_F(Chrome, TheFirstTickOpensTheStartPageAndTakesTheWindowItself)
     EXPECT_EQ(f.BusyFlags[0], 0);
 }
 
+TEST_F(Chrome, TheFirstTickOffersTypedAddressesOnlyWhenAutoCompleteIsOn)
+{
+    CreateRegistryKey(HiveCurrentUser, QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs"));
+    ASSERT_TRUE(WriteTypedUrl(QStringLiteral("url1"), QStringLiteral("http://typed.example/")));
+    ASSERT_TRUE(WriteTypedUrl(QStringLiteral("url2"), QStringLiteral("http://second.example/a")));
+    ASSERT_TRUE(WriteTypedUrl(QStringLiteral("url4"), QStringLiteral("http://after-a-gap.example/")));
+    for (const char* option : {"0", "1"}) {
+        setSetting(QStringLiteral("USETXTAUTOCOMPLETE"), QString::fromLatin1(option));
+        frmExplorer& f = open();
+        ASSERT_TRUE(testenv::waitFor([&] { return f.TimerStage == 9; }));
+        const QStringList offered = f.WBTextBox[0].completions();
+        if (QString::fromLatin1(option) == QLatin1String("1")) {
+            EXPECT_EQ(offered, (QStringList{QStringLiteral("http://typed.example/"), QStringLiteral("http://second.example/a")}));
+        } else {
+            EXPECT_TRUE(offered.isEmpty());
+        }
+        window.reset();
+    }
+}
+
 TEST_F(Chrome, ATickDuringAWaitInsideAnEarlierTickDoesNotReenterIt)
 {
     int depth = 0;
