@@ -23,4 +23,4 @@ extern QString ListDownloadOptions[7];  // per list kind 1-6: the list's option 
 extern int16_t GroupOpening;
 // The skin's colour of the popup menus' icon column and separator lines, in
 // the skin's "&H" notation (skin string 121), kept by the main window.
-extern QString PopupMenuColor;            // -1 while a group of pages is being opened in tabs
+extern QString PopupMenuColor;

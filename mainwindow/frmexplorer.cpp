@@ -1,15 +1,48 @@
 #include "mainwindow/frmexplorer.h"
 
 #include "core/globals.h"
+#include "core/hooksubclass.h"
+#include "core/keyhandle.h"
+#include "core/language.h"
+#include "core/mousegestures.h"
+#include "core/scaling.h"
 #include "core/skinbinding.h"
+#include "core/urlcracker.h"
+#include "mainwindow/apptimers.h"
+#include "mainwindow/bartoggles.h"
+#include "mainwindow/chromelayout.h"
+#include "mainwindow/hovertracking.h"
+#include "mainwindow/mainlayout.h"
+#include "mainwindow/menubarlayout.h"
+#include "mainwindow/services/registry.h"
+#include "mainwindow/skinvalues.h"
+#include "mainwindow/temppages.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/paths.h"
-#include "skinlib/art/artpalette.h"
+#include "platform/windowservices.h"
 
+#include <QCoreApplication>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace {
 
 frmExplorer* theWindow = nullptr;
+
+using namespace platform::forms;
+
+// Objects the window creates at Load and keeps to its end.
+struct LoadedObjects {
+    std::unique_ptr<clsWinInet> urlCracker;
+    std::unique_ptr<clsMouseGestures> gestures;
+    std::unique_ptr<clsKeyHandle> keys;
+};
+
+LoadedObjects& loadedObjects()
+{
+    static LoadedObjects objects;
+    return objects;
+}
 
 } // namespace
 
@@ -18,10 +51,12 @@ frmExplorer::frmExplorer()
     Initialize(TwipsScale);
     theWindow = this;
     setCaption(QStringLiteral("Z5"));
-    setBorderStyle(platform::forms::BorderStyle::None);
+    setBorderStyle(BorderStyle::None);
+    setSizableWithoutBorder(true);
     setWidth(MinFormWidth);
     setHeight(MinFormHeight);
-    events().load = [this] { Form_Load(); };
+    createControls();
+    wireEvents();
 }
 
 frmExplorer::~frmExplorer()
@@ -35,17 +70,126 @@ frmExplorer* MainWindow()
     return theWindow;
 }
 
-void frmExplorer::Form_Load()
+void frmExplorer::createControls()
 {
-    // The chrome is laid out from the skin by the layout code; until then
-    // the window shows the skin's pane colour.
-    BindSkinLibrary();
-    const QString paneColor = GetSkinString(104);
-    if (!paneColor.isEmpty())
-        setBackColor(skinart::colourFromSkinString(paneColor));
-    BusyFlags[0] = 0;
-    BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
-    TimerStage = 0;
+    // The frame and the body first, so that everything else lies above them;
+    // the corners lie over the edges they end, the menu strip over the top edge.
+    for (int i : {4, 5, 6, 7, 0, 1, 2, 3, 8, 9})
+        SkinPiece.create(i);
+    // The menu strip's picture is drawn to the width of the captions.
+    SkinPiece[8].setStretch(true);
+    PictureBox& body = *PicHolder.create(0);
+    body.setTabStop(false);
+    body.setBackColor(QColor(0xFF, 0xFF, 0xFF));
+    PictureBox& addressRow = *PicHolder.create(1);
+    addressRow.setTabStop(false);
+    addressRow.setBackColor(QColor(0xFF, 0xFF, 0xFF));
+    addressRow.move(0, 0, 3000, 300);
+
+    for (int i = 0; i <= 9; ++i) {
+        Image* box = (i == 2 || i == 3) ? ImageBox.create(i, &addressRow) : ImageBox.create(i);
+        // The media row, the list-pane parts and the colour bar show only
+        // when their owners ask.
+        if (i == 1 || i == 4 || i == 5 || i == 7 || i == 9)
+            box->setVisible(false);
+    }
+    ImageBox[2].move(45, 30);
+    ImageBox[3].setTop(15);
+    ImageBox[6].move(0, 0, ProgressBandWidth, 180);
+    ImageBox[8].setStretch(true);
+    ImageBox[8].setHeight(270);
+
+    for (int i = 0; i <= 4; ++i) {
+        Label& caption = *cmdMenu.create(i);
+        caption.setAlignment(Alignment::Center);
+        caption.setFontSize(8);
+    }
+    for (int i = 0; i <= 3; ++i)
+        cmdFormControl.create(i);
+    for (int i = 0; i <= 9; ++i)
+        cmdWBControl.create(i);
+    for (int i = 0; i <= 8; ++i)
+        cmdAppOpt.create(i);
+    cmdMediaControl.create(0)->setVisible(false);
+    PictureBox& tab = *cmdTabNum.create(0);
+    tab.setTabStop(false);
+    tab.move(0, 0, 1500, 270);
+
+    TextBox& address = *WBTextBox.create(0, &addressRow);
+    address.setBorderless(true);
+    address.move(330, 30, 2000, 240);
+    TextBox& status = *WBTextBox.create(1);
+    status.setBorderless(true);
+    status.setLocked(true);
+    status.setHeight(225);
+    status.lineEdit()->setFocusPolicy(Qt::NoFocus);
+    TextBox& tabNumber = *WBTextBox.create(2);
+    tabNumber.setBorderless(true);
+    tabNumber.setLocked(true);
+    tabNumber.lineEdit()->setAlignment(Qt::AlignCenter);
+    tabNumber.lineEdit()->setFocusPolicy(Qt::NoFocus);
+    tabNumber.setText(QStringLiteral("1"));
+
+    for (int i = 0; i <= 4; ++i) {
+        Label& label = *APPLabel.create(i);
+        label.setFontSize(8);
+        if (i != 3)
+            label.setVisible(false);
+    }
+    APPLabel[3].setAutoSize(true);
+
+    cmdCloseTab = std::make_unique<PictureBox>(*this, QStringLiteral("cmdCloseTab"));
+    cmdCloseTab->setTabStop(false);
+    cmdCloseTab->setCentredText(QStringLiteral("1"));
+    SPLITTER1 = std::make_unique<Image>(*this, QStringLiteral("SPLITTER1"));
+    SPLITTER1->setVisible(false);
+    WBProgressBar = std::make_unique<ProgressBar>(*this, QStringLiteral("WBProgressBar"));
+    WBProgressBar->setVisible(false);
+    ColorBarMarker = std::make_unique<Label>(*this, QStringLiteral("ColorBarMarker"));
+    ColorBarMarker->setVisible(false);
+
+    // The show/hide buttons last: they lie over the frame and the body.
+    for (int i = 0; i <= 4; ++i)
+        cmdShowHide.create(i);
+
+    for (int i : {0, 2, 3, 4, 5}) {
+        Timer& t = *AppTimer.create(i);
+        t.setEnabled(false);
+        t.setInterval(i == 0 ? 100 : i == 2 ? 1000 : 0);
+    }
+}
+
+void frmExplorer::wireEvents()
+{
+    events().load = [this] { Form_Load(); };
+    events().resize = [this] { Form_Resize(); };
+    events().unload = [this] { Form_Unload(); };
+    AppTimer.events().timer = [this](int index) { AppTimer_Timer(index); };
+
+    cmdShowHide.events().click = [this](int index) { cmdShowHide_Click(*this, index); };
+    cmdShowHide.events().mouseMove = [this](int index, int, int, double, double) { cmdShowHide_MouseMove(*this, index); };
+    cmdAppOpt.events().mouseMove = [this](int index, int, int, double, double) {
+        HoverEnter(*this, static_cast<int16_t>(1080 + index));
+    };
+    cmdWBControl.events().mouseMove = [this](int index, int, int, double, double) {
+        // The tab number box takes no hover look, but the element before it
+        // gets its normal look back.
+        if (index == 7)
+            SetHoverElement(*this, HoverElementId);
+        else
+            HoverEnter(*this, static_cast<int16_t>(2000 + index));
+    };
+    cmdFormControl.events().mouseMove = [this](int index, int, int, double, double) {
+        HoverEnter(*this, static_cast<int16_t>(2010 + index));
+    };
+    cmdMenu.events().mouseMove = [this](int index, int, int, double, double) {
+        HoverEnter(*this, static_cast<int16_t>(3000 + index));
+    };
+    cmdMenu.events().mouseDown = [this](int index, int button, int shift, double, double) {
+        ButtonReleased = 0;
+        cmdMenu[index].setForeColor(ColorFromSkinText(MenuCaptionOpenColor));
+        services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
+    };
 }
 
 void frmExplorer::LockControl(bool lock)
@@ -55,4 +199,146 @@ void frmExplorer::LockControl(bool lock)
         if (!lock)
             w->update();
     }
+}
+
+void frmExplorer::SetMenuBarCaptions(bool /*flag*/)
+{
+    static const char* const english[5] = {"File", "Edit", "View", "Tools", "Window"};
+    for (int i = 0; i <= 4; ++i) {
+        // Each caption as wide as its text; its height is the layout's.
+        Label& caption = cmdMenu[i];
+        caption.setAutoSize(true);
+        caption.setCaption(GetLangCaption(QStringLiteral("MENUNAME"), QStringLiteral("0%1").arg(i + 1),
+                                          QString::fromLatin1(english[i])));
+        caption.setAutoSize(false);
+    }
+}
+
+void frmExplorer::Form_Load()
+{
+    // 1. Designed at 15 twips per pixel.
+    if (TwipsScale != 1.0f) {
+        ScaleAllControls(*this);
+        ProgressBandWidth *= TwipsScale;
+    }
+    // 2.-3. Temporary pages: leftovers of ended runs go, this run takes its prefix.
+    DeleteLeftoverTempFiles();
+    TempPagePrefix = ClaimTempPagePrefix(tempPageLock_);
+    // 4.-6. The popup menus, the window procedure, the URL cracker.
+    services::Menus().CreatePopupMenu(window());
+    SubclassMainWindow(window());
+    loadedObjects().urlCracker = std::make_unique<clsWinInet>();
+    UrlCracker = loadedObjects().urlCracker.get();
+    // 7.-9. Settings, skin, colours.
+    LoadMainSettings(*this);
+    CurrentListKind = ShownListKind;
+    BindSkinLibrary();
+    ApplySkinColors(*this);
+    // 10.-12. Hooks and their clients.
+    if (GeneralOptionBytes[OptDisableScriptError] == 1)
+        InstallDialogHook(window());
+    if (GeneralOptionBytes[OptMouseGesturesInUse] == 1) {
+        loadedObjects().gestures = std::make_unique<clsMouseGestures>();
+        MouseGestures = loadedObjects().gestures.get();
+        MouseGestures->Attach();
+    }
+    loadedObjects().keys = std::make_unique<clsKeyHandle>();
+    KeyHandle = loadedObjects().keys.get();
+    KeyHandle->Attach();
+    // 13. The ring of closed tabs.
+    if (ClosedTabRingEnabled != 0)
+        ClosedTabUrls = QStringList(5, QString());
+    // 14.-15. Captions, pictures, progress colours.
+    SetMenuBarCaptions(false);
+    QCoreApplication::processEvents();
+    ApplySkinPictures(*this);
+    ApplyProgressBarColors(*this);
+    // 17.-18. The busy picture and the colour bar.
+    services::Tabs().ShowBusyIndicator();
+    if (DisplayFlags[DisplayColorBar] != 0)
+        ShowTextColorBar(*this);
+    // 19.-20. The list-pane titles and the menu captions' look.
+    HeaderWords[0] = 0;
+    APPLabel[4].setWidth(ListTitleWidth);
+    if (const auto size = APPLabel[0].fontSize()) {
+        APPLabel[0].setFontSize(*size * 0.85);
+        APPLabel[1].setFontSize(*size * 0.85);
+        APPLabel[2].setFontSize(*size * 0.85);
+    }
+    for (int i = 0; i <= 4; ++i)
+        cmdMenu[i].setTransparent(true);
+    // 21. Maximised to the work area or at the remembered rectangle.
+    MaximizeRestoreWindow(*this, DisplayFlags[DisplayMaximised] != 0);
+    // 22.-24. Navigation allowed; the blank page; the timer starts.
+    BusyFlags[0] = 0;
+    BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
+    TimerStage = 0;
+    AppTimer[0].setInterval(100);
+    AppTimer[0].setEnabled(true);
+}
+
+void frmExplorer::Form_Resize()
+{
+    if (CloseRequested != 0 || LayoutLock != 0
+        || platform::windows::windowState(window()) == platform::windows::StateMinimized)
+        return;
+    LockControl(true);
+    LayoutLock = -1;
+    if (width() < MinFormWidth)
+        setWidth(MinFormWidth);
+    if (height() < MinFormHeight)
+        setHeight(MinFormHeight);
+    LayoutLock = 0;
+    ApplySkinLayout(*this);
+    ApplyMenuBarStates(*this);
+    LayoutMainWindow(*this);
+    LockControl(false);
+}
+
+void frmExplorer::Form_Unload()
+{
+    if (unloading_)
+        return;
+    unloading_ = true;
+    UnsubclassMainWindow(window());
+    BusyFlags[4] = -1;
+    CloseRequested = -1;
+    // The settings are on disk before the window goes.
+    ShownListKind = CurrentListKind;
+    WindowRectTwips current;
+    current.Left = static_cast<int32_t>(left());
+    current.Top = static_cast<int32_t>(top());
+    current.Width = static_cast<int32_t>(width());
+    current.Height = static_cast<int32_t>(height());
+    SaveMainSettings(*this, current);
+    LayoutLock = -1;
+    platform::windows::setWindowState(window(), platform::windows::StateMinimized);
+    hide();
+    services::Media().StopAllPlayers();
+    for (int i : {0, 2, 3, 4, 5})
+        AppTimer[i].setEnabled(false);
+    if (ImagesPerView > 1)
+        services::Lists().StopAllFetches();
+    // Only a volume the program changed is given back.
+    if (SavedMasterVolume != -1)
+        services::Media().ApplyMixerVolume(SavedMasterVolume);
+    services::Tabs().ReleaseDocumentEvents();
+    for (int t = 0; t < TabCount && t < TabBrowserMap.size(); ++t)
+        if (TabBrowserMap[t] >= 1)
+            services::Tabs().UnloadBrowser(TabBrowserMap[t]);
+    if (CbtHookActive)
+        RemoveDialogHook();
+    if (MouseGestures)
+        MouseGestures->Detach();
+    if (KeyHandle)
+        KeyHandle->Detach();
+    RunExitCleanup();
+    DeleteRunTempPages(TempPagePrefix);
+    tempPageLock_.reset();
+    QCoreApplication::exit(0);
+}
+
+void frmExplorer::AppTimer_Timer(int index)
+{
+    ::AppTimer_Timer(*this, index);
 }

@@ -1,14 +1,28 @@
 #pragma once
 
 // The browser's one top-level window: a frameless form drawn from the skin,
-// owning the state the rest of the browser shares.
+// owning the state the rest of the browser shares. Its controls carry the
+// names and indexes the layout, hover and bar code address them by.
 
 #include "mainwindow/explorerstate.h"
+#include "platform/apptimer.h"
+#include "platform/controlarray.h"
+#include "platform/controls.h"
 #include "platform/form.h"
+#include "platform/progressbar.h"
+#include "platform/textbox.h"
+
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class TempPageLock;
 
 class frmExplorer : public platform::forms::Form, public ExplorerState {
 public:
-    // Runs the Initialize event.
+    // Runs the Initialize event and creates the controls.
     frmExplorer();
     ~frmExplorer() override;
 
@@ -16,10 +30,79 @@ public:
     // updates, false lets them go on and repaints.
     void LockControl(bool lock);
 
-private:
-    // The Load event, run when the window is first shown.
+    // The menu-bar captions from the language file ("MENUNAME" 01 to 05).
+    void SetMenuBarCaptions(bool flag);
+
+    // The window's events, public so that the timer, the menus and tests
+    // can run them.
     void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void AppTimer_Timer(int index);
+
+    // ---- Controls, bottom to top of the z-order ----
+    platform::forms::ControlArray<platform::forms::Image> SkinPiece{*this, QStringLiteral("SkinPiece")};
+    platform::forms::ControlArray<platform::forms::PictureBox> PicHolder{*this, QStringLiteral("PicHolder")};
+    platform::forms::ControlArray<platform::forms::Image> ImageBox{*this, QStringLiteral("ImageBox")};
+    platform::forms::ControlArray<platform::forms::Label> cmdMenu{*this, QStringLiteral("cmdMenu")};
+    platform::forms::ControlArray<platform::forms::Image> cmdFormControl{*this, QStringLiteral("cmdFormControl")};
+    platform::forms::ControlArray<platform::forms::Image> cmdWBControl{*this, QStringLiteral("cmdWBControl")};
+    platform::forms::ControlArray<platform::forms::Image> cmdShowHide{*this, QStringLiteral("cmdShowHide")};
+    platform::forms::ControlArray<platform::forms::Image> cmdAppOpt{*this, QStringLiteral("cmdAppOpt")};
+    platform::forms::ControlArray<platform::forms::Image> cmdMediaControl{*this, QStringLiteral("cmdMediaControl")};
+    platform::forms::ControlArray<platform::forms::PictureBox> cmdTabNum{*this, QStringLiteral("cmdTabNum")};
+    platform::forms::ControlArray<platform::forms::TextBox> WBTextBox{*this, QStringLiteral("WBTextBox")};
+    platform::forms::ControlArray<platform::forms::Label> APPLabel{*this, QStringLiteral("APPLabel")};
+    platform::forms::ControlArray<platform::forms::Timer> AppTimer{*this, QStringLiteral("AppTimer")};
+    std::unique_ptr<platform::forms::PictureBox> cmdCloseTab;
+    std::unique_ptr<platform::forms::Image> SPLITTER1;
+    std::unique_ptr<platform::forms::ProgressBar> WBProgressBar;
+    // Shown over the colour bar while the pointer is on it.
+    std::unique_ptr<platform::forms::Label> ColorBarMarker;
+
+    // ---- Skin colours kept after a re-skin ----
+    QString MenuCaptionColor;
+    QString MenuCaptionHoverColor;
+    QString MenuCaptionOpenColor;
+    // SkinPiece(4) to (7) stretch their pictures to their size.
+    bool FrameStretch = false;
+
+    // ---- Slider geometry of the media row ----
+    // Left bound, right bound, grab offset, travel width, knob width.
+    std::array<float, 5> VolumeTrack{};
+    std::array<float, 5> PositionTrack{};
+    std::array<float, 3> VolumeKnobX{};
+    std::array<float, 3> PositionKnobX{};
+    std::array<float, 3> PositionFraction{};
+
+    // The room the progress band takes left of the tab buttons, in twips.
+    double ProgressBandWidth = 1800;
+
+    // The address drop-down is open (element 1000 of the hover tracking).
+    bool AddressDropDownOpen = false;
+
+    // Re-entrancy of the housekeeping tick: a tick that arrives while an
+    // earlier one is still running (a prompt open inside it) does nothing.
+    bool TickRunning = false;
+
+    // An observer of the window's layout and hover steps (tests): each
+    // routine reports its name, hover steps their element code.
+    std::function<void(const QString& step, int code)> Trace;
+    void trace(const char* step, int code = 0)
+    {
+        if (Trace)
+            Trace(QString::fromLatin1(step), code);
+    }
+
+private:
+    void createControls();
+    void wireEvents();
+
+    // Held while this run owns its temporary-page prefix.
+    std::unique_ptr<TempPageLock> tempPageLock_;
+    bool unloading_ = false;
 };
 
 // The one main window of the process, once created.
 frmExplorer* MainWindow();
+

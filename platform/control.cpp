@@ -4,6 +4,7 @@
 #include "platform/twips.h"
 
 #include <QApplication>
+#include <QTextDocument>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QHash>
@@ -295,8 +296,39 @@ void Control::setEnabled(bool enabled)
 void Control::setToolTipText(const QString& text)
 {
     toolTip_ = text;
-    // A tooltip is plain text: one that looks like markup is shown as written.
-    widget_->setToolTip(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text);
+    // Escaped and wrapped, so the tooltip shows the very characters given
+    // (blanks at the ends included) however they look like markup.
+    widget_->setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpacePre));
+}
+
+std::optional<Qt::CursorShape> cursorOfPointer(int code)
+{
+    switch (code) {
+    case 1: return Qt::ArrowCursor;
+    case 2: return Qt::CrossCursor;
+    case 3: return Qt::IBeamCursor;
+    case 5:
+    case 15: return Qt::SizeAllCursor;
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    case 10: return Qt::UpArrowCursor;
+    case 11: return Qt::WaitCursor;
+    case 12: return Qt::ForbiddenCursor;
+    case 13: return Qt::BusyCursor;
+    case 99: return Qt::PointingHandCursor;
+    default: return std::nullopt;
+    }
+}
+
+void Control::setMousePointer(int code)
+{
+    mousePointer_ = code;
+    if (const auto shape = cursorOfPointer(code))
+        widget_->setCursor(*shape);
+    else
+        widget_->unsetCursor();
 }
 
 QColor Control::foreColor() const
@@ -400,6 +432,7 @@ void Control::copyPropertiesFrom(const Control& other)
     setEnabled(other.enabled_);
     tag_ = other.tag_;
     setToolTipText(other.toolTip_);
+    setMousePointer(other.mousePointer_);
     widget_->setPalette(other.widget_->palette());
     if (hasFont())
         widget_->setFont(other.widget_->font());

@@ -44,6 +44,9 @@ struct ControlEvents {
 // event is done.
 void sendTabKey(bool backwards);
 
+// The cursor shape of a mouse-pointer code (nullopt: the default pointer).
+std::optional<Qt::CursorShape> cursorOfPointer(int code);
+
 // The old toolkit's key code of a Qt key (0 for keys it had no code for).
 int keyCode(int qtKey);
 // The button code (1 left, 2 right, 4 middle, or'ed) of Qt mouse buttons.
@@ -81,8 +84,15 @@ public:
     void setEnabled(bool enabled);
     const QString& tag() const { return tag_; }
     void setTag(const QString& tag) { tag_ = tag; }
+    // The tooltip is plain text: markup in it (a page title, say) is shown
+    // as written, never interpreted.
     const QString& toolTipText() const { return toolTip_; }
     void setToolTipText(const QString& text);
+    // The mouse pointer over the control: 0 default (the window's), 1 arrow,
+    // 2 cross, 3 I-beam, 5 size all, 6 size NE-SW, 7 size N-S, 8 size NW-SE,
+    // 9 size W-E, 11 busy, 12 no drop, 13 arrow and busy, 15 size all, 99 hand.
+    int mousePointer() const { return mousePointer_; }
+    void setMousePointer(int code);
     QColor foreColor() const;
     void setForeColor(const QColor& color);
 
@@ -148,6 +158,7 @@ private:
     bool focused_ = false;
     QString tag_;
     QString toolTip_;
+    int mousePointer_ = 0;
     ControlEvents events_;
     QObject* filter_ = nullptr;
 };

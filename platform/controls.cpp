@@ -17,6 +17,7 @@ public:
     QPixmap picture;
     bool stretch = false;
     QColor back;
+    QString text; // drawn centred over the picture, clipped to the widget
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -24,12 +25,18 @@ protected:
         QPainter p(this);
         if (back.isValid())
             p.fillRect(rect(), back);
-        if (picture.isNull())
-            return;
-        if (stretch)
-            p.drawPixmap(rect(), picture);
-        else
-            p.drawPixmap(0, 0, picture);
+        if (!picture.isNull()) {
+            if (stretch)
+                p.drawPixmap(rect(), picture);
+            else
+                p.drawPixmap(0, 0, picture);
+        }
+        if (!text.isEmpty()) {
+            p.setClipRect(rect());
+            p.setPen(palette().color(QPalette::WindowText));
+            p.setFont(font());
+            p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text);
+        }
     }
 };
 
@@ -207,11 +214,23 @@ void PictureBox::setBackColor(const QColor& color)
     widget()->update();
 }
 
+const QString& PictureBox::centredText() const
+{
+    return pictureWidget(widget())->text;
+}
+
+void PictureBox::setCentredText(const QString& text)
+{
+    pictureWidget(widget())->text = text;
+    widget()->update();
+}
+
 void PictureBox::copyPropertiesFrom(const Control& other)
 {
     Control::copyPropertiesFrom(other);
     if (const auto* o = dynamic_cast<const PictureBox*>(&other); o) {
         pictureWidget(widget())->back = pictureWidget(o->widget())->back;
+        pictureWidget(widget())->text = pictureWidget(o->widget())->text;
         widget()->setFocusPolicy(o->widget()->focusPolicy());
         autoSize_ = o->autoSize_;
         setPicture(o->picture());

@@ -60,6 +60,10 @@ public:
     void setAutoSize(bool autoSize);
     void setTabStop(bool tabStop);
     void setBackColor(const QColor& color);
+    // A line of text drawn over the picture, centred in the box in the
+    // control's ForeColor and cut at the box's edges; "" draws none.
+    const QString& centredText() const;
+    void setCentredText(const QString& text);
 
     void copyPropertiesFrom(const Control& other) override;
 

@@ -141,7 +141,8 @@ void Form::applyGeometry()
 {
     const int w = std::max(1, toPixelsX(width_));
     const int h = std::max(1, toPixelsY(height_));
-    const bool fixed = border_ != BorderStyle::Sizable && border_ != BorderStyle::SizableToolWindow;
+    const bool fixed = border_ != BorderStyle::Sizable && border_ != BorderStyle::SizableToolWindow
+                       && !(border_ == BorderStyle::None && sizableWithoutBorder_);
     if (fixed) {
         window_->setFixedSize(w, h);
     } else {
@@ -236,6 +237,12 @@ void Form::setBorderStyle(BorderStyle style)
         window_->show();
 }
 
+void Form::setSizableWithoutBorder(bool on)
+{
+    sizableWithoutBorder_ = on;
+    applyGeometry();
+}
+
 void Form::setBackColor(const QColor& color)
 {
     backColor_ = color;
@@ -250,23 +257,12 @@ void Form::setPicture(const QPixmap& picture)
 
 void Form::setMousePointer(int code)
 {
-    mousePointer_ = code;
-    switch (code) {
-    case 1: window_->setCursor(Qt::ArrowCursor); break;
-    case 2: window_->setCursor(Qt::CrossCursor); break;
-    case 3: window_->setCursor(Qt::IBeamCursor); break;
-    case 5: window_->setCursor(Qt::SizeAllCursor); break;
-    case 6: window_->setCursor(Qt::SizeBDiagCursor); break;
-    case 7: window_->setCursor(Qt::SizeVerCursor); break;
-    case 8: window_->setCursor(Qt::SizeFDiagCursor); break;
-    case 9: window_->setCursor(Qt::SizeHorCursor); break;
-    case 11: window_->setCursor(Qt::WaitCursor); break;
-    case 13: window_->setCursor(Qt::BusyCursor); break;
-    default:
-        mousePointer_ = 0;
+    const auto shape = cursorOfPointer(code);
+    mousePointer_ = shape ? code : 0;
+    if (shape)
+        window_->setCursor(*shape);
+    else
         window_->unsetCursor();
-        break;
-    }
 }
 
 void Form::load()

@@ -69,6 +69,9 @@ public:
     QString caption() const;
     void setCaption(const QString& caption);
     void setBorderStyle(BorderStyle style);
+    // A borderless window is of fixed size unless it draws its own frame and
+    // lets the user (or the window system) size it: then it takes any size.
+    void setSizableWithoutBorder(bool on);
     void setStartUpPosition(StartUpPosition position) { startUp_ = position; }
     QColor backColor() const { return backColor_; }
     void setBackColor(const QColor& color);
@@ -130,6 +133,7 @@ private:
     QColor backColor_;
     int mousePointer_ = 0;
     BorderStyle border_ = BorderStyle::Sizable;
+    bool sizableWithoutBorder_ = false;
     StartUpPosition startUp_ = StartUpPosition::CenterScreen;
     bool placed_ = false;
     bool loaded_ = false;

@@ -1,8 +1,17 @@
 #pragma once
 
-// A headless test aid: with PLATFORM_SHOT_FILE=<png> in the environment, the
-// first top-level window that becomes visible is grabbed into that file once
-// it has painted; with PLATFORM_EXIT_AFTER_SHOT=1 the application then quits.
+// A headless test aid for process runs. Environment variables:
+// - PLATFORM_SHOT_FILE=<png>: the first top-level window that becomes
+//   visible is grabbed into that file once it has painted;
+// - PLATFORM_SHOT_DELAY_MS=<n>: the grab is taken n milliseconds (at most a
+//   minute) after the window was first seen shown, so that pages can load;
+// - PLATFORM_LAYOUT_FILE=<txt>: at the moment of the grab, every control of
+//   that window is written to the file, one line each:
+//   name(index) TAB own Visible flag TAB shown (0/1) TAB Left Top Width Height
+//   in twips TAB x y width height in pixels of the window;
+// - PLATFORM_EXIT_AFTER_SHOT=1: the application then quits;
+// - PLATFORM_CLOSE_AFTER_MS=<n>: n milliseconds after the grab the window
+//   gets the window manager's close request, as a user closing it would.
 // Without the variables nothing happens.
 
 namespace platform::shotonshow {

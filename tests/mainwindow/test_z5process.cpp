@@ -5,19 +5,26 @@
 #include "core/startup.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "skinlib/art/skinart.h"
 
 #include "testenv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QColor>
 #include <QImage>
 #include <QProcess>
+#include <QMap>
 #include <QSet>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <vector>
 
 namespace reg = platform::registry;
@@ -60,7 +67,8 @@ protected:
 
     // Starts Z5.exe; shotName names the screenshot it writes once its window
     // shows; with exitAfterShot it then ends by itself.
-    QProcess* start(const QStringList& args, const QString& shotName, bool exitAfterShot = true)
+    QProcess* start(const QStringList& args, const QString& shotName, bool exitAfterShot = true,
+                    const QMap<QString, QString>& extraEnv = {})
     {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -69,6 +77,8 @@ protected:
         env.insert(QStringLiteral("PLATFORM_SHOT_FILE"), work + QLatin1Char('/') + shotName);
         if (exitAfterShot)
             env.insert(QStringLiteral("PLATFORM_EXIT_AFTER_SHOT"), QStringLiteral("1"));
+        for (auto it = extraEnv.begin(); it != extraEnv.end(); ++it)
+            env.insert(it.key(), it.value());
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(channels);
         p->start(exe, args);
@@ -178,6 +188,7 @@ TEST_F(Z5Process, FirstRunRegistersAndASecondRunWritesNothing)
 
 TEST_F(Z5Process, TheWindowShowsAndIsScreenshot)
 {
+    setUserSetting(QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
     ASSERT_TRUE(run({}, QStringLiteral("window.png")));
     const QImage shot(work + QStringLiteral("/window.png"));
     ASSERT_FALSE(shot.isNull());
@@ -374,4 +385,227 @@ TEST_F(Z5Process, ADamagedLineInAHiveCostsOnlyThatLine)
     ASSERT_TRUE(run({}, QStringLiteral("again.png")));
     EXPECT_TRUE(shown(QStringLiteral("again.png")));
     EXPECT_EQ(QDir(reg::storeFolder()).entryList({QStringLiteral("*.broken-*")}, QDir::Files).size(), 2);
+}
+
+namespace {
+
+// One control of the window, as the layout dump lists it.
+struct Placed {
+    QString name;
+    bool ownVisible = false;
+    bool shown = false;
+    QRectF twips;
+    QRect pixels;
+};
+
+std::vector<Placed> readLayout(const QString& file)
+{
+    std::vector<Placed> out;
+    for (const QString& line : QString::fromUtf8(testenv::readFile(file)).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() != 5)
+            continue;
+        const QStringList t = f[3].split(QLatin1Char(' '));
+        const QStringList p = f[4].split(QLatin1Char(' '));
+        if (t.size() != 4 || p.size() != 4)
+            continue;
+        out.push_back({f[0], f[1] == QLatin1String("1"), f[2] == QLatin1String("1"),
+                       QRectF(t[0].toDouble(), t[1].toDouble(), t[2].toDouble(), t[3].toDouble()),
+                       QRect(p[0].toInt(), p[1].toInt(), p[2].toInt(), p[3].toInt())});
+    }
+    return out;
+}
+
+const Placed* find(const std::vector<Placed>& layout, const QString& name)
+{
+    for (const Placed& p : layout)
+        if (p.name == name)
+            return &p;
+    return nullptr;
+}
+
+// Where the control shows in the shot, the skin's picture is there: every
+// pixel of its rectangle that no control above it covers.
+testing::AssertionResult showsSkinPicture(const QImage& shot, const std::vector<Placed>& layout, const QString& name,
+                                          int id, skinart::Skin skin = skinart::Skin::Morvane1)
+{
+    size_t index = 0;
+    while (index < layout.size() && layout[index].name != name)
+        ++index;
+    if (index == layout.size())
+        return testing::AssertionFailure() << name.toStdString() << " is not in the layout";
+    const Placed& c = layout[index];
+    if (!c.shown)
+        return testing::AssertionFailure() << name.toStdString() << " is hidden";
+    const auto picture = skinart::drawSkinPicture(skin, id);
+    if (!picture || picture->size() != c.pixels.size())
+        return testing::AssertionFailure() << name.toStdString() << " is not the size of picture " << id;
+    int compared = 0;
+    for (int y = 0; y < c.pixels.height(); ++y) {
+        for (int x = 0; x < c.pixels.width(); ++x) {
+            const QPoint at = c.pixels.topLeft() + QPoint(x, y);
+            bool covered = false;
+            for (size_t j = index + 1; j < layout.size() && !covered; ++j)
+                covered = layout[j].shown && layout[j].pixels.contains(at);
+            if (covered)
+                continue;
+            ++compared;
+            if ((shot.pixel(at) & 0xFFFFFF) != (picture->pixel(x, y) & 0xFFFFFF))
+                return testing::AssertionFailure() << name.toStdString() << " differs from picture " << id << " at "
+                                                   << x << "," << y;
+        }
+    }
+    if (compared == 0)
+        return testing::AssertionFailure() << name.toStdString() << " is covered everywhere";
+    return testing::AssertionSuccess();
+}
+
+void keepScreenshot(const QImage& shot, const QString& name)
+{
+    const QString dir = qEnvironmentVariableIsSet("Z5_SCREENSHOT_DIR") ? qEnvironmentVariable("Z5_SCREENSHOT_DIR")
+                                                                       : QStringLiteral(Z5_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    shot.save(dir + QLatin1Char('/') + name);
+}
+
+} // namespace
+
+TEST_F(Z5Process, TheWholeChromeShowsTheSkinsPicturesWhereTheLayoutPutsThem)
+{
+    const struct {
+        int width, height;
+    } sizes[] = {{9200, 6675}, {10500, 7500}};
+    for (const auto& size : sizes) {
+        setUserSetting(QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
+        setUserSetting(QStringLiteral("WIN_W"), QString::number(size.width));
+        setUserSetting(QStringLiteral("WIN_H"), QString::number(size.height));
+        const QString tag = QString::number(size.width) + QLatin1Char('x') + QString::number(size.height);
+        QProcess* p = start({}, tag + QStringLiteral(".png"), true,
+                            {{QStringLiteral("PLATFORM_SHOT_DELAY_MS"), QStringLiteral("300")},
+                             {QStringLiteral("PLATFORM_LAYOUT_FILE"), work + QLatin1Char('/') + tag + QStringLiteral(".txt")}});
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0);
+        const QImage shot(work + QLatin1Char('/') + tag + QStringLiteral(".png"));
+        ASSERT_FALSE(shot.isNull()) << tag.toStdString();
+        EXPECT_EQ(shot.size(), QSize(size.width / 15, size.height / 15));
+        keepScreenshot(shot, QStringLiteral("z5-window-") + tag + QStringLiteral(".png"));
+        const std::vector<Placed> layout = readLayout(work + QLatin1Char('/') + tag + QStringLiteral(".txt"));
+        const std::pair<const char*, int> probes[] = {
+            {"SkinPiece(0)", 104},       {"SkinPiece(1)", 110},       {"SkinPiece(2)", 112},
+            {"SkinPiece(3)", 115},       {"SkinPiece(9)", 106},       {"cmdWBControl(0)", 185},
+            {"cmdWBControl(1)", 188},    {"cmdWBControl(2)", 174},    {"cmdWBControl(3)", 178},
+            {"cmdWBControl(4)", 179},    {"cmdWBControl(6)", 194},    {"cmdWBControl(8)", 197},
+            {"cmdFormControl(0)", 204},  {"cmdFormControl(1)", 207},  {"cmdFormControl(2)", 210},
+            {"cmdFormControl(3)", 216},  {"cmdAppOpt(0)", 267},       {"cmdAppOpt(1)", 270},
+            {"cmdAppOpt(2)", 273},       {"cmdAppOpt(3)", 276},       {"cmdAppOpt(4)", 264},
+            {"cmdAppOpt(5)", 403},       {"cmdShowHide(0)", 145},     {"cmdShowHide(3)", 137},
+            {"cmdShowHide(4)", 135},     {"ImageBox(3)", 200},
+        };
+        for (const auto& [name, id] : probes)
+            EXPECT_TRUE(showsSkinPicture(shot, layout, QString::fromLatin1(name), id)) << tag.toStdString();
+        // The status line in the skin's colours; the address box white.
+        const Placed* status = find(layout, QStringLiteral("WBTextBox(1)"));
+        ASSERT_TRUE(status && status->shown);
+        EXPECT_EQ(QColor(shot.pixel(status->pixels.right() - 2, status->pixels.center().y())), QColor(0x5E, 0x7B, 0xB7));
+        const Placed* address = find(layout, QStringLiteral("WBTextBox(0)"));
+        ASSERT_TRUE(address && address->shown);
+        EXPECT_EQ(QColor(shot.pixel(address->pixels.right() - 2, address->pixels.center().y())), QColor(Qt::white));
+        // The twips the layout computed: the right frame on the right edge.
+        const Placed* right = find(layout, QStringLiteral("SkinPiece(5)"));
+        ASSERT_TRUE(right);
+        EXPECT_DOUBLE_EQ(right->twips.right(), size.width);
+    }
+}
+
+TEST_F(Z5Process, EachBarSettingShowsItsPicturesAndHidesItsButtons)
+{
+    struct Case {
+        const char* setting;
+        const char* value;
+        std::vector<std::pair<const char*, int>> pictures;
+        QStringList shown;
+        QStringList hidden;
+    };
+    const Case cases[] = {
+        {"DIS_TOOLBAR1", "False", {{"SkinPiece(0)", 109}, {"SkinPiece(1)", 111}, {"cmdShowHide(1)", 147}},
+         {QStringLiteral("cmdShowHide(1)")},
+         {QStringLiteral("SkinPiece(8)"), QStringLiteral("SkinPiece(9)"), QStringLiteral("cmdWBControl(0)"),
+          QStringLiteral("cmdFormControl(3)"), QStringLiteral("cmdMenu(0)"), QStringLiteral("PicHolder(1)")}},
+        {"DIS_TOOLBAR2", "False", {{"SkinPiece(2)", 113}, {"SkinPiece(3)", 116}, {"cmdShowHide(2)", 141}},
+         {QStringLiteral("cmdShowHide(2)")},
+         {QStringLiteral("cmdAppOpt(0)"), QStringLiteral("cmdAppOpt(4)"), QStringLiteral("cmdShowHide(4)")}},
+        {"DIS_MENUBAR1", "False", {{"SkinPiece(0)", 108}, {"cmdShowHide(3)", 139}},
+         {QStringLiteral("cmdWBControl(0)")},
+         {QStringLiteral("SkinPiece(8)"), QStringLiteral("SkinPiece(9)"), QStringLiteral("cmdMenu(0)")}},
+        {"DIS_MENUBAR2", "False", {{"SkinPiece(3)", 115}, {"cmdShowHide(4)", 135}}, {QStringLiteral("cmdShowHide(4)")}, {}},
+        {"DIS_MENUBAR2", "True", {{"SkinPiece(3)", 114}, {"cmdShowHide(4)", 133}}, {QStringLiteral("cmdShowHide(4)")}, {}},
+    };
+    for (const Case& c : cases) {
+        for (const char* name : {"DIS_TOOLBAR1", "DIS_TOOLBAR2", "DIS_MENUBAR1"})
+            setUserSetting(QString::fromLatin1(name), QStringLiteral("True"));
+        setUserSetting(QStringLiteral("DIS_MENUBAR2"), QStringLiteral("False"));
+        setUserSetting(QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
+        setUserSetting(QString::fromLatin1(c.setting), QString::fromLatin1(c.value));
+        const QString tag = QString::fromLatin1(c.setting) + QLatin1Char('-') + QString::fromLatin1(c.value);
+        QProcess* p = start({}, tag + QStringLiteral(".png"), true,
+                            {{QStringLiteral("PLATFORM_LAYOUT_FILE"), work + QLatin1Char('/') + tag + QStringLiteral(".txt")}});
+        ASSERT_TRUE(p->waitForFinished(60000));
+        const QImage shot(work + QLatin1Char('/') + tag + QStringLiteral(".png"));
+        ASSERT_FALSE(shot.isNull()) << tag.toStdString();
+        keepScreenshot(shot, QStringLiteral("z5-bars-") + tag + QStringLiteral(".png"));
+        const std::vector<Placed> layout = readLayout(work + QLatin1Char('/') + tag + QStringLiteral(".txt"));
+        for (const auto& [name, id] : c.pictures)
+            EXPECT_TRUE(showsSkinPicture(shot, layout, QString::fromLatin1(name), id)) << tag.toStdString();
+        for (const QString& name : c.shown) {
+            const Placed* placed = find(layout, name);
+            EXPECT_TRUE(placed && placed->shown) << tag.toStdString() << " " << name.toStdString();
+        }
+        for (const QString& name : c.hidden) {
+            const Placed* placed = find(layout, name);
+            EXPECT_TRUE(placed && !placed->shown) << tag.toStdString() << " " << name.toStdString();
+        }
+        if (QString::fromLatin1(c.setting) == QLatin1String("DIS_MENUBAR1")) {
+            EXPECT_DOUBLE_EQ(find(layout, QStringLiteral("cmdWBControl(0)"))->twips.left(),
+                             find(layout, QStringLiteral("SkinPiece(0)"))->twips.width());
+        }
+    }
+}
+
+TEST_F(Z5Process, AWindowManagerCloseEndsTheProgramCleanlyAndDeletesOnlyThisRunsPages)
+{
+    setUserSetting(QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
+    const QString temp = platform::paths::privateTempFolder();
+    const QString locks = temp + QStringLiteral("/Z5PageLocks");
+    QDir().mkpath(locks);
+    // An ended run's page, and a page of an instance that still runs (its
+    // stem locked by this test process).
+    const QString ended = temp + QStringLiteral("/~Z5_0000009a.htm");
+    const QString other = temp + QStringLiteral("/~Z5_0000008a.htm");
+    ASSERT_TRUE(testenv::writeFile(ended, "old"));
+    ASSERT_TRUE(testenv::writeFile(other, "theirs"));
+    const QByteArray otherLock = QFile::encodeName(locks + QStringLiteral("/~Z5_0000008.lock"));
+    const int fd = ::open(otherLock.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+
+    QProcess* p = start({}, QStringLiteral("closing.png"), false,
+                        {{QStringLiteral("PLATFORM_CLOSE_AFTER_MS"), QStringLiteral("1500")}});
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("closing.png")); }, 30000));
+    // This run's lock names its prefix: a page of its own.
+    QString own;
+    for (const QString& name : QDir(locks).entryList({QStringLiteral("~Z5_*.lock")}, QDir::Files))
+        if (name != QLatin1String("~Z5_0000008.lock"))
+            own = temp + QLatin1Char('/') + name.left(name.size() - 5) + QStringLiteral("1.htm");
+    ASSERT_FALSE(own.isEmpty());
+    ASSERT_TRUE(testenv::writeFile(own, "mine"));
+    EXPECT_FALSE(QFile::exists(ended)) << "an ended run's page goes at load";
+
+    ASSERT_TRUE(p->waitForFinished(30000));
+    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p->exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(own));
+    EXPECT_TRUE(QFile::exists(other));
+    EXPECT_EQ(setting(reg::Hive::CurrentUser, QStringLiteral("WIN_W")), QStringLiteral("9200"));
+    EXPECT_EQ(setting(reg::Hive::CurrentUser, QStringLiteral("DIS_MAXIMIZE")), QStringLiteral("False"));
+    ::close(fd);
 }

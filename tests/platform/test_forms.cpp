@@ -128,7 +128,7 @@ TEST(FormsControls, PropertiesReadBackAsWritten)
     box.setEnabled(false);
     box.setVisible(false);
     EXPECT_EQ(box.tag(), QStringLiteral("F"));
-    EXPECT_EQ(box.widget()->toolTip(), QStringLiteral("tip"));
+    EXPECT_EQ(box.toolTipText(), QStringLiteral("tip"));
     EXPECT_EQ(box.foreColor(), QColor(1, 2, 3));
     EXPECT_FALSE(box.widget()->isEnabled());
     EXPECT_FALSE(box.visible());

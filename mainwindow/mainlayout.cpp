@@ -1,0 +1,50 @@
+#include "mainwindow/mainlayout.h"
+
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/mediatoolbarlayout.h"
+#include "mainwindow/menubarlayout.h"
+#include "mainwindow/services/registry.h"
+#include "mainwindow/skinvalues.h"
+
+namespace {
+
+LayoutRect innerRect(frmExplorer& f)
+{
+    auto& P = f.SkinPiece;
+    LayoutRect r;
+    r.Left = static_cast<float>(P[7].width());
+    r.Top = static_cast<float>(P[4].height());
+    r.Width = static_cast<float>(f.scaleWidth() - P[7].width() - P[5].width());
+    r.Height = static_cast<float>(f.scaleHeight() - P[4].height() - P[6].height());
+    return r;
+}
+
+void placeHolderAndPanes(frmExplorer& f, const LayoutRect& r)
+{
+    f.PicHolder[0].move(r.Left, r.Top, NonNegative(r.Width), NonNegative(r.Height));
+    services::Tabs().LayoutViewPanes(false, f.TabCount, f.PaneCount);
+    services::Tabs().EnsureTabsForViewMode(true);
+}
+
+} // namespace
+
+void LayoutMainWindow(frmExplorer& f)
+{
+    f.trace("LayoutMainWindow");
+    LayoutRect r = innerRect(f);
+    services::Tabs().LayoutTabStrip(r);
+    services::Lists().ShowListPane(true, r);
+    placeHolderAndPanes(f, r);
+    LayoutMenuBar(f);
+    LayoutMediaControlCenter(f);
+}
+
+void LayoutBody(frmExplorer& f)
+{
+    f.trace("LayoutBody");
+    LayoutRect r = innerRect(f);
+    if (f.DisplayFlags[DisplayTabBar] != 0)
+        r.Height -= static_cast<float>(f.ImageBox[8].height());
+    services::Lists().ShowListPane(true, r);
+    placeHolderAndPanes(f, r);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// What the main window asks of the tabs and web browsing.
+
+#include "mainwindow/services/layoutrect.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class ITabsService {
+public:
+    virtual ~ITabsService() = default;
+    // "null" for the do-nothing stand-in, another name for a real one.
+    virtual const char* implementationName() const = 0;
+
+    virtual void ActivateTab(int16_t tab) = 0;
+    virtual void BindDocumentEvents() = 0;
+    virtual void ReleaseDocumentEvents() = 0;
+    virtual void CloseDuplicatePopupTabs() = 0;
+    virtual void FixScrollOfCurrentPage() = 0;
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    virtual void StopBrowsing() = 0;
+    virtual void RefreshPage() = 0;
+    virtual void GoUpOneLevel() = 0;
+    virtual void OpenMyFolder() = 0;
+    virtual void OpenMail() = 0;
+    virtual void OpenSearchPage() = 0;
+    virtual void NavigateAddressText(bool newTab, bool flag2, bool flag3) = 0;
+    // mode 1 the command-line argument, 2 the start-page setting, 3 the start-page address.
+    virtual void OpenWB_StartPage(int16_t mode) = 0;
+    virtual void ReadHandOffFiles() = 0;
+    virtual void SetStatusMessage(const QString& text, int16_t browserIndex, int16_t tabNumber) = 0;
+    virtual void ShowBusyIndicator() = 0;
+    virtual void SwitchToAdjacentTab(int16_t direction) = 0;
+    // The tab browser WBMAIN(0)'s state record.
+    virtual void SetTabStateRecord(int16_t browserIndex, const QString& record) = 0;
+    // Unloads the browser WBMAIN(index) (never index 0).
+    virtual void UnloadBrowser(int16_t browserIndex) = 0;
+    // Shows or hides the tab strip and fits its buttons into the rectangle.
+    virtual void LayoutTabStrip(LayoutRect& rect) = 0;
+    // The multi-view arrangement of the holder (LayoutViewPanes, EnsureTabsForViewMode).
+    virtual void LayoutViewPanes(bool recentre, int16_t tabCount, int16_t paneCount) = 0;
+    virtual void EnsureTabsForViewMode(bool flag) = 0;
+};

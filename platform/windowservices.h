@@ -1,0 +1,42 @@
+#pragma once
+
+// Window-state services of the desktop: the minimised / maximised state of a
+// top-level window, the work area of the screen a window is on, and the
+// taskbar's state. The taskbar provider answers "always on top, not
+// auto-hidden" (no desktop here reports otherwise) and can be replaced by
+// tests.
+
+#include <QRect>
+
+#include <functional>
+
+class QWidget;
+
+namespace platform::windows {
+
+// WindowState codes: 0 normal, 1 minimised, 2 maximised.
+enum WindowStateCode { StateNormal = 0, StateMinimized = 1, StateMaximized = 2 };
+
+int windowState(const QWidget* window);
+void setWindowState(QWidget* window, int state);
+
+// The work area (the screen less its panels) of the window's screen, in
+// pixels; the primary screen's for a window not placed yet.
+QRect workArea(const QWidget* window);
+
+// Taskbar state codes: 1 auto-hide, 2 always on top.
+inline constexpr int TaskbarAutoHide = 1;
+inline constexpr int TaskbarAlwaysOnTop = 2;
+
+struct TaskbarProvider {
+    std::function<int()> state;
+    // True when an auto-hidden bar sits on that edge: 0 left, 1 top, 2 right, 3 bottom.
+    std::function<bool(int edge)> autoHideBarOn;
+};
+
+int taskbarState();
+bool autoHideBarOn(int edge);
+// An empty provider restores the default one.
+void setTaskbarProvider(TaskbarProvider provider);
+
+} // namespace platform::windows

@@ -1,0 +1,1 @@
+z5_add_test(test_platform_chromecontrols SOURCES test_chromecontrols.cpp LIBS z5platform)
