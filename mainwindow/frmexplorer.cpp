@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "skinlib/art/artpalette.h"
 
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -46,6 +47,12 @@ void frmExplorer::Form_Load()
     BusyFlags[0] = 0;
     BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
     TimerStage = 0;
+    Tabs = CreateTabsModule(*this);
+    if (Tabs)
+        QTimer::singleShot(0, window(), [this] {
+            if (Tabs)
+                Tabs->FirstTick();
+        });
 }
 
 void frmExplorer::LockControl(bool lock)

@@ -16,6 +16,11 @@ void install()
     if (file.isEmpty())
         return;
     const bool exitAfter = qEnvironmentVariable("PLATFORM_EXIT_AFTER_SHOT") == QLatin1String("1");
+    // PLATFORM_SHOT_DELAY_MS: the shot waits that long after the window
+    // shows (pages can load meanwhile); at least half a second.
+    bool delayOk = false;
+    const int delayMs = qEnvironmentVariableIntValue("PLATFORM_SHOT_DELAY_MS", &delayOk);
+    const int ticks = delayOk && delayMs > 500 ? delayMs / 100 : 5;
     auto* timer = new QTimer(qApp);
     timer->setInterval(100);
     auto seenFor = std::make_shared<int>(0);
@@ -24,7 +29,7 @@ void install()
             if (!w->isVisible() || w->windowType() == Qt::ToolTip)
                 continue;
             // Give the window a few ticks to lay out and paint.
-            if (++*seenFor < 5)
+            if (++*seenFor < ticks)
                 return;
             timer->stop();
             const QPixmap shot = w->grab();

@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 
+#include "httpserver.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -81,6 +82,8 @@ protected:
         env.insert(QStringLiteral("PLATFORM_SHOT_FILE"), work + QLatin1Char('/') + shotName);
         if (exitAfterShot)
             env.insert(QStringLiteral("PLATFORM_EXIT_AFTER_SHOT"), QStringLiteral("1"));
+        for (auto it = extraEnv.cbegin(); it != extraEnv.cend(); ++it)
+            env.insert(it.key(), it.value());
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start(exe, args);
@@ -117,6 +120,7 @@ protected:
 
     QString prog, fonts, work, handOff;
     QString exe = kStage + QStringLiteral("/Z5.exe");
+    QMap<QString, QString> extraEnv;
     std::vector<std::unique_ptr<QProcess>> running;
 };
 
@@ -295,4 +299,24 @@ TEST_F(Z5Process, AMissingConfiguredSkinFallsBackToTheDefault)
     ASSERT_TRUE(run({}, QStringLiteral("shot.png")));
     EXPECT_TRUE(shown(QStringLiteral("shot.png")));
     EXPECT_TRUE(prompts().isEmpty());
+}
+
+TEST_F(Z5Process, AnAddressOnTheCommandLineShowsItsPageInThePane)
+{
+    testenv::HttpServer server;
+    server.serve("/a.html", "<html><head><title>Page A</title></head>"
+                            "<body style='margin:0;background:#13a57e'>a</body></html>");
+    extraEnv.insert(QStringLiteral("PLATFORM_SHOT_DELAY_MS"), QStringLiteral("4000"));
+    QProcess* p = start({server.address("/a.html")}, QStringLiteral("page.png"));
+    // The server runs on this thread: wait with the event loop running.
+    ASSERT_TRUE(testenv::waitFor([&] { return p->state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(p->exitCode(), 0);
+    EXPECT_EQ(server.requestsFor("/a.html"), 1) << server.log().join(", ").toStdString();
+    const QImage shot(work + QStringLiteral("/page.png"));
+    ASSERT_FALSE(shot.isNull());
+    // The page's colour fills the pane: the middle of the window shows it.
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(0x13, 0xa5, 0x7e));
+    const QString keep = qEnvironmentVariable("Z5_SCREENSHOT_DIR", QStringLiteral(Z5_BINARY_DIR "/screenshots"));
+    QDir().mkpath(keep);
+    shot.save(keep + QStringLiteral("/z5-commandline-page.png"));
 }
