@@ -115,12 +115,6 @@ void TabBrowsing::wire(int index, IBrowser* b)
     };
     e.windowSetRect = [this, index] { WBMAIN_WindowSetRect(index); };
     e.gotFocus = [this, index] { WBMAIN_GotFocus(index); };
-    e.mouseDown = [this](int button) {
-        if (button == 1)
-            HandleBrowserClick(2);
-        else if (button == 2)
-            HandleBrowserClick(3);
-    };
 }
 
 IBrowser* TabBrowsing::CurrentBrowser() const
@@ -1101,11 +1095,6 @@ void TabBrowsing::WBMAIN_GotFocus(int index)
         if (st_.DisplayFlags[DisplaySidePane])
             chrome_.BindDocumentEvents();
     }
-}
-
-void TabBrowsing::HandleBrowserClick(uint8_t code)
-{
-    st_.UserClickState = code;
 }
 
 void TabBrowsing::SetStatusMessage(const QString& text, int browserIndex, int tabNumber)

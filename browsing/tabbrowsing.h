@@ -89,8 +89,6 @@ public:
     void WBMAIN_GotFocus(int index);
     // The popup catcher's gate: a loop-back popup goes to its opener's tab.
     void WBBACK_BeforeNavigate2(NavigationRequest& request);
-    // A press of the left (2) or right (3) button inside a browser.
-    void HandleBrowserClick(uint8_t code);
 
     void SetStatusMessage(const QString& text, int browserIndex = -1, int tabNumber = -1);
     void ShowMediaStateStatus();
