@@ -71,6 +71,12 @@ private:
 
 } // namespace
 
+QStringList StandInServices()
+{
+    return {QStringLiteral("IWindowChrome (all but PlaceBrowsersInPanes)"), QStringLiteral("IMediaPlayer"),
+            QStringLiteral("IListsPane"), QStringLiteral("IDownloads")};
+}
+
 std::unique_ptr<ITabsModule> CreateExplorerTabs(frmExplorer& window)
 {
     return std::make_unique<ExplorerTabs>(window);

@@ -5,6 +5,12 @@
 
 #include "mainwindow/tabsmodule.h"
 
+#include <QStringList>
+
 #include <memory>
 
 std::unique_ptr<ITabsModule> CreateExplorerTabs(frmExplorer& window);
+
+// The services the running program's tabs still get from stand-ins that do
+// nothing, until their owners are built.
+QStringList StandInServices();

@@ -3,6 +3,7 @@
 
 #include "fakes.h"
 
+#include "browsing/explorertabs.h"
 #include "browsing/tabstaterecord.h"
 #include "core/globals.h"
 
@@ -314,4 +315,12 @@ TEST(TabLifecycle, WaitsAreBounded)
     EXPECT_EQ(passes, 0);
     f.tabs->Delay(12);
     EXPECT_EQ(passes, 3);
+}
+
+// Calls that still reach a stand-in in the running program: each one goes
+// from this list when its owner is built.
+TEST(ProgramTabs, ServicesStillServedByStandIns)
+{
+    EXPECT_EQ(StandInServices(), QStringList({"IWindowChrome (all but PlaceBrowsersInPanes)", "IMediaPlayer",
+                                              "IListsPane", "IDownloads"}));
 }
