@@ -247,6 +247,10 @@ void TabBrowsing::NewTab(int n, bool visible, bool showCount)
         if (br) {
             br->setVisible(visible);
             br->setTag(kInitialTabState);
+            // A new tab that is not the current one opens behind it.
+            if (visible && n != st_.CurrentTab)
+                if (IBrowser* current = CurrentBrowser(); current && current != br)
+                    current->bringToFront();
         }
     }
     if (showCount)

@@ -17,6 +17,8 @@
 #include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 
+#include <vector>
+
 namespace platform::browser {
 
 namespace {
@@ -296,6 +298,47 @@ void Browser::watchInput(QWidget* w)
         return;
     inputWidget_ = w;
     w->installEventFilter(inputFilter_);
+}
+
+void Browser::setVisible(bool visible)
+{
+    forms::Control::setVisible(visible);
+    updateCoveredPages();
+}
+
+void Browser::bringToFront()
+{
+    zOrder(0);
+    updateCoveredPages();
+}
+
+void Browser::place(double left, double top, double width, double height)
+{
+    move(left, top, width, height);
+    updateCoveredPages();
+}
+
+void Browser::updateCoveredPages()
+{
+    QWidget* parent = widget()->parentWidget();
+    if (!parent)
+        return;
+    // Children are listed bottom to top.
+    std::vector<Browser*> stack;
+    for (QObject* child : parent->children()) {
+        if (auto* w = qobject_cast<QWidget*>(child))
+            if (auto* b = dynamic_cast<Browser*>(forms::Control::fromWidget(w)))
+                stack.push_back(b);
+    }
+    for (size_t i = 0; i < stack.size(); ++i) {
+        QWidget* w = stack[i]->widget();
+        bool covered = false;
+        for (size_t j = i + 1; j < stack.size() && !covered; ++j)
+            covered = stack[j]->visible() && stack[j]->widget()->geometry().contains(w->geometry());
+        const bool shown = stack[i]->visible() && !covered;
+        if (w->isVisibleTo(parent) != shown)
+            w->setVisible(shown);
+    }
 }
 
 void Browser::navigate2(const QString& url)

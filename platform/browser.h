@@ -60,11 +60,11 @@ public:
     void execWB(BrowserCommand command) override;
     int queryStatusWB(BrowserCommand command) const override;
     bool isVisible() const override { return visible(); }
-    void setVisible(bool visible) override { forms::Control::setVisible(visible); }
+    void setVisible(bool visible) override;
     QString tag() const override { return forms::Control::tag(); }
     void setTag(const QString& tag) override { forms::Control::setTag(tag); }
-    void bringToFront() override { zOrder(0); }
-    void place(double left, double top, double width, double height) override { move(left, top, width, height); }
+    void bringToFront() override;
+    void place(double left, double top, double width, double height) override;
 
     QWebEngineView* view() const;
     QWebEnginePage* page() const;
@@ -76,6 +76,11 @@ private:
     friend class BrowserPage;
     friend class BrowserInputFilter;
     void watchInput(QWidget* w);
+    // A view that lies wholly under a visible browser stacked above it is
+    // hidden (its Visible property stays as set), so neither the engine nor
+    // the window draws a page nobody can see; the others show as their
+    // Visible says. Run for every browser beside this one.
+    void updateCoveredPages();
 
     BrowserPage* page_ = nullptr;
     ReadyState ready_ = ReadyUninitialized;
