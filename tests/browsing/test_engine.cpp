@@ -299,6 +299,14 @@ TEST_F(EngineTabs, APopupClosingItselfAfterAClickGivesTheTabBack)
     clickMiddle(0);
     ASSERT_TRUE(testenv::waitFor([&] { return state.TabCount == 2 && state.TabTitles[1] == "Closer"; }, 30000));
     tabs->GoToTab(1);
+    // The view shown again takes input once its page knows it is shown.
+    bool pageShown = false;
+    ASSERT_TRUE(testenv::waitFor([&] {
+        browser(1).page()->runJavaScript("document.visibilityState",
+                                         [&](const QVariant& v) { pageShown = v.toString() == "visible"; });
+        QTest::qWait(50);
+        return pageShown;
+    }));
     // The main window's mouse poll saw the click in the browser area.
     state.UserClickState = 2;
     clickMiddle(1);
