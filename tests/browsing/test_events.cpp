@@ -351,3 +351,73 @@ TEST(BusyIndicator, PictureFollowsTheState)
     f.tabs->ShowBusyIndicator();
     EXPECT_EQ(f.chrome.busyPictureWidth, 152);
 }
+
+TEST(BrowserEvents, DocumentCompleteAndProgress)
+{
+    TabsFixture f;
+    f.open({"http://a/", "http://b/"});
+    f.state.CurrentTab = 1;
+    f.tabs->ProgressBrowser = 1;
+    f.state.DisplayFlags[DisplaySidePane] = -1;
+    f.host.fake(1)->tagText = "1|1|0|0|4|-1|2";
+    f.host.fake(1)->scrollFixMark = 1;
+    f.tabs->BusyState[0] = 2;
+    f.tabs->WBMAIN_DocumentComplete(1, "http://a/", false);
+    EXPECT_EQ(f.tabs->GetTabState(1, FieldPopupCount), 4) << "a frame ends it";
+    EXPECT_EQ(f.log.count("EndSplitterDrag"), 1);
+    f.tabs->WBMAIN_DocumentComplete(1, "http://a/", true);
+    EXPECT_EQ(f.tabs->GetTabState(1, FieldPopupCount), 0);
+    EXPECT_EQ(f.host.fake(1)->scrollFixMark, 2);
+    EXPECT_TRUE(f.host.fake(1)->scripts.isEmpty());
+    EXPECT_EQ(f.tabs->BusyState[0], 1);
+    EXPECT_EQ(f.log.count("BindDocumentEvents"), 1);
+    EXPECT_EQ(f.log.count("ResetFetchProgress"), 1);
+    f.tabs->WBMAIN_DocumentComplete(1, "http://a/", true);
+    EXPECT_EQ(f.host.fake(1)->scripts.size(), 1) << "the body gets its scroll bar";
+    // A background tab leaves the busy picture alone; the blank page does nothing.
+    f.tabs->BusyState[0] = 2;
+    f.tabs->WBMAIN_DocumentComplete(2, "http://b/", true);
+    EXPECT_EQ(f.tabs->BusyState[0], 2);
+    f.log.calls.clear();
+    f.tabs->WBMAIN_DocumentComplete(1, "file:///p/Common/Z5_BlankPage.HTM", true);
+    EXPECT_TRUE(f.log.calls.isEmpty());
+    // A snippet view restarts its list timer while the list plays.
+    f.host.fake(2)->tagText = "0|4|0|0|0|-1";
+    f.state.ListPlayState[4] = 2;
+    f.tabs->WBMAIN_DocumentComplete(2, "http://b/", true);
+    EXPECT_EQ(f.log.count("SetListTimer(4,1)"), 1);
+
+    // Progress shows for the followed browser only, never for local pages.
+    f.log.calls.clear();
+    f.tabs->WBMAIN_ProgressChange(1, 30, 100);
+    f.tabs->WBMAIN_ProgressChange(2, 40, 100);
+    EXPECT_EQ(f.log.calls, QStringList({"SetProgressBar(100,30)"}));
+    f.host.fake(1)->location = "file:///p/Common/Z5_BlankPage.HTM";
+    f.tabs->WBMAIN_ProgressChange(1, 50, 100);
+    EXPECT_EQ(f.log.calls.size(), 1);
+    // Status texts of the current tab only, each once.
+    f.host.fake(1)->location = "http://a/";
+    f.tabs->WBMAIN_StatusTextChange(2, "http://other/");
+    f.tabs->WBMAIN_StatusTextChange(1, "http://link/");
+    f.tabs->WBMAIN_StatusTextChange(1, "http://link/");
+    EXPECT_EQ(f.log.count("SetStatusLine(http://link/ : 2)"), 1);
+    EXPECT_FALSE(f.log.has("SetStatusLine(http://other/"));
+}
+
+TEST(BrowserEvents, FocusAfterAClickMakesTheTabCurrent)
+{
+    TabsFixture f;
+    f.open({"http://a/", "http://b/"});
+    f.tabs->WBMAIN_GotFocus(2);
+    EXPECT_EQ(f.state.CurrentTab, 0);
+    f.state.UserClickState = 2;
+    f.tabs->WBMAIN_GotFocus(2);
+    EXPECT_EQ(f.state.CurrentTab, 2);
+    EXPECT_EQ(f.tabs->ProgressBrowser, 2);
+    f.state.FullScreenMode = -1;
+    f.tabs->WBMAIN_GotFocus(1);
+    EXPECT_EQ(f.state.CurrentTab, 2);
+    f.state.FullScreenMode = 0;
+    f.tabs->WBMAIN_WindowSetRect(1);
+    EXPECT_EQ(f.host.fake(1)->scrollFixMark, 1);
+}

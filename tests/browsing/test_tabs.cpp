@@ -324,3 +324,62 @@ TEST(ProgramTabs, ServicesStillServedByStandIns)
     EXPECT_EQ(StandInServices(), QStringList({"IWindowChrome (all but PlaceBrowsersInPanes)", "IMediaPlayer",
                                               "IListsPane", "IDownloads"}));
 }
+
+TEST(TabLifecycle, ViewerTabsClearingAndMenus)
+{
+    TabsFixture f;
+    f.open({"http://a/", "http://b/", "http://c/"});
+    // Tab 1 shows the video player, tab 2 the image viewer.
+    f.state.ListViewerBrowser[2] = 1;
+    f.state.ListViewerBrowser[3] = 2;
+    f.host.fake(1)->tagText = "0|2|0|0|0|-1";
+    f.host.fake(2)->tagText = "0|3|0|0|0|-1";
+
+    f.state.CurrentTab = 1;
+    f.tabs->EnsureUsableTab();
+    EXPECT_EQ(f.log.count("CloseVideoPlayer"), 1);
+    EXPECT_EQ(f.tabs->GetTabState(1, FieldViewKind), 1);
+
+    // Showing the image viewer's tab switches the side list to it.
+    f.tabs->SelectTabFromMenu(2);
+    EXPECT_EQ(f.state.CurrentListKind, 3);
+    EXPECT_EQ(f.log.count("RelayoutImageViewer"), 1);
+    // In multi-view a tab already in a pane only refreshes the chrome.
+    f.state.PaneCount = 3;
+    f.state.ViewMode = 2;
+    f.log.calls.clear();
+    f.tabs->SelectTabFromMenu(1);
+    EXPECT_EQ(f.state.CurrentTab, 1);
+    EXPECT_EQ(f.state.PaneCount, 3);
+    EXPECT_FALSE(f.log.has("PlaceBrowsersInPanes"));
+    f.tabs->SelectTabFromMenu(3);
+    EXPECT_EQ(f.state.PaneCount, 1);
+    EXPECT_EQ(f.state.ViewMode, 0);
+
+    f.state.ListPlayState[2] = 2;
+    f.tabs->StopMediaAndTimers();
+    EXPECT_EQ(f.state.ListViewerBrowser[3], -1);
+    EXPECT_EQ(f.state.ListViewerBrowser[2], -1);
+    EXPECT_EQ(f.tabs->GetTabState(2, FieldViewKind), 1);
+    EXPECT_EQ(f.state.ListPlayState[2], 0);
+    for (const char* call : {"SetListTimer(3,0)", "SetListTimer(4,0)", "SetListTimer(5,0)", "StopAudio", "StopVideo",
+                             "StopAllFetches", "UpdateTransportButtons", "UpdatePlaylistButtons"})
+        EXPECT_EQ(f.log.count(call), 1) << call;
+
+    f.tabs->StopAllTabBrowsers();
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ(f.tabBrowser(t)->stops, 1);
+
+    // Clearing keeps the tabs and leaves the children's opener in place.
+    f.host.fake(1)->tagText = "1|1|0|0|0|-1|3";
+    f.host.fake(3)->tagText = "2|1|0|0|0|1";
+    f.state.TabTitles[1] = "B";
+    f.tabs->ClearTabs(false, 1);
+    EXPECT_EQ(f.host.fake(1)->tagText, kInitialTabState);
+    EXPECT_EQ(f.host.fake(3)->tagText, "2|1|0|0|0|1");
+    EXPECT_EQ(f.state.TabTitles[1], "");
+    f.tabs->ClearTabs(true, -1);
+    EXPECT_EQ(f.state.TabCount, 4);
+    for (int t = 0; t < 4; ++t)
+        EXPECT_TRUE(f.tabBrowser(t)->navigated.last().endsWith(kBlankSuffix));
+}
