@@ -9,9 +9,28 @@
 #include "platform/vbrt.h"
 
 #include <QEvent>
+#include <QFileInfo>
+#include <QUrl>
 #include <QWidget>
 
 namespace {
+
+// The page the command line names: an address of the web or a file that
+// exists; anything else (the start page's own rules are not built yet)
+// gives "".
+QString startAddress(const QString& commandLine)
+{
+    if (commandLine.isEmpty())
+        return {};
+    if (QFileInfo(commandLine).isFile())
+        return QUrl::fromLocalFile(QFileInfo(commandLine).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    const QUrl url(commandLine, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")
+                          || scheme == QLatin1String("file")))
+        return url.toString(QUrl::FullyEncoded);
+    return {};
+}
 
 // The window side: the browser of the shown tab fills the pane area, which
 // is the window's inside until the chrome's layout takes its share.
@@ -38,7 +57,7 @@ public:
         if (!b0)
             return;
         b0->setTag(kInitialTabState);
-        const QString address = vb::trim(platform::commandline::text());
+        const QString address = startAddress(vb::trim(platform::commandline::text()));
         b0->navigate2(address.isEmpty() ? tabs_.BlankPageUrl : address);
         window_.CurrentTab = 0;
         tabs_.ActivateTab(0);

@@ -250,8 +250,10 @@ Browser::Browser(forms::Form& form, const QString& name, int index, forms::Contr
                 request.openIn(target->page());
             return;
         }
-        // Left to the engine: a window of its own.
-        auto* window = new QWebEngineView;
+        // Left to the engine: a window of its own, which goes with the
+        // browser's window.
+        auto* window = new QWebEngineView(widget()->window());
+        window->setWindowFlag(Qt::Window);
         window->setAttribute(Qt::WA_DeleteOnClose);
         auto* page = new QWebEnginePage(sharedProfile(), window);
         window->setPage(page);

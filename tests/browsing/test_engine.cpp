@@ -13,6 +13,7 @@
 #include "httpserver.h"
 #include "testenv.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -141,10 +142,11 @@ TEST_F(EngineTabs, PopupsFromRealClicksFollowThePopupSetting)
     server.serve("/opener.html", "<html><body style='margin:0'><button " + kButtonStyle
                                      + " onclick=\"window.open('/popup.html')\">open</button></body></html>");
     server.serve("/popup.html", "<html><head><title>Popup</title></head><body>popup</body></html>");
+    enum Outcome { NewTab, OwnWindow, Refused };
     const struct {
         uint8_t mode;
-        bool opens;
-    } cases[] = {{0, true}, {2, false}};
+        Outcome outcome;
+    } cases[] = {{0, NewTab}, {2, Refused}, {1, OwnWindow}};
     for (const auto& c : cases) {
         state.PopupControlMode = c.mode;
         chrome.status.clear();
@@ -152,20 +154,32 @@ TEST_F(EngineTabs, PopupsFromRealClicksFollowThePopupSetting)
         const int requestsBefore = server.requestsFor("/popup.html");
         ASSERT_TRUE(load(0, server.address("/opener.html")));
         clickMiddle(0);
-        if (c.opens) {
-            ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/popup.html") > requestsBefore; }, 30000));
-            ASSERT_EQ(state.TabCount, tabsBefore + 1);
-            const int popup = state.TabBrowserMap[state.TabCount - 1];
-            EXPECT_EQ(member(popup).tag(), "2|1|0|0|0|0");
-            EXPECT_EQ(browser(0).tag(), "1|1|0|0|0|-1|" + QString::number(popup));
-            EXPECT_TRUE(testenv::waitFor([&] { return state.TabTitles[state.TabCount - 1] == "Popup"; }, 30000));
-        } else {
+        if (c.outcome == Refused) {
             ASSERT_TRUE(testenv::waitFor([&] { return !chrome.status.isEmpty(); }, 30000));
             EXPECT_EQ(chrome.status, "POPUP is not allowed : 1");
             QTest::qWait(500);
             EXPECT_EQ(state.TabCount, tabsBefore);
             EXPECT_EQ(server.requestsFor("/popup.html"), requestsBefore) << "the popup's address is never requested";
+            continue;
         }
+        ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/popup.html") > requestsBefore; }, 30000));
+        if (c.outcome == OwnWindow) {
+            EXPECT_EQ(state.TabCount, tabsBefore);
+            QWidget* own = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<QWebEngineView*>(w) && w->isVisible())
+                    own = w;
+            ASSERT_NE(own, nullptr);
+            EXPECT_EQ(own->parentWidget(), form.window()) << "it goes with the program's window";
+            continue;
+        }
+        ASSERT_EQ(state.TabCount, tabsBefore + 1);
+        const int popup = state.TabBrowserMap[state.TabCount - 1];
+        EXPECT_EQ(member(popup).tag(), "2|1|0|0|0|0");
+        EXPECT_EQ(browser(0).tag(), "1|1|0|0|0|-1|" + QString::number(popup));
+        EXPECT_TRUE(testenv::waitFor([&] { return state.TabTitles[state.TabCount - 1] == "Popup"; }, 30000));
+        EXPECT_EQ(state.CurrentTab, 0) << "no click was seen by the window: the popup opens behind";
+        EXPECT_TRUE(browser(0).widget()->isVisible());
     }
 }
 
