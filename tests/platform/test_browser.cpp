@@ -116,6 +116,11 @@ TEST(BrowserControl, GateSeesEveryNavigationAndCommandsNeverLoad)
     EXPECT_EQ(b.at(0).locationURL(), before);
     EXPECT_EQ(server.requestsFor("/refused.html"), 0);
     EXPECT_FALSE(server.requested("again"));
+    // What reaches the command scheme other than by navigating fails.
+    server.serve("/img.html", "<html><body><img src='event:Z5_X' onerror=\"document.title='refused'\" "
+                              "onload=\"document.title='loaded'\"></body></html>");
+    ASSERT_TRUE(b.load(0, server.address("/img.html")));
+    EXPECT_TRUE(testenv::waitFor([&] { return b.at(0).locationName() == "refused"; }));
     EXPECT_TRUE(browser::isCommandUrl("Event:Z5_X"));
     EXPECT_FALSE(browser::isCommandUrl("events:Z5_X"));
 }
