@@ -61,6 +61,10 @@ frmExplorer::frmExplorer()
 
 frmExplorer::~frmExplorer()
 {
+    if (TabsModule) {
+        services::SetTabs(nullptr);
+        TabsModule.reset();
+    }
     if (theWindow == this)
         theWindow = nullptr;
 }
@@ -216,6 +220,10 @@ void frmExplorer::SetMenuBarCaptions(bool /*flag*/)
 
 void frmExplorer::Form_Load()
 {
+    // The tabs and their first browser, before any step calls them.
+    TabsModule = CreateTabsModule(*this);
+    if (TabsModule)
+        services::SetTabs(TabsModule.get());
     // 1. Designed at 15 twips per pixel.
     if (TwipsScale != 1.0f) {
         ScaleAllControls(*this);

@@ -5,6 +5,7 @@
 // names and indexes the layout, hover and bar code address them by.
 
 #include "mainwindow/explorerstate.h"
+#include "mainwindow/tabsmodule.h"
 #include "platform/apptimer.h"
 #include "platform/controlarray.h"
 #include "platform/controls.h"
@@ -93,6 +94,9 @@ public:
         if (Trace)
             Trace(QString::fromLatin1(step), code);
     }
+
+    // The tabs of this window, when the program plugged them in.
+    std::unique_ptr<ITabsService> TabsModule;
 
 private:
     void createControls();

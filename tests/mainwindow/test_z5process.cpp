@@ -7,6 +7,7 @@
 #include "platform/registry.h"
 #include "skinlib/art/skinart.h"
 
+#include "httpserver.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -608,4 +609,24 @@ TEST_F(Z5Process, AWindowManagerCloseEndsTheProgramCleanlyAndDeletesOnlyThisRuns
     EXPECT_EQ(setting(reg::Hive::CurrentUser, QStringLiteral("WIN_W")), QStringLiteral("9200"));
     EXPECT_EQ(setting(reg::Hive::CurrentUser, QStringLiteral("DIS_MAXIMIZE")), QStringLiteral("False"));
     ::close(fd);
+}
+
+TEST_F(Z5Process, AnAddressOnTheCommandLineShowsItsPageInThePane)
+{
+    testenv::HttpServer server;
+    server.serve("/a.html", "<html><head><title>Page A</title></head>"
+                            "<body style='margin:0;background:#13a57e'>a</body></html>");
+    QProcess* p = start({server.address("/a.html")}, QStringLiteral("page.png"), true,
+                        {{QStringLiteral("PLATFORM_SHOT_DELAY_MS"), QStringLiteral("4000")}});
+    // The server runs on this thread: wait with the event loop running.
+    ASSERT_TRUE(testenv::waitFor([&] { return p->state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(p->exitCode(), 0);
+    EXPECT_EQ(server.requestsFor("/a.html"), 1) << server.log().join(", ").toStdString();
+    const QImage shot(work + QStringLiteral("/page.png"));
+    ASSERT_FALSE(shot.isNull());
+    // The page's colour fills the pane: the middle of the window shows it.
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(0x13, 0xa5, 0x7e));
+    const QString keep = qEnvironmentVariable("Z5_SCREENSHOT_DIR", QStringLiteral(Z5_BINARY_DIR "/screenshots"));
+    QDir().mkpath(keep);
+    shot.save(keep + QStringLiteral("/z5-commandline-page.png"));
 }

@@ -1,14 +1,13 @@
 #include "platform/textfile.h"
 #include "platform/wininet.h"
 
+#include "httpserver.h"
 #include "testenv.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QNetworkReply>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 
@@ -26,41 +25,12 @@ QStringList names()
     return out;
 }
 
-// A one-page HTTP server on 127.0.0.1 that counts the page requests it
-// answers (not the icon requests).
-class PageServer : public QObject {
-public:
-    PageServer()
-    {
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* s = server_.nextPendingConnection()) {
-                connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    buffer_[s] += s->readAll();
-                    if (!buffer_[s].contains("\r\n\r\n"))
-                        return;
-                    const QByteArray request = buffer_.take(s);
-                    if (!request.startsWith("GET /favicon.ico"))
-                        ++requests;
-                    const QByteArray body = "<html><head><title>served</title></head><body>page</body></html>";
-                    s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nCache-Control: no-store\r\nContent-Length: "
-                             + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-                    s->disconnectFromHost();
-                });
-                connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-            }
-        });
-        server_.listen(QHostAddress::LocalHost);
-    }
-    QUrl url(const QString& path = "/") const
-    {
-        return QUrl(QString("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
-    }
-    int requests = 0;
-
-private:
-    QTcpServer server_;
-    QHash<QTcpSocket*, QByteArray> buffer_;
-};
+// The one page the offline tests load.
+void servePage(testenv::HttpServer& server)
+{
+    for (const char* path : {"/", "/first", "/second"})
+        server.serve(path, "<html><head><title>served</title></head><body>page</body></html>");
+}
 
 } // namespace
 
@@ -139,7 +109,8 @@ TEST(UrlCacheIndex, HostileFileIsReadBounded)
 
 TEST(Offline, QtNetworkRequestsFailWhileOffline)
 {
-    PageServer server;
+    testenv::HttpServer server;
+    servePage(server);
     wininet::NetworkAccessManager nam;
     auto fetch = [&] {
         QNetworkReply* reply = nam.get(QNetworkRequest(server.url()));
@@ -153,15 +124,16 @@ TEST(Offline, QtNetworkRequestsFailWhileOffline)
     };
     wininet::setOffline(true);
     EXPECT_EQ(fetch(), QNetworkReply::NetworkSessionFailedError);
-    EXPECT_EQ(server.requests, 0);
+    EXPECT_EQ(server.pageRequests(), 0);
     wininet::setOffline(false);
     EXPECT_EQ(fetch(), QNetworkReply::NoError);
-    EXPECT_EQ(server.requests, 1);
+    EXPECT_EQ(server.pageRequests(), 1);
 }
 
 TEST(Offline, StopsAndLetsThroughAWebEnginePage)
 {
-    PageServer server;
+    testenv::HttpServer server;
+    servePage(server);
     QWebEngineProfile profile;
     wininet::attachProfile(&profile);
     QWebEnginePage page(&profile);
@@ -171,12 +143,12 @@ TEST(Offline, StopsAndLetsThroughAWebEnginePage)
     page.load(server.url("/first"));
     ASSERT_TRUE(loaded.wait(30000));
     EXPECT_FALSE(loaded.takeFirst().at(0).toBool());
-    EXPECT_EQ(server.requests, 0);
+    EXPECT_EQ(server.pageRequests(), 0);
 
     wininet::setOffline(false);
     page.load(server.url("/second"));
     ASSERT_TRUE(loaded.wait(30000));
     EXPECT_TRUE(loaded.takeFirst().at(0).toBool());
-    EXPECT_EQ(server.requests, 1);
+    EXPECT_EQ(server.pageRequests(), 1);
     EXPECT_EQ(page.title(), "served");
 }

@@ -1,7 +1,9 @@
 // The browser program: everything starts in the start procedure.
 
+#include "browsing/explorertabs.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
+#include "platform/browser.h"
 #include "platform/shotonshow.h"
 
 #include <QApplication>
@@ -10,9 +12,12 @@
 
 int main(int argc, char** argv)
 {
+    // The command scheme must be known before the application object exists.
+    platform::browser::prepareBeforeApplication();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Z5"));
     platform::shotonshow::install();
+    SetTabsModuleFactory(CreateExplorerTabs);
     std::unique_ptr<frmExplorer> window;
     SetMainWindowLoader([&window] {
         window = std::make_unique<frmExplorer>();

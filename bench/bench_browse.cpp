@@ -1,0 +1,212 @@
+// Start-up time and memory of the browser against a bare web view program
+// on the same loopback page. Each program is started as a process; a page's
+// load event sends a beacon request to the server, which notes its time.
+// Then each page chain opens ten tabs (every page opens the next as a new
+// window) and the memory of each process tree (PSS: the program and its
+// renderer processes) is read from /proc.
+//
+// Usage: bench_browse [runs]   (default 3; the median of the runs is shown)
+
+#include "httpserver.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kStage = QStringLiteral(Z5_STAGE_DIR);
+const QString kBin = QStringLiteral(Z5_BIN_DIR);
+
+bool waitUntil(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+// The children of a process, from /proc.
+QList<qint64> childrenOf(qint64 pid)
+{
+    QList<qint64> out;
+    QDirIterator it(QStringLiteral("/proc/%1/task").arg(pid), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        QFile f(it.next() + QStringLiteral("/children"));
+        if (f.open(QIODevice::ReadOnly))
+            for (const QByteArray& p : f.readAll().split(' '))
+                if (!p.trimmed().isEmpty())
+                    out << p.trimmed().toLongLong();
+    }
+    return out;
+}
+
+// PSS of a process and all its descendants, in kB.
+qint64 treePss(qint64 pid)
+{
+    qint64 total = 0;
+    QFile f(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : f.readAll().split('\n'))
+            if (line.startsWith("Pss:"))
+                total += line.mid(4).trimmed().split(' ').first().toLongLong();
+    }
+    for (qint64 child : childrenOf(pid))
+        total += treePss(child);
+    return total;
+}
+
+struct Figures {
+    double startMs = -1;
+    double memoryKb = -1;
+};
+
+class Bench {
+public:
+    explicit Bench(const QString& root) : root_(root)
+    {
+        // The page and the chain of ten tabs, each reporting its load.
+        server.serve("/a.html", page("A", ""));
+        for (int i = 1; i <= 10; ++i)
+            server.serve(QStringLiteral("/tab%1.html").arg(i),
+                         page("T" + QByteArray::number(i),
+                              i < 10 ? QByteArray("window.open('/tab" + QByteArray::number(i + 1) + ".html');")
+                                     : QByteArray()));
+        server.serve("/chain.html", page("C", "window.open('/tab1.html');"));
+        server.serve("/loaded", "ok", "text/plain");
+    }
+
+    // A fresh home, with the program folder installed as the installer does.
+    QProcessEnvironment environment(const QString& name)
+    {
+        const QString home = root_ + QLatin1Char('/') + name;
+        QDir(home).removeRecursively();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* sub : {"home", "config", "data", "cache", "tmp"})
+            QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
+        QFile::setPermissions(home + QStringLiteral("/tmp"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QStringLiteral("HOME"), home + QStringLiteral("/home"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/tmp"));
+        env.insert(QStringLiteral("TMPDIR"), home + QStringLiteral("/tmp"));
+        if (::getuid() == 0)
+            env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess regsvr;
+        regsvr.setProcessEnvironment(env);
+        regsvr.start(kBin + QStringLiteral("/regsvr"), {kStage + QStringLiteral("/Skin/SK_Morvane_1.dll")});
+        regsvr.waitForFinished(30000);
+        QDir().mkpath(home + QStringLiteral("/data/fonts"));
+        QFile::copy(kStage + QStringLiteral("/Common/MICROSS.TTF"), home + QStringLiteral("/data/fonts/MICROSS.TTF"));
+        return env;
+    }
+
+    Figures run(const QString& program, const QString& name)
+    {
+        Figures f;
+        const QProcessEnvironment env = environment(name);
+        // Start: process start to the page's load event.
+        {
+            const int before = server.requestsFor(QStringLiteral("/loaded"));
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            QElapsedTimer t;
+            t.start();
+            p.start(program, {server.address(QStringLiteral("/a.html"))});
+            if (waitUntil([&] { return server.requestsFor(QStringLiteral("/loaded")) > before; }, 30000))
+                f.startMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
+            stop(p);
+        }
+        // Memory with ten tabs loaded.
+        {
+            const int before = server.requestsFor(QStringLiteral("/loaded"));
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            p.start(program, {server.address(QStringLiteral("/chain.html"))});
+            if (waitUntil([&] { return server.requestsFor(QStringLiteral("/loaded")) >= before + 11; }, 60000)) {
+                waitUntil([] { return false; }, 2000); // let the processes settle
+                f.memoryKb = static_cast<double>(treePss(p.processId()));
+            }
+            stop(p);
+        }
+        return f;
+    }
+
+    testenv::HttpServer server;
+
+private:
+    static QByteArray page(const QByteArray& title, const QByteArray& script)
+    {
+        return "<html><head><title>" + title + "</title></head><body style='background:#3060a0'>" + title
+               + "<script>window.addEventListener('load', function () { " + script
+               + "new Image().src = '/loaded?' + Date.now(); });</script></body></html>";
+    }
+    static void stop(QProcess& p)
+    {
+        p.terminate();
+        if (!p.waitForFinished(5000)) {
+            p.kill();
+            p.waitForFinished(5000);
+        }
+    }
+
+    QString root_;
+};
+
+double median(std::vector<double> v)
+{
+    v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return x < 0; }), v.end());
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 3;
+    QTemporaryDir root;
+    Bench bench(root.path());
+    std::vector<double> z5Start, bareStart, z5Mem, bareMem;
+    for (int i = 0; i < runs; ++i) {
+        const Figures z5 = bench.run(kStage + QStringLiteral("/Z5.exe"), QStringLiteral("z5"));
+        const Figures bare = bench.run(QStringLiteral(BAREVIEW_PATH), QStringLiteral("bare"));
+        z5Start.push_back(z5.startMs);
+        bareStart.push_back(bare.startMs);
+        z5Mem.push_back(z5.memoryKb);
+        bareMem.push_back(bare.memoryKb);
+        std::printf("run %d: start Z5 %.0f ms, bare %.0f ms; 10 tabs Z5 %.0f kB, bare %.0f kB\n", i + 1, z5.startMs,
+                    bare.startMs, z5.memoryKb, bare.memoryKb);
+    }
+    const double zs = median(z5Start), bs = median(bareStart), zm = median(z5Mem), bm = median(bareMem);
+    std::printf("start to page loaded (median of %d): Z5 %.0f ms, bare view %.0f ms, ratio %.2f\n", runs, zs, bs,
+                bs > 0 ? zs / bs : 0.0);
+    std::printf("memory with 10 tabs (PSS of the process tree): Z5 %.1f MB, bare view %.1f MB, ratio %.2f\n",
+                zm / 1024, bm / 1024, bm > 0 ? zm / bm : 0.0);
+    return zs > 0 && bs > 0 && zm > 0 && bm > 0 ? 0 : 1;
+}

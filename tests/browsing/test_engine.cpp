@@ -1,0 +1,356 @@
+// The tabs on the real browser control against a loopback server: popups
+// from real clicks, the command channel, the content filter, many tabs
+// opened and closed, a page closing its own window.
+
+#include "fakes.h"
+
+#include "browsing/browserarray.h"
+#include "browsing/tabstaterecord.h"
+#include "core/globals.h"
+#include "platform/form.h"
+#include "platform/paths.h"
+
+#include "httpserver.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The command scheme is known to the engine only when registered before
+// the application object exists.
+const bool schemeRegistered = (platform::browser::prepareBeforeApplication(), true);
+
+// Places the shown tab's browser over the whole form.
+class PaneChrome : public RecordingChrome {
+public:
+    PaneChrome(CallLog& log, platform::forms::Form& form) : RecordingChrome(log), form_(form) {}
+    void PlaceBrowsersInPanes(int tab) override
+    {
+        RecordingChrome::PlaceBrowsersInPanes(tab);
+        if (tabs && tab >= 0 && tab < state->TabCount)
+            if (IBrowser* b = tabs->WBMAIN(state->TabBrowserMap[tab]))
+                b->place(0, 0, form_.scaleWidth(), form_.scaleHeight());
+    }
+    TabBrowsing* tabs = nullptr;
+    ExplorerState* state = nullptr;
+
+private:
+    platform::forms::Form& form_;
+};
+
+const QByteArray kButtonStyle = "style='position:fixed;left:0;top:0;width:100%;height:100%;margin:0'";
+
+class EngineTabs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(schemeRegistered);
+        prog = testenv::freshDir(QStringLiteral("prog fä"));
+        QDir(prog).mkpath("Common");
+        QDir(prog).mkpath("Data");
+        QFile::copy(QStringLiteral(Z5_SOURCE_DIR "/data/Common/Z5_BlankPage.HTM"), prog + "/Common/Z5_BlankPage.HTM");
+        platform::paths::setProgramFolder(prog);
+        state.Initialize(1.0f);
+        state.BusyFlags[0] = 0;
+        state.ClosedTabRingEnabled = -1;
+        form.setWidth(9000);
+        form.setHeight(6000);
+        browsers = std::make_unique<BrowserArray>(form);
+        tabs = std::make_unique<TabBrowsing>(state, *browsers, chrome, media, lists, downloads);
+        chrome.tabs = tabs.get();
+        chrome.state = &state;
+        tabs->busyPicture = [](int16_t) { return std::optional<QPixmap>(); };
+        member(0).setTag(kInitialTabState);
+        form.show();
+        tabs->ActivateTab(0);
+    }
+    void TearDown() override
+    {
+        tabs.reset();
+        browsers.reset();
+        FilterList.clear();
+        GroupOpening = 0;
+    }
+
+    // WBMAIN(index), which must be loaded.
+    platform::browser::Browser& member(int index) const
+    {
+        auto* b = browsers->control(index);
+        if (!b)
+            throw std::out_of_range("no browser");
+        return *b;
+    }
+    platform::browser::Browser& browser(int tab) const { return member(state.TabBrowserMap[tab]); }
+    // Navigates a tab's browser and waits for the page.
+    bool load(int tab, const QString& url)
+    {
+        platform::browser::Browser& b = browser(tab);
+        b.navigate2(url);
+        return testenv::waitFor([&] { return b.readyState() == platform::browser::ReadyComplete && b.locationURL() == url; },
+                                30000);
+    }
+    // A real left click in the middle of the page of a tab.
+    void clickMiddle(int tab)
+    {
+        platform::browser::Browser& b = browser(tab);
+        QWidget* input = b.inputWidget();
+        QTest::mouseClick(input, Qt::LeftButton, {}, input->rect().center());
+    }
+    // Clicks the middle of a tab's page until its gate sees a navigation to
+    // an address containing text (the page may still be drawing at first);
+    // false when none came.
+    bool clickUntilNavigation(int tab, const QString& text)
+    {
+        auto& events = browser(tab).browserEvents();
+        auto inner = events.beforeNavigate2;
+        bool seen = false;
+        events.beforeNavigate2 = [&seen, inner, text](NavigationRequest& r) {
+            seen = seen || r.url.contains(text);
+            inner(r);
+        };
+        clickUntil(tab, [&] { return seen; });
+        events.beforeNavigate2 = inner;
+        return seen;
+    }
+    // Clicks the middle of a tab's page until done() holds (a page still
+    // drawing may miss the first click); false when it never did.
+    bool clickUntil(int tab, const std::function<bool()>& done)
+    {
+        for (int attempt = 0; attempt < 20 && !done(); ++attempt) {
+            clickMiddle(tab);
+            testenv::waitFor(done, 1000);
+        }
+        return done();
+    }
+    int liveViews() const { return form.surface()->findChildren<QWebEngineView*>().size(); }
+    QString dataPage(const QString& name, const QByteArray& html)
+    {
+        testenv::writeFile(prog + "/Data/" + name, html);
+        return QUrl::fromLocalFile(prog + "/Data/" + name).toString(QUrl::FullyEncoded);
+    }
+
+    QString prog;
+    testenv::HttpServer server;
+    CallLog log;
+    ExplorerState state;
+    platform::forms::Form form;
+    PaneChrome chrome{log, form};
+    RecordingMedia media{log};
+    RecordingLists lists{log};
+    RecordingDownloads downloads{log};
+    std::unique_ptr<BrowserArray> browsers;
+    std::unique_ptr<TabBrowsing> tabs;
+};
+
+} // namespace
+
+TEST_F(EngineTabs, PageTitleAndStateFollowTheLoad)
+{
+    server.serve("/a.html", "<html><head><title>Page A</title></head><body>a</body></html>");
+    ASSERT_TRUE(load(0, server.address("/a.html")));
+    EXPECT_TRUE(testenv::waitFor([&] { return state.TabTitles[0] == "Page A"; }));
+    EXPECT_EQ(browser(0).locationName(), "Page A");
+    EXPECT_EQ(tabs->BusyState[0], 1);
+    EXPECT_EQ(server.requestsFor("/a.html"), 1);
+}
+
+TEST_F(EngineTabs, PopupsFromRealClicksFollowThePopupSetting)
+{
+    server.serve("/opener.html", "<html><body style='margin:0'><button " + kButtonStyle
+                                     + " onclick=\"window.open('/popup.html')\">open</button></body></html>");
+    server.serve("/popup.html", "<html><head><title>Popup</title></head><body>popup</body></html>");
+    enum Outcome { NewTab, OwnWindow, Refused };
+    const struct {
+        uint8_t mode;
+        Outcome outcome;
+    } cases[] = {{0, NewTab}, {2, Refused}, {1, OwnWindow}};
+    for (const auto& c : cases) {
+        state.PopupControlMode = c.mode;
+        chrome.status.clear();
+        const int tabsBefore = state.TabCount;
+        const int requestsBefore = server.requestsFor("/popup.html");
+        ASSERT_TRUE(load(0, server.address("/opener.html")));
+        ASSERT_TRUE(clickUntil(0, [&] {
+            return !chrome.status.isEmpty() || server.requestsFor("/popup.html") > requestsBefore;
+        }));
+        if (c.outcome == Refused) {
+            EXPECT_EQ(chrome.status, "POPUP is not allowed : 1");
+            QTest::qWait(500);
+            EXPECT_EQ(state.TabCount, tabsBefore);
+            EXPECT_EQ(server.requestsFor("/popup.html"), requestsBefore) << "the popup's address is never requested";
+            continue;
+        }
+        ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/popup.html") > requestsBefore; }, 30000));
+        if (c.outcome == OwnWindow) {
+            EXPECT_EQ(state.TabCount, tabsBefore);
+            QWidget* own = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<QWebEngineView*>(w) && w->isVisible())
+                    own = w;
+            ASSERT_NE(own, nullptr);
+            EXPECT_EQ(own->parentWidget(), form.window()) << "it goes with the program's window";
+            continue;
+        }
+        ASSERT_EQ(state.TabCount, tabsBefore + 1);
+        const int popup = state.TabBrowserMap[state.TabCount - 1];
+        EXPECT_EQ(member(popup).tag(), "2|1|0|0|0|0");
+        EXPECT_EQ(browser(0).tag(), "1|1|0|0|0|-1|" + QString::number(popup));
+        EXPECT_TRUE(testenv::waitFor([&] { return state.TabTitles[state.TabCount - 1] == "Popup"; }, 30000));
+        EXPECT_EQ(state.CurrentTab, 0) << "no click was seen by the window: the popup opens behind";
+        EXPECT_TRUE(browser(0).widget()->isVisible());
+    }
+}
+
+TEST_F(EngineTabs, TheSeventhPopupOfABurstIsRefused)
+{
+    QByteArray burst = "<html><body><script>";
+    for (int i = 1; i <= 7; ++i)
+        burst += "window.open('/p" + QByteArray::number(i) + ".html');";
+    burst += "</script></body></html>";
+    server.serve("/burst.html", burst);
+    for (int i = 1; i <= 7; ++i)
+        server.serve("/p" + QString::number(i) + ".html", "<html><body>p</body></html>");
+    ASSERT_TRUE(load(0, server.address("/burst.html")));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/p6.html") == 1; }, 30000));
+    QTest::qWait(500);
+    EXPECT_EQ(state.TabCount, 7);
+    EXPECT_EQ(server.requestsFor("/p7.html"), 0);
+    EXPECT_NE(state.PopupBurstFlag, 0);
+}
+
+TEST_F(EngineTabs, CommandLinksReachTheDownloadsOnlyFromDataPages)
+{
+    const QByteArray link = "<html><body style='margin:0'><a id='l' href='EVENT:Z5_DLSTAT_PAUSE' " + kButtonStyle
+                            + ">pause</a></body></html>";
+    server.serve("/link.html", link);
+    server.serve("/frameset.html", "<html><frameset cols='100%'><frame id='F1' name='F1' src='/link.html'></frameset></html>");
+    const QString local = dataPage("status.HTM", link);
+    const QString localFrames = dataPage("frames.HTM", "<html><frameset cols='100%'><frame id='F1' name='F1' "
+                                                       "src='status.HTM'></frameset></html>");
+    const struct {
+        QString page;
+        int delivered;
+    } cases[] = {
+        {local, 1},
+        {localFrames, 1},
+        {server.address("/link.html"), 0},
+        {server.address("/frameset.html"), 0},
+    };
+    for (const auto& c : cases) {
+        downloads.pageEvents.clear();
+        ASSERT_TRUE(load(0, c.page)) << c.page.toStdString();
+        ASSERT_TRUE(clickUntilNavigation(0, "Z5_DLSTAT_PAUSE")) << c.page.toStdString();
+        QTest::qWait(300); // the command is delivered on a later turn
+        EXPECT_EQ(downloads.pageEvents.size(), c.delivered) << c.page.toStdString();
+        EXPECT_EQ(browser(0).locationURL(), c.page) << "nothing loads";
+        EXPECT_FALSE(server.requested("EVENT"));
+    }
+}
+
+TEST_F(EngineTabs, ListedSitesAreNeverRequested)
+{
+    server.serve("/a.html", "<html><body>a</body></html>");
+    server.serve("/secret.html", "<html><body>secret</body></html>");
+    server.serve("/linker.html", "<html><body style='margin:0'><a href='/secret.html?a=javascript.close' "
+                                     + kButtonStyle + ">go</a></body></html>");
+    FilterList = "|127.0.0.1:" + QString::number(server.port()) + "/secret|pw|";
+    for (const QString& path : {QStringLiteral("/secret.html"), QStringLiteral("/secret.html?a=javascript.close")}) {
+        browser(0).navigate2(server.address(path));
+        QTest::qWait(700);
+    }
+    ASSERT_TRUE(load(0, server.address("/linker.html")));
+    ASSERT_TRUE(clickUntilNavigation(0, "secret"));
+    QTest::qWait(500);
+    EXPECT_EQ(server.requestsFor("/secret.html"), 0) << server.log().join(", ").toStdString();
+    EXPECT_EQ(browser(0).locationURL(), server.address("/linker.html"));
+
+    // During start-up nothing loads.
+    state.BusyFlags[0] = -1;
+    browser(0).navigate2(server.address("/a.html"));
+    QTest::qWait(1000);
+    EXPECT_EQ(server.requestsFor("/a.html"), 0);
+}
+
+TEST_F(EngineTabs, TwelveTabsOpenedClosedAndReopened)
+{
+    for (int i = 1; i <= 12; ++i)
+        server.serve("/t" + QString::number(i) + ".html",
+                     "<html><head><title>T" + QByteArray::number(i) + "</title></head><body>t</body></html>");
+    ASSERT_TRUE(load(0, server.address("/t1.html")));
+    for (int i = 2; i <= 12; ++i) {
+        const int n = state.TabCount;
+        tabs->NewTab(n, true, true);
+        state.CurrentTab = static_cast<int16_t>(n);
+        tabs->ActivateTab(n);
+        ASSERT_TRUE(load(n, server.address("/t" + QString::number(i) + ".html")));
+    }
+    ASSERT_EQ(state.TabCount, 12);
+    EXPECT_EQ(liveViews(), 12 + 1) << "the tabs and the popup catcher";
+
+    // Mixed order: a background tab, the current last one, a current one
+    // in the middle, then browser 0's tab.
+    tabs->CloseTab(3, false);
+    tabs->CloseTab(state.CurrentTab, true);
+    state.CurrentTab = 6;
+    tabs->ActivateTab(6);
+    tabs->CloseTab(6, false);
+    tabs->CloseTab(0, false);
+    ASSERT_EQ(state.TabCount, 8);
+    const QString keptUrl = browser(state.CurrentTab).locationURL();
+    tabs->CloseTabs(3);
+    EXPECT_EQ(state.TabCount, 1);
+    EXPECT_EQ(browser(0).locationURL(), keptUrl);
+    QTest::qWait(300); // views go once their events are done
+    EXPECT_EQ(liveViews(), 1 + 1 + 1) << "the kept tab, browser 0 and the catcher";
+    // Browser 0 has no tab: hidden, on the blank page, nothing playing.
+    platform::browser::Browser* b0 = &member(0);
+    EXPECT_FALSE(b0->visible());
+    EXPECT_TRUE(testenv::waitFor([&] { return b0->locationURL().endsWith("Z5_BlankPage.HTM"); }, 30000));
+    EXPECT_EQ(b0->tag(), kInitialTabState);
+    for (QWebEngineView* v : form.surface()->findChildren<QWebEngineView*>())
+        EXPECT_FALSE(v->page()->recentlyAudible());
+
+    // Two current tabs were closed with their pages loaded.
+    EXPECT_EQ(state.ClosedTabUrls[0], server.address("/t8.html"));
+    EXPECT_EQ(state.ClosedTabUrls[1], server.address("/t12.html"));
+    EXPECT_EQ(keptUrl, server.address("/t10.html"));
+    tabs->ReopenClosedTab();
+    ASSERT_TRUE(testenv::waitFor([&] { return browser(0).locationURL() == server.address("/t8.html"); }, 30000));
+    tabs->ReopenClosedTab();
+    ASSERT_TRUE(testenv::waitFor([&] { return browser(0).locationURL() == server.address("/t12.html"); }, 30000));
+}
+
+TEST_F(EngineTabs, APopupClosingItselfAfterAClickGivesTheTabBack)
+{
+    server.serve("/opener.html", "<html><body style='margin:0'><button " + kButtonStyle
+                                     + " onclick=\"window.open('/closer.html')\">open</button></body></html>");
+    server.serve("/closer.html", "<html><head><title>Closer</title></head><body style='margin:0'><button "
+                                     + kButtonStyle + " onclick='window.close()'>close</button></body></html>");
+    ASSERT_TRUE(load(0, server.address("/opener.html")));
+    ASSERT_TRUE(clickUntil(0, [&] { return state.TabCount == 2; }));
+    ASSERT_TRUE(testenv::waitFor([&] { return state.TabTitles[1] == "Closer"; }, 30000));
+    tabs->GoToTab(1);
+    // The view shown again takes input once its page knows it is shown.
+    bool pageShown = false;
+    ASSERT_TRUE(testenv::waitFor([&] {
+        browser(1).page()->runJavaScript("document.visibilityState",
+                                         [&](const QVariant& v) { pageShown = v.toString() == "visible"; });
+        QTest::qWait(50);
+        return pageShown;
+    }));
+    // The main window's mouse poll saw the click in the browser area.
+    state.UserClickState = 2;
+    ASSERT_TRUE(clickUntil(1, [&] { return state.TabCount == 1; }));
+    EXPECT_EQ(state.CurrentTab, 0);
+    EXPECT_EQ(browser(0).tag(), "1|1|0|0|0|-1");
+    EXPECT_TRUE(member(0).visible());
+}
