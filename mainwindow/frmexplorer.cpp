@@ -205,15 +205,22 @@ void frmExplorer::LockControl(bool lock)
     }
 }
 
-void frmExplorer::SetMenuBarCaptions(bool /*flag*/)
+void frmExplorer::SetMenuBarCaptions(bool flag)
 {
-    static const char* const english[5] = {"File", "Edit", "View", "Tools", "Window"};
+    static const char* const english[5] = {"&File", "&Edit", "&View", "&Tools", "&Window"};
     for (int i = 0; i <= 4; ++i) {
         // Each caption as wide as its text; its height is the layout's.
+        // Without mnemonics every "&" of the language text goes.
         Label& caption = cmdMenu[i];
+        QString text = QString::fromLatin1(english[i]);
+        if (!flag)
+            text.remove(QLatin1Char('&'));
+        text = GetLangCaption(QStringLiteral("MENUNAME"), QStringLiteral("0%1").arg(i + 1), text);
+        if (!flag)
+            text.remove(QLatin1Char('&'));
+        caption.setUseMnemonic(flag);
         caption.setAutoSize(true);
-        caption.setCaption(GetLangCaption(QStringLiteral("MENUNAME"), QStringLiteral("0%1").arg(i + 1),
-                                          QString::fromLatin1(english[i])));
+        caption.setCaption(text);
         caption.setAutoSize(false);
     }
 }

@@ -925,3 +925,15 @@ TEST(ServiceRegistry, ListsTheMethodsStillServedOnlyByAStandIn)
     for (const auto& listing : services::CurrentImplementations())
         EXPECT_EQ(listing.implementation, QStringLiteral("recording fake")) << listing.interfaceName.toStdString();
 }
+
+TEST_F(Chrome, MenuCaptionsDropTheirMnemonicsUnlessAskedForThem)
+{
+    frmExplorer& f = open();
+    // The shipped language file writes the captions with "&".
+    EXPECT_EQ(f.cmdMenu[0].caption().trimmed(), QStringLiteral("File"));
+    EXPECT_EQ(f.cmdMenu[4].caption().trimmed(), QStringLiteral("Window"));
+    f.SetMenuBarCaptions(true);
+    EXPECT_EQ(f.cmdMenu[0].caption().trimmed(), QStringLiteral("&File"));
+    f.SetMenuBarCaptions(false);
+    EXPECT_EQ(f.cmdMenu[2].caption().trimmed(), QStringLiteral("View"));
+}
