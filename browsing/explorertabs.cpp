@@ -1,13 +1,19 @@
 #include "browsing/explorertabs.h"
 
 #include "browsing/browserarray.h"
+#include "browsing/currenttabdisplay.h"
 #include "browsing/tabbrowsing.h"
 #include "browsing/tabstaterecord.h"
+#include "browsing/tabstrip.h"
 #include "core/mainsettings.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/menubarpopups.h"
+#include "mainwindow/multiview.h"
+#include "mainwindow/splitters.h"
 #include "platform/commandline.h"
 #include "platform/vbrt.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QUrl>
@@ -32,13 +38,43 @@ QString startAddress(const QString& commandLine)
     return {};
 }
 
+// The browsers of the window, each press inside a page reported to the
+// window as a click in the browser area.
+class ClickingBrowsers : public IBrowserHost {
+public:
+    ClickingBrowsers(frmExplorer& window, platform::forms::Control* holder) : window_(window), array_(window, holder)
+    {
+        watch(array_.browser(0));
+    }
+    IBrowser* loadBrowser(int index) override { return watch(array_.loadBrowser(index)); }
+    bool unloadBrowser(int index) override { return array_.unloadBrowser(index); }
+    IBrowser* browser(int index) const override { return array_.browser(index); }
+    IBrowser* popupCatcher() override { return array_.popupCatcher(); }
+
+private:
+    IBrowser* watch(IBrowser* b)
+    {
+        if (b) {
+            frmExplorer* w = &window_;
+            b->browserEvents().mouseDown = [w](int button) {
+                if (button == 1 || button == 2)
+                    HandleBrowserClick(*w, button == 1 ? 2 : 3);
+            };
+        }
+        return b;
+    }
+    frmExplorer& window_;
+    BrowserArray array_;
+};
+
 // The window side: the browser of the shown tab fills the body of the
 // chrome (PicHolder(0)), which holds every tab browser.
 class ExplorerTabs : public ITabsService, public StandInChrome, public QObject {
 public:
     explicit ExplorerTabs(frmExplorer& window)
         : window_(window), browsers_(window, &window.PicHolder[0]),
-          tabs_(window, browsers_, *this, media_, lists_, downloads_)
+          tabs_(window, browsers_, *this, media_, lists_, downloads_), strip_(window, tabs_),
+          display_(window, tabs_, strip_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
     }
@@ -81,10 +117,33 @@ public:
         window_.CurrentTab = 0;
         tabs_.ActivateTab(0);
     }
-    // Single view: the current tab's browser fills the holder.
-    using StandInChrome::LayoutViewPanes;
-    void LayoutViewPanes(bool, int16_t, int16_t) override {}
-    void EnsureTabsForViewMode(bool) override { PlaceBrowsersInPanes(window_.CurrentTab); }
+    // The panes of the multi-view, each filled by its tab's browser.
+    void LayoutViewPanes(bool showSplitters, int16_t tabCount, int16_t paneCount) override
+    {
+        ::LayoutViewPanes(window_, showSplitters, tabCount, paneCount);
+    }
+    void LayoutViewPanes(bool showSplitters, int tabCount, int paneCount) override
+    {
+        ::LayoutViewPanes(window_, showSplitters, tabCount, paneCount);
+    }
+    void EnsureTabsForViewMode(bool activate) override
+    {
+        for (int k : BlankTabsForViewMode(window_.ViewMode, window_.TabCount)) {
+            tabs_.NewTab(k, true, true);
+            tabs_.ResetTab(k);
+        }
+        if (window_.PaneCount > 1) {
+            for (int i = 0; i < window_.PaneCount; ++i)
+                tabs_.RelayoutTabPanes(i);
+        } else {
+            PlaceBrowsersInPanes(window_.CurrentTab);
+        }
+        if (activate) {
+            tabs_.ActivateTab(window_.CurrentTab);
+            QCoreApplication::processEvents();
+            window_.UserClickState = 0;
+        }
+    }
 
     // Still to be built with the document sinks, tab watchers, navigation,
     // hand-off and tab strip.
@@ -102,16 +161,32 @@ public:
     void OpenSearchPage() override {}
     void NavigateAddressText(bool, bool, bool) override {}
     void ReadHandOffFiles() override {}
-    void LayoutTabStrip(LayoutRect&) override {}
+    void LayoutTabStrip(LayoutRect& rect) override
+    {
+        strip_.LayoutTabStrip(rect);
+        display_.RefreshTabButtons(false);
+    }
 
     // ---- What the tabs ask of the window ----
     void PlaceBrowsersInPanes(int tab) override
     {
         if (tab < 0 || tab >= window_.TabBrowserMap.size())
             return;
-        if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[tab]))
-            b->place(0, 0, window_.PicHolder[0].width(), window_.PicHolder[0].height());
+        if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[tab])) {
+            const frmExplorer::PaneRect r = BrowserRectForPane(window_, tab);
+            b->place(r.Left, r.Top, r.Width, r.Height);
+        }
     }
+    void BringSplittersToFront() override { ::BringSplittersToFront(window_); }
+    void EndSplitterDrag() override { ::EndSplitterDrag(window_); }
+    void ResetTabStripForCloseAll() override { display_.ResetForCloseAll(); }
+    void RefreshTabButtons(int hideExtra) override { display_.RefreshTabButtons(hideExtra != 0); }
+    void RefreshCurrentTabChrome() override { display_.RefreshCurrentTabChrome(); }
+    void UpdateTabTitle(int button) override { display_.UpdateTabTitle(button); }
+    void ScrollTabStripToCurrent() override { strip_.ScrollTabStripToCurrent(); }
+    int TabButtonsThatFit() override { return strip_.TabButtonsFit(); }
+    void SetBackButtonState(bool enable) override { display_.SetBackButtonState(enable); }
+    void SetForwardButtonState(bool enable) override { display_.SetForwardButtonState(enable); }
     void SetStatusLine(const QString& text) override { window_.WBTextBox[1].setText(text); }
     void SetBusyPicture(const QPixmap& picture) override { window_.ImageBox[0].setPicture(picture); }
     void SetProgressBar(double max, double value) override
@@ -119,7 +194,7 @@ public:
         window_.WBProgressBar->setMaximum(static_cast<int>(max));
         window_.WBProgressBar->setValue(static_cast<int>(value));
     }
-    void ShowTabCount(int count) override { window_.WBTextBox[2].setText(QString::number(count)); }
+    void ShowTabCount(int count) override { display_.ShowTabCount(count); }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -134,21 +209,22 @@ private:
     StandInMediaPlayer media_;
     StandInListsPane lists_;
     StandInDownloads downloads_;
-    BrowserArray browsers_;
+    ClickingBrowsers browsers_;
     TabBrowsing tabs_;
+    TabStrip strip_;
+    CurrentTabDisplay display_;
 };
 
 } // namespace
 
 QStringList StandInServices()
 {
-    return {QStringLiteral("IWindowChrome (all but PlaceBrowsersInPanes, EnsureTabsForViewMode, SetStatusLine, "
-                           "SetBusyPicture, SetProgressBar, ShowTabCount)"),
+    return {QStringLiteral("IWindowChrome (BindDocumentEvents, AddTypedUrl)"),
             QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
             QStringLiteral("ITabsService (BindDocumentEvents, ReleaseDocumentEvents, CloseDuplicatePopupTabs, "
                            "FixScrollOfCurrentPage, GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
-                           "OpenMyFolder, OpenMail, OpenSearchPage, NavigateAddressText, ReadHandOffFiles, "
-                           "LayoutTabStrip; the start page of OpenWB_StartPage 2 and 3)")};
+                           "OpenMyFolder, OpenMail, OpenSearchPage, NavigateAddressText, ReadHandOffFiles; "
+                           "the start page of OpenWB_StartPage 2 and 3)")};
 }
 
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window)

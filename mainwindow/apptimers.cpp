@@ -5,6 +5,7 @@
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "mainwindow/menubarpopups.h"
 #include "mainwindow/services/registry.h"
 #include "platform/commandline.h"
 #include "platform/vbrt.h"
@@ -98,9 +99,9 @@ void housekeeping(frmExplorer& f)
 void WatchMenuBarPopup(frmExplorer& f)
 {
     if (services::Menus().SubClassStatus())
-        services::Menus().RollOverMenuBar();
+        RollOverMenuBar(f);
     else
-        services::Menus().EndMenuBarMode();
+        EndMenuBarMode(f);
     unloadWhenClosing(f);
 }
 
