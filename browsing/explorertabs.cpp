@@ -15,6 +15,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
+#include <QTimer>
 #include <QFileInfo>
 #include <QUrl>
 #include <QWidget>
@@ -56,9 +58,15 @@ private:
     {
         if (b) {
             frmExplorer* w = &window_;
-            b->browserEvents().mouseDown = [w](int button) {
-                if (button == 1 || button == 2)
-                    HandleBrowserClick(*w, button == 1 ? 2 : 3);
+            QPointer<QWidget> alive = window_.window();
+            // Taken up from the main loop, outside the page's input handling.
+            b->browserEvents().mouseDown = [w, alive](int button) {
+                if (button != 1 && button != 2)
+                    return;
+                QTimer::singleShot(0, qApp, [w, alive, button] {
+                    if (alive)
+                        HandleBrowserClick(*w, button == 1 ? 2 : 3);
+                });
             };
         }
         return b;
@@ -86,6 +94,8 @@ public:
     }
 
     const char* implementationName() const override { return "browsing"; }
+
+    TabBrowsing& model() { return tabs_; }
 
     // ---- What the window asks of the tabs ----
     void ActivateTab(int16_t tab) override { tabs_.ActivateTab(tab); }
@@ -133,8 +143,17 @@ public:
             tabs_.ResetTab(k);
         }
         if (window_.PaneCount > 1) {
-            for (int i = 0; i < window_.PaneCount; ++i)
+            // Each pane shows its own tab, above the browsers of tabs
+            // outside the panes.
+            for (int i = 0; i < window_.PaneCount; ++i) {
                 tabs_.RelayoutTabPanes(i);
+                if (i < kMaxPanes)
+                    if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap.value(i, -1))) {
+                        b->setVisible(true);
+                        b->bringToFront();
+                    }
+            }
+            ::BringSplittersToFront(window_);
         } else {
             PlaceBrowsersInPanes(window_.CurrentTab);
         }
@@ -230,4 +249,10 @@ QStringList StandInServices()
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window)
 {
     return std::make_unique<ExplorerTabs>(window);
+}
+
+TabBrowsing* TabModelOf(ITabsService& service)
+{
+    auto* tabs = dynamic_cast<ExplorerTabs*>(&service);
+    return tabs ? &tabs->model() : nullptr;
 }

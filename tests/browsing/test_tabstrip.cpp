@@ -1,0 +1,519 @@
+// The tab strip, the current-tab display, the multi-view panes with their
+// splitter bars and the menu bar's roll-over on the running main window,
+// with real pages from a loopback server and real mouse input.
+
+#include "browsing/currenttabdisplay.h"
+#include "browsing/explorertabs.h"
+#include "browsing/tabbrowsing.h"
+#include "browsing/tabstaterecord.h"
+#include "core/globals.h"
+#include "core/skinbinding.h"
+#include "core/settingsstore.h"
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/multiview.h"
+#include "menus/clspopupmenu.h"
+#include "menus/menubar.h"
+#include "platform/browser.h"
+#include "platform/com.h"
+#include "platform/paths.h"
+#include "platform/popupmenus.h"
+
+#include "../mainwindow/fakeservices.h"
+#include "httpserver.h"
+#include "testenv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+const bool schemeRegistered = (platform::browser::prepareBeforeApplication(), true);
+const QString kMorvane = QStringLiteral(Z5_STAGE_DIR "/Skin/SK_Morvane_1.dll");
+
+QString screenshotFolder()
+{
+    const QString dir = qEnvironmentVariableIsSet("Z5_SCREENSHOT_DIR") ? qEnvironmentVariable("Z5_SCREENSHOT_DIR")
+                                                                       : QStringLiteral(Z5_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+bool showsPicture(const platform::forms::PictureBox& box, int16_t id)
+{
+    const auto expected = GetSkinPicture(id, 0);
+    return expected && !box.picture().isNull() && box.picture().toImage() == expected->toImage();
+}
+
+// The pure rules: button captions, displayed addresses, blank tabs.
+TEST(TabStripRules, CaptionsAddressesAndBlankTabs)
+{
+    const struct {
+        const char* title;
+        const char* caption;
+    } captions[] = {
+        {"", ""},
+        {"Twelve chars", "Twelve chars"},
+        {"Thirteen char", "Thirteen ch ..."},
+        {"<img src=x>", "<img src=x>"},
+    };
+    for (const auto& c : captions)
+        EXPECT_EQ(CurrentTabDisplay::ButtonCaption(QString::fromUtf8(c.title)), QString::fromUtf8(c.caption)) << c.title;
+
+    const struct {
+        const char* url;
+        const char* shown;
+    } addresses[] = {
+        {"file:///tmp/My%20X/a.htm", "/tmp/My X/a.htm"},
+        {"file:///tmp/%C3%A4%25/b.htm", "/tmp/\xC3\xA4%/b.htm"},
+        {"http://127.0.0.1/a%20b", "http://127.0.0.1/a%20b"},
+    };
+    for (const auto& a : addresses)
+        EXPECT_EQ(CurrentTabDisplay::DisplayAddress(QString::fromUtf8(a.url)), QString::fromUtf8(a.shown)) << a.url;
+
+    const struct {
+        int mode, tabs;
+        QVector<int> added;
+    } blanks[] = {
+        {4, 1, {1, 2}}, {7, 2, {2}}, {5, 3, {}}, {8, 1, {1}}, {9, 2, {}},
+        {10, 1, {1, 2, 3}}, {10, 2, {2, 3}}, {10, 3, {3}}, {1, 1, {}}, {0, 1, {}},
+    };
+    for (const auto& b : blanks)
+        EXPECT_EQ(BlankTabsForViewMode(b.mode, b.tabs), b.added) << b.mode << " " << b.tabs;
+}
+
+class ProgramWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(schemeRegistered);
+        ASSERT_EQ(platform::com::registerServer(kMorvane).status, platform::com::RegistrationStatus::Done);
+        platform::paths::setProgramFolder(QStringLiteral(Z5_STAGE_DIR));
+        SkinName = QStringLiteral("Morvane 1");
+        LanguageFilePath = QStringLiteral(Z5_SOURCE_DIR "/data/Language/English.ini");
+        SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
+        SetTabsModuleFactory(CreateExplorerTabs);
+        const char* colours[] = {"#ff0000", "#00c000", "#0000ff", "#ffd700"};
+        for (int i = 0; i < 24; ++i) {
+            const QByteArray body = "<html><head><title>" + titleOf(i).toHtmlEscaped().toUtf8()
+                                    + "</title></head><body style='margin:0;background:" + QByteArray(colours[i % 4])
+                                    + "'></body></html>";
+            server.serve(QStringLiteral("/p%1").arg(i), body);
+        }
+    }
+    void TearDown() override
+    {
+        window.reset();
+        SetTabsModuleFactory(nullptr);
+        GroupOpening = 0;
+    }
+
+    static QString titleOf(int i)
+    {
+        switch (i) {
+        case 0: return QStringLiteral("Twelve chars");
+        case 1: return QStringLiteral("Thirteen char");
+        case 2: return QStringLiteral("<img src=x>");
+        default: return QStringLiteral("Page %1").arg(i);
+        }
+    }
+
+    frmExplorer& open(double width = 9200, double height = 6675)
+    {
+        window = std::make_unique<frmExplorer>();
+        window->show();
+        window->move(0, 0, width, height);
+        window->window()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
+        window->Form_Resize();
+        tabs = TabModelOf(*window->TabsModule);
+        EXPECT_NE(tabs, nullptr);
+        // The first tick opens the blank page in tab 0.
+        EXPECT_TRUE(testenv::waitFor([&] { return window->TimerStage == 9; }, 10000));
+        {
+            QWidget elsewhere;
+            elsewhere.resize(50, 50);
+            elsewhere.show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+            QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+        }
+        QTest::mouseMove(handle(), centreOf(window->PicHolder[0]));
+        return *window;
+    }
+    QWindow* handle() const { return window->window()->windowHandle(); }
+    QPoint centreOf(const platform::forms::Control& c) const
+    {
+        return c.widget()->mapTo(window->window(), c.widget()->rect().center());
+    }
+    IBrowser* browserOf(int tab) const { return tabs->WBMAIN(window->TabBrowserMap.value(tab, -1)); }
+    bool load(int tab, int page)
+    {
+        IBrowser* b = browserOf(tab);
+        if (!b)
+            return false;
+        const QString url = server.address(QStringLiteral("/p%1").arg(page));
+        b->navigate2(url);
+        return testenv::waitFor([&] {
+            return b->readyState() == platform::browser::ReadyComplete && b->locationURL() == url
+                   && window->TabTitles.value(tab) == titleOf(page);
+        }, 30000);
+    }
+    // Tabs 0 .. n-1, tab k showing page k; tab 0 stays current.
+    void openPages(int n)
+    {
+        ASSERT_TRUE(load(0, 0));
+        for (int k = 1; k < n; ++k) {
+            tabs->NewTab(k, true, true);
+            ASSERT_TRUE(load(k, k)) << k;
+        }
+        tabs->GoToTab(0);
+    }
+    // The window as wide as a strip with room for `buttons` tab buttons.
+    void fitButtons(int buttons)
+    {
+        const double label = window->APPLabel[3].width();
+        const double inner = buttons * window->cmdTabNum[0].width() + label + 200;
+        window->move(0, 0, inner + window->SkinPiece[7].width() + window->SkinPiece[5].width(), window->height());
+        window->Form_Resize();
+    }
+    int fit() const { return dynamic_cast<IWindowChrome&>(*window->TabsModule).TabButtonsThatFit(); }
+    QStringList buttonCaptions() const
+    {
+        QStringList out;
+        for (int i = 0; i < window->TabButtonsShown; ++i)
+            out << window->cmdTabNum[i].centredText();
+        return out;
+    }
+
+    RecordingServices fakes; // the subsystems around the window; the tabs are the program's
+    testenv::HttpServer server;
+    std::unique_ptr<frmExplorer> window;
+    TabBrowsing* tabs = nullptr;
+};
+
+TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
+{
+    frmExplorer& f = open(12500, 7000);
+    openPages(8);
+    EXPECT_EQ(f.APPLabel[3].caption(), QStringLiteral("... 8  "));
+    ASSERT_GE(fit(), 8);
+    EXPECT_EQ(buttonCaptions().mid(0, 4), (QStringList{QStringLiteral("Twelve chars"), QStringLiteral("Thirteen ch ..."),
+                                                       QStringLiteral("<img src=x>"), QStringLiteral("Page 3")}));
+    EXPECT_EQ(f.cmdTabNum[2].toolTipText(), QStringLiteral(" <img src=x> "));
+    EXPECT_TRUE(showsPicture(f.cmdTabNum[0], 399));
+    for (int i = 1; i < 8; ++i)
+        EXPECT_TRUE(showsPicture(f.cmdTabNum[i], 400)) << i;
+    const QRect strip(f.ImageBox[8].widget()->mapTo(f.window(), QPoint(0, 0)), f.ImageBox[8].widget()->size());
+    EXPECT_TRUE(f.window()->grab(strip).save(screenshotFolder() + QStringLiteral("/z5-tabstrip-titles.png")));
+
+    // Room for five buttons: the strip scrolls to keep the current tab shown.
+    fitButtons(5);
+    ASSERT_EQ(fit(), 5);
+    EXPECT_EQ(f.TabButtonsShown, 5);
+    tabs->GoToTab(6);
+    EXPECT_EQ(f.TabButtonOffset, 2);
+    EXPECT_EQ(buttonCaptions(), (QStringList{QStringLiteral("<img src=x>"), QStringLiteral("Page 3"), QStringLiteral("Page 4"),
+                                             QStringLiteral("Page 5"), QStringLiteral("Page 6")}));
+    EXPECT_TRUE(showsPicture(f.cmdTabNum[4], 399));
+    EXPECT_TRUE(f.window()->grab(QRect(strip.topLeft(), QSize(f.window()->width(), strip.height())))
+                    .save(screenshotFolder() + QStringLiteral("/z5-tabstrip-scrolled.png")));
+    tabs->GoToTab(1);
+    EXPECT_EQ(f.TabButtonOffset, 1);
+
+    // Closing tabs at the end never leaves a button for a missing tab.
+    tabs->GoToTab(7);
+    EXPECT_EQ(f.TabButtonOffset, 3);
+    for (int t : {7, 6, 5, 4}) {
+        tabs->CloseTab(t, false);
+        EXPECT_LE(f.TabButtonOffset, std::max(0, f.TabCount - fit())) << t;
+        EXPECT_LE(f.TabButtonOffset + f.TabButtonsShown, f.TabCount) << t;
+        for (int i = f.TabButtonsShown; i <= f.cmdTabNum.ubound(); ++i)
+            EXPECT_FALSE(f.cmdTabNum[i].visible()) << i;
+    }
+    EXPECT_EQ(f.TabButtonOffset, 0);
+    EXPECT_EQ(f.TabButtonsShown, 4);
+}
+
+TEST_F(ProgramWindow, RealMouseOnTheStrip)
+{
+    frmExplorer& f = open(12500, 7000);
+    openPages(5);
+    const QImage backDisabled = f.cmdWBControl[2].picture().toImage();
+    // Tab 1 gets a history while it is current: Back becomes possible there.
+    tabs->GoToTab(1);
+    ASSERT_TRUE(load(1, 10));
+    ASSERT_TRUE(load(1, 1));
+    EXPECT_TRUE(testenv::waitFor([&] { return f.cmdWBControl[2].enabled(); }, 5000));
+    tabs->GoToTab(0);
+    EXPECT_FALSE(f.cmdWBControl[2].enabled());
+
+    QTest::mouseMove(handle(), centreOf(f.cmdTabNum[1]));
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[1]));
+    EXPECT_EQ(f.CurrentTab, 1);
+    EXPECT_EQ(f.WBTextBox[0].text(), server.address(QStringLiteral("/p1")));
+    EXPECT_EQ(f.caption(), QStringLiteral("Thirteen char"));
+    EXPECT_EQ(f.WBTextBox[2].text(), QStringLiteral("2"));
+    EXPECT_TRUE(testenv::waitFor([&] { return f.cmdWBControl[2].enabled(); }, 5000));
+    EXPECT_NE(f.cmdWBControl[2].picture().toImage(), backDisabled);
+    EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 399));
+    EXPECT_TRUE(showsPicture(f.cmdTabNum[0], 400));
+
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[2]));
+    EXPECT_EQ(f.CurrentTab, 2);
+    EXPECT_EQ(f.caption(), QStringLiteral("<img src=x>"));
+    EXPECT_TRUE(testenv::waitFor([&] { return !f.cmdWBControl[2].enabled(); }, 5000));
+    EXPECT_EQ(f.cmdWBControl[2].picture().toImage(), backDisabled);
+
+    // A double click closes the tab under it.
+    QTest::mouseDClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[3]));
+    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 4; }, 3000));
+    EXPECT_FALSE(f.TabTitles.contains(QStringLiteral("Page 3")));
+
+    // Right click on tab 3 ("Page 4"); while the menu is open a timer tick
+    // closes tab 0; "Close" still closes "Page 4".
+    ASSERT_EQ(f.TabTitles.value(3), QStringLiteral("Page 4"));
+    bool picked = false;
+    QTimer::singleShot(300, [&] {
+        tabs->CloseTab(0, false);
+        const auto popups = platform::menus::openPopups();
+        if (popups.empty())
+            return;
+        QWidget* menu = popups.front();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, QPoint(menu->width() / 2, 8));
+        picked = true;
+    });
+    QTest::mousePress(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[3]));
+    QTest::mouseRelease(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[3]));
+    ASSERT_TRUE(testenv::waitFor([&] { return picked; }, 5000));
+    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 2; }, 3000));
+    EXPECT_EQ(f.TabTitles.mid(0, 2), (QStringList{QStringLiteral("Thirteen char"), QStringLiteral("<img src=x>")}));
+}
+
+// The pane rectangles and the colour each pane shows.
+TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
+{
+    frmExplorer& f = open(9200, 6675);
+    openPages(4);
+    const double W = f.PicHolder[0].width();
+    const double H = f.PicHolder[0].height();
+    const double t = f.SPLITTER2[1].width();
+    SetArrangeMode(f, QStringLiteral("A4"));
+    EXPECT_EQ(f.ViewMode, 4);
+    EXPECT_EQ(f.PaneCount, 3);
+    const double X = (W - t) / 2, Y = (H - t) / 2;
+    const frmExplorer::PaneRect expected[3] = {
+        {0, 0, static_cast<int32_t>(std::nearbyint(Y)), static_cast<int32_t>(std::nearbyint(X))},
+        {0, static_cast<int32_t>(std::nearbyint(Y + f.SPLITTER2[2].height())), static_cast<int32_t>(std::nearbyint(H - Y - t)),
+         static_cast<int32_t>(std::nearbyint(X))},
+        {static_cast<int32_t>(std::nearbyint(X + t)), 0, static_cast<int32_t>(std::nearbyint(H)),
+         static_cast<int32_t>(std::nearbyint(W - X - t))},
+    };
+    const QRgb colours[] = {qRgb(0xff, 0, 0), qRgb(0, 0xc0, 0), qRgb(0, 0, 0xff)};
+    QTest::qWait(500);
+    const QImage shot = f.window()->grab().toImage();
+    shot.save(screenshotFolder() + QStringLiteral("/z5-multiview-a4.png"));
+    const QPoint holder = f.PicHolder[0].widget()->mapTo(f.window(), QPoint(0, 0));
+    for (int i = 0; i < 3; ++i) {
+        const frmExplorer::PaneRect& r = f.PaneRects[i];
+        EXPECT_EQ(r.Left, expected[i].Left) << i;
+        EXPECT_EQ(r.Top, expected[i].Top) << i;
+        EXPECT_EQ(r.Width, expected[i].Width) << i;
+        EXPECT_EQ(r.Height, expected[i].Height) << i;
+        const QPoint centre = holder + QPoint((r.Left + r.Width / 2) / 15, (r.Top + r.Height / 2) / 15);
+        EXPECT_EQ(shot.pixel(centre), colours[i]) << "pane " << i;
+    }
+    EXPECT_TRUE(f.SPLITTER2[1].visible());
+    EXPECT_TRUE(f.SPLITTER2[2].visible());
+
+    // Grid: 20 tabs give 4 x 4 cells; tabs 16 to 19 are moved out of sight.
+    for (int k = 4; k < 20; ++k) {
+        tabs->NewTab(k, true, true);
+        browserOf(k)->navigate2(server.address(QStringLiteral("/p%1").arg(k)));
+    }
+    SetArrangeMode(f, QStringLiteral("A1"));
+    EXPECT_EQ(f.ViewMode, 1);
+    EXPECT_EQ(f.PaneRects.size(), 17);
+    EXPECT_EQ(f.PaneRects[5].Left, static_cast<int32_t>(std::nearbyint(W / 4)));
+    EXPECT_EQ(f.PaneRects[5].Top, static_cast<int32_t>(std::nearbyint(H / 4)));
+    EXPECT_FALSE(f.SPLITTER2[1].visible());
+    for (int k = 16; k < 20; ++k) {
+        auto* view = dynamic_cast<platform::browser::Browser*>(browserOf(k));
+        ASSERT_NE(view, nullptr);
+        EXPECT_LE(view->width(), 60) << k;
+    }
+    QTest::qWait(300);
+    f.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-multiview-a1-20.png"));
+
+    // Everything but one tab closed: "A0" pads three blank tabs.
+    tabs->CloseTabs(1);
+    ASSERT_EQ(f.TabCount, 1);
+    SetArrangeMode(f, QStringLiteral("A0"));
+    EXPECT_EQ(f.ViewMode, 10);
+    EXPECT_EQ(f.TabCount, 4);
+    EXPECT_EQ(f.PaneCount, 4);
+    QTest::qWait(300);
+    f.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-multiview-a0.png"));
+
+    // A key outside the commands keeps mode and panes.
+    SetArrangeMode(f, QStringLiteral("B7"));
+    EXPECT_EQ(f.ViewMode, 10);
+    EXPECT_EQ(f.PaneCount, 4);
+}
+
+TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
+{
+    frmExplorer& f = open(9200, 6675);
+    openPages(4);
+    SetArrangeMode(f, QStringLiteral("A0"));
+    ASSERT_EQ(f.ViewMode, 10);
+    auto& bar = f.SPLITTER2[1];
+    auto& drag = f.SPLITTER2[3];
+    const double W = f.PicHolder[0].width();
+    const double t = bar.width();
+
+    // Moving over the bar without a press moves nothing.
+    const double before = drag.left();
+    QTest::mouseMove(handle(), centreOf(bar));
+    QTest::mouseMove(handle(), centreOf(bar) + QPoint(30, 0));
+    EXPECT_EQ(drag.left(), before);
+
+    // Press, move 40 pixels right, release (a quarter down the bar, away
+    // from the crossing with the other bar).
+    const auto onBar = [&] {
+        return bar.widget()->mapTo(f.window(), QPoint(bar.widget()->width() / 2, bar.widget()->height() / 4));
+    };
+    const QPoint start = onBar();
+    QTest::mousePress(handle(), Qt::LeftButton, {}, start);
+    EXPECT_NE(f.SplitterDragging, 0);
+    EXPECT_TRUE(drag.visible());
+    QTest::mouseMove(handle(), start + QPoint(40, 0));
+    EXPECT_NEAR(drag.left(), before + 40 * 15, 60);
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, start + QPoint(40, 0));
+    EXPECT_EQ(f.SplitterDragging, 0);
+    EXPECT_FALSE(drag.visible());
+    const double split = drag.left();
+    EXPECT_EQ(bar.left(), split);
+    EXPECT_EQ(f.PaneRects[0].Width, static_cast<int32_t>(std::nearbyint(split)));
+    EXPECT_EQ(f.PaneRects[1].Left, static_cast<int32_t>(std::nearbyint(split + t)));
+    QTest::qWait(200);
+    f.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-splitter-dragged.png"));
+
+    // Past the right edge: clamped to the holder less the bar.
+    const QPoint from = onBar();
+    QTest::mousePress(handle(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(handle(), from + QPoint(2000, 0));
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, from + QPoint(2000, 0));
+    EXPECT_EQ(drag.left(), W - t);
+    // And past the left edge: 0.
+    const QPoint from2 = onBar();
+    QTest::mousePress(handle(), Qt::LeftButton, {}, from2);
+    QTest::mouseMove(handle(), QPoint(-500, from2.y()));
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, QPoint(-500, from2.y()));
+    EXPECT_EQ(drag.left(), 0);
+
+    // A split at a third keeps its proportion when the window grows.
+    drag.setLeft(W / 3);
+    SetArrangeMode(f, QStringLiteral("unchanged")); // re-centres
+    drag.setLeft(std::nearbyint(W / 3));
+    LayoutViewPanes(f, false, f.TabCount, f.PaneCount);
+    window->move(0, 0, window->width() + 3000, window->height());
+    window->Form_Resize();
+    const double W2 = f.PicHolder[0].width();
+    EXPECT_NEAR(drag.left(), std::nearbyint(W / 3) * W2 / W, 1);
+    EXPECT_EQ(bar.left(), drag.left());
+
+    // A real click in the third pane makes tab 2 current; a right click
+    // there records the right button.
+    f.CurrentTab = 0;
+    tabs->ActivateTab(0);
+    auto* third = dynamic_cast<platform::browser::Browser*>(browserOf(2));
+    ASSERT_NE(third, nullptr);
+    QWidget* input = third->inputWidget();
+    ASSERT_NE(input, nullptr);
+    QTest::mouseMove(input, input->rect().center());
+    QTest::mouseClick(input, Qt::LeftButton, {}, input->rect().center());
+    EXPECT_TRUE(testenv::waitFor([&] { return f.CurrentTab == 2; }, 3000));
+    f.UserClickState = 0;
+    QTest::mouseClick(input, Qt::RightButton, {}, input->rect().center());
+    EXPECT_TRUE(testenv::waitFor([&] { return f.UserClickState == 3; }, 3000));
+
+    // During a splitter drag a click in a pane changes nothing.
+    f.SplitterDragging = -1;
+    f.UserClickState = 0;
+    auto* first = dynamic_cast<platform::browser::Browser*>(browserOf(0));
+    QWidget* firstInput = first->inputWidget();
+    QTest::mouseClick(firstInput, Qt::LeftButton, {}, firstInput->rect().center());
+    QTest::qWait(300);
+    EXPECT_EQ(f.CurrentTab, 2);
+    EXPECT_EQ(f.UserClickState, 0);
+    f.SplitterDragging = 0;
+}
+
+// Menus of the bar as the menus subsystem shows them: a modal popup below
+// the caption.
+class BarMenus : public RecordingServices {
+public:
+    explicit BarMenus(frmExplorer*& window) : window_(window) {}
+    bool SubClassStatus() const override { return platform::menus::isTracking(); }
+    void cmdMenu_MouseDown(int16_t index, int, int) override
+    {
+        opened << index;
+        if (platform::menus::isTracking())
+            ++nested;
+        clsPopupMenu menu;
+        menu.sethwndOwner(window_->window());
+        menu.AddItem(QStringLiteral("Item %1").arg(index), QStringLiteral("BAR"));
+        ShowMenuBelowCaption(menu, window_->cmdMenu[index]);
+        closed << index;
+    }
+    void EndMenuBarMode() override { ++ended; }
+    QList<int> opened, closed;
+    int nested = 0;
+    int ended = 0;
+
+private:
+    frmExplorer*& window_;
+};
+
+TEST_F(ProgramWindow, TheMenuBarRollsOverWithoutANestedMenuLoop)
+{
+    frmExplorer* raw = nullptr;
+    BarMenus menus(raw);
+    frmExplorer& f = open(9200, 6675);
+    raw = &f;
+    QTimer::singleShot(300, [&] {
+        // File is open: the pointer goes onto "Edit".
+        QTest::mouseMove(handle(), centreOf(f.cmdMenu[1]));
+    });
+    QTimer::singleShot(800, [&] {
+        // Edit is open now: the pointer between captions changes nothing;
+        // then the menu is left.
+        QTest::mouseMove(handle(), centreOf(f.PicHolder[0]));
+        QTimer::singleShot(400, [] { platform::menus::endMenu(); });
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mousePress(handle(), Qt::LeftButton, {}, centreOf(f.cmdMenu[0]));
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, centreOf(f.cmdMenu[0]));
+    EXPECT_TRUE(testenv::waitFor([&] { return menus.closed.size() == 2 && f.MenuBarActive == 0; }, 5000));
+    EXPECT_EQ(menus.opened, (QList<int>{0, 1}));
+    EXPECT_EQ(menus.nested, 0);
+    EXPECT_EQ(f.TimerStage, 9);
+    EXPECT_EQ(f.OpenMenuIndex, 1);
+    EXPECT_GE(menus.ended, 1);
+}
+
+} // namespace
