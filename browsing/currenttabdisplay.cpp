@@ -200,7 +200,11 @@ void CurrentTabDisplay::ShowTabCount(int count)
 {
     if (f_.BusyFlags[4] != 0)
         return;
-    f_.APPLabel[3].setCaption(QStringLiteral("... ") + QString::number(count) + QStringLiteral("  "));
+    // The label grows to the left: its right edge stays at the strip's end.
+    platform::forms::Label& label = f_.APPLabel[3];
+    const double right = label.left() + label.width();
+    label.setCaption(QStringLiteral("... ") + QString::number(count) + QStringLiteral("  "));
+    label.setLeft(right - label.width());
     strip_.ClampOffset();
 }
 

@@ -109,7 +109,7 @@ protected:
         const char* colours[] = {"#ff0000", "#00c000", "#0000ff", "#ffd700"};
         for (int i = 0; i < 24; ++i) {
             const QByteArray body = "<html><head><title>" + titleOf(i).toHtmlEscaped().toUtf8()
-                                    + "</title></head><body style='margin:0;background:" + QByteArray(colours[i % 4])
+                                    + "</title></head><body style='margin:0;background:" + QByteArray(colours[(i + i / 4) % 4])
                                     + "'></body></html>";
             server.serve(QStringLiteral("/p%1").arg(i), body);
         }
@@ -251,14 +251,18 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
 {
     frmExplorer& f = open(12500, 7000);
     openPages(5);
-    const QImage backDisabled = f.cmdWBControl[2].picture().toImage();
     // Tab 1 gets a history while it is current: Back becomes possible there.
+    // Tab 2 was never current and has none.
     tabs->GoToTab(1);
     ASSERT_TRUE(load(1, 10));
     ASSERT_TRUE(load(1, 1));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.cmdWBControl[2].enabled(); }, 5000));
-    tabs->GoToTab(0);
+    ASSERT_TRUE(testenv::waitFor([&] { return f.cmdWBControl[2].enabled(); }, 5000));
+    const QImage backEnabled = f.cmdWBControl[2].picture().toImage();
+    tabs->GoToTab(2);
     EXPECT_FALSE(f.cmdWBControl[2].enabled());
+    const QImage backDisabled = f.cmdWBControl[2].picture().toImage();
+    EXPECT_NE(backEnabled, backDisabled);
+    tabs->GoToTab(0);
 
     QTest::mouseMove(handle(), centreOf(f.cmdTabNum[1]));
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[1]));
@@ -266,15 +270,15 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
     EXPECT_EQ(f.WBTextBox[0].text(), server.address(QStringLiteral("/p1")));
     EXPECT_EQ(f.caption(), QStringLiteral("Thirteen char"));
     EXPECT_EQ(f.WBTextBox[2].text(), QStringLiteral("2"));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.cmdWBControl[2].enabled(); }, 5000));
-    EXPECT_NE(f.cmdWBControl[2].picture().toImage(), backDisabled);
+    EXPECT_TRUE(f.cmdWBControl[2].enabled());
+    EXPECT_EQ(f.cmdWBControl[2].picture().toImage(), backEnabled);
     EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 399));
     EXPECT_TRUE(showsPicture(f.cmdTabNum[0], 400));
 
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[2]));
     EXPECT_EQ(f.CurrentTab, 2);
     EXPECT_EQ(f.caption(), QStringLiteral("<img src=x>"));
-    EXPECT_TRUE(testenv::waitFor([&] { return !f.cmdWBControl[2].enabled(); }, 5000));
+    EXPECT_FALSE(f.cmdWBControl[2].enabled());
     EXPECT_EQ(f.cmdWBControl[2].picture().toImage(), backDisabled);
 
     // A double click closes the tab under it.
@@ -343,6 +347,8 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
         tabs->NewTab(k, true, true);
         browserOf(k)->navigate2(server.address(QStringLiteral("/p%1").arg(k)));
     }
+    for (int k = 4; k < 20; ++k)
+        ASSERT_TRUE(testenv::waitFor([&] { return browserOf(k)->readyState() == platform::browser::ReadyComplete; }, 30000));
     SetArrangeMode(f, QStringLiteral("A1"));
     EXPECT_EQ(f.ViewMode, 1);
     EXPECT_EQ(f.PaneRects.size(), 17);
@@ -371,6 +377,79 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
     SetArrangeMode(f, QStringLiteral("B7"));
     EXPECT_EQ(f.ViewMode, 10);
     EXPECT_EQ(f.PaneCount, 4);
+}
+
+// The layout table on a holder of 8000 x 6000 twips with bars 60 thick,
+// the split at its centre (X = Y = 2970).
+TEST_F(ProgramWindow, PaneRectanglesOfEveryMode)
+{
+    frmExplorer& f = open(9200, 6675);
+    f.PicHolder[0].move(f.PicHolder[0].left(), f.PicHolder[0].top(), 8000, 6000);
+    f.SPLITTER2[1].setWidth(60);
+    f.SPLITTER2[2].setHeight(60);
+    f.SPLITTER2[3].setWidth(60);
+    using R = frmExplorer::PaneRect; // Left, Top, Height, Width
+    const struct {
+        int mode, tabs, panes, endMode;
+        QVector<R> rects;
+    } cases[] = {
+        {4, 3, 3, 4, {{0, 0, 2970, 3970}, {0, 3030, 2970, 3970}, {4030, 0, 6000, 3970}}},
+        {5, 3, 3, 5, {{0, 0, 6000, 3970}, {4030, 0, 2970, 3970}, {4030, 3030, 2970, 3970}}},
+        {6, 3, 3, 6, {{0, 0, 2970, 8000}, {0, 3030, 2970, 3970}, {4030, 3030, 2970, 3970}}},
+        {7, 3, 3, 7, {{0, 0, 2970, 3970}, {4030, 0, 2970, 3970}, {0, 3030, 2970, 8000}}},
+        {8, 2, 2, 8, {{0, 0, 6000, 3970}, {4030, 0, 6000, 3970}}},
+        {9, 2, 2, 9, {{0, 0, 2970, 8000}, {0, 3030, 2970, 8000}}},
+        {10, 4, 4, 10, {{0, 0, 2970, 3970}, {4030, 0, 2970, 3970}, {0, 3030, 2970, 3970}, {4030, 3030, 2970, 3970}}},
+        // Grid and tiles turn into splits for two to four tabs.
+        {1, 2, 2, 8, {{0, 0, 6000, 3970}, {4030, 0, 6000, 3970}}},
+        {1, 3, 3, 5, {{0, 0, 6000, 3970}, {4030, 0, 2970, 3970}, {4030, 3030, 2970, 3970}}},
+        {2, 2, 2, 9, {{0, 0, 2970, 8000}, {0, 3030, 2970, 8000}}},
+        {3, 2, 2, 8, {{0, 0, 6000, 3970}, {4030, 0, 6000, 3970}}},
+        // Five tabs: a 2 x 3 grid whose sixth cell stays empty; tiles.
+        {1, 5, 5, 1, {{0, 0, 3000, 2667}, {2667, 0, 3000, 2667}, {5333, 0, 3000, 2667}, {0, 3000, 3000, 2667},
+                      {2667, 3000, 3000, 2667}, {5333, 3000, 3000, 2667}}},
+        {2, 3, 3, 2, {{0, 0, 2000, 8000}, {0, 2000, 2000, 8000}, {0, 4000, 2000, 8000}}},
+        {3, 4, 4, 3, {{0, 0, 6000, 2000}, {2000, 0, 6000, 2000}, {4000, 0, 6000, 2000}, {6000, 0, 6000, 2000}}},
+    };
+    for (const auto& c : cases) {
+        f.ViewMode = static_cast<int16_t>(c.mode);
+        f.SplitPosX = 0;
+        LayoutViewPanes(f, true, c.tabs, c.panes);
+        EXPECT_EQ(f.ViewMode, c.endMode) << c.mode << "/" << c.tabs;
+        ASSERT_GE(f.PaneRects.size(), c.rects.size()) << c.mode << "/" << c.tabs;
+        for (int i = 0; i < c.rects.size(); ++i) {
+            const R& got = f.PaneRects[i];
+            const R& want = c.rects[i];
+            EXPECT_TRUE(got.Left == want.Left && got.Top == want.Top && got.Height == want.Height && got.Width == want.Width)
+                << "mode " << c.mode << " tabs " << c.tabs << " pane " << i << ": " << got.Left << "," << got.Top << ","
+                << got.Height << "," << got.Width;
+        }
+    }
+
+    // A split dragged to 3000 in a holder 8000 wide moves to 4500 at 12000;
+    // a split beyond the holder snaps back to the middle.
+    f.ViewMode = 8;
+    LayoutViewPanes(f, true, 2, 2);
+    f.SPLITTER2[3].setLeft(3000);
+    LayoutViewPanes(f, false, 2, 2);
+    f.PicHolder[0].setWidth(12000);
+    LayoutViewPanes(f, false, 2, 2);
+    EXPECT_EQ(f.SPLITTER2[3].left(), 4500);
+    EXPECT_EQ(f.PaneRects[1].Left, 4560);
+    f.SPLITTER2[3].setLeft(20000);
+    LayoutViewPanes(f, false, 2, 2);
+    EXPECT_EQ(f.SPLITTER2[3].left(), (12000 - 60) / 2);
+
+    // One pane: the browser overlaps the holder by 30 twips on every side;
+    // a tab without a pane goes out of sight.
+    f.PaneCount = 1;
+    const R whole = BrowserRectForPane(f, 3);
+    EXPECT_TRUE(whole.Left == -30 && whole.Top == -30 && whole.Width == 12060 && whole.Height == 6060);
+    f.PaneCount = 20;
+    f.ViewMode = 1;
+    LayoutViewPanes(f, false, 20, 20);
+    const R parked = BrowserRectForPane(f, 17);
+    EXPECT_TRUE(parked.Left == -30 && parked.Top == -30 && parked.Width == 60 && parked.Height == 60);
 }
 
 TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
