@@ -10,6 +10,7 @@
 #include "core/skinbinding.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
 #include "mainwindow/multiview.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menubar.h"
@@ -232,8 +233,25 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
                     .save(screenshotFolder() + QStringLiteral("/z5-tabstrip-scrolled.png")));
     tabs->GoToTab(1);
     EXPECT_EQ(f.TabButtonOffset, 1);
+    // Button 1 (tab 2) under the pointer, then left: its normal picture
+    // comes back although its index is the current tab's number.
+    QTest::mouseMove(handle(), centreOf(f.cmdTabNum[1]));
+    EXPECT_EQ(f.HoverElementId, 3101);
+    EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 401));
+    SetHoverElement(f, f.HoverElementId);
+    EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 400));
+
+    // A wider window shows every tab from the first: no button is left
+    // standing for a tab past the last.
+    tabs->GoToTab(7);
+    EXPECT_EQ(f.TabButtonOffset, 3);
+    fitButtons(8);
+    EXPECT_EQ(f.TabButtonOffset, 0);
+    EXPECT_EQ(buttonCaptions().size(), 8);
+    EXPECT_EQ(buttonCaptions().last(), QStringLiteral("Page 7"));
 
     // Closing tabs at the end never leaves a button for a missing tab.
+    fitButtons(5);
     tabs->GoToTab(7);
     EXPECT_EQ(f.TabButtonOffset, 3);
     for (int t : {7, 6, 5, 4}) {
