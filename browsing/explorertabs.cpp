@@ -14,6 +14,8 @@
 #include "platform/vbrt.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
 #include <QEvent>
 #include <QPointer>
 #include <QTimer>
@@ -85,6 +87,7 @@ public:
           display_(window, tabs_, strip_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
+        display_.ShowTabCount(std::max<int>(1, window_.TabCount));
     }
 
     ~ExplorerTabs() override

@@ -207,7 +207,7 @@ protected:
 
 TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
 {
-    frmExplorer& f = open(12500, 7000);
+    frmExplorer& f = open(13500, 7000);
     openPages(8);
     EXPECT_EQ(f.APPLabel[3].caption(), QStringLiteral("... 8  "));
     ASSERT_GE(fit(), 8);
