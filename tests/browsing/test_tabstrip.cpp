@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QTimer>
@@ -268,7 +269,7 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
 TEST_F(ProgramWindow, RealMouseOnTheStrip)
 {
     frmExplorer& f = open(12500, 7000);
-    openPages(5);
+    openPages(6);
     // Tab 1 gets a history while it is current: Back becomes possible there.
     // Tab 2 was never current and has none.
     tabs->GoToTab(1);
@@ -301,12 +302,19 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
 
     // A double click closes the tab under it.
     QTest::mouseDClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[3]));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 4; }, 3000));
+    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 5; }, 3000));
     EXPECT_FALSE(f.TabTitles.contains(QStringLiteral("Page 3")));
 
-    // Right click on tab 3 ("Page 4"); while the menu is open a timer tick
+    // The close button closes the current tab.
+    tabs->GoToTab(1);
+    QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(*f.cmdCloseTab));
+    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 4; }, 3000));
+    EXPECT_FALSE(f.TabTitles.contains(QStringLiteral("Thirteen char")));
+    EXPECT_EQ(f.APPLabel[3].caption(), QStringLiteral("... 4  "));
+
+    // Right click on tab 2 ("Page 4"); while the menu is open a timer tick
     // closes tab 0; "Close" still closes "Page 4".
-    ASSERT_EQ(f.TabTitles.value(3), QStringLiteral("Page 4"));
+    ASSERT_EQ(f.TabTitles.value(2), QStringLiteral("Page 4"));
     bool picked = false;
     QTimer::singleShot(300, [&] {
         tabs->CloseTab(0, false);
@@ -317,11 +325,11 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
         QTest::mouseClick(menu, Qt::LeftButton, {}, QPoint(menu->width() / 2, 8));
         picked = true;
     });
-    QTest::mousePress(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[3]));
-    QTest::mouseRelease(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[3]));
+    QTest::mousePress(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[2]));
+    QTest::mouseRelease(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[2]));
     ASSERT_TRUE(testenv::waitFor([&] { return picked; }, 5000));
     EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 2; }, 3000));
-    EXPECT_EQ(f.TabTitles.mid(0, 2), (QStringList{QStringLiteral("Thirteen char"), QStringLiteral("<img src=x>")}));
+    EXPECT_EQ(f.TabTitles.mid(0, 2), (QStringList{QStringLiteral("<img src=x>"), QStringLiteral("Page 5")}));
 }
 
 // The pane rectangles and the colour each pane shows.
@@ -547,16 +555,30 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     QTest::mouseClick(input, Qt::RightButton, {}, input->rect().center());
     EXPECT_TRUE(testenv::waitFor([&] { return f.UserClickState == 3; }, 3000));
 
-    // During a splitter drag a click in a pane changes nothing.
-    f.SplitterDragging = -1;
-    f.UserClickState = 0;
+    // During a splitter drag, or while a group of shortcuts opens, a click
+    // in a pane changes nothing.
     auto* first = dynamic_cast<platform::browser::Browser*>(browserOf(0));
+    ASSERT_NE(first, nullptr);
     QWidget* firstInput = first->inputWidget();
-    QTest::mouseClick(firstInput, Qt::LeftButton, {}, firstInput->rect().center());
-    QTest::qWait(300);
-    EXPECT_EQ(f.CurrentTab, 2);
-    EXPECT_EQ(f.UserClickState, 0);
-    f.SplitterDragging = 0;
+    for (Flag* busy : {&f.SplitterDragging, &GroupOpening}) {
+        *busy = -1;
+        f.UserClickState = 0;
+        QTest::mouseClick(firstInput, Qt::LeftButton, {}, firstInput->rect().center());
+        QTest::qWait(300);
+        EXPECT_EQ(f.CurrentTab, 2);
+        EXPECT_EQ(f.UserClickState, 0);
+        *busy = 0;
+    }
+
+    // Single view: the click is recorded, the tab stays.
+    tabs->GoToTab(1);
+    auto* second = dynamic_cast<platform::browser::Browser*>(browserOf(1));
+    ASSERT_NE(second, nullptr);
+    QWidget* secondInput = second->inputWidget();
+    f.UserClickState = 0;
+    QTest::mouseClick(secondInput, Qt::LeftButton, {}, secondInput->rect().center());
+    EXPECT_TRUE(testenv::waitFor([&] { return f.UserClickState == 2; }, 3000));
+    EXPECT_EQ(f.CurrentTab, 1);
 }
 
 // Menus of the bar as the menus subsystem shows them: a modal popup below
@@ -568,6 +590,7 @@ public:
     void cmdMenu_MouseDown(int16_t index, int, int) override
     {
         opened << index;
+        openedAt << clock.elapsed();
         if (platform::menus::isTracking())
             ++nested;
         clsPopupMenu menu;
@@ -578,6 +601,8 @@ public:
     }
     void EndMenuBarMode() override { ++ended; }
     QList<int> opened, closed;
+    QList<qint64> openedAt;
+    QElapsedTimer clock;
     int nested = 0;
     int ended = 0;
 
@@ -591,23 +616,31 @@ TEST_F(ProgramWindow, TheMenuBarRollsOverWithoutANestedMenuLoop)
     BarMenus menus(raw);
     frmExplorer& f = open(9200, 6675);
     raw = &f;
+    menus.clock.start();
+    qint64 movedAt = -1;
     QTimer::singleShot(300, [&] {
-        // File is open: the pointer goes onto "Edit".
-        QTest::mouseMove(handle(), centreOf(f.cmdMenu[1]));
+        // File is open: the pointer on its own caption presses nothing;
+        // then it goes onto "Edit".
+        QTest::mouseMove(handle(), centreOf(f.cmdMenu[0]));
+        QTimer::singleShot(250, [&] {
+            movedAt = menus.clock.elapsed();
+            QTest::mouseMove(handle(), centreOf(f.cmdMenu[1]));
+        });
     });
-    QTimer::singleShot(800, [&] {
+    QTimer::singleShot(1100, [&] {
         // Edit is open now: the pointer between captions changes nothing;
         // then the menu is left.
         QTest::mouseMove(handle(), centreOf(f.PicHolder[0]));
         QTimer::singleShot(400, [] { platform::menus::endMenu(); });
     });
-    QElapsedTimer clock;
-    clock.start();
     QTest::mousePress(handle(), Qt::LeftButton, {}, centreOf(f.cmdMenu[0]));
     QTest::mouseRelease(handle(), Qt::LeftButton, {}, centreOf(f.cmdMenu[0]));
     EXPECT_TRUE(testenv::waitFor([&] { return menus.closed.size() == 2 && f.MenuBarActive == 0; }, 5000));
     EXPECT_EQ(menus.opened, (QList<int>{0, 1}));
     EXPECT_EQ(menus.nested, 0);
+    // Within one tick of the application timer (100 ms), with some slack.
+    ASSERT_EQ(menus.openedAt.size(), 2);
+    EXPECT_LT(menus.openedAt[1] - movedAt, 250);
     EXPECT_EQ(f.TimerStage, 9);
     EXPECT_EQ(f.OpenMenuIndex, 1);
     EXPECT_GE(menus.ended, 1);
