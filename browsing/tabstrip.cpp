@@ -2,12 +2,10 @@
 
 #include "browsing/tabbrowsing.h"
 #include "core/language.h"
-#include "core/menuiconstrip.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/skinvalues.h"
-#include "menus/clspopupmenu.h"
 #include "platform/threadhooks.h"
 
 #include <algorithm>
@@ -187,28 +185,14 @@ void TabStrip::ShowTabMenu(int index)
     // The tab is found again by its browser: tabs may close while the menu is open.
     const int browser = f_.TabBrowserMap.value(tab, -1);
     const platform::forms::PictureBox& button = f_.cmdTabNum[index];
-    clsPopupMenu* menu = f_.CustomMenu;
-    if (!menu) {
-        if (!ownMenu_) {
-            ownMenu_ = std::make_unique<clsPopupMenu>();
-            ownMenu_->sethwndOwner(f_.window());
-        }
-        menu = ownMenu_.get();
-    }
-    menu->Clear();
-    const QString name = QStringLiteral("TABHANDLE");
-    menu->AddItem(GetLangString(QStringLiteral("MENU-14"), QStringLiteral("1201"), QStringLiteral("Close")), name, 0,
-                  0, 51, true, QStringLiteral("OPTION0"));
-    menu->AddItem(QStringLiteral("-"), name, 0, 0, -1, true);
-    menu->AddItem(GetLangString(QStringLiteral("MENU-14"), QStringLiteral("1202"), QStringLiteral("Clear")), name, 0,
-                  0, 51, true, QStringLiteral("OPTION1"));
-    menu->setImageList(MenuIconStrip());
-    const auto l = static_cast<int32_t>(button.left());
-    const auto t = static_cast<int32_t>(button.top());
-    const auto r = static_cast<int32_t>(button.left() + button.width());
-    const auto bottom = static_cast<int32_t>(button.top() + button.height());
-    const int32_t chosen = menu->ShowPopupMenu(l, bottom, l, t, r, bottom, true);
-    const QString key = chosen > 0 ? menu->ItemKey(chosen) : QString();
+    ITabMenu* menu = TabMenu();
+    if (!menu)
+        return;
+    const auto l = static_cast<int>(button.left());
+    const auto t = static_cast<int>(button.top());
+    const auto r = static_cast<int>(button.left() + button.width());
+    const auto bottom = static_cast<int>(button.top() + button.height());
+    const QString key = menu->ShowTabMenu(l, t, r, bottom);
     if (!key.isEmpty())
         RunTabMenuCommand(key, browser);
 }
@@ -222,4 +206,18 @@ void TabStrip::RunTabMenuCommand(const QString& key, int browser)
         tabs_.CloseTab(tab, false);
     else if (key == QLatin1String("OPTION1"))
         tabs_.ClearTabs(false, tab);
+}
+
+namespace {
+ITabMenu* theTabMenu = nullptr;
+}
+
+void SetTabMenu(ITabMenu* menu)
+{
+    theTabMenu = menu;
+}
+
+ITabMenu* TabMenu()
+{
+    return theTabMenu;
 }

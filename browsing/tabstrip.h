@@ -14,7 +14,6 @@
 
 class frmExplorer;
 class TabBrowsing;
-class clsPopupMenu;
 
 class TabStrip {
 public:
@@ -54,5 +53,4 @@ private:
     TabBrowsing& tabs_;
     int fit_ = 0;
     int menuButton_ = 0;
-    std::unique_ptr<clsPopupMenu> ownMenu_;
 };

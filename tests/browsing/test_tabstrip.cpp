@@ -2,6 +2,7 @@
 // splitter bars and the menu bar's roll-over on the running main window,
 // with real pages from a loopback server and real mouse input.
 
+#include "menus/tabmenu.h"
 #include "browsing/currenttabdisplay.h"
 #include "browsing/explorertabs.h"
 #include "browsing/tabbrowsing.h"
@@ -99,6 +100,7 @@ TEST(TabStripRules, CaptionsAddressesAndBlankTabs)
 
 class ProgramWindow : public ::testing::Test {
 protected:
+    TabButtonMenu tabMenu;
     void SetUp() override
     {
         ASSERT_TRUE(schemeRegistered);
@@ -108,6 +110,7 @@ protected:
         LanguageFilePath = QStringLiteral(Z5_SOURCE_DIR "/data/Language/English.ini");
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
         SetTabsModuleFactory(CreateExplorerTabs);
+        SetTabMenu(&tabMenu);
         const char* colours[] = {"#ff0000", "#00c000", "#0000ff", "#ffd700"};
         for (int i = 0; i < 24; ++i) {
             const QByteArray body = "<html><head><title>" + titleOf(i).toHtmlEscaped().toUtf8()
@@ -118,6 +121,7 @@ protected:
     }
     void TearDown() override
     {
+        SetTabMenu(nullptr);
         window.reset();
         SetTabsModuleFactory(nullptr);
         GroupOpening = 0;
