@@ -44,7 +44,7 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
     abort();
     done_ = std::move(done);
     writeError_.clear();
-    const QUrl url(address, QUrl::StrictMode);
+    const QUrl url(address);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         Result r;
