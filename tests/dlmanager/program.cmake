@@ -6,3 +6,5 @@ z5_add_test(test_dlmanager_items SOURCES test_fileitem.cpp test_listrun.cpp LIBS
 z5_add_test(test_dlmanager_pageitems SOURCES test_pageitems.cpp LIBS z5dlmanager TIMEOUT 300)
 add_dependencies(test_dlmanager_pageitems Z5DownLoad z5dlpages z5_stage_data)
 z5_add_test(test_dlmanager_pagelogic SOURCES test_pagedownload.cpp LIBS z5dlmanager Qt6::Test)
+z5_add_test(test_dlmanager_statusclicks SOURCES test_statusclicks.cpp LIBS z5dlmanager z5platform Qt6::Test)
+add_dependencies(test_dlmanager_statusclicks Z5DownLoad z5_stage_data)
