@@ -20,7 +20,10 @@ int main(int argc, char** argv)
         // A list may hold pages, which the hidden browser control loads: it
         // needs a widget application prepared for the web engine. Neither
         // loads nor starts the engine; the control's module does, on the
-        // first page item.
+        // first page item. The program shows no window, so it needs no
+        // display either.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         auto gui = std::make_unique<QApplication>(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);

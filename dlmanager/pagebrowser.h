@@ -41,7 +41,7 @@ public:
     virtual void close() = 0;
     // The addresses of the IMG elements of the top-level document, in
     // document order, at most max of them; done runs once, later (nullopt
-    // when the page could not answer).
+    // when the page could not answer), unless the page is closed first.
     virtual void imageSources(int max, std::function<void(std::optional<QStringList>)> done) = 0;
 };
 

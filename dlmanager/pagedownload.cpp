@@ -88,6 +88,7 @@ void PageDownload::StartPageDownload(RunState& run, std::function<void()> ended)
     Stop();
     run_ = &run;
     ended_ = std::move(ended);
+    fileReason_ = run.ItemKind == ItemFileRetriedAsPage ? run.StatusText : QString();
     phase_ = Phase::Loading;
     run.JobState = JobConnecting;
     run.StatusText = lang("9962", "Connecting to") + QStringLiteral(": ") + run.ItemURL;
@@ -283,6 +284,8 @@ void PageDownload::fail(const QString& statusText)
 
 void PageDownload::end()
 {
+    if (run_ && run_->JobState == JobFailed && !fileReason_.isEmpty())
+        run_->StatusText = fileReason_;
     phase_ = Phase::Idle;
     pageLimit_.stop();
     settle_.stop();

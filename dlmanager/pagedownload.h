@@ -64,6 +64,9 @@ private:
     std::function<void()> ended_;
     Phase phase_ = Phase::Idle;
     quint64 serial_ = 0; // counts items and stops
+    // Why the file attempt of a retried file item failed: the reason a
+    // failed retry reports.
+    QString fileReason_;
     QTimer pageLimit_;
     QTimer settle_;
     ImageFetch fetch_;
