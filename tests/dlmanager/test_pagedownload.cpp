@@ -168,6 +168,19 @@ TEST(PageGate, AnItemEndsOnceWhateverComesLate)
     }
 }
 
+TEST(PageGate, APageThatNeverCompletesStillEnds)
+{
+    // What the control does with an address it does not show (a file the
+    // engine would save) may leave it silent: the item ends anyway.
+    PageRun r;
+    r.pages.setTimeLimits(300, 30000, 0);
+    r.start();
+    ASSERT_TRUE(testenv::waitFor([&] { return r.ends == 1; }, 5000));
+    EXPECT_EQ(r.run.JobState, JobFailed);
+    EXPECT_TRUE(r.run.StatusText.startsWith(QStringLiteral("Error: the page did not load"))) << r.run.StatusText.toStdString();
+    EXPECT_GE(r.browser->closes, 1);
+}
+
 TEST(PageImages, NamesInTheFolder)
 {
     testenv::HttpServer server;
