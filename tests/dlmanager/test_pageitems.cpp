@@ -121,6 +121,8 @@ TEST_F(PageItems, APageThatGoesOnToAFileBecomesAFileItem)
          "<meta http-equiv='refresh' content='0;url=/pub/gone.zip'>", {}, "FAILED: gone.zip - 404"},
         {"window.open is refused", "<script>window.open('/popup.html');</script><img src='/img.gif'>", {"img.gif"},
          "Z5_Mark.bmp"},
+        {"the page's dialogs stay silent", "<script>alert('a');confirm('b');prompt('c');</script><img src='/img.gif'>",
+         {"img.gif"}, "Z5_Mark.bmp"},
         {"a failing frame and the page: one row",
          "<iframe src='http://127.0.0.1:1/nothing-here'></iframe><iframe src='/gone.html'></iframe><img src='/img.gif'>",
          {"img.gif"}, "Z5_Mark.bmp"},
@@ -140,6 +142,46 @@ TEST_F(PageItems, APageThatGoesOnToAFileBecomesAFileItem)
         ASSERT_EQ(rows.size(), 1) << rows.join('\n').toStdString();
         EXPECT_TRUE(rows[0].contains(QLatin1String(c.row))) << rows[0].toStdString();
         EXPECT_TRUE(nginx.accessLog().filter(QStringLiteral("popup.html")).isEmpty());
+    }
+}
+
+TEST_F(PageItems, WhatTheEngineWouldSaveOrTrustIsRefused)
+{
+    const QString tls = testenv::freshDir(QStringLiteral("tls"));
+    ASSERT_TRUE(testenv::makeCertificate(tls));
+    QDir().mkpath(root + QStringLiteral("/attach"));
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/attach/index.html"), "<html><body><img src='/i.gif'></body></html>"));
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/i.gif"), picture("GIF", 0x778899)));
+    struct Case {
+        const char* name;
+        QString serverLines;
+        QString listen;
+        QString scheme;
+    };
+    const Case cases[] = {
+        {"a page the server sends as an attachment",
+         QStringLiteral("location /attach/ { add_header Content-Disposition attachment; }"), QString(), QStringLiteral("http")},
+        {"a page behind an untrusted certificate",
+         QStringLiteral("ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;").arg(tls), QStringLiteral("ssl"),
+         QStringLiteral("https")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(target).removeRecursively();
+        QDir().mkpath(target);
+        ASSERT_TRUE(nginx.start(root, c.serverLines, c.listen));
+        const QString address = QStringLiteral("%1://127.0.0.1:%2/attach/").arg(c.scheme).arg(nginx.port());
+        writeList(QStringLiteral("r"), {item(QStringLiteral("r"), address, target)});
+        ASSERT_TRUE(runList(QStringLiteral("r")));
+        const QStringList rows = logRows(QStringLiteral("r"));
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_TRUE(rows[0].contains(QStringLiteral("FAILED: r - Failed to connect - "))) << rows[0].toStdString();
+        EXPECT_TRUE(filesIn(target).isEmpty());
+        EXPECT_TRUE(nginx.accessLog().filter(QStringLiteral("i.gif")).isEmpty());
+        // Nothing was saved where the engine keeps its downloads either.
+        QDirIterator saved(QDir::homePath(), {QStringLiteral("index*")}, QDir::Files, QDirIterator::Subdirectories);
+        EXPECT_FALSE(saved.hasNext()) << saved.next().toStdString();
+        nginx.stop();
     }
 }
 

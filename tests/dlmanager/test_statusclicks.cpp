@@ -64,6 +64,10 @@ TEST_F(StatusClicks, EachButtonOfTheBarReachesTheGateAndIsCancelled)
     };
     ASSERT_TRUE(testenv::waitFor([&] { return locate() && where.size() == 3; }, 20000)) << where.size();
     QTest::qWait(300);
+    const QString shots = qEnvironmentVariableIsEmpty("Z5_SCREENSHOT_DIR") ? QStringLiteral(Z5_BINARY_DIR "/screenshots")
+                                                                          : qEnvironmentVariable("Z5_SCREENSHOT_DIR");
+    QDir().mkpath(shots);
+    EXPECT_TRUE(form.window()->grab().save(shots + QStringLiteral("/dlmanager-status-running.png")));
 
     for (const QVariant& button : where) {
         const QVariantList w = button.toList();
