@@ -1,10 +1,15 @@
 #include "browsing/explorertabs.h"
 
 #include "browsing/browserarray.h"
+#include "browsing/pagetools.h"
 #include "browsing/tabbrowsing.h"
+#include "browsing/tabwatchers.h"
 #include "browsing/tabstaterecord.h"
 #include "core/mainsettings.h"
+#include "core/language.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/services/registry.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/commandline.h"
 #include "platform/vbrt.h"
 
@@ -34,17 +39,23 @@ QString startAddress(const QString& commandLine)
 
 // The window side: the browser of the shown tab fills the body of the
 // chrome (PicHolder(0)), which holds every tab browser.
-class ExplorerTabs : public ITabsService, public StandInChrome, public QObject {
+class ExplorerTabs : public ITabsService, public IDownloadsService, public StandInChrome, public QObject {
 public:
     explicit ExplorerTabs(frmExplorer& window)
         : window_(window), browsers_(window, &window.PicHolder[0]),
-          tabs_(window, browsers_, *this, media_, lists_, downloads_)
+          tabs_(window, browsers_, *this, media_, lists_, downloads_), watchers_(window, tabs_),
+          tools_(window, tabs_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
+        // The status frames of the download pages are watched here, on
+        // the tick's call to the downloads.
+        services::SetDownloads(this);
     }
 
     ~ExplorerTabs() override
     {
+        if (&services::Downloads() == this)
+            services::SetDownloads(nullptr);
         if (QWidget* holder = window_.PicHolder[0].widget())
             holder->removeEventFilter(this);
     }
@@ -90,8 +101,28 @@ public:
     // hand-off and tab strip.
     void BindDocumentEvents() override {}
     void ReleaseDocumentEvents() override {}
-    void CloseDuplicatePopupTabs() override {}
-    void FixScrollOfCurrentPage() override {}
+    void CloseDuplicatePopupTabs() override { watchers_.CloseDuplicatePopupTabs(); }
+    void FixScrollOfCurrentPage() override { watchers_.FixScrollOfCurrentPage(); }
+    void RefreshDownloadStatusFrames() override { watchers_.RefreshDownloadStatusFrames(); }
+
+    // ---- Page tools ----
+    void StopEverything() override
+    {
+        if (window_.FullScreenMode != 0)
+            ToggleFullScreen(window_, 0);
+        tabs_.StopAllTabBrowsers();
+        tabs_.StopMediaAndTimers();
+        tabs_.BusyState[0] = 4;
+        tabs_.ShowBusyIndicator();
+        tabs_.SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9029"), QStringLiteral("Stopped")));
+    }
+    void MailPageLink() override { tools_.MailPageLink(); }
+    void EditListFile(int16_t index) override { tools_.EditListFile(index); }
+    void OpenInOfficeProgram(int16_t number) override { tools_.OpenInOfficeProgram(number); }
+    void TranslatePage(const QString& name) override { tools_.TranslatePage(name); }
+    void ToggleWorkOffline() override { tools_.ToggleWorkOffline(); }
+    void ViewPageSource() override { tools_.ViewPageSource(); }
+    bool IsCurrentTabBlank() override { return tools_.IsCurrentTabBlank(); }
     void GoBack() override {}
     void GoForward() override {}
     void StopBrowsing() override {}
@@ -136,6 +167,8 @@ private:
     StandInDownloads downloads_;
     BrowserArray browsers_;
     TabBrowsing tabs_;
+    TabWatchers watchers_;
+    PageTools tools_;
 };
 
 } // namespace
@@ -145,8 +178,7 @@ QStringList StandInServices()
     return {QStringLiteral("IWindowChrome (all but PlaceBrowsersInPanes, EnsureTabsForViewMode, SetStatusLine, "
                            "SetBusyPicture, SetProgressBar, ShowTabCount)"),
             QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
-            QStringLiteral("ITabsService (BindDocumentEvents, ReleaseDocumentEvents, CloseDuplicatePopupTabs, "
-                           "FixScrollOfCurrentPage, GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
+            QStringLiteral("ITabsService (BindDocumentEvents, ReleaseDocumentEvents, GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
                            "OpenMyFolder, OpenMail, OpenSearchPage, NavigateAddressText, ReadHandOffFiles, "
                            "LayoutTabStrip; the start page of OpenWB_StartPage 2 and 3)")};
 }

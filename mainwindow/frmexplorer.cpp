@@ -17,6 +17,7 @@
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/temppages.h"
+#include "mainwindow/windowframe.h"
 #include "mainwindow/windowplacement.h"
 #include "platform/paths.h"
 #include "platform/windowservices.h"
@@ -194,6 +195,7 @@ void frmExplorer::wireEvents()
         cmdMenu[index].setForeColor(ColorFromSkinText(MenuCaptionOpenColor));
         services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
     };
+    WireWindowFrame(*this);
 }
 
 void frmExplorer::LockControl(bool lock)

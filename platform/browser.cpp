@@ -11,6 +11,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
@@ -399,6 +400,19 @@ bool Browser::busy() const
 void Browser::runScript(const QString& script)
 {
     page_->runJavaScript(script);
+}
+
+void Browser::evaluateScript(const QString& script, std::function<void(const QString&)> done)
+{
+    if (!page_) {
+        if (done)
+            QMetaObject::invokeMethod(view(), [done] { done(QString()); }, Qt::QueuedConnection);
+        return;
+    }
+    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [done](const QVariant& result) {
+        if (done)
+            done(result.typeId() == QMetaType::QString ? result.toString() : QString());
+    });
 }
 
 void Browser::execWB(BrowserCommand command)

@@ -57,6 +57,7 @@ public:
     bool silent() const override { return silent_; }
     void setSilent(bool silent) override { silent_ = silent; }
     void runScript(const QString& script) override;
+    void evaluateScript(const QString& script, std::function<void(const QString&)> done) override;
     void execWB(BrowserCommand command) override;
     int queryStatusWB(BrowserCommand command) const override;
     bool isVisible() const override { return visible(); }

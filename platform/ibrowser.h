@@ -81,6 +81,10 @@ public:
 
     // Runs a script in the page's main frame; the answer is not waited for.
     virtual void runScript(const QString& script) = 0;
+    // Runs a script in a world of the program's own, beside the page's
+    // scripts, and hands its result as text to done (later, on the event
+    // loop; "" when there is no page or the result is not text).
+    virtual void evaluateScript(const QString& script, std::function<void(const QString& result)> done) = 0;
 
     virtual void execWB(BrowserCommand command) = 0;
     // CmdSupported | CmdEnabled bits; 0 for a command it does not know.

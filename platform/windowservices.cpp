@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform::windows {
 
@@ -12,6 +13,12 @@ TaskbarProvider& provider()
 {
     static TaskbarProvider p;
     return p;
+}
+
+SystemMoveRecorder& moveRecorder()
+{
+    static SystemMoveRecorder r;
+    return r;
 }
 
 } // namespace
@@ -61,6 +68,45 @@ bool autoHideBarOn(int edge)
 void setTaskbarProvider(TaskbarProvider p)
 {
     provider() = std::move(p);
+}
+
+QRect screenGeometry(const QWidget* window)
+{
+    const QScreen* screen = window ? window->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect();
+}
+
+bool startSystemMove(QWidget* window)
+{
+    if (!window)
+        return false;
+    QWidget* top = window->window();
+    if (moveRecorder()) {
+        moveRecorder()(top, true, {});
+        return true;
+    }
+    QWindow* handle = top->windowHandle();
+    return handle && handle->startSystemMove();
+}
+
+bool startSystemResize(QWidget* window, Qt::Edges edges)
+{
+    if (!window || !edges)
+        return false;
+    QWidget* top = window->window();
+    if (moveRecorder()) {
+        moveRecorder()(top, false, edges);
+        return true;
+    }
+    QWindow* handle = top->windowHandle();
+    return handle && handle->startSystemResize(edges);
+}
+
+void setSystemMoveRecorder(SystemMoveRecorder recorder)
+{
+    moveRecorder() = std::move(recorder);
 }
 
 } // namespace platform::windows

@@ -39,4 +39,19 @@ bool autoHideBarOn(int edge);
 // An empty provider restores the default one.
 void setTaskbarProvider(TaskbarProvider provider);
 
+// The whole screen the window is on, in pixels (the primary screen's for a
+// window not placed yet).
+QRect screenGeometry(const QWidget* window);
+
+// Hands a move or a resize of the top-level window to the window system
+// (its own interactive loop). Edges of a resize: or'ed Qt::Edge values.
+// Returns false when the window system refused.
+bool startSystemMove(QWidget* window);
+bool startSystemResize(QWidget* window, Qt::Edges edges);
+
+// Tests replace the hand-over: each request is reported instead of being
+// passed on (edges 0 for a move). An empty recorder restores the real one.
+using SystemMoveRecorder = std::function<void(QWidget* window, bool move, Qt::Edges edges)>;
+void setSystemMoveRecorder(SystemMoveRecorder recorder);
+
 } // namespace platform::windows
