@@ -1,6 +1,7 @@
 #include "browsing/explorertabs.h"
 
 #include "browsing/browserarray.h"
+#include "browsing/documentsinks.h"
 #include "browsing/pagetools.h"
 #include "browsing/tabbrowsing.h"
 #include "browsing/tabwatchers.h"
@@ -44,7 +45,7 @@ public:
     explicit ExplorerTabs(frmExplorer& window)
         : window_(window), browsers_(window, &window.PicHolder[0]),
           tabs_(window, browsers_, *this, media_, lists_, downloads_), watchers_(window, tabs_),
-          tools_(window, tabs_)
+          tools_(window, tabs_), sinks_(window, tabs_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
         // The status frames of the download pages are watched here, on
@@ -99,8 +100,8 @@ public:
 
     // Still to be built with the document sinks, tab watchers, navigation,
     // hand-off and tab strip.
-    void BindDocumentEvents() override {}
-    void ReleaseDocumentEvents() override {}
+    void BindDocumentEvents() override { sinks_.BindDocumentEvents(); }
+    void ReleaseDocumentEvents() override { sinks_.ReleaseDocumentEvents(); }
     void CloseDuplicatePopupTabs() override { watchers_.CloseDuplicatePopupTabs(); }
     void FixScrollOfCurrentPage() override { watchers_.FixScrollOfCurrentPage(); }
     void RefreshDownloadStatusFrames() override { watchers_.RefreshDownloadStatusFrames(); }
@@ -169,16 +170,17 @@ private:
     TabBrowsing tabs_;
     TabWatchers watchers_;
     PageTools tools_;
+    DocumentSinks sinks_;
 };
 
 } // namespace
 
 QStringList StandInServices()
 {
-    return {QStringLiteral("IWindowChrome (all but PlaceBrowsersInPanes, EnsureTabsForViewMode, SetStatusLine, "
+    return {QStringLiteral("IWindowChrome (all but PlaceBrowsersInPanes, EnsureTabsForViewMode, BindDocumentEvents, SetStatusLine, "
                            "SetBusyPicture, SetProgressBar, ShowTabCount)"),
             QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
-            QStringLiteral("ITabsService (BindDocumentEvents, ReleaseDocumentEvents, GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
+            QStringLiteral("ITabsService (GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
                            "OpenMyFolder, OpenMail, OpenSearchPage, NavigateAddressText, ReadHandOffFiles, "
                            "LayoutTabStrip; the start page of OpenWB_StartPage 2 and 3)")};
 }

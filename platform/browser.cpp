@@ -1,5 +1,6 @@
 #include "platform/browser.h"
 
+#include "platform/pagebridge.h"
 #include "platform/wininet.h"
 
 #include <QAction>
@@ -168,6 +169,23 @@ Browser::Browser(forms::Form& form, const QString& name, int index, forms::Contr
     QWebEngineView* v = view();
     page_ = new BrowserPage(*this, v);
     v->setPage(page_);
+    bridge_ = new PageBridge(page_);
+    bridge_->events().mouseDown = [this](const QString& html) {
+        if (browserEvents().documentMouseDown)
+            browserEvents().documentMouseDown(html);
+    };
+    bridge_->events().dragStart = [this] {
+        if (browserEvents().documentDragStart)
+            browserEvents().documentDragStart();
+    };
+    bridge_->events().scroll = [this] {
+        if (browserEvents().windowScroll)
+            browserEvents().windowScroll();
+    };
+    bridge_->events().bound = [this](const QList<int>& frames) {
+        if (browserEvents().documentEventsBound)
+            browserEvents().documentEventsBound(frames);
+    };
     inputFilter_ = new BrowserInputFilter(*this);
     inputFilter_->setParent(v);
     v->installEventFilter(inputFilter_);
@@ -413,6 +431,16 @@ void Browser::evaluateScript(const QString& script, std::function<void(const QSt
         if (done)
             done(result.typeId() == QMetaType::QString ? result.toString() : QString());
     });
+}
+
+void Browser::bindDocumentEvents(int maxFrames)
+{
+    bridge_->bind(maxFrames);
+}
+
+void Browser::releaseDocumentEvents()
+{
+    bridge_->release();
 }
 
 void Browser::execWB(BrowserCommand command)

@@ -36,6 +36,8 @@ public:
         if (done)
             done(scriptAnswer ? scriptAnswer(script) : QString());
     }
+    void bindDocumentEvents(int maxFrames) override { binds << maxFrames; }
+    void releaseDocumentEvents() override { ++releases; }
     void execWB(BrowserCommand command) override { executed << int(command); }
     int queryStatusWB(BrowserCommand command) const override;
     bool isVisible() const override { return visibleFlag; }
@@ -62,6 +64,8 @@ public:
     QString tagText;
     int stops = 0, refreshes = 0, backs = 0, forwards = 0, frontCount = 0;
     QList<int> executed;
+    QList<int> binds;
+    int releases = 0;
     QStringList scripts;
     std::function<QString(const QString& script)> scriptAnswer;
     int commandStatus = CmdSupported | CmdEnabled;
