@@ -49,9 +49,17 @@ QString PageTools::currentTitle() const
     return st_.CurrentTab >= 0 && st_.CurrentTab < st_.TabTitles.size() ? st_.TabTitles[st_.CurrentTab] : QString();
 }
 
+QString PageTools::SafeTitle(const QString& title)
+{
+    // Characters a file name cannot carry come back as DEL: they go.
+    QString name = MakeSafeFileName(title);
+    name.remove(QChar(0x7F));
+    return vb::trim(name);
+}
+
 QString PageTools::MailtoAddress(const QString& title, const QString& url)
 {
-    QString subject = MakeSafeFileName(title);
+    QString subject = SafeTitle(title);
     subject.replace(QLatin1Char('"'), QLatin1Char('\''));
     QString body = subject + QStringLiteral(" - ") + url;
     body.replace(QLatin1Char('"'), QLatin1Char('\''));
@@ -158,8 +166,8 @@ void PageTools::ToggleWorkOffline()
 
 QString PageTools::SourceFilePath(const QString& folder, const QString& title)
 {
-    QString name = MakeSafeFileName(title);
-    if (name.isEmpty())
+    QString name = SafeTitle(title);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         name = QStringLiteral("Page source");
     return QDir(folder).filePath(name + QStringLiteral(".txt"));
 }

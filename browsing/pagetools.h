@@ -31,6 +31,8 @@ public:
     // and whose body is the title and the address, every value
     // percent-encoded as UTF-8 so that "&", "#" and "=" stay inside it.
     static QString MailtoAddress(const QString& title, const QString& url);
+    // A page title made fit for a file name; "" when nothing is left.
+    static QString SafeTitle(const QString& title);
     // The file the source of a page with that title is written to, in folder.
     static QString SourceFilePath(const QString& folder, const QString& title);
     // The entries of a translation list with that name, in file order.

@@ -1,8 +1,9 @@
 #include "browsing/tabwatchers.h"
 
 #include "browsing/tabstaterecord.h"
-#include "core/fileclasses.h"
+#include "platform/paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QUrl>
 
@@ -102,11 +103,14 @@ void TabWatchers::RefreshDownloadStatusFrames()
     IBrowser* b = currentBrowser();
     if (!b)
         return;
-    const QString url = b->locationURL();
-    if (!GetDataPagePath(url))
+    // A page of the program's Data folder, compared as a local path so that
+    // a folder name with a blank or a non-ASCII letter is found too.
+    const QUrl url(b->locationURL());
+    if (!url.isLocalFile())
         return;
-    const QString page = QUrl(url).toLocalFile();
-    if (page.size() <= 4)
+    const QString page = QDir::cleanPath(url.toLocalFile());
+    const QString data = QDir::cleanPath(QDir(platform::paths::programFolder()).filePath(QStringLiteral("Data")));
+    if (!page.startsWith(data + QLatin1Char('/'), Qt::CaseInsensitive) || page.size() <= 4)
         return;
     const QString base = page.left(page.size() - 4);
     const QString ack = base + QStringLiteral(".Z5C2");

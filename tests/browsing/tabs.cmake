@@ -1,2 +1,2 @@
-z5_add_test(test_browsing_tabs SOURCES test_tabstate.cpp test_tabs.cpp test_events.cpp LIBS z5browsing)
+z5_add_test(test_browsing_tabs SOURCES test_tabstate.cpp test_tabs.cpp test_events.cpp test_watchers.cpp LIBS z5browsing)
 z5_add_test(test_browsing_engine SOURCES test_engine.cpp LIBS z5browsing TIMEOUT 300)
