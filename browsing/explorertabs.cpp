@@ -1,23 +1,32 @@
 #include "browsing/explorertabs.h"
 
 #include "browsing/browserarray.h"
+#include "browsing/colourbar.h"
 #include "browsing/documentsinks.h"
 #include "browsing/pagetools.h"
 #include "browsing/tabbrowsing.h"
 #include "browsing/tabwatchers.h"
 #include "browsing/tabstaterecord.h"
 #include "core/mainsettings.h"
+#include "core/globals.h"
 #include "core/language.h"
+#include "core/shellhelpers.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/windowplacement.h"
 #include "platform/commandline.h"
 #include "platform/vbrt.h"
 
+#include <QApplication>
+#include <QDrag>
 #include <QEvent>
+#include <QPointF>
 #include <QFileInfo>
 #include <QUrl>
 #include <QWidget>
+
+#include <cmath>
+#include <optional>
 
 namespace {
 
@@ -51,6 +60,7 @@ public:
         // The status frames of the download pages are watched here, on
         // the tick's call to the downloads.
         services::SetDownloads(this);
+        wirePageButtons();
     }
 
     ~ExplorerTabs() override
@@ -153,6 +163,67 @@ public:
     }
     void ShowTabCount(int count) override { window_.WBTextBox[2].setText(QString::number(count)); }
 
+private:
+    IBrowser* currentBrowser() const
+    {
+        const int tab = window_.CurrentTab;
+        return tab >= 0 && tab < window_.TabBrowserMap.size() ? tabs_.WBMAIN(window_.TabBrowserMap[tab]) : nullptr;
+    }
+
+    // The colour bar (ImageBox 7) and the page icon (ImageBox 2); the
+    // other picture buttons keep the handlers they had.
+    void wirePageButtons()
+    {
+        auto& events = window_.ImageBox.events();
+        auto down = events.mouseDown;
+        auto move = events.mouseMove;
+        auto up = events.mouseUp;
+        events.mouseDown = [this, down](int index, int button, int shift, double x, double y) {
+            window_.ButtonReleased = 0;
+            if (index == 2)
+                iconPress_ = QPointF(x, y);
+            if (down)
+                down(index, button, shift, x, y);
+        };
+        events.mouseMove = [this, move](int index, int button, int shift, double x, double y) {
+            if (index == 7)
+                ColourBar_MouseMove(window_, x);
+            else if (index == 2 && (button & 1) && iconPress_)
+                dragPageIcon(x, y);
+            if (move)
+                move(index, button, shift, x, y);
+        };
+        events.mouseUp = [this, up](int index, int button, int shift, double x, double y) {
+            window_.ButtonReleased = 0;
+            if (index == 7)
+                ColourBar_MouseUp(window_, currentBrowser(), button, x);
+            if (index == 2)
+                iconPress_.reset();
+            if (up)
+                up(index, button, shift, x, y);
+        };
+    }
+
+    void dragPageIcon(double x, double y)
+    {
+        const double distance = QApplication::startDragDistance() * 15.0 * TwipsScale;
+        if (std::abs(x - iconPress_->x()) + std::abs(y - iconPress_->y()) < distance)
+            return;
+        iconPress_.reset();
+        IBrowser* b = currentBrowser();
+        if (!b)
+            return;
+        const int tab = window_.CurrentTab;
+        const QString title = tab < window_.TabTitles.size() ? window_.TabTitles[tab] : QString();
+        auto* drag = new QDrag(window_.ImageBox[2].widget());
+        drag->setMimeData(new UrlShortcutData(b->locationURL(), title, GetTempFolder()));
+        if (!window_.ImageBox[2].picture().isNull())
+            drag->setPixmap(window_.ImageBox[2].picture());
+        // Posted: the drag runs its own loop, which the mouse event must not hold.
+        QMetaObject::invokeMethod(
+            this, [drag] { drag->exec(Qt::CopyAction); drag->deleteLater(); }, Qt::QueuedConnection);
+    }
+
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
@@ -171,6 +242,7 @@ private:
     TabWatchers watchers_;
     PageTools tools_;
     DocumentSinks sinks_;
+    std::optional<QPointF> iconPress_;
 };
 
 } // namespace
