@@ -174,6 +174,8 @@ private:
     // other picture buttons keep the handlers they had.
     void wirePageButtons()
     {
+        // The hover marker only shows the cell: presses go through it to the bar.
+        window_.ColorBarMarker->widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
         auto& events = window_.ImageBox.events();
         auto down = events.mouseDown;
         auto move = events.mouseMove;
