@@ -78,7 +78,7 @@ void PageTools::MailPageLink()
     openAddress(MailtoAddress(currentTitle(), url));
 }
 
-QString PageTools::userListPath(const QString& file, bool copyShared) const
+QString PageTools::userListPath(const QString& file, bool copyShared)
 {
     const auto appData = platform::shell::specialFolderPath(platform::shell::csidl::AppData);
     if (!appData)
@@ -132,6 +132,15 @@ QStringList PageTools::TranslationPrefixes(const QStringList& lines, const QStri
     return prefixes;
 }
 
+QString PageTools::TranslationListPath()
+{
+    const QString file = QString::fromLatin1(kListFiles[0]);
+    const QString mine = userListPath(file, false);
+    if (!mine.isEmpty() && QFile::exists(mine))
+        return mine;
+    return QDir(platform::paths::programFolder()).filePath(QStringLiteral("Common/") + file);
+}
+
 void PageTools::TranslatePage(const QString& name)
 {
     IBrowser* b = currentBrowser();
@@ -144,12 +153,7 @@ void PageTools::TranslatePage(const QString& name)
     const int inner = url.indexOf(QStringLiteral("http://"), 6, Qt::CaseInsensitive);
     if (inner >= 0)
         url = url.mid(inner);
-    // The per-user copy, which "modify list" edits, before the shared one.
-    const QString file = QString::fromLatin1(kListFiles[0]);
-    QString path = userListPath(file, false);
-    if (path.isEmpty() || !QFile::exists(path))
-        path = QDir(platform::paths::programFolder()).filePath(QStringLiteral("Common/") + file);
-    const auto lines = platform::textfile::readLines(path, kListFileLimit);
+    const auto lines = platform::textfile::readLines(TranslationListPath(), kListFileLimit);
     if (!lines)
         return;
     for (const QString& prefix : TranslationPrefixes(*lines, name)) {

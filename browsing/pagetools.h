@@ -37,6 +37,9 @@ public:
     static QString SourceFilePath(const QString& folder, const QString& title);
     // The entries of a translation list with that name, in file order.
     static QStringList TranslationPrefixes(const QStringList& lines, const QString& name);
+    // The translation list the Translate commands read: the per-user copy,
+    // which "modify list" edits, once it exists, else the shared one.
+    static QString TranslationListPath();
     // The text editor started on files: the first one installed of a known
     // list, else the desktop's opener.
     static QString EditorProgram();
@@ -52,7 +55,7 @@ public:
 private:
     IBrowser* currentBrowser() const;
     QString currentTitle() const;
-    QString userListPath(const QString& file, bool copyShared) const;
+    static QString userListPath(const QString& file, bool copyShared);
 
     ExplorerState& st_;
     TabBrowsing& tabs_;
