@@ -146,6 +146,9 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
     QWidget* window = f.window();
     if (mode == 0) {
         MaximizeRestoreWindow(f, f.DisplayFlags[DisplayMaximised] != 0);
+        // A work area as large as the screen gives no size change, so no
+        // Resize event would take the page holder back off the chrome.
+        f.Form_Resize();
         if (f.CurrentListKind >= 1)
             LayoutMediaToolbar(f, f.CurrentListKind);
         setFullScreenChromeVisible(f, true);

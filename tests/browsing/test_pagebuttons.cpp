@@ -8,7 +8,9 @@
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/menubarlayout.h"
+#include "mainwindow/services/registry.h"
 #include "mainwindow/tabsmodule.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/browser.h"
 #include "platform/com.h"
 #include "platform/paths.h"
@@ -161,6 +163,13 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
                       bar->mapTo(bar->window(), QPoint(static_cast<int>(std::floor(23.5 * cell / 15)), red.y())));
     EXPECT_TRUE(testenv::waitFor([&] { return value("document.getElementById('d').innerHTML").contains("background"); },
                                  10000));
+
+    // Stopping everything leaves full screen and says so.
+    ToggleFullScreen(f, -1);
+    ASSERT_NE(f.FullScreenMode, 0);
+    services::Tabs().StopEverything();
+    EXPECT_EQ(f.FullScreenMode, 0);
+    EXPECT_EQ(f.WBTextBox[1].text(), "Stopped");
     window.reset();
     SetTabsModuleFactory({});
     platform::paths::setProgramFolder(QString());

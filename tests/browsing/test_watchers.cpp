@@ -7,6 +7,7 @@
 #include "browsing/tabwatchers.h"
 #include "core/shellhelpers.h"
 #include "platform/paths.h"
+#include "platform/registry.h"
 
 #include "fakes.h"
 #include "testenv.h"
@@ -312,4 +313,30 @@ TEST(PageTools, TranslationEntriesOfTheNameChainTheirPrefixes)
     tools.TranslatePage(QStringLiteral("One"));
     EXPECT_EQ(b.navigated, QStringList{"http://mine/http://page/"});
     platform::paths::setProgramFolder(QString());
+}
+
+TEST(PageTools, OfficeProgramsStartWithThePageAddressAndWithoutTheirSwitches)
+{
+    namespace reg = platform::registry;
+    auto registerServer = [](const QString& progId, const QString& clsid, const QString& command) {
+        reg::writeValue(reg::Hive::LocalMachine, QStringLiteral("SOFTWARE\\Classes\\") + progId + QStringLiteral("\\CLSID"),
+                        QString(), reg::Value::string(clsid));
+        reg::writeValue(reg::Hive::LocalMachine,
+                        QStringLiteral("Software\\Classes\\CLSID\\") + clsid + QStringLiteral("\\LocalServer32"), QString(),
+                        reg::Value::string(command));
+    };
+    registerServer(QStringLiteral("Word.Application"), QStringLiteral("{W}"), QStringLiteral("/opt/office/word /automation"));
+    registerServer(QStringLiteral("Excel.Application"), QStringLiteral("{E}"), QStringLiteral("/opt/office/excel"));
+    TabsFixture f;
+    PageTools tools(f.state, *f.tabs);
+    QList<QStringList> started;
+    tools.startProgram = [&](const QString& p, const QStringList& args) {
+        started << (QStringList{p} + args);
+        return true;
+    };
+    f.tabBrowser(0)->navigate2(QStringLiteral("http://h/doc?a=1&b=2"));
+    for (int number : {5, 1, 3, 0, 6})
+        tools.OpenInOfficeProgram(number);
+    EXPECT_EQ(started, (QList<QStringList>{{"/opt/office/word", "http://h/doc?a=1&b=2"},
+                                           {"/opt/office/excel", "http://h/doc?a=1&b=2"}}));
 }

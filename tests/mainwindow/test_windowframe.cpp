@@ -15,6 +15,7 @@
 #include "testenv.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -28,6 +29,15 @@ namespace win = platform::windows;
 namespace {
 
 const QString kMorvane = QStringLiteral(Z5_STAGE_DIR "/Skin/SK_Morvane_1.dll");
+
+// Keeps a picture of the window where the build's screenshots go.
+bool saveShot(QWidget* window, const QString& name)
+{
+    const QString dir = qEnvironmentVariableIsSet("Z5_SCREENSHOT_DIR") ? qEnvironmentVariable("Z5_SCREENSHOT_DIR")
+                                                                       : QStringLiteral(Z5_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    return window->grab().save(QDir(dir).filePath(name));
+}
 
 struct Request {
     bool move = false;
@@ -279,6 +289,7 @@ TEST_F(WindowFrame, FullScreenCoversTheScreenAndLeavingRestoresThePlacementAndTh
         EXPECT_EQ(f.PaneCount, 1);
         if (!maximised) {
             EXPECT_EQ(f.NormalWindowRect.Width, 10500);
+            EXPECT_TRUE(saveShot(f.window(), QStringLiteral("z5-fullscreen.png")));
         }
 
         // Leaving twice: the second time finds nothing kept and moves no label.
@@ -296,7 +307,13 @@ TEST_F(WindowFrame, FullScreenCoversTheScreenAndLeavingRestoresThePlacementAndTh
             EXPECT_DOUBLE_EQ(f.APPLabel[1].left(), 111) << leave;
             EXPECT_DOUBLE_EQ(f.APPLabel[1].height(), 444) << leave;
             EXPECT_TRUE(f.cmdAppOpt[0].visible());
+            // The page holder is back inside the frame, also when the work
+            // area is the whole screen and the size did not change.
+            EXPECT_GT(f.PicHolder[0].left(), 0) << leave;
+            EXPECT_LT(f.PicHolder[0].width(), f.width()) << leave;
         }
+        EXPECT_TRUE(saveShot(
+            f.window(), QStringLiteral("z5-fullscreen-left-%1.png").arg(maximised ? "maximised" : "normal")));
     }
 }
 
