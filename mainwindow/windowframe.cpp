@@ -3,6 +3,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/windowplacement.h"
 #include "platform/control.h"
+#include "platform/twips.h"
 #include "platform/windowservices.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,9 @@ Qt::Edges edgesOf(int hitCode)
     default: return {};
     }
 }
+
+using platform::forms::toPixelsX;
+using platform::forms::toPixelsY;
 
 bool maximised(const frmExplorer& f)
 {
@@ -122,10 +126,11 @@ void SkinPiece_MouseDown(frmExplorer& f, int index, int, int, double x, double y
     const auto& piece = f.SkinPiece[index];
     const double titleHeight = f.SkinPiece.exists(4) ? f.SkinPiece[4].height() : 0;
     const int code = FrameHitCode(index, x, y, piece.width(), piece.height(), titleHeight);
+    const QPoint pressAt = piece.widget()->mapToGlobal(QPoint(toPixelsX(x), toPixelsY(y)));
     if (code == HitCaption)
-        StartWindowDrag(f);
+        StartWindowDrag(f, pressAt);
     else if (code != HitNone)
-        StartFrameResize(f, code);
+        StartFrameResize(f, code, pressAt);
 }
 
 void SkinPiece_MouseMove(frmExplorer& f, int index, int, int, double x, double y)
@@ -136,7 +141,7 @@ void SkinPiece_MouseMove(frmExplorer& f, int index, int, int, double x, double y
     piece.setMousePointer(maximised(f) ? 0 : FramePointer(index, x, y, piece.width(), piece.height()));
 }
 
-void StartFrameResize(frmExplorer& f, int hitCode)
+void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt)
 {
     const Qt::Edges edges = edgesOf(hitCode);
     if (!edges)
@@ -146,13 +151,13 @@ void StartFrameResize(frmExplorer& f, int hitCode)
     platform::forms::Control::releaseCapture();
     f.BusyFlags[5] = 0;
     QCoreApplication::processEvents();
-    platform::windows::startSystemResize(f.window(), edges);
+    platform::windows::startSystemResize(f.window(), edges, pressAt);
 }
 
-void StartWindowDrag(frmExplorer& f)
+void StartWindowDrag(frmExplorer& f, std::optional<QPoint> pressAt)
 {
     platform::forms::Control::releaseCapture();
-    platform::windows::startSystemMove(f.window());
+    platform::windows::startSystemMove(f.window(), pressAt);
 }
 
 void WireWindowFrame(frmExplorer& f)
@@ -167,7 +172,7 @@ void WireWindowFrame(frmExplorer& f)
     // toggles the placement.
     f.cmdFormControl.events().mouseDown = [&f](int index, int, int, double, double) {
         if (index == 0)
-            StartWindowDrag(f);
+            StartWindowDrag(f, std::nullopt);
     };
     f.cmdFormControl.events().click = [&f](int index) {
         if (index == 2)

@@ -5,7 +5,10 @@
 // system, a press on the title pieces hands it a move, and the pointer shows
 // the matching sizing shape. Nothing of this while the window is maximised.
 
+#include <QPoint>
+
 #include <cstdint>
+#include <optional>
 
 class frmExplorer;
 
@@ -21,9 +24,10 @@ int FramePointer(int index, double x, double y, double w, double h);
 void SkinPiece_MouseDown(frmExplorer& f, int index, int button, int shift, double x, double y);
 void SkinPiece_MouseMove(frmExplorer& f, int index, int button, int shift, double x, double y);
 
-// Codes outside 10-17 do nothing.
-void StartFrameResize(frmExplorer& f, int hitCode);
-void StartWindowDrag(frmExplorer& f);
+// Codes outside 10-17 do nothing. pressAt: where the press was, in global
+// pixels (the pointer's position when not given).
+void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt = std::nullopt);
+void StartWindowDrag(frmExplorer& f, std::optional<QPoint> pressAt = std::nullopt);
 
 // The frame pieces' press and move events, and the Move caption button.
 void WireWindowFrame(frmExplorer& f);

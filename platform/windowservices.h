@@ -6,9 +6,11 @@
 // auto-hidden" (no desktop here reports otherwise) and can be replaced by
 // tests.
 
+#include <QPoint>
 #include <QRect>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -45,9 +47,11 @@ QRect screenGeometry(const QWidget* window);
 
 // Hands a move or a resize of the top-level window to the window system
 // (its own interactive loop). Edges of a resize: or'ed Qt::Edge values.
-// Returns false when the window system refused.
-bool startSystemMove(QWidget* window);
-bool startSystemResize(QWidget* window, Qt::Edges edges);
+// Where the window system cannot (no window manager, offscreen), the window
+// follows the pointer itself from pressAt (global pixels; the pointer's
+// position when not given) until the button is released.
+bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt = std::nullopt);
+bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt = std::nullopt);
 
 // Tests replace the hand-over: each request is reported instead of being
 // passed on (edges 0 for a move). An empty recorder restores the real one.

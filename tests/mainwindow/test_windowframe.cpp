@@ -328,3 +328,34 @@ TEST_F(WindowFrame, SavingTheMinimumRectangleCentresItOnTheWindow)
     EXPECT_EQ(f.NormalWindowRect.Left, 1400);
     EXPECT_EQ(f.NormalWindowRect.Top, static_cast<int32_t>(std::nearbyint((9000 - f.MinFormHeight) / 2.0)));
 }
+
+TEST_F(WindowFrame, WhereTheWindowSystemTakesNoRequestTheWindowFollowsThePointer)
+{
+    win::setSystemMoveRecorder({});
+    frmExplorer& f = open();
+    const QRect before = f.window()->geometry();
+    const auto& corner = f.SkinPiece[2];
+    // Drag the bottom-right corner 40 pixels right and 30 down.
+    const QPoint press = at(2, corner.width() - 20, corner.height() - 20);
+    QTest::mousePress(handle(), Qt::LeftButton, {}, press);
+    QTest::mouseMove(handle(), press + QPoint(40, 30));
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, press + QPoint(40, 30));
+    EXPECT_TRUE(testenv::waitFor([&] { return f.window()->geometry().size() == before.size() + QSize(40, 30); }, 3000));
+    EXPECT_EQ(f.window()->geometry().topLeft(), before.topLeft());
+    EXPECT_DOUBLE_EQ(f.SkinPiece[5].left() + f.SkinPiece[5].width(), f.width()) << "laid out at the new size";
+
+    // Drag the title bar: the window moves, its size stays.
+    const QRect sized = f.window()->geometry();
+    const QPoint title = at(4, freeX(4, 200, 200), 200);
+    QTest::mousePress(handle(), Qt::LeftButton, {}, title);
+    QTest::mouseMove(handle(), title + QPoint(25, 15));
+    // The pointer stays where it went: on the moved window, that is the
+    // point it was pressed at.
+    QTest::mouseRelease(handle(), Qt::LeftButton, {}, title);
+    EXPECT_TRUE(testenv::waitFor([&] { return f.window()->geometry().topLeft() == sized.topLeft() + QPoint(25, 15); }, 3000));
+    EXPECT_EQ(f.window()->geometry().size(), sized.size());
+    // After the release the pointer moves the window no more.
+    QTest::mouseMove(handle(), title + QPoint(60, 60));
+    QApplication::processEvents();
+    EXPECT_EQ(f.window()->geometry().topLeft(), sized.topLeft() + QPoint(25, 15));
+}
