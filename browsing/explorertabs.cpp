@@ -134,6 +134,7 @@ public:
     void ToggleWorkOffline() override { tools_.ToggleWorkOffline(); }
     void ViewPageSource() override { tools_.ViewPageSource(); }
     bool IsCurrentTabBlank() override { return tools_.IsCurrentTabBlank(); }
+    void SynchronizeOfflinePages() override { tools_.SynchronizeOfflinePages(); }
     void GoBack() override {}
     void GoForward() override {}
     void StopBrowsing() override {}

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -201,6 +202,16 @@ void PageTools::ViewPageSource()
                           if (platform::textfile::writeAtomically(path, (html + QLatin1Char('\n')).toUtf8()))
                               startProgram(EditorProgram(), {path});
                       });
+}
+
+void PageTools::SynchronizeOfflinePages()
+{
+    const auto system = platform::shell::specialFolderPath(platform::shell::csidl::System);
+    if (!system)
+        return;
+    const QString program = QDir(*system).filePath(QStringLiteral("mobsync.exe"));
+    if (QFileInfo(program).isExecutable())
+        startProgram(program, {});
 }
 
 bool PageTools::IsCurrentTabBlank() const

@@ -26,6 +26,9 @@ public:
     // written.
     void ViewPageSource();
     bool IsCurrentTabBlank() const;
+    // Starts the system folder's offline synchronisation program, where
+    // there is one; nothing otherwise.
+    void SynchronizeOfflinePages();
 
     // The mail address of a page: a new message whose subject is the title
     // and whose body is the title and the address, every value

@@ -42,6 +42,7 @@ public:
     void ToggleWorkOffline() override {}
     void ViewPageSource() override {}
     bool IsCurrentTabBlank() override { return true; }
+    void SynchronizeOfflinePages() override {}
 };
 
 class NullMenus : public IMenusService {

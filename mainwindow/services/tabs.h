@@ -55,4 +55,5 @@ public:
     virtual void ToggleWorkOffline() = 0;
     virtual void ViewPageSource() = 0;
     virtual bool IsCurrentTabBlank() = 0;
+    virtual void SynchronizeOfflinePages() = 0;
 };

@@ -83,6 +83,7 @@ public:
     void TranslatePage(const QString& name) override { calls << QStringLiteral("TranslatePage(%1)").arg(name); }
     void ToggleWorkOffline() override { rec("ToggleWorkOffline"); }
     void ViewPageSource() override { rec("ViewPageSource"); }
+    void SynchronizeOfflinePages() override { rec("SynchronizeOfflinePages"); }
     bool IsCurrentTabBlank() override
     {
         rec("IsCurrentTabBlank");
