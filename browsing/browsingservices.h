@@ -74,6 +74,8 @@ public:
     virtual void HandlePageEvent(const QString& url) = 0;
     virtual void ResetFetchProgress() = 0;
     virtual void StopAllFetches() = 0;
+    // Prepares the background fetching of the current list.
+    virtual void PrepareFetchSlots() = 0;
 };
 
 // Stand-ins for owners not built yet: they do nothing. The tests list which
@@ -125,4 +127,5 @@ public:
     void HandlePageEvent(const QString&) override {}
     void ResetFetchProgress() override {}
     void StopAllFetches() override {}
+    void PrepareFetchSlots() override {}
 };

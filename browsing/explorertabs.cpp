@@ -135,6 +135,7 @@ public:
     void ViewPageSource() override { tools_.ViewPageSource(); }
     bool IsCurrentTabBlank() override { return tools_.IsCurrentTabBlank(); }
     void SynchronizeOfflinePages() override { tools_.SynchronizeOfflinePages(); }
+    void ShowImageViewerTab() override { ::ShowImageViewerTab(window_, tabs_, *this, media_, downloads_); }
     void GoBack() override {}
     void GoForward() override {}
     void StopBrowsing() override {}

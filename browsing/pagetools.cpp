@@ -1,5 +1,6 @@
 #include "browsing/pagetools.h"
 
+#include "browsing/tabstaterecord.h"
 #include "core/connection.h"
 #include "core/fileclasses.h"
 #include "core/shellhelpers.h"
@@ -212,6 +213,29 @@ void PageTools::SynchronizeOfflinePages()
     const QString program = QDir(*system).filePath(QStringLiteral("mobsync.exe"));
     if (QFileInfo(program).isExecutable())
         startProgram(program, {});
+}
+
+void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, IWindowChrome& chrome, IMediaPlayer& media,
+                        IDownloads& downloads)
+{
+    constexpr int kImageList = 3;
+    constexpr int16_t kPageView = 1;
+    constexpr int16_t kImageView = 3;
+    if (st.CurrentTab < 0 || st.CurrentTab >= st.TabBrowserMap.size())
+        return;
+    downloads.PrepareFetchSlots();
+    const int16_t current = st.TabBrowserMap[st.CurrentTab];
+    const int16_t previous = st.ListViewerBrowser[kImageList];
+    if (previous >= 0 && previous != current) {
+        tabs.SetTabState(previous, FieldViewKind, kPageView);
+        const int tab = tabs.TabOfBrowser(previous);
+        if (tab >= 0)
+            chrome.UpdateTabTitle(tab - st.TabButtonOffset);
+    }
+    st.ListViewerBrowser[kImageList] = current;
+    tabs.SetTabState(current, FieldViewKind, kImageView);
+    if (st.ImagesPerView > 1)
+        media.RelayoutImageViewer();
 }
 
 bool PageTools::IsCurrentTabBlank() const

@@ -13,6 +13,12 @@
 
 #include <functional>
 
+// Makes the current tab the image viewer (list kind 3): the tab that was
+// it goes back to a page tab, and the viewer's cells are rebuilt when it
+// shows several images.
+void ShowImageViewerTab(ExplorerState& state, TabBrowsing& tabs, IWindowChrome& chrome, IMediaPlayer& media,
+                        IDownloads& downloads);
+
 class PageTools {
 public:
     PageTools(ExplorerState& state, TabBrowsing& tabs);

@@ -43,6 +43,7 @@ public:
     void ViewPageSource() override {}
     bool IsCurrentTabBlank() override { return true; }
     void SynchronizeOfflinePages() override {}
+    void ShowImageViewerTab() override {}
 };
 
 class NullMenus : public IMenusService {

@@ -54,7 +54,7 @@ std::vector<InterfaceListing> CurrentImplementations()
                "NavigateAddressText OpenWB_StartPage ReadHandOffFiles SetStatusMessage ShowBusyIndicator "
                "SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip LayoutViewPanes "
                "EnsureTabsForViewMode StopEverything MailPageLink EditListFile OpenInOfficeProgram TranslatePage "
-               "ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages")},
+               "ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages ShowImageViewerTab")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu RollOverMenuBar EndMenuBarMode "

@@ -56,4 +56,5 @@ public:
     virtual void ViewPageSource() = 0;
     virtual bool IsCurrentTabBlank() = 0;
     virtual void SynchronizeOfflinePages() = 0;
+    virtual void ShowImageViewerTab() = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "browsing/documentsinks.h"
 #include "browsing/pagetools.h"
+#include "browsing/tabstaterecord.h"
 #include "browsing/tabwatchers.h"
 #include "core/shellhelpers.h"
 #include "platform/paths.h"
@@ -313,6 +314,34 @@ TEST(PageTools, TranslationEntriesOfTheNameChainTheirPrefixes)
     tools.TranslatePage(QStringLiteral("One"));
     EXPECT_EQ(b.navigated, QStringList{"http://mine/http://page/"});
     platform::paths::setProgramFolder(QString());
+}
+
+TEST(PageTools, TheImageViewerMovesToTheCurrentTab)
+{
+    TabsFixture f;
+    f.open({QStringLiteral("http://a/"), QStringLiteral("http://b/")});
+    f.state.TabButtonOffset = 1;
+    f.state.ListViewerBrowser[3] = -1;
+    f.state.CurrentTab = 1;
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
+    EXPECT_EQ(f.state.ListViewerBrowser[3], f.state.TabBrowserMap[1]);
+    EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[1], FieldViewKind), 3);
+    EXPECT_EQ(f.log.count("PrepareFetchSlots"), 1);
+    EXPECT_FALSE(f.log.has("UpdateTabTitle"));
+    EXPECT_FALSE(f.log.has("RelayoutImageViewer")) << "one image per view";
+
+    // Again on the same tab: no other tab changes.
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
+    EXPECT_FALSE(f.log.has("UpdateTabTitle"));
+
+    // To tab 2 with four images a view: tab 1 is a page tab again, its caption redrawn.
+    f.state.CurrentTab = 2;
+    f.state.ImagesPerView = 4;
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
+    EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[1], FieldViewKind), 1);
+    EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[2], FieldViewKind), 3);
+    EXPECT_EQ(f.log.count("UpdateTabTitle(0)"), 1);
+    EXPECT_EQ(f.log.count("RelayoutImageViewer"), 1);
 }
 
 TEST(PageTools, OfficeProgramsStartWithThePageAddressAndWithoutTheirSwitches)

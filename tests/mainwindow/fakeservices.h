@@ -84,6 +84,7 @@ public:
     void ToggleWorkOffline() override { rec("ToggleWorkOffline"); }
     void ViewPageSource() override { rec("ViewPageSource"); }
     void SynchronizeOfflinePages() override { rec("SynchronizeOfflinePages"); }
+    void ShowImageViewerTab() override { rec("ShowImageViewerTab"); }
     bool IsCurrentTabBlank() override
     {
         rec("IsCurrentTabBlank");
