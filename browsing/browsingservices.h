@@ -74,6 +74,8 @@ public:
     virtual void HandlePageEvent(const QString& url) = 0;
     virtual void ResetFetchProgress() = 0;
     virtual void StopAllFetches() = 0;
+    // Prepares the background fetching of the current list.
+    virtual void PrepareFetchSlots() = 0;
 };
 
 // The tab menu of a tab button, built by the menus: shown with its top-left
@@ -138,4 +140,5 @@ public:
     void HandlePageEvent(const QString&) override {}
     void ResetFetchProgress() override {}
     void StopAllFetches() override {}
+    void PrepareFetchSlots() override {}
 };

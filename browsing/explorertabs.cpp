@@ -1,27 +1,41 @@
 #include "browsing/explorertabs.h"
 
 #include "browsing/browserarray.h"
+#include "browsing/colourbar.h"
 #include "browsing/currenttabdisplay.h"
+#include "browsing/documentsinks.h"
+#include "browsing/pagetools.h"
 #include "browsing/tabbrowsing.h"
 #include "browsing/tabstaterecord.h"
 #include "browsing/tabstrip.h"
+#include "browsing/tabwatchers.h"
+#include "core/globals.h"
+#include "core/language.h"
 #include "core/mainsettings.h"
+#include "core/shellhelpers.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/multiview.h"
+#include "mainwindow/services/registry.h"
 #include "mainwindow/splitters.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/commandline.h"
 #include "platform/vbrt.h"
 
+#include <QApplication>
 #include <QCoreApplication>
-
-#include <algorithm>
+#include <QDrag>
 #include <QEvent>
+#include <QFileInfo>
+#include <QPointF>
 #include <QPointer>
 #include <QTimer>
-#include <QFileInfo>
 #include <QUrl>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace {
 
@@ -79,19 +93,25 @@ private:
 
 // The window side: the browser of the shown tab fills the body of the
 // chrome (PicHolder(0)), which holds every tab browser.
-class ExplorerTabs : public ITabsService, public StandInChrome, public QObject {
+class ExplorerTabs : public ITabsService, public IDownloadsService, public StandInChrome, public QObject {
 public:
     explicit ExplorerTabs(frmExplorer& window)
         : window_(window), browsers_(window, &window.PicHolder[0]),
           tabs_(window, browsers_, *this, media_, lists_, downloads_), strip_(window, tabs_),
-          display_(window, tabs_, strip_)
+          display_(window, tabs_, strip_), watchers_(window, tabs_), tools_(window, tabs_), sinks_(window, tabs_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
         display_.ShowTabCount(std::max<int>(1, window_.TabCount));
+        // The status frames of the download pages are watched here, on
+        // the tick's call to the downloads.
+        services::SetDownloads(this);
+        wirePageButtons();
     }
 
     ~ExplorerTabs() override
     {
+        if (&services::Downloads() == this)
+            services::SetDownloads(nullptr);
         if (QWidget* holder = window_.PicHolder[0].widget())
             holder->removeEventFilter(this);
     }
@@ -169,10 +189,32 @@ public:
 
     // Still to be built with the document sinks, tab watchers, navigation,
     // hand-off and tab strip.
-    void BindDocumentEvents() override {}
-    void ReleaseDocumentEvents() override {}
-    void CloseDuplicatePopupTabs() override {}
-    void FixScrollOfCurrentPage() override {}
+    void BindDocumentEvents() override { sinks_.BindDocumentEvents(); }
+    void ReleaseDocumentEvents() override { sinks_.ReleaseDocumentEvents(); }
+    void CloseDuplicatePopupTabs() override { watchers_.CloseDuplicatePopupTabs(); }
+    void FixScrollOfCurrentPage() override { watchers_.FixScrollOfCurrentPage(); }
+    void RefreshDownloadStatusFrames() override { watchers_.RefreshDownloadStatusFrames(); }
+
+    // ---- Page tools ----
+    void StopEverything() override
+    {
+        if (window_.FullScreenMode != 0)
+            ToggleFullScreen(window_, 0);
+        tabs_.StopAllTabBrowsers();
+        tabs_.StopMediaAndTimers();
+        tabs_.BusyState[0] = 4;
+        tabs_.ShowBusyIndicator();
+        tabs_.SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9029"), QStringLiteral("Stopped")));
+    }
+    void MailPageLink() override { tools_.MailPageLink(); }
+    void EditListFile(int16_t index) override { tools_.EditListFile(index); }
+    void OpenInOfficeProgram(int16_t number) override { tools_.OpenInOfficeProgram(number); }
+    void TranslatePage(const QString& name) override { tools_.TranslatePage(name); }
+    void ToggleWorkOffline() override { tools_.ToggleWorkOffline(); }
+    void ViewPageSource() override { tools_.ViewPageSource(); }
+    bool IsCurrentTabBlank() override { return tools_.IsCurrentTabBlank(); }
+    void SynchronizeOfflinePages() override { tools_.SynchronizeOfflinePages(); }
+    void ShowImageViewerTab() override { ::ShowImageViewerTab(window_, tabs_, *this, media_, downloads_); }
     void GoBack() override {}
     void GoForward() override {}
     void StopBrowsing() override {}
@@ -218,6 +260,69 @@ public:
     }
     void ShowTabCount(int count) override { display_.ShowTabCount(count); }
 
+private:
+    IBrowser* currentBrowser() const
+    {
+        const int tab = window_.CurrentTab;
+        return tab >= 0 && tab < window_.TabBrowserMap.size() ? tabs_.WBMAIN(window_.TabBrowserMap[tab]) : nullptr;
+    }
+
+    // The colour bar (ImageBox 7) and the page icon (ImageBox 2); the
+    // other picture buttons keep the handlers they had.
+    void wirePageButtons()
+    {
+        // The hover marker only shows the cell: presses go through it to the bar.
+        window_.ColorBarMarker->widget()->setAttribute(Qt::WA_TransparentForMouseEvents);
+        auto& events = window_.ImageBox.events();
+        auto down = events.mouseDown;
+        auto move = events.mouseMove;
+        auto up = events.mouseUp;
+        events.mouseDown = [this, down](int index, int button, int shift, double x, double y) {
+            window_.ButtonReleased = 0;
+            if (index == 2)
+                iconPress_ = QPointF(x, y);
+            if (down)
+                down(index, button, shift, x, y);
+        };
+        events.mouseMove = [this, move](int index, int button, int shift, double x, double y) {
+            if (index == 7)
+                ColourBar_MouseMove(window_, x);
+            else if (index == 2 && (button & 1) && iconPress_)
+                dragPageIcon(x, y);
+            if (move)
+                move(index, button, shift, x, y);
+        };
+        events.mouseUp = [this, up](int index, int button, int shift, double x, double y) {
+            window_.ButtonReleased = 0;
+            if (index == 7)
+                ColourBar_MouseUp(window_, currentBrowser(), button, x);
+            if (index == 2)
+                iconPress_.reset();
+            if (up)
+                up(index, button, shift, x, y);
+        };
+    }
+
+    void dragPageIcon(double x, double y)
+    {
+        const double distance = QApplication::startDragDistance() * 15.0 * TwipsScale;
+        if (std::abs(x - iconPress_->x()) + std::abs(y - iconPress_->y()) < distance)
+            return;
+        iconPress_.reset();
+        IBrowser* b = currentBrowser();
+        if (!b)
+            return;
+        const int tab = window_.CurrentTab;
+        const QString title = tab < window_.TabTitles.size() ? window_.TabTitles[tab] : QString();
+        auto* drag = new QDrag(window_.ImageBox[2].widget());
+        drag->setMimeData(new UrlShortcutData(b->locationURL(), title, GetTempFolder()));
+        if (!window_.ImageBox[2].picture().isNull())
+            drag->setPixmap(window_.ImageBox[2].picture());
+        // Posted: the drag runs its own loop, which the mouse event must not hold.
+        QMetaObject::invokeMethod(
+            this, [drag] { drag->exec(Qt::CopyAction); drag->deleteLater(); }, Qt::QueuedConnection);
+    }
+
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
@@ -235,16 +340,19 @@ private:
     TabBrowsing tabs_;
     TabStrip strip_;
     CurrentTabDisplay display_;
+    TabWatchers watchers_;
+    PageTools tools_;
+    DocumentSinks sinks_;
+    std::optional<QPointF> iconPress_;
 };
 
 } // namespace
 
 QStringList StandInServices()
 {
-    return {QStringLiteral("IWindowChrome (BindDocumentEvents, AddTypedUrl)"),
+    return {QStringLiteral("IWindowChrome (AddTypedUrl)"),
             QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
-            QStringLiteral("ITabsService (BindDocumentEvents, ReleaseDocumentEvents, CloseDuplicatePopupTabs, "
-                           "FixScrollOfCurrentPage, GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
+            QStringLiteral("ITabsService (GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
                            "OpenMyFolder, OpenMail, OpenSearchPage, NavigateAddressText, ReadHandOffFiles; "
                            "the start page of OpenWB_StartPage 2 and 3)")};
 }

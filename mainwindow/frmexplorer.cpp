@@ -19,6 +19,7 @@
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/temppages.h"
+#include "mainwindow/windowframe.h"
 #include "mainwindow/windowplacement.h"
 #include "platform/paths.h"
 #include "platform/windowservices.h"
@@ -195,6 +196,7 @@ void frmExplorer::wireEvents()
     cmdMenu.events().mouseDown = [this](int index, int button, int shift, double, double) {
         PressMenuBarCaption(*this, index, button, shift);
     };
+    WireWindowFrame(*this);
 }
 
 void frmExplorer::LockControl(bool lock)

@@ -1,11 +1,20 @@
 #include "mainwindow/windowplacement.h"
 
 #include "core/language.h"
+#include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/mediatoolbarlayout.h"
+#include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/twips.h"
 #include "platform/vbrt.h"
 #include "platform/windowservices.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
 
 namespace win = platform::windows;
 using platform::forms::toTwipsX;
@@ -53,4 +62,143 @@ void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
     f.move(left, top, width, height);
     SetSkinPicture(f.cmdFormControl[2], 210);
     f.cmdFormControl[2].setToolTipText(GetLangCaption(section, QStringLiteral("3103"), QStringLiteral("Maximize")));
+}
+
+void SaveNormalWindowRect(frmExplorer& f, bool fromWindow)
+{
+    WindowRectTwips& r = f.NormalWindowRect;
+    if (fromWindow) {
+        r.Left = static_cast<int32_t>(vb::roundHalfEven(f.left()));
+        r.Top = static_cast<int32_t>(vb::roundHalfEven(f.top()));
+        r.Width = static_cast<int32_t>(vb::roundHalfEven(f.width()));
+        r.Height = static_cast<int32_t>(vb::roundHalfEven(f.height()));
+        return;
+    }
+    r.Width = f.MinFormWidth;
+    r.Height = f.MinFormHeight;
+    r.Left = static_cast<int32_t>(vb::roundHalfEven((f.width() - f.MinFormWidth) / 2.0));
+    r.Top = static_cast<int32_t>(vb::roundHalfEven((f.height() - f.MinFormHeight) / 2.0));
+}
+
+namespace {
+
+// The information labels' geometry is kept in the Tags of APPLabel(0) to
+// (3) while full screen is on: "left,top" then "width,height" of label 0,
+// the same for label 1.
+void keepLabelGeometry(frmExplorer& f)
+{
+    for (int i = 0; i <= 1; ++i) {
+        const auto& label = f.APPLabel[i];
+        f.APPLabel[2 * i].setTag(QStringLiteral("%1,%2").arg(label.left()).arg(label.top()));
+        f.APPLabel[2 * i + 1].setTag(QStringLiteral("%1,%2").arg(label.width()).arg(label.height()));
+    }
+}
+
+std::optional<std::pair<double, double>> parsePair(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return std::nullopt;
+    bool ok1 = false;
+    bool ok2 = false;
+    const double a = parts[0].toDouble(&ok1);
+    const double b = parts[1].toDouble(&ok2);
+    if (!ok1 || !ok2)
+        return std::nullopt;
+    return std::make_pair(a, b);
+}
+
+// Puts the labels back where they were kept and forgets the kept values, so
+// that leaving full screen a second time never moves them to nothing.
+void restoreLabelGeometry(frmExplorer& f)
+{
+    for (int i = 0; i <= 1; ++i) {
+        const auto position = parsePair(f.APPLabel[2 * i].tag());
+        const auto size = parsePair(f.APPLabel[2 * i + 1].tag());
+        if (position && size && size->first > 0 && size->second > 0)
+            f.APPLabel[i].move(position->first, position->second, size->first, size->second);
+        f.APPLabel[2 * i].setTag(QString());
+        f.APPLabel[2 * i + 1].setTag(QString());
+    }
+}
+
+void setFullScreenChromeVisible(frmExplorer& f, bool normal)
+{
+    if (f.cmdShowHide.exists(4))
+        f.cmdShowHide[4].setVisible(normal);
+    if (f.cmdMediaControl.exists(1))
+        f.cmdMediaControl[1].setVisible(normal);
+    for (int i = 0; i <= 4; ++i)
+        if (f.cmdAppOpt.exists(i))
+            f.cmdAppOpt[i].setVisible(normal);
+    // The labels' full-screen look: opaque.
+    for (int i = 0; i <= 1; ++i)
+        f.APPLabel[i].setTransparent(normal);
+    if (f.ImageBox.exists(9))
+        f.ImageBox[9].setVisible(!normal);
+}
+
+} // namespace
+
+void ToggleFullScreen(frmExplorer& f, int16_t mode)
+{
+    f.FullScreenMode = mode;
+    QWidget* window = f.window();
+    if (mode == 0) {
+        MaximizeRestoreWindow(f, f.DisplayFlags[DisplayMaximised] != 0);
+        // A work area as large as the screen gives no size change, so no
+        // Resize event would take the page holder back off the chrome.
+        f.Form_Resize();
+        if (f.CurrentListKind >= 1)
+            LayoutMediaToolbar(f, f.CurrentListKind);
+        setFullScreenChromeVisible(f, true);
+        restoreLabelGeometry(f);
+        services::Media().RefreshMediaButtonPictures();
+        services::Lists().SelectCurrentListItem();
+        return;
+    }
+    SaveNormalWindowRect(f, true);
+    const QRect screen = win::screenGeometry(window);
+    f.LayoutLock = -1;
+    if (win::windowState(window) == win::StateMaximized)
+        win::setWindowState(window, win::StateNormal);
+    f.move(toTwipsX(screen.left()), toTwipsY(screen.top()), toTwipsX(screen.width()), toTwipsY(screen.height()));
+    f.LayoutLock = 0;
+    QCoreApplication::processEvents();
+    f.LockControl(true);
+    keepLabelGeometry(f);
+    ApplySkinLayout(f);
+    if (f.CurrentListKind >= 1)
+        LayoutMediaToolbar(f, f.CurrentListKind);
+    setFullScreenChromeVisible(f, false);
+    f.PicHolder[0].move(-30, -30, f.width() + 60, f.height() + 60);
+    f.ViewMode = 0;
+    f.PaneCount = 1;
+    const int kind = f.CurrentListKind;
+    if (kind >= 1 && kind < static_cast<int>(f.ListViewerBrowser.size())) {
+        const int16_t viewer = f.ListViewerBrowser[kind];
+        if (viewer != -1) {
+            const int tab = static_cast<int>(f.TabBrowserMap.indexOf(viewer));
+            if (tab >= 0)
+                f.CurrentTab = static_cast<int16_t>(tab);
+        } else if (f.CurrentTab >= 0 && f.CurrentTab < f.TabBrowserMap.size()) {
+            f.ListViewerBrowser[kind] = f.TabBrowserMap[f.CurrentTab];
+        }
+    }
+    services::Tabs().ActivateTab(f.CurrentTab);
+    f.PicHolder[0].zOrder(0);
+    QCoreApplication::processEvents();
+    f.LockControl(false);
+}
+
+void ToggleMaximized(frmExplorer& f)
+{
+    if (f.DisplayFlags[DisplayMaximised] != 0) {
+        f.DisplayFlags[DisplayMaximised] = 0;
+        MaximizeRestoreWindow(f, false);
+        return;
+    }
+    SaveNormalWindowRect(f, true);
+    f.DisplayFlags[DisplayMaximised] = -1;
+    MaximizeRestoreWindow(f, true);
 }

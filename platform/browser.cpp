@@ -1,5 +1,6 @@
 #include "platform/browser.h"
 
+#include "platform/pagebridge.h"
 #include "platform/wininet.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
@@ -170,6 +172,23 @@ Browser::Browser(forms::Form& form, const QString& name, int index, forms::Contr
     QWebEngineView* v = view();
     page_ = new BrowserPage(*this, profile, v);
     v->setPage(page_);
+    bridge_ = new PageBridge(page_);
+    bridge_->events().mouseDown = [this](const QString& html) {
+        if (browserEvents().documentMouseDown)
+            browserEvents().documentMouseDown(html);
+    };
+    bridge_->events().dragStart = [this] {
+        if (browserEvents().documentDragStart)
+            browserEvents().documentDragStart();
+    };
+    bridge_->events().scroll = [this] {
+        if (browserEvents().windowScroll)
+            browserEvents().windowScroll();
+    };
+    bridge_->events().bound = [this](const QList<int>& frames) {
+        if (browserEvents().documentEventsBound)
+            browserEvents().documentEventsBound(frames);
+    };
     inputFilter_ = new BrowserInputFilter(*this);
     inputFilter_->setParent(v);
     v->installEventFilter(inputFilter_);
@@ -402,6 +421,29 @@ bool Browser::busy() const
 void Browser::runScript(const QString& script)
 {
     page_->runJavaScript(script);
+}
+
+void Browser::evaluateScript(const QString& script, std::function<void(const QString&)> done)
+{
+    if (!page_) {
+        if (done)
+            QMetaObject::invokeMethod(view(), [done] { done(QString()); }, Qt::QueuedConnection);
+        return;
+    }
+    page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [done](const QVariant& result) {
+        if (done)
+            done(result.typeId() == QMetaType::QString ? result.toString() : QString());
+    });
+}
+
+void Browser::bindDocumentEvents(int maxFrames)
+{
+    bridge_->bind(maxFrames);
+}
+
+void Browser::releaseDocumentEvents()
+{
+    bridge_->release();
 }
 
 void Browser::execWB(BrowserCommand command)

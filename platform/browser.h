@@ -37,6 +37,7 @@ bool isCommandUrl(const QString& url);
 QWebEngineProfile* sharedProfile();
 
 class BrowserPage;
+class PageBridge;
 
 class Browser : public forms::Control, public IBrowser {
 public:
@@ -59,6 +60,9 @@ public:
     bool silent() const override { return silent_; }
     void setSilent(bool silent) override { silent_ = silent; }
     void runScript(const QString& script) override;
+    void evaluateScript(const QString& script, std::function<void(const QString&)> done) override;
+    void bindDocumentEvents(int maxFrames) override;
+    void releaseDocumentEvents() override;
     void execWB(BrowserCommand command) override;
     int queryStatusWB(BrowserCommand command) const override;
     bool isVisible() const override { return visible(); }
@@ -85,6 +89,7 @@ private:
     void updateCoveredPages();
 
     BrowserPage* page_ = nullptr;
+    PageBridge* bridge_ = nullptr;
     ReadyState ready_ = ReadyUninitialized;
     bool silent_ = false;
     bool loading_ = false;

@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace platform::browser {
 
 class FakeBrowser : public IBrowser {
@@ -27,6 +29,15 @@ public:
     bool silent() const override { return silentFlag; }
     void setSilent(bool s) override { silentFlag = s; }
     void runScript(const QString& script) override { scripts << script; }
+    // Records the script and answers at once with scriptAnswer's text.
+    void evaluateScript(const QString& script, std::function<void(const QString&)> done) override
+    {
+        scripts << script;
+        if (done)
+            done(scriptAnswer ? scriptAnswer(script) : QString());
+    }
+    void bindDocumentEvents(int maxFrames) override { binds << maxFrames; }
+    void releaseDocumentEvents() override { ++releases; }
     void execWB(BrowserCommand command) override { executed << int(command); }
     int queryStatusWB(BrowserCommand command) const override;
     bool isVisible() const override { return visibleFlag; }
@@ -53,7 +64,10 @@ public:
     QString tagText;
     int stops = 0, refreshes = 0, backs = 0, forwards = 0, frontCount = 0;
     QList<int> executed;
+    QList<int> binds;
+    int releases = 0;
     QStringList scripts;
+    std::function<QString(const QString& script)> scriptAnswer;
     int commandStatus = CmdSupported | CmdEnabled;
     double left = 0, top = 0, width = 0, height = 0;
 };

@@ -4,6 +4,7 @@
 // its events. The real control (platform/browser.h) shows pages through the
 // web engine; FakeBrowser (platform/fakebrowser.h) is scripted by tests.
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -56,6 +57,14 @@ struct BrowserEvents {
     std::function<void()> gotFocus;
     // A mouse press inside the page: button 1 left, 2 right, 4 middle.
     std::function<void(int button)> mouseDown;
+    // Document events, while bound (bindDocumentEvents): a real press in a
+    // bound document with the outerHTML of the innermost element under it,
+    // a drag start there (the page's own drag is cancelled), a scroll of
+    // the page's window, and the frame numbers a bind reached.
+    std::function<void(const QString& outerHtml)> documentMouseDown;
+    std::function<void()> documentDragStart;
+    std::function<void()> windowScroll;
+    std::function<void(const QList<int>& frames)> documentEventsBound;
 };
 
 class IBrowser {
@@ -81,6 +90,14 @@ public:
 
     // Runs a script in the page's main frame; the answer is not waited for.
     virtual void runScript(const QString& script) = 0;
+    // Runs a script in a world of the program's own, beside the page's
+    // scripts, and hands its result as text to done (later, on the event
+    // loop; "" when there is no page or the result is not text).
+    virtual void evaluateScript(const QString& script, std::function<void(const QString& result)> done) = 0;
+    // Listens to the document and its first maxFrames frames (same-origin
+    // ones), replacing an earlier bind; release stops listening.
+    virtual void bindDocumentEvents(int maxFrames) = 0;
+    virtual void releaseDocumentEvents() = 0;
 
     virtual void execWB(BrowserCommand command) = 0;
     // CmdSupported | CmdEnabled bits; 0 for a command it does not know.

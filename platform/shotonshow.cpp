@@ -40,7 +40,12 @@ void writeLayout(QWidget* window, const QString& file)
     const forms::Form* form = forms::Form::fromWidget(window);
     if (!form)
         return;
-    QByteArray out;
+    // The window itself first: its twips and its place on the screen.
+    const QRect frame = window->geometry();
+    QByteArray out = "(window)\t1\t1\t" + QByteArray::number(form->left()) + ' ' + QByteArray::number(form->top())
+                     + ' ' + QByteArray::number(form->width()) + ' ' + QByteArray::number(form->height()) + '\t'
+                     + QByteArray::number(frame.x()) + ' ' + QByteArray::number(frame.y()) + ' '
+                     + QByteArray::number(frame.width()) + ' ' + QByteArray::number(frame.height()) + '\n';
     for (const forms::Control* c : form->controls()) {
         QWidget* w = c->widget();
         const QPoint at = w->mapTo(window, QPoint(0, 0));

@@ -5,7 +5,8 @@
 //   visible is grabbed into that file once it has painted;
 // - PLATFORM_SHOT_DELAY_MS=<n>: the grab is taken n milliseconds (at most a
 //   minute) after the window was first seen shown, so that pages can load;
-// - PLATFORM_LAYOUT_FILE=<txt>: at the moment of the grab, every control of
+// - PLATFORM_LAYOUT_FILE=<txt>: at the moment of the grab, the window (as
+//   "(window)") and every control of
 //   that window is written to the file, one line each:
 //   name(index) TAB own Visible flag TAB shown (0/1) TAB Left Top Width Height
 //   in twips TAB x y width height in pixels of the window;

@@ -6,9 +6,11 @@
 // auto-hidden" (no desktop here reports otherwise) and can be replaced by
 // tests.
 
+#include <QPoint>
 #include <QRect>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -38,5 +40,22 @@ int taskbarState();
 bool autoHideBarOn(int edge);
 // An empty provider restores the default one.
 void setTaskbarProvider(TaskbarProvider provider);
+
+// The whole screen the window is on, in pixels (the primary screen's for a
+// window not placed yet).
+QRect screenGeometry(const QWidget* window);
+
+// Hands a move or a resize of the top-level window to the window system
+// (its own interactive loop). Edges of a resize: or'ed Qt::Edge values.
+// Where the window system cannot (no window manager, offscreen), the window
+// follows the pointer itself from pressAt (global pixels; the pointer's
+// position when not given) until the button is released.
+bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt = std::nullopt);
+bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt = std::nullopt);
+
+// Tests replace the hand-over: each request is reported instead of being
+// passed on (edges 0 for a move). An empty recorder restores the real one.
+using SystemMoveRecorder = std::function<void(QWidget* window, bool move, Qt::Edges edges)>;
+void setSystemMoveRecorder(SystemMoveRecorder recorder);
 
 } // namespace platform::windows

@@ -34,6 +34,16 @@ public:
     void LayoutTabStrip(LayoutRect&) override {}
     void LayoutViewPanes(bool, int16_t, int16_t) override {}
     void EnsureTabsForViewMode(bool) override {}
+    void StopEverything() override {}
+    void MailPageLink() override {}
+    void EditListFile(int16_t) override {}
+    void OpenInOfficeProgram(int16_t) override {}
+    void TranslatePage(const QString&) override {}
+    void ToggleWorkOffline() override {}
+    void ViewPageSource() override {}
+    bool IsCurrentTabBlank() override { return true; }
+    void SynchronizeOfflinePages() override {}
+    void ShowImageViewerTab() override {}
 };
 
 class NullMenus : public IMenusService {

@@ -53,7 +53,8 @@ std::vector<InterfaceListing> CurrentImplementations()
                "GoBack GoForward StopBrowsing RefreshPage GoUpOneLevel OpenMyFolder OpenMail OpenSearchPage "
                "NavigateAddressText OpenWB_StartPage ReadHandOffFiles SetStatusMessage ShowBusyIndicator "
                "SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip LayoutViewPanes "
-               "EnsureTabsForViewMode")},
+               "EnsureTabsForViewMode StopEverything MailPageLink EditListFile OpenInOfficeProgram TranslatePage "
+               "ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages ShowImageViewerTab")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu RollOverMenuBar EndMenuBarMode "

@@ -43,4 +43,18 @@ public:
     // The multi-view arrangement of the holder (LayoutViewPanes, EnsureTabsForViewMode).
     virtual void LayoutViewPanes(bool recentre, int16_t tabCount, int16_t paneCount) = 0;
     virtual void EnsureTabsForViewMode(bool flag) = 0;
+
+    // Page tools of the current tab.
+    virtual void StopEverything() = 0;
+    virtual void MailPageLink() = 0;
+    // index 0 the translation list, 1-4 the folder, mail, start-page and search lists.
+    virtual void EditListFile(int16_t index) = 0;
+    // number 1-5: Excel, FrontPage, PowerPoint, Publisher, Word.
+    virtual void OpenInOfficeProgram(int16_t number) = 0;
+    virtual void TranslatePage(const QString& name) = 0;
+    virtual void ToggleWorkOffline() = 0;
+    virtual void ViewPageSource() = 0;
+    virtual bool IsCurrentTabBlank() = 0;
+    virtual void SynchronizeOfflinePages() = 0;
+    virtual void ShowImageViewerTab() = 0;
 };

@@ -126,6 +126,7 @@ public:
     }
     void ResetFetchProgress() override { log_.add(QStringLiteral("ResetFetchProgress")); }
     void StopAllFetches() override { log_.add(QStringLiteral("StopAllFetches")); }
+    void PrepareFetchSlots() override { log_.add(QStringLiteral("PrepareFetchSlots")); }
     QStringList pageEvents;
 
 private:

@@ -5,6 +5,10 @@
 #include "fakes.h"
 
 #include "browsing/browserarray.h"
+#include "browsing/documentsinks.h"
+#include "browsing/pagetools.h"
+#include "browsing/tabwatchers.h"
+#include "core/connection.h"
 #include "browsing/tabstaterecord.h"
 #include "core/globals.h"
 #include "platform/form.h"
@@ -18,7 +22,10 @@
 #include <QFile>
 #include <QTest>
 #include <QUrl>
+#include <QDateTime>
+#include <QSet>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -353,4 +360,245 @@ TEST_F(EngineTabs, APopupClosingItselfAfterAClickGivesTheTabBack)
     EXPECT_EQ(state.CurrentTab, 0);
     EXPECT_EQ(browser(0).tag(), "1|1|0|0|0|-1");
     EXPECT_TRUE(member(0).visible());
+}
+
+// ---- Document events, status frames, offline mode and popup bursts ----
+
+namespace {
+
+// Runs a script in the page's own world and waits for its answer.
+QVariant pageValue(platform::browser::Browser& b, const QString& script)
+{
+    QVariant value;
+    bool done = false;
+    b.page()->runJavaScript(script, QWebEngineScript::MainWorld, [&](const QVariant& v) {
+        value = v;
+        done = true;
+    });
+    testenv::waitFor([&] { return done; }, 10000);
+    return value;
+}
+
+// The centre of an element of the page (CSS pixels = widget pixels here).
+QPoint centreOf(platform::browser::Browser& b, const QString& selectorScript)
+{
+    const QVariantList r = pageValue(b, QStringLiteral("(function(){var e=%1;var r=e.getBoundingClientRect();"
+                                                       "return [r.left+r.width/2, r.top+r.height/2];})()")
+                                            .arg(selectorScript))
+                               .toList();
+    return r.size() == 2 ? QPoint(r[0].toInt(), r[1].toInt()) : QPoint(-1, -1);
+}
+
+} // namespace
+
+TEST_F(EngineTabs, TheBridgeBindsFourSameOriginFramesAndTakesOnlyRealEvents)
+{
+    QByteArray frames;
+    for (int i = 1; i <= 6; ++i) {
+        server.serve(QStringLiteral("/frame%1.html").arg(i),
+                     QStringLiteral("<html><body style='margin:0'><p id='p' style='margin:0;height:80px'>frame %1</p>"
+                                    "</body></html>")
+                         .arg(i)
+                         .toUtf8());
+        frames += QStringLiteral("<iframe id='f%1' src='/frame%1.html' style='position:absolute;left:%2px;top:120px;"
+                                 "width:90px;height:90px;border:0'></iframe>")
+                      .arg(i)
+                      .arg((i - 1) * 100)
+                      .toUtf8();
+    }
+    server.serve("/six.html",
+                 "<html><body style='margin:0;height:3000px'>"
+                 "<div id='outer' style='position:absolute;left:0;top:0;width:300px;height:100px'>"
+                 "<i>in <b id='b' style='font-size:60px'>bold</b></i></div>"
+                     + frames
+                     + "<script>document.addEventListener('dragstart',function(e){document.title='drag '+e.defaultPrevented;});"
+                       "</script></body></html>");
+    ASSERT_TRUE(load(0, server.address("/six.html")));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/frame6.html") == 1; }));
+    ASSERT_TRUE(testenv::waitFor(
+        [&] { return pageValue(browser(0), "document.getElementById('f6').contentDocument.readyState").toString() == "complete"; }));
+
+    DocumentSinks sinks(state, *tabs);
+    sinks.BindDocumentEvents();
+    ASSERT_TRUE(testenv::waitFor([&] { return !sinks.BoundFrames.isEmpty(); }));
+    EXPECT_EQ(sinks.BoundFrames, (QList<int>{1, 2, 3, 4}));
+
+    QWidget* input = browser(0).inputWidget();
+    // A real press on the nested <b> gives its own markup, not its container's.
+    const QPoint bold = centreOf(browser(0), "document.getElementById('b')");
+    for (int attempt = 0; attempt < 20 && sinks.ClickedElementHtml.isEmpty(); ++attempt) {
+        QTest::mouseClick(input, Qt::LeftButton, {}, bold);
+        testenv::waitFor([&] { return !sinks.ClickedElementHtml.isEmpty(); }, 500);
+    }
+    EXPECT_EQ(sinks.ClickedElementHtml, "<b id=\"b\" style=\"font-size:60px\">bold</b>");
+
+    // Frame 2 is bound, frame 5 is not.
+    sinks.ClickedElementHtml.clear();
+    QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(100 + 45, 120 + 20));
+    EXPECT_TRUE(testenv::waitFor([&] { return sinks.ClickedElementHtml.contains("frame 2"); }, 5000));
+    sinks.ClickedElementHtml.clear();
+    QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(400 + 45, 120 + 20));
+    QTest::qWait(700);
+    EXPECT_EQ(sinks.ClickedElementHtml, QString());
+
+    // The page's own script can neither reach the channel nor pass for a press.
+    EXPECT_EQ(pageValue(browser(0), "typeof qt + ' ' + typeof window.__z5bridge").toString(), "undefined undefined");
+    pageValue(browser(0), "document.getElementById('b').dispatchEvent(new MouseEvent('mousedown',{bubbles:true}));"
+                          "document.getElementById('f1').contentDocument.getElementById('p')"
+                          ".dispatchEvent(new MouseEvent('mousedown',{bubbles:true})); 1");
+    QTest::qWait(700);
+    EXPECT_EQ(sinks.ClickedElementHtml, QString());
+
+    // A drag start in a bound document is cancelled.
+    pageValue(browser(0), "document.getElementById('b').dispatchEvent(new DragEvent('dragstart',"
+                          "{bubbles:true,cancelable:true})); 1");
+    EXPECT_TRUE(testenv::waitFor([&] { return browser(0).locationName() == "drag true"; }, 5000));
+
+    // A scroll is not a click that may open a popup.
+    state.UserClickState = 2;
+    pageValue(browser(0), "window.scrollTo(0, 800); 1");
+    EXPECT_TRUE(testenv::waitFor([&] { return state.UserClickState == 0; }, 5000));
+
+    // Released: presses are no longer taken and drags are the page's again.
+    sinks.ReleaseDocumentEvents();
+    pageValue(browser(0), "window.scrollTo(0, 0); 1");
+    QTest::qWait(300);
+    QTest::mouseClick(input, Qt::LeftButton, {}, bold);
+    QTest::qWait(700);
+    EXPECT_EQ(sinks.ClickedElementHtml, QString());
+    pageValue(browser(0), "document.getElementById('b').dispatchEvent(new DragEvent('dragstart',"
+                          "{bubbles:true,cancelable:true})); 1");
+    EXPECT_TRUE(testenv::waitFor([&] { return browser(0).locationName() == "drag false"; }, 5000));
+}
+
+TEST_F(EngineTabs, StatusFramesReloadFromTheDataFolderInTheirOrder)
+{
+    const QString base = prog + "/Data/DL page";
+    auto frame = [](int k) {
+        return QStringLiteral("<html><body>frame %1 <script>parent.loads && parent.loads.push('F%1');</script>"
+                              "</body></html>")
+            .arg(k)
+            .toUtf8();
+    };
+    for (int k = 1; k <= 3; ++k)
+        testenv::writeFile(base + QStringLiteral("F%1.HTM").arg(k), frame(k));
+    const QString page = dataPage("DL page.HTM", "<html><head><script>var loads=[];</script></head>"
+                                                 "<frameset rows='33%,33%,*'>"
+                                                 "<frame id='F1' name='F1' src='DL%20pageF1.HTM'>"
+                                                 "<frame id='F2' name='F2' src='DL%20pageF2.HTM'>"
+                                                 "<frame id='F3' name='F3' src='DL%20pageF3.HTM'></frameset></html>");
+    ASSERT_TRUE(load(0, page));
+    // The frames' own log of their loads, read and emptied.
+    auto takeLoads = [&] {
+        const QString loads = pageValue(browser(0), "var l=loads.join(','); loads.length=0; l").toString();
+        return loads;
+    };
+    ASSERT_TRUE(testenv::waitFor([&] { return pageValue(browser(0), "loads.length").toInt() == 3; }));
+    takeLoads();
+
+    // The frames' loads in the order the page asked for them (the gate sees
+    // each frame navigation), and the frames the pages say were loaded.
+    QStringList asked;
+    auto& events = browser(0).browserEvents();
+    auto gate = events.beforeNavigate2;
+    events.beforeNavigate2 = [&asked, gate](NavigationRequest& r) {
+        if (!r.topLevel)
+            asked << QUrl(r.url).fileName().mid(7, 2);
+        gate(r);
+    };
+    TabWatchers watchers(state, *tabs);
+    auto tick = [&](int loads) {
+        asked.clear();
+        watchers.RefreshDownloadStatusFrames();
+        QStringList loaded;
+        testenv::waitFor([&] {
+            const QString more = takeLoads();
+            if (!more.isEmpty())
+                loaded += more.split(',');
+            return loaded.size() >= loads;
+        }, 10000);
+        QTest::qWait(300);
+        if (const QString more = takeLoads(); !more.isEmpty())
+            loaded += more.split(',');
+        loaded.sort();
+        return std::make_pair(asked, loaded);
+    };
+    using Seen = std::pair<QStringList, QStringList>;
+    // The first tick sees every file as new; F1 and F2, asked twice, load once at least.
+    const Seen first = tick(3);
+    EXPECT_EQ(first.first, (QStringList{"F1", "F2", "F3", "F2", "F1"}));
+    EXPECT_EQ(QSet<QString>(first.second.begin(), first.second.end()), (QSet<QString>{"F1", "F2", "F3"}));
+
+    auto touch = [&](int k, const QByteArray& extra) {
+        testenv::writeFile(base + QStringLiteral("F%1.HTM").arg(k), frame(k) + extra);
+    };
+    touch(3, "<!-- 1 -->");
+    EXPECT_EQ(tick(3), Seen({"F3", "F2", "F1"}, {"F1", "F2", "F3"}));
+    touch(1, "<!-- 1 -->");
+    EXPECT_EQ(tick(1), Seen({"F1"}, {"F1"}));
+    // A second write within the same second shows too.
+    touch(1, "<!-- 2 -->");
+    EXPECT_EQ(tick(1), Seen({"F1"}, {"F1"}));
+    EXPECT_EQ(tick(0), Seen());
+
+    // The stop acknowledgement is consumed.
+    testenv::writeFile(base + ".Z5C2", "");
+    state.BusyFlags[7] = -1;
+    watchers.RefreshDownloadStatusFrames();
+    EXPECT_FALSE(QFile::exists(base + ".Z5C2"));
+    EXPECT_EQ(state.BusyFlags[7], 0);
+}
+
+TEST_F(EngineTabs, WorkingOfflineBlocksRequestsUntilSwitchedBack)
+{
+    server.serve("/on.html", "<html><body>on</body></html>");
+    server.serve("/off.html", "<html><body>off</body></html>");
+    SetIeWorkOffline(false);
+    PageTools tools(state, *tabs);
+    ASSERT_FALSE(tools.WorkOfflineFlag);
+    ASSERT_TRUE(load(0, server.address("/on.html")));
+    tools.ToggleWorkOffline();
+    EXPECT_TRUE(IsIeOffline());
+    browser(0).navigate2(server.address("/off.html"));
+    QTest::qWait(1500);
+    EXPECT_EQ(server.requestsFor("/off.html"), 0);
+    tools.ToggleWorkOffline();
+    EXPECT_FALSE(IsIeOffline());
+    EXPECT_TRUE(load(0, server.address("/off.html?online")));
+    EXPECT_TRUE(server.requested("/off.html?online"));
+    EXPECT_EQ(server.requestsFor("/off.html"), 1);
+}
+
+TEST_F(EngineTabs, ADuplicatePopupOfABurstClosesOnTheNextTick)
+{
+    server.serve("/burst.html",
+                 "<html><body style='margin:0'><button " + kButtonStyle
+                     + " onclick=\"window.open('/p1.html');window.open('/p2.html');window.open('/p1.html')\">go</button>"
+                       "</body></html>");
+    for (const char* p : {"/p1.html", "/p2.html", "/mine.html"})
+        server.serve(QString::fromLatin1(p), "<html><body>popup</body></html>");
+    state.PopupControlMode = 0;
+    ASSERT_TRUE(load(0, server.address("/burst.html")));
+    // The user's own tab on the same address as a popup.
+    tabs->NewTab(1, false, true);
+    ASSERT_TRUE(load(1, server.address("/p1.html")));
+    const int own = state.TabBrowserMap[1];
+    tabs->ActivateTab(0);
+    ASSERT_TRUE(clickUntil(0, [&] { return state.TabCount >= 5; }));
+    ASSERT_TRUE(testenv::waitFor([&] {
+        int loaded = 0;
+        for (int t = 2; t < state.TabCount; ++t)
+            loaded += browser(t).locationURL().startsWith(server.address("/p")) ? 1 : 0;
+        return loaded == 3;
+    }));
+    ASSERT_NE(state.PopupBurstFlag, 0);
+    TabWatchers watchers(state, *tabs);
+    watchers.CloseDuplicatePopupTabs();
+    QStringList left;
+    for (int t = 0; t < state.TabCount; ++t)
+        left << QUrl(browser(t).locationURL()).path();
+    EXPECT_EQ(left.count("/p1.html"), 2);
+    EXPECT_EQ(left.count("/p2.html"), 1);
+    EXPECT_EQ(state.TabCount, 4);
+    EXPECT_GE(tabs->TabOfBrowser(own), 0) << "the user's own tab stays";
 }

@@ -76,6 +76,20 @@ public:
     void LayoutTabStrip(LayoutRect&) override { rec("LayoutTabStrip"); }
     void LayoutViewPanes(bool, int16_t, int16_t) override { rec("LayoutViewPanes"); }
     void EnsureTabsForViewMode(bool) override { rec("EnsureTabsForViewMode"); }
+    void StopEverything() override { rec("StopEverything"); }
+    void MailPageLink() override { rec("MailPageLink"); }
+    void EditListFile(int16_t i) override { rec("EditListFile", i); }
+    void OpenInOfficeProgram(int16_t n) override { rec("OpenInOfficeProgram", n); }
+    void TranslatePage(const QString& name) override { calls << QStringLiteral("TranslatePage(%1)").arg(name); }
+    void ToggleWorkOffline() override { rec("ToggleWorkOffline"); }
+    void ViewPageSource() override { rec("ViewPageSource"); }
+    void SynchronizeOfflinePages() override { rec("SynchronizeOfflinePages"); }
+    void ShowImageViewerTab() override { rec("ShowImageViewerTab"); }
+    bool IsCurrentTabBlank() override
+    {
+        rec("IsCurrentTabBlank");
+        return true;
+    }
 
     // Menus
     void CreatePopupMenu(void*) override { rec("CreatePopupMenu"); }

@@ -14,12 +14,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QColor>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QProcess>
 #include <QMap>
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -629,4 +632,51 @@ TEST_F(Z5Process, AnAddressOnTheCommandLineShowsItsPageInThePane)
     const QString keep = qEnvironmentVariable("Z5_SCREENSHOT_DIR", QStringLiteral(Z5_BINARY_DIR "/screenshots"));
     QDir().mkpath(keep);
     shot.save(keep + QStringLiteral("/z5-commandline-page.png"));
+}
+
+TEST_F(Z5Process, TheWindowStartsMaximisedOverTheWorkAreaOrAtACheckedRectangle)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const double Wt = area.width() * 15.0;
+    const double Ht = area.height() * 15.0;
+    const struct {
+        const char* name;
+        const char* maximised;
+        int left, top, width, height; // remembered
+        QRectF expected;              // twips
+    } cases[] = {
+        {"maximised", "True", 300, 300, 9500, 7000, QRectF(area.x() * 15.0, area.y() * 15.0, Wt, Ht)},
+        {"remembered", "False", 300, 600, 9450, 7005, QRectF(300, 600, 9450, 7005)},
+        {"refused: never saved", "False", 0, 0, 0, 0,
+         QRectF(std::nearbyint((Wt - 9200) / 2), std::nearbyint((Ht - 6675) / 2), 9200, 6675)},
+        {"refused: out at the bottom", "False", 0, static_cast<int>(Ht) - 6000, 9500, 7000,
+         QRectF(std::nearbyint((Wt - 9200) / 2), std::nearbyint((Ht - 6675) / 2), 9200, 6675)},
+    };
+    for (const auto& c : cases) {
+        setUserSetting(QStringLiteral("DIS_MAXIMIZE"), QString::fromLatin1(c.maximised));
+        setUserSetting(QStringLiteral("WIN_L"), QString::number(c.left));
+        setUserSetting(QStringLiteral("WIN_T"), QString::number(c.top));
+        setUserSetting(QStringLiteral("WIN_W"), QString::number(c.width));
+        setUserSetting(QStringLiteral("WIN_H"), QString::number(c.height));
+        const QString tag = QStringLiteral("placement-") + QString::fromLatin1(c.name).section(QLatin1Char(':'), 0, 0);
+        QProcess* p = start({}, tag + QStringLiteral(".png"), true,
+                            {{QStringLiteral("PLATFORM_SHOT_DELAY_MS"), QStringLiteral("300")},
+                             {QStringLiteral("PLATFORM_LAYOUT_FILE"), work + QLatin1Char('/') + tag + QStringLiteral(".txt")}});
+        ASSERT_TRUE(p->waitForFinished(60000)) << c.name;
+        EXPECT_EQ(p->exitCode(), 0);
+        const QImage shot(work + QLatin1Char('/') + tag + QStringLiteral(".png"));
+        ASSERT_FALSE(shot.isNull()) << c.name;
+        keepScreenshot(shot, QStringLiteral("z5-") + tag + QStringLiteral(".png"));
+        const QRect pixels(qRound(c.expected.x() / 15), qRound(c.expected.y() / 15), qRound(c.expected.width() / 15),
+                           qRound(c.expected.height() / 15));
+        EXPECT_EQ(shot.size(), pixels.size()) << c.name;
+        const std::vector<Placed> layout = readLayout(work + QLatin1Char('/') + tag + QStringLiteral(".txt"));
+        const Placed* window = find(layout, QStringLiteral("(window)"));
+        ASSERT_TRUE(window) << c.name;
+        EXPECT_EQ(window->pixels, pixels) << c.name;
+        EXPECT_EQ(window->twips, c.expected) << c.name;
+        const Placed* right = find(layout, QStringLiteral("SkinPiece(5)"));
+        ASSERT_TRUE(right);
+        EXPECT_DOUBLE_EQ(right->twips.right(), c.expected.width()) << c.name;
+    }
 }

@@ -1,0 +1,181 @@
+#include "mainwindow/windowframe.h"
+
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/windowplacement.h"
+#include "platform/control.h"
+#include "platform/twips.h"
+#include "platform/windowservices.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// The sizing band: a fixed width, not scaled with the screen.
+constexpr double kBand = 100;
+
+enum Hit { HitNone = 0, HitCaption = 2, HitLeft = 10, HitRight = 11, HitTop = 12, HitTopLeft = 13,
+           HitTopRight = 14, HitBottom = 15, HitBottomLeft = 16, HitBottomRight = 17 };
+
+Qt::Edges edgesOf(int hitCode)
+{
+    switch (hitCode) {
+    case HitLeft: return Qt::LeftEdge;
+    case HitRight: return Qt::RightEdge;
+    case HitTop: return Qt::TopEdge;
+    case HitTopLeft: return Qt::TopEdge | Qt::LeftEdge;
+    case HitTopRight: return Qt::TopEdge | Qt::RightEdge;
+    case HitBottom: return Qt::BottomEdge;
+    case HitBottomLeft: return Qt::BottomEdge | Qt::LeftEdge;
+    case HitBottomRight: return Qt::BottomEdge | Qt::RightEdge;
+    default: return {};
+    }
+}
+
+using platform::forms::toPixelsX;
+using platform::forms::toPixelsY;
+
+bool maximised(const frmExplorer& f)
+{
+    return f.DisplayFlags[DisplayMaximised] != 0;
+}
+
+} // namespace
+
+int FrameHitCode(int index, double x, double y, double w, double h, double titleHeight)
+{
+    const bool left = x < kBand;
+    const bool top = y < kBand;
+    const bool right = x > w - kBand;
+    const bool bottom = y > h - kBand;
+    switch (index) {
+    case 0:
+        if (left && top)
+            return HitTopLeft;
+        if (top)
+            return HitTop;
+        if (left)
+            return HitLeft;
+        return HitNone;
+    case 1:
+        if (right && top)
+            return HitTopRight;
+        if (right)
+            return HitRight;
+        if (!top && y < titleHeight)
+            return HitCaption;
+        if (top)
+            return HitTop;
+        return HitNone;
+    case 2:
+        if (right && bottom)
+            return HitBottomRight;
+        if (bottom)
+            return HitBottom;
+        if (right)
+            return HitRight;
+        return HitNone;
+    case 3:
+        if (left && bottom)
+            return HitBottomLeft;
+        if (bottom)
+            return HitBottom;
+        if (left)
+            return HitLeft;
+        return HitNone;
+    case 4:
+    case 8:
+    case 9:
+        if (top)
+            return HitTop;
+        if (y < titleHeight)
+            return HitCaption;
+        return HitNone;
+    case 5: return HitRight;
+    case 6: return bottom ? HitBottom : HitNone;
+    case 7: return HitLeft;
+    default: return HitNone;
+    }
+}
+
+int FramePointer(int index, double x, double y, double w, double h)
+{
+    const bool left = x < kBand;
+    const bool top = y < kBand;
+    const bool right = x > w - kBand;
+    const bool bottom = y > h - kBand;
+    switch (index) {
+    case 0: return left && top ? 8 : top ? 7 : left ? 9 : 0;
+    case 1: return right && top ? 6 : right ? 9 : top ? 7 : 0;
+    case 2: return right && bottom ? 8 : bottom ? 7 : right ? 9 : 0;
+    case 3: return left && bottom ? 6 : bottom ? 7 : left ? 9 : 0;
+    case 4:
+    case 8:
+    case 9: return top ? 7 : 0;
+    case 5:
+    case 7: return 9;
+    case 6: return bottom ? 7 : 0;
+    default: return 0;
+    }
+}
+
+void SkinPiece_MouseDown(frmExplorer& f, int index, int, int, double x, double y)
+{
+    f.ButtonReleased = 0;
+    if (maximised(f) || !f.SkinPiece.exists(index))
+        return;
+    const auto& piece = f.SkinPiece[index];
+    const double titleHeight = f.SkinPiece.exists(4) ? f.SkinPiece[4].height() : 0;
+    const int code = FrameHitCode(index, x, y, piece.width(), piece.height(), titleHeight);
+    const QPoint pressAt = piece.widget()->mapToGlobal(QPoint(toPixelsX(x), toPixelsY(y)));
+    if (code == HitCaption)
+        StartWindowDrag(f, pressAt);
+    else if (code != HitNone)
+        StartFrameResize(f, code, pressAt);
+}
+
+void SkinPiece_MouseMove(frmExplorer& f, int index, int, int, double x, double y)
+{
+    if (!f.SkinPiece.exists(index))
+        return;
+    auto& piece = f.SkinPiece[index];
+    piece.setMousePointer(maximised(f) ? 0 : FramePointer(index, x, y, piece.width(), piece.height()));
+}
+
+void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt)
+{
+    const Qt::Edges edges = edgesOf(hitCode);
+    if (!edges)
+        return;
+    f.BusyFlags[5] = -1;
+    QCoreApplication::processEvents();
+    platform::forms::Control::releaseCapture();
+    f.BusyFlags[5] = 0;
+    QCoreApplication::processEvents();
+    platform::windows::startSystemResize(f.window(), edges, pressAt);
+}
+
+void StartWindowDrag(frmExplorer& f, std::optional<QPoint> pressAt)
+{
+    platform::forms::Control::releaseCapture();
+    platform::windows::startSystemMove(f.window(), pressAt);
+}
+
+void WireWindowFrame(frmExplorer& f)
+{
+    f.SkinPiece.events().mouseDown = [&f](int index, int button, int shift, double x, double y) {
+        SkinPiece_MouseDown(f, index, button, shift, x, y);
+    };
+    f.SkinPiece.events().mouseMove = [&f](int index, int button, int shift, double x, double y) {
+        SkinPiece_MouseMove(f, index, button, shift, x, y);
+    };
+    // The Move caption button moves the window; Maximize / Restore Down
+    // toggles the placement.
+    f.cmdFormControl.events().mouseDown = [&f](int index, int, int, double, double) {
+        if (index == 0)
+            StartWindowDrag(f, std::nullopt);
+    };
+    f.cmdFormControl.events().click = [&f](int index) {
+        if (index == 2)
+            ToggleMaximized(f);
+    };
+}

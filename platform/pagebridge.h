@@ -1,0 +1,58 @@
+#pragma once
+
+// Document events of a page reported to the program: a script of the
+// program's own runs in a world apart from the page's scripts and talks to
+// the program over a web channel only that world can reach. Bound, it
+// listens to the page's document and to the documents of its first frames
+// (same-origin frames only: the others cannot be read), and reports real
+// mouse presses (with the pressed element's markup), drag starts (which it
+// cancels) and scrolls of the page's window. Events a page script
+// synthesises are not reported, and every message is size-capped.
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QWebChannel;
+class QWebEnginePage;
+
+namespace platform::browser {
+
+struct PageBridgeEvents {
+    // The outerHTML of the innermost element under a press (capped).
+    std::function<void(const QString& outerHtml)> mouseDown;
+    // A drag started in a bound document; the page's own drag was cancelled.
+    std::function<void()> dragStart;
+    std::function<void()> scroll;
+    // The frame numbers (1-based, document order) a bind reached.
+    std::function<void(const QList<int>& frames)> bound;
+};
+
+class PageBridge : public QObject {
+    Q_OBJECT
+public:
+    // The longest message taken, in characters; longer ones are dropped.
+    static constexpr int kMaxMessage = 256 * 1024;
+
+    explicit PageBridge(QWebEnginePage* page);
+    ~PageBridge() override;
+
+    // Listens to the document and its first maxFrames frame elements,
+    // replacing what an earlier bind listened to.
+    void bind(int maxFrames);
+    void release();
+
+    PageBridgeEvents& events() { return events_; }
+
+    // Called by the bridge script only.
+    Q_INVOKABLE void report(const QString& kind, const QString& payload);
+
+private:
+    QWebEnginePage* page_;
+    QWebChannel* channel_;
+    PageBridgeEvents events_;
+};
+
+} // namespace platform::browser
