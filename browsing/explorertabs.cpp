@@ -104,6 +104,8 @@ public:
     void ReadHandOffFiles() override {}
     void LayoutTabStrip(LayoutRect&) override {}
 
+    TabBrowsing& tabBrowsing() { return tabs_; }
+
     // ---- What the tabs ask of the window ----
     void PlaceBrowsersInPanes(int tab) override
     {
@@ -154,4 +156,10 @@ QStringList StandInServices()
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window)
 {
     return std::make_unique<ExplorerTabs>(window);
+}
+
+TabBrowsing* ExplorerTabBrowsing(ITabsService& tabs)
+{
+    auto* e = dynamic_cast<ExplorerTabs*>(&tabs);
+    return e ? &e->tabBrowsing() : nullptr;
 }

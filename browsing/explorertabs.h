@@ -14,6 +14,11 @@ class frmExplorer;
 
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window);
 
+class TabBrowsing;
+// The tab model behind a tabs service made by CreateExplorerTabs; nullptr
+// for any other implementation.
+TabBrowsing* ExplorerTabBrowsing(ITabsService& tabs);
+
 // The calls between the window and the running program's tabs that still
 // reach stand-ins doing nothing, until their owners are built.
 QStringList StandInServices();

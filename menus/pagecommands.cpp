@@ -1,0 +1,225 @@
+#include "menus/pagecommands.h"
+
+#include "core/messagebox.h"
+#include "platform/browser.h"
+#include "platform/prompt.h"
+
+#include <QDateTime>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <cmath>
+#include <memory>
+
+using platform::browser::Browser;
+using platform::browser::IBrowser;
+namespace prompt = platform::prompt;
+
+namespace pagecommands {
+namespace {
+
+constexpr double kZoom[5] = {0.7, 0.85, 1.0, 1.25, 1.5};
+
+QWebEnginePage* pageOf(IBrowser* b)
+{
+    auto* real = dynamic_cast<Browser*>(b);
+    return real ? real->page() : nullptr;
+}
+
+void focusPage(IBrowser* b)
+{
+    if (auto* real = dynamic_cast<Browser*>(b))
+        if (QWebEngineView* v = real->view())
+            v->setFocus();
+}
+
+void askAndFind(IBrowser* b)
+{
+    const prompt::Answer a = prompt::ask({QStringLiteral("find"), QStringLiteral("Find"), {}, {}, {}}, [] {
+        bool ok = false;
+        const QString t = QInputDialog::getText(nullptr, QStringLiteral("Find"), QStringLiteral("Find:"),
+                                                QLineEdit::Normal, {}, &ok);
+        return prompt::Answer{ok && !t.isEmpty(), 0, t};
+    });
+    if (a.accepted)
+        Find(b, a.text);
+}
+
+void askAndPrint(IBrowser* b, bool preview)
+{
+    const prompt::Answer a = prompt::ask(
+        {QStringLiteral("print"), preview ? QStringLiteral("Print Preview") : QStringLiteral("Print"), {}, {}, {}},
+        [] {
+            QPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            QPrintDialog dialog(&printer);
+            if (dialog.exec() != QDialog::Accepted)
+                return prompt::Answer{};
+            return prompt::Answer{true, 0, printer.outputFileName()};
+        });
+    if (a.accepted && !a.text.isEmpty())
+        PrintToPdf(b, a.text);
+}
+
+void askAndSave(IBrowser* b)
+{
+    const QString suggested = b->locationName().isEmpty() ? QStringLiteral("page.htm") : b->locationName() + QStringLiteral(".htm");
+    const prompt::Answer a =
+        prompt::ask({QStringLiteral("save"), QStringLiteral("Save Page As"), suggested, QStringLiteral("*.htm"), {}},
+                    [suggested] {
+                        const QString p = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save Page As"),
+                                                                       suggested, QStringLiteral("*.htm *.html"));
+                        return prompt::Answer{!p.isEmpty(), 0, p};
+                    });
+    if (a.accepted && !a.text.isEmpty())
+        SaveHtml(b, a.text);
+}
+
+void pageSetup()
+{
+    prompt::ask({QStringLiteral("pagesetup"), QStringLiteral("Page Setup"), {}, {}, {}}, [] {
+        QPrinter printer;
+        QPageSetupDialog dialog(&printer);
+        return prompt::Answer{dialog.exec() == QDialog::Accepted, 0, {}};
+    });
+}
+
+} // namespace
+
+void Run(IBrowser* b, PageCommand command)
+{
+    if (!b)
+        return;
+    using platform::browser::CmdCopy;
+    using platform::browser::CmdCut;
+    using platform::browser::CmdPaste;
+    using platform::browser::CmdSelectAll;
+    switch (command) {
+    case PageCommand::Cut: b->execWB(CmdCut); break;
+    case PageCommand::Copy: b->execWB(CmdCopy); break;
+    case PageCommand::Paste: b->execWB(CmdPaste); break;
+    case PageCommand::SelectAll:
+        focusPage(b);
+        b->execWB(CmdSelectAll);
+        break;
+    case PageCommand::Find:
+        focusPage(b);
+        askAndFind(b);
+        break;
+    case PageCommand::Print: askAndPrint(b, false); break;
+    case PageCommand::PrintPreview: askAndPrint(b, true); break;
+    case PageCommand::PageSetup: pageSetup(); break;
+    case PageCommand::SaveAs: askAndSave(b); break;
+    case PageCommand::Properties: {
+        QWebEnginePage* page = pageOf(b);
+        if (!page) {
+            ShowMessage(PropertiesText(b, -1), 1, 3);
+            break;
+        }
+        QPointer<QWebEnginePage> guard(page);
+        page->toHtml([guard, b](const QString& html) {
+            if (guard)
+                ShowMessage(PropertiesText(b, html.toUtf8().size()), 1, 3);
+        });
+        break;
+    }
+    }
+}
+
+double ZoomFactorForSize(int size)
+{
+    return kZoom[size < 0 ? 0 : size > 4 ? 4 : size];
+}
+
+int SizeForZoomFactor(double factor)
+{
+    int best = 2;
+    for (int i = 0; i < 5; ++i)
+        if (std::abs(kZoom[i] - factor) < std::abs(kZoom[best] - factor))
+            best = i;
+    return best;
+}
+
+void SetTextSize(IBrowser* b, int size)
+{
+    if (QWebEnginePage* p = pageOf(b))
+        p->setZoomFactor(ZoomFactorForSize(size));
+}
+
+int TextSize(IBrowser* b)
+{
+    QWebEnginePage* p = pageOf(b);
+    return p ? SizeForZoomFactor(p->zoomFactor()) : 2;
+}
+
+void Find(IBrowser* b, const QString& text, std::function<void(bool)> done)
+{
+    QWebEnginePage* p = pageOf(b);
+    if (!p) {
+        if (done)
+            done(false);
+        return;
+    }
+    p->findText(text, {}, [done](const QWebEngineFindTextResult& r) {
+        if (done)
+            done(r.numberOfMatches() > 0);
+    });
+}
+
+void PrintToPdf(IBrowser* b, const QString& localPath, std::function<void(bool)> done)
+{
+    QWebEnginePage* p = pageOf(b);
+    if (!p) {
+        if (done)
+            done(false);
+        return;
+    }
+    auto conn = std::make_shared<QMetaObject::Connection>();
+    *conn = QObject::connect(p, &QWebEnginePage::pdfPrintingFinished, p,
+                             [conn, localPath, done](const QString& path, bool ok) {
+                                 if (path != localPath)
+                                     return;
+                                 QObject::disconnect(*conn);
+                                 if (done)
+                                     done(ok);
+                             });
+    p->printToPdf(localPath);
+}
+
+void SaveHtml(IBrowser* b, const QString& localPath, std::function<void(bool)> done)
+{
+    QWebEnginePage* p = pageOf(b);
+    if (!p) {
+        if (done)
+            done(false);
+        return;
+    }
+    p->toHtml([localPath, done](const QString& html) {
+        QSaveFile f(localPath);
+        const bool ok = f.open(QIODevice::WriteOnly) && f.write(html.toUtf8()) >= 0 && f.commit();
+        if (done)
+            done(ok);
+    });
+}
+
+QString PropertiesText(IBrowser* b, qint64 size)
+{
+    const QString title = b->locationName().toHtmlEscaped();
+    const QString address = b->locationURL().toHtmlEscaped();
+    QString text = QStringLiteral("%1\n%2").arg(title, address);
+    if (size >= 0)
+        text += QStringLiteral("\n%1 bytes").arg(size);
+    text += QStringLiteral("\n") + QDateTime::currentDateTime().toString(Qt::ISODate);
+    return text;
+}
+
+} // namespace pagecommands
