@@ -213,8 +213,9 @@ void SaveHtml(IBrowser* b, const QString& localPath, std::function<void(bool)> d
 
 QString PropertiesText(IBrowser* b, qint64 size)
 {
-    const QString title = b->locationName().toHtmlEscaped();
-    const QString address = b->locationURL().toHtmlEscaped();
+    // Plain text: the message label escapes what it shows as rich text.
+    const QString title = b->locationName();
+    const QString address = b->locationURL();
     QString text = QStringLiteral("%1\n%2").arg(title, address);
     if (size >= 0)
         text += QStringLiteral("\n%1 bytes").arg(size);

@@ -34,8 +34,7 @@ void Find(platform::browser::IBrowser* browser, const QString& text, std::functi
 void PrintToPdf(platform::browser::IBrowser* browser, const QString& localPath, std::function<void(bool)> done = {});
 // Writes the page's HTML to the file (atomically); done(ok).
 void SaveHtml(platform::browser::IBrowser* browser, const QString& localPath, std::function<void(bool)> done = {});
-// The properties text: title, address, size and dates (escaped for a
-// rich-text label).
+// The properties text: title, address, size in bytes and the time asked.
 QString PropertiesText(platform::browser::IBrowser* browser, qint64 size);
 
 } // namespace pagecommands

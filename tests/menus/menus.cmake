@@ -6,3 +6,4 @@ z5_add_test(test_menus_keys SOURCES test_accelerators.cpp menutesting.h LIBS z5m
 z5_add_test(test_menus_bar SOURCES test_menubar.cpp menutesting.h LIBS z5menus Qt6::Test)
 z5_add_test(test_menus_builders SOURCES test_menu_builders.cpp menusnapshot.h LIBS z5menus Qt6::Test)
 z5_add_test(test_menus_dispatch SOURCES test_menu_dispatch.cpp LIBS z5menus Qt6::Test)
+z5_add_test(test_menus_pagecommands SOURCES test_page_commands.cpp LIBS z5menuservice Qt6::Test TIMEOUT 300)
