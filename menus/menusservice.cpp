@@ -183,7 +183,7 @@ public:
         t->NewTab(n, true, true);
         if (IBrowser* b = t->WBMAIN(w_.TabBrowserMap.value(n)))
             b->navigate2(t->BlankPageUrl);
-        t->ActivateTab(n);
+        showTab(*t, n);
     }
     void closeTab(int tab) override
     {
@@ -228,7 +228,7 @@ public:
         t->NewTab(n, true, true);
         if (IBrowser* b = t->WBMAIN(w_.TabBrowserMap.value(n)))
             b->navigate2(address);
-        t->ActivateTab(n);
+        showTab(*t, n);
     }
     void openStartPage() override { services::Tabs().OpenWB_StartPage(3); }
     void stopBrowsing() override
@@ -289,6 +289,14 @@ public:
 
 private:
     TabBrowsing* tabs() const { return ExplorerTabBrowsing(services::Tabs()); }
+    // A tab just opened becomes the current one.
+    void showTab(TabBrowsing& t, int n)
+    {
+        if (n >= w_.TabCount)
+            return;
+        w_.CurrentTab = static_cast<int16_t>(n);
+        t.ActivateTab(n);
+    }
 
     void startButtonMenu()
     {
