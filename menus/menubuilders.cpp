@@ -463,3 +463,59 @@ bool BuildUserListMenu(clsPopupMenu& m, int list, const QString& localPath)
     }
     return true;
 }
+
+void BuildMediaMenu(clsPopupMenu& m, const MenuState& s)
+{
+    const QString media = QStringLiteral("MMEDIA");
+    const auto tick = [](bool on) { return on ? menuicon::Check : menuicon::Off; };
+    const auto heading = [&](const char* key, const char* english) {
+        m.AddItem(lang("MENU-03", key, english).toUpper(), {}, 0, 0, menuicon::Title, true, {});
+        addSeparator(m, 0);
+    };
+    const auto add = [&](const char* key, const char* english, const QString& command, int32_t icon, bool enabled = true,
+                         int32_t parent = 0) {
+        return m.AddItem(lang("MENU-10", key, english), media, 0, parent, icon, enabled, command);
+    };
+    m.Clear();
+    for (int list = 1; list <= 2; ++list) {
+        heading(list == 1 ? "030201" : "030202", list == 1 ? "AUDIO LIST" : "VIDEO LIST");
+        const QString n = QString::number(list);
+        add("1001", "Repeat", QStringLiteral("MMEDIA_REPEAT") + n, tick(s.repeat[static_cast<size_t>(list)]));
+        add("1002", "Single", QStringLiteral("MMEDIA_SINGLE") + n, tick(s.single[static_cast<size_t>(list)]));
+        add("1003", "Shuffle", QStringLiteral("MMEDIA_SHUFFL") + n, tick(s.shuffle[static_cast<size_t>(list)]));
+        addSeparator(m, 0);
+    }
+    heading("030203", "IMAGE LIST");
+    add("1001", "Repeat", QStringLiteral("MMEDIA_REPEAT3"), tick(s.repeat[3]));
+    if (!s.fullScreen)
+        add("1005", "Display Image Information", QStringLiteral("MMEDIA_IINFO"), tick(s.display[4]));
+    add("1006", "Automatic Image Resizing", QStringLiteral("MMEDIA_RESIZE"),
+        s.imagesPerView > 1 ? menuicon::CurrentTab : tick(s.autoImageResize),
+        !s.imageListPlaying && s.imagesPerView == 1);
+    const bool sets = s.imageListCount >= 1 && !s.imageListPlaying;
+    const int32_t set = m.AddItem(lang("MENU-10", "1004", "View By Set ..."), {}, 0, 0, menuicon::None, sets, {});
+    if (sets) {
+        static const char* const keys[5] = {"100401", "100402", "100403", "100404", "100405"};
+        static const int sizes[5] = {8, 6, 4, 3, 2};
+        for (int i = 0; i < 5; ++i)
+            add(keys[i], QStringLiteral("View set of %1").arg(sizes[i]).toLatin1().constData(),
+                QStringLiteral("MMEDIA_VIEWSET%1").arg(sizes[i]),
+                s.imagesPerView == sizes[i] ? menuicon::Radio : menuicon::Off, true, set);
+        addSeparator(m, set);
+        add("100406", "View 1", QStringLiteral("MMEDIA_VIEWSET1"),
+            s.imagesPerView == 1 ? menuicon::Radio : menuicon::Off, true, set);
+    }
+    if (s.fullScreen)
+        return;
+    addSeparator(m, 0);
+    heading("030206", "DOWNLOAD FILE LIST");
+    const QStringList parts = s.downloadLists.isEmpty() ? QStringList() : s.downloadLists.split(QLatin1Char('|'));
+    const int32_t status = m.AddItem(lang("MENU-10", "1007", "View Download Status"), {}, 0, 0, menuicon::None,
+                                     parts.size() > 1, {});
+    if (parts.size() <= 1)
+        return;
+    for (qsizetype i = 1; i < parts.size(); ++i)
+        m.AddItem(parts[i], media, 0, status, menuicon::None, true, QStringLiteral("MMEDIA_VIEWSTAT"));
+    addSeparator(m, status);
+    add("100701", "Clear Status", QStringLiteral("MMEDIA_CLEARSTAT"), menuicon::Bullet, true, status);
+}

@@ -61,6 +61,16 @@ struct MenuState {
     QStringList tabCaptions;
     int currentTab = 0;
     int viewMode = 0;
+    // Media: RepeatFlags 1-3, SingleFlags and ShuffleFlags 1-2.
+    std::array<bool, 4> repeat{};
+    std::array<bool, 3> single{};
+    std::array<bool, 3> shuffle{};
+    bool autoImageResize = true;
+    int imagesPerView = 1;
+    bool fullScreen = false;
+    bool imageListPlaying = false;
+    int imageListCount = 0;
+    QString downloadLists; // "|name|name", the newest first
 };
 
 // The text a tab is listed with: its number, " : " and its title or the
@@ -83,6 +93,7 @@ void BuildListEditMenu(clsPopupMenu& m);
 bool BuildUserListMenu(clsPopupMenu& m, int list, const QString& localPath);
 void BuildFavoritesMenu(clsPopupMenu& m, const MenuState& s);
 void BuildHistoryMenu(clsPopupMenu& m);
+void BuildMediaMenu(clsPopupMenu& m, const MenuState& s);
 
 // Appends the tab list under the menu name: one item per tab, grouped by
 // tens under "Tab No." heads from ten tabs on.

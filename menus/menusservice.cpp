@@ -136,6 +136,15 @@ public:
         showBelow(w_.cmdWBControl[8]);
     }
 
+    void ShowMediaMenu() override
+    {
+        startButtonMenu();
+        BuildMediaMenu(*menu_, GatherMenuState(w_));
+        menu_->setImageList(MenuIconStrip());
+        const auto [l, t, wd, h] = anchor(w_.cmdMediaControl[0]);
+        menu_->ShowPopupMenu(l, t, l, t, l + wd, t + h, true);
+    }
+
     // The pointer over another caption of the bar while a bar menu is open:
     // that caption's menu replaces the open one.
     void RollOverMenuBar() override
@@ -419,6 +428,18 @@ MenuState GatherMenuState(frmExplorer& w)
     }
     s.currentTab = w.CurrentTab;
     s.viewMode = w.ViewMode;
+    for (size_t i = 1; i <= 3; ++i)
+        s.repeat[i] = w.RepeatFlags[i] != 0;
+    for (size_t i = 1; i <= 2; ++i) {
+        s.single[i] = w.SingleFlags[i] != 0;
+        s.shuffle[i] = w.ShuffleFlags[i] != 0;
+    }
+    s.autoImageResize = w.AutoImageResize != 0;
+    s.imagesPerView = w.ImagesPerView;
+    s.fullScreen = w.FullScreenMode != 0;
+    s.imageListPlaying = w.ListPlayState[3] == 2;
+    s.imageListCount = w.ListItemCount[3];
+    s.downloadLists = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_DOWNLOADLIST"), {});
     return s;
 }
 

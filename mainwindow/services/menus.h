@@ -24,6 +24,8 @@ public:
     virtual void ShowFavoritesMenu() = 0;
     virtual void ShowHistoryMenu() = 0;
     virtual void ShowTabListMenu() = 0;
+    // The media toolbar's menu, beside its first button.
+    virtual void ShowMediaMenu() = 0;
     // While a menu-bar popup is open: follow the mouse along the bar; once
     // it closed: leave menu-bar mode.
     virtual void RollOverMenuBar() = 0;

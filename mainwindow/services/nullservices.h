@@ -49,6 +49,7 @@ public:
     void ShowFavoritesMenu() override {}
     void ShowHistoryMenu() override {}
     void ShowTabListMenu() override {}
+    void ShowMediaMenu() override {}
     void RollOverMenuBar() override {}
     void EndMenuBarMode() override {}
     void UnloadMenuImageHolder() override {}

@@ -88,6 +88,7 @@ public:
     void ShowFavoritesMenu() override { rec("ShowFavoritesMenu"); }
     void ShowHistoryMenu() override { rec("ShowHistoryMenu"); }
     void ShowTabListMenu() override { rec("ShowTabListMenu"); }
+    void ShowMediaMenu() override { rec("ShowMediaMenu"); }
     void RollOverMenuBar() override { rec("RollOverMenuBar"); }
     void EndMenuBarMode() override { rec("EndMenuBarMode"); }
     void UnloadMenuImageHolder() override { rec("UnloadMenuImageHolder"); }

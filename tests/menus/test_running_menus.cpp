@@ -136,6 +136,7 @@ TEST_F(RunningMenus, EveryMenuShows)
         {"gototab", [&] { menus->ShowGoToTabMenu(); }},
         {"tablist", [&] { menus->ShowTabListMenu(); }},
         {"userlist", [&] { menus->ShowUserListMenu(1); }},
+        {"media", [&] { menus->ShowMediaMenu(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
