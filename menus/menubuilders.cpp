@@ -2,6 +2,7 @@
 
 #include "core/language.h"
 #include "menus/clspopupmenu.h"
+#include "menus/menucommands.h"
 #include "menus/quicklist.h"
 
 #include <QDir>
@@ -518,4 +519,80 @@ void BuildMediaMenu(clsPopupMenu& m, const MenuState& s)
         m.AddItem(parts[i], media, 0, status, menuicon::None, true, QStringLiteral("MMEDIA_VIEWSTAT"));
     addSeparator(m, status);
     add("100701", "Clear Status", QStringLiteral("MMEDIA_CLEARSTAT"), menuicon::Bullet, true, status);
+}
+
+namespace {
+
+void addFormatEntries(clsPopupMenu& m, const MenuState& s, int32_t parent)
+{
+    const QString pl = QStringLiteral("MPLAYLIST");
+    const auto digit = [&s](int n) { return GetOptionDigit(s.collectionFormat, static_cast<int16_t>(n)).value_or(0); };
+    const auto entry = [&](const char* key, const char* english, int n, bool enabled) {
+        const int32_t icon = enabled && digit(n) == 1 ? menuicon::Check : menuicon::Off;
+        m.AddItem(lang("MENU-09", key, english), pl, 0, parent, icon, enabled,
+                  QStringLiteral("MPLAYLIST_FORMAT%1").arg(n));
+    };
+    entry("093401", "Show Header", 1, true);
+    addSeparator(m, parent);
+    const bool header = digit(1) == 1;
+    entry("093402", "Show Name", 3, header);
+    entry("093403", "Show Comment", 4, header);
+    entry("093404", "Show Source", 5, header);
+    entry("093405", "Show Created Date", 6, header);
+    addSeparator(m, parent);
+    entry("093406", "Show Border", 2, true);
+}
+
+} // namespace
+
+void BuildPlaylistMenu(clsPopupMenu& m, const MenuState& s)
+{
+    static const char* const keys[6] = {"030201", "030202", "030203", "030204", "030205", "030206"};
+    static const char* const names[6] = {"Audio List", "Video List", "Image List", "Web-Snippet List", "Link List",
+                                         "Download File List"};
+    const QString pl = QStringLiteral("MPLAYLIST");
+    const int k = s.listKind;
+    m.Clear();
+    const QString heading = k >= 1 && k <= 6 ? lang("MENU-03", keys[k - 1], names[k - 1]).toUpper() : QString();
+    const int32_t h = m.AddItem(heading, {}, 0, 0, menuicon::Title, true, {});
+    for (int i = 1; i <= 6; ++i)
+        m.AddItem(lang("MENU-03", keys[i - 1], names[i - 1]), pl, 0, h, i == k ? menuicon::Radio : menuicon::Off, true,
+                  QStringLiteral("MPLAYLIST_CMODE%1").arg(i));
+    addSeparator(m, 0);
+    m.AddItem(lang("MENU-09", "0901", "Open Play List ..."), pl, 0, 0, menuicon::None, true,
+              QStringLiteral("MPLAYLIST_OPEN"));
+    addSeparator(m, 0);
+    m.AddItem(lang("MENU-09", "0902", "Save Play List ..."), pl, 0, 0, menuicon::None, s.listSaved,
+              QStringLiteral("MPLAYLIST_SAVE"));
+    m.AddItem(lang("MENU-09", "0903", "Save Play List As ..."), pl, 0, 0, menuicon::None, s.listFilled,
+              QStringLiteral("MPLAYLIST_SAVEAS"));
+    addSeparator(m, 0);
+    m.AddItem(lang("MENU-09", "0904", "Clear Current Play List"), pl, 0, 0, menuicon::None, s.listCount > 0,
+              QStringLiteral("MPLAYLIST_PLCLEAR"));
+    addSeparator(m, 0);
+    m.AddItem(lang("MENU-09", "0905", "Close Play List"), pl, 0, 0, menuicon::None, true,
+              QStringLiteral("MPLAYLIST_PLCLOSE"));
+    addSeparator(m, 0);
+    if (k < 1 || k > 6)
+        return;
+    m.AddItem(lang("MENU-09", "0910", "OPTIONS"), {}, 0, 0, 9, false, {});
+    addSeparator(m, 0);
+    for (const ListCommand& c : ListCommands()) {
+        if (c.kind != k)
+            continue;
+        if (c.item == 0)
+            addSeparator(m, 0);
+        else
+            m.AddItem(lang("MENU-09", c.langKey, c.english), pl, 0, 0, menuicon::None, true, ListCommandKey(c));
+    }
+    if (k == 4) {
+        const int32_t setup = m.AddItem(lang("MENU-09", "0934", "View Setup"), {}, 0, 0, menuicon::None, true, {});
+        addFormatEntries(m, s, setup);
+    }
+}
+
+void BuildPlaylistFormatMenu(clsPopupMenu& m, const MenuState& s)
+{
+    m.Clear();
+    addFormatEntries(m, s, 0);
 }

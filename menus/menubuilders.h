@@ -71,6 +71,11 @@ struct MenuState {
     bool imageListPlaying = false;
     int imageListCount = 0;
     QString downloadLists; // "|name|name", the newest first
+    // The current list: saved or loaded from a file, filled in bulk, items.
+    bool listSaved = false;
+    bool listFilled = false;
+    int listCount = 0;
+    QString collectionFormat = QStringLiteral("111111");
 };
 
 // The text a tab is listed with: its number, " : " and its title or the
@@ -94,6 +99,8 @@ bool BuildUserListMenu(clsPopupMenu& m, int list, const QString& localPath);
 void BuildFavoritesMenu(clsPopupMenu& m, const MenuState& s);
 void BuildHistoryMenu(clsPopupMenu& m);
 void BuildMediaMenu(clsPopupMenu& m, const MenuState& s);
+void BuildPlaylistMenu(clsPopupMenu& m, const MenuState& s);
+void BuildPlaylistFormatMenu(clsPopupMenu& m, const MenuState& s);
 
 // Appends the tab list under the menu name: one item per tab, grouped by
 // tens under "Tab No." heads from ten tabs on.

@@ -232,8 +232,25 @@ std::vector<CommandRow> makeRows()
         r.push_back({QStringLiteral("MPLAYLIST"), QStringLiteral("MPLAYLIST_CMODE%1").arg(n),
                      [n](Host& h, const Item&) {
                          h.state().CurrentListKind = static_cast<int16_t>(n);
+                         h.toggleBar(QStringLiteral("SHOW_SIDEPANE"));
                          h.deferred(QStringLiteral("ShowCurrentList(%1)").arg(n));
                      }});
+
+    add(deferredRow("MPLAYLIST", "MPLAYLIST_OPEN", QStringLiteral("OpenPlaylistDialog")));
+    add(deferredRow("MPLAYLIST", "MPLAYLIST_SAVE", QStringLiteral("SavePlaylistFile(False)")));
+    add(deferredRow("MPLAYLIST", "MPLAYLIST_SAVEAS", QStringLiteral("SavePlaylistFile(True)")));
+    add(deferredRow("MPLAYLIST", "MPLAYLIST_PLCLEAR", QStringLiteral("ClearCurrentList(True)")));
+    add(row("MPLAYLIST", "MPLAYLIST_PLCLOSE", [](Host& h, const Item&) { h.toggleBar(QStringLiteral("VIEW_PLAYLIST")); }));
+    for (int n = 1; n <= 6; ++n)
+        r.push_back({QStringLiteral("MPLAYLIST"), QStringLiteral("MPLAYLIST_FORMAT%1").arg(n), [n](Host& h, const Item&) {
+                         QString& format = h.state().CollectionFormat;
+                         const auto d = GetOptionDigit(format, static_cast<int16_t>(n));
+                         SetOptionDigit(format, static_cast<int16_t>(n), d && *d == 0 ? 1 : 0);
+                     }});
+    for (const ListCommand& c : ListCommands())
+        if (c.item > 0)
+            r.push_back({QStringLiteral("MPLAYLIST"), ListCommandKey(c),
+                         [op = QString::fromLatin1(c.operation)](Host& h, const Item&) { h.deferred(op); }});
 
     // ---- MMEDIA ----
     add(row("MMEDIA", "MMEDIA_VIEWSTAT", [](Host& h, const Item& it) {
@@ -272,6 +289,78 @@ std::vector<CommandRow> makeRows()
 }
 
 } // namespace
+
+const std::vector<ListCommand>& ListCommands()
+{
+    static const std::vector<ListCommand> table = [] {
+        std::vector<ListCommand> t;
+        const auto sep = [&t](int kind) { t.push_back({kind, 0, "", "", ""}); };
+        // Audio and video share their block.
+        for (int k : {1, 2}) {
+            const bool audio = k == 1;
+            t.push_back({k, 1, audio ? "0921" : "0922", audio ? "Add Links To Audio Files" : "Add Links To Video Files",
+                         audio ? "AddPageLinksToList(1, 2, 0)" : "AddPageLinksToList(2, 2, 0)"});
+            t.push_back({k, 2, "0911", "Add Links On Page", audio ? "AddClipboardLinksToList(1)" : "AddClipboardLinksToList(2)"});
+            sep(k);
+            t.push_back({k, 3, "0912", "Add Files ...", audio ? "AddFilesFromDialog(1)" : "AddFilesFromDialog(2)"});
+            t.push_back({k, 4, "0913", "Add All Files In Folder ...", audio ? "AddAllFilesInFolder(1)" : "AddAllFilesInFolder(2)"});
+            sep(k);
+            t.push_back({k, 5, "0914", "Add Manually ...", audio ? "AddItemManually(1)" : "AddItemManually(2)"});
+            sep(k);
+            t.push_back({k, 6, "0915", "Delete Selected Files",
+                         audio ? "DeleteSelectedToRecycleBin(1)" : "DeleteSelectedToRecycleBin(2)"});
+            sep(k);
+            t.push_back({k, 7, "0916", "Download Setup ...", audio ? "ShowDownloadSetup(1)" : "ShowDownloadSetup(2)"});
+        }
+        t.push_back({3, 1, "0923", "Add Links To Image Files", "AddPageLinksToList(3, 2, 0)"});
+        t.push_back({3, 2, "0924", "Add Images On Page", "AddPageLinksToList(3, 3, 1)"});
+        t.push_back({3, 3, "0911", "Add Links On Page", "AddClipboardLinksToList(3)"});
+        sep(3);
+        t.push_back({3, 4, "0912", "Add Files ...", "AddFilesFromDialog(3)"});
+        t.push_back({3, 5, "0913", "Add All Files In Folder ...", "AddAllFilesInFolder(3)"});
+        sep(3);
+        t.push_back({3, 6, "0914", "Add Manually ...", "AddItemManually(3)"});
+        sep(3);
+        t.push_back({3, 7, "0915", "Delete Selected Files", "DeleteSelectedToRecycleBin(3)"});
+        sep(3);
+        t.push_back({3, 8, "0916", "Download Setup ...", "ShowDownloadSetup(3)"});
+        t.push_back({4, 1, "0925", "Add Web Snippet", "CaptureSelectionAsSnippet"});
+        sep(4);
+        t.push_back({4, 2, "0912", "Add Files ...", "AddFilesFromDialog(4)"});
+        t.push_back({4, 3, "0913", "Add All Files In Folder ...", "AddAllFilesInFolder(4)"});
+        sep(4);
+        t.push_back({4, 4, "0931", "View All", "ShowSnippetViewPage(1)"});
+        t.push_back({4, 5, "0932", "View Selected Files", "ShowSnippetViewPage(2)"});
+        sep(4);
+        t.push_back({4, 6, "0933", "Merge Selected Files", "ShowSnippetViewPage(3)"});
+        sep(4);
+        t.push_back({4, 7, "0915", "Delete Selected Files", "DeleteSelectedToRecycleBin(4)"});
+        sep(4);
+        t.push_back({5, 1, "0926", "Add Page Address", "AddPageAddress"});
+        t.push_back({5, 2, "0911", "Add Links On Page", "AddClipboardLinksToList(5)"});
+        sep(5);
+        t.push_back({5, 3, "0912", "Add Files ...", "AddFilesFromDialog(5)"});
+        t.push_back({5, 4, "0913", "Add All Files In Folder ...", "AddAllFilesInFolder(5)"});
+        sep(5);
+        t.push_back({5, 5, "0914", "Add Manually ...", "AddItemManually(5)"});
+        t.push_back({6, 1, "0927", "Add Links To Files", "AddPageLinksToList(6, 2, 1)"});
+        t.push_back({6, 2, "0928", "Add Links To EXE, ZIP, RAR Files", "AddPageLinksToList(6, 2, 2)"});
+        t.push_back({6, 3, "0911", "Add Links On Page", "AddClipboardLinksToList(6)"});
+        sep(6);
+        t.push_back({6, 4, "0914", "Add Manually ...", "AddItemManually(6)"});
+        t.push_back({6, 5, "0935", "Download All", "StartListDownload(6, True, 1)"});
+        t.push_back({6, 6, "0936", "Download Selected Files", "StartListDownload(6, False, 1)"});
+        sep(6);
+        t.push_back({6, 7, "0916", "Download Setup ...", "ShowDownloadSetup(6)"});
+        return t;
+    }();
+    return table;
+}
+
+QString ListCommandKey(const ListCommand& c)
+{
+    return QStringLiteral("MPLAYLIST_CMODE%1_%2").arg(c.kind).arg(c.item);
+}
 
 const std::vector<CommandRow>& CommandRows()
 {

@@ -77,6 +77,19 @@ struct CommandRow {
 
 const std::vector<CommandRow>& CommandRows();
 
+// The commands of one list kind's block in the playlist menu, in menu order;
+// an entry with item 0 is a separator. The keys are "MPLAYLIST_CMODE" & kind
+// & "_" & item; the dispatcher's rows for them come from this table.
+struct ListCommand {
+    int kind = 0;
+    int item = 0;
+    const char* langKey = "";
+    const char* english = "";
+    const char* operation = ""; // what the row asks of the lists subsystem
+};
+const std::vector<ListCommand>& ListCommands();
+QString ListCommandKey(const ListCommand& c);
+
 // Runs the row of the chosen item; exact, case-sensitive names and keys.
 // False when no row matched.
 bool DispatchMenuCommand(IMenuCommandHost& host, const ChosenItem& item);

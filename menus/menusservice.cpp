@@ -145,6 +145,27 @@ public:
         menu_->ShowPopupMenu(l, t, l, t, l + wd, t + h, true);
     }
 
+    void ShowPlaylistMenu(int32_t left, int32_t top, int32_t width, int32_t height) override
+    {
+        startButtonMenu();
+        BuildPlaylistMenu(*menu_, GatherMenuState(w_));
+        menu_->setImageList(MenuIconStrip());
+        menu_->ShowPopupMenu(left + width, top, left, top, left + width, top + height, true);
+    }
+    void ShowPlaylistFormatMenu(int32_t left, int32_t top, int32_t width, int32_t height) override
+    {
+        startButtonMenu();
+        BuildPlaylistFormatMenu(*menu_, GatherMenuState(w_));
+        menu_->setImageList(MenuIconStrip());
+        menu_->ShowPopupMenu(left + width, top, left, top, left + width, top + height, true);
+    }
+    void ShowListViewEditMenu(float x, float y) override
+    {
+        startButtonMenu();
+        BuildListEditMenu(*menu_);
+        menu_->ShowPopupMenu(static_cast<int32_t>(x), static_cast<int32_t>(y), 0, 0, 0, 0, true);
+    }
+
     // The pointer over another caption of the bar while a bar menu is open:
     // that caption's menu replaces the open one.
     void RollOverMenuBar() override
@@ -263,6 +284,8 @@ public:
             ToggleMediaControlCenter(w_);
         else if (key == QLatin1String("VIEW_PLAYLIST"))
             TogglePlayList(w_, 1);
+        else if (key == QLatin1String("SHOW_SIDEPANE"))
+            TogglePlayList(w_, 2);
         else if (key == QLatin1String("VIEW_HIDEALL"))
             ToggleHideAll(w_, false);
         else if (key == QLatin1String("VIEW_TABCONTROL"))
@@ -439,6 +462,9 @@ MenuState GatherMenuState(frmExplorer& w)
     s.fullScreen = w.FullScreenMode != 0;
     s.imageListPlaying = w.ListPlayState[3] == 2;
     s.imageListCount = w.ListItemCount[3];
+    if (w.CurrentListKind >= 1 && w.CurrentListKind <= 6)
+        s.listCount = w.ListItemCount[static_cast<size_t>(w.CurrentListKind)];
+    s.collectionFormat = w.CollectionFormat;
     s.downloadLists = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_DOWNLOADLIST"), {});
     return s;
 }

@@ -179,6 +179,43 @@ TEST(MenuBuilders, ItemsFollowTheStateTheyRead)
           {"MMEDIA_VIEWSTAT", "lost", 0, false},
           {"MMEDIA_CLEARSTAT", "Clear Status", 51, true},
           {"", "View By Set ...", -1, false}}},
+        {"playlist: a fresh link list", BuildPlaylistMenu, [](MenuState& s) { s.listKind = 5; },
+         {{"", "LINK LIST", 50, true},
+          {"MPLAYLIST_CMODE5", "Link List", 8, true},
+          {"MPLAYLIST_CMODE1", "Audio List", 6, true},
+          {"MPLAYLIST_SAVE", "", -1, false},
+          {"MPLAYLIST_SAVEAS", "", -1, false},
+          {"MPLAYLIST_PLCLEAR", "", -1, false},
+          {"", "OPTIONS", 9, false},
+          {"MPLAYLIST_CMODE5_5", "Add Manually ...", -1, true},
+          {"MPLAYLIST_CMODE5_6", nullptr, 0, false},
+          {"MPLAYLIST_CMODE1_1", nullptr, 0, false}}},
+        {"playlist: an image list saved and filled", BuildPlaylistMenu,
+         [](MenuState& s) {
+             s.listKind = 3;
+             s.listSaved = s.listFilled = true;
+             s.listCount = 4;
+         },
+         {{"MPLAYLIST_SAVE", "", -1, true},
+          {"MPLAYLIST_SAVEAS", "", -1, true},
+          {"MPLAYLIST_PLCLEAR", "", -1, true},
+          {"MPLAYLIST_CMODE3_5", "Add All Files In Folder ...", -1, true},
+          {"MPLAYLIST_CMODE3_6", "Add Manually ...", -1, true},
+          {"MPLAYLIST_CMODE3_8", "Download Setup ...", -1, true}}},
+        {"playlist: snippets with the header off", BuildPlaylistMenu,
+         [](MenuState& s) {
+             s.listKind = 4;
+             s.collectionFormat = "011111";
+         },
+         {{"", "View Setup", -1, true},
+          {"MPLAYLIST_FORMAT1", "Show Header", 6, true},
+          {"MPLAYLIST_FORMAT3", "Show Name", 6, false},
+          {"MPLAYLIST_FORMAT6", "Show Created Date", 6, false},
+          {"MPLAYLIST_FORMAT2", "Show Border", 7, true}}},
+        {"format menu with the header on", BuildPlaylistFormatMenu, [](MenuState& s) { s.collectionFormat = "100000"; },
+         {{"MPLAYLIST_FORMAT1", "Show Header", 7, true},
+          {"MPLAYLIST_FORMAT4", "Show Comment", 6, true},
+          {"MPLAYLIST_FORMAT2", "Show Border", 6, true}}},
         {"close tab", BuildCloseTabMenu, [](MenuState& s) { s = tabs(3, 0); },
          {{"1", "1 : Page 1", 3, true},
           {"CLOSEOPTION0", "Close Current", 10, true},
@@ -252,6 +289,7 @@ TEST(MenuBuilders, EveryKeyABuilderGivesHasADispatcherRow)
     s.skinFiles = QStringList{"SK_A.dll", "SK_B.dll"};
     s.languageFiles = QStringList{"English.ini"};
     s.office.fill(true);
+    std::function<void(const clsPopupMenu&)> checkKeys;
     const std::vector<std::function<void(clsPopupMenu&)>> builders = {
         [&](clsPopupMenu& m) { BuildFileMenu(m, s); },     [&](clsPopupMenu& m) { BuildEditMenu(m, s); },
         [&](clsPopupMenu& m) { BuildViewMenu(m, s); },     [&](clsPopupMenu& m) { BuildToolsMenu(m, s); },
@@ -265,14 +303,21 @@ TEST(MenuBuilders, EveryKeyABuilderGivesHasADispatcherRow)
             media.downloadLists = "|a";
             BuildMediaMenu(m, media);
         },
+        [&](clsPopupMenu& m) {
+            for (int k = 1; k <= 6; ++k) {
+                MenuState pl = s;
+                pl.listKind = k;
+                BuildPlaylistMenu(m, pl);
+                if (k < 6)
+                    checkKeys(m);
+            }
+        },
     };
     // Keys that open sub-menus of the History tree run nothing.
     const QStringList noCommand = {"VIEW_ENCODE1", "TOOL_FILEUTILITIES", "TOOL_ADVANCEDPLSETUP", "VIEWORDER0",
                                    "VIEWORDER1", "VIEWORDER2"};
     int checked = 0;
-    for (const auto& build : builders) {
-        clsPopupMenu m;
-        build(m);
+    const auto keysOf = [&](const clsPopupMenu& m) {
         for (const Item& it : take(m)) {
             if (it.menuName.isEmpty() || noCommand.contains(it.key))
                 continue;
@@ -283,6 +328,12 @@ TEST(MenuBuilders, EveryKeyABuilderGivesHasADispatcherRow)
             EXPECT_TRUE(found) << it.menuName.toStdString() << " " << it.key.toStdString();
             ++checked;
         }
+    };
+    checkKeys = keysOf;
+    for (const auto& build : builders) {
+        clsPopupMenu m;
+        build(m);
+        keysOf(m);
     }
     EXPECT_GT(checked, 0);
 }

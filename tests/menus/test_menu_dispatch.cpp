@@ -122,6 +122,12 @@ TEST(MenuDispatch, RowsReachTheirTargets)
         {"MMEDIA", "MMEDIA_VIEWSTAT", "../x", {}},
         {"MMEDIA", "MMEDIA_VIEWSTAT", "a\\..\\..\\b", {}},
         {"MMEDIA", "MMEDIA_VIEWSET6", "", {"deferred:ShowImageViewerTab"}},
+        {"MPLAYLIST", "MPLAYLIST_CMODE4", "", {"toggle(SHOW_SIDEPANE)", "deferred:ShowCurrentList(4)"}},
+        {"MPLAYLIST", "MPLAYLIST_CMODE3_5", "", {"deferred:AddAllFilesInFolder(3)"}},
+        {"MPLAYLIST", "MPLAYLIST_CMODE4_4", "", {"deferred:ShowSnippetViewPage(1)"}},
+        {"MPLAYLIST", "MPLAYLIST_CMODE6_5", "", {"deferred:StartListDownload(6, True, 1)"}},
+        {"MPLAYLIST", "MPLAYLIST_CMODE5_6", "", {}},
+        {"MPLAYLIST", "MPLAYLIST_PLCLOSE", "", {"toggle(VIEW_PLAYLIST)"}},
         {"file", "FILE_NEW", "", {}},
         {"FILE", "file_new", "", {}},
         {"NOSUCH", "FILE_NEW", "", {}},
@@ -152,6 +158,14 @@ TEST(MenuDispatch, StateRowsWriteTextSettings)
     EXPECT_NE(h.st.ShuffleFlags[1], 0);
     DispatchMenuCommand(h, {"MPLAYLIST", "MPLAYLIST_CMODE4", {}, {}});
     EXPECT_EQ(h.st.CurrentListKind, 4);
+    h.st.CollectionFormat = "111111";
+    DispatchMenuCommand(h, {"MPLAYLIST", "MPLAYLIST_FORMAT3", {}, {}});
+    EXPECT_EQ(h.st.CollectionFormat, "110111");
+    DispatchMenuCommand(h, {"MPLAYLIST", "MPLAYLIST_FORMAT3", {}, {}});
+    EXPECT_EQ(h.st.CollectionFormat, "111111");
+    h.st.CollectionFormat = "117111";
+    DispatchMenuCommand(h, {"MPLAYLIST", "MPLAYLIST_FORMAT3", {}, {}});
+    EXPECT_EQ(h.st.CollectionFormat, "110111");
     CloseRequested = 0;
     DispatchMenuCommand(h, {"FILE", "FILE_CLOSE", {}, {}});
     EXPECT_NE(CloseRequested, 0);

@@ -137,6 +137,8 @@ TEST_F(RunningMenus, EveryMenuShows)
         {"tablist", [&] { menus->ShowTabListMenu(); }},
         {"userlist", [&] { menus->ShowUserListMenu(1); }},
         {"media", [&] { menus->ShowMediaMenu(); }},
+        {"playlist", [&] { menus->ShowPlaylistMenu(6000, 3000, 300, 300); }},
+        {"listedit", [&] { menus->ShowListViewEditMenu(6000, 3000); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
