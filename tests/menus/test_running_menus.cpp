@@ -19,6 +19,7 @@
 #include "platform/prompt.h"
 
 #include "httpserver.h"
+#include "menusnapshot.h"
 #include "menutesting.h"
 #include "testenv.h"
 
@@ -110,6 +111,23 @@ TEST_F(RunningMenus, AClickOnFileNewOpensATab)
     EXPECT_EQ(window->CurrentTab, before);
 }
 
+TEST_F(RunningMenus, TheFavoritesAndHistoryButtonsOpenTheirMenus)
+{
+    const struct {
+        int button;
+        const char* title;
+    } cases[] = {{0, "FAVORITES"}, {1, "HISTORY"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        QString first;
+        Script script({levels(1), check([&] { first = window->CustomMenu->Caption(1); }), key(Qt::Key_Escape)});
+        QTest::mousePress(handle(), Qt::LeftButton, {}, centreOf(window->cmdWBControl[c.button]));
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, centreOf(window->cmdWBControl[c.button]));
+        EXPECT_TRUE(testenv::waitFor([&] { return script.finished(); }, 10000));
+        EXPECT_EQ(first, QString::fromLatin1(c.title));
+    }
+}
+
 TEST_F(RunningMenus, EveryMenuShows)
 {
     // A few tabs, a user list and a favourite to list.
@@ -181,6 +199,21 @@ TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWo
     int32_t count = 0;
     EXPECT_TRUE(testenv::waitFor(
         [&] { return ListVisitedHistory(false, false, count).contains(server.address("/fav.html")); }, 10000));
+
+    // The History menu lists it when its views open, as the menu fills them.
+    clsPopupMenu& menu = *window->CustomMenu;
+    BuildHistoryMenu(menu);
+    for (const char* view : {"VIEWORDER2", "VIEWORDER0"}) {
+        const int32_t at = menusnapshot::byKey(menu, view).index;
+        menu.events().InitPopupMenu(at);
+        const QStringList listed = menusnapshot::captions(menusnapshot::childrenOf(menu, at));
+        if (QByteArrayView(view) == "VIEWORDER2") {
+            EXPECT_TRUE(listed.contains(server.address("/fav.html"))) << listed.join(' ').toStdString();
+        } else {
+            ASSERT_FALSE(listed.isEmpty());
+            EXPECT_EQ(listed[0], QDate::currentDate().toString("MMddyyyy"));
+        }
+    }
 
     QStringList asked;
     platform::prompt::setResponder([&](const platform::prompt::Prompt& p) -> std::optional<platform::prompt::Answer> {
