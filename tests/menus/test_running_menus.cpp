@@ -13,6 +13,7 @@
 #include "mainwindow/tabsmodule.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menusservice.h"
+#include "menus/pagecommands.h"
 #include "platform/browser.h"
 #include "platform/com.h"
 #include "platform/paths.h"
@@ -25,6 +26,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
 #include <QWindow>
 
@@ -215,15 +217,16 @@ TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWo
         }
     }
 
-    QStringList asked;
-    platform::prompt::setResponder([&](const platform::prompt::Prompt& p) -> std::optional<platform::prompt::Answer> {
-        asked << p.kind;
-        return platform::prompt::Answer{true, 0, "findme"};
-    });
+    // Edit > Find opens the find bar of the page.
+    IBrowser* page = ExplorerTabBrowsing(services::Tabs())->CurrentBrowser();
+    ASSERT_NE(page, nullptr);
     {
         Script script({levels(1), shoot("edit_on_page"), typeText("f")});
         menus->cmdMenu_MouseDown(1, 1, 0);
         EXPECT_TRUE(script.finished());
     }
-    EXPECT_TRUE(testenv::waitFor([&] { return asked.contains("find"); }, 5000));
+    ASSERT_TRUE(testenv::waitFor([&] { return pagecommands::FindBar(page) != nullptr; }, 5000));
+    QTest::keyClicks(pagecommands::FindBar(page)->findChild<QLineEdit*>(), "findme");
+    EXPECT_TRUE(testenv::waitFor([&] { return pagecommands::FindBarResult(page) == "1 / 1"; }, 10000));
+    screenPicture(window->window()).save(screenshotDir() + "/menu_findbar.png");
 }
