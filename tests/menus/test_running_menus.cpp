@@ -130,6 +130,27 @@ TEST_F(RunningMenus, TheFavoritesAndHistoryButtonsOpenTheirMenus)
     }
 }
 
+TEST_F(RunningMenus, TabRowsCheckTheTabStillExistsWhenTheyRun)
+{
+    IMenuCommandHost* host = MenuCommandHostOf(*menus);
+    ASSERT_TRUE(host);
+    host->openNewTab();
+    host->openNewTab();
+    ASSERT_EQ(window->TabCount, 3);
+    // The menu listed tab 3; by the time the row runs it may be gone.
+    DispatchMenuCommand(*host, {"TABCLOSE", "3", "3 : ", {}});
+    ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount == 2; }, 10000));
+    QTest::qWait(200); // the close settles on the tab it shows next
+    const int current = window->CurrentTab;
+    for (const char* menu : {"TABCLOSE", "TABACTIVATE", "WINDOW1", "WINDOW2"})
+        DispatchMenuCommand(*host, {menu, "3", "3 : ", {}});
+    QTest::qWait(100);
+    EXPECT_EQ(window->TabCount, 2);
+    EXPECT_EQ(window->CurrentTab, current);
+    DispatchMenuCommand(*host, {"TABACTIVATE", "1", "1 : ", {}});
+    EXPECT_EQ(window->CurrentTab, 0);
+}
+
 TEST_F(RunningMenus, EveryMenuShows)
 {
     // A few tabs, a user list and a favourite to list.
