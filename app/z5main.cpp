@@ -3,6 +3,8 @@
 #include "browsing/explorertabs.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/services/registry.h"
+#include "menus/menusservice.h"
 #include "menus/tabmenu.h"
 #include "platform/browser.h"
 #include "platform/shotonshow.h"
@@ -22,12 +24,17 @@ int main(int argc, char** argv)
     TabButtonMenu tabMenu;
     SetTabMenu(&tabMenu);
     std::unique_ptr<frmExplorer> window;
-    SetMainWindowLoader([&window] {
+    std::unique_ptr<IMenusService> menus;
+    SetMainWindowLoader([&window, &menus] {
         window = std::make_unique<frmExplorer>();
+        menus = CreateMenusService(*window);
+        services::SetMenus(menus.get());
         window->show(); // loads the window first
         return true;
     });
     if (!modExplorer_Main())
         return 0;
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    services::SetMenus(nullptr);
+    return code;
 }

@@ -19,6 +19,6 @@ std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window);
 // reach stand-ins doing nothing, until their owners are built.
 QStringList StandInServices();
 
-// The tab model behind the window's tabs service (nullptr for another
-// service), for tests that drive the running window's tabs.
+// The tab model behind the window's tabs service made by CreateExplorerTabs
+// (nullptr for another service).
 TabBrowsing* TabModelOf(ITabsService& service);

@@ -1,6 +1,7 @@
 #include "browsing/tabbrowsing.h"
 
 #include "browsing/tabstaterecord.h"
+#include "core/cleanup.h"
 #include "core/contentfilter.h"
 #include "core/fileclasses.h"
 #include "core/globals.h"
@@ -954,6 +955,7 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
     }
     if (!isPageKind(v))
         return;
+    RecordVisitedAddress(url);
     if (GetTabState(index, FieldPopupRole) == 1)
         SetTabState(index, FieldPopupCount, 0);
     if (IBrowser* b = host_.browser(index)) {

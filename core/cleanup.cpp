@@ -85,6 +85,14 @@ void DeleteHistoryEntries()
     wininet::deleteCacheEntries(GetUrlCacheEntries(UrlHistoryCacheEntryMask));
 }
 
+void RecordVisitedAddress(const QString& address)
+{
+    const QString name = QStringLiteral("Visited: z5@") + address;
+    if (address.isEmpty() || !isListedVisit(name))
+        return;
+    wininet::addCacheEntry(name, UrlHistoryCacheEntryMask, QDateTime::currentDateTimeUtc());
+}
+
 void ClearTypedUrls()
 {
     if (!RegistryKeyExists(HiveCurrentUser, kTypedUrlsKey))

@@ -31,6 +31,10 @@ void ClearTypedUrls();
 // its empty sub-folders.
 void ClearTempFolder();
 
+// Records a visit of the address in the history entries, stamped now;
+// addresses the History menu does not list (file:, about: ...) are left out.
+void RecordVisitedAddress(const QString& address);
+
 // Visited addresses of the history entries, with their "yyyymmddhhmmss"
 // local last-access stamp in front when withStamp; sorted by character codes.
 // count is raised by one for every address listed.

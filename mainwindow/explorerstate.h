@@ -57,6 +57,7 @@ struct ExplorerState : MainSettings {
     std::array<Flag, 3> ShuffleFlags{};  // 1-2: audio, video
     Flag FullScreenMode = 0;
     uint8_t ImagesPerView = 0;
+    Flag AutoImageResize = -1;       // the image viewer fits images to its panes
     Flag LayoutLock = 0;
     std::array<int16_t, 2> TabModelWords{};
     std::array<Flag, 14> BusyFlags{};

@@ -193,6 +193,17 @@ void frmExplorer::wireEvents()
     cmdMenu.events().mouseMove = [this](int index, int, int, double, double) {
         HoverEnter(*this, static_cast<int16_t>(3000 + index));
     };
+    // The Favorites, History and tab-list drop-downs of the navigation bar.
+    cmdWBControl.events().mouseDown = [this](int index, int button, int, double, double) {
+        if (button != 1)
+            return;
+        if (index == 0)
+            services::Menus().ShowFavoritesMenu();
+        else if (index == 1)
+            services::Menus().ShowHistoryMenu();
+        else if (index == 8)
+            services::Menus().ShowTabListMenu();
+    };
     cmdMenu.events().mouseDown = [this](int index, int button, int shift, double, double) {
         PressMenuBarCaption(*this, index, button, shift);
     };

@@ -24,6 +24,14 @@ public:
     virtual void ShowFavoritesMenu() = 0;
     virtual void ShowHistoryMenu() = 0;
     virtual void ShowTabListMenu() = 0;
+    // The media toolbar's menu, beside its first button.
+    virtual void ShowMediaMenu() = 0;
+    // The side pane's menus: the playlist menu and the snippet view's format
+    // menu beside a button (twips of the window's client area), the list
+    // edit menu at a point.
+    virtual void ShowPlaylistMenu(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
+    virtual void ShowPlaylistFormatMenu(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
+    virtual void ShowListViewEditMenu(float x, float y) = 0;
     // While a menu-bar popup is open: follow the mouse along the bar; once
     // it closed: leave menu-bar mode.
     virtual void RollOverMenuBar() = 0;

@@ -59,6 +59,10 @@ public:
     void ShowFavoritesMenu() override {}
     void ShowHistoryMenu() override {}
     void ShowTabListMenu() override {}
+    void ShowMediaMenu() override {}
+    void ShowPlaylistMenu(int32_t, int32_t, int32_t, int32_t) override {}
+    void ShowPlaylistFormatMenu(int32_t, int32_t, int32_t, int32_t) override {}
+    void ShowListViewEditMenu(float, float) override {}
     void RollOverMenuBar() override {}
     void EndMenuBarMode() override {}
     void UnloadMenuImageHolder() override {}

@@ -57,7 +57,7 @@ std::vector<InterfaceListing> CurrentImplementations()
                "ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages ShowImageViewerTab")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
-               "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu RollOverMenuBar EndMenuBarMode "
+               "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu ShowMediaMenu ShowPlaylistMenu ShowPlaylistFormatMenu ShowListViewEditMenu RollOverMenuBar EndMenuBarMode "
                "UnloadMenuImageHolder SetButtonTooltips")},
         {QStringLiteral("IListsService"), name(Lists()),
          split("HideAddressDropDown OpenGroupFolder SelectCurrentListItem SetListButtonPicture ShowCurrentList "

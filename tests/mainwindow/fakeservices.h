@@ -102,6 +102,10 @@ public:
     void ShowFavoritesMenu() override { rec("ShowFavoritesMenu"); }
     void ShowHistoryMenu() override { rec("ShowHistoryMenu"); }
     void ShowTabListMenu() override { rec("ShowTabListMenu"); }
+    void ShowMediaMenu() override { rec("ShowMediaMenu"); }
+    void ShowPlaylistMenu(int32_t, int32_t, int32_t, int32_t) override { rec("ShowPlaylistMenu"); }
+    void ShowPlaylistFormatMenu(int32_t, int32_t, int32_t, int32_t) override { rec("ShowPlaylistFormatMenu"); }
+    void ShowListViewEditMenu(float, float) override { rec("ShowListViewEditMenu"); }
     void RollOverMenuBar() override { rec("RollOverMenuBar"); }
     void EndMenuBarMode() override { rec("EndMenuBarMode"); }
     void UnloadMenuImageHolder() override { rec("UnloadMenuImageHolder"); }

@@ -1,0 +1,253 @@
+// The menus of the assembled main window in this process: real clicks on
+// the menu bar, the tabs and pages of the window behind the commands, and a
+// picture of every menu.
+
+#include "browsing/explorertabs.h"
+#include "browsing/tabbrowsing.h"
+#include "core/cleanup.h"
+#include "core/globals.h"
+#include "core/settingsstore.h"
+#include "core/shellhelpers.h"
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/services/registry.h"
+#include "mainwindow/tabsmodule.h"
+#include "menus/clspopupmenu.h"
+#include "menus/menusservice.h"
+#include "menus/pagecommands.h"
+#include "platform/browser.h"
+#include "platform/com.h"
+#include "platform/paths.h"
+#include "platform/prompt.h"
+
+#include "httpserver.h"
+#include "menusnapshot.h"
+#include "menutesting.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+using namespace menutesting;
+
+namespace {
+
+const bool schemeRegistered = (platform::browser::prepareBeforeApplication(), true);
+
+class RunningMenus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(schemeRegistered);
+        prog = testenv::freshDir(QStringLiteral("Z5"));
+        for (const char* sub : {"Common", "Language", "Skin", "Help", "Data"})
+            testenv::copyTree(QStringLiteral(Z5_STAGE_DIR "/") + sub, prog + "/" + sub);
+        platform::paths::setProgramFolder(prog);
+        ASSERT_EQ(platform::com::registerServer(prog + "/Skin/SK_Morvane_1.dll").status,
+                  platform::com::RegistrationStatus::Done);
+        SkinName = QStringLiteral("Morvane 1");
+        LanguageName = QStringLiteral("English");
+        LanguageFilePath = prog + "/Language/English.ini";
+        SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
+        SetTabsModuleFactory(CreateExplorerTabs);
+        window = std::make_unique<frmExplorer>();
+        menus = CreateMenusService(*window);
+        services::SetMenus(menus.get());
+        window->show();
+        window->move(0, 0, 12000, 8000);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
+        window->Form_Resize();
+        QWidget elsewhere;
+        elsewhere.resize(50, 50);
+        elsewhere.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+        QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+        ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount >= 1; }, 10000));
+    }
+    void TearDown() override
+    {
+        platform::prompt::setResponder({});
+        if (window)
+            window->unload();
+        window.reset();
+        services::SetMenus(nullptr);
+        menus.reset();
+    }
+
+    QWindow* handle() const { return window->window()->windowHandle(); }
+    QPoint centreOf(const platform::forms::Control& c) const
+    {
+        return c.widget()->mapTo(window->window(), c.widget()->rect().center());
+    }
+    // A picture of the window with the open menus, then the menus close.
+    Step shoot(const QString& name)
+    {
+        return [this, name] {
+            screenPicture(window->window()).save(screenshotDir() + "/menu_" + name + ".png");
+            return true;
+        };
+    }
+    int firstRowY() const { return 2 + window->CustomMenu->StandardItemHeight() / 2; }
+
+    QString prog;
+    std::unique_ptr<frmExplorer> window;
+    std::unique_ptr<IMenusService> menus;
+};
+
+} // namespace
+
+TEST_F(RunningMenus, AClickOnFileNewOpensATab)
+{
+    const int before = window->TabCount;
+    {
+        Script script({levels(1), shoot("file"), click(0, firstRowY())});
+        QTest::mousePress(handle(), Qt::LeftButton, {}, centreOf(window->cmdMenu[0]));
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, centreOf(window->cmdMenu[0]));
+        EXPECT_TRUE(testenv::waitFor([&] { return script.finished(); }, 10000));
+    }
+    EXPECT_TRUE(testenv::waitFor([&] { return window->TabCount == before + 1; }, 10000));
+    EXPECT_EQ(window->CurrentTab, before);
+}
+
+TEST_F(RunningMenus, TheFavoritesAndHistoryButtonsOpenTheirMenus)
+{
+    const struct {
+        int button;
+        const char* title;
+    } cases[] = {{0, "FAVORITES"}, {1, "HISTORY"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        QString first;
+        Script script({levels(1), check([&] { first = window->CustomMenu->Caption(1); }), key(Qt::Key_Escape)});
+        QTest::mousePress(handle(), Qt::LeftButton, {}, centreOf(window->cmdWBControl[c.button]));
+        QTest::mouseRelease(handle(), Qt::LeftButton, {}, centreOf(window->cmdWBControl[c.button]));
+        EXPECT_TRUE(testenv::waitFor([&] { return script.finished(); }, 10000));
+        EXPECT_EQ(first, QString::fromLatin1(c.title));
+    }
+}
+
+TEST_F(RunningMenus, TabRowsCheckTheTabStillExistsWhenTheyRun)
+{
+    IMenuCommandHost* host = MenuCommandHostOf(*menus);
+    ASSERT_TRUE(host);
+    host->openNewTab();
+    host->openNewTab();
+    ASSERT_EQ(window->TabCount, 3);
+    // The menu listed tab 3; by the time the row runs it may be gone.
+    DispatchMenuCommand(*host, {"TABCLOSE", "3", "3 : ", {}});
+    ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount == 2; }, 10000));
+    QTest::qWait(200); // the close settles on the tab it shows next
+    const int current = window->CurrentTab;
+    for (const char* menu : {"TABCLOSE", "TABACTIVATE", "WINDOW1", "WINDOW2"})
+        DispatchMenuCommand(*host, {menu, "3", "3 : ", {}});
+    QTest::qWait(100);
+    EXPECT_EQ(window->TabCount, 2);
+    EXPECT_EQ(window->CurrentTab, current);
+    DispatchMenuCommand(*host, {"TABACTIVATE", "1", "1 : ", {}});
+    EXPECT_EQ(window->CurrentTab, 0);
+}
+
+TEST_F(RunningMenus, EveryMenuShows)
+{
+    // A few tabs, a user list and a favourite to list.
+    QDir().mkpath(platform::paths::toLocal(GetSpecialFolder(1)));
+    testenv::writeFile(platform::paths::toLocal(GetSpecialFolder(1)) + "/Site.url", "[InternetShortcut]\nURL=http://127.0.0.1:9/\n");
+    testenv::writeFile(prog + "/Common/Z5_LIST_FOLDER.INI", "Work=/tmp\n-\nHome=/\n");
+    IMenuCommandHost* host = MenuCommandHostOf(*menus);
+    ASSERT_TRUE(host);
+    host->openNewTab();
+    host->openNewTab();
+    const struct {
+        const char* name;
+        std::function<void()> open;
+    } cases[] = {
+        {"file", [&] { menus->cmdMenu_MouseDown(0, 1, 0); }},
+        {"edit", [&] { menus->cmdMenu_MouseDown(1, 1, 0); }},
+        {"view", [&] { menus->cmdMenu_MouseDown(2, 1, 0); }},
+        {"tools", [&] { menus->cmdMenu_MouseDown(3, 1, 0); }},
+        {"window", [&] { menus->cmdMenu_MouseDown(4, 1, 0); }},
+        {"favorites", [&] { menus->ShowFavoritesMenu(); }},
+        {"history", [&] { menus->ShowHistoryMenu(); }},
+        {"help", [&] { menus->ShowHelpMenu(); }},
+        {"closetab", [&] { menus->ShowCloseTabMenu(); }},
+        {"gototab", [&] { menus->ShowGoToTabMenu(); }},
+        {"tablist", [&] { menus->ShowTabListMenu(); }},
+        {"userlist", [&] { menus->ShowUserListMenu(1); }},
+        {"media", [&] { menus->ShowMediaMenu(); }},
+        {"playlist", [&] { menus->ShowPlaylistMenu(6000, 3000, 300, 300); }},
+        {"listedit", [&] { menus->ShowListViewEditMenu(6000, 3000); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QRect shown;
+        Script script({levels(1), check([&] {
+                                   if (QWidget* w = popup(0))
+                                       shown = w->geometry();
+                               }), shoot(c.name), key(Qt::Key_Escape)});
+        c.open();
+        EXPECT_TRUE(script.finished());
+        EXPECT_FALSE(shown.isEmpty());
+        // Help and Close Tab open upward from their buttons.
+        if (QByteArrayView(c.name) == "help" || QByteArrayView(c.name) == "closetab") {
+            const int button = QByteArrayView(c.name) == "help" ? 0 : 5;
+            QWidget* b = window->cmdAppOpt[button].widget();
+            if (b->isVisible()) {
+                EXPECT_LE(shown.bottom(), b->mapToGlobal(QPoint(0, 0)).y() + 1);
+            }
+        }
+        menus->EndMenuBarMode();
+    }
+}
+
+TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWord)
+{
+    testenv::HttpServer server;
+    server.serve("/fav.html", "<html><head><title>Fav</title></head><body>findme here</body></html>");
+    const QString favorites = platform::paths::toLocal(GetSpecialFolder(1));
+    QDir().mkpath(favorites);
+    testenv::writeFile(favorites + "/Site.url", "[InternetShortcut]\nURL=" + server.address("/fav.html").toUtf8() + "\n");
+    {
+        // The title's sub-menu head, OPEN ALL, then the shortcut.
+        Script script({levels(1), key(Qt::Key_Down), key(Qt::Key_Down), key(Qt::Key_Down), key(Qt::Key_Return)});
+        menus->ShowFavoritesMenu();
+        EXPECT_TRUE(script.finished());
+    }
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/fav.html") == 1; }, 30000));
+    ASSERT_TRUE(testenv::waitFor([&] { return window->TabTitles.value(window->CurrentTab) == "Fav"; }, 30000));
+    // The visit is in the history store.
+    int32_t count = 0;
+    EXPECT_TRUE(testenv::waitFor(
+        [&] { return ListVisitedHistory(false, false, count).contains(server.address("/fav.html")); }, 10000));
+
+    // The History menu lists it when its views open, as the menu fills them.
+    clsPopupMenu& menu = *window->CustomMenu;
+    BuildHistoryMenu(menu);
+    for (const char* view : {"VIEWORDER2", "VIEWORDER0"}) {
+        const int32_t at = menusnapshot::byKey(menu, view).index;
+        menu.events().InitPopupMenu(at);
+        const QStringList listed = menusnapshot::captions(menusnapshot::childrenOf(menu, at));
+        if (QByteArrayView(view) == "VIEWORDER2") {
+            EXPECT_TRUE(listed.contains(server.address("/fav.html"))) << listed.join(' ').toStdString();
+        } else {
+            ASSERT_FALSE(listed.isEmpty());
+            EXPECT_EQ(listed[0], QDate::currentDate().toString("MMddyyyy"));
+        }
+    }
+
+    // Edit > Find opens the find bar of the page.
+    IBrowser* page = TabModelOf(services::Tabs())->CurrentBrowser();
+    ASSERT_NE(page, nullptr);
+    {
+        Script script({levels(1), shoot("edit_on_page"), typeText("f")});
+        menus->cmdMenu_MouseDown(1, 1, 0);
+        EXPECT_TRUE(script.finished());
+    }
+    ASSERT_TRUE(testenv::waitFor([&] { return pagecommands::FindBar(page) != nullptr; }, 5000));
+    QTest::keyClicks(pagecommands::FindBar(page)->findChild<QLineEdit*>(), "findme");
+    EXPECT_TRUE(testenv::waitFor([&] { return pagecommands::FindBarResult(page) == "1 / 1"; }, 10000));
+    screenPicture(window->window()).save(screenshotDir() + "/menu_findbar.png");
+}
