@@ -1,36 +1,26 @@
 #include "browsing/explorertabs.h"
 
+#include "browsing/addressbox.h"
 #include "browsing/browserarray.h"
+#include "browsing/handoff.h"
+#include "browsing/navigation.h"
 #include "browsing/tabbrowsing.h"
 #include "browsing/tabstaterecord.h"
+#include "core/fileclasses.h"
 #include "core/mainsettings.h"
+#include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
-#include "platform/commandline.h"
-#include "platform/vbrt.h"
+#include "platform/paths.h"
+#include "platform/windowservices.h"
+
+#include <QCoreApplication>
 
 #include <QEvent>
-#include <QFileInfo>
-#include <QUrl>
 #include <QWidget>
 
-namespace {
+#include <unistd.h>
 
-// The page the command line names: an address of the web or a file that
-// exists; anything else (the start page's own rules are not built yet)
-// gives "".
-QString startAddress(const QString& commandLine)
-{
-    if (commandLine.isEmpty())
-        return {};
-    if (QFileInfo(commandLine).isFile())
-        return QUrl::fromLocalFile(QFileInfo(commandLine).absoluteFilePath()).toString(QUrl::FullyEncoded);
-    const QUrl url(commandLine, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")
-                          || scheme == QLatin1String("file")))
-        return url.toString(QUrl::FullyEncoded);
-    return {};
-}
+namespace {
 
 // The window side: the browser of the shown tab fills the body of the
 // chrome (PicHolder(0)), which holds every tab browser.
@@ -38,9 +28,10 @@ class ExplorerTabs : public ITabsService, public StandInChrome, public QObject {
 public:
     explicit ExplorerTabs(frmExplorer& window)
         : window_(window), browsers_(window, &window.PicHolder[0]),
-          tabs_(window, browsers_, *this, media_, lists_, downloads_)
+          tabs_(window, browsers_, *this, media_, lists_, downloads_), nav_(window, tabs_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
+        wireAddressBox();
     }
 
     ~ExplorerTabs() override
@@ -69,17 +60,15 @@ public:
         if (browserIndex > 0)
             browsers_.unloadBrowser(browserIndex);
     }
-    // Mode 1 opens the address of the command line; the start page of
-    // modes 2 and 3 is not built yet, so they open the blank page.
+    // Modes 1 and 2 open in the first tab at start-up, mode 3 in the
+    // current tab.
     void OpenWB_StartPage(int16_t mode) override
     {
-        IBrowser* b0 = tabs_.WBMAIN(0);
-        if (!b0)
-            return;
-        const QString address = mode == 1 ? startAddress(vb::trim(platform::commandline::text())) : QString();
-        b0->navigate2(address.isEmpty() ? tabs_.BlankPageUrl : address);
-        window_.CurrentTab = 0;
-        tabs_.ActivateTab(0);
+        nav_.OpenWB_StartPage(mode, window_.CurrentTab);
+        if (mode != 3) {
+            window_.CurrentTab = 0;
+            tabs_.ActivateTab(0);
+        }
     }
     // Single view: the current tab's browser fills the holder.
     using StandInChrome::LayoutViewPanes;
@@ -92,16 +81,51 @@ public:
     void ReleaseDocumentEvents() override {}
     void CloseDuplicatePopupTabs() override {}
     void FixScrollOfCurrentPage() override {}
-    void GoBack() override {}
-    void GoForward() override {}
-    void StopBrowsing() override {}
-    void RefreshPage() override {}
-    void GoUpOneLevel() override {}
-    void OpenMyFolder() override {}
-    void OpenMail() override {}
-    void OpenSearchPage() override {}
-    void NavigateAddressText(bool, bool, bool) override {}
-    void ReadHandOffFiles() override {}
+    void GoBack() override
+    {
+        nav_.GoBack();
+        RefreshCurrentTabChrome();
+        UpdateTabTitle(window_.CurrentTab - window_.TabButtonOffset);
+        downloads_.ResetFetchProgress();
+    }
+    void GoForward() override { nav_.GoForward(); }
+    void StopBrowsing() override { nav_.StopBrowsing(); }
+    void RefreshPage() override { nav_.RefreshPage(); }
+    void GoUpOneLevel() override { nav_.GoUpOneLevel(); }
+    void OpenMyFolder() override { nav_.OpenMyFolder(); }
+    void OpenMail() override { nav_.OpenMail(); }
+    void OpenSearchPage() override { nav_.OpenSearchPage(); }
+    void NavigateAddressText(bool newTab, bool interpret, bool noHistory) override
+    {
+        nav_.NavigateAddressText(newTab, interpret, noHistory);
+    }
+    void ReadHandOffFiles() override;
+    void OpenNewTab() override { nav_.OpenNewTab(); }
+    void GoToTab(int16_t tab) override { tabs_.GoToTab(tab); }
+    void CloseTab(int16_t tab) override { tabs_.CloseTab(tab, true); }
+    void CloseTabs(int16_t mode) override { tabs_.CloseTabs(mode); }
+    void ReopenClosedTab() override { tabs_.ReopenClosedTab(); }
+    void StopEverything() override { nav_.StopEverything(); }
+    void QuickListLookup(int16_t list, const QString& name) override { nav_.QuickListLookup(list, name); }
+    void NavigateCurrentTab(const QString& url) override
+    {
+        if (IBrowser* b = tabs_.CurrentBrowser())
+            b->navigate2(url);
+    }
+    void RunPageKey(int16_t keyCode) override
+    {
+        IBrowser* b = tabs_.CurrentBrowser();
+        if (!b || b->locationURL().isEmpty() || IsBlankPageUrl(b->locationURL()))
+            return;
+        using namespace platform::browser;
+        switch (keyCode) {
+        case 'A': b->execWB(CmdSelectAll); break;
+        case 'X': if (tabs_.CanCut) b->execWB(CmdCut); break;
+        case 'C': if (tabs_.CanCopy) b->execWB(CmdCopy); break;
+        case 'V': if (tabs_.CanPaste) b->execWB(CmdPaste); break;
+        default: break;
+        }
+    }
     void LayoutTabStrip(LayoutRect&) override {}
 
     // ---- What the tabs ask of the window ----
@@ -120,6 +144,8 @@ public:
         window_.WBProgressBar->setValue(static_cast<int>(value));
     }
     void ShowTabCount(int count) override { window_.WBTextBox[2].setText(QString::number(count)); }
+    // At the first new title after Enter: what the address box holds then.
+    void AddTypedUrl() override { ::AddTypedUrl(window_.WBTextBox[0].text()); }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -130,13 +156,88 @@ protected:
     }
 
 private:
+    void wireAddressBox();
+
     frmExplorer& window_;
     StandInMediaPlayer media_;
     StandInListsPane lists_;
     StandInDownloads downloads_;
     BrowserArray browsers_;
     TabBrowsing tabs_;
+    Navigation nav_;
+    HandOffReader handOff_;
 };
+
+void ExplorerTabs::wireAddressBox()
+{
+    auto& boxes = window_.WBTextBox.events();
+    boxes.keyDown = [this](int index, int keyCode, int shift) {
+        if (index == 0 && keyCode == 13 && (shift & 2) != 0)
+            window_.WBTextBox[0].setText(CompleteBareName(window_.WBTextBox[0].text()));
+    };
+    boxes.keyUp = [this](int index, int keyCode, int) {
+        if (index != 0 || keyCode != 13)
+            return;
+        nav_.NavigateAddressText(false, true, true);
+        tabs_.TypedAddressPending = -1;
+    };
+    boxes.gotFocus = [this](int index) {
+        if (index == 0) {
+            window_.WBTextBox[0].setSelStart(0);
+            window_.WBTextBox[0].setSelLength(static_cast<int>(window_.WBTextBox[0].text().size()));
+        } else if (QWidget* row = window_.PicHolder[1].widget()) {
+            row->setFocus();
+        }
+    };
+    window_.WBTextBox[0].textDropped = [this](const QString& text) {
+        window_.WBTextBox[0].setText(text);
+        nav_.NavigateAddressText(true, true, true);
+    };
+}
+
+void ExplorerTabs::ReadHandOffFiles()
+{
+    const int folder = platform::paths::openPrivateSubfolder(kHandOffFolderName);
+    if (folder < 0)
+        return;
+    if (!handOff_.anyPending(folder)) {
+        ::close(folder);
+        return;
+    }
+    if (tabs_.GetTabState(window_.TabBrowserMap.value(window_.CurrentTab, 0), FieldViewKind) > 1)
+        tabs_.EnsureUsableTab();
+    QWidget* top = window_.window();
+    if (platform::windows::windowState(top) == platform::windows::StateMinimized) {
+        platform::windows::setWindowState(top, platform::windows::StateNormal);
+        QCoreApplication::processEvents();
+    }
+    window_.ViewMode = 0;
+    window_.PaneCount = 1;
+    int n = window_.TabCount - 1;
+    // A finished blank last tab takes the first page handed over.
+    if (const IBrowser* last = tabs_.WBMAIN(window_.TabBrowserMap.value(n, 0));
+        last && last->readyState() == platform::browser::ReadyComplete
+        && (last->locationURL().isEmpty() || IsBlankPageUrl(last->locationURL())))
+        --n;
+    const QStringList targets = handOff_.takePending(folder);
+    ::close(folder);
+    for (const QString& target : targets) {
+        const QString kind = target.right(4).toUpper();
+        // Playlists and snippet files are the lists pane's to open.
+        if (kind == QLatin1String(".Z5P") || kind == QLatin1String(".Z5S"))
+            continue;
+        ++n;
+        tabs_.NewTab(n, true, true);
+        if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[n]))
+            b->navigate2(target);
+        window_.CurrentTab = static_cast<int16_t>(n);
+        tabs_.ActivateTab(n);
+    }
+    // In front once, never kept on top.
+    top->show();
+    top->raise();
+    top->activateWindow();
+}
 
 } // namespace
 
@@ -146,9 +247,8 @@ QStringList StandInServices()
                            "SetBusyPicture, SetProgressBar, ShowTabCount)"),
             QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
             QStringLiteral("ITabsService (BindDocumentEvents, ReleaseDocumentEvents, CloseDuplicatePopupTabs, "
-                           "FixScrollOfCurrentPage, GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
-                           "OpenMyFolder, OpenMail, OpenSearchPage, NavigateAddressText, ReadHandOffFiles, "
-                           "LayoutTabStrip; the start page of OpenWB_StartPage 2 and 3)")};
+                           "FixScrollOfCurrentPage, LayoutTabStrip; playlists and snippet files of the command line and "
+                           "the hand-off)")};
 }
 
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window)

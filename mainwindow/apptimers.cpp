@@ -4,8 +4,8 @@
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/hovertracking.h"
 #include "mainwindow/services/registry.h"
+#include "mainwindow/shortcuts.h"
 #include "platform/commandline.h"
 #include "platform/vbrt.h"
 
@@ -86,7 +86,7 @@ void OpenPendingUrl(frmExplorer& f)
 
 void housekeeping(frmExplorer& f)
 {
-    CheckHoverLeave(f, f.HoverElementId);
+    PollHotKeys(f);
     PollSingleInstanceHandOff(f);
     OpenPendingUrl(f);
     services::Tabs().CloseDuplicatePopupTabs();

@@ -10,11 +10,13 @@
 #include "core/urlcracker.h"
 #include "mainwindow/apptimers.h"
 #include "mainwindow/bartoggles.h"
+#include "mainwindow/buttons.h"
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/mainlayout.h"
 #include "mainwindow/menubarlayout.h"
 #include "mainwindow/services/registry.h"
+#include "mainwindow/shortcuts.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/temppages.h"
 #include "mainwindow/windowplacement.h"
@@ -194,6 +196,7 @@ void frmExplorer::wireEvents()
         cmdMenu[index].setForeColor(ColorFromSkinText(MenuCaptionOpenColor));
         services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
     };
+    WireSkinnedButtons(*this);
 }
 
 void frmExplorer::LockControl(bool lock)
@@ -260,6 +263,7 @@ void frmExplorer::Form_Load()
     loadedObjects().keys = std::make_unique<clsKeyHandle>();
     KeyHandle = loadedObjects().keys.get();
     KeyHandle->Attach();
+    ConnectKeysAndGestures(*this);
     // 13. The ring of closed tabs.
     if (ClosedTabRingEnabled != 0)
         ClosedTabUrls = QStringList(5, QString());

@@ -34,6 +34,15 @@ public:
     void LayoutTabStrip(LayoutRect&) override {}
     void LayoutViewPanes(bool, int16_t, int16_t) override {}
     void EnsureTabsForViewMode(bool) override {}
+    void OpenNewTab() override {}
+    void GoToTab(int16_t) override {}
+    void CloseTab(int16_t) override {}
+    void CloseTabs(int16_t) override {}
+    void ReopenClosedTab() override {}
+    void StopEverything() override {}
+    void QuickListLookup(int16_t, const QString&) override {}
+    void RunPageKey(int16_t) override {}
+    void NavigateCurrentTab(const QString&) override {}
 };
 
 class NullMenus : public IMenusService {

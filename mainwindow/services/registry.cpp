@@ -53,7 +53,8 @@ std::vector<InterfaceListing> CurrentImplementations()
                "GoBack GoForward StopBrowsing RefreshPage GoUpOneLevel OpenMyFolder OpenMail OpenSearchPage "
                "NavigateAddressText OpenWB_StartPage ReadHandOffFiles SetStatusMessage ShowBusyIndicator "
                "SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip LayoutViewPanes "
-               "EnsureTabsForViewMode")},
+               "EnsureTabsForViewMode OpenNewTab GoToTab CloseTab CloseTabs ReopenClosedTab StopEverything QuickListLookup "
+               "RunPageKey NavigateCurrentTab")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu RollOverMenuBar EndMenuBarMode "
