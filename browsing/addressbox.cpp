@@ -42,6 +42,10 @@ QStringList ReadTypedUrls()
 
 void AddTypedUrl(const QString& text)
 {
+    // A profile that never had the key gets it with its first address.
+    const QString key = QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs");
+    if (!RegistryKeyExists(HiveCurrentUser, key))
+        CreateRegistryKey(HiveCurrentUser, key);
     for (int n = 1; n <= kTypedUrlLimit; ++n) {
         if (ReadTypedUrl(valueName(n)).isEmpty()) {
             WriteTypedUrl(valueName(n), text);
