@@ -144,6 +144,16 @@ public:
         window_.WBProgressBar->setValue(static_cast<int>(value));
     }
     void ShowTabCount(int count) override { window_.WBTextBox[2].setText(QString::number(count)); }
+    // Refresh and Up share one place in the address row: Up shows for
+    // file addresses, Refresh for every other page.
+    void RefreshCurrentTabChrome() override
+    {
+        window_.cmdWBControl[5].zOrder(0);
+        const IBrowser* b = tabs_.CurrentBrowser();
+        if (b && b->locationURL().startsWith(QLatin1String("file:"), Qt::CaseInsensitive)
+            && !IsBlankPageUrl(b->locationURL()))
+            window_.cmdWBControl[9].zOrder(0);
+    }
     // At the first new title after Enter: what the address box holds then.
     void AddTypedUrl() override { ::AddTypedUrl(window_.WBTextBox[0].text()); }
 

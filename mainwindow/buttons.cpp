@@ -133,6 +133,8 @@ void cmdFormControl_Click(frmExplorer& f, int index)
 
 void WireSkinnedButtons(frmExplorer& f)
 {
+    // Refresh in front of Up, which shares its place, until a folder shows.
+    f.cmdWBControl[5].zOrder(0);
     f.cmdWBControl.events().mouseDown = [&f](int i, int, int, double, double) { cmdWBControl_MouseDown(f, i); };
     f.cmdWBControl.events().mouseUp = [&f](int i, int, int, double, double) { cmdWBControl_MouseUp(f, i); };
     f.cmdWBControl.events().click = [&f](int i) { cmdWBControl_Click(f, i); };

@@ -194,6 +194,10 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
     // The clipboard keys and select-all act on a text box that has the
     // focus; the page gets them otherwise.
     if (QLineEdit* edit = focusedTextBox(f)) {
+        // The hook swallows Ctrl keys: the box's own KeyDown still gets them.
+        for (int i : f.WBTextBox.indexes())
+            if (f.WBTextBox[i].lineEdit() == edit && f.WBTextBox.events().keyDown)
+                f.WBTextBox.events().keyDown(i, keyCode, 2);
         switch (keyCode) {
         case 'A': edit->selectAll(); return;
         case 'C': edit->copy(); return;
