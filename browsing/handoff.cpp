@@ -12,8 +12,8 @@ namespace {
 
 // A command line is one path or address: more than this is not ours.
 constexpr qsizetype kHandOffLimit = 64 * 1024;
-// Enough for any burst of starts between two polls.
-constexpr int kNamesPerPoll = 1000;
+// A burst larger than this is taken over the next polls.
+constexpr int kNamesPerPoll = 100;
 
 bool isNumberName(const char* name)
 {
