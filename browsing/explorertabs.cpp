@@ -2,6 +2,7 @@
 
 #include "browsing/addressbox.h"
 #include "browsing/browserarray.h"
+#include "browsing/findbar.h"
 #include "browsing/handoff.h"
 #include "browsing/navigation.h"
 #include "browsing/tabbrowsing.h"
@@ -16,6 +17,7 @@
 #include <QCoreApplication>
 
 #include <QEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <unistd.h>
@@ -32,6 +34,7 @@ public:
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
         wireAddressBox();
+        findBar_ = new FindBar(window_.PicHolder[0].widget(), [this] { return tabs_.CurrentBrowser(); });
     }
 
     ~ExplorerTabs() override
@@ -119,10 +122,16 @@ public:
             return;
         using namespace platform::browser;
         switch (keyCode) {
-        case 'A': b->execWB(CmdSelectAll); break;
-        case 'X': if (tabs_.CanCut) b->execWB(CmdCut); break;
-        case 'C': if (tabs_.CanCopy) b->execWB(CmdCopy); break;
-        case 'V': if (tabs_.CanPaste) b->execWB(CmdPaste); break;
+        case 'P': b->printPage(); break;
+        case 'S': b->savePage(); break;
+        case 'F':
+            if (FindBar* bar = findBar_.data())
+                bar->open();
+            break;
+        case 'A': b->focusPage(); b->execWB(CmdSelectAll); break;
+        case 'X': if (tabs_.CanCut) { b->focusPage(); b->execWB(CmdCut); } break;
+        case 'C': if (tabs_.CanCopy) { b->focusPage(); b->execWB(CmdCopy); } break;
+        case 'V': if (tabs_.CanPaste) { b->focusPage(); b->execWB(CmdPaste); } break;
         default: break;
         }
     }
@@ -160,8 +169,11 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Resize)
+        if (event->type() == QEvent::Resize) {
             PlaceBrowsersInPanes(window_.CurrentTab);
+            if (FindBar* bar = findBar_.data())
+                bar->place();
+        }
         return false;
     }
 
@@ -176,6 +188,7 @@ private:
     TabBrowsing tabs_;
     Navigation nav_;
     HandOffReader handOff_;
+    QPointer<FindBar> findBar_; // a child of the page holder
 };
 
 void ExplorerTabs::wireAddressBox()

@@ -11,6 +11,7 @@
 #include "platform/browser.h"
 #include "platform/com.h"
 #include "platform/paths.h"
+#include "platform/prompt.h"
 
 #include "httpserver.h"
 #include "testenv.h"
@@ -18,6 +19,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QWebEngineView>
@@ -282,4 +285,52 @@ TEST_F(WindowNavigation, GestureEightGoesBack)
         QTest::mouseMove(handle(), p);
     QTest::mouseRelease(handle(), Qt::RightButton, {}, points[3]);
     EXPECT_TRUE(waitForUrl(server.address("/a.html")));
+}
+
+TEST_F(WindowNavigation, PrintAndFindKeysActOnTheShownPageOnly)
+{
+    const QString pdf = testenv::freshDir(QStringLiteral("print")) + QStringLiteral("/page.pdf");
+    QStringList prompts;
+    platform::prompt::setResponder([&](const platform::prompt::Prompt& p) {
+        prompts << p.kind;
+        platform::prompt::Answer a;
+        a.accepted = true;
+        a.text = pdf;
+        return std::optional<platform::prompt::Answer>(a);
+    });
+    // On the blank page the page keys do nothing.
+    QTest::keyClick(handle(), Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(handle(), Qt::Key_F, Qt::ControlModifier);
+    QTest::qWait(200);
+    EXPECT_TRUE(prompts.isEmpty());
+
+    typeAddress(server.address("/a.html"));
+    ASSERT_TRUE(waitForUrl(server.address("/a.html")));
+    QTest::keyClick(handle(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(prompts, QStringList{QStringLiteral("print")});
+    ASSERT_TRUE(testenv::waitFor([&] { return QFileInfo(pdf).size() > 0; }, 20000));
+    EXPECT_TRUE(testenv::readFile(pdf).startsWith("%PDF"));
+
+    QTest::keyClick(handle(), Qt::Key_F, Qt::ControlModifier);
+    auto* focused = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(focused, nullptr);
+    ASSERT_NE(focused, window->WBTextBox[0].lineEdit()) << "the find bar's box has the focus";
+    EXPECT_TRUE(focused->isVisible());
+    QTest::keyClicks(focused, QStringLiteral("findable"));
+    QTest::keyClick(focused, Qt::Key_Return);
+    const auto barShows = [&](const QString& text) {
+        return testenv::waitFor([&] {
+            for (QLabel* l : focused->parentWidget()->findChildren<QLabel*>())
+                if (l->text() == text)
+                    return true;
+            return false;
+        }, 10000);
+    };
+    EXPECT_TRUE(barShows(QStringLiteral("1 matches")));
+    QTest::keyClicks(focused, QStringLiteral("zz"));
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_TRUE(barShows(QStringLiteral("Not found")));
+    QTest::keyClick(focused, Qt::Key_Escape);
+    EXPECT_FALSE(focused->isVisible());
+    platform::prompt::setResponder({});
 }
