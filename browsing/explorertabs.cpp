@@ -9,8 +9,12 @@
 #include "browsing/tabstaterecord.h"
 #include "core/fileclasses.h"
 #include "core/mainsettings.h"
+#include "core/menuiconstrip.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
+#include "mainwindow/services/registry.h"
+#include "mainwindow/skinvalues.h"
 #include "platform/paths.h"
 #include "platform/windowservices.h"
 
@@ -18,6 +22,8 @@
 
 #include <QEvent>
 #include <QPointer>
+
+#include <cmath>
 #include <QWidget>
 
 #include <unistd.h>
@@ -34,6 +40,7 @@ public:
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
         wireAddressBox();
+        wireAddressDropDown();
         findBar_ = new FindBar(window_.PicHolder[0].widget(), [this] { return tabs_.CurrentBrowser(); });
     }
 
@@ -177,8 +184,14 @@ protected:
         return false;
     }
 
+    // The typed addresses into ListView(0), newest on top; their number.
+    int FillTypedUrlList();
+    void HideAddressDropDown();
+
 private:
     void wireAddressBox();
+    void wireAddressDropDown();
+    void dropDownArrowPressed();
 
     frmExplorer& window_;
     StandInMediaPlayer media_;
@@ -216,6 +229,94 @@ void ExplorerTabs::wireAddressBox()
         window_.WBTextBox[0].setText(text);
         nav_.NavigateAddressText(true, true, true);
     };
+}
+
+void ExplorerTabs::wireAddressDropDown()
+{
+    // The other pictures of the array keep whatever handlers they have.
+    auto& boxes = window_.ImageBox.events();
+    boxes.mouseDown = [this, other = boxes.mouseDown](int i, int button, int shift, double x, double y) {
+        if (i == 3)
+            dropDownArrowPressed();
+        else if (other)
+            other(i, button, shift, x, y);
+    };
+    boxes.mouseMove = [this, other = boxes.mouseMove](int i, int button, int shift, double x, double y) {
+        if (i != 3) {
+            if (other)
+                other(i, button, shift, x, y);
+            return;
+        }
+        if (window_.HoverElementId == 2025)
+            return;
+        if (window_.HoverElementId != 1000 && window_.HoverElementId != -1)
+            SetHoverElement(window_, window_.HoverElementId);
+        SetSkinPicture(window_.ImageBox[3], 201);
+        window_.HoverElementId = 2025;
+    };
+    boxes.mouseUp = [this, other = boxes.mouseUp](int i, int button, int shift, double x, double y) {
+        if (i == 3)
+            SetSkinPicture(window_.ImageBox[3], 200);
+        else if (other)
+            other(i, button, shift, x, y);
+    };
+    platform::forms::ListView& list = window_.ListView[0];
+    list.itemClick = [this](int index) {
+        const QString address = window_.ListView[0].itemText(index);
+        HideAddressDropDown();
+        if (address.isEmpty())
+            return;
+        window_.WBTextBox[0].setText(address);
+        nav_.NavigateAddressText(true, false, true);
+    };
+    list.focusLeft = [this] { HideAddressDropDown(); };
+    list.events().keyDown = [this](int keyCode, int) {
+        if (keyCode == 27)
+            HideAddressDropDown();
+    };
+}
+
+void ExplorerTabs::dropDownArrowPressed()
+{
+    if (window_.BusyFlags[2] != 0)
+        return;
+    window_.BusyFlags[2] = -1;
+    SetSkinPicture(window_.ImageBox[3], 202);
+    if (FillTypedUrlList() > 0) {
+        const auto& row = window_.PicHolder[1];
+        platform::forms::ListView& list = window_.ListView[0];
+        list.move(std::round(row.left()), std::round(row.top() + row.height()), std::round(row.width()));
+        list.setVisible(true);
+        list.zOrder(0);
+        list.setFocus();
+        window_.AddressDropDownOpen = true;
+    } else {
+        HideAddressDropDown();
+    }
+    window_.BusyFlags[2] = 0;
+}
+
+int ExplorerTabs::FillTypedUrlList()
+{
+    platform::forms::ListView& list = window_.ListView[0];
+    list.clear();
+    list.setSmallIcons(MenuIconStrip());
+    const QStringList urls = ReadTypedUrls();
+    for (const QString& url : urls)
+        list.addItem(1, url, 3);
+    if (!urls.isEmpty()) {
+        const double h = list.itemHeight();
+        list.setHeight(h * urls.size() + h / 4);
+        list.setColumnWidth(0, window_.PicHolder[1].width() - 100);
+    }
+    return static_cast<int>(urls.size());
+}
+
+void ExplorerTabs::HideAddressDropDown()
+{
+    services::Lists().HideAddressDropDown();
+    window_.ListView[0].setVisible(false);
+    window_.AddressDropDownOpen = false;
 }
 
 void ExplorerTabs::ReadHandOffFiles()

@@ -157,6 +157,7 @@ void frmExplorer::createControls()
     // The show/hide buttons last: they lie over the frame and the body.
     for (int i = 0; i <= 4; ++i)
         cmdShowHide.create(i);
+    ListView.create(0)->setVisible(false);
 
     for (int i : {0, 2, 3, 4, 5}) {
         Timer& t = *AppTimer.create(i);

@@ -10,6 +10,7 @@
 #include "platform/controlarray.h"
 #include "platform/controls.h"
 #include "platform/form.h"
+#include "platform/listview.h"
 #include "platform/progressbar.h"
 #include "platform/textbox.h"
 
@@ -55,6 +56,8 @@ public:
     platform::forms::ControlArray<platform::forms::TextBox> WBTextBox{*this, QStringLiteral("WBTextBox")};
     platform::forms::ControlArray<platform::forms::Label> APPLabel{*this, QStringLiteral("APPLabel")};
     platform::forms::ControlArray<platform::forms::Timer> AppTimer{*this, QStringLiteral("AppTimer")};
+    // 0: the address drop-down, over everything else while open.
+    platform::forms::ControlArray<platform::forms::ListView> ListView{*this, QStringLiteral("ListView")};
     std::unique_ptr<platform::forms::PictureBox> cmdCloseTab;
     std::unique_ptr<platform::forms::Image> SPLITTER1;
     std::unique_ptr<platform::forms::ProgressBar> WBProgressBar;

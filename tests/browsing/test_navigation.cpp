@@ -22,11 +22,16 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QTreeWidget>
+#include <QDropEvent>
 #include <QTest>
 #include <QWebEngineView>
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 inline void PrintTo(const QString& s, std::ostream* os)
 {
@@ -333,4 +338,62 @@ TEST_F(WindowNavigation, PrintAndFindKeysActOnTheShownPageOnly)
     QTest::keyClick(focused, Qt::Key_Escape);
     EXPECT_FALSE(focused->isVisible());
     platform::prompt::setResponder({});
+}
+
+TEST_F(WindowNavigation, TheDropDownListsTypedAddressesNewestFirstAndAPickNavigates)
+{
+    platform::forms::ListView& list = window->ListView[0];
+    click(window->ImageBox[3]);
+    EXPECT_FALSE(list.visible()) << "no typed addresses: nothing to show";
+
+    typeAddress(server.address("/a.html"));
+    ASSERT_TRUE(waitForUrl(server.address("/a.html")));
+    typeAddress(server.address("/b.html"));
+    ASSERT_TRUE(waitForUrl(server.address("/b.html")));
+    ASSERT_TRUE(testenv::waitFor([] { return !ReadTypedUrl(QStringLiteral("url2")).isEmpty(); }));
+
+    click(window->ImageBox[3]);
+    ASSERT_TRUE(list.visible());
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.itemText(1), server.address("/b.html")) << "url2 above url1";
+    EXPECT_EQ(list.itemText(2), server.address("/a.html"));
+    EXPECT_EQ(list.left(), std::round(window->PicHolder[1].left()));
+    EXPECT_NEAR(list.top(), window->PicHolder[1].top() + window->PicHolder[1].height(), 1);
+    const QString dir = qEnvironmentVariable("Z5_SCREENSHOT_DIR", QStringLiteral(Z5_BINARY_DIR "/screenshots"));
+    QDir().mkpath(dir);
+    QTest::qWait(100);
+    window->window()->grab().save(dir + QStringLiteral("/z5-address-dropdown.png"));
+
+    // A click on the lower entry goes there in this tab.
+    QTreeWidget* tree = list.tree();
+    const QRect row = tree->visualItemRect(tree->topLevelItem(1));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_FALSE(list.visible());
+    EXPECT_TRUE(waitForUrl(server.address("/a.html")));
+    EXPECT_EQ(window->TabCount, 1);
+}
+
+TEST_F(WindowNavigation, DroppedTextNavigatesAndDroppedFilesAreRefused)
+{
+    QLineEdit* box = window->WBTextBox[0].lineEdit();
+    const auto drop = [&](QMimeData* data) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(box, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(box, &dropped);
+    };
+    QMimeData file;
+    const QString page = testenv::freshDir(QStringLiteral("drop")) + QStringLiteral("/p.html");
+    testenv::writeFile(page, "<html><title>p</title></html>");
+    file.setUrls({QUrl::fromLocalFile(page)});
+    file.setText(page);
+    drop(&file);
+    QTest::qWait(300);
+    EXPECT_TRUE(box->text().isEmpty()) << "a local file is not taken";
+
+    QMimeData text;
+    text.setText(server.address("/x.html"));
+    drop(&text);
+    EXPECT_EQ(box->text(), server.address("/x.html"));
+    EXPECT_TRUE(waitForRequests("/x.html", 1));
 }
