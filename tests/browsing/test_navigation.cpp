@@ -397,3 +397,48 @@ TEST_F(WindowNavigation, DroppedTextNavigatesAndDroppedFilesAreRefused)
     EXPECT_EQ(box->text(), server.address("/x.html"));
     EXPECT_TRUE(waitForRequests("/x.html", 1));
 }
+
+TEST_F(WindowNavigation, QuickLaunchButtonsOpenTheirSettings)
+{
+    const QString folder = testenv::freshDir(QStringLiteral("my folder"));
+    SaveZ5Setting(HiveCurrentUser, QStringLiteral("DEFAULTFOLDER"), folder);
+    SaveZ5Setting(HiveCurrentUser, QStringLiteral("DEFAULTMAIL"), server.address("/b.html"));
+    SaveZ5Setting(HiveCurrentUser, QStringLiteral("STARTPAGE"), QStringLiteral("00||%1||").arg(server.address("/x.html")));
+    const struct {
+        int button;
+        QString url;
+    } cases[] = {
+        {1, QUrl::fromLocalFile(folder + QStringLiteral("/")).toString(QUrl::FullyEncoded)},
+        {2, server.address("/b.html")},
+        {3, server.address("/x.html")}, // the home address whatever the flags
+        {4, server.address("/search")},
+    };
+    for (const auto& c : cases) {
+        QTest::mouseClick(window->cmdAppOpt[c.button].widget(), Qt::LeftButton);
+        EXPECT_TRUE(waitForUrl(c.url)) << c.button << " " << shownUrl().toStdString();
+    }
+    EXPECT_EQ(window->TabCount, 1);
+}
+
+TEST_F(WindowNavigation, FunctionKeyProgramsGetNoShellAndTheBossKeyKeepsTheWindow)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("f key"));
+    const QString script = dir + QStringLiteral("/run me;.sh");
+    const QString out = dir + QStringLiteral("/out.txt");
+    ASSERT_TRUE(testenv::writeFile(script, "#!/bin/sh\necho \"$#:$0\" > \"$(dirname \"$0\")/out.txt\"\n"));
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+    window->KeyMap[1] = QStringLiteral("|2|%1|").arg(script);
+    window->KeyMap[9] = QStringLiteral("|0|10|");
+    QTest::keyPress(handle(), Qt::Key_F2);
+    QTest::qWait(250);
+    QTest::keyRelease(handle(), Qt::Key_F2);
+    ASSERT_TRUE(testenv::waitFor([&] { return QFile::exists(out); }, 10000));
+    EXPECT_EQ(testenv::readFile(out).trimmed(), ("0:" + script).toUtf8());
+
+    // Nothing could see the key once every window of the program is hidden.
+    QTest::keyPress(handle(), Qt::Key_F10);
+    QTest::qWait(250);
+    QTest::keyRelease(handle(), Qt::Key_F10);
+    EXPECT_TRUE(window->window()->isVisible());
+    EXPECT_EQ(window->BossKeyCode, 0);
+}
