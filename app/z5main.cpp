@@ -3,6 +3,7 @@
 #include "browsing/explorertabs.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
+#include "menus/tabmenu.h"
 #include "platform/browser.h"
 #include "platform/shotonshow.h"
 
@@ -18,6 +19,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Z5"));
     platform::shotonshow::install();
     SetTabsModuleFactory(CreateExplorerTabs);
+    TabButtonMenu tabMenu;
+    SetTabMenu(&tabMenu);
     std::unique_ptr<frmExplorer> window;
     SetMainWindowLoader([&window] {
         window = std::make_unique<frmExplorer>();

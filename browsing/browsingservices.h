@@ -76,6 +76,19 @@ public:
     virtual void StopAllFetches() = 0;
 };
 
+// The tab menu of a tab button, built by the menus: shown with its top-left
+// at (left, bottom), keeping clear of the button's rectangle; the key of the
+// chosen command ("OPTION0" close, "OPTION1" clear) or "" when none.
+class ITabMenu {
+public:
+    virtual ~ITabMenu() = default;
+    virtual QString ShowTabMenu(int left, int top, int right, int bottom) = 0;
+};
+
+// The tab menu the running program plugs in; nullptr shows none.
+void SetTabMenu(ITabMenu* menu);
+ITabMenu* TabMenu();
+
 // Stand-ins for owners not built yet: they do nothing. The tests list which
 // calls still reach them.
 class StandInChrome : public IWindowChrome {

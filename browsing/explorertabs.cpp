@@ -2,26 +2,35 @@
 
 #include "browsing/addressbox.h"
 #include "browsing/browserarray.h"
+#include "browsing/currenttabdisplay.h"
 #include "browsing/findbar.h"
 #include "browsing/handoff.h"
 #include "browsing/navigation.h"
 #include "browsing/tabbrowsing.h"
 #include "browsing/tabstaterecord.h"
+#include "browsing/tabstrip.h"
 #include "core/fileclasses.h"
 #include "core/mainsettings.h"
 #include "core/menuiconstrip.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "mainwindow/menubarpopups.h"
+#include "mainwindow/multiview.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/splitters.h"
 #include "platform/paths.h"
 #include "platform/windowservices.h"
 
 #include <QCoreApplication>
 
+#include <QCoreApplication>
+
+#include <algorithm>
 #include <QEvent>
 #include <QPointer>
+#include <QTimer>
 
 #include <cmath>
 #include <QWidget>
@@ -30,15 +39,52 @@
 
 namespace {
 
+// The browsers of the window, each press inside a page reported to the
+// window as a click in the browser area.
+class ClickingBrowsers : public IBrowserHost {
+public:
+    ClickingBrowsers(frmExplorer& window, platform::forms::Control* holder) : window_(window), array_(window, holder)
+    {
+        watch(array_.browser(0));
+    }
+    IBrowser* loadBrowser(int index) override { return watch(array_.loadBrowser(index)); }
+    bool unloadBrowser(int index) override { return array_.unloadBrowser(index); }
+    IBrowser* browser(int index) const override { return array_.browser(index); }
+    IBrowser* popupCatcher() override { return array_.popupCatcher(); }
+
+private:
+    IBrowser* watch(IBrowser* b)
+    {
+        if (b) {
+            frmExplorer* w = &window_;
+            QPointer<QWidget> alive = window_.window();
+            // Taken up from the main loop, outside the page's input handling.
+            b->browserEvents().mouseDown = [w, alive](int button) {
+                if (button != 1 && button != 2)
+                    return;
+                QTimer::singleShot(0, qApp, [w, alive, button] {
+                    if (alive)
+                        HandleBrowserClick(*w, button == 1 ? 2 : 3);
+                });
+            };
+        }
+        return b;
+    }
+    frmExplorer& window_;
+    BrowserArray array_;
+};
+
 // The window side: the browser of the shown tab fills the body of the
 // chrome (PicHolder(0)), which holds every tab browser.
 class ExplorerTabs : public ITabsService, public StandInChrome, public QObject {
 public:
     explicit ExplorerTabs(frmExplorer& window)
         : window_(window), browsers_(window, &window.PicHolder[0]),
-          tabs_(window, browsers_, *this, media_, lists_, downloads_), nav_(window, tabs_)
+          tabs_(window, browsers_, *this, media_, lists_, downloads_), strip_(window, tabs_),
+          display_(window, tabs_, strip_), nav_(window, tabs_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
+        display_.ShowTabCount(std::max<int>(1, window_.TabCount));
         wireAddressBox();
         wireAddressDropDown();
         findBar_ = new FindBar(window_.PicHolder[0].widget(), [this] { return tabs_.CurrentBrowser(); });
@@ -51,6 +97,8 @@ public:
     }
 
     const char* implementationName() const override { return "browsing"; }
+
+    TabBrowsing& model() { return tabs_; }
 
     // ---- What the window asks of the tabs ----
     void ActivateTab(int16_t tab) override { tabs_.ActivateTab(tab); }
@@ -80,10 +128,42 @@ public:
             tabs_.ActivateTab(0);
         }
     }
-    // Single view: the current tab's browser fills the holder.
-    using StandInChrome::LayoutViewPanes;
-    void LayoutViewPanes(bool, int16_t, int16_t) override {}
-    void EnsureTabsForViewMode(bool) override { PlaceBrowsersInPanes(window_.CurrentTab); }
+    // The panes of the multi-view, each filled by its tab's browser.
+    void LayoutViewPanes(bool showSplitters, int16_t tabCount, int16_t paneCount) override
+    {
+        ::LayoutViewPanes(window_, showSplitters, tabCount, paneCount);
+    }
+    void LayoutViewPanes(bool showSplitters, int tabCount, int paneCount) override
+    {
+        ::LayoutViewPanes(window_, showSplitters, tabCount, paneCount);
+    }
+    void EnsureTabsForViewMode(bool activate) override
+    {
+        for (int k : BlankTabsForViewMode(window_.ViewMode, window_.TabCount)) {
+            tabs_.NewTab(k, true, true);
+            tabs_.ResetTab(k);
+        }
+        if (window_.PaneCount > 1) {
+            // Each pane shows its own tab, above the browsers of tabs
+            // outside the panes.
+            for (int i = 0; i < window_.PaneCount; ++i) {
+                tabs_.RelayoutTabPanes(i);
+                if (i < kMaxPanes)
+                    if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap.value(i, -1))) {
+                        b->setVisible(true);
+                        b->bringToFront();
+                    }
+            }
+            ::BringSplittersToFront(window_);
+        } else {
+            PlaceBrowsersInPanes(window_.CurrentTab);
+        }
+        if (activate) {
+            tabs_.ActivateTab(window_.CurrentTab);
+            QCoreApplication::processEvents();
+            window_.UserClickState = 0;
+        }
+    }
 
     // Still to be built with the document sinks, tab watchers, navigation,
     // hand-off and tab strip.
@@ -142,16 +222,32 @@ public:
         default: break;
         }
     }
-    void LayoutTabStrip(LayoutRect&) override {}
+    void LayoutTabStrip(LayoutRect& rect) override
+    {
+        strip_.LayoutTabStrip(rect);
+        display_.RefreshTabButtons(false);
+    }
 
     // ---- What the tabs ask of the window ----
     void PlaceBrowsersInPanes(int tab) override
     {
         if (tab < 0 || tab >= window_.TabBrowserMap.size())
             return;
-        if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[tab]))
-            b->place(0, 0, window_.PicHolder[0].width(), window_.PicHolder[0].height());
+        if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[tab])) {
+            const frmExplorer::PaneRect r = BrowserRectForPane(window_, tab);
+            b->place(r.Left, r.Top, r.Width, r.Height);
+        }
     }
+    void BringSplittersToFront() override { ::BringSplittersToFront(window_); }
+    void EndSplitterDrag() override { ::EndSplitterDrag(window_); }
+    void ResetTabStripForCloseAll() override { display_.ResetForCloseAll(); }
+    void RefreshTabButtons(int hideExtra) override { display_.RefreshTabButtons(hideExtra != 0); }
+    void RefreshCurrentTabChrome() override { display_.RefreshCurrentTabChrome(); }
+    void UpdateTabTitle(int button) override { display_.UpdateTabTitle(button); }
+    void ScrollTabStripToCurrent() override { strip_.ScrollTabStripToCurrent(); }
+    int TabButtonsThatFit() override { return strip_.TabButtonsFit(); }
+    void SetBackButtonState(bool enable) override { display_.SetBackButtonState(enable); }
+    void SetForwardButtonState(bool enable) override { display_.SetForwardButtonState(enable); }
     void SetStatusLine(const QString& text) override { window_.WBTextBox[1].setText(text); }
     void SetBusyPicture(const QPixmap& picture) override { window_.ImageBox[0].setPicture(picture); }
     void SetProgressBar(double max, double value) override
@@ -159,17 +255,7 @@ public:
         window_.WBProgressBar->setMaximum(static_cast<int>(max));
         window_.WBProgressBar->setValue(static_cast<int>(value));
     }
-    void ShowTabCount(int count) override { window_.WBTextBox[2].setText(QString::number(count)); }
-    // Refresh and Up share one place in the address row: Up shows for
-    // file addresses, Refresh for every other page.
-    void RefreshCurrentTabChrome() override
-    {
-        window_.cmdWBControl[5].zOrder(0);
-        const IBrowser* b = tabs_.CurrentBrowser();
-        if (b && b->locationURL().startsWith(QLatin1String("file:"), Qt::CaseInsensitive)
-            && !IsBlankPageUrl(b->locationURL()))
-            window_.cmdWBControl[9].zOrder(0);
-    }
+    void ShowTabCount(int count) override { display_.ShowTabCount(count); }
     // At the first new title after Enter: what the address box holds then.
     void AddTypedUrl() override { ::AddTypedUrl(window_.WBTextBox[0].text()); }
 
@@ -197,8 +283,10 @@ private:
     StandInMediaPlayer media_;
     StandInListsPane lists_;
     StandInDownloads downloads_;
-    BrowserArray browsers_;
+    ClickingBrowsers browsers_;
     TabBrowsing tabs_;
+    TabStrip strip_;
+    CurrentTabDisplay display_;
     Navigation nav_;
     HandOffReader handOff_;
     QPointer<FindBar> findBar_; // a child of the page holder
@@ -367,15 +455,20 @@ void ExplorerTabs::ReadHandOffFiles()
 
 QStringList StandInServices()
 {
-    return {QStringLiteral("IWindowChrome (all but PlaceBrowsersInPanes, EnsureTabsForViewMode, SetStatusLine, "
-                           "SetBusyPicture, SetProgressBar, ShowTabCount)"),
+    return {QStringLiteral("IWindowChrome (BindDocumentEvents)"),
             QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
             QStringLiteral("ITabsService (BindDocumentEvents, ReleaseDocumentEvents, CloseDuplicatePopupTabs, "
-                           "FixScrollOfCurrentPage, LayoutTabStrip; playlists and snippet files of the command line and "
+                           "FixScrollOfCurrentPage; playlists and snippet files of the command line and "
                            "the hand-off)")};
 }
 
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window)
 {
     return std::make_unique<ExplorerTabs>(window);
+}
+
+TabBrowsing* TabModelOf(ITabsService& service)
+{
+    auto* tabs = dynamic_cast<ExplorerTabs*>(&service);
+    return tabs ? &tabs->model() : nullptr;
 }

@@ -11,9 +11,14 @@
 #include <memory>
 
 class frmExplorer;
+class TabBrowsing;
 
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window);
 
 // The calls between the window and the running program's tabs that still
 // reach stand-ins doing nothing, until their owners are built.
 QStringList StandInServices();
+
+// The tab model behind the window's tabs service (nullptr for another
+// service), for tests that drive the running window's tabs.
+TabBrowsing* TabModelOf(ITabsService& service);

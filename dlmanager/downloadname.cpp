@@ -50,3 +50,14 @@ bool IsPageUrl(const QString& name)
             return true;
     return false;
 }
+
+QString AddressPathPrefix(const QString& address)
+{
+    const qsizetype slashes = address.lastIndexOf(QLatin1String("//"));
+    const QString rest = slashes < 0 ? address.mid(1) : address.mid(slashes + 2);
+    const qsizetype lastSlash = rest.lastIndexOf(QLatin1Char('/'));
+    QString prefix = lastSlash < 0 ? QString() : rest.left(lastSlash + 1);
+    prefix.replace(QLatin1Char('/'), QLatin1Char('-'));
+    prefix.replace(QLatin1Char('\\'), QLatin1Char('-'));
+    return prefix;
+}

@@ -11,3 +11,8 @@ class clsWinInet;
 QString GetDownloadFileName(const QString& address, clsWinInet& cracker);
 bool IsDownloadableName(const QString& name);
 bool IsPageUrl(const QString& name);
+
+// The folder part of an address as a name prefix: the text after the last
+// "//", cut after its last "/", every "/" and "\" made "-"
+// ("http://h/a/b/c.gif" gives "h-a-b-").
+QString AddressPathPrefix(const QString& address);

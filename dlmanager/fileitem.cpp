@@ -1,6 +1,8 @@
 #include "dlmanager/fileitem.h"
 
 #include "core/settingsstore.h"
+#include "dlmanager/downloadname.h"
+#include "dlmanager/freename.h"
 #include "dlmanager/moddownload.h"
 #include "dlmanager/runstate.h"
 #include "dlmanager/statuspages.h"
@@ -67,32 +69,6 @@ void writeValidator(int fd, const QByteArray& value)
         ::fremovexattr(fd, kValidatorAttribute);
     else
         ::fsetxattr(fd, kValidatorAttribute, value.constData(), static_cast<size_t>(value.size()), 0);
-}
-
-// Renames from to to without replacing anything at to; false with EEXIST
-// when to exists (a file, a folder or a link).
-bool renameNoReplace(const QByteArray& from, const QByteArray& to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // A file system without the flag: a hard link fails on an existing name.
-    if (::link(from.constData(), to.constData()) != 0)
-        return false;
-    ::unlink(from.constData());
-    return true;
-}
-
-// "<name> (n).<ext>" for n = 2, 3, ...
-QString numberedName(const QString& path, int n)
-{
-    const QFileInfo fi(path);
-    const QString name = fi.fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot > 0 ? name.left(dot) : name;
-    const QString ext = dot > 0 ? name.mid(dot) : QString();
-    return fi.path() + QLatin1Char('/') + stem + QStringLiteral(" (%1)").arg(n) + ext;
 }
 
 } // namespace
@@ -211,15 +187,7 @@ void FileItem::StartFileDownload(std::function<void()> ended)
     if (!targetOverride_.isEmpty()) {
         finalPath_ = targetOverride_;
     } else {
-        QString prefix;
-        if (run_.AddPathToName) {
-            const qsizetype slashes = run_.ItemURL.lastIndexOf(QLatin1String("//"));
-            QString rest = slashes < 0 ? run_.ItemURL.mid(1) : run_.ItemURL.mid(slashes + 2);
-            const qsizetype lastSlash = rest.lastIndexOf(QLatin1Char('/'));
-            prefix = lastSlash < 0 ? QString() : rest.left(lastSlash + 1);
-            prefix.replace(QLatin1Char('/'), QLatin1Char('-'));
-            prefix.replace(QLatin1Char('\\'), QLatin1Char('-'));
-        }
+        const QString prefix = run_.AddPathToName ? AddressPathPrefix(run_.ItemURL) : QString();
         QString name = prefix + cracker_.URLFileName();
         name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
         if (vb::trim(run_.ItemFolder).isEmpty()) {
@@ -522,12 +490,8 @@ void FileItem::complete()
     if (run_.OverwriteExisting || !targetOverride_.isEmpty()) {
         renamed = ::rename(from.constData(), QFile::encodeName(target).constData()) == 0;
     } else {
-        for (int n = 1; n < 10000 && !renamed; ++n) {
-            target = n == 1 ? finalPath_ : numberedName(finalPath_, n);
-            renamed = renameNoReplace(from, QFile::encodeName(target));
-            if (!renamed && errno != EEXIST)
-                break;
-        }
+        target = MoveToFreeName(partialPath_, finalPath_);
+        renamed = !target.isEmpty();
     }
     if (!renamed) {
         fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));

@@ -59,6 +59,7 @@ DownloadListRun::DownloadListRun(RunState& run, PageItems& pages, QObject* paren
 {
     appTimer_.setInterval(kTickMs);
     QObject::connect(&appTimer_, &QTimer::timeout, this, [this] { AppTimer_Timer(); });
+    pages_.startFileDownload = [this](std::function<void()> ended) { fileItem_.StartFileDownload(std::move(ended)); };
 }
 
 DownloadListRun::~DownloadListRun() = default;

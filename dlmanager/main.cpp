@@ -2,12 +2,34 @@
 
 #include "dlmanager/moddownload.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <memory>
+
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
     // The argument is the rest of the command line, however the starter split it.
-    return modDownLoad_Main(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));
+    QStringList parts;
+    for (int i = 1; i < argc; ++i)
+        parts << QString::fromLocal8Bit(argv[i]);
+    const QString argument = parts.join(QLatin1Char(' '));
+    std::unique_ptr<QCoreApplication> app;
+    if (ParseDownloadCommand(argument).form == DownloadCommand::List) {
+        // A list may hold pages, which the hidden browser control loads: it
+        // needs a widget application prepared for the web engine. Neither
+        // loads nor starts the engine; the control's module does, on the
+        // first page item. The program shows no window, so it needs no
+        // display either.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        auto gui = std::make_unique<QApplication>(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+        app = std::move(gui);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    return modDownLoad_Main(argument);
 }

@@ -4,7 +4,8 @@
 #include "core/settingsstore.h"
 #include "dlmanager/fileitem.h"
 #include "dlmanager/listrun.h"
-#include "dlmanager/pageitems.h"
+#include "dlmanager/pagebrowser.h"
+#include "dlmanager/pagedownload.h"
 #include "dlmanager/runstate.h"
 #include "platform/paths.h"
 #include "platform/vbrt.h"
@@ -99,7 +100,14 @@ int modDownLoad_Main(const QString& argument)
         run.StartTime = vb::formatClockDate(QDateTime::currentDateTime());
         QDir().mkpath(run.AppPath + QStringLiteral("/Data"));
         run.ListBase = run.AppPath + QStringLiteral("/Data/") + run.ListName;
-        NoPageItems pages;
+        // The browser control's module is loaded with the first page item.
+        PageDownload pages([](QString* error) {
+            const ProxySetting proxy = ReadProxySetting();
+            PageBrowser::Settings settings;
+            settings.proxyHost = proxy.host;
+            settings.proxyPort = proxy.port;
+            return LoadPageBrowser(DefaultPageBrowserModule(), settings, error);
+        });
         DownloadListRun listRun(run, pages);
         listRun.finished = [] { QCoreApplication::exit(0); };
         if (!listRun.OpenDownloadList())

@@ -16,6 +16,10 @@ public:
     virtual void StartPageDownload(RunState& run, std::function<void()> ended) = 0;
     // Cuts a page in progress off (the user stopped the list).
     virtual void Stop() = 0;
+
+    // Set by the list run: turns the current item into a file item of the
+    // run's current address, which ends through ended.
+    std::function<void(std::function<void()> ended)> startFileDownload;
 };
 
 // Without a browser control: a page item fails, keeping the reason a file

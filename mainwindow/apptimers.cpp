@@ -4,6 +4,8 @@
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
+#include "mainwindow/menubarpopups.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/shortcuts.h"
 #include "platform/commandline.h"
@@ -98,9 +100,9 @@ void housekeeping(frmExplorer& f)
 void WatchMenuBarPopup(frmExplorer& f)
 {
     if (services::Menus().SubClassStatus())
-        services::Menus().RollOverMenuBar();
+        RollOverMenuBar(f);
     else
-        services::Menus().EndMenuBarMode();
+        EndMenuBarMode(f);
     unloadWhenClosing(f);
 }
 

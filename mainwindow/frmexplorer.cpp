@@ -15,6 +15,8 @@
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/mainlayout.h"
 #include "mainwindow/menubarlayout.h"
+#include "mainwindow/menubarpopups.h"
+#include "mainwindow/multiview.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/shortcuts.h"
 #include "mainwindow/skinvalues.h"
@@ -91,6 +93,7 @@ void frmExplorer::createControls()
     addressRow.setTabStop(false);
     addressRow.setBackColor(QColor(0xFF, 0xFF, 0xFF));
     addressRow.move(0, 0, 3000, 300);
+    CreateSplitterBars(*this);
 
     for (int i = 0; i <= 9; ++i) {
         Image* box = (i == 2 || i == 3) ? ImageBox.create(i, &addressRow) : ImageBox.create(i);
@@ -193,9 +196,7 @@ void frmExplorer::wireEvents()
         HoverEnter(*this, static_cast<int16_t>(3000 + index));
     };
     cmdMenu.events().mouseDown = [this](int index, int button, int shift, double, double) {
-        ButtonReleased = 0;
-        cmdMenu[index].setForeColor(ColorFromSkinText(MenuCaptionOpenColor));
-        services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
+        PressMenuBarCaption(*this, index, button, shift);
     };
     WireSkinnedButtons(*this);
 }

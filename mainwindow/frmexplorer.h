@@ -58,6 +58,9 @@ public:
     platform::forms::ControlArray<platform::forms::Timer> AppTimer{*this, QStringLiteral("AppTimer")};
     // 0: the address drop-down, over everything else while open.
     platform::forms::ControlArray<platform::forms::ListView> ListView{*this, QStringLiteral("ListView")};
+    // Bars of the split layouts inside PicHolder(0): 1 vertical, 2
+    // horizontal, 3 and 4 their drag bars, 0 the bar a lost drag hides.
+    platform::forms::ControlArray<platform::forms::PictureBox> SPLITTER2{*this, QStringLiteral("SPLITTER2")};
     std::unique_ptr<platform::forms::PictureBox> cmdCloseTab;
     std::unique_ptr<platform::forms::Image> SPLITTER1;
     std::unique_ptr<platform::forms::ProgressBar> WBProgressBar;
@@ -81,6 +84,22 @@ public:
 
     // The room the progress band takes left of the tab buttons, in twips.
     double ProgressBandWidth = 1800;
+
+    // ---- Multi-view panes ----
+    // One pane: Left, Top, Height, Width in twips of PicHolder(0).
+    struct PaneRect {
+        int32_t Left = 0;
+        int32_t Top = 0;
+        int32_t Height = 0;
+        int32_t Width = 0;
+    };
+    QVector<PaneRect> PaneRects;
+    // The holder size at the last split layout; 0 before the first.
+    float SplitPosX = 0;
+    float SplitPosY = 0;
+    Flag SplitterDragging = 0;
+    // The menu-bar caption whose popup shows (0-4), 9 for any other popup.
+    int16_t OpenMenuIndex = 9;
 
     // The address drop-down is open (element 1000 of the hover tracking).
     bool AddressDropDownOpen = false;

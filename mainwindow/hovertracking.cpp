@@ -99,7 +99,8 @@ void SetHoverElement(frmExplorer& f, int16_t code)
     } else if (inRange(code, 3000, 3004)) {
         f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
     } else if (inRange(code, 3100, 3199)) {
-        if (code - 3100 != f.CurrentTab)
+        // Button i stands for tab i + TabButtonOffset.
+        if (code - 3100 + f.TabButtonOffset != f.CurrentTab)
             if (auto* tab = f.cmdTabNum.at(code - 3100))
                 SetSkinPicture(*tab, 400);
     } else if (code == 3200) {

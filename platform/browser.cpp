@@ -81,7 +81,10 @@ QWebEngineProfile* sharedProfile()
 // The page of a browser control: the gate and the scripted dialogs.
 class BrowserPage : public QWebEnginePage {
 public:
-    BrowserPage(Browser& owner, QObject* parent) : QWebEnginePage(sharedProfile(), parent), owner_(&owner) {}
+    BrowserPage(Browser& owner, QWebEngineProfile* profile, QObject* parent)
+        : QWebEnginePage(profile ? profile : sharedProfile(), parent), owner_(&owner)
+    {
+    }
     // The control is gone; the page waits for its view's deletion.
     void detach() { owner_ = nullptr; }
 
@@ -167,11 +170,11 @@ private:
     Browser* owner_;
 };
 
-Browser::Browser(forms::Form& form, const QString& name, int index, forms::Control* container)
+Browser::Browser(forms::Form& form, const QString& name, int index, forms::Control* container, QWebEngineProfile* profile)
     : forms::Control(form, new QWebEngineView(parentWidgetFor(form, container)), name, index, container)
 {
     QWebEngineView* v = view();
-    page_ = new BrowserPage(*this, v);
+    page_ = new BrowserPage(*this, profile, v);
     v->setPage(page_);
     inputFilter_ = new BrowserInputFilter(*this);
     inputFilter_->setParent(v);
@@ -261,7 +264,7 @@ Browser::Browser(forms::Form& form, const QString& name, int index, forms::Contr
         auto* window = new QWebEngineView(widget()->window());
         window->setWindowFlag(Qt::Window);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        auto* page = new QWebEnginePage(sharedProfile(), window);
+        auto* page = new QWebEnginePage(page_->profile(), window);
         window->setPage(page);
         QObject::connect(page, &QWebEnginePage::windowCloseRequested, window, &QWidget::close);
         request.openIn(page);

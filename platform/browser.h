@@ -40,7 +40,9 @@ class BrowserPage;
 
 class Browser : public forms::Control, public IBrowser {
 public:
-    Browser(forms::Form& form, const QString& name, int index = -1, forms::Control* container = nullptr);
+    // profile: the profile of the control's pages (nullptr: the shared one).
+    Browser(forms::Form& form, const QString& name, int index = -1, forms::Control* container = nullptr,
+            QWebEngineProfile* profile = nullptr);
     ~Browser() override;
 
     void navigate2(const QString& url) override;

@@ -3,10 +3,8 @@
 
 #include "dlmanager/statuspages.h"
 #include "platform/namedlock.h"
-#include "platform/registry.h"
 
-#include "nginxserver.h"
-#include "testenv.h"
+#include "programfixture.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -24,117 +22,26 @@
 
 namespace reg = platform::registry;
 
-namespace {
+using namespace dltest;
 
-const QString kStage = QStringLiteral(Z5_STAGE_DIR);
-const QString kExe = kStage + QStringLiteral("/Tool/Z5DownLoad.exe");
-
-QByteArray randomBytes(qint64 size, uint64_t seed)
+TEST(DownloadProgramFolder, TheProgramLinksNoWebEngineItsPageModuleDoes)
 {
-    QByteArray b(size, Qt::Uninitialized);
-    std::mt19937_64 gen(seed);
-    auto* p = reinterpret_cast<uint64_t*>(b.data());
-    for (qint64 i = 0; i < size / 8; ++i)
-        p[i] = gen();
-    for (qint64 i = size / 8 * 8; i < size; ++i)
-        b[i] = static_cast<char>(gen());
-    return b;
-}
-
-QByteArray sha256(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    h.addData(&f);
-    return h.result().toHex();
-}
-
-QByteArray sha256Of(const QByteArray& bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
-
-class Z5DownLoadProgram : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        prog = testenv::freshDir(QStringLiteral("Z5"));
-        QDir().mkpath(prog + QStringLiteral("/Data"));
-        QDir().mkpath(prog + QStringLiteral("/Language"));
-        QFile::copy(kStage + QStringLiteral("/Language/English.ini"), prog + QStringLiteral("/Language/English.ini"));
-        testenv::writeFile(prog + QStringLiteral("/Z5.exe"), "");
-        reg::writeValue(reg::Hive::LocalMachine, QStringLiteral("Software\\Keldo\\Z5 Browser"),
-                        QStringLiteral("Z5_APPLICATIONPATH"), reg::Value::string(prog));
-        root = testenv::freshDir(QStringLiteral("www"));
-        target = testenv::freshDir(QStringLiteral("target"));
-    }
-
-    void TearDown() override
-    {
-        if (process && process->state() != QProcess::NotRunning) {
-            process->kill();
-            process->waitForFinished(5000);
-        }
-    }
-
-    QString data(const QString& name) const { return prog + QStringLiteral("/Data/") + name; }
-
-    // The list file as the browser writes it: kind, index, delay, options,
-    // four empty lines, then the item lines.
-    void writeList(const QString& name, const QStringList& items, const QString& options = QStringLiteral("101000"))
-    {
-        QByteArray text = "6\r\n1\r\n0\r\n" + options.toUtf8() + "\r\n\r\n\r\n\r\n\r\n";
-        for (const QString& item : items)
-            text += item.toUtf8() + "\r\n";
-        ASSERT_TRUE(testenv::writeFile(data(name + QStringLiteral(".Z5P")), text));
-    }
-
-    QProcess* start(const QString& argument)
-    {
-        process = std::make_unique<QProcess>();
-        process->setProcessChannelMode(QProcess::ForwardedChannels);
-        process->start(kExe, {argument});
-        process->waitForStarted(5000);
-        return process.get();
-    }
-
-    // Runs a list to its end; true when the program ended by itself in time.
-    bool runList(const QString& name, const QString& flag = QStringLiteral("0"), int ms = 60000)
-    {
-        QProcess* p = start(name + QStringLiteral("||||||||||") + flag);
-        return p->waitForFinished(ms) && p->exitStatus() == QProcess::NormalExit;
-    }
-
-    QStringList logRows(const QString& name) const
-    {
-        return QString::fromUtf8(testenv::readFile(data(name + QStringLiteral(".LOG")))).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-    QString page(const QString& file) const { return QString::fromUtf8(testenv::readFile(data(file))); }
-
-    QString item(const QString& name, const QString& url, const QString& folder) const
-    {
-        return name + QLatin1Char(',') + url + QStringLiteral(",,") + folder + QLatin1Char(',');
-    }
-
-    QString prog, root, target;
-    testenv::NginxServer nginx;
-    std::unique_ptr<QProcess> process;
-};
-
-} // namespace
-
-TEST(DownloadProgramFolder, TheProgramLoadsNoWebEngine)
-{
-    QProcess ldd;
-    ldd.start(QStringLiteral("ldd"), {kExe});
-    ASSERT_TRUE(ldd.waitForFinished(30000));
-    const QString libs = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    // The program itself never brings the web engine in; the browser
+    // control's module, loaded with the first page item, does.
+    const auto libsOf = [](const QString& file) {
+        QProcess ldd;
+        ldd.start(QStringLiteral("ldd"), {file});
+        EXPECT_TRUE(ldd.waitForFinished(30000));
+        return QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    };
+    const QString libs = libsOf(kExe);
     ASSERT_TRUE(libs.contains(QStringLiteral("libz5platformnet"))) << libs.toStdString();
     EXPECT_FALSE(libs.contains(QStringLiteral("not found"))) << libs.toStdString();
     for (const char* absent : {"WebEngine", "z5platformweb", "Multimedia"})
         EXPECT_FALSE(libs.contains(QLatin1String(absent))) << "loads " << absent;
+    const QString module = libsOf(kStage + QStringLiteral("/libz5dlpages.so"));
+    EXPECT_TRUE(module.contains(QStringLiteral("WebEngineCore"))) << module.toStdString();
+    EXPECT_FALSE(module.contains(QStringLiteral("not found"))) << module.toStdString();
 }
 
 TEST_F(Z5DownLoadProgram, AFreshListFetchesEveryFileWithItsQuery)

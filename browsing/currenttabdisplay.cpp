@@ -1,0 +1,247 @@
+#include "browsing/currenttabdisplay.h"
+
+#include "browsing/tabbrowsing.h"
+#include "browsing/tabstaterecord.h"
+#include "browsing/tabstrip.h"
+#include "core/fileclasses.h"
+#include "core/language.h"
+#include "mainwindow/chromelayout.h"
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/menubarpopups.h"
+#include "mainwindow/skinvalues.h"
+
+#include <QUrl>
+
+namespace {
+
+QString message(const char* key, const char* english)
+{
+    return GetLangString(QStringLiteral("MESSAGE"), QString::fromLatin1(key), QString::fromLatin1(english));
+}
+
+bool isPageKind(int viewKind)
+{
+    return viewKind == 1 || viewKind == 4 || viewKind == 5;
+}
+
+// The caption of the tabs that show no page.
+QString viewerCaption(int viewKind)
+{
+    switch (viewKind) {
+    case 2: return message("9100", "Video Player");
+    case 3: return message("9101", "Image Viewer");
+    case 6: return message("9102", "Download Status");
+    default: return {};
+    }
+}
+
+bool isFileAddress(const QString& url)
+{
+    return url.contains(QLatin1String("FILE:"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+CurrentTabDisplay::CurrentTabDisplay(frmExplorer& f, TabBrowsing& tabs, TabStrip& strip)
+    : f_(f), tabs_(tabs), strip_(strip)
+{
+    // Back and Forward start disabled; the engine's notices enable them.
+    f_.cmdWBControl[2].setEnabled(false);
+    f_.cmdWBControl[3].setEnabled(false);
+}
+
+int CurrentTabDisplay::currentBrowser() const
+{
+    return f_.TabBrowserMap.value(f_.CurrentTab, -1);
+}
+
+QString CurrentTabDisplay::ButtonCaption(const QString& title)
+{
+    return title.size() <= 12 ? title : title.left(11) + QStringLiteral(" ...");
+}
+
+QString CurrentTabDisplay::DisplayAddress(const QString& url)
+{
+    if (!isFileAddress(url))
+        return url;
+    const QUrl u(url);
+    const QString local = u.toLocalFile();
+    return local.isEmpty() ? url : local;
+}
+
+void CurrentTabDisplay::RefreshCurrentTabChrome()
+{
+    if (f_.BusyFlags[4] != 0)
+        return;
+    const int kind = tabs_.GetTabState(currentBrowser(), FieldViewKind);
+    UpdateFormCaption();
+    ShowCurrentTabNumber();
+    if (kind == 1 || kind == 5) {
+        ShowAddressOfUrl();
+        RefreshBackForwardButtons();
+    } else {
+        f_.WBTextBox[0].setText(QString());
+        f_.cmdWBControl[5].zOrder(0);
+    }
+}
+
+void CurrentTabDisplay::ShowCurrentTabNumber()
+{
+    const QString text = QString::number(f_.CurrentTab + 1);
+    f_.WBTextBox[2].setText(text);
+    PaintTabButtonCaption(*f_.cmdCloseTab, text, false);
+}
+
+void CurrentTabDisplay::RefreshBackForwardButtons()
+{
+    const int b = currentBrowser();
+    SetBackButtonState(tabs_.GetTabState(b, FieldCanGoBack) != 0);
+    SetForwardButtonState(tabs_.GetTabState(b, FieldCanGoForward) != 0);
+}
+
+void CurrentTabDisplay::UpdateFormCaption()
+{
+    const int b = currentBrowser();
+    const IBrowser* br = tabs_.WBMAIN(b);
+    const QString url = br ? br->locationURL() : QString();
+    const QString title = f_.TabTitles.value(f_.CurrentTab);
+    const int kind = tabs_.GetTabState(b, FieldViewKind);
+    if (isPageKind(kind)) {
+        const bool web = url.startsWith(QLatin1String("HTTP"), Qt::CaseInsensitive);
+        if (f_.CurrentTab == 0 && title.isEmpty()) {
+            f_.setCaption(f_.TabCount == 1 ? QStringLiteral("Z5") : message("9022", "Blank Page"));
+            f_.WBTextBox[1].setText(QString());
+        } else if (!web) {
+            f_.setCaption(title.isEmpty() ? message("9022", "Blank Page") : title);
+            f_.WBTextBox[1].setText(QString());
+        } else {
+            f_.setCaption(title);
+            tabs_.SetStatusMessage(url, b, -1);
+        }
+        return;
+    }
+    const QString caption = viewerCaption(kind);
+    if (!caption.isEmpty())
+        f_.setCaption(caption);
+}
+
+void CurrentTabDisplay::ShowAddressOfUrl()
+{
+    const IBrowser* br = tabs_.WBMAIN(currentBrowser());
+    QString addr = br ? br->locationURL() : QString();
+    f_.cmdWBControl[5].zOrder(0);
+    if ((f_.CurrentTab == 0 && f_.TabTitles.value(0).isEmpty()) || IsBlankPageUrl(addr) || GetHelpPagePath(addr)
+        || IsSnippetFile(addr)) {
+        addr.clear();
+    } else if (isFileAddress(addr)) {
+        addr = DisplayAddress(addr);
+        f_.cmdWBControl[9].zOrder(0);
+    }
+    f_.WBTextBox[0].setText(addr);
+}
+
+void CurrentTabDisplay::RefreshTabButtons(bool hideExtra)
+{
+    if (f_.DisplayFlags[DisplayTabBar] == 0 || f_.BusyFlags[4] != 0)
+        return;
+    const int fit = strip_.TabButtonsFit();
+    f_.TabButtonsShown = static_cast<int16_t>(std::min<int>(fit, f_.TabCount));
+    if (hideExtra) {
+        while (f_.TabButtonOffset + f_.TabButtonsShown > f_.TabCount && f_.TabButtonOffset >= 1)
+            --f_.TabButtonOffset;
+    }
+    strip_.ClampOffset();
+    // No button stands for a tab that is not there.
+    for (int i : f_.cmdTabNum.indexes())
+        if (i >= f_.TabButtonsShown)
+            f_.cmdTabNum[i].setVisible(false);
+    for (int i = 0; i < f_.TabButtonsShown; ++i) {
+        platform::forms::PictureBox* button = f_.cmdTabNum.at(i);
+        if (!button)
+            continue;
+        const bool current = i + f_.TabButtonOffset == f_.CurrentTab;
+        SetSkinPicture(*button, current ? 399 : 400);
+        button->setForeColor(SkinColor(current ? 134 : 135));
+        button->setVisible(true);
+        button->zOrder(0);
+        UpdateTabTitle(i);
+    }
+}
+
+void CurrentTabDisplay::UpdateTabTitle(int i)
+{
+    if (f_.DisplayFlags[DisplayTabBar] == 0 || f_.BusyFlags[4] != 0)
+        return;
+    platform::forms::PictureBox* button = f_.cmdTabNum.at(i);
+    const int tab = i + f_.TabButtonOffset;
+    if (!button || tab < 0 || tab >= f_.TabCount)
+        return;
+    if (!button->visible()) {
+        button->setVisible(true);
+        button->zOrder(0);
+    }
+    const int kind = tabs_.GetTabState(f_.TabBrowserMap.value(tab, -1), FieldViewKind);
+    if (isPageKind(kind)) {
+        QString title = f_.TabTitles.value(tab);
+        if (title.isEmpty() || IsBlankPageUrl(title)) {
+            PaintTabButtonCaption(*button, QString(), true);
+            title = message("9022", "Blank Page");
+        } else {
+            PaintTabButtonCaption(*button, ButtonCaption(title), false);
+        }
+        // Shown as the very text: titles come from pages.
+        button->setToolTipText(QStringLiteral(" ") + title + QStringLiteral(" "));
+        return;
+    }
+    PaintTabButtonCaption(*button, viewerCaption(kind), false);
+}
+
+void CurrentTabDisplay::ShowTabCount(int count)
+{
+    if (f_.BusyFlags[4] != 0)
+        return;
+    // The label grows to the left: its right edge stays at the strip's end.
+    platform::forms::Label& label = f_.APPLabel[3];
+    const double right = label.left() + label.width();
+    label.setCaption(QStringLiteral("... ") + QString::number(count) + QStringLiteral("  "));
+    label.setLeft(right - label.width());
+    strip_.ClampOffset();
+}
+
+void CurrentTabDisplay::SetBackButtonState(bool enabled)
+{
+    const int b = currentBrowser();
+    if (!enabled && tabs_.GetTabState(b, FieldOpenerBrowser) >= 0)
+        enabled = true;
+    if (f_.cmdWBControl[2].enabled() == enabled)
+        return;
+    const IBrowser* br = tabs_.WBMAIN(b);
+    const QString addr = br ? br->locationURL() : QString();
+    if (IsEmptyAddress(addr) || IsBlankPageUrl(addr))
+        return;
+    f_.cmdWBControl[2].setEnabled(enabled);
+    SetNavButtonPicture(f_, 2, enabled ? 0 : 3);
+    tabs_.SetTabState(b, FieldCanGoBack, enabled ? 1 : 0);
+}
+
+void CurrentTabDisplay::SetForwardButtonState(bool enabled)
+{
+    if (f_.cmdWBControl[3].enabled() == enabled)
+        return;
+    f_.cmdWBControl[3].setEnabled(enabled);
+    SetNavButtonPicture(f_, 3, enabled ? 0 : 3);
+    tabs_.SetTabState(currentBrowser(), FieldCanGoForward, enabled ? 1 : 0);
+}
+
+void CurrentTabDisplay::ResetForCloseAll()
+{
+    for (int i = 1; i < f_.TabButtonsShown; ++i)
+        if (auto* b = f_.cmdTabNum.at(i))
+            b->setVisible(false);
+    f_.TabButtonsShown = 1;
+    f_.TabButtonOffset = 0;
+    PaintTabButtonCaption(f_.cmdTabNum[0], QString(), true);
+    PaintTabButtonCaption(*f_.cmdCloseTab, QStringLiteral("1"), false);
+    f_.WBTextBox[0].setText(QString());
+    f_.WBTextBox[2].setText(QStringLiteral("1"));
+}

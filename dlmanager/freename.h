@@ -1,0 +1,20 @@
+#pragma once
+
+// Giving a finished file its name in a folder without replacing anything
+// that is already there.
+
+#include <QByteArray>
+#include <QString>
+
+// Renames from to to without replacing anything at to; false with EEXIST
+// when to exists (a file, a folder or a link).
+bool RenameNoReplace(const QByteArray& from, const QByteArray& to);
+
+// "<name> (n).<ext>" for n = 2, 3, ...
+QString NumberedName(const QString& path, int n);
+
+// Moves the file at from to wanted, or to the first free "<name> (n).<ext>"
+// from firstNumber on (wanted itself is tried when firstNumber is 1). The
+// path taken (numberUsed: its n, 1 for wanted itself), or empty with errno
+// set.
+QString MoveToFreeName(const QString& from, const QString& wanted, int firstNumber = 1, int* numberUsed = nullptr);

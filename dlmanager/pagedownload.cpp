@@ -1,0 +1,312 @@
+#include "dlmanager/pagedownload.h"
+
+#include "core/urlcracker.h"
+#include "dlmanager/downloadname.h"
+#include "dlmanager/fileitem.h"
+#include "dlmanager/freename.h"
+#include "dlmanager/moddownload.h"
+#include "dlmanager/runstate.h"
+#include "platform/paths.h"
+#include "platform/vbrt.h"
+
+#include <QFile>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+QString schemeOf(const QString& url)
+{
+    const qsizetype colon = url.indexOf(QLatin1Char(':'));
+    return colon < 0 ? QString() : url.left(colon).toLower();
+}
+
+bool isWebAddress(const QString& url)
+{
+    const QString scheme = schemeOf(url);
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+// Addresses the control never goes to: the old engine's own error pages,
+// hostless http addresses, and for the page itself anything but the web
+// (a page's frames may also be blank or inline documents).
+bool refusedNavigation(const QString& url, bool topLevel)
+{
+    const QString lower = url.toLower();
+    if (lower.contains(QLatin1String("http:///")) || lower.contains(QLatin1String("res://")))
+        return true;
+    if (isWebAddress(url))
+        return false;
+    const QString scheme = schemeOf(url);
+    return topLevel || (scheme != QLatin1String("about") && scheme != QLatin1String("data"));
+}
+
+void removeFile(const QString& path)
+{
+    if (!path.isEmpty())
+        ::unlink(QFile::encodeName(path).constData());
+}
+
+} // namespace
+
+PageDownload::PageDownload(BrowserMaker makeBrowser, QObject* parent) : QObject(parent), makeBrowser_(std::move(makeBrowser))
+{
+    pageLimit_.setSingleShot(true);
+    settle_.setSingleShot(true);
+    QObject::connect(&pageLimit_, &QTimer::timeout, this, [this] {
+        if (phase_ == Phase::Loading || phase_ == Phase::Settling)
+            fail(lang("9970", "Error:") + QStringLiteral(" the page did not load within %1 s").arg(pageLimitMs_ / 1000));
+    });
+    QObject::connect(&settle_, &QTimer::timeout, this, [this] {
+        if (phase_ == Phase::Settling)
+            SavePageImages();
+    });
+}
+
+PageDownload::~PageDownload()
+{
+    Stop();
+}
+
+void PageDownload::setTimeLimits(int pageMs, int imageMs, int settleMs)
+{
+    pageLimitMs_ = pageMs;
+    fetch_.setTimeLimit(imageMs);
+    settleMs_ = settleMs;
+}
+
+QString PageDownload::lang(const char* key, const char* english) const
+{
+    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
+}
+
+void PageDownload::StartPageDownload(RunState& run, std::function<void()> ended)
+{
+    Stop();
+    run_ = &run;
+    ended_ = std::move(ended);
+    fileReason_ = run.ItemKind == ItemFileRetriedAsPage ? run.StatusText : QString();
+    phase_ = Phase::Loading;
+    run.JobState = JobConnecting;
+    run.StatusText = lang("9962", "Connecting to") + QStringLiteral(": ") + run.ItemURL;
+    if (refusedNavigation(run.ItemURL, true)) {
+        fail(lang("9971", "Error: Failed to connect") + QStringLiteral(" - ") + run.ItemURL);
+        return;
+    }
+    if (!browser_) {
+        QString error;
+        browser_ = makeBrowser_ ? makeBrowser_(&error) : nullptr;
+        if (!browser_) {
+            fail(lang("9970", "Error:") + QLatin1Char(' ') + error);
+            return;
+        }
+    }
+    PageBrowser::Events events;
+    events.beforeNavigate2 = [this](PageBrowser::Navigation& n) { WBMain_BeforeNavigate2(n); };
+    events.navigateComplete2 = [this] { WBMain_NavigateComplete2(); };
+    events.newWindow2 = [this](bool& cancel) { WBMain_NewWindow2(cancel); };
+    events.navigateError = [this](const QString& url) { WBMain_NavigateError(url); };
+    events.documentComplete = [this](const QString& url, bool topLevel) { WBMain_DocumentComplete(url, topLevel); };
+    pageLimit_.start(pageLimitMs_);
+    browser_->navigate2(run.ItemURL, std::move(events));
+}
+
+void PageDownload::WBMain_BeforeNavigate2(PageBrowser::Navigation& navigation)
+{
+    // Only a page still loading goes anywhere: once its images are being
+    // taken, or after its item ended, the page stays where it is.
+    if (phase_ != Phase::Loading && phase_ != Phase::Settling) {
+        navigation.cancel = true;
+        return;
+    }
+    if (refusedNavigation(navigation.url, navigation.topLevel)) {
+        navigation.cancel = true;
+        return;
+    }
+    RunState& run = *run_;
+    run.StatusText = lang("9963", "Connected, requesting") + QLatin1Char(' ') + navigation.url;
+    if (run.ItemKind != ItemPage)
+        return;
+    clsWinInet cracker;
+    const QString name = GetDownloadFileName(navigation.url, cracker);
+    if (name.isEmpty())
+        return;
+    // The page goes on to a file: the item becomes a file item of that address.
+    navigation.cancel = true;
+    run.ItemName = name;
+    run.ItemURL = navigation.url;
+    phase_ = Phase::Idle;
+    pageLimit_.stop();
+    settle_.stop();
+    browser_->close();
+    QTimer::singleShot(0, this, [this, serial = serial_, ended = std::move(ended_)]() mutable {
+        if (serial == serial_ && startFileDownload)
+            startFileDownload(std::move(ended));
+    });
+    ended_ = nullptr;
+}
+
+void PageDownload::WBMain_NavigateComplete2()
+{
+    if (phase_ == Phase::Loading)
+        run_->JobState = JobTransferring;
+}
+
+void PageDownload::WBMain_NewWindow2(bool& cancel)
+{
+    cancel = true;
+}
+
+void PageDownload::WBMain_NavigateError(const QString& url)
+{
+    if (phase_ != Phase::Loading && phase_ != Phase::Settling)
+        return;
+    fail(lang("9964", "Failed to connect") + QStringLiteral(" - ") + url);
+}
+
+void PageDownload::WBMain_DocumentComplete(const QString& url, bool topLevel)
+{
+    if (phase_ != Phase::Loading || !topLevel || url.size() <= 10)
+        return;
+    run_->JobState = JobDone;
+    phase_ = Phase::Settling;
+    settle_.start(settleMs_);
+}
+
+void PageDownload::SavePageImages()
+{
+    RunState& run = *run_;
+    phase_ = Phase::Saving;
+    pageLimit_.stop();
+    run.StatusText = lang("9967", "Saving") + QLatin1Char(' ') + run.ItemName;
+    sources_.clear();
+    next_ = 0;
+    saved_ = 0;
+    anomalies_ = 0;
+    lastFailure_.clear();
+    nextNumber_.clear();
+    const ProxySetting proxy = ReadProxySetting();
+    fetch_.setProxy(proxy.host, proxy.port);
+    browser_->imageSources(kMaxImages, [this](std::optional<QStringList> sources) {
+        if (phase_ != Phase::Saving)
+            return;
+        if (!sources) {
+            endSaving(QStringLiteral("the page's images could not be listed"));
+            return;
+        }
+        sources_ = *sources;
+        saveNext();
+    });
+}
+
+void PageDownload::saveNext()
+{
+    const QString folder = platform::paths::toLocal(run_->ItemFolder);
+    while (next_ < sources_.size()) {
+        const QString source = sources_[next_++];
+        if (!isWebAddress(source)) {
+            // Never fetched: a page cannot have a local file copied.
+            lastFailure_ = QStringLiteral("only http and https images are saved");
+            continue;
+        }
+        if (vb::trim(run_->ItemFolder).isEmpty()) {
+            endSaving(QStringLiteral("the item has no target folder"));
+            return;
+        }
+        fetch_.start(source, folder, [this, source](ImageFetch::Result r) { imageFetched(source, std::move(r)); });
+        return;
+    }
+    endSaving(lastFailure_);
+}
+
+void PageDownload::imageFetched(const QString& source, ImageFetch::Result result)
+{
+    if (phase_ != Phase::Saving) {
+        removeFile(result.tempPath);
+        return;
+    }
+    if (!result.ok) {
+        endSaving(result.error);
+        return;
+    }
+    clsWinInet cracker;
+    QString name = GetDownloadFileName(source, cracker);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = (dot < 0 ? name : name.mid(dot + 1)).toLower();
+    if (extension != QLatin1String("gif") && extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
+        const QString type = result.contentType.toLower();
+        if (type.contains(QLatin1String("gif")))
+            name = QStringLiteral("anomaly%1.gif").arg(++anomalies_);
+        else if (type.contains(QLatin1String("jpeg")) || type.contains(QLatin1String("jpg")))
+            name = QStringLiteral("anomaly%1.jpg").arg(++anomalies_);
+    }
+    if (!name.isEmpty() && run_->AddPathToName)
+        name = AddressPathPrefix(source) + name;
+    name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String("..")) {
+        removeFile(result.tempPath);
+        endSaving(QStringLiteral("the image address names no file"));
+        return;
+    }
+    // Nothing that is already in the folder is replaced; images of the page
+    // with one name take "<name> (2).<ext>", "(3)", ...
+    const QString wanted = platform::paths::toLocal(run_->ItemFolder) + QLatin1Char('/') + name;
+    int used = 1;
+    if (MoveToFreeName(result.tempPath, wanted, nextNumber_.value(wanted, 1), &used).isEmpty()) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        removeFile(result.tempPath);
+        endSaving(reason);
+        return;
+    }
+    nextNumber_[wanted] = used + 1;
+    ++saved_;
+    saveNext();
+}
+
+void PageDownload::endSaving(const QString& failure)
+{
+    if (saved_ == 0) {
+        run_->JobState = JobFailed;
+        run_->StatusText = lang("9970", "Error:") + QLatin1Char(' ') + failure;
+    }
+    end();
+}
+
+void PageDownload::fail(const QString& statusText)
+{
+    run_->JobState = JobFailed;
+    run_->StatusText = statusText;
+    end();
+}
+
+void PageDownload::end()
+{
+    if (run_ && run_->JobState == JobFailed && !fileReason_.isEmpty())
+        run_->StatusText = fileReason_;
+    phase_ = Phase::Idle;
+    pageLimit_.stop();
+    settle_.stop();
+    fetch_.abort();
+    if (browser_)
+        browser_->close();
+    std::function<void()> ended = std::move(ended_);
+    ended_ = nullptr;
+    // The run goes on from the event loop, not from inside the control's events.
+    if (ended)
+        QTimer::singleShot(0, this, std::move(ended));
+}
+
+void PageDownload::Stop()
+{
+    ++serial_;
+    phase_ = Phase::Idle;
+    ended_ = nullptr;
+    pageLimit_.stop();
+    settle_.stop();
+    fetch_.abort();
+    if (browser_)
+        browser_->close();
+}

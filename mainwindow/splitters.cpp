@@ -1,0 +1,87 @@
+#include "mainwindow/splitters.h"
+
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/services/registry.h"
+
+namespace {
+
+// The drag bar of a splitter bar (3 for 1, 4 for 2).
+platform::forms::PictureBox* dragBarOf(frmExplorer& f, int index)
+{
+    return f.SPLITTER2.at(index + 2);
+}
+
+} // namespace
+
+void WireSplitterBars(frmExplorer& f)
+{
+    auto& ev = f.SPLITTER2.events();
+    ev.mouseDown = [&f](int index, int, int, double, double) { SPLITTER2_MouseDown(f, index); };
+    ev.mouseMove = [&f](int index, int, int, double x, double y) { SPLITTER2_MouseMove(f, index, x, y); };
+    ev.mouseUp = [&f](int index, int, int, double, double) { SPLITTER2_MouseUp(f, index); };
+}
+
+void SPLITTER2_MouseDown(frmExplorer& f, int index)
+{
+    if (index != 1 && index != 2)
+        return;
+    f.ButtonReleased = 0;
+    f.SplitterDragging = -1;
+    if (auto* drag = dragBarOf(f, index)) {
+        drag->zOrder(0);
+        drag->setVisible(true);
+    }
+}
+
+void SPLITTER2_MouseMove(frmExplorer& f, int index, double x, double y)
+{
+    if ((index != 1 && index != 2) || f.SplitterDragging == 0)
+        return;
+    auto* drag = dragBarOf(f, index);
+    auto* own = f.SPLITTER2.at(index);
+    if (!drag || !own)
+        return;
+    // No bound while moving: the release clamps.
+    if (index == 1)
+        drag->setLeft(own->left() + x);
+    else
+        drag->setTop(own->top() + y);
+}
+
+void SPLITTER2_MouseUp(frmExplorer& f, int index)
+{
+    if (index != 1 && index != 2)
+        return;
+    auto* drag = dragBarOf(f, index);
+    auto* own = f.SPLITTER2.at(index);
+    if (!drag || !own)
+        return;
+    if (index == 1) {
+        const double upper = f.PicHolder[0].width() - own->width();
+        if (drag->left() < 0)
+            drag->setLeft(0);
+        else if (drag->left() > upper)
+            drag->setLeft(upper);
+    } else {
+        const double upper = f.PicHolder[0].height() - own->height();
+        if (drag->top() < 0)
+            drag->setTop(0);
+        else if (drag->top() > upper)
+            drag->setTop(upper);
+    }
+    f.LockControl(true);
+    services::Tabs().LayoutViewPanes(false, f.TabCount, f.PaneCount);
+    services::Tabs().EnsureTabsForViewMode(true);
+    f.LockControl(false);
+    f.SplitterDragging = 0;
+    f.ButtonReleased = -1;
+    own->setVisible(true);
+    drag->setVisible(false);
+}
+
+void EndSplitterDrag(frmExplorer& f)
+{
+    f.SplitterDragging = 0;
+    if (auto* b = f.SPLITTER2.at(0))
+        b->setVisible(false);
+}
