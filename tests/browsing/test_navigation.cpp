@@ -442,3 +442,29 @@ TEST_F(WindowNavigation, FunctionKeyProgramsGetNoShellAndTheBossKeyKeepsTheWindo
     EXPECT_TRUE(window->window()->isVisible());
     EXPECT_EQ(window->BossKeyCode, 0);
 }
+
+TEST_F(WindowNavigation, WithLinksInNewTabsADropFromAPageOpensATabButGoNever)
+{
+    window->GeneralOptionBytes[OptOpenLinkWithNewTab] = 1;
+    QLineEdit* box = window->WBTextBox[0].lineEdit();
+    const auto dropText = [&](const QString& text) {
+        QMimeData data;
+        data.setText(text);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(box, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(box, &dropped);
+    };
+    dropText(server.address("/a.html"));
+    ASSERT_TRUE(waitForUrl(server.address("/a.html")));
+    EXPECT_EQ(window->TabCount, 1) << "the blank tab takes the first address";
+
+    window->WBTextBox[0].setText(server.address("/b.html"));
+    click(window->cmdWBControl[6]);
+    ASSERT_TRUE(waitForUrl(server.address("/b.html")));
+    EXPECT_EQ(window->TabCount, 1) << "Go stays in its tab";
+
+    dropText(server.address("/x.html"));
+    EXPECT_TRUE(testenv::waitFor([&] { return window->TabCount == 2 && window->CurrentTab == 1; }));
+    EXPECT_TRUE(waitForUrl(server.address("/x.html")));
+}
