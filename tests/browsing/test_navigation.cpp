@@ -292,7 +292,7 @@ TEST_F(WindowNavigation, GestureEightGoesBack)
     EXPECT_TRUE(waitForUrl(server.address("/a.html")));
 }
 
-TEST_F(WindowNavigation, PrintAndFindKeysActOnTheShownPageOnly)
+TEST_F(WindowNavigation, PrintSaveAndFindKeysActOnTheShownPageOnly)
 {
     const QString pdf = testenv::freshDir(QStringLiteral("print")) + QStringLiteral("/page.pdf");
     QStringList prompts;
@@ -315,6 +315,18 @@ TEST_F(WindowNavigation, PrintAndFindKeysActOnTheShownPageOnly)
     EXPECT_EQ(prompts, QStringList{QStringLiteral("print")});
     ASSERT_TRUE(testenv::waitFor([&] { return QFileInfo(pdf).size() > 0; }, 20000));
     EXPECT_TRUE(testenv::readFile(pdf).startsWith("%PDF"));
+
+    const QString saved = QFileInfo(pdf).absolutePath() + QStringLiteral("/saved.html");
+    platform::prompt::setResponder([&](const platform::prompt::Prompt& p) {
+        prompts << p.kind;
+        platform::prompt::Answer a;
+        a.accepted = true;
+        a.text = saved;
+        return std::optional<platform::prompt::Answer>(a);
+    });
+    QTest::keyClick(handle(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(prompts.last(), QStringLiteral("save"));
+    EXPECT_TRUE(testenv::waitFor([&] { return testenv::readFile(saved).contains("findable"); }, 20000));
 
     QTest::keyClick(handle(), Qt::Key_F, Qt::ControlModifier);
     auto* focused = qobject_cast<QLineEdit*>(QApplication::focusWidget());
