@@ -344,6 +344,10 @@ TEST_F(WindowNavigation, PrintSaveAndFindKeysActOnTheShownPageOnly)
         }, 10000);
     };
     EXPECT_TRUE(barShows(QStringLiteral("1 matches")));
+    const QString shots = qEnvironmentVariable("Z5_SCREENSHOT_DIR", QStringLiteral(Z5_BINARY_DIR "/screenshots"));
+    QDir().mkpath(shots);
+    QTest::qWait(200);
+    window->window()->grab().save(shots + QStringLiteral("/z5-find-bar.png"));
     QTest::keyClicks(focused, QStringLiteral("zz"));
     QTest::keyClick(focused, Qt::Key_Return);
     EXPECT_TRUE(barShows(QStringLiteral("Not found")));
