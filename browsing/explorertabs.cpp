@@ -1,26 +1,37 @@
 #include "browsing/explorertabs.h"
 
+#include "browsing/addressbox.h"
 #include "browsing/browserarray.h"
 #include "browsing/colourbar.h"
 #include "browsing/currenttabdisplay.h"
 #include "browsing/documentsinks.h"
+#include "browsing/findbar.h"
+#include "browsing/handoff.h"
+#include "browsing/navigation.h"
 #include "browsing/pagetools.h"
 #include "browsing/tabbrowsing.h"
 #include "browsing/tabstaterecord.h"
 #include "browsing/tabstrip.h"
 #include "browsing/tabwatchers.h"
+#include "core/fileclasses.h"
 #include "core/globals.h"
 #include "core/language.h"
 #include "core/mainsettings.h"
+#include "core/menuiconstrip.h"
 #include "core/shellhelpers.h"
+#include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/multiview.h"
 #include "mainwindow/services/registry.h"
+#include "mainwindow/skinvalues.h"
 #include "mainwindow/splitters.h"
 #include "mainwindow/windowplacement.h"
 #include "platform/commandline.h"
+#include "platform/paths.h"
 #include "platform/vbrt.h"
+#include "platform/windowservices.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -37,24 +48,9 @@
 #include <cmath>
 #include <optional>
 
-namespace {
+#include <unistd.h>
 
-// The page the command line names: an address of the web or a file that
-// exists; anything else (the start page's own rules are not built yet)
-// gives "".
-QString startAddress(const QString& commandLine)
-{
-    if (commandLine.isEmpty())
-        return {};
-    if (QFileInfo(commandLine).isFile())
-        return QUrl::fromLocalFile(QFileInfo(commandLine).absoluteFilePath()).toString(QUrl::FullyEncoded);
-    const QUrl url(commandLine, QUrl::StrictMode);
-    const QString scheme = url.scheme().toLower();
-    if (url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https")
-                          || scheme == QLatin1String("file")))
-        return url.toString(QUrl::FullyEncoded);
-    return {};
-}
+namespace {
 
 // The browsers of the window, each press inside a page reported to the
 // window as a click in the browser area.
@@ -98,7 +94,8 @@ public:
     explicit ExplorerTabs(frmExplorer& window)
         : window_(window), browsers_(window, &window.PicHolder[0]),
           tabs_(window, browsers_, *this, media_, lists_, downloads_), strip_(window, tabs_),
-          display_(window, tabs_, strip_), watchers_(window, tabs_), tools_(window, tabs_), sinks_(window, tabs_)
+          display_(window, tabs_, strip_), watchers_(window, tabs_), tools_(window, tabs_), sinks_(window, tabs_),
+          nav_(window, tabs_)
     {
         window_.PicHolder[0].widget()->installEventFilter(this);
         display_.ShowTabCount(std::max<int>(1, window_.TabCount));
@@ -106,6 +103,9 @@ public:
         // the tick's call to the downloads.
         services::SetDownloads(this);
         wirePageButtons();
+        wireAddressBox();
+        wireAddressDropDown();
+        findBar_ = new FindBar(window_.PicHolder[0].widget(), [this] { return tabs_.CurrentBrowser(); });
     }
 
     ~ExplorerTabs() override
@@ -138,17 +138,15 @@ public:
         if (browserIndex > 0)
             browsers_.unloadBrowser(browserIndex);
     }
-    // Mode 1 opens the address of the command line; the start page of
-    // modes 2 and 3 is not built yet, so they open the blank page.
+    // Modes 1 and 2 open in the first tab at start-up, mode 3 in the
+    // current tab.
     void OpenWB_StartPage(int16_t mode) override
     {
-        IBrowser* b0 = tabs_.WBMAIN(0);
-        if (!b0)
-            return;
-        const QString address = mode == 1 ? startAddress(vb::trim(platform::commandline::text())) : QString();
-        b0->navigate2(address.isEmpty() ? tabs_.BlankPageUrl : address);
-        window_.CurrentTab = 0;
-        tabs_.ActivateTab(0);
+        nav_.OpenWB_StartPage(mode, window_.CurrentTab);
+        if (mode != 3) {
+            window_.CurrentTab = 0;
+            tabs_.ActivateTab(0);
+        }
     }
     // The panes of the multi-view, each filled by its tab's browser.
     void LayoutViewPanes(bool showSplitters, int16_t tabCount, int16_t paneCount) override
@@ -187,8 +185,7 @@ public:
         }
     }
 
-    // Still to be built with the document sinks, tab watchers, navigation,
-    // hand-off and tab strip.
+    // ---- Document sinks and tab watchers ----
     void BindDocumentEvents() override { sinks_.BindDocumentEvents(); }
     void ReleaseDocumentEvents() override { sinks_.ReleaseDocumentEvents(); }
     void CloseDuplicatePopupTabs() override { watchers_.CloseDuplicatePopupTabs(); }
@@ -196,15 +193,16 @@ public:
     void RefreshDownloadStatusFrames() override { watchers_.RefreshDownloadStatusFrames(); }
 
     // ---- Page tools ----
+    // Full screen is left first; then every page, the media and the list
+    // timers stop and the status line says "Stopped".
     void StopEverything() override
     {
         if (window_.FullScreenMode != 0)
             ToggleFullScreen(window_, 0);
         tabs_.StopAllTabBrowsers();
-        tabs_.StopMediaAndTimers();
         tabs_.BusyState[0] = 4;
         tabs_.ShowBusyIndicator();
-        tabs_.SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9029"), QStringLiteral("Stopped")));
+        nav_.StopEverything();
     }
     void MailPageLink() override { tools_.MailPageLink(); }
     void EditListFile(int16_t index) override { tools_.EditListFile(index); }
@@ -215,16 +213,56 @@ public:
     bool IsCurrentTabBlank() override { return tools_.IsCurrentTabBlank(); }
     void SynchronizeOfflinePages() override { tools_.SynchronizeOfflinePages(); }
     void ShowImageViewerTab() override { ::ShowImageViewerTab(window_, tabs_, *this, media_, downloads_); }
-    void GoBack() override {}
-    void GoForward() override {}
-    void StopBrowsing() override {}
-    void RefreshPage() override {}
-    void GoUpOneLevel() override {}
-    void OpenMyFolder() override {}
-    void OpenMail() override {}
-    void OpenSearchPage() override {}
-    void NavigateAddressText(bool, bool, bool) override {}
-    void ReadHandOffFiles() override {}
+    void GoBack() override
+    {
+        nav_.GoBack();
+        RefreshCurrentTabChrome();
+        UpdateTabTitle(window_.CurrentTab - window_.TabButtonOffset);
+        downloads_.ResetFetchProgress();
+    }
+    void GoForward() override { nav_.GoForward(); }
+    void StopBrowsing() override { nav_.StopBrowsing(); }
+    void RefreshPage() override { nav_.RefreshPage(); }
+    void GoUpOneLevel() override { nav_.GoUpOneLevel(); }
+    void OpenMyFolder() override { nav_.OpenMyFolder(); }
+    void OpenMail() override { nav_.OpenMail(); }
+    void OpenSearchPage() override { nav_.OpenSearchPage(); }
+    void NavigateAddressText(bool newTab, bool interpret, bool noHistory) override
+    {
+        nav_.NavigateAddressText(newTab, interpret, noHistory);
+    }
+    void ReadHandOffFiles() override;
+    void OpenNewTab() override { nav_.OpenNewTab(); }
+    void GoToTab(int16_t tab) override { tabs_.GoToTab(tab); }
+    void CloseTab(int16_t tab) override { tabs_.CloseTab(tab, true); }
+    void CloseTabs(int16_t mode) override { tabs_.CloseTabs(mode); }
+    void ReopenClosedTab() override { tabs_.ReopenClosedTab(); }
+    void QuickListLookup(int16_t list, const QString& name) override { nav_.QuickListLookup(list, name); }
+    void NavigateCurrentTab(const QString& url) override
+    {
+        if (IBrowser* b = tabs_.CurrentBrowser())
+            b->navigate2(url);
+    }
+    void RunPageKey(int16_t keyCode) override
+    {
+        IBrowser* b = tabs_.CurrentBrowser();
+        if (!b || b->locationURL().isEmpty() || IsBlankPageUrl(b->locationURL()))
+            return;
+        using namespace platform::browser;
+        switch (keyCode) {
+        case 'P': b->printPage(); break;
+        case 'S': b->savePage(); break;
+        case 'F':
+            if (FindBar* bar = findBar_.data())
+                bar->open();
+            break;
+        case 'A': b->focusPage(); b->execWB(CmdSelectAll); break;
+        case 'X': if (tabs_.CanCut) { b->focusPage(); b->execWB(CmdCut); } break;
+        case 'C': if (tabs_.CanCopy) { b->focusPage(); b->execWB(CmdCopy); } break;
+        case 'V': if (tabs_.CanPaste) { b->focusPage(); b->execWB(CmdPaste); } break;
+        default: break;
+        }
+    }
     void LayoutTabStrip(LayoutRect& rect) override
     {
         strip_.LayoutTabStrip(rect);
@@ -259,6 +297,8 @@ public:
         window_.WBProgressBar->setValue(static_cast<int>(value));
     }
     void ShowTabCount(int count) override { display_.ShowTabCount(count); }
+    // At the first new title after Enter: what the address box holds then.
+    void AddTypedUrl() override { ::AddTypedUrl(window_.WBTextBox[0].text()); }
 
 private:
     IBrowser* currentBrowser() const
@@ -326,12 +366,23 @@ private:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Resize)
+        if (event->type() == QEvent::Resize) {
             PlaceBrowsersInPanes(window_.CurrentTab);
+            if (FindBar* bar = findBar_.data())
+                bar->place();
+        }
         return false;
     }
 
+    // The typed addresses into ListView(0), newest on top; their number.
+    int FillTypedUrlList();
+    void HideAddressDropDown();
+
 private:
+    void wireAddressBox();
+    void wireAddressDropDown();
+    void dropDownArrowPressed();
+
     frmExplorer& window_;
     StandInMediaPlayer media_;
     StandInListsPane lists_;
@@ -344,17 +395,176 @@ private:
     PageTools tools_;
     DocumentSinks sinks_;
     std::optional<QPointF> iconPress_;
+    Navigation nav_;
+    HandOffReader handOff_;
+    QPointer<FindBar> findBar_; // a child of the page holder
 };
+
+void ExplorerTabs::wireAddressBox()
+{
+    auto& boxes = window_.WBTextBox.events();
+    boxes.keyDown = [this](int index, int keyCode, int shift) {
+        if (index == 0 && keyCode == 13 && (shift & 2) != 0)
+            window_.WBTextBox[0].setText(CompleteBareName(window_.WBTextBox[0].text()));
+    };
+    boxes.keyUp = [this](int index, int keyCode, int) {
+        if (index != 0 || keyCode != 13)
+            return;
+        nav_.NavigateAddressText(false, true, true);
+        tabs_.TypedAddressPending = -1;
+    };
+    boxes.gotFocus = [this](int index) {
+        if (index == 0) {
+            window_.WBTextBox[0].setSelStart(0);
+            window_.WBTextBox[0].setSelLength(static_cast<int>(window_.WBTextBox[0].text().size()));
+        } else if (QWidget* row = window_.PicHolder[1].widget()) {
+            row->setFocus();
+        }
+    };
+    window_.WBTextBox[0].textDropped = [this](const QString& text) {
+        window_.WBTextBox[0].setText(text);
+        nav_.NavigateAddressText(true, true, true);
+    };
+}
+
+void ExplorerTabs::wireAddressDropDown()
+{
+    // The other pictures of the array keep whatever handlers they have.
+    auto& boxes = window_.ImageBox.events();
+    boxes.mouseDown = [this, other = boxes.mouseDown](int i, int button, int shift, double x, double y) {
+        if (i == 3)
+            dropDownArrowPressed();
+        else if (other)
+            other(i, button, shift, x, y);
+    };
+    boxes.mouseMove = [this, other = boxes.mouseMove](int i, int button, int shift, double x, double y) {
+        if (i != 3) {
+            if (other)
+                other(i, button, shift, x, y);
+            return;
+        }
+        if (window_.HoverElementId == 2025)
+            return;
+        if (window_.HoverElementId != 1000 && window_.HoverElementId != -1)
+            SetHoverElement(window_, window_.HoverElementId);
+        SetSkinPicture(window_.ImageBox[3], 201);
+        window_.HoverElementId = 2025;
+    };
+    boxes.mouseUp = [this, other = boxes.mouseUp](int i, int button, int shift, double x, double y) {
+        if (i == 3)
+            SetSkinPicture(window_.ImageBox[3], 200);
+        else if (other)
+            other(i, button, shift, x, y);
+    };
+    platform::forms::ListView& list = window_.ListView[0];
+    list.itemClick = [this](int index) {
+        const QString address = window_.ListView[0].itemText(index);
+        HideAddressDropDown();
+        if (address.isEmpty())
+            return;
+        window_.WBTextBox[0].setText(address);
+        nav_.NavigateAddressText(true, false, true);
+    };
+    list.focusLeft = [this] { HideAddressDropDown(); };
+    list.events().keyDown = [this](int keyCode, int) {
+        if (keyCode == 27)
+            HideAddressDropDown();
+    };
+}
+
+void ExplorerTabs::dropDownArrowPressed()
+{
+    if (window_.BusyFlags[2] != 0)
+        return;
+    window_.BusyFlags[2] = -1;
+    SetSkinPicture(window_.ImageBox[3], 202);
+    if (FillTypedUrlList() > 0) {
+        const auto& row = window_.PicHolder[1];
+        platform::forms::ListView& list = window_.ListView[0];
+        list.move(std::round(row.left()), std::round(row.top() + row.height()), std::round(row.width()));
+        list.setVisible(true);
+        list.zOrder(0);
+        list.setFocus();
+        window_.AddressDropDownOpen = true;
+    } else {
+        HideAddressDropDown();
+    }
+    window_.BusyFlags[2] = 0;
+}
+
+int ExplorerTabs::FillTypedUrlList()
+{
+    platform::forms::ListView& list = window_.ListView[0];
+    list.clear();
+    list.setSmallIcons(MenuIconStrip());
+    const QStringList urls = ReadTypedUrls();
+    for (const QString& url : urls)
+        list.addItem(1, url, 3);
+    if (!urls.isEmpty()) {
+        const double h = list.itemHeight();
+        list.setHeight(h * urls.size() + h / 4);
+        list.setColumnWidth(0, window_.PicHolder[1].width() - 100);
+    }
+    return static_cast<int>(urls.size());
+}
+
+void ExplorerTabs::HideAddressDropDown()
+{
+    services::Lists().HideAddressDropDown();
+    window_.ListView[0].setVisible(false);
+    window_.AddressDropDownOpen = false;
+}
+
+void ExplorerTabs::ReadHandOffFiles()
+{
+    const int folder = platform::paths::openPrivateSubfolder(kHandOffFolderName);
+    if (folder < 0)
+        return;
+    if (!handOff_.anyPending(folder)) {
+        ::close(folder);
+        return;
+    }
+    if (tabs_.GetTabState(window_.TabBrowserMap.value(window_.CurrentTab, 0), FieldViewKind) > 1)
+        tabs_.EnsureUsableTab();
+    QWidget* top = window_.window();
+    if (platform::windows::windowState(top) == platform::windows::StateMinimized) {
+        platform::windows::setWindowState(top, platform::windows::StateNormal);
+        QCoreApplication::processEvents();
+    }
+    window_.ViewMode = 0;
+    window_.PaneCount = 1;
+    int n = window_.TabCount - 1;
+    // A finished blank last tab takes the first page handed over.
+    if (const IBrowser* last = tabs_.WBMAIN(window_.TabBrowserMap.value(n, 0));
+        last && last->readyState() == platform::browser::ReadyComplete
+        && (last->locationURL().isEmpty() || IsBlankPageUrl(last->locationURL())))
+        --n;
+    const QStringList targets = handOff_.takePending(folder);
+    ::close(folder);
+    for (const QString& target : targets) {
+        const QString kind = target.right(4).toUpper();
+        // Playlists and snippet files are the lists pane's to open.
+        if (kind == QLatin1String(".Z5P") || kind == QLatin1String(".Z5S"))
+            continue;
+        ++n;
+        tabs_.NewTab(n, true, true);
+        if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[n]))
+            b->navigate2(target);
+        window_.CurrentTab = static_cast<int16_t>(n);
+        tabs_.ActivateTab(n);
+    }
+    // In front once, never kept on top.
+    top->show();
+    top->raise();
+    top->activateWindow();
+}
 
 } // namespace
 
 QStringList StandInServices()
 {
-    return {QStringLiteral("IWindowChrome (AddTypedUrl)"),
-            QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
-            QStringLiteral("ITabsService (GoBack, GoForward, StopBrowsing, RefreshPage, GoUpOneLevel, "
-                           "OpenMyFolder, OpenMail, OpenSearchPage, NavigateAddressText, ReadHandOffFiles; "
-                           "the start page of OpenWB_StartPage 2 and 3)")};
+    return {QStringLiteral("IMediaPlayer"), QStringLiteral("IListsPane"), QStringLiteral("IDownloads"),
+            QStringLiteral("ITabsService (playlists and snippet files of the command line and the hand-off)")};
 }
 
 std::unique_ptr<ITabsService> CreateExplorerTabs(frmExplorer& window)

@@ -7,6 +7,7 @@
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/services/registry.h"
+#include "mainwindow/shortcuts.h"
 #include "platform/commandline.h"
 #include "platform/vbrt.h"
 
@@ -87,7 +88,7 @@ void OpenPendingUrl(frmExplorer& f)
 
 void housekeeping(frmExplorer& f)
 {
-    CheckHoverLeave(f, f.HoverElementId);
+    PollHotKeys(f);
     PollSingleInstanceHandOff(f);
     OpenPendingUrl(f);
     services::Tabs().CloseDuplicatePopupTabs();

@@ -10,6 +10,7 @@
 #include "core/urlcracker.h"
 #include "mainwindow/apptimers.h"
 #include "mainwindow/bartoggles.h"
+#include "mainwindow/buttons.h"
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/mainlayout.h"
@@ -17,6 +18,7 @@
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/multiview.h"
 #include "mainwindow/services/registry.h"
+#include "mainwindow/shortcuts.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/temppages.h"
 #include "mainwindow/windowframe.h"
@@ -159,6 +161,7 @@ void frmExplorer::createControls()
     // The show/hide buttons last: they lie over the frame and the body.
     for (int i = 0; i <= 4; ++i)
         cmdShowHide.create(i);
+    ListView.create(0)->setVisible(false);
 
     for (int i : {0, 2, 3, 4, 5}) {
         Timer& t = *AppTimer.create(i);
@@ -193,20 +196,10 @@ void frmExplorer::wireEvents()
     cmdMenu.events().mouseMove = [this](int index, int, int, double, double) {
         HoverEnter(*this, static_cast<int16_t>(3000 + index));
     };
-    // The Favorites, History and tab-list drop-downs of the navigation bar.
-    cmdWBControl.events().mouseDown = [this](int index, int button, int, double, double) {
-        if (button != 1)
-            return;
-        if (index == 0)
-            services::Menus().ShowFavoritesMenu();
-        else if (index == 1)
-            services::Menus().ShowHistoryMenu();
-        else if (index == 8)
-            services::Menus().ShowTabListMenu();
-    };
     cmdMenu.events().mouseDown = [this](int index, int button, int shift, double, double) {
         PressMenuBarCaption(*this, index, button, shift);
     };
+    WireSkinnedButtons(*this);
     WireWindowFrame(*this);
 }
 
@@ -274,6 +267,7 @@ void frmExplorer::Form_Load()
     loadedObjects().keys = std::make_unique<clsKeyHandle>();
     KeyHandle = loadedObjects().keys.get();
     KeyHandle->Attach();
+    ConnectKeysAndGestures(*this);
     // 13. The ring of closed tabs.
     if (ClosedTabRingEnabled != 0)
         ClosedTabUrls = QStringList(5, QString());

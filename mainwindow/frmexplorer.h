@@ -10,6 +10,7 @@
 #include "platform/controlarray.h"
 #include "platform/controls.h"
 #include "platform/form.h"
+#include "platform/listview.h"
 #include "platform/progressbar.h"
 #include "platform/textbox.h"
 
@@ -55,6 +56,8 @@ public:
     platform::forms::ControlArray<platform::forms::TextBox> WBTextBox{*this, QStringLiteral("WBTextBox")};
     platform::forms::ControlArray<platform::forms::Label> APPLabel{*this, QStringLiteral("APPLabel")};
     platform::forms::ControlArray<platform::forms::Timer> AppTimer{*this, QStringLiteral("AppTimer")};
+    // 0: the address drop-down, over everything else while open.
+    platform::forms::ControlArray<platform::forms::ListView> ListView{*this, QStringLiteral("ListView")};
     // Bars of the split layouts inside PicHolder(0): 1 vertical, 2
     // horizontal, 3 and 4 their drag bars, 0 the bar a lost drag hides.
     platform::forms::ControlArray<platform::forms::PictureBox> SPLITTER2{*this, QStringLiteral("SPLITTER2")};

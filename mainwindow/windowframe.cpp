@@ -168,14 +168,4 @@ void WireWindowFrame(frmExplorer& f)
     f.SkinPiece.events().mouseMove = [&f](int index, int button, int shift, double x, double y) {
         SkinPiece_MouseMove(f, index, button, shift, x, y);
     };
-    // The Move caption button moves the window; Maximize / Restore Down
-    // toggles the placement.
-    f.cmdFormControl.events().mouseDown = [&f](int index, int, int, double, double) {
-        if (index == 0)
-            StartWindowDrag(f, std::nullopt);
-    };
-    f.cmdFormControl.events().click = [&f](int index) {
-        if (index == 2)
-            ToggleMaximized(f);
-    };
 }

@@ -3,7 +3,7 @@
 #include "core/language.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menucommands.h"
-#include "menus/quicklist.h"
+#include "core/quicklist.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "core/language.h"
 #include "core/shellhelpers.h"
 #include "mainwindow/explorerstate.h"
-#include "menus/quicklist.h"
+#include "core/quicklist.h"
 #include "platform/paths.h"
 
 #include <QFileInfo>

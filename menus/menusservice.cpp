@@ -22,7 +22,7 @@
 #include "menus/clspopupmenu.h"
 #include "menus/menubar.h"
 #include "menus/pagecommands.h"
-#include "menus/quicklist.h"
+#include "core/quicklist.h"
 #include "platform/paths.h"
 #include "platform/popupmenus.h"
 #include "platform/twips.h"

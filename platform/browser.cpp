@@ -1,6 +1,7 @@
 #include "platform/browser.h"
 
 #include "platform/pagebridge.h"
+#include "platform/prompt.h"
 #include "platform/wininet.h"
 
 #include <QAction>
@@ -9,6 +10,11 @@
 #include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
@@ -454,6 +460,57 @@ void Browser::execWB(BrowserCommand command)
     case CmdPaste: page_->triggerAction(QWebEnginePage::Paste); break;
     case CmdSelectAll: page_->triggerAction(QWebEnginePage::SelectAll); break;
     }
+}
+
+void Browser::printPage()
+{
+    namespace prompt = platform::prompt;
+    QPointer<QWebEngineView> view = this->view();
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    const prompt::Answer answer = prompt::ask({QStringLiteral("print"), page_->title(), page_->url().toString(), {}, {}},
+                                              [view, printer] {
+                                                  prompt::Answer a;
+                                                  QPrintDialog dialog(printer.get(), view);
+                                                  a.accepted = dialog.exec() == QDialog::Accepted;
+                                                  return a;
+                                              });
+    if (!answer.accepted || !view)
+        return;
+    if (!answer.text.isEmpty()) {
+        page_->printToPdf(answer.text);
+        return;
+    }
+    // The printer lives until the engine has finished with it.
+    QObject::connect(view, &QWebEngineView::printFinished, view, [printer](bool) {}, Qt::SingleShotConnection);
+    view->print(printer.get());
+}
+
+void Browser::savePage()
+{
+    namespace prompt = platform::prompt;
+    QString name = page_->title().trimmed();
+    if (name.isEmpty())
+        name = QStringLiteral("page");
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
+    const prompt::Answer answer = prompt::ask(
+        {QStringLiteral("save"), QString(), name + QStringLiteral(".html"), QStringLiteral("Web page|*.htm;*.html"), {}},
+        [] { return prompt::Answer{}; });
+    if (answer.accepted && !answer.text.isEmpty())
+        page_->save(answer.text, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+}
+
+void Browser::findText(const QString& text, bool backward, std::function<void(int matches)> done)
+{
+    const QWebEnginePage::FindFlags flags = backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags();
+    page_->findText(text, flags, [done](const QWebEngineFindTextResult& result) {
+        if (done)
+            done(result.numberOfMatches());
+    });
+}
+
+void Browser::focusPage()
+{
+    view()->setFocus();
 }
 
 int Browser::queryStatusWB(BrowserCommand command) const

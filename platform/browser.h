@@ -65,6 +65,10 @@ public:
     void releaseDocumentEvents() override;
     void execWB(BrowserCommand command) override;
     int queryStatusWB(BrowserCommand command) const override;
+    void printPage() override;
+    void savePage() override;
+    void findText(const QString& text, bool backward, std::function<void(int matches)> done) override;
+    void focusPage() override;
     bool isVisible() const override { return visible(); }
     void setVisible(bool visible) override;
     QString tag() const override { return forms::Control::tag(); }

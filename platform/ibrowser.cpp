@@ -16,10 +16,12 @@ QString canonicalUrl(const QString& text)
     if (t.startsWith(QLatin1Char('/')) || t.startsWith(QLatin1Char('\\')) || (t.contains(QLatin1Char('\\')) && !t.contains(QLatin1String("://"))))
         return QUrl::fromLocalFile(paths::toLocal(t)).toString(QUrl::FullyEncoded);
     const QUrl url(t, QUrl::TolerantMode);
-    if (!url.isValid())
-        return {};
-    if (url.scheme().isEmpty())
-        return QUrl::fromUserInput(t).toString(QUrl::FullyEncoded);
+    // An address typed without its scheme ("127.0.0.1:8080/x.html") is
+    // not a valid address as it stands.
+    if (!url.isValid() || url.scheme().isEmpty()) {
+        const QUrl guess = QUrl::fromUserInput(t);
+        return guess.isValid() ? guess.toString(QUrl::FullyEncoded) : QString();
+    }
     return url.toString(QUrl::FullyEncoded);
 }
 

@@ -103,6 +103,20 @@ public:
     // CmdSupported | CmdEnabled bits; 0 for a command it does not know.
     virtual int queryStatusWB(BrowserCommand command) const = 0;
 
+    // Print and save ask through the prompt seam ("print", "save"): a
+    // print answer that names a file prints the page to that PDF file.
+    virtual void printPage() {}
+    virtual void savePage() {}
+    // Finds text in the page (an empty text clears the highlight); done
+    // receives the number of matches.
+    virtual void findText(const QString&, bool, std::function<void(int matches)> done)
+    {
+        if (done)
+            done(0);
+    }
+    // The keyboard focus goes into the page.
+    virtual void focusPage() {}
+
     // The control's own properties.
     virtual bool isVisible() const = 0;
     virtual void setVisible(bool visible) = 0;

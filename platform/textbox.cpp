@@ -24,6 +24,7 @@ bool carriesLocalFiles(const QMimeData* data)
 class LineEdit : public QLineEdit {
 public:
     explicit LineEdit(QWidget* parent) : QLineEdit(parent) {}
+    std::function<void(const QString&)>* textDropped = nullptr;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override
@@ -48,6 +49,12 @@ protected:
             event->ignore();
             return;
         }
+        if (textDropped && *textDropped && event->mimeData() && event->mimeData()->hasText()) {
+            event->acceptProposedAction();
+            const QString text = event->mimeData()->text();
+            (*textDropped)(text);
+            return;
+        }
         QLineEdit::dropEvent(event);
     }
 };
@@ -57,6 +64,7 @@ protected:
 TextBox::TextBox(Form& form, const QString& name, int index, Control* container)
     : Control(form, new LineEdit(parentWidgetFor(form, container)), name, index, container)
 {
+    static_cast<LineEdit*>(widget())->textDropped = &textDropped;
 }
 
 QLineEdit* TextBox::lineEdit() const

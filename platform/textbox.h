@@ -10,6 +10,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class QLineEdit;
 
 namespace platform::forms {
@@ -36,6 +38,10 @@ public:
     QStringList completions() const;
 
     QLineEdit* lineEdit() const;
+
+    // When set, a dropped text (no local files) is handed here instead of
+    // being inserted where it was dropped.
+    std::function<void(const QString& text)> textDropped;
     void copyPropertiesFrom(const Control& other) override;
 
 protected:

@@ -44,6 +44,14 @@ public:
     bool IsCurrentTabBlank() override { return true; }
     void SynchronizeOfflinePages() override {}
     void ShowImageViewerTab() override {}
+    void OpenNewTab() override {}
+    void GoToTab(int16_t) override {}
+    void CloseTab(int16_t) override {}
+    void CloseTabs(int16_t) override {}
+    void ReopenClosedTab() override {}
+    void QuickListLookup(int16_t, const QString&) override {}
+    void RunPageKey(int16_t) override {}
+    void NavigateCurrentTab(const QString&) override {}
 };
 
 class NullMenus : public IMenusService {

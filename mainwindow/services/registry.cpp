@@ -54,7 +54,8 @@ std::vector<InterfaceListing> CurrentImplementations()
                "NavigateAddressText OpenWB_StartPage ReadHandOffFiles SetStatusMessage ShowBusyIndicator "
                "SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip LayoutViewPanes "
                "EnsureTabsForViewMode StopEverything MailPageLink EditListFile OpenInOfficeProgram TranslatePage "
-               "ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages ShowImageViewerTab")},
+               "ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages ShowImageViewerTab "
+               "OpenNewTab GoToTab CloseTab CloseTabs ReopenClosedTab QuickListLookup RunPageKey NavigateCurrentTab")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu ShowMediaMenu ShowPlaylistMenu ShowPlaylistFormatMenu ShowListViewEditMenu RollOverMenuBar EndMenuBarMode "

@@ -57,4 +57,18 @@ public:
     virtual bool IsCurrentTabBlank() = 0;
     virtual void SynchronizeOfflinePages() = 0;
     virtual void ShowImageViewerTab() = 0;
+    // Tab commands of the keys, gestures and buttons.
+    virtual void OpenNewTab() = 0;
+    virtual void GoToTab(int16_t tab) = 0;
+    virtual void CloseTab(int16_t tab) = 0;
+    // 1 all tabs, 2 all but the first, 3 all but the current.
+    virtual void CloseTabs(int16_t mode) = 0;
+    virtual void ReopenClosedTab() = 0;
+    // Opens the entry `name` of quick list 1-4 (folders, mail, start pages, searches).
+    virtual void QuickListLookup(int16_t list, const QString& name) = 0;
+    // A Ctrl+letter page command on the current page (key codes of P, S,
+    // F, A, X, C, V); nothing on the blank page.
+    virtual void RunPageKey(int16_t keyCode) = 0;
+    // The current tab's browser goes to url.
+    virtual void NavigateCurrentTab(const QString& url) = 0;
 };

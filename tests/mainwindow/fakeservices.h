@@ -90,6 +90,17 @@ public:
         rec("IsCurrentTabBlank");
         return true;
     }
+    void OpenNewTab() override { rec("OpenNewTab"); }
+    void GoToTab(int16_t t) override { rec("GoToTab", t); }
+    void CloseTab(int16_t t) override { rec("CloseTab", t); }
+    void CloseTabs(int16_t m) override { rec("CloseTabs", m); }
+    void ReopenClosedTab() override { rec("ReopenClosedTab"); }
+    void QuickListLookup(int16_t l, const QString& name) override
+    {
+        calls << QStringLiteral("QuickListLookup(%1,%2)").arg(l).arg(name);
+    }
+    void RunPageKey(int16_t k) override { rec("RunPageKey", k); }
+    void NavigateCurrentTab(const QString& url) override { calls << QStringLiteral("NavigateCurrentTab(%1)").arg(url); }
 
     // Menus
     void CreatePopupMenu(void*) override { rec("CreatePopupMenu"); }

@@ -22,6 +22,7 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -207,9 +208,12 @@ TEST_F(Z5Process, TheWindowShowsAndIsScreenshot)
 
 TEST_F(Z5Process, OneInstanceOnlyHandsTheArgumentOver)
 {
-    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    // The first instance reads no hand-off (it started without the
+    // setting): the files stay for the test to read.
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("0"));
     start({}, QStringLiteral("first.png"), false);
     ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("first.png")); }, 30000));
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
 
     ASSERT_TRUE(run({QStringLiteral("C:\\a b\\list.z5p")}, QStringLiteral("second.png")));
     EXPECT_FALSE(shown(QStringLiteral("second.png"))) << "the second start shows no window";
@@ -226,9 +230,10 @@ TEST_F(Z5Process, OneInstanceOnlyHandsTheArgumentOver)
 
 TEST_F(Z5Process, AnArgumentThatCannotBeHandedOverOpensInItsOwnWindow)
 {
-    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("0"));
     start({}, QStringLiteral("first.png"), false);
     ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("first.png")); }, 30000));
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
     const QString elsewhere = testenv::freshDir(QStringLiteral("elsewhere"));
     const struct {
         const char* what;
@@ -270,9 +275,10 @@ TEST_F(Z5Process, EveryStartOpensItsOwnWindowUnlessOneInstanceIsAsked)
 
 TEST_F(Z5Process, TwentyRacingStartsLoseNoArgument)
 {
-    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("0"));
     start({}, QStringLiteral("first.png"), false);
     ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("first.png")); }, 30000));
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
     std::vector<QProcess*> racers;
     for (int i = 0; i < 20; ++i)
         racers.push_back(start({QStringLiteral("arg") + QString::number(i)}, QStringLiteral("racer.png")));
@@ -679,4 +685,66 @@ TEST_F(Z5Process, TheWindowStartsMaximisedOverTheWorkAreaOrAtACheckedRectangle)
         ASSERT_TRUE(right);
         EXPECT_DOUBLE_EQ(right->twips.right(), c.expected.width()) << c.name;
     }
+}
+
+TEST_F(Z5Process, ALaterStartHandsItsAddressToTheRunningWindow)
+{
+    testenv::HttpServer server;
+    for (int i = 0; i <= 6; ++i)
+        server.serve(QStringLiteral("/h%1").arg(i), "<html><head><title>h</title></head><body>h</body></html>");
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    // Planted before A starts: a folder under a number cannot be deleted
+    // as a file and must not be taken again and again.
+    ASSERT_TRUE(QDir().mkpath(handOff + QStringLiteral("/1/inside")));
+    QProcess* a = start({}, QStringLiteral("a.png"), false);
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("a.png")); }, 30000));
+
+    QProcess* b = start({server.address("/h0")}, QStringLiteral("b.png"), false);
+    ASSERT_TRUE(testenv::waitFor([&] { return b->state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(b->exitCode(), 0);
+    EXPECT_FALSE(shown(QStringLiteral("b.png"))) << "the later start shows no window";
+    EXPECT_TRUE(testenv::waitFor([&] { return server.requestsFor("/h0") == 1; }, 2000))
+        << server.log().join(", ").toStdString();
+
+    std::vector<QProcess*> five;
+    for (int i = 1; i <= 5; ++i)
+        five.push_back(start({server.address(QStringLiteral("/h%1").arg(i))}, QStringLiteral("b.png"), false));
+    ASSERT_TRUE(testenv::waitFor(
+        [&] { return std::all_of(five.begin(), five.end(), [](QProcess* p) { return p->state() == QProcess::NotRunning; }); },
+        120000));
+    EXPECT_TRUE(testenv::waitFor(
+        [&] {
+            for (int i = 1; i <= 5; ++i)
+                if (server.requestsFor(QStringLiteral("/h%1").arg(i)) != 1)
+                    return false;
+            return true;
+        },
+        5000))
+        << server.log().join(", ").toStdString();
+    // A keeps polling without taking anything twice.
+    QTest::qWait(2500);
+    EXPECT_EQ(a->state(), QProcess::Running);
+    for (int i = 0; i <= 5; ++i)
+        EXPECT_EQ(server.requestsFor(QStringLiteral("/h%1").arg(i)), 1) << i;
+    EXPECT_TRUE(QFileInfo(handOff + QStringLiteral("/1/inside")).isDir());
+    const QStringList left = QDir(handOff).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(left.isEmpty()) << left.join(", ").toStdString();
+}
+
+TEST_F(Z5Process, TheStartPageSettingAndAShortcutFileOpenTheirAddresses)
+{
+    testenv::HttpServer server;
+    server.serve("/home", "<html><head><title>home</title></head><body>home</body></html>");
+    server.serve("/fromurl", "<html><head><title>u</title></head><body>u</body></html>");
+    setUserSetting(QStringLiteral("STARTPAGE"), QStringLiteral("10||%1||").arg(server.address("/home")));
+    QProcess* p = start({}, QStringLiteral("home.png"), true, {{QStringLiteral("PLATFORM_SHOT_DELAY_MS"), QStringLiteral("3000")}});
+    ASSERT_TRUE(testenv::waitFor([&] { return p->state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(server.requestsFor("/home"), 1) << server.log().join(", ").toStdString();
+
+    const QString shortcut = work + QStringLiteral("/a link.url");
+    ASSERT_TRUE(testenv::writeFile(shortcut, "[InternetShortcut]\r\nURL=" + server.address("/fromurl").toUtf8() + "\r\n"));
+    p = start({shortcut}, QStringLiteral("url.png"), true, {{QStringLiteral("PLATFORM_SHOT_DELAY_MS"), QStringLiteral("3000")}});
+    ASSERT_TRUE(testenv::waitFor([&] { return p->state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(server.requestsFor("/fromurl"), 1) << server.log().join(", ").toStdString();
+    EXPECT_EQ(server.requestsFor("/home"), 1) << "a command line opens instead of the start page";
 }

@@ -1,7 +1,7 @@
 #include "menus/clspopupmenu.h"
 #include "menus/menubuilders.h"
 #include "menus/menucommands.h"
-#include "menus/quicklist.h"
+#include "core/quicklist.h"
 #include "core/shellhelpers.h"
 #include "platform/paths.h"
 #include "tests/menus/menusnapshot.h"

@@ -61,6 +61,7 @@ TEST(BrowserControl, AddressesHaveOneTextForm)
         {"http://Example.COM/a b?q=ü", "http://example.com/a%20b?q=%C3%BC"},
         {"  http://example.com/  ", "http://example.com/"},
         {"example.com", "http://example.com"},
+        {"127.0.0.1:8080/x.html", "http://127.0.0.1:8080/x.html"},
         {"EVENT:Z5_DLSTAT_PAUSE", "event:Z5_DLSTAT_PAUSE"},
         {"", ""},
         {"   ", ""},

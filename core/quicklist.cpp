@@ -1,4 +1,4 @@
-#include "menus/quicklist.h"
+#include "core/quicklist.h"
 
 #include "core/shellhelpers.h"
 #include "platform/paths.h"

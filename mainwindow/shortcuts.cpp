@@ -1,0 +1,253 @@
+#include "mainwindow/shortcuts.h"
+
+#include "core/keyhandle.h"
+#include "core/mousegestures.h"
+#include "mainwindow/bartoggles.h"
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
+#include "mainwindow/services/registry.h"
+#include "mainwindow/skinvalues.h"
+#include "platform/delay.h"
+#include "platform/inputstate.h"
+#include "platform/paths.h"
+#include "platform/shell.h"
+#include "platform/windowservices.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+namespace input = platform::inputstate;
+
+namespace {
+
+constexpr int kEscape = 0x1B;
+constexpr int kF1 = 0x70;
+
+// Clears BusyFlags(1) on every way out.
+struct BusyScope {
+    explicit BusyScope(frmExplorer& f) : f_(f) { f_.BusyFlags[1] = -1; }
+    ~BusyScope() { f_.BusyFlags[1] = 0; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    frmExplorer& f_;
+};
+
+bool mouseButtonDown()
+{
+    return input::asyncKeyState(input::VK_LBUTTON) != 0 || input::asyncKeyState(input::VK_RBUTTON) != 0;
+}
+
+// The text box of the window that has the focus (address or search box).
+QLineEdit* focusedTextBox(frmExplorer& f)
+{
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (!edit || !f.window() || edit->window() != f.window())
+        return nullptr;
+    return edit;
+}
+
+// The letter after the first "&" of a caption (the first character without one), upper-cased.
+int accelerator(const QString& caption)
+{
+    const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+    const QString rest = amp < 0 ? caption.trimmed() : caption.mid(amp + 1);
+    return rest.isEmpty() ? 0 : rest.at(0).toUpper().unicode();
+}
+
+} // namespace
+
+bool IsKeyDown(int key1, int key2)
+{
+    input::asyncKeyState(key1);
+    const bool first = input::asyncKeyState(key1) != 0;
+    if (key2 <= 0)
+        return first;
+    input::asyncKeyState(key2);
+    return first && input::asyncKeyState(key2) != 0 && input::isDown(key2);
+}
+
+bool BossKeySeenWhileHidden()
+{
+    // The key state comes from the program's own windows: once they are
+    // all hidden no key reaches it, and nothing could show them again.
+    return false;
+}
+
+void PollHotKeys(frmExplorer& f)
+{
+    if (f.HoverElementId != -1)
+        CheckHoverLeave(f, f.HoverElementId);
+    QWidget* window = f.window();
+    if (!window)
+        return;
+    if (f.BossKeyCode >= 1 && !window->isVisible() && IsKeyDown(f.BossKeyCode)) {
+        window->setVisible(true);
+        platform::Delay(100);
+        return;
+    }
+    if (reinterpret_cast<quintptr>(input::activeWindow()) != f.MainHwnd)
+        return;
+    if (f.ButtonReleased == 0 && !mouseButtonDown())
+        f.ButtonReleased = -1;
+    if (IsKeyDown(kEscape)) {
+        services::Tabs().StopEverything();
+        return;
+    }
+    for (int n = 0; n <= 11; ++n) {
+        if (IsKeyDown(kF1 + n)) {
+            RunShortcut(f, n);
+            return;
+        }
+    }
+}
+
+ShortcutRecord ParseShortcutRecord(const QString& record)
+{
+    ShortcutRecord r;
+    const QStringList parts = record.split(QLatin1Char('|'));
+    // "", type, value, "" for a full record.
+    if (parts.size() < 3 || !parts[0].isEmpty())
+        return r;
+    bool ok = false;
+    const int type = parts[1].toInt(&ok);
+    r.type = ok ? type : 3;
+    r.value = parts.size() >= 4 ? parts[2] : QString();
+    return r;
+}
+
+void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
+{
+    auto& tabs = services::Tabs();
+    switch (command) {
+    case 0: tabs.GoToTab(0); break;
+    case 1: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;
+    case 2: tabs.SwitchToAdjacentTab(8); break;
+    case 3: tabs.SwitchToAdjacentTab(7); break;
+    case 4: tabs.OpenNewTab(); break;
+    case 5: tabs.CloseTab(f.CurrentTab); break;
+    case 6: tabs.CloseTabs(1); break;
+    case 7: tabs.CloseTabs(2); break;
+    case 8: tabs.CloseTabs(3); break;
+    case 9: f.unload(); break;
+    case 10:
+        if (f.window() && f.window()->isVisible() && BossKeySeenWhileHidden()) {
+            f.window()->setVisible(false);
+            platform::Delay(100);
+            f.BossKeyCode = static_cast<int16_t>(112 + functionKey);
+        }
+        break;
+    case 11: tabs.OpenWB_StartPage(3); break;
+    case 12: tabs.OpenSearchPage(); break;
+    case 13: tabs.OpenMyFolder(); break;
+    case 14:
+        ToggleHideAll(f, f.DisplayFlags[DisplayTopBar] == 0 && f.DisplayFlags[DisplayBottomBar] == 0);
+        break;
+    case 15:
+        f.CurrentListKind = static_cast<int16_t>(f.CurrentListKind + 1 > 6 ? 1 : f.CurrentListKind + 1);
+        services::Lists().ShowCurrentList();
+        break;
+    case 16: tabs.ReopenClosedTab(); break;
+    case 17: tabs.RefreshPage(); break;
+    default: break;
+    }
+}
+
+void RunShortcut(frmExplorer& f, int n)
+{
+    if (f.BusyFlags[1] != 0 || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
+        return;
+    BusyScope busy(f);
+    const QString record = f.KeyMap[n];
+    if (record.isEmpty())
+        return;
+    const ShortcutRecord r = ParseShortcutRecord(record);
+    switch (r.type) {
+    case 0: RunShortcutCommand(f, r.value.toInt(), n); break;
+    case 1:
+        services::Tabs().SetStatusMessage(QString(), -1, -1);
+        services::Tabs().NavigateCurrentTab(r.value);
+        break;
+    case 2:
+        // The program alone, with no arguments and no shell between.
+        if (!r.value.trimmed().isEmpty())
+            platform::shell::startProgram(platform::paths::toLocal(r.value.trimmed()), {});
+        break;
+    default: break;
+    }
+}
+
+void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
+{
+    if (shift == 4) {
+        f.SetMenuBarCaptions(true);
+        for (int i = 0; i <= 4; ++i) {
+            if (accelerator(f.cmdMenu[i].caption()) != keyCode)
+                continue;
+            f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
+            services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(i), 1, 0);
+            return;
+        }
+        return;
+    }
+    if (shift != 2)
+        return;
+    // The clipboard keys and select-all act on a text box that has the
+    // focus; the page gets them otherwise.
+    if (QLineEdit* edit = focusedTextBox(f)) {
+        // The hook swallows Ctrl keys: the box's own KeyDown still gets them.
+        for (int i : f.WBTextBox.indexes())
+            if (f.WBTextBox[i].lineEdit() == edit && f.WBTextBox.events().keyDown)
+                f.WBTextBox.events().keyDown(i, keyCode, 2);
+        switch (keyCode) {
+        case 'A': edit->selectAll(); return;
+        case 'C': edit->copy(); return;
+        case 'X': edit->cut(); return;
+        case 'V': edit->paste(); return;
+        default: break;
+        }
+    }
+    switch (keyCode) {
+    case 'N': services::Tabs().OpenNewTab(); break;
+    case 'P':
+    case 'S':
+    case 'F':
+    case 'A':
+    case 'X':
+    case 'C':
+    case 'V': services::Tabs().RunPageKey(keyCode); break;
+    default: break;
+    }
+}
+
+void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& acceptGesture)
+{
+    auto& tabs = services::Tabs();
+    switch (gestureType) {
+    case 1: tabs.RefreshPage(); break;
+    case 2: tabs.OpenNewTab(); break;
+    case 4: tabs.GoForward(); break;
+    case 8: tabs.GoBack(); break;
+    case 16: tabs.SwitchToAdjacentTab(7); break;
+    case 32: tabs.CloseTab(f.CurrentTab); break;
+    case 64: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
+    case 128: tabs.SwitchToAdjacentTab(8); break;
+    case 256: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;
+    case 512: tabs.CloseTabs(1); break;
+    case 1024: tabs.CloseTabs(3); break;
+    case 2048: tabs.GoToTab(0); break;
+    default: break;
+    }
+    acceptGesture = true;
+}
+
+void ConnectKeysAndGestures(frmExplorer& f)
+{
+    if (f.KeyHandle)
+        QObject::connect(f.KeyHandle, &clsKeyHandle::KeyPressed, f.KeyHandle,
+                         [&f](int16_t keyCode, int16_t shift) { KeyHandle_KeyPressed(f, keyCode, shift); });
+    if (f.MouseGestures)
+        QObject::connect(f.MouseGestures, &clsMouseGestures::MouseGesture, f.MouseGestures,
+                         [&f](int32_t type, int32_t, int32_t, int32_t, int32_t, bool& accept) {
+                             MouseGestures_MouseGesture(f, type, accept);
+                         });
+}
