@@ -1,6 +1,7 @@
 #include "menus/pagecommands.h"
 
 #include "core/messagebox.h"
+#include "mainwindow/services/registry.h"
 #include "platform/browser.h"
 #include "platform/prompt.h"
 
@@ -48,107 +49,10 @@ void focusPage(IBrowser* b)
             v->setFocus();
 }
 
-const char* const kFindBarName = "z5FindBar";
-
-// A row of an edit box, the result and a close button, laid over the
-// top of the view it searches.
-class FindBarWidget : public QWidget {
-public:
-    FindBarWidget(QWebEngineView* view) : QWidget(view), view_(view)
-    {
-        setObjectName(QString::fromLatin1(kFindBarName));
-        setAutoFillBackground(true);
-        auto* row = new QHBoxLayout(this);
-        row->setContentsMargins(4, 2, 4, 2);
-        row->addWidget(new QLabel(GetLangString(QStringLiteral("MENU-02"), QStringLiteral("0207"), QStringLiteral("Find:")), this));
-        edit_ = new QLineEdit(this);
-        row->addWidget(edit_, 1);
-        result_ = new QLabel(this);
-        row->addWidget(result_);
-        auto* close = new QToolButton(this);
-        close->setText(QStringLiteral("x"));
-        row->addWidget(close);
-        QObject::connect(edit_, &QLineEdit::textChanged, this, [this] { find({}); });
-        QObject::connect(edit_, &QLineEdit::returnPressed, this, [this] { find({}); });
-        QObject::connect(close, &QToolButton::clicked, this, [this] { closeBar(); });
-        view->installEventFilter(this);
-        edit_->installEventFilter(this);
-        place();
-    }
-    void open()
-    {
-        place();
-        show();
-        raise();
-        edit_->setFocus();
-        edit_->selectAll();
-    }
-    QString result() const { return result_->text(); }
-
-protected:
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (o == view_ && e->type() == QEvent::Resize)
-            place();
-        if (o == edit_ && e->type() == QEvent::KeyPress
-            && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-            closeBar();
-            return true;
-        }
-        return false;
-    }
-
-private:
-    void place()
-    {
-        const int h = sizeHint().height();
-        setGeometry(0, 0, view_->width(), h);
-    }
-    void find(QWebEnginePage::FindFlags flags)
-    {
-        const QString text = edit_->text();
-        if (text.isEmpty()) {
-            view_->page()->findText(QString());
-            result_->clear();
-            return;
-        }
-        QPointer<QLabel> result(result_);
-        view_->page()->findText(text, flags, [result](const QWebEngineFindTextResult& r) {
-            if (QLabel* label = result.data())
-                label->setText(r.numberOfMatches() > 0
-                                       ? QStringLiteral("%1 / %2").arg(r.activeMatch()).arg(r.numberOfMatches())
-                                       : GetLangString(QStringLiteral("MENU-02"), QStringLiteral("0208"),
-                                                       QStringLiteral("Not found")));
-        });
-    }
-    void closeBar()
-    {
-        view_->page()->findText(QString());
-        hide();
-        view_->setFocus();
-    }
-
-    QWebEngineView* view_;
-    QLineEdit* edit_ = nullptr;
-    QLabel* result_ = nullptr;
-};
-
-FindBarWidget* findBarOf(IBrowser* b, bool create)
+// Find is the find bar of the window's current page, as Ctrl+F opens it.
+void askAndFind()
 {
-    auto* real = dynamic_cast<Browser*>(b);
-    QWebEngineView* view = real ? real->view() : nullptr;
-    if (!view)
-        return nullptr;
-    auto* bar = view->findChild<FindBarWidget*>(QString::fromLatin1(kFindBarName), Qt::FindDirectChildrenOnly);
-    if (!bar && create)
-        bar = new FindBarWidget(view);
-    return bar;
-}
-
-void askAndFind(IBrowser* b)
-{
-    if (FindBarWidget* bar = findBarOf(b, true))
-        bar->open();
+    services::Tabs().RunPageKey('F');
 }
 
 void askAndPrint(IBrowser* b, bool preview)
@@ -210,7 +114,7 @@ void Run(IBrowser* b, PageCommand command)
         break;
     case PageCommand::Find:
         focusPage(b);
-        askAndFind(b);
+        askAndFind();
         break;
     case PageCommand::Print: askAndPrint(b, false); break;
     case PageCommand::PrintPreview: askAndPrint(b, true); break;
@@ -230,18 +134,6 @@ void Run(IBrowser* b, PageCommand command)
         break;
     }
     }
-}
-
-QWidget* FindBar(IBrowser* b)
-{
-    FindBarWidget* bar = findBarOf(b, false);
-    return bar && bar->isVisible() ? bar : nullptr;
-}
-
-QString FindBarResult(IBrowser* b)
-{
-    FindBarWidget* bar = findBarOf(b, false);
-    return bar ? bar->result() : QString();
 }
 
 double ZoomFactorForSize(int size)

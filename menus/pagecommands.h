@@ -30,13 +30,6 @@ void SetTextSize(platform::browser::IBrowser* browser, int size);
 // The size the page shows; 2 (medium) when the browser cannot say.
 int TextSize(platform::browser::IBrowser* browser);
 
-// The find bar over the upper edge of a browser's view: typing finds the
-// text, Enter the next match, Escape closes it. Opened (and focused) by the
-// Find command; nullptr when the browser has none open.
-QWidget* FindBar(platform::browser::IBrowser* browser);
-// The bar's result text: "n matches" or the not-found text; "" while empty.
-QString FindBarResult(platform::browser::IBrowser* browser);
-
 // Finds text on the page; done(found) runs once the engine answered.
 void Find(platform::browser::IBrowser* browser, const QString& text, std::function<void(bool)> done = {});
 // Writes the page as PDF; done(ok) once the file is written.

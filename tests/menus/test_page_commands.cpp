@@ -121,22 +121,6 @@ TEST_F(PageCommands, PrintSaveFindAndProperties)
     });
     ASSERT_TRUE(testenv::waitFor([&] { return answered; }, 10000));
     EXPECT_FALSE(found);
-    // The find bar: typing finds, Escape closes.
-    EXPECT_EQ(pagecommands::FindBar(browser.get()), nullptr);
-    pagecommands::Run(browser.get(), PageCommand::Find);
-    QWidget* bar = pagecommands::FindBar(browser.get());
-    ASSERT_NE(bar, nullptr);
-    QLineEdit* edit = bar->findChild<QLineEdit*>();
-    ASSERT_NE(edit, nullptr);
-    QTest::keyClicks(edit, "charlie");
-    EXPECT_TRUE(testenv::waitFor([&] { return pagecommands::FindBarResult(browser.get()) == "1 / 1"; }, 10000))
-        << pagecommands::FindBarResult(browser.get()).toStdString();
-    edit->clear();
-    QTest::keyClicks(edit, "zulu-not-there");
-    EXPECT_TRUE(testenv::waitFor([&] { return pagecommands::FindBarResult(browser.get()) == "Not found"; }, 10000));
-    QTest::keyClick(edit, Qt::Key_Escape);
-    EXPECT_EQ(pagecommands::FindBar(browser.get()), nullptr);
-
     pagecommands::Run(browser.get(), PageCommand::Properties);
     ASSERT_TRUE(testenv::waitFor([&] { return asked.join("|").contains("message:"); }, 10000));
     const QString shown = asked.filter("message:").value(0);

@@ -2,6 +2,7 @@
 // the menu bar, the tabs and pages of the window behind the commands, and a
 // picture of every menu.
 
+#include "browsing/findbar.h"
 #include "browsing/explorertabs.h"
 #include "browsing/tabbrowsing.h"
 #include "core/cleanup.h"
@@ -246,8 +247,17 @@ TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWo
         menus->cmdMenu_MouseDown(1, 1, 0);
         EXPECT_TRUE(script.finished());
     }
-    ASSERT_TRUE(testenv::waitFor([&] { return pagecommands::FindBar(page) != nullptr; }, 5000));
-    QTest::keyClicks(pagecommands::FindBar(page)->findChild<QLineEdit*>(), "findme");
-    EXPECT_TRUE(testenv::waitFor([&] { return pagecommands::FindBarResult(page) == "1 / 1"; }, 10000));
+    FindBar* bar = nullptr;
+    ASSERT_TRUE(testenv::waitFor(
+        [&] {
+            for (QWidget* w : window->PicHolder[0].widget()->findChildren<QWidget*>())
+                if (auto* found = dynamic_cast<FindBar*>(w))
+                    bar = found;
+            return bar && bar->isVisible();
+        },
+        5000));
+    QTest::keyClicks(bar->box(), "findme");
+    QTest::keyClick(bar->box(), Qt::Key_Return);
+    EXPECT_TRUE(testenv::waitFor([&] { return bar->resultText() == "1 matches"; }, 10000)) << bar->resultText().toStdString();
     screenPicture(window->window()).save(screenshotDir() + "/menu_findbar.png");
 }
