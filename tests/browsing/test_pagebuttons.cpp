@@ -16,6 +16,7 @@
 #include "platform/com.h"
 #include "platform/paths.h"
 
+#include "pointerentry.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -112,11 +113,7 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
     f.Form_Resize();
     {
         // The pointer comes in from another window, as a user's does.
-        QWidget elsewhere;
-        elsewhere.resize(50, 50);
-        elsewhere.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
-        QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+        ASSERT_TRUE(testenv::pointerEntersFromElsewhere());
     }
     f.DisplayFlags[DisplayColorBar] = -1;
     ShowTextColorBar(f);

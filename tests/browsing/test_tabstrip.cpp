@@ -22,6 +22,7 @@
 
 #include "../mainwindow/fakeservices.h"
 #include "httpserver.h"
+#include "pointerentry.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -149,13 +150,7 @@ protected:
         EXPECT_NE(tabs, nullptr);
         // The first tick opens the blank page in tab 0.
         EXPECT_TRUE(testenv::waitFor([&] { return window->TimerStage == 9; }, 10000));
-        {
-            QWidget elsewhere;
-            elsewhere.resize(50, 50);
-            elsewhere.show();
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
-            QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
-        }
+        EXPECT_TRUE(testenv::pointerEntersFromElsewhere());
         QTest::mouseMove(handle(), centreOf(window->PicHolder[0]));
         return *window;
     }

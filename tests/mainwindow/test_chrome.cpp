@@ -23,6 +23,7 @@
 #include "platform/windowservices.h"
 
 #include "fakeservices.h"
+#include "pointerentry.h"
 #include "testenv.h"
 #include "../platform/windowsystem.h"
 
@@ -114,13 +115,7 @@ protected:
         window->Form_Resize();
         // The pointer enters the window from another one, as it does for a
         // user: test input sent before any window was entered is dropped.
-        {
-            QWidget elsewhere;
-            elsewhere.resize(50, 50);
-            elsewhere.show();
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
-            QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
-        }
+        EXPECT_TRUE(testenv::pointerEntersFromElsewhere());
         QTest::mouseMove(handle(), centreOf(window->PicHolder[0]));
         return *window;
     }

@@ -12,6 +12,7 @@
 #include "platform/windowservices.h"
 
 #include "fakeservices.h"
+#include "pointerentry.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -68,11 +69,7 @@ protected:
         window->window()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
         window->Form_Resize();
-        QWidget elsewhere;
-        elsewhere.resize(50, 50);
-        elsewhere.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
-        QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+        EXPECT_TRUE(testenv::pointerEntersFromElsewhere());
         return *window;
     }
 

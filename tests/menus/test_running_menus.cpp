@@ -23,6 +23,7 @@
 #include "httpserver.h"
 #include "menusnapshot.h"
 #include "menutesting.h"
+#include "pointerentry.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -62,11 +63,7 @@ protected:
         window->move(0, 0, 12000, 8000);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
         window->Form_Resize();
-        QWidget elsewhere;
-        elsewhere.resize(50, 50);
-        elsewhere.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
-        QTest::mouseMove(elsewhere.windowHandle(), QPoint(10, 10));
+        ASSERT_TRUE(testenv::pointerEntersFromElsewhere());
         ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount >= 1; }, 10000));
     }
     void TearDown() override
