@@ -111,10 +111,11 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
     f.move(0, 0, 12000, 9000);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(f.window(), 5000));
     f.Form_Resize();
-    {
-        // The pointer comes in from another window, as a user's does.
-        ASSERT_TRUE(testenv::pointerEntersFromElsewhere());
-    }
+    // The pointer comes in from another window, as a user's does.
+    ASSERT_TRUE(testenv::pointerEntersFromElsewhere());
+    // The first tick has sent the first tab to the blank page; the test's
+    // page comes after it.
+    ASSERT_TRUE(testenv::waitFor([&] { return f.TimerStage == 9; }, 10000));
     f.DisplayFlags[DisplayColorBar] = -1;
     ShowTextColorBar(f);
     ASSERT_TRUE(f.ImageBox[7].visible());
