@@ -7,7 +7,6 @@
 #include "platform/textfile.h"
 #include "platform/vbrt.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
 
@@ -68,10 +67,6 @@ std::optional<int> ColourCellAt(double width, double n, double x)
 
 void ColourBar_MouseMove(frmExplorer& f, double x)
 {
-    if (f.BusyFlags[3] != 0)
-        return;
-    f.BusyFlags[3] = -1;
-    QCoreApplication::processEvents();
     const auto& bar = f.ImageBox[7];
     const double top = SkinNumber(154) + bar.top();
     const ColourBarCells g = ColourBarGeometry(bar.width(), cellCount());
@@ -81,8 +76,6 @@ void ColourBar_MouseMove(frmExplorer& f, double x)
         f.ColorBarMarker->move(bar.left() + g.margin + *cell * g.cellWidth, top, g.cellWidth, g.cellWidth);
     }
     f.HoverElementId = kColourBarElement;
-    QCoreApplication::processEvents();
-    f.BusyFlags[3] = 0;
 }
 
 void ColourBar_MouseUp(frmExplorer& f, platform::browser::IBrowser* page, int button, double x)

@@ -333,7 +333,7 @@ private:
                 move(index, button, shift, x, y);
         };
         events.mouseUp = [this, up](int index, int button, int shift, double x, double y) {
-            window_.ButtonReleased = 0;
+            window_.ButtonReleased = -1;
             if (index == 7)
                 ColourBar_MouseUp(window_, currentBrowser(), button, x);
             if (index == 2)

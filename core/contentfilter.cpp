@@ -218,11 +218,23 @@ bool SaveContentList(const QList<ContentFilterEntry>& entries)
     const int64_t code = static_cast<int64_t>(bytes.size()) * digit * 10 + digit;
     // A list the start-up reader would refuse is not saved: it would pass
     // the start-up check and then block nothing.
-    if (code > INT32_MAX || bytes.size() > kMaxFilterDataBytes
-        || !platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
+    if (code > INT32_MAX || bytes.size() > kMaxFilterDataBytes) {
         reportSaveFailure();
         return false;
     }
-    SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(code));
+    // The file and its code change together: a code that cannot be stored
+    // puts the previous file back, or the next start would refuse to run.
+    const std::optional<QByteArray> previous =
+        platform::textfile::readAll(FilterDataFilePath(), kMaxFilterDataBytes);
+    if (!platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
+        reportSaveFailure();
+        return false;
+    }
+    if (!SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(code))) {
+        if (previous)
+            platform::textfile::writeAtomically(FilterDataFilePath(), *previous);
+        reportSaveFailure();
+        return false;
+    }
     return true;
 }

@@ -89,6 +89,11 @@ void OpenPendingUrl(frmExplorer& f)
 void housekeeping(frmExplorer& f)
 {
     PollHotKeys(f);
+    // A key may have closed the window: nothing more opens or loads.
+    if (CloseRequested != 0) {
+        unloadWhenClosing(f);
+        return;
+    }
     PollSingleInstanceHandOff(f);
     OpenPendingUrl(f);
     services::Tabs().CloseDuplicatePopupTabs();

@@ -328,11 +328,16 @@ void frmExplorer::Form_Unload()
     CloseRequested = -1;
     // The settings are on disk before the window goes.
     ShownListKind = CurrentListKind;
+    // A maximised or full-screen window keeps the rectangle it was restored
+    // to: saving the work area instead would lose the user's normal size.
     WindowRectTwips current;
     current.Left = static_cast<int32_t>(left());
     current.Top = static_cast<int32_t>(top());
     current.Width = static_cast<int32_t>(width());
     current.Height = static_cast<int32_t>(height());
+    if ((DisplayFlags[DisplayMaximised] != 0 || FullScreenMode != 0) && NormalWindowRect.Width > 0
+        && NormalWindowRect.Height > 0)
+        current = NormalWindowRect;
     SaveMainSettings(*this, current);
     LayoutLock = -1;
     platform::windows::setWindowState(window(), platform::windows::StateMinimized);

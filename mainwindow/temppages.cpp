@@ -43,7 +43,7 @@ bool stemIsLive(const QString& stem)
 
 } // namespace
 
-TempPageLock::TempPageLock(const QString& path)
+TempPageLock::TempPageLock(const QString& path) : path_(path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QByteArray name = QFile::encodeName(path);
@@ -56,8 +56,11 @@ TempPageLock::TempPageLock(const QString& path)
 
 TempPageLock::~TempPageLock()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ < 0)
+        return;
+    // Removed while still held, so no other run can be holding it.
+    ::unlink(QFile::encodeName(path_).constData());
+    ::close(fd_);
 }
 
 QString TempPageLockPath(const QString& stem)

@@ -21,6 +21,7 @@ public:
     bool held() const { return fd_ >= 0; }
 
 private:
+    QString path_;
     int fd_ = -1;
 };
 

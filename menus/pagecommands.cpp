@@ -20,6 +20,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
+#include <QApplication>
+#include <QTimer>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -55,8 +57,45 @@ void askAndFind()
     services::Tabs().RunPageKey('F');
 }
 
+// The page's own printing and saving: the page is held by a guard across
+// the dialogs, which let timers run that may close its tab.
+void printPageToPdf(QWebEnginePage* p, const QString& localPath, std::function<void(bool)> done)
+{
+    auto conn = std::make_shared<QMetaObject::Connection>();
+    *conn = QObject::connect(p, &QWebEnginePage::pdfPrintingFinished, p,
+                             [conn, localPath, done](const QString& path, bool ok) {
+                                 if (path != localPath)
+                                     return;
+                                 QObject::disconnect(*conn);
+                                 if (done)
+                                     done(ok);
+                             });
+    p->printToPdf(localPath);
+}
+
+void savePageHtml(QWebEnginePage* p, const QString& localPath, std::function<void(bool)> done)
+{
+    p->toHtml([localPath, done](const QString& html) {
+        QSaveFile f(localPath);
+        const bool ok = f.open(QIODevice::WriteOnly) && f.write(html.toUtf8()) >= 0 && f.commit();
+        if (done)
+            done(ok);
+    });
+}
+
+QString propertiesText(const QString& title, const QString& address, qint64 size)
+{
+    // Plain text: the message label escapes what it shows as rich text.
+    QString text = QStringLiteral("%1\n%2").arg(title, address);
+    if (size >= 0)
+        text += QStringLiteral("\n%1 bytes").arg(size);
+    text += QStringLiteral("\n") + QDateTime::currentDateTime().toString(Qt::ISODate);
+    return text;
+}
+
 void askAndPrint(IBrowser* b, bool preview)
 {
+    const QPointer<QWebEnginePage> page(pageOf(b));
     const prompt::Answer a = prompt::ask(
         {QStringLiteral("print"), preview ? QStringLiteral("Print Preview") : QStringLiteral("Print"), {}, {}, {}},
         [] {
@@ -67,12 +106,13 @@ void askAndPrint(IBrowser* b, bool preview)
                 return prompt::Answer{};
             return prompt::Answer{true, 0, printer.outputFileName()};
         });
-    if (a.accepted && !a.text.isEmpty())
-        PrintToPdf(b, a.text);
+    if (a.accepted && !a.text.isEmpty() && page)
+        printPageToPdf(page, a.text, {});
 }
 
 void askAndSave(IBrowser* b)
 {
+    const QPointer<QWebEnginePage> page(pageOf(b));
     const QString suggested = b->locationName().isEmpty() ? QStringLiteral("page.htm") : b->locationName() + QStringLiteral(".htm");
     const prompt::Answer a =
         prompt::ask({QStringLiteral("save"), QStringLiteral("Save Page As"), suggested, QStringLiteral("*.htm"), {}},
@@ -81,8 +121,8 @@ void askAndSave(IBrowser* b)
                                                                        suggested, QStringLiteral("*.htm *.html"));
                         return prompt::Answer{!p.isEmpty(), 0, p};
                     });
-    if (a.accepted && !a.text.isEmpty())
-        SaveHtml(b, a.text);
+    if (a.accepted && !a.text.isEmpty() && page)
+        savePageHtml(page, a.text, {});
 }
 
 void pageSetup()
@@ -126,10 +166,13 @@ void Run(IBrowser* b, PageCommand command)
             ShowMessage(PropertiesText(b, -1), 1, 3);
             break;
         }
-        QPointer<QWebEnginePage> guard(page);
-        page->toHtml([guard, b](const QString& html) {
-            if (guard)
-                ShowMessage(PropertiesText(b, html.toUtf8().size()), 1, 3);
+        // The message is modal: it shows from the event loop, not from
+        // inside the engine's answer, and with texts taken now.
+        const QString title = b->locationName();
+        const QString address = b->locationURL();
+        page->toHtml([title, address](const QString& html) {
+            const QString text = propertiesText(title, address, html.toUtf8().size());
+            QTimer::singleShot(0, qApp, [text] { ShowMessage(text, 1, 3); });
         });
         break;
     }
@@ -178,50 +221,23 @@ void Find(IBrowser* b, const QString& text, std::function<void(bool)> done)
 
 void PrintToPdf(IBrowser* b, const QString& localPath, std::function<void(bool)> done)
 {
-    QWebEnginePage* p = pageOf(b);
-    if (!p) {
-        if (done)
-            done(false);
-        return;
-    }
-    auto conn = std::make_shared<QMetaObject::Connection>();
-    *conn = QObject::connect(p, &QWebEnginePage::pdfPrintingFinished, p,
-                             [conn, localPath, done](const QString& path, bool ok) {
-                                 if (path != localPath)
-                                     return;
-                                 QObject::disconnect(*conn);
-                                 if (done)
-                                     done(ok);
-                             });
-    p->printToPdf(localPath);
+    if (QWebEnginePage* p = pageOf(b))
+        printPageToPdf(p, localPath, std::move(done));
+    else if (done)
+        done(false);
 }
 
 void SaveHtml(IBrowser* b, const QString& localPath, std::function<void(bool)> done)
 {
-    QWebEnginePage* p = pageOf(b);
-    if (!p) {
-        if (done)
-            done(false);
-        return;
-    }
-    p->toHtml([localPath, done](const QString& html) {
-        QSaveFile f(localPath);
-        const bool ok = f.open(QIODevice::WriteOnly) && f.write(html.toUtf8()) >= 0 && f.commit();
-        if (done)
-            done(ok);
-    });
+    if (QWebEnginePage* p = pageOf(b))
+        savePageHtml(p, localPath, std::move(done));
+    else if (done)
+        done(false);
 }
 
 QString PropertiesText(IBrowser* b, qint64 size)
 {
-    // Plain text: the message label escapes what it shows as rich text.
-    const QString title = b->locationName();
-    const QString address = b->locationURL();
-    QString text = QStringLiteral("%1\n%2").arg(title, address);
-    if (size >= 0)
-        text += QStringLiteral("\n%1 bytes").arg(size);
-    text += QStringLiteral("\n") + QDateTime::currentDateTime().toString(Qt::ISODate);
-    return text;
+    return propertiesText(b->locationName(), b->locationURL(), size);
 }
 
 } // namespace pagecommands

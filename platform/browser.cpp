@@ -5,6 +5,7 @@
 #include "platform/wininet.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QApplication>
 #include <QChildEvent>
 #include <QFocusEvent>
@@ -297,6 +298,8 @@ Browser::~Browser()
     // The events go with the control; the page may still report while its
     // view waits for deletion.
     browserEvents() = BrowserEvents{};
+    if (bridge_)
+        bridge_->events() = {};
     static_cast<BrowserInputFilter*>(inputFilter_)->detach();
     page_->detach();
     page_->disconnect(view());
@@ -492,11 +495,19 @@ void Browser::savePage()
     if (name.isEmpty())
         name = QStringLiteral("page");
     name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
+    // The dialog is modal: the page is held by a guard across it.
+    const QPointer<QWebEnginePage> page(page_);
+    QWidget* parent = view();
+    const QString suggested = name + QStringLiteral(".html");
     const prompt::Answer answer = prompt::ask(
-        {QStringLiteral("save"), QString(), name + QStringLiteral(".html"), QStringLiteral("Web page|*.htm;*.html"), {}},
-        [] { return prompt::Answer{}; });
-    if (answer.accepted && !answer.text.isEmpty())
-        page_->save(answer.text, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+        {QStringLiteral("save"), QString(), suggested, QStringLiteral("Web page|*.htm;*.html"), {}},
+        [parent, suggested] {
+            const QString path = QFileDialog::getSaveFileName(parent, QString(), suggested,
+                                                              QStringLiteral("Web page (*.htm *.html)"));
+            return prompt::Answer{!path.isEmpty(), 0, path};
+        });
+    if (answer.accepted && !answer.text.isEmpty() && page)
+        page->save(answer.text, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
 
 void Browser::findText(const QString& text, bool backward, std::function<void(int matches)> done)

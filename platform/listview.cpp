@@ -59,6 +59,11 @@ ListView::ListView(Form& form, const QString& name, int index, Control* containe
     });
 }
 
+ListView::~ListView()
+{
+    static_cast<Tree*>(tree())->owner = nullptr;
+}
+
 QTreeWidget* ListView::tree() const
 {
     return static_cast<QTreeWidget*>(widget());

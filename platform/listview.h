@@ -19,6 +19,8 @@ namespace platform::forms {
 class ListView : public Control {
 public:
     ListView(Form& form, const QString& name, int index = -1, Control* container = nullptr);
+    // Its list may still report a focus change while the control goes.
+    ~ListView() override;
 
     void clear();
     // Inserts a row at position (1-based; past the end appends) with the

@@ -932,3 +932,24 @@ TEST_F(Chrome, MenuCaptionsDropTheirMnemonicsUnlessAskedForThem)
     f.SetMenuBarCaptions(false);
     EXPECT_EQ(f.cmdMenu[2].caption().trimmed(), QStringLiteral("View"));
 }
+
+TEST_F(Chrome, AMaximisedWindowEndsKeepingItsNormalRectangleAndItsPageLock)
+{
+    frmExplorer& f = open();
+    // Maximised from a normal rectangle of its own.
+    f.NormalWindowRect = WindowRectTwips{600, 450, 9600, 7200};
+    f.DisplayFlags[DisplayMaximised] = -1;
+    f.move(0, 0, 15000, 11000);
+    const QString lock = TempPageLockPath(QFileInfo(platform::paths::toLocal(f.TempPagePrefix)).fileName());
+    ASSERT_TRUE(QFile::exists(lock));
+    f.unload();
+    const struct {
+        const char* name;
+        const char* value;
+    } saved[] = {{"WIN_L", "600"}, {"WIN_T", "450"}, {"WIN_W", "9600"}, {"WIN_H", "7200"}};
+    for (const auto& s : saved)
+        EXPECT_EQ(ReadZ5Setting(HiveCurrentUser, QString::fromLatin1(s.name), QString()), QString::fromLatin1(s.value))
+            << s.name;
+    window.reset();
+    EXPECT_FALSE(QFile::exists(lock)) << "a run that ended leaves no page lock behind";
+}
