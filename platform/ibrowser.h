@@ -2,7 +2,7 @@
 
 // What the program asks of an embedded browser: navigation, its state and
 // its events. The real control (platform/browser.h) shows pages through the
-// web engine; FakeBrowser (platform/fakebrowser.h) is scripted by tests.
+// web engine; the tests script a fake of their own.
 
 #include <QList>
 #include <QString>

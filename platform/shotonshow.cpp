@@ -13,15 +13,6 @@
 #include <QWidget>
 #include <QWindow>
 
-// Qt's window-system entry point (not in the public headers): it delivers a
-// spontaneous close event exactly as the window manager's request does.
-class QWindowSystemInterface {
-public:
-    struct SynchronousDelivery {};
-    template <typename Delivery>
-    static bool handleCloseEvent(QWindow* window);
-};
-
 namespace platform::shotonshow {
 
 namespace {
@@ -99,9 +90,10 @@ void install()
             } else if (closeAfter) {
                 QPointer<QWidget> target(w);
                 QTimer::singleShot(closeMs, qApp, [target] {
+                    // Closing the top-level window goes through the platform
+                    // window, as the window manager's request does.
                     if (target && target->windowHandle())
-                        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
-                            target->windowHandle());
+                        target->windowHandle()->close();
                 });
             }
             return;

@@ -3,7 +3,7 @@
 // Recording fakes of what the tabs call, and a host of FakeBrowsers.
 
 #include "browsing/tabbrowsing.h"
-#include "platform/fakebrowser.h"
+#include "tests/browsing/fakebrowser.h"
 
 #include <QStringList>
 

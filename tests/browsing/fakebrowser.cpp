@@ -1,4 +1,4 @@
-#include "platform/fakebrowser.h"
+#include "tests/browsing/fakebrowser.h"
 
 namespace platform::browser {
 
