@@ -70,8 +70,18 @@ frmExplorer::~frmExplorer()
         services::SetTabs(nullptr);
         TabsModule.reset();
     }
-    if (theWindow == this)
+    if (theWindow == this) {
+        // The hooks and the objects Load made go with the window, even one
+        // that was never unloaded: their handlers refer to it.
+        LoadedObjects& objects = loadedObjects();
+        MouseGestures = nullptr;
+        KeyHandle = nullptr;
+        UrlCracker = nullptr;
+        objects.gestures.reset();
+        objects.keys.reset();
+        objects.urlCracker.reset();
         theWindow = nullptr;
+    }
 }
 
 frmExplorer* MainWindow()
