@@ -6,8 +6,8 @@
 #include "mainwindow/services/registry.h"
 #include "menus/menusservice.h"
 #include "menus/tabmenu.h"
-#include "platform/browser.h"
-#include "platform/shotonshow.h"
+#include "platform/web/browser.h"
+#include "platform/win/shotonshow.h"
 
 #include <QApplication>
 

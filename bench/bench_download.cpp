@@ -5,7 +5,7 @@
 //
 //   bench_download [size in MiB, default 1024]
 
-#include "platform/registry.h"
+#include "platform/base/registry.h"
 
 #include "nginxserver.h"
 #include "testenv.h"

@@ -4,8 +4,8 @@
 // WBMAIN(0) created with the window, and the hidden popup catcher WBBACK(0).
 
 #include "browsing/tabbrowsing.h"
-#include "platform/browser.h"
-#include "platform/controlarray.h"
+#include "platform/web/browser.h"
+#include "platform/win/controlarray.h"
 
 class BrowserArray : public IBrowserHost {
 public:

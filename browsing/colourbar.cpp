@@ -4,8 +4,8 @@
 #include "core/fileclasses.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/skinvalues.h"
-#include "platform/textfile.h"
-#include "platform/vbrt.h"
+#include "platform/base/textfile.h"
+#include "platform/base/vbrt.h"
 
 #include <QDir>
 #include <QUrl>

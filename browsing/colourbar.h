@@ -5,7 +5,7 @@
 // editable page (left button the text, other buttons the background), and
 // the page icon, dragged out as an internet shortcut file of the page.
 
-#include "platform/ibrowser.h"
+#include "platform/win/ibrowser.h"
 
 #include <QMimeData>
 #include <QString>

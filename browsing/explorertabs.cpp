@@ -28,10 +28,10 @@
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/splitters.h"
 #include "mainwindow/windowplacement.h"
-#include "platform/commandline.h"
-#include "platform/paths.h"
-#include "platform/vbrt.h"
-#include "platform/windowservices.h"
+#include "platform/base/commandline.h"
+#include "platform/base/paths.h"
+#include "platform/base/vbrt.h"
+#include "platform/win/windowservices.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "browsing/findbar.h"
 
 #include "core/language.h"
-#include "platform/ibrowser.h"
+#include "platform/win/ibrowser.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

@@ -8,11 +8,11 @@
 #include "core/settingsstore.h"
 #include "core/shellhelpers.h"
 #include "mainwindow/frmexplorer.h"
-#include "platform/commandline.h"
-#include "platform/paths.h"
-#include "platform/shell.h"
-#include "platform/textfile.h"
-#include "platform/vbrt.h"
+#include "platform/base/commandline.h"
+#include "platform/base/paths.h"
+#include "platform/win/shell.h"
+#include "platform/base/textfile.h"
+#include "platform/base/vbrt.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

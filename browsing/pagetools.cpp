@@ -4,10 +4,10 @@
 #include "core/connection.h"
 #include "core/fileclasses.h"
 #include "core/shellhelpers.h"
-#include "platform/paths.h"
-#include "platform/shell.h"
-#include "platform/textfile.h"
-#include "platform/vbrt.h"
+#include "platform/base/paths.h"
+#include "platform/win/shell.h"
+#include "platform/base/textfile.h"
+#include "platform/base/vbrt.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,8 +7,8 @@
 #include "core/globals.h"
 #include "core/language.h"
 #include "core/skinbinding.h"
-#include "platform/vbrt.h"
-#include "platform/paths.h"
+#include "platform/base/vbrt.h"
+#include "platform/base/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -11,7 +11,7 @@
 
 #include "browsing/browsingservices.h"
 #include "mainwindow/explorerstate.h"
-#include "platform/ibrowser.h"
+#include "platform/win/ibrowser.h"
 
 #include <QPixmap>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "browsing/tabstaterecord.h"
 
-#include "platform/vbrt.h"
+#include "platform/base/vbrt.h"
 
 #include <QStringList>
 

@@ -6,7 +6,7 @@
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/skinvalues.h"
-#include "platform/threadhooks.h"
+#include "platform/win/threadhooks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "browsing/tabwatchers.h"
 
 #include "browsing/tabstaterecord.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <QDir>
 #include <QFile>

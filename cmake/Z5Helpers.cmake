@@ -3,9 +3,9 @@
 # fresh temporary home (see tests/isolate).
 function(z5_add_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/testmain.cpp)
+  add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests/support)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} z5testsupport GTest::gtest)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} z5testsupport z5testmain GTest::gtest)
   # Tests may write plain string literals.
   target_compile_options(${name} PRIVATE -UQT_NO_CAST_FROM_ASCII)
   target_compile_definitions(${name} PRIVATE

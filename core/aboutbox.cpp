@@ -6,7 +6,7 @@
 #include "core/scaling.h"
 #include "core/skinnedframe.h"
 #include "core/startup.h"
-#include "platform/prompt.h"
+#include "platform/win/prompt.h"
 
 using namespace platform::forms;
 

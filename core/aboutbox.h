@@ -3,9 +3,9 @@
 // The about box: the program's version and build on a window that closes
 // on a click, with an image button that shows only when the menu opens it.
 
-#include "platform/controlarray.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
 
 class frmSplash : public platform::forms::Form {
 public:

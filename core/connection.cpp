@@ -1,8 +1,8 @@
 #include "core/connection.h"
 
 #include "core/settingsstore.h"
-#include "platform/vbrt.h"
-#include "platform/wininet.h"
+#include "platform/base/vbrt.h"
+#include "platform/web/wininet.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "core/language.h"
 #include "core/messagebox.h"
 #include "core/settingsstore.h"
-#include "platform/paths.h"
-#include "platform/textfile.h"
-#include "platform/vbrt.h"
+#include "platform/base/paths.h"
+#include "platform/base/textfile.h"
+#include "platform/base/vbrt.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 
 #include "core/settingsstore.h"
 #include "core/shellhelpers.h"
-#include "platform/paths.h"
-#include "platform/vbrt.h"
+#include "platform/base/paths.h"
+#include "platform/base/vbrt.h"
 
 #include <array>
 

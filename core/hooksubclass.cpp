@@ -1,7 +1,7 @@
 #include "core/hooksubclass.h"
 
 #include "core/globals.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <QCoreApplication>
 #include <QIcon>

@@ -12,8 +12,8 @@
 // consume a notification so that no window sees the input. The dialog hook
 // acts on every top-level window of the program when it is activated.
 
-#include "platform/threadhooks.h"
-#include "platform/winproc.h"
+#include "platform/win/threadhooks.h"
+#include "platform/win/winproc.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "core/imageinfo.h"
 
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <QFile>
 #include <QFileInfo>

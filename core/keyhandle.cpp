@@ -1,6 +1,6 @@
 #include "core/keyhandle.h"
 
-#include "platform/inputstate.h"
+#include "platform/win/inputstate.h"
 
 clsKeyHandle::clsKeyHandle(QObject* parent)
     : QObject(parent)

@@ -1,8 +1,8 @@
 #include "core/language.h"
 
 #include "core/globals.h"
-#include "platform/textfile.h"
-#include "platform/vbrt.h"
+#include "platform/base/textfile.h"
+#include "platform/base/vbrt.h"
 
 #include <QFile>
 #include <QHash>

@@ -5,7 +5,7 @@
 #include "core/language.h"
 #include "core/registration.h"
 #include "core/settingsstore.h"
-#include "platform/vbrt.h"
+#include "platform/base/vbrt.h"
 
 #include <cmath>
 #include <limits>

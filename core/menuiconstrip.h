@@ -3,7 +3,7 @@
 // The program's menu icon strip: one image list shared by every menu, the
 // wait window and the address drop-down, drawn once per process.
 
-#include "platform/imagelist.h"
+#include "platform/win/imagelist.h"
 
 #include <memory>
 

@@ -5,8 +5,8 @@
 #include "core/resourcepictures.h"
 #include "core/scaling.h"
 #include "core/skinnedframe.h"
-#include "platform/prompt.h"
-#include "platform/vbrt.h"
+#include "platform/win/prompt.h"
+#include "platform/base/vbrt.h"
 
 using namespace platform::forms;
 

@@ -5,9 +5,9 @@
 // and one, two or three skinned push buttons.
 
 #include "core/skinnedbutton.h"
-#include "platform/controlarray.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "core/mousegestures.h"
 
-#include "platform/inputstate.h"
-#include "platform/vbrt.h"
+#include "platform/win/inputstate.h"
+#include "platform/base/vbrt.h"
 
 #include <cmath>
 #include <cstdlib>

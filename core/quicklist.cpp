@@ -1,7 +1,7 @@
 #include "core/quicklist.h"
 
 #include "core/shellhelpers.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "core/registration.h"
 
 #include "core/settingsstore.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

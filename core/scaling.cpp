@@ -1,8 +1,8 @@
 #include "core/scaling.h"
 
 #include "core/globals.h"
-#include "platform/control.h"
-#include "platform/form.h"
+#include "platform/win/control.h"
+#include "platform/win/form.h"
 
 using platform::forms::Control;
 using platform::forms::Form;

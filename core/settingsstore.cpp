@@ -1,6 +1,6 @@
 #include "core/settingsstore.h"
 
-#include "platform/vbrt.h"
+#include "platform/base/vbrt.h"
 
 #include <cstdio>
 

@@ -7,7 +7,7 @@
 // registry's bounds) is reported on standard error with its reason and
 // returns false; callers that have no use for the result may ignore it.
 
-#include "platform/registry.h"
+#include "platform/base/registry.h"
 
 #include <QByteArray>
 #include <QString>

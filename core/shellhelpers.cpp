@@ -2,9 +2,9 @@
 
 #include "core/language.h"
 #include "core/messagebox.h"
-#include "platform/paths.h"
-#include "platform/shell.h"
-#include "platform/vbrt.h"
+#include "platform/base/paths.h"
+#include "platform/win/shell.h"
+#include "platform/base/vbrt.h"
 
 #include <QDir>
 #include <QFile>

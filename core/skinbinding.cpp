@@ -2,9 +2,9 @@
 
 #include "core/globals.h"
 #include "core/shellhelpers.h"
-#include "platform/clipboard.h"
-#include "platform/paths.h"
-#include "platform/textfile.h"
+#include "platform/win/clipboard.h"
+#include "platform/base/paths.h"
+#include "platform/base/textfile.h"
 #include "skinlib/art/skinart.h"
 
 #include <QBuffer>

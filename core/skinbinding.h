@@ -10,7 +10,7 @@
 // The program's own resources ("BITMAP" and "MESSAGE" pictures) and the
 // clipboard routines live here too.
 
-#include "platform/com.h"
+#include "platform/base/com.h"
 
 #include <QPixmap>
 #include <QString>

@@ -7,8 +7,8 @@
 // array of picture boxes and one of captions with the same indexes); the
 // windows differ only in the action a completed click calls.
 
-#include "platform/controlarray.h"
-#include "platform/controls.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
 
 #include <QPixmap>
 

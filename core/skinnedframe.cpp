@@ -1,6 +1,6 @@
 #include "core/skinnedframe.h"
 
-#include "platform/twips.h"
+#include "platform/win/twips.h"
 
 #include <QLinearGradient>
 #include <QPainter>

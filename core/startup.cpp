@@ -8,11 +8,11 @@
 #include "core/messagebox.h"
 #include "core/registration.h"
 #include "core/shellhelpers.h"
-#include "platform/commandline.h"
-#include "platform/instance.h"
-#include "platform/paths.h"
-#include "platform/textfile.h"
-#include "platform/vbrt.h"
+#include "platform/base/commandline.h"
+#include "platform/base/instance.h"
+#include "platform/base/paths.h"
+#include "platform/base/textfile.h"
+#include "platform/base/vbrt.h"
 
 #include <QDir>
 #include <QFile>

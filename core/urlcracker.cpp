@@ -1,6 +1,6 @@
 #include "core/urlcracker.h"
 
-#include "platform/urlcrack.h"
+#include "platform/base/urlcrack.h"
 
 #include <algorithm>
 

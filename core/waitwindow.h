@@ -3,10 +3,10 @@
 // The wait window: a small modeless window with a text and an icon, shown
 // while a long operation runs.
 
-#include "platform/controlarray.h"
-#include "platform/controls.h"
-#include "platform/form.h"
-#include "platform/imagelist.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
+#include "platform/win/imagelist.h"
 
 #include <QString>
 

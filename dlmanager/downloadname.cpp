@@ -1,7 +1,7 @@
 #include "dlmanager/downloadname.h"
 
 #include "core/urlcracker.h"
-#include "platform/vbrt.h"
+#include "platform/base/vbrt.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "dlmanager/moddownload.h"
 #include "dlmanager/runstate.h"
 #include "dlmanager/statuspages.h"
-#include "platform/paths.h"
-#include "platform/urlcrack.h"
-#include "platform/vbrt.h"
+#include "platform/base/paths.h"
+#include "platform/base/urlcrack.h"
+#include "platform/base/vbrt.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,8 +5,8 @@
 // partial file by a range request, and given its final name when complete.
 
 #include "core/urlcracker.h"
-#include "platform/httpresponse.h"
-#include "platform/socketcontrol.h"
+#include "platform/net/httpresponse.h"
+#include "platform/net/socketcontrol.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "dlmanager/frmdownload.h"
 
-#include "platform/browser.h"
-#include "platform/wininet.h"
+#include "platform/web/browser.h"
+#include "platform/web/wininet.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -6,7 +6,7 @@
 // the web engine, and the engine starts with the first page.
 
 #include "dlmanager/pagebrowser.h"
-#include "platform/form.h"
+#include "platform/win/form.h"
 
 #include <QPointer>
 

@@ -5,8 +5,8 @@
 #include "dlmanager/moddownload.h"
 #include "dlmanager/pageitems.h"
 #include "dlmanager/runstate.h"
-#include "platform/textfile.h"
-#include "platform/vbrt.h"
+#include "platform/base/textfile.h"
+#include "platform/base/vbrt.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,7 @@
 
 #include "dlmanager/fileitem.h"
 #include "dlmanager/statuspages.h"
-#include "platform/namedlock.h"
+#include "platform/base/namedlock.h"
 
 #include <QObject>
 #include <QStringList>

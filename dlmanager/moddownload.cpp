@@ -7,8 +7,8 @@
 #include "dlmanager/pagebrowser.h"
 #include "dlmanager/pagedownload.h"
 #include "dlmanager/runstate.h"
-#include "platform/paths.h"
-#include "platform/vbrt.h"
+#include "platform/base/paths.h"
+#include "platform/base/vbrt.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -6,8 +6,8 @@
 #include "dlmanager/freename.h"
 #include "dlmanager/moddownload.h"
 #include "dlmanager/runstate.h"
-#include "platform/paths.h"
-#include "platform/vbrt.h"
+#include "platform/base/paths.h"
+#include "platform/base/vbrt.h"
 
 #include <QFile>
 #include <QUrl>

@@ -8,8 +8,8 @@
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/shortcuts.h"
-#include "platform/commandline.h"
-#include "platform/vbrt.h"
+#include "platform/base/commandline.h"
+#include "platform/base/vbrt.h"
 
 #include <QCoreApplication>
 

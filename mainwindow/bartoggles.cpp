@@ -11,7 +11,7 @@
 #include "mainwindow/menubarlayout.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
-#include "platform/delay.h"
+#include "platform/win/delay.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/windowframe.h"
 #include "mainwindow/windowplacement.h"
-#include "platform/windowservices.h"
+#include "platform/win/windowservices.h"
 
 #include <QCoreApplication>
 #include <QWidget>

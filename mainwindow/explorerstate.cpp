@@ -1,7 +1,7 @@
 #include "mainwindow/explorerstate.h"
 
 #include "core/globals.h"
-#include "platform/vbrt.h"
+#include "platform/base/vbrt.h"
 
 namespace {
 

@@ -23,8 +23,8 @@
 #include "mainwindow/temppages.h"
 #include "mainwindow/windowframe.h"
 #include "mainwindow/windowplacement.h"
-#include "platform/paths.h"
-#include "platform/windowservices.h"
+#include "platform/base/paths.h"
+#include "platform/win/windowservices.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

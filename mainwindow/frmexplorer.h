@@ -6,13 +6,13 @@
 
 #include "mainwindow/explorerstate.h"
 #include "mainwindow/tabsmodule.h"
-#include "platform/apptimer.h"
-#include "platform/controlarray.h"
-#include "platform/controls.h"
-#include "platform/form.h"
-#include "platform/listview.h"
-#include "platform/progressbar.h"
-#include "platform/textbox.h"
+#include "platform/base/apptimer.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
+#include "platform/win/listview.h"
+#include "platform/win/progressbar.h"
+#include "platform/win/textbox.h"
 
 #include <QString>
 

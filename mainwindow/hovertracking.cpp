@@ -10,7 +10,7 @@
 #include "mainwindow/mainlayout.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
-#include "platform/inputstate.h"
+#include "platform/win/inputstate.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
-#include "platform/inputstate.h"
-#include "platform/popupmenus.h"
-#include "platform/twips.h"
+#include "platform/win/inputstate.h"
+#include "platform/win/popupmenus.h"
+#include "platform/win/twips.h"
 
 #include <QCoreApplication>
 #include <QPointer>

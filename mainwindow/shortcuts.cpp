@@ -7,11 +7,11 @@
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
-#include "platform/delay.h"
-#include "platform/inputstate.h"
-#include "platform/paths.h"
-#include "platform/shell.h"
-#include "platform/windowservices.h"
+#include "platform/win/delay.h"
+#include "platform/win/inputstate.h"
+#include "platform/base/paths.h"
+#include "platform/win/shell.h"
+#include "platform/win/windowservices.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 
 #include "core/globals.h"
 #include "core/skinbinding.h"
-#include "platform/controls.h"
-#include "platform/vbrt.h"
+#include "platform/win/controls.h"
+#include "platform/base/vbrt.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "mainwindow/temppages.h"
 
 #include "core/shellhelpers.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/windowplacement.h"
-#include "platform/control.h"
-#include "platform/twips.h"
-#include "platform/windowservices.h"
+#include "platform/win/control.h"
+#include "platform/win/twips.h"
+#include "platform/win/windowservices.h"
 
 #include <QCoreApplication>
 

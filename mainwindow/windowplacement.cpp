@@ -6,9 +6,9 @@
 #include "mainwindow/mediatoolbarlayout.h"
 #include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
-#include "platform/twips.h"
-#include "platform/vbrt.h"
-#include "platform/windowservices.h"
+#include "platform/win/twips.h"
+#include "platform/base/vbrt.h"
+#include "platform/win/windowservices.h"
 
 #include <QCoreApplication>
 #include <QStringList>

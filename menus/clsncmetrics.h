@@ -3,7 +3,7 @@
 // The desktop's fonts for captions, menus, the status bar, message boxes and
 // icon titles, handed out as font handles the object owns.
 
-#include "platform/systemfonts.h"
+#include "platform/win/systemfonts.h"
 
 #include <array>
 

@@ -3,8 +3,8 @@
 #include "core/globals.h"
 #include "menus/clsncmetrics.h"
 #include "menus/modcustommenu.h"
-#include "platform/systemfonts.h"
-#include "platform/twips.h"
+#include "platform/win/systemfonts.h"
+#include "platform/win/twips.h"
 #include "skinlib/art/artpalette.h"
 
 #include <QFontMetrics>

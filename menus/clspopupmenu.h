@@ -12,8 +12,8 @@
 // never collide with sub-menu handles.
 
 #include "core/hooksubclass.h"
-#include "platform/imagelist.h"
-#include "platform/popupmenus.h"
+#include "platform/win/imagelist.h"
+#include "platform/win/popupmenus.h"
 
 #include <QFont>
 #include <QPointer>

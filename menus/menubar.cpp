@@ -3,9 +3,9 @@
 #include "core/globals.h"
 #include "core/language.h"
 #include "menus/clspopupmenu.h"
-#include "platform/controls.h"
-#include "platform/form.h"
-#include "platform/twips.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
+#include "platform/win/twips.h"
 #include "skinlib/art/artpalette.h"
 
 #include <QCoreApplication>

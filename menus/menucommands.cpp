@@ -6,7 +6,7 @@
 #include "core/shellhelpers.h"
 #include "mainwindow/explorerstate.h"
 #include "core/quicklist.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <QFileInfo>
 

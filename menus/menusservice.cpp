@@ -23,9 +23,9 @@
 #include "menus/menubar.h"
 #include "menus/pagecommands.h"
 #include "core/quicklist.h"
-#include "platform/paths.h"
-#include "platform/popupmenus.h"
-#include "platform/twips.h"
+#include "platform/base/paths.h"
+#include "platform/win/popupmenus.h"
+#include "platform/win/twips.h"
 
 #include <QCursor>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "menus/modcustommenu.h"
 
 #include "menus/clspopupmenu.h"
-#include "platform/inputstate.h"
+#include "platform/win/inputstate.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 // that item's Click, whether or not a menu is open. The hook exists while at
 // least one object is registered.
 
-#include "platform/threadhooks.h"
+#include "platform/win/threadhooks.h"
 
 #include <cstdint>
 #include <vector>

@@ -2,8 +2,8 @@
 
 #include "core/messagebox.h"
 #include "mainwindow/services/registry.h"
-#include "platform/browser.h"
-#include "platform/prompt.h"
+#include "platform/web/browser.h"
+#include "platform/win/prompt.h"
 
 #include "core/language.h"
 

@@ -1,6 +1,6 @@
 #include "skinlib/clsresources.h"
 
-#include "platform/com.h"
+#include "platform/base/com.h"
 #include "skinlib/art/skinart.h"
 #include "skinlib/skinstrings.h"
 

@@ -1,7 +1,7 @@
 // The entry points of a skin library: self-registration of its one class
 // under "<library>.clsResources" and creation of its objects.
 
-#include "platform/com.h"
+#include "platform/base/com.h"
 #include "skinlib/clsresources.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 
 #include "core/skinbinding.h"
 #include "core/skinnedframe.h"
-#include "platform/com.h"
-#include "platform/paths.h"
-#include "platform/vbrt.h"
+#include "platform/base/com.h"
+#include "platform/base/paths.h"
+#include "platform/base/vbrt.h"
 #include "skinremoval/module1.h"
 
 #include <QCoreApplication>

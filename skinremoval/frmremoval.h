@@ -6,10 +6,10 @@
 // its library file deleted.
 
 #include "core/skinnedbutton.h"
-#include "platform/combobox.h"
-#include "platform/controlarray.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "platform/win/combobox.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
 
 #include <cstdint>
 

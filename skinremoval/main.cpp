@@ -1,7 +1,7 @@
 // The skin removal tool: everything starts in RemovalMain; the command line
 // is not read.
 
-#include "platform/shotonshow.h"
+#include "platform/win/shotonshow.h"
 #include "skinremoval/frmremoval.h"
 #include "skinremoval/module1.h"
 

@@ -1,10 +1,10 @@
 #include "skinremoval/module1.h"
 
 #include "core/settingsstore.h"
-#include "platform/com.h"
-#include "platform/paths.h"
-#include "platform/profile.h"
-#include "platform/twips.h"
+#include "platform/base/com.h"
+#include "platform/base/paths.h"
+#include "platform/base/profile.h"
+#include "platform/win/twips.h"
 #include "skinlib/art/skinart.h"
 #include "skinremoval/frmremoval.h"
 

@@ -5,7 +5,7 @@
 // lacks one), and the skin's colour strings as swatches.
 
 #include "core/skinbinding.h"
-#include "platform/com.h"
+#include "platform/base/com.h"
 #include "skinlib/art/skinart.h"
 
 #include <QFont>

@@ -3,7 +3,7 @@
 // A browser without an engine for tests of the code above it: navigations
 // are recorded, and state and events are set by the test.
 
-#include "platform/ibrowser.h"
+#include "platform/win/ibrowser.h"
 
 #include <QStringList>
 

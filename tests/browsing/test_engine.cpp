@@ -11,8 +11,8 @@
 #include "core/connection.h"
 #include "browsing/tabstaterecord.h"
 #include "core/globals.h"
-#include "platform/form.h"
-#include "platform/paths.h"
+#include "platform/win/form.h"
+#include "platform/base/paths.h"
 
 #include "httpserver.h"
 #include "testenv.h"

@@ -5,7 +5,7 @@
 
 #include "browsing/tabstaterecord.h"
 #include "core/globals.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include "testenv.h"
 

@@ -12,9 +12,9 @@
 #include "mainwindow/services/registry.h"
 #include "mainwindow/tabsmodule.h"
 #include "mainwindow/windowplacement.h"
-#include "platform/browser.h"
-#include "platform/com.h"
-#include "platform/paths.h"
+#include "platform/web/browser.h"
+#include "platform/base/com.h"
+#include "platform/base/paths.h"
 
 #include "pointerentry.h"
 #include "testenv.h"

@@ -7,8 +7,8 @@
 #include "browsing/tabstaterecord.h"
 #include "browsing/tabwatchers.h"
 #include "core/shellhelpers.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/base/paths.h"
+#include "platform/base/registry.h"
 
 #include "fakes.h"
 #include "testenv.h"

@@ -1,8 +1,8 @@
 #include "core/cleanup.h"
 #include "core/settingsstore.h"
-#include "platform/instance.h"
-#include "platform/paths.h"
-#include "platform/wininet.h"
+#include "platform/base/instance.h"
+#include "platform/base/paths.h"
+#include "platform/web/wininet.h"
 
 #include "testenv.h"
 

@@ -1,6 +1,6 @@
 #include "core/connection.h"
 #include "core/settingsstore.h"
-#include "platform/wininet.h"
+#include "platform/web/wininet.h"
 
 #include <QNetworkProxyFactory>
 #include <QWebEngineProfile>

@@ -1,8 +1,8 @@
 #include "core/contentfilter.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
-#include "platform/paths.h"
-#include "platform/prompt.h"
+#include "platform/base/paths.h"
+#include "platform/win/prompt.h"
 #include "testenv.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "core/keyhandle.h"
 #include "core/mousegestures.h"
-#include "platform/inputstate.h"
+#include "platform/win/inputstate.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
 #include "core/globals.h"
 #include "core/hooksubclass.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 #include "tests/platform/windowsystem.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 #include "core/mainsettings.h"
 #include "core/registration.h"
 #include "core/settingsstore.h"
-#include "platform/paths.h"
-#include "platform/wininet.h"
+#include "platform/base/paths.h"
+#include "platform/web/wininet.h"
 
 #include "testenv.h"
 

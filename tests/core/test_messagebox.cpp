@@ -1,7 +1,7 @@
 #include "core/globals.h"
 #include "core/messagebox.h"
 #include "core/resourcepictures.h"
-#include "platform/prompt.h"
+#include "platform/win/prompt.h"
 
 #include "testenv.h"
 #include "windowtesting.h"

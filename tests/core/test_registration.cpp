@@ -1,6 +1,6 @@
 #include "core/registration.h"
 #include "core/settingsstore.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include <gtest/gtest.h>
 

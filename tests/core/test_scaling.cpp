@@ -1,7 +1,7 @@
 #include "core/globals.h"
 #include "core/scaling.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
 
 #include "windowtesting.h"
 

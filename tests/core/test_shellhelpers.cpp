@@ -1,6 +1,6 @@
 #include "core/shellhelpers.h"
-#include "platform/paths.h"
-#include "platform/prompt.h"
+#include "platform/base/paths.h"
+#include "platform/win/prompt.h"
 #include "testenv.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/globals.h"
 #include "core/skinbinding.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/base/paths.h"
+#include "platform/base/registry.h"
 #include "skinlib/art/skinart.h"
 #include "testenv.h"
 

@@ -2,7 +2,7 @@
 #include "core/globals.h"
 #include "core/resourcepictures.h"
 #include "core/waitwindow.h"
-#include "platform/prompt.h"
+#include "platform/win/prompt.h"
 
 #include "testenv.h"
 #include "windowtesting.h"

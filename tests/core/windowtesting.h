@@ -4,7 +4,7 @@
 // window, and screenshots.
 
 #include "core/globals.h"
-#include "platform/control.h"
+#include "platform/win/control.h"
 
 #include <QDir>
 #include <QWidget>

@@ -3,7 +3,7 @@
 // The download manager program run as the browser starts it: a program
 // folder of the test's own, list files, runs and their logs and pages.
 
-#include "platform/registry.h"
+#include "platform/base/registry.h"
 
 #include "nginxserver.h"
 #include "testenv.h"

@@ -3,7 +3,7 @@
 #include "dlmanager/listrun.h"
 #include "dlmanager/pageitems.h"
 #include "dlmanager/runstate.h"
-#include "platform/registry.h"
+#include "platform/base/registry.h"
 
 #include "scriptedserver.h"
 #include "testenv.h"

@@ -2,8 +2,8 @@
 // click on each button of the bottom frame reaches the command gate as a
 // navigation of that frame, and never loads.
 
-#include "platform/browser.h"
-#include "platform/form.h"
+#include "platform/web/browser.h"
+#include "platform/win/form.h"
 
 #include "programfixture.h"
 

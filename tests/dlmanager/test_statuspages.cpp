@@ -6,7 +6,7 @@
 #include "dlmanager/moddownload.h"
 #include "dlmanager/runstate.h"
 #include "dlmanager/statuspages.h"
-#include "platform/vbrt.h"
+#include "platform/base/vbrt.h"
 
 #include "testenv.h"
 

@@ -2,7 +2,7 @@
 // nginx of the test's own on loopback.
 
 #include "dlmanager/statuspages.h"
-#include "platform/namedlock.h"
+#include "platform/base/namedlock.h"
 
 #include "programfixture.h"
 

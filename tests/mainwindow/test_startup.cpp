@@ -2,8 +2,8 @@
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "core/startup.h"
-#include "platform/paths.h"
-#include "platform/prompt.h"
+#include "platform/base/paths.h"
+#include "platform/win/prompt.h"
 
 #include "testenv.h"
 #include "twousers.h"

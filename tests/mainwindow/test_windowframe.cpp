@@ -8,8 +8,8 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/windowframe.h"
 #include "mainwindow/windowplacement.h"
-#include "platform/com.h"
-#include "platform/windowservices.h"
+#include "platform/base/com.h"
+#include "platform/win/windowservices.h"
 
 #include "fakeservices.h"
 #include "pointerentry.h"

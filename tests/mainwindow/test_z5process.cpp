@@ -3,8 +3,8 @@
 
 #include "core/contentfilter.h"
 #include "core/startup.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/base/paths.h"
+#include "platform/base/registry.h"
 #include "skinlib/art/skinart.h"
 
 #include "httpserver.h"

@@ -3,7 +3,7 @@
 // Helpers of the menu tests: a script of steps run from the event loop while
 // a menu is tracked, and real input sent to the menu windows.
 
-#include "platform/popupmenus.h"
+#include "platform/win/popupmenus.h"
 
 #include <QDir>
 #include <QPainter>

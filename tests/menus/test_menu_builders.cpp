@@ -3,7 +3,7 @@
 #include "menus/menucommands.h"
 #include "core/quicklist.h"
 #include "core/shellhelpers.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 #include "tests/menus/menusnapshot.h"
 #include "tests/support/testenv.h"
 

@@ -2,7 +2,7 @@
 #include "core/shellhelpers.h"
 #include "mainwindow/explorerstate.h"
 #include "menus/menucommands.h"
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 #include "tests/support/testenv.h"
 
 #include <QDir>

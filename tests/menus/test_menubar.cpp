@@ -1,9 +1,9 @@
 #include "core/globals.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menubar.h"
-#include "platform/controlarray.h"
-#include "platform/controls.h"
-#include "platform/form.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
 #include "skinlib/art/artpalette.h"
 
 #include "menutesting.h"

@@ -1,9 +1,9 @@
 // The page commands on the real engine against a loopback page.
 
 #include "menus/pagecommands.h"
-#include "platform/browser.h"
-#include "platform/form.h"
-#include "platform/prompt.h"
+#include "platform/web/browser.h"
+#include "platform/win/form.h"
+#include "platform/win/prompt.h"
 
 #include "httpserver.h"
 #include "testenv.h"

@@ -1,5 +1,5 @@
 #include "menus/clspopupmenu.h"
-#include "platform/popupmenus.h"
+#include "platform/win/popupmenus.h"
 
 #include <gtest/gtest.h>
 

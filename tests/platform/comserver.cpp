@@ -2,7 +2,7 @@
 // "PlatformTest.Echo". PLATFORM_TEST_FAIL_REGISTRATION=1 makes its
 // registration entry points report a failure.
 
-#include "platform/com.h"
+#include "platform/base/com.h"
 
 #include <QObject>
 #include <QString>

@@ -1,10 +1,10 @@
 // The browser control on the web engine: its address form, its gate with
 // the command scheme, its events, and views hidden under other browsers.
 
-#include "platform/browser.h"
-#include "platform/controlarray.h"
-#include "platform/form.h"
-#include "platform/paths.h"
+#include "platform/web/browser.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/form.h"
+#include "platform/base/paths.h"
 
 #include "httpserver.h"
 #include "testenv.h"

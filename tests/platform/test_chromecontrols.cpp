@@ -2,12 +2,12 @@
 // box, progress bar, picture box text, pointers and tooltips per control,
 // the bounded wait and the window-state services.
 
-#include "platform/controls.h"
-#include "platform/delay.h"
-#include "platform/form.h"
-#include "platform/progressbar.h"
-#include "platform/textbox.h"
-#include "platform/windowservices.h"
+#include "platform/win/controls.h"
+#include "platform/win/delay.h"
+#include "platform/win/form.h"
+#include "platform/win/progressbar.h"
+#include "platform/win/textbox.h"
+#include "platform/win/windowservices.h"
 
 #include <QApplication>
 #include <QDropEvent>

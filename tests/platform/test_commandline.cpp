@@ -1,5 +1,5 @@
-#include "platform/commandline.h"
-#include "platform/instance.h"
+#include "platform/base/commandline.h"
+#include "platform/base/instance.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,8 +1,8 @@
-#include "platform/apptimer.h"
-#include "platform/controlarray.h"
-#include "platform/controls.h"
-#include "platform/form.h"
-#include "platform/twips.h"
+#include "platform/base/apptimer.h"
+#include "platform/win/controlarray.h"
+#include "platform/win/controls.h"
+#include "platform/win/form.h"
+#include "platform/win/twips.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

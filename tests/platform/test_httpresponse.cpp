@@ -1,6 +1,6 @@
 // The HTTP answer reader fed the same answers in every possible split.
 
-#include "platform/httpresponse.h"
+#include "platform/net/httpresponse.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/imagelist.h"
-#include "platform/twips.h"
+#include "platform/win/imagelist.h"
+#include "platform/win/twips.h"
 
 #include <QPainter>
 

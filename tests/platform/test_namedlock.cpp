@@ -1,6 +1,6 @@
 // Named locks between processes: one holder, gone with its holder.
 
-#include "platform/namedlock.h"
+#include "platform/base/namedlock.h"
 
 #include <gtest/gtest.h>
 

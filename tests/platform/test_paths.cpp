@@ -1,4 +1,4 @@
-#include "platform/paths.h"
+#include "platform/base/paths.h"
 
 #include "testenv.h"
 #include "twousers.h"

@@ -1,5 +1,5 @@
-#include "platform/popupmenus.h"
-#include "platform/winproc.h"
+#include "platform/win/popupmenus.h"
+#include "platform/win/winproc.h"
 
 #include <QTest>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "platform/profile.h"
+#include "platform/base/profile.h"
 
 #include "testenv.h"
 

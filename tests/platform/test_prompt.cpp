@@ -1,4 +1,4 @@
-#include "platform/prompt.h"
+#include "platform/win/prompt.h"
 
 #include "testenv.h"
 

@@ -1,4 +1,4 @@
-#include "platform/registry.h"
+#include "platform/base/registry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/shell.h"
+#include "platform/win/shell.h"
 #include "testenv.h"
 
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
 // The socket control's events, back-pressure and time-outs on loopback.
 
-#include "platform/socketcontrol.h"
+#include "platform/net/socketcontrol.h"
 
 #include "testenv.h"
 

@@ -1,6 +1,6 @@
-#include "platform/inputstate.h"
-#include "platform/threadhooks.h"
-#include "platform/winproc.h"
+#include "platform/win/inputstate.h"
+#include "platform/win/threadhooks.h"
+#include "platform/win/winproc.h"
 
 #include <QApplication>
 #include <QKeyEvent>

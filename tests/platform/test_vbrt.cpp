@@ -1,4 +1,4 @@
-#include "platform/vbrt.h"
+#include "platform/base/vbrt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/textfile.h"
-#include "platform/wininet.h"
+#include "platform/base/textfile.h"
+#include "platform/web/wininet.h"
 
 #include "httpserver.h"
 #include "testenv.h"

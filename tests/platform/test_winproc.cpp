@@ -1,4 +1,4 @@
-#include "platform/winproc.h"
+#include "platform/win/winproc.h"
 #include "tests/platform/windowsystem.h"
 
 #include <QIcon>

@@ -1,5 +1,5 @@
-#include "platform/com.h"
-#include "platform/registry.h"
+#include "platform/base/com.h"
+#include "platform/base/registry.h"
 #include "skinlib/art/skinart.h"
 
 #include <QDir>

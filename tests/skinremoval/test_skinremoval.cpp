@@ -2,10 +2,10 @@
 // the shipped skin, the test skin and the libraries a removal meets, driven
 // through its window with real clicks and keys.
 
-#include "platform/com.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
-#include "platform/twips.h"
+#include "platform/base/com.h"
+#include "platform/base/paths.h"
+#include "platform/base/registry.h"
+#include "platform/win/twips.h"
 #include "skinremoval/frmremoval.h"
 #include "skinremoval/module1.h"
 

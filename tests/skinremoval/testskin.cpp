@@ -4,7 +4,7 @@
 //   3 never returns from DllUnregisterServer (its beats go on counting);
 //   4 returns a failure code from DllUnregisterServer.
 
-#include "platform/com.h"
+#include "platform/base/com.h"
 
 #include <atomic>
 #include <chrono>

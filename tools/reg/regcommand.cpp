@@ -1,7 +1,7 @@
 #include "regcommand.h"
 
-#include "platform/registry.h"
-#include "platform/textfile.h"
+#include "platform/base/registry.h"
+#include "platform/base/textfile.h"
 
 #include <optional>
 

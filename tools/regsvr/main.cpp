@@ -4,7 +4,7 @@
 // Exit status: 0 done, 1 bad command line, 3 the library did not load,
 // 4 it has no such entry point, 5 the entry point reported a failure.
 
-#include "platform/com.h"
+#include "platform/base/com.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

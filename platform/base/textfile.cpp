@@ -1,0 +1,64 @@
+#include "platform/base/textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace platform::textfile {
+
+std::optional<QByteArray> readAll(const QString& path, qint64 maxBytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = f.read(maxBytes + 1);
+    if (bytes.size() > maxBytes || f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QStringList> readLines(const QString& path, qint64 maxBytes)
+{
+    const auto bytes = readAll(path, maxBytes);
+    if (!bytes)
+        return std::nullopt;
+    QStringList lines = QString::fromUtf8(*bytes).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& l : lines)
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+    return lines;
+}
+
+bool writeAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
+}
+
+bool replaceWithoutSync(const QString& path, const QByteArray& bytes)
+{
+    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.") + QFileInfo(path).fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        return false;
+    if (temp.write(bytes) != bytes.size() || !temp.flush())
+        return false;
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temp.setAutoRemove(false);
+    return true;
+}
+
+} // namespace platform::textfile

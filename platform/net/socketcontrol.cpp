@@ -1,0 +1,156 @@
+#include "platform/net/socketcontrol.h"
+
+#include <QNetworkProxy>
+#include <QSslSocket>
+
+namespace platform::net {
+
+SocketControl::SocketControl(QObject* parent) : QObject(parent)
+{
+    connectTimer_.setSingleShot(true);
+    idleTimer_.setSingleShot(true);
+    QObject::connect(&connectTimer_, &QTimer::timeout, this, [this] {
+        raiseError(kSocketErrorTimedOut, QStringLiteral("Connection timed out"));
+    });
+    QObject::connect(&idleTimer_, &QTimer::timeout, this, [this] {
+        raiseError(kSocketErrorTimedOut, QStringLiteral("No data from the server for %1 seconds").arg(idleTimeoutMs_ / 1000.0));
+    });
+}
+
+SocketControl::~SocketControl()
+{
+    dropSocket();
+}
+
+void SocketControl::dropSocket()
+{
+    connectTimer_.stop();
+    idleTimer_.stop();
+    if (!socket_)
+        return;
+    QSslSocket* s = socket_;
+    socket_ = nullptr;
+    s->disconnect(this);
+    s->abort();
+    s->deleteLater(); // it may be inside one of its own signals
+}
+
+void SocketControl::setReadBufferSize(qint64 bytes)
+{
+    readBufferSize_ = bytes;
+    if (socket_)
+        socket_->setReadBufferSize(bytes);
+}
+
+void SocketControl::touch()
+{
+    if (idleTimeoutMs_ > 0)
+        idleTimer_.start(idleTimeoutMs_);
+}
+
+void SocketControl::raiseError(int number, const QString& description)
+{
+    dropSocket();
+    state_ = SocketState::Error;
+    if (onError)
+        onError(number, description);
+}
+
+void SocketControl::Connect(const QString& host, quint16 port, bool secure)
+{
+    dropSocket();
+    pendingSend_ = 0;
+    socket_ = new QSslSocket(this);
+    socket_->setProxy(QNetworkProxy::NoProxy);
+    socket_->setReadBufferSize(readBufferSize_);
+    QSslSocket* s = socket_;
+    QObject::connect(s, &QAbstractSocket::hostFound, this, [this] { state_ = SocketState::HostResolved; });
+    QObject::connect(s, secure ? &QSslSocket::encrypted : &QAbstractSocket::connected, this, [this] {
+        connectTimer_.stop();
+        state_ = SocketState::Connected;
+        touch();
+        if (onConnect)
+            onConnect();
+    });
+    QObject::connect(s, &QIODevice::readyRead, this, [this] {
+        touch();
+        if (onDataArrival && socket_)
+            onDataArrival(socket_->bytesAvailable());
+    });
+    QObject::connect(s, &QIODevice::bytesWritten, this, [this](qint64 n) {
+        touch();
+        pendingSend_ -= n;
+        if (pendingSend_ <= 0 && onSendComplete)
+            onSendComplete();
+    });
+    QObject::connect(s, &QAbstractSocket::disconnected, this, [this] {
+        idleTimer_.stop();
+        connectTimer_.stop();
+        state_ = SocketState::Closing;
+        if (onClose)
+            onClose();
+    });
+    QObject::connect(s, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        if (!socket_)
+            return;
+        if (e == QAbstractSocket::RemoteHostClosedError)
+            return; // the close event tells it
+        int number = kSocketErrorOther;
+        switch (e) {
+        case QAbstractSocket::ConnectionRefusedError: number = kSocketErrorConnectionRefused; break;
+        case QAbstractSocket::HostNotFoundError: number = kSocketErrorHostNotFound; break;
+        case QAbstractSocket::SocketTimeoutError: number = kSocketErrorTimedOut; break;
+        case QAbstractSocket::NetworkError: number = kSocketErrorConnectionReset; break;
+        case QAbstractSocket::SslHandshakeFailedError:
+        case QAbstractSocket::SslInternalError:
+        case QAbstractSocket::SslInvalidUserDataError: number = kSocketErrorSecureChannel; break;
+        default: break;
+        }
+        raiseError(number, socket_->errorString());
+    });
+    state_ = SocketState::ResolvingHost;
+    if (connectTimeoutMs_ > 0)
+        connectTimer_.start(connectTimeoutMs_);
+    if (secure) {
+        s->setPeerVerifyMode(QSslSocket::VerifyPeer);
+        s->connectToHostEncrypted(host, port);
+    } else {
+        s->connectToHost(host, port);
+    }
+    if (socket_ == s && state_ == SocketState::ResolvingHost)
+        state_ = SocketState::Connecting;
+}
+
+bool SocketControl::SendData(const QByteArray& bytes)
+{
+    if (!socket_ || state_ != SocketState::Connected)
+        return false;
+    pendingSend_ += bytes.size();
+    return socket_->write(bytes) == bytes.size();
+}
+
+qint64 SocketControl::BytesReceived() const
+{
+    return socket_ ? socket_->bytesAvailable() : 0;
+}
+
+qint64 SocketControl::GetData(char* buffer, qint64 max)
+{
+    if (!socket_)
+        return 0;
+    const qint64 n = socket_->read(buffer, max);
+    return n < 0 ? 0 : n;
+}
+
+QByteArray SocketControl::GetData()
+{
+    return socket_ ? socket_->readAll() : QByteArray();
+}
+
+void SocketControl::Close()
+{
+    dropSocket();
+    state_ = SocketState::Closed;
+}
+
+} // namespace platform::net

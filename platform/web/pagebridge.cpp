@@ -1,0 +1,147 @@
+#include "platform/web/pagebridge.h"
+
+#include <QFile>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+namespace platform::browser {
+
+namespace {
+
+const char* const kScriptName = "z5-page-bridge";
+
+// Runs in the program's world of the main frame, before the page's scripts.
+const char* const kBridgeScript = R"JS(
+(function () {
+  if (window.__z5bridge) return;
+  var cap = %CAP%;
+  var state = { channel: null, queue: [], sinks: [] };
+  window.__z5bridge = state;
+  function send(kind, payload) {
+    payload = typeof payload === 'string' ? payload : '';
+    if (payload.length > cap) payload = payload.substring(0, cap);
+    if (state.channel) state.channel.report(kind, payload);
+    else state.queue.push([kind, payload]);
+  }
+  new QWebChannel(qt.webChannelTransport, function (ch) {
+    state.channel = ch.objects.z5bridge;
+    var q = state.queue; state.queue = [];
+    q.forEach(function (m) { state.channel.report(m[0], m[1]); });
+  });
+  function onDown(e) {
+    if (!e.isTrusted) return;
+    var t = e.target;
+    if (t && t.nodeType !== 1) t = t.parentElement;
+    if (t && typeof t.outerHTML === 'string') send('mousedown', t.outerHTML);
+  }
+  function onDrag(e) {
+    e.preventDefault();
+    if (e.isTrusted) send('dragstart', '');
+  }
+  function onScroll(e) {
+    if (e.isTrusted) send('scroll', '');
+  }
+  state.release = function () {
+    state.sinks.forEach(function (d) {
+      try {
+        d.removeEventListener('mousedown', onDown, true);
+        d.removeEventListener('dragstart', onDrag, true);
+      } catch (x) {}
+    });
+    state.sinks = [];
+    window.removeEventListener('scroll', onScroll, false);
+  };
+  state.bind = function (maxFrames) {
+    state.release();
+    function add(d) {
+      d.addEventListener('mousedown', onDown, true);
+      d.addEventListener('dragstart', onDrag, true);
+      state.sinks.push(d);
+    }
+    add(document);
+    window.addEventListener('scroll', onScroll, false);
+    var bound = [];
+    var all = document.getElementsByTagName('*');
+    var k = 0;
+    for (var i = 0; i < all.length; i++) {
+      var tag = all[i].tagName;
+      if (tag !== 'FRAME' && tag !== 'IFRAME') continue;
+      if (++k > maxFrames) break;
+      var d = null;
+      try { d = all[i].contentDocument; } catch (x) { d = null; }
+      if (!d) continue;
+      try { add(d); bound.push(k); } catch (x) {}
+    }
+    send('bound', bound.join(','));
+  };
+})();
+)JS";
+
+QString bridgeSource()
+{
+    QFile channelLibrary(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    QString source;
+    if (channelLibrary.open(QIODevice::ReadOnly))
+        source = QString::fromUtf8(channelLibrary.readAll());
+    return source + QString::fromLatin1(kBridgeScript).replace(QStringLiteral("%CAP%"),
+                                                               QString::number(PageBridge::kMaxMessage));
+}
+
+} // namespace
+
+PageBridge::PageBridge(QWebEnginePage* page) : QObject(page), page_(page), channel_(new QWebChannel(this))
+{
+    channel_->registerObject(QStringLiteral("z5bridge"), this);
+    page_->setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
+    QWebEngineScript script;
+    script.setName(QString::fromLatin1(kScriptName));
+    script.setSourceCode(bridgeSource());
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    page_->scripts().insert(script);
+}
+
+PageBridge::~PageBridge() = default;
+
+void PageBridge::bind(int maxFrames)
+{
+    page_->runJavaScript(QStringLiteral("window.__z5bridge && window.__z5bridge.bind(%1);").arg(qMax(0, maxFrames)),
+                         QWebEngineScript::ApplicationWorld);
+}
+
+void PageBridge::release()
+{
+    page_->runJavaScript(QStringLiteral("window.__z5bridge && window.__z5bridge.release();"),
+                         QWebEngineScript::ApplicationWorld);
+}
+
+void PageBridge::report(const QString& kind, const QString& payload)
+{
+    if (payload.size() > kMaxMessage)
+        return;
+    if (kind == QLatin1String("mousedown")) {
+        if (events_.mouseDown)
+            events_.mouseDown(payload);
+    } else if (kind == QLatin1String("dragstart")) {
+        if (events_.dragStart)
+            events_.dragStart();
+    } else if (kind == QLatin1String("scroll")) {
+        if (events_.scroll)
+            events_.scroll();
+    } else if (kind == QLatin1String("bound")) {
+        QList<int> frames;
+        for (const QString& part : payload.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int n = part.toInt(&ok);
+            if (ok && frames.size() < 64)
+                frames << n;
+        }
+        if (events_.bound)
+            events_.bound(frames);
+    }
+}
+
+} // namespace platform::browser

@@ -1,0 +1,25 @@
+#include "platform/win/delay.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <cmath>
+
+namespace platform {
+
+void Delay(float milliseconds)
+{
+    if (!(milliseconds > 0) || !QCoreApplication::instance())
+        return;
+    const int ms = std::isfinite(milliseconds) ? static_cast<int>(std::min<float>(milliseconds, kMaxDelayMilliseconds))
+                                               : kMaxDelayMilliseconds;
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+        if (!deadline.hasExpired())
+            QThread::msleep(static_cast<unsigned long>(std::min<qint64>(5, deadline.remainingTime())));
+    }
+}
+
+} // namespace platform
