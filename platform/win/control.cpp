@@ -124,7 +124,7 @@ public:
             // A handler may have unloaded the control: touch nothing of it then.
             if (!*alive)
                 return true;
-            if (inside && me->button() == Qt::LeftButton && ev.click)
+            if (inside && me->button() == Qt::LeftButton && ev.click && control_.clicksOnRelease())
                 ev.click();
             if (me->buttons() == Qt::NoButton) {
                 pressedControl = nullptr;
