@@ -80,9 +80,9 @@ private:
     {
         auto link = std::make_shared<Link>();
         QObject::connect(client, &QTcpSocket::readyRead, client, [this, client, link] {
-            if (link->upstream) {
+            if (QTcpSocket* upstream = link->upstream.data()) {
                 if (link->open)
-                    link->upstream->write(client->readAll());
+                    upstream->write(client->readAll());
                 else
                     link->pending += client->readAll();
                 return;
@@ -98,8 +98,8 @@ private:
             carry(client, link, link->head.left(end));
         });
         QObject::connect(client, &QTcpSocket::disconnected, client, [client, link] {
-            if (link->upstream)
-                link->upstream->disconnectFromHost();
+            if (QTcpSocket* upstream = link->upstream.data())
+                upstream->disconnectFromHost();
             client->deleteLater();
         });
     }
