@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -57,21 +58,25 @@ void whenActive(std::function<void(T&)> act, int triesLeft = 500)
     });
 }
 
-// Types text into the focused field (the dialog's name field) in place of
-// what it held, then presses Enter.
-void typeAndEnter(const QString& text)
+// Types text into the dialog's name field in place of what it held, then
+// presses Enter there.
+void typeAndEnter(QFileDialog& dialog, const QString& text)
 {
-    QWidget* field = QApplication::focusWidget();
+    auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
     ASSERT_NE(field, nullptr);
+    field->setFocus();
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
     QTest::keyClicks(field, text);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
-void press(Qt::Key key)
+// A key pressed in the dialog's name field.
+void press(QFileDialog& dialog, Qt::Key key)
 {
-    QTest::keyClick(QApplication::focusWidget(), key);
+    auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(field, nullptr);
+    field->setFocus();
+    QTest::keyClick(field, key);
 }
 
 // Runs pick() while act() drives the file dialog that opens; a guard closes
@@ -197,17 +202,17 @@ TEST(FileDialogs, TheOpenPickerTakesATypedPathAndSeveralInTheirOrder)
         EXPECT_EQ(dialog.windowTitle(), "Add Files");
         EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(dir).canonicalPath());
         EXPECT_EQ(dialog.selectedNameFilter(), "Text (*.txt)") << "shown as the old filter named it";
-        typeAndEnter(dir + "/b.txt");
+        typeAndEnter(dialog, dir + "/b.txt");
     });
     EXPECT_EQ(one, dir + "/b.txt");
 
     request.flags |= fd::AllowMultiSelect;
     const QStringList several = whileOpen<QStringList>([&] { return fd::openFiles(nullptr, request); },
-                                                       [&](QFileDialog&) { typeAndEnter("\"c.txt\" \"a.txt\""); });
+                                                       [&](QFileDialog& dialog) { typeAndEnter(dialog, "\"c.txt\" \"a.txt\""); });
     EXPECT_EQ(several, (QStringList{dir + "/c.txt", dir + "/a.txt"}));
 
     const QString cancelled = whileOpen<QString>([&] { return fd::openFile(nullptr, request); },
-                                                 [&](QFileDialog&) { press(Qt::Key_Escape); });
+                                                 [&](QFileDialog& dialog) { press(dialog, Qt::Key_Escape); });
     EXPECT_EQ(cancelled, QString());
 }
 
@@ -233,7 +238,7 @@ TEST(FileDialogs, PatternsMatchWhateverTheCaseOfTheName)
         EXPECT_TRUE(testenv::waitFor([&] { return names().size() >= 2; }, 10000));
         QTest::qWait(200); // a late row would show now
         shown = names();
-        press(Qt::Key_Escape);
+        press(dialog, Qt::Key_Escape);
     });
     shown.sort();
     EXPECT_EQ(shown, (QStringList{"SONG.MP3", "quiet.mp3"}));
@@ -251,35 +256,35 @@ TEST(FileDialogs, TheSavePickerAsksBeforeReplacingAndWantsAnExistingFolder)
 
     // The question answered No keeps the dialog open; Yes takes the name.
     bool asked = false;
-    const QString replaced = whileOpen<QString>([&] { return fd::saveFile(nullptr, request); }, [&](QFileDialog&) {
+    const QString replaced = whileOpen<QString>([&] { return fd::saveFile(nullptr, request); }, [&](QFileDialog& dialog) {
         whenActive<QMessageBox>([&](QMessageBox& question) {
             asked = true;
-            whenActive<QFileDialog>([](QFileDialog&) {
+            whenActive<QFileDialog>([](QFileDialog& back) {
                 whenActive<QMessageBox>([](QMessageBox& again) { QTest::keyClick(&again, Qt::Key_Y); });
-                press(Qt::Key_Return);
+                press(back, Qt::Key_Return);
             });
             QTest::keyClick(&question, Qt::Key_N);
         });
-        press(Qt::Key_Return);
+        press(dialog, Qt::Key_Return);
     });
     EXPECT_TRUE(asked);
     EXPECT_EQ(replaced, dir + "/page.htm");
 
     // A folder that does not exist is refused in the dialog, which stays.
     bool warned = false;
-    const QString refused = whileOpen<QString>([&] { return fd::saveFile(nullptr, request); }, [&](QFileDialog&) {
+    const QString refused = whileOpen<QString>([&] { return fd::saveFile(nullptr, request); }, [&](QFileDialog& dialog) {
         whenActive<QMessageBox>([&](QMessageBox& warning) {
             warned = warning.text().contains(dir + "/missing");
-            whenActive<QFileDialog>([](QFileDialog&) { press(Qt::Key_Escape); });
+            whenActive<QFileDialog>([](QFileDialog& back) { press(back, Qt::Key_Escape); });
             QTest::keyClick(&warning, Qt::Key_Return);
         });
-        typeAndEnter(dir + "/missing/page.htm");
+        typeAndEnter(dialog, dir + "/missing/page.htm");
     });
     EXPECT_TRUE(warned);
     EXPECT_EQ(refused, QString());
 
     request.flags = 0; // no question without the flag
-    const QString quiet = whileOpen<QString>([&] { return fd::saveFile(nullptr, request); }, [&](QFileDialog&) { press(Qt::Key_Return); });
+    const QString quiet = whileOpen<QString>([&] { return fd::saveFile(nullptr, request); }, [&](QFileDialog& dialog) { press(dialog, Qt::Key_Return); });
     EXPECT_EQ(quiet, dir + "/page.htm");
 }
 
@@ -291,13 +296,13 @@ TEST(FileDialogs, TheProgramPickerTakesOnlyAnExecutableFile)
     testenv::writeFile(dir + "/readme", "text");
 
     bool refused = false;
-    const QString picked = whileOpen<QString>([&] { return fd::pickExecutable(nullptr, "Select Program", dir); }, [&](QFileDialog&) {
+    const QString picked = whileOpen<QString>([&] { return fd::pickExecutable(nullptr, "Select Program", dir); }, [&](QFileDialog& dialog) {
         whenActive<QMessageBox>([&](QMessageBox& warning) {
             refused = warning.text().contains("readme");
-            whenActive<QFileDialog>([](QFileDialog&) { typeAndEnter("tool"); });
+            whenActive<QFileDialog>([](QFileDialog& again) { typeAndEnter(again, "tool"); });
             QTest::keyClick(&warning, Qt::Key_Return);
         });
-        typeAndEnter("readme");
+        typeAndEnter(dialog, "readme");
     });
     EXPECT_TRUE(refused) << "a file that is no program is refused";
     EXPECT_EQ(picked, dir + "/tool");
