@@ -215,15 +215,14 @@ void PageTools::SynchronizeOfflinePages()
         startProgram(program, {});
 }
 
-void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, IWindowChrome& chrome, IMediaPlayer& media,
-                        IDownloads& downloads)
+void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, ITabChrome& chrome, const ServiceSet& services)
 {
     constexpr int kImageList = 3;
     constexpr int16_t kPageView = 1;
     constexpr int16_t kImageView = 3;
     if (st.CurrentTab < 0 || st.CurrentTab >= st.TabBrowserMap.size())
         return;
-    downloads.PrepareFetchSlots();
+    services.Downloads().PrepareFetchSlots();
     const int16_t current = st.TabBrowserMap[st.CurrentTab];
     const int16_t previous = st.ListViewerBrowser[kImageList];
     if (previous >= 0 && previous != current) {
@@ -235,7 +234,7 @@ void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, IWindowChrome& chr
     st.ListViewerBrowser[kImageList] = current;
     tabs.SetTabState(current, FieldViewKind, kImageView);
     if (st.ImagesPerView > 1)
-        media.RelayoutImageViewer();
+        services.Media().RelayoutImageViewer();
 }
 
 bool PageTools::IsCurrentTabBlank() const

@@ -66,9 +66,8 @@ void later(const std::shared_ptr<bool>& alive, F f)
 
 } // namespace
 
-TabBrowsing::TabBrowsing(ExplorerState& state, IBrowserHost& host, IWindowChrome& chrome, IMediaPlayer& media,
-                         IListsPane& lists, IDownloads& downloads)
-    : st_(state), host_(host), chrome_(chrome), media_(media), lists_(lists), downloads_(downloads)
+TabBrowsing::TabBrowsing(ExplorerState& state, IBrowserHost& host, ITabChrome& chrome, const ServiceSet& services)
+    : st_(state), host_(host), chrome_(chrome), services_(services)
 {
     BusyState.fill(1);
     BlankPageUrl = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
@@ -273,19 +272,19 @@ void TabBrowsing::ActivateTab(int n)
         chrome_.RefreshCurrentTabChrome();
         if (br && br->scrollFixMark == 1)
             br->scrollFixMark = 2;
-        media_.SetPageScrollOn();
+        services_.Media().SetPageScrollOn();
     }
     chrome_.PlaceBrowsersInPanes(n);
     if (br)
         br->bringToFront();
     if (b == st_.ListViewerBrowser[2]) {
         st_.CurrentListKind = 2;
-        media_.PlaceVideoView();
-        lists_.ShowCurrentList();
+        services_.Media().PlaceVideoView();
+        services_.Lists().ShowCurrentList();
     } else if (b == st_.ListViewerBrowser[3]) {
         st_.CurrentListKind = 3;
-        media_.RelayoutImageViewer();
-        lists_.ShowCurrentList();
+        services_.Media().RelayoutImageViewer();
+        services_.Lists().ShowCurrentList();
     }
     ProgressBrowser = static_cast<int16_t>(b);
     if (st_.ViewMode >= 4)
@@ -354,12 +353,12 @@ void TabBrowsing::SwitchToAdjacentTab(int direction, bool once)
             br->bringToFront();
         if (b == st_.ListViewerBrowser[2]) {
             st_.CurrentListKind = 2;
-            media_.PlaceVideoView();
-            lists_.ShowCurrentList();
+            services_.Media().PlaceVideoView();
+            services_.Lists().ShowCurrentList();
         } else if (b == st_.ListViewerBrowser[3]) {
             st_.CurrentListKind = 3;
-            media_.RelayoutImageViewer();
-            lists_.ShowCurrentList();
+            services_.Media().RelayoutImageViewer();
+            services_.Lists().ShowCurrentList();
         }
         chrome_.RefreshCurrentTabChrome();
         ProgressBrowser = static_cast<int16_t>(b);
@@ -378,9 +377,9 @@ void TabBrowsing::CloseTab(int tab, bool activateOpener)
         return;
     const int b = st_.TabBrowserMap[tab];
     if (b == st_.ListViewerBrowser[2])
-        media_.CloseVideoPlayer();
+        services_.Media().CloseVideoPlayer();
     if (b == st_.ListViewerBrowser[3])
-        media_.StopImageList();
+        services_.Media().StopImageList();
     if (b == 0 && st_.TabCount == 1) {
         const IBrowser* b0 = host_.browser(0);
         if (!b0 || IsBlankPageUrl(b0->locationURL()))
@@ -513,7 +512,7 @@ void TabBrowsing::CloseTabs(int mode)
     }
     chrome_.RefreshCurrentTabChrome();
     chrome_.UpdateTabTitle(0);
-    downloads_.ResetFetchProgress();
+    services_.Downloads().ResetFetchProgress();
     SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9028"), QStringLiteral("Done")));
     BusyState[0] = 1;
     ShowBusyIndicator();
@@ -559,9 +558,9 @@ bool TabBrowsing::closeTabsBody(int mode)
             b0->setTag(kInitialTabState);
     } else if (mode == 2) {
         if (st_.ListViewerBrowser[2] >= 0 && st_.ListViewerBrowser[2] != st_.TabBrowserMap[0])
-            media_.CloseVideoPlayer();
+            services_.Media().CloseVideoPlayer();
         if (st_.ListViewerBrowser[3] >= 0 && st_.ListViewerBrowser[3] != st_.TabBrowserMap[0])
-            media_.StopImageList();
+            services_.Media().StopImageList();
         if (st_.TabCount == 1)
             return true;
         st_.CurrentTab = 0;
@@ -576,9 +575,9 @@ bool TabBrowsing::closeTabsBody(int mode)
         const int current = st_.CurrentTab;
         const int kept = st_.TabBrowserMap[current];
         if (st_.ListViewerBrowser[2] >= 0 && st_.ListViewerBrowser[2] != kept)
-            media_.CloseVideoPlayer();
+            services_.Media().CloseVideoPlayer();
         if (st_.ListViewerBrowser[3] >= 0 && st_.ListViewerBrowser[3] != kept)
-            media_.StopImageList();
+            services_.Media().StopImageList();
         if (st_.TabCount == 1)
             return true;
         for (int i = st_.TabCount - 1; i >= 0; --i) {
@@ -618,7 +617,7 @@ void TabBrowsing::ClearTabs(bool all, int tab)
     }
     chrome_.RefreshTabButtons(0);
     chrome_.RefreshCurrentTabChrome();
-    downloads_.ResetFetchProgress();
+    services_.Downloads().ResetFetchProgress();
     BusyState[0] = 1;
     ShowBusyIndicator();
 }
@@ -648,18 +647,18 @@ void TabBrowsing::RelayoutTabPanes(int n)
         return;
     const int b = st_.TabBrowserMap[n];
     if (b == st_.ListViewerBrowser[2])
-        media_.PlaceVideoView();
+        services_.Media().PlaceVideoView();
     else if (b == st_.ListViewerBrowser[3])
-        media_.RelayoutImageViewer();
+        services_.Media().RelayoutImageViewer();
 }
 
 void TabBrowsing::EnsureUsableTab()
 {
     const int b = st_.TabBrowserMap.value(st_.CurrentTab, 0);
     if (b == st_.ListViewerBrowser[2])
-        media_.CloseVideoPlayer();
+        services_.Media().CloseVideoPlayer();
     else if (b == st_.ListViewerBrowser[3])
-        media_.StopImageList();
+        services_.Media().StopImageList();
     SetTabState(b, FieldViewKind, 1);
 }
 
@@ -676,10 +675,10 @@ void TabBrowsing::StopMediaAndTimers()
     for (int k = 1; k <= 5; ++k)
         st_.ListPlayState[k] = 0;
     for (int timer = 3; timer <= 5; ++timer)
-        media_.SetListTimer(timer, false);
-    media_.StopAudio();
-    media_.StopVideo();
-    downloads_.StopAllFetches();
+        chrome_.SetListTimer(timer, false);
+    services_.Media().StopAudio();
+    services_.Media().StopVideo();
+    services_.Downloads().StopAllFetches();
     for (int k = 2; k <= 5; ++k) {
         if (st_.ListViewerBrowser[k] >= 0) {
             SetTabState(st_.ListViewerBrowser[k], FieldViewKind, 1);
@@ -687,8 +686,8 @@ void TabBrowsing::StopMediaAndTimers()
         }
     }
     ShowMediaStateStatus();
-    media_.UpdateTransportButtons();
-    lists_.UpdatePlaylistButtons();
+    services_.Media().UpdateTransportButtons();
+    services_.Lists().UpdatePlaylistButtons();
 }
 
 bool TabBrowsing::WaitUntilReady(int tab, double limitMs)
@@ -759,7 +758,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
     if (url.left(9).compare(QLatin1String("EVENT:Z5_"), Qt::CaseInsensitive) == 0) {
         r.cancel = true;
         if (IsLocalProgramPage(r.pageUrl))
-            later(alive_, [this, url] { downloads_.HandlePageEvent(url); });
+            later(alive_, [this, url] { services_.Downloads().HandlePageEvent(url); });
         return;
     }
     IBrowser* b = host_.browser(index);
@@ -790,7 +789,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
         return;
     // 7.-8.
     if (index == st_.ListViewerBrowser[2])
-        media_.CloseVideoPlayer();
+        services_.Media().CloseVideoPlayer();
     BusyState[0] = 2;
     ShowBusyIndicator();
     // 9. Script addresses that close or refresh windows.
@@ -950,7 +949,7 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
     const int t = TabOfBrowser(index);
     if (v == 4) {
         if (st_.ListPlayState[4] == 2)
-            media_.SetListTimer(4, true);
+            chrome_.SetListTimer(4, true);
         return;
     }
     if (!isPageKind(v))
@@ -965,7 +964,7 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
             b->runScript(QStringLiteral("if (document.body) document.body.setAttribute(\"scroll\", \"yes\");"));
     }
     if (index == ProgressBrowser)
-        downloads_.ResetFetchProgress();
+        services_.Downloads().ResetFetchProgress();
     if (t == st_.CurrentTab) {
         BusyState[0] = 1;
         ShowBusyIndicator();
@@ -973,7 +972,7 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
             chrome_.BindDocumentEvents();
     }
     if (v == 5 && st_.ListPlayState[5] == 2)
-        media_.SetListTimer(5, true);
+        chrome_.SetListTimer(5, true);
 }
 
 void TabBrowsing::WBMAIN_DownloadBegin()
@@ -1018,7 +1017,7 @@ void TabBrowsing::WBMAIN_StatusTextChange(int index, const QString& text)
     LastStatusText = text;
     SetStatusMessage(text, index, -1);
     if (ProgressBrowser != index) {
-        downloads_.ResetFetchProgress();
+        services_.Downloads().ResetFetchProgress();
         ProgressBrowser = static_cast<int16_t>(index);
     }
 }

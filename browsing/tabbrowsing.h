@@ -9,7 +9,8 @@
 // Tab numbers change when a tab before them closes; browser indexes never
 // do, so every link between tabs holds browser indexes.
 
-#include "browsing/browsingservices.h"
+#include "browsing/tabchrome.h"
+#include "contracts/services.h"
 #include "mainwindow/explorerstate.h"
 #include "platform/win/ibrowser.h"
 
@@ -38,8 +39,9 @@ public:
 
 class TabBrowsing {
 public:
-    TabBrowsing(ExplorerState& state, IBrowserHost& host, IWindowChrome& chrome, IMediaPlayer& media,
-                IListsPane& lists, IDownloads& downloads);
+    // The media, lists and downloads are reached through the set as each
+    // call is made, so that a subsystem set later is the one called.
+    TabBrowsing(ExplorerState& state, IBrowserHost& host, ITabChrome& chrome, const ServiceSet& services);
     ~TabBrowsing();
     TabBrowsing(const TabBrowsing&) = delete;
     TabBrowsing& operator=(const TabBrowsing&) = delete;
@@ -125,9 +127,7 @@ private:
 
     ExplorerState& st_;
     IBrowserHost& host_;
-    IWindowChrome& chrome_;
-    IMediaPlayer& media_;
-    IListsPane& lists_;
-    IDownloads& downloads_;
+    ITabChrome& chrome_;
+    const ServiceSet& services_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

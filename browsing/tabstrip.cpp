@@ -185,14 +185,11 @@ void TabStrip::ShowTabMenu(int index)
     // The tab is found again by its browser: tabs may close while the menu is open.
     const int browser = f_.TabBrowserMap.value(tab, -1);
     const platform::forms::PictureBox& button = f_.cmdTabNum[index];
-    ITabMenu* menu = TabMenu();
-    if (!menu)
-        return;
     const auto l = static_cast<int>(button.left());
     const auto t = static_cast<int>(button.top());
     const auto r = static_cast<int>(button.left() + button.width());
     const auto bottom = static_cast<int>(button.top() + button.height());
-    const QString key = menu->ShowTabMenu(l, t, r, bottom);
+    const QString key = f_.services().Menus().ShowTabMenu(l, t, r, bottom);
     if (!key.isEmpty())
         RunTabMenuCommand(key, browser);
 }
@@ -206,18 +203,4 @@ void TabStrip::RunTabMenuCommand(const QString& key, int browser)
         tabs_.CloseTab(tab, false);
     else if (key == QLatin1String("OPTION1"))
         tabs_.ClearTabs(false, tab);
-}
-
-namespace {
-ITabMenu* theTabMenu = nullptr;
-}
-
-void SetTabMenu(ITabMenu* menu)
-{
-    theTabMenu = menu;
-}
-
-ITabMenu* TabMenu()
-{
-    return theTabMenu;
 }

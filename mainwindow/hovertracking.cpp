@@ -8,7 +8,7 @@
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mainlayout.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/inputstate.h"
 
@@ -61,7 +61,7 @@ void SetHoverElement(frmExplorer& f, int16_t code)
 {
     f.trace("restore", code);
     if (code == 1000) {
-        services::Lists().HideAddressDropDown();
+        f.services().Lists().HideAddressDropDown();
         f.AddressDropDownOpen = false;
     } else if (inRange(code, 1001, 1005)) {
         const int i = code - 1001;
@@ -70,12 +70,12 @@ void SetHoverElement(frmExplorer& f, int16_t code)
         const bool shown = flag >= 0 && f.DisplayFlags[flag] != 0;
         SetSkinPicture(f.cmdShowHide[i], normal[i][shown ? 1 : 0]);
     } else if (inRange(code, 1010, 1024)) {
-        services::Lists().SetListButtonPicture(static_cast<int16_t>(code - 1010), 0);
+        f.services().Lists().SetListButtonPicture(static_cast<int16_t>(code - 1010), 0);
     } else if (inRange(code, 1030, 1045)) {
         const int i = code - 1030;
         const platform::forms::Control* c = f.cmdMediaControl.at(i);
         if (!inRange(i, 3, 7) || (c && c->enabled()))
-            services::Media().SetMediaButtonPicture(static_cast<int16_t>(i), 0);
+            f.services().Media().SetMediaButtonPicture(static_cast<int16_t>(i), 0);
         if (i == 14)
             f.BusyFlags[10] = 0;
         if (i == 15)
@@ -200,7 +200,7 @@ void ApplySkinPictures(frmExplorer& f)
     SetSkinPicture(f.ImageBox[6], 127);
     SetSkinPicture(f.ImageBox[7], 131);
     SetStretchedPicture(f.ImageBox[8], 132);
-    services::Menus().UnloadMenuImageHolder();
+    f.services().Menus().UnloadMenuImageHolder();
 }
 
 void ApplyProgressBarColors(frmExplorer& f)
@@ -228,9 +228,9 @@ bool ReapplySkin(frmExplorer& f)
     }
     ApplySkinColors(f);
     ApplySkinPictures(f);
-    services::Media().RefreshMediaButtonPictures();
+    f.services().Media().RefreshMediaButtonPictures();
     ApplyProgressBarColors(f);
-    services::Tabs().ShowBusyIndicator();
+    f.services().Tabs().ShowBusyIndicator();
     f.LockControl(true);
     ApplySkinLayout(f);
     ApplyMenuBarStates(f);

@@ -4,7 +4,7 @@
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/inputstate.h"
 #include "platform/win/popupmenus.h"
@@ -51,7 +51,7 @@ void PressMenuBarCaption(frmExplorer& f, int index, int button, int shift)
     f.OpenMenuIndex = static_cast<int16_t>(index);
     f.MenuBarActive = -1;
     f.cmdMenu[index].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
-    services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
+    f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
 }
 
 void RollOverMenuBar(frmExplorer& f)
@@ -81,11 +81,11 @@ void RollOverMenuBar(frmExplorer& f)
 
 void EndMenuBarMode(frmExplorer& f)
 {
-    if (services::Menus().SubClassStatus() || rollOverPending)
+    if (f.services().Menus().SubClassStatus() || rollOverPending)
         return;
     f.TimerStage = 9;
     // The menu side lets its image holder and last items go.
-    services::Menus().EndMenuBarMode();
+    f.services().Menus().EndMenuBarMode();
     f.MenuBarActive = 0;
     if (f.OpenMenuIndex >= 5)
         return;
@@ -120,7 +120,7 @@ void HandleBrowserClick(frmExplorer& f, int code)
             continue;
         if (f.CurrentTab != i && i < f.TabCount) {
             f.CurrentTab = static_cast<int16_t>(i);
-            services::Tabs().ActivateTab(static_cast<int16_t>(i));
+            f.services().Tabs().ActivateTab(static_cast<int16_t>(i));
         }
         f.UserClickState = static_cast<uint8_t>(code);
     }

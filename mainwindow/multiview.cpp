@@ -2,7 +2,7 @@
 
 #include "core/fileclasses.h"
 #include "core/globals.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/splitters.h"
 
 #include <QCoreApplication>
@@ -304,8 +304,8 @@ void SetArrangeMode(frmExplorer& f, const QString& key)
             f.PaneCount = p.panes < 0 ? f.TabCount : p.panes;
         }
     }
-    services::Tabs().LayoutViewPanes(true, f.TabCount, f.PaneCount);
-    services::Tabs().EnsureTabsForViewMode(true);
+    f.services().Tabs().LayoutViewPanes(true, f.TabCount, f.PaneCount);
+    f.services().Tabs().EnsureTabsForViewMode(true);
     QCoreApplication::processEvents();
 }
 

@@ -5,7 +5,7 @@
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/delay.h"
 #include "platform/win/inputstate.h"
@@ -90,7 +90,7 @@ void PollHotKeys(frmExplorer& f)
     if (f.ButtonReleased == 0 && !mouseButtonDown())
         f.ButtonReleased = -1;
     if (IsKeyDown(kEscape)) {
-        services::Tabs().StopEverything();
+        f.services().Tabs().StopEverything();
         return;
     }
     for (int n = 0; n <= 11; ++n) {
@@ -117,14 +117,14 @@ ShortcutRecord ParseShortcutRecord(const QString& record)
 
 void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
 {
-    auto& tabs = services::Tabs();
+    auto& tabs = f.services().Tabs();
     switch (command) {
     case 0: tabs.GoToTab(0); break;
     case 1: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;
     case 2: tabs.SwitchToAdjacentTab(8); break;
     case 3: tabs.SwitchToAdjacentTab(7); break;
     case 4: tabs.OpenNewTab(); break;
-    case 5: tabs.CloseTab(f.CurrentTab); break;
+    case 5: tabs.CloseTab(f.CurrentTab, true); break;
     case 6: tabs.CloseTabs(1); break;
     case 7: tabs.CloseTabs(2); break;
     case 8: tabs.CloseTabs(3); break;
@@ -144,7 +144,7 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
         break;
     case 15:
         f.CurrentListKind = static_cast<int16_t>(f.CurrentListKind + 1 > 6 ? 1 : f.CurrentListKind + 1);
-        services::Lists().ShowCurrentList();
+        f.services().Lists().ShowCurrentList();
         break;
     case 16: tabs.ReopenClosedTab(); break;
     case 17: tabs.RefreshPage(); break;
@@ -164,8 +164,8 @@ void RunShortcut(frmExplorer& f, int n)
     switch (r.type) {
     case 0: RunShortcutCommand(f, r.value.toInt(), n); break;
     case 1:
-        services::Tabs().SetStatusMessage(QString(), -1, -1);
-        services::Tabs().NavigateCurrentTab(r.value);
+        f.services().Tabs().SetStatusMessage(QString(), -1, -1);
+        f.services().Tabs().NavigateCurrentTab(r.value);
         break;
     case 2:
         // The program alone, with no arguments and no shell between.
@@ -184,7 +184,7 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
             if (accelerator(f.cmdMenu[i].caption()) != keyCode)
                 continue;
             f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
-            services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(i), 1, 0);
+            f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(i), 1, 0);
             return;
         }
         return;
@@ -207,28 +207,28 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
         }
     }
     switch (keyCode) {
-    case 'N': services::Tabs().OpenNewTab(); break;
+    case 'N': f.services().Tabs().OpenNewTab(); break;
     case 'P':
     case 'S':
     case 'F':
     case 'A':
     case 'X':
     case 'C':
-    case 'V': services::Tabs().RunPageKey(keyCode); break;
+    case 'V': f.services().Tabs().RunPageKey(keyCode); break;
     default: break;
     }
 }
 
 void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& acceptGesture)
 {
-    auto& tabs = services::Tabs();
+    auto& tabs = f.services().Tabs();
     switch (gestureType) {
     case 1: tabs.RefreshPage(); break;
     case 2: tabs.OpenNewTab(); break;
     case 4: tabs.GoForward(); break;
     case 8: tabs.GoBack(); break;
     case 16: tabs.SwitchToAdjacentTab(7); break;
-    case 32: tabs.CloseTab(f.CurrentTab); break;
+    case 32: tabs.CloseTab(f.CurrentTab, true); break;
     case 64: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
     case 128: tabs.SwitchToAdjacentTab(8); break;
     case 256: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;

@@ -4,7 +4,7 @@
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mediatoolbarlayout.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/twips.h"
 #include "platform/base/vbrt.h"
@@ -153,8 +153,8 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
             LayoutMediaToolbar(f, f.CurrentListKind);
         setFullScreenChromeVisible(f, true);
         restoreLabelGeometry(f);
-        services::Media().RefreshMediaButtonPictures();
-        services::Lists().SelectCurrentListItem();
+        f.services().Media().RefreshMediaButtonPictures();
+        f.services().Lists().SelectCurrentListItem();
         return;
     }
     SaveNormalWindowRect(f, true);
@@ -185,7 +185,7 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
             f.ListViewerBrowser[kind] = f.TabBrowserMap[f.CurrentTab];
         }
     }
-    services::Tabs().ActivateTab(f.CurrentTab);
+    f.services().Tabs().ActivateTab(f.CurrentTab);
     f.PicHolder[0].zOrder(0);
     QCoreApplication::processEvents();
     f.LockControl(false);

@@ -72,7 +72,7 @@ protected:
         form.setWidth(9000);
         form.setHeight(6000);
         browsers = std::make_unique<BrowserArray>(form);
-        tabs = std::make_unique<TabBrowsing>(state, *browsers, chrome, media, lists, downloads);
+        tabs = std::make_unique<TabBrowsing>(state, *browsers, chrome, services);
         chrome.tabs = tabs.get();
         chrome.state = &state;
         tabs->busyPicture = [](int16_t) { return std::optional<QPixmap>(); };
@@ -151,9 +151,8 @@ protected:
     ExplorerState state;
     platform::forms::Form form;
     PaneChrome chrome{log, form};
-    RecordingMedia media{log};
-    RecordingLists lists{log};
-    RecordingDownloads downloads{log};
+    ServiceSet services;
+    RecordingServices fakes{services, log};
     std::unique_ptr<BrowserArray> browsers;
     std::unique_ptr<TabBrowsing> tabs;
 };
@@ -253,11 +252,11 @@ TEST_F(EngineTabs, CommandLinksReachTheDownloadsOnlyFromDataPages)
         {server.address("/frameset.html"), 0},
     };
     for (const auto& c : cases) {
-        downloads.pageEvents.clear();
+        fakes.pageEvents.clear();
         ASSERT_TRUE(load(0, c.page)) << c.page.toStdString();
         ASSERT_TRUE(clickUntilNavigation(0, "Z5_DLSTAT_PAUSE")) << c.page.toStdString();
         QTest::qWait(300); // the command is delivered on a later turn
-        EXPECT_EQ(downloads.pageEvents.size(), c.delivered) << c.page.toStdString();
+        EXPECT_EQ(fakes.pageEvents.size(), c.delivered) << c.page.toStdString();
         EXPECT_EQ(browser(0).locationURL(), c.page) << "nothing loads";
         EXPECT_FALSE(server.requested("EVENT"));
     }

@@ -69,9 +69,9 @@ TEST(NavigationGate, CommandsComeOnlyFromLocalProgramPages)
         f.open({"http://a/"});
         f.tabBrowser(1)->tagText = "0|3|0|0|0|-1"; // any view kind may send
         EXPECT_FALSE(f.tabBrowser(1)->gate(c.url, true, c.page)) << c.what;
-        EXPECT_TRUE(f.downloads.pageEvents.isEmpty()) << c.what << ": delivered inside the engine's call";
+        EXPECT_TRUE(f.fakes.pageEvents.isEmpty()) << c.what << ": delivered inside the engine's call";
         turnEventLoop();
-        EXPECT_EQ(f.downloads.pageEvents, c.delivered ? QStringList({c.url}) : QStringList()) << c.what;
+        EXPECT_EQ(f.fakes.pageEvents, c.delivered ? QStringList({c.url}) : QStringList()) << c.what;
     }
 }
 

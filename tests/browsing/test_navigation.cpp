@@ -2,12 +2,11 @@
 // into the address box, clicks on the navigation buttons, function and Ctrl
 // keys through the thread hook, a right-button gesture.
 
+#include "app/browserprogram.h"
 #include "browsing/explorertabs.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
-#include "mainwindow/tabsmodule.h"
 #include "platform/web/browser.h"
 #include "platform/base/com.h"
 #include "platform/base/paths.h"
@@ -70,14 +69,13 @@ protected:
                            "; test\r\n127.0.0.1=" + server.address("/search?q=").toUtf8() + "\r\n");
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("OPENLINKWITHNEWTAB"), QStringLiteral("0"));
-        SetTabsModuleFactory(CreateExplorerTabs);
-
-        window = std::make_unique<frmExplorer>();
+        program = std::make_unique<BrowserProgram>(services, BrowserProgram::Parts{true, false});
+        window = &program->window();
         window->show();
         // The start-up tick would open this test program's own arguments.
         window->TimerStage = 9;
         window->MainHwnd = reinterpret_cast<quintptr>(window->window());
-        services::Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
+        services.Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
         window->move(0, 0, 12000, 8000);
         window->window()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
@@ -100,8 +98,8 @@ protected:
 
     void TearDown() override
     {
-        window.reset();
-        SetTabsModuleFactory(nullptr);
+        window = nullptr;
+        program.reset();
     }
 
     QWindow* handle() const { return window->window()->windowHandle(); }
@@ -152,7 +150,9 @@ protected:
 
     testenv::HttpServer server;
     QString prog;
-    std::unique_ptr<frmExplorer> window;
+    ServiceSet services;
+    std::unique_ptr<BrowserProgram> program;
+    frmExplorer* window = nullptr;
 };
 
 } // namespace
@@ -241,7 +241,7 @@ TEST_F(WindowNavigation, BackOnAPopupTabWithoutHistoryGoesToItsOpener)
     QTest::keyClick(handle(), Qt::Key_N, Qt::ControlModifier);
     ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount == 2 && window->CurrentTab == 1; }));
     // The new tab as a page's popup: opened by browser 0.
-    services::Tabs().SetTabStateRecord(window->TabBrowserMap[1], QStringLiteral("2|1|0|0|0|0"));
+    services.Tabs().SetTabStateRecord(window->TabBrowserMap[1], QStringLiteral("2|1|0|0|0|0"));
     click(window->cmdWBControl[2]);
     EXPECT_TRUE(testenv::waitFor([&] { return window->CurrentTab == 0; }));
 }

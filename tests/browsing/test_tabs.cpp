@@ -319,15 +319,6 @@ TEST(TabLifecycle, WaitsAreBounded)
     EXPECT_EQ(passes, 3);
 }
 
-// Calls that still reach a stand-in in the running program: each one goes
-// from this list when its owner is built.
-TEST(ProgramTabs, ServicesStillServedByStandIns)
-{
-    const QStringList standIns = StandInServices();
-    for (const QString& s : standIns)
-        std::printf("still a stand-in: %s\n", qPrintable(s));
-}
-
 TEST(TabLifecycle, ViewerTabsClearingAndMenus)
 {
     TabsFixture f;

@@ -2,7 +2,7 @@
 // splitter bars and the menu bar's roll-over on the running main window,
 // with real pages from a loopback server and real mouse input.
 
-#include "menus/tabmenu.h"
+#include "app/browserprogram.h"
 #include "browsing/currenttabdisplay.h"
 #include "browsing/explorertabs.h"
 #include "browsing/tabbrowsing.h"
@@ -20,7 +20,7 @@
 #include "platform/base/paths.h"
 #include "platform/win/popupmenus.h"
 
-#include "../mainwindow/fakeservices.h"
+#include "recordingservices.h"
 #include "httpserver.h"
 #include "pointerentry.h"
 #include "testenv.h"
@@ -101,7 +101,6 @@ TEST(TabStripRules, CaptionsAddressesAndBlankTabs)
 
 class ProgramWindow : public ::testing::Test {
 protected:
-    TabButtonMenu tabMenu;
     void SetUp() override
     {
         ASSERT_TRUE(schemeRegistered);
@@ -110,8 +109,6 @@ protected:
         SkinName = QStringLiteral("Morvane 1");
         LanguageFilePath = QStringLiteral(Z5_SOURCE_DIR "/data/Language/English.ini");
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
-        SetTabsModuleFactory(CreateExplorerTabs);
-        SetTabMenu(&tabMenu);
         const char* colours[] = {"#ff0000", "#00c000", "#0000ff", "#ffd700"};
         for (int i = 0; i < 24; ++i) {
             const QByteArray body = "<html><head><title>" + titleOf(i).toHtmlEscaped().toUtf8()
@@ -122,9 +119,8 @@ protected:
     }
     void TearDown() override
     {
-        SetTabMenu(nullptr);
-        window.reset();
-        SetTabsModuleFactory(nullptr);
+        window = nullptr;
+        program.reset();
         GroupOpening = 0;
     }
 
@@ -140,14 +136,14 @@ protected:
 
     frmExplorer& open(double width = 9200, double height = 6675)
     {
-        window = std::make_unique<frmExplorer>();
+        program = std::make_unique<BrowserProgram>(services, BrowserProgram::Parts{true, realMenus});
+        window = &program->window();
         window->show();
         window->move(0, 0, width, height);
         window->window()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
         window->Form_Resize();
-        tabs = TabModelOf(*window->TabsModule);
-        EXPECT_NE(tabs, nullptr);
+        tabs = &program->tabs()->model();
         // The first tick opens the blank page in tab 0.
         EXPECT_TRUE(testenv::waitFor([&] { return window->TimerStage == 9; }, 10000));
         EXPECT_TRUE(testenv::pointerEntersFromElsewhere());
@@ -190,7 +186,7 @@ protected:
         window->move(0, 0, inner + window->SkinPiece[7].width() + window->SkinPiece[5].width(), window->height());
         window->Form_Resize();
     }
-    int fit() const { return dynamic_cast<IWindowChrome&>(*window->TabsModule).TabButtonsThatFit(); }
+    int fit() const { return program->tabs()->TabButtonsThatFit(); }
     QStringList buttonCaptions() const
     {
         QStringList out;
@@ -199,9 +195,12 @@ protected:
         return out;
     }
 
-    RecordingServices fakes; // the subsystems around the window; the tabs are the program's
+    ServiceSet services;
+    RecordingServices fakes{services}; // the subsystems around the window; the tabs are the program's
+    bool realMenus = false;            // the program's menus over the fakes
     testenv::HttpServer server;
-    std::unique_ptr<frmExplorer> window;
+    std::unique_ptr<BrowserProgram> program;
+    frmExplorer* window = nullptr;
     TabBrowsing* tabs = nullptr;
 };
 
@@ -267,6 +266,7 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
 
 TEST_F(ProgramWindow, RealMouseOnTheStrip)
 {
+    realMenus = true; // the tab menu is the program's
     frmExplorer& f = open(12500, 7000);
     openPages(6);
     // Tab 1 gets a history while it is current: Back becomes possible there.
@@ -584,7 +584,7 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
 // the caption.
 class BarMenus : public RecordingServices {
 public:
-    explicit BarMenus(frmExplorer*& window) : window_(window) {}
+    BarMenus(ServiceSet& set, frmExplorer*& window) : RecordingServices(set), window_(window) {}
     bool SubClassStatus() const override { return platform::menus::isTracking(); }
     void cmdMenu_MouseDown(int16_t index, int, int) override
     {
@@ -612,7 +612,7 @@ private:
 TEST_F(ProgramWindow, TheMenuBarRollsOverWithoutANestedMenuLoop)
 {
     frmExplorer* raw = nullptr;
-    BarMenus menus(raw);
+    BarMenus menus(services, raw);
     frmExplorer& f = open(9200, 6675);
     raw = &f;
     menus.clock.start();

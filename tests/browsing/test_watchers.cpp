@@ -323,7 +323,7 @@ TEST(PageTools, TheImageViewerMovesToTheCurrentTab)
     f.state.TabButtonOffset = 1;
     f.state.ListViewerBrowser[3] = -1;
     f.state.CurrentTab = 1;
-    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
     EXPECT_EQ(f.state.ListViewerBrowser[3], f.state.TabBrowserMap[1]);
     EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[1], FieldViewKind), 3);
     EXPECT_EQ(f.log.count("PrepareFetchSlots"), 1);
@@ -331,13 +331,13 @@ TEST(PageTools, TheImageViewerMovesToTheCurrentTab)
     EXPECT_FALSE(f.log.has("RelayoutImageViewer")) << "one image per view";
 
     // Again on the same tab: no other tab changes.
-    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
     EXPECT_FALSE(f.log.has("UpdateTabTitle"));
 
     // To tab 2 with four images a view: tab 1 is a page tab again, its caption redrawn.
     f.state.CurrentTab = 2;
     f.state.ImagesPerView = 4;
-    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
     EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[1], FieldViewKind), 1);
     EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[2], FieldViewKind), 3);
     EXPECT_EQ(f.log.count("UpdateTabTitle(0)"), 1);

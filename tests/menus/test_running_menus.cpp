@@ -2,6 +2,7 @@
 // the menu bar, the tabs and pages of the window behind the commands, and a
 // picture of every menu.
 
+#include "app/browserprogram.h"
 #include "browsing/findbar.h"
 #include "browsing/explorertabs.h"
 #include "browsing/tabbrowsing.h"
@@ -10,8 +11,6 @@
 #include "core/settingsstore.h"
 #include "core/shellhelpers.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
-#include "mainwindow/tabsmodule.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menusservice.h"
 #include "menus/pagecommands.h"
@@ -55,10 +54,9 @@ protected:
         LanguageName = QStringLiteral("English");
         LanguageFilePath = prog + "/Language/English.ini";
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
-        SetTabsModuleFactory(CreateExplorerTabs);
-        window = std::make_unique<frmExplorer>();
-        menus = CreateMenusService(*window);
-        services::SetMenus(menus.get());
+        program = std::make_unique<BrowserProgram>(services);
+        window = &program->window();
+        menus = program->menus();
         window->show();
         window->move(0, 0, 12000, 8000);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
@@ -71,9 +69,9 @@ protected:
         platform::prompt::setResponder({});
         if (window)
             window->unload();
-        window.reset();
-        services::SetMenus(nullptr);
-        menus.reset();
+        window = nullptr;
+        menus = nullptr;
+        program.reset();
     }
 
     QWindow* handle() const { return window->window()->windowHandle(); }
@@ -92,8 +90,10 @@ protected:
     int firstRowY() const { return 2 + window->CustomMenu->StandardItemHeight() / 2; }
 
     QString prog;
-    std::unique_ptr<frmExplorer> window;
-    std::unique_ptr<IMenusService> menus;
+    ServiceSet services;
+    std::unique_ptr<BrowserProgram> program;
+    frmExplorer* window = nullptr;
+    MenusService* menus = nullptr;
 };
 
 } // namespace
@@ -130,7 +130,7 @@ TEST_F(RunningMenus, TheFavoritesAndHistoryButtonsOpenTheirMenus)
 
 TEST_F(RunningMenus, TabRowsCheckTheTabStillExistsWhenTheyRun)
 {
-    IMenuCommandHost* host = MenuCommandHostOf(*menus);
+    IMenuCommandHost* host = menus;
     ASSERT_TRUE(host);
     host->openNewTab();
     host->openNewTab();
@@ -155,7 +155,7 @@ TEST_F(RunningMenus, EveryMenuShows)
     QDir().mkpath(platform::paths::toLocal(GetSpecialFolder(1)));
     testenv::writeFile(platform::paths::toLocal(GetSpecialFolder(1)) + "/Site.url", "[InternetShortcut]\nURL=http://127.0.0.1:9/\n");
     testenv::writeFile(prog + "/Common/Z5_LIST_FOLDER.INI", "Work=/tmp\n-\nHome=/\n");
-    IMenuCommandHost* host = MenuCommandHostOf(*menus);
+    IMenuCommandHost* host = menus;
     ASSERT_TRUE(host);
     host->openNewTab();
     host->openNewTab();
@@ -237,7 +237,7 @@ TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWo
     }
 
     // Edit > Find opens the find bar of the page.
-    IBrowser* page = TabModelOf(services::Tabs())->CurrentBrowser();
+    IBrowser* page = services.Tabs().CurrentBrowser();
     ASSERT_NE(page, nullptr);
     {
         Script script({levels(1), shoot("edit_on_page"), typeText("f")});
