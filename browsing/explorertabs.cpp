@@ -80,11 +80,11 @@ IBrowser* ClickingBrowsers::watch(IBrowser* b)
 
 ExplorerTabs::ExplorerTabs(frmExplorer& window, ServiceSet& services)
     : window_(window), services_(services), browsers_(window, &window.PicHolder[0]),
-      tabs_(window, browsers_, *this, services), strip_(window, tabs_), display_(window, tabs_, strip_),
+      tabs_(model_, window, browsers_, *this, services), strip_(window, tabs_), display_(window, tabs_, strip_),
       watchers_(window, tabs_), tools_(window, tabs_), sinks_(window, tabs_), nav_(window, tabs_)
 {
     window_.PicHolder[0].widget()->installEventFilter(this);
-    display_.ShowTabCount(std::max<int>(1, window_.TabCount));
+    display_.ShowTabCount(std::max<int>(1, model_.TabCount()));
     wirePageButtons();
     wireAddressBox();
     wireAddressDropDown();
@@ -97,6 +97,21 @@ ExplorerTabs::~ExplorerTabs()
         holder->removeEventFilter(this);
 }
 
+int16_t ExplorerTabs::TabBrowserMap(int16_t tab) const
+{
+    return tab >= 0 && tab < model_.TabCount() ? model_.TabBrowserMap().value(tab, -1) : -1;
+}
+
+QString ExplorerTabs::TabTitle(int16_t tab) const
+{
+    return tab >= 0 && tab < model_.TabCount() ? model_.TabTitles().value(tab) : QString();
+}
+
+int16_t ExplorerTabs::TabOfBrowser(int16_t browserIndex) const
+{
+    return static_cast<int16_t>(model_.TabOfBrowser(browserIndex));
+}
+
 int16_t ExplorerTabs::GetTabState(int16_t browserIndex, int16_t field) const
 {
     return tabs_.GetTabState(browserIndex, field);
@@ -104,14 +119,13 @@ int16_t ExplorerTabs::GetTabState(int16_t browserIndex, int16_t field) const
 
 void ExplorerTabs::NavigateInNewTab(const QString& url)
 {
-    const int n = window_.TabCount;
+    const int n = model_.TabCount();
     tabs_.NewTab(n, true, true);
-    if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap.value(n)))
+    if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap().value(n)))
         b->navigate2(url);
-    if (n >= window_.TabCount)
+    if (n >= model_.TabCount())
         return;
-    window_.CurrentTab = static_cast<int16_t>(n);
-    tabs_.ActivateTab(n);
+    tabs_.SelectTab(n);
 }
 
 void ExplorerTabs::SetTabStateRecord(int16_t browserIndex, const QString& record)
@@ -129,10 +143,9 @@ void ExplorerTabs::UnloadBrowser(int16_t browserIndex)
 // Modes 1 and 2 open in the first tab at start-up, mode 3 in the current tab.
 void ExplorerTabs::OpenWB_StartPage(int16_t mode)
 {
-    nav_.OpenWB_StartPage(mode, window_.CurrentTab);
+    nav_.OpenWB_StartPage(mode, model_.CurrentTab());
     if (mode != 3) {
-        window_.CurrentTab = 0;
-        tabs_.ActivateTab(0);
+        tabs_.SelectTab(0);
     }
 }
 
@@ -144,7 +157,7 @@ void ExplorerTabs::LayoutViewPanes(bool showSplitters, int16_t tabCount, int16_t
 
 void ExplorerTabs::EnsureTabsForViewMode(bool activate)
 {
-    for (int k : BlankTabsForViewMode(window_.ViewMode, window_.TabCount)) {
+    for (int k : BlankTabsForViewMode(window_.ViewMode, model_.TabCount())) {
         tabs_.NewTab(k, true, true);
         tabs_.ResetTab(k);
     }
@@ -154,19 +167,19 @@ void ExplorerTabs::EnsureTabsForViewMode(bool activate)
         for (int i = 0; i < window_.PaneCount; ++i) {
             tabs_.RelayoutTabPanes(i);
             if (i < kMaxPanes)
-                if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap.value(i, -1))) {
+                if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap().value(i, -1))) {
                     b->setVisible(true);
                     b->bringToFront();
                 }
         }
         ::BringSplittersToFront(window_);
     } else {
-        PlaceBrowsersInPanes(window_.CurrentTab);
+        PlaceBrowsersInPanes(model_.CurrentTab());
     }
     if (activate) {
-        tabs_.ActivateTab(window_.CurrentTab);
+        tabs_.ActivateTab(model_.CurrentTab());
         QCoreApplication::processEvents();
-        window_.UserClickState = 0;
+        model_.SetUserClickState(0);
     }
 }
 
@@ -191,7 +204,7 @@ void ExplorerTabs::GoBack()
 {
     nav_.GoBack();
     RefreshCurrentTabChrome();
-    UpdateTabTitle(window_.CurrentTab - window_.TabButtonOffset);
+    UpdateTabTitle(model_.CurrentTab() - window_.TabButtonOffset);
     services_.Downloads().ResetFetchProgress();
 }
 
@@ -230,9 +243,9 @@ void ExplorerTabs::LayoutTabStrip(LayoutRect& rect)
 
 void ExplorerTabs::PlaceBrowsersInPanes(int tab)
 {
-    if (tab < 0 || tab >= window_.TabBrowserMap.size())
+    if (tab < 0 || tab >= model_.TabBrowserMap().size())
         return;
-    if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[tab])) {
+    if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap()[tab])) {
         const frmExplorer::PaneRect r = BrowserRectForPane(window_, tab);
         b->place(r.Left, r.Top, r.Width, r.Height);
     }
@@ -277,8 +290,8 @@ void ExplorerTabs::AddTypedUrl()
 
 IBrowser* ExplorerTabs::currentBrowser() const
 {
-    const int tab = window_.CurrentTab;
-    return tab >= 0 && tab < window_.TabBrowserMap.size() ? tabs_.WBMAIN(window_.TabBrowserMap[tab]) : nullptr;
+    const int tab = model_.CurrentTab();
+    return tab >= 0 && tab < model_.TabBrowserMap().size() ? tabs_.WBMAIN(model_.TabBrowserMap()[tab]) : nullptr;
 }
 
 void ExplorerTabs::wirePageButtons()
@@ -324,8 +337,8 @@ void ExplorerTabs::dragPageIcon(double x, double y)
     IBrowser* b = currentBrowser();
     if (!b)
         return;
-    const int tab = window_.CurrentTab;
-    const QString title = tab < window_.TabTitles.size() ? window_.TabTitles[tab] : QString();
+    const int tab = model_.CurrentTab();
+    const QString title = tab < model_.TabTitles().size() ? model_.TabTitles()[tab] : QString();
     auto* drag = new QDrag(window_.ImageBox[2].widget());
     drag->setMimeData(new UrlShortcutData(b->locationURL(), title, GetTempFolder()));
     if (!window_.ImageBox[2].picture().isNull())
@@ -338,7 +351,7 @@ void ExplorerTabs::dragPageIcon(double x, double y)
 bool ExplorerTabs::eventFilter(QObject*, QEvent* event)
 {
     if (event->type() == QEvent::Resize) {
-        PlaceBrowsersInPanes(window_.CurrentTab);
+        PlaceBrowsersInPanes(model_.CurrentTab());
         if (FindBar* bar = findBar_.data())
             bar->place();
     }
@@ -419,9 +432,9 @@ void ExplorerTabs::wireAddressDropDown()
 
 void ExplorerTabs::dropDownArrowPressed()
 {
-    if (window_.BusyFlags[2] != 0)
+    const auto opening = dropDownOpening_.tryHold();
+    if (!opening)
         return;
-    window_.BusyFlags[2] = -1;
     SetSkinPicture(window_.ImageBox[3], 202);
     if (FillTypedUrlList() > 0) {
         const auto& row = window_.PicHolder[1];
@@ -434,7 +447,6 @@ void ExplorerTabs::dropDownArrowPressed()
     } else {
         HideAddressDropDown();
     }
-    window_.BusyFlags[2] = 0;
 }
 
 int ExplorerTabs::FillTypedUrlList()
@@ -469,7 +481,7 @@ void ExplorerTabs::ReadHandOffFiles()
         ::close(folder);
         return;
     }
-    if (tabs_.GetTabState(window_.TabBrowserMap.value(window_.CurrentTab, 0), FieldViewKind) > 1)
+    if (tabs_.GetTabState(model_.TabBrowserMap().value(model_.CurrentTab(), 0), FieldViewKind) > 1)
         tabs_.EnsureUsableTab();
     QWidget* top = window_.window();
     if (platform::windows::windowState(top) == platform::windows::StateMinimized) {
@@ -478,9 +490,9 @@ void ExplorerTabs::ReadHandOffFiles()
     }
     window_.ViewMode = 0;
     window_.PaneCount = 1;
-    int n = window_.TabCount - 1;
+    int n = model_.TabCount() - 1;
     // A finished blank last tab takes the first page handed over.
-    if (const IBrowser* last = tabs_.WBMAIN(window_.TabBrowserMap.value(n, 0));
+    if (const IBrowser* last = tabs_.WBMAIN(model_.TabBrowserMap().value(n, 0));
         last && last->readyState() == platform::browser::ReadyComplete
         && (last->locationURL().isEmpty() || IsBlankPageUrl(last->locationURL())))
         --n;
@@ -493,10 +505,9 @@ void ExplorerTabs::ReadHandOffFiles()
             continue;
         ++n;
         tabs_.NewTab(n, true, true);
-        if (IBrowser* b = tabs_.WBMAIN(window_.TabBrowserMap[n]))
+        if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap()[n]))
             b->navigate2(target);
-        window_.CurrentTab = static_cast<int16_t>(n);
-        tabs_.ActivateTab(n);
+        tabs_.SelectTab(n);
     }
     // In front once, never kept on top.
     top->show();

@@ -52,10 +52,16 @@ public:
 
     const char* implementationName() const override { return "browsing"; }
 
+    TabModel& tabModel() { return model_; }
     TabBrowsing& model() { return tabs_; }
     TabStrip& strip() { return strip_; }
 
     // ---- What the menus ask of the tabs ----
+    int16_t TabCount() const override { return model_.TabCount(); }
+    int16_t CurrentTab() const override { return model_.CurrentTab(); }
+    int16_t TabBrowserMap(int16_t tab) const override;
+    QString TabTitle(int16_t tab) const override;
+    int16_t TabOfBrowser(int16_t browserIndex) const override;
     IBrowser* CurrentBrowser() const override { return tabs_.CurrentBrowser(); }
     int16_t GetTabState(int16_t browserIndex, int16_t field) const override;
     void NavigateInNewTab(const QString& url) override;
@@ -69,6 +75,9 @@ public:
 
     // ---- What the window asks of the tabs ----
     void ActivateTab(int16_t tab) override { tabs_.ActivateTab(tab); }
+    void SelectTab(int16_t tab) override { tabs_.SelectTab(tab); }
+    void SetUserClickState(uint8_t code) override { model_.SetUserClickState(code); }
+    void BeginUnload() override { tabs_.ClosingTabs.set(true); }
     void SwitchToAdjacentTab(int16_t direction) override { tabs_.SwitchToAdjacentTab(direction, true); }
     void SetStatusMessage(const QString& text, int16_t browserIndex, int16_t tabNumber) override
     {
@@ -153,6 +162,7 @@ private:
     frmExplorer& window_;
     ServiceSet& services_;
     ClickingBrowsers browsers_;
+    TabModel model_;
     TabBrowsing tabs_;
     TabStrip strip_;
     CurrentTabDisplay display_;
@@ -160,6 +170,8 @@ private:
     PageTools tools_;
     DocumentSinks sinks_;
     std::optional<QPointF> iconPress_;
+    // The drop-down list is being filled and shown.
+    BusyFlag dropDownOpening_;
     Navigation nav_;
     HandOffReader handOff_;
     QPointer<FindBar> findBar_; // a child of the page holder

@@ -30,8 +30,8 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
     const auto name = [](const auto& impl) { return QString::fromLatin1(impl.implementationName()); };
     return {
         {QStringLiteral("ITabsService"), name(Tabs()),
-         split("CurrentBrowser GetTabState NavigateInNewTab CloseTab CloseTabs GoToTab SelectTabFromMenu ClearTabs "
-               "OpenWB_StartPage OpenSearchPage RunPageKey ActivateTab BindDocumentEvents ReleaseDocumentEvents "
+         split("TabCount CurrentTab TabBrowserMap TabTitle TabOfBrowser CurrentBrowser GetTabState NavigateInNewTab CloseTab CloseTabs GoToTab SelectTabFromMenu ClearTabs "
+               "OpenWB_StartPage OpenSearchPage RunPageKey ActivateTab SelectTab SetUserClickState BeginUnload BindDocumentEvents ReleaseDocumentEvents "
                "CloseDuplicatePopupTabs RefreshDownloadStatusFrames FixScrollOfCurrentPage GoBack GoForward "
                "StopBrowsing RefreshPage GoUpOneLevel OpenMyFolder OpenMail NavigateAddressText ReadHandOffFiles "
                "SetStatusMessage ShowBusyIndicator SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip "

@@ -14,6 +14,11 @@
 class StandInTabs : public ITabsService {
 public:
     const char* implementationName() const override { return "null"; }
+    int16_t TabCount() const override { return 0; }
+    int16_t CurrentTab() const override { return 0; }
+    int16_t TabBrowserMap(int16_t) const override { return -1; }
+    QString TabTitle(int16_t) const override { return {}; }
+    int16_t TabOfBrowser(int16_t) const override { return -1; }
     platform::browser::IBrowser* CurrentBrowser() const override { return nullptr; }
     int16_t GetTabState(int16_t, int16_t) const override { return 0; }
     void NavigateInNewTab(const QString&) override {}
@@ -26,6 +31,9 @@ public:
     void OpenSearchPage() override {}
     void RunPageKey(int16_t) override {}
     void ActivateTab(int16_t) override {}
+    void SelectTab(int16_t) override {}
+    void SetUserClickState(uint8_t) override {}
+    void BeginUnload() override {}
     void BindDocumentEvents() override {}
     void ReleaseDocumentEvents() override {}
     void CloseDuplicatePopupTabs() override {}

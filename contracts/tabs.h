@@ -20,6 +20,14 @@ class ITabCommands {
 public:
     virtual ~ITabCommands() = default;
 
+    virtual int16_t TabCount() const = 0;
+    virtual int16_t CurrentTab() const = 0;
+    // The browser of the tab (TabBrowserMap); -1 for no such tab.
+    virtual int16_t TabBrowserMap(int16_t tab) const = 0;
+    virtual QString TabTitle(int16_t tab) const = 0;
+    // The tab of the browser, searched from the last tab down; -1 for none.
+    virtual int16_t TabOfBrowser(int16_t browserIndex) const = 0;
+
     // The current tab's browser; nullptr when there is none.
     virtual platform::browser::IBrowser* CurrentBrowser() const = 0;
     // One field of a browser's tab state record; 0 when it has none.
@@ -51,6 +59,13 @@ public:
     virtual const char* implementationName() const = 0;
 
     virtual void ActivateTab(int16_t tab) = 0;
+    // The tab becomes the current one and is activated.
+    virtual void SelectTab(int16_t tab) = 0;
+    // A press in the browser area: 2 left, 3 right.
+    virtual void SetUserClickState(uint8_t code) = 0;
+    // The window is going: from now on the tabs stay quiet (no status text,
+    // no busy picture, no popups, no navigation but the blank page).
+    virtual void BeginUnload() = 0;
     virtual void BindDocumentEvents() = 0;
     virtual void ReleaseDocumentEvents() = 0;
     // Tick routines of the housekeeping timer.

@@ -117,7 +117,7 @@ void playerTick(frmExplorer& f)
     const bool video = f.ListPlayState[2] == 2;
     if (!audio && !video)
         return;
-    if (f.BusyFlags[9] == 0 && f.ButtonReleased != 0)
+    if (!f.PositionKnobGlide && f.ButtonReleased != 0)
         f.services().Media().MediaTimerTick(f.CurrentListKind);
     if (audio && f.CurrentListKind != 1 && f.services().Media().IsAudioStopped())
         f.services().Media().OnAudioItemEnded();

@@ -198,9 +198,9 @@ void HideInfoPanel(frmExplorer& f)
 
 void ToggleInfoPanel(frmExplorer& f)
 {
-    if (f.BusyFlags[11] != 0)
+    const auto busy = f.InfoPanelBusy.tryHold();
+    if (!busy)
         return;
-    f.BusyFlags[11] = -1;
     if (f.DisplayFlags[DisplayInfoEnlarged] == 0) {
         ShowInfoPanel(f);
         platform::Delay(100);
@@ -208,5 +208,4 @@ void ToggleInfoPanel(frmExplorer& f)
         HideInfoPanel(f);
         platform::Delay(100);
     }
-    f.BusyFlags[11] = 0;
 }

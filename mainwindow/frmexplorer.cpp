@@ -241,9 +241,7 @@ void frmExplorer::Form_Load()
     KeyHandle = keys_.get();
     KeyHandle->Attach();
     ConnectKeysAndGestures(*this);
-    // 13. The ring of closed tabs.
-    if (ClosedTabRingEnabled != 0)
-        ClosedTabUrls = QStringList(5, QString());
+    // 13. The ring of closed tabs is the tab model's, made at the first close.
     // 14.-15. Captions, pictures, progress colours.
     SetMenuBarCaptions(false);
     QCoreApplication::processEvents();
@@ -266,7 +264,7 @@ void frmExplorer::Form_Load()
     // 21. Maximised to the work area or at the remembered rectangle.
     MaximizeRestoreWindow(*this, DisplayFlags[DisplayMaximised] != 0);
     // 22.-24. Navigation allowed; the blank page; the timer starts.
-    BusyFlags[0] = 0;
+    NavigationHeld.set(false);
     BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
     TimerStage = 0;
     AppTimer[0].setInterval(100);
@@ -297,7 +295,7 @@ void frmExplorer::Form_Unload()
         return;
     unloading_ = true;
     UnsubclassMainWindow(window());
-    BusyFlags[4] = -1;
+    services().Tabs().BeginUnload();
     CloseRequested = -1;
     // The settings are on disk before the window goes.
     ShownListKind = CurrentListKind;
@@ -324,9 +322,10 @@ void frmExplorer::Form_Unload()
     if (SavedMasterVolume != -1)
         services().Media().ApplyMixerVolume(SavedMasterVolume);
     services().Tabs().ReleaseDocumentEvents();
-    for (int t = 0; t < TabCount && t < TabBrowserMap.size(); ++t)
-        if (TabBrowserMap[t] >= 1)
-            services().Tabs().UnloadBrowser(TabBrowserMap[t]);
+    ITabsService& tabs = services().Tabs();
+    for (int16_t t = 0; t < tabs.TabCount(); ++t)
+        if (const int16_t browser = tabs.TabBrowserMap(t); browser >= 1)
+            tabs.UnloadBrowser(browser);
     if (CbtHookActive)
         RemoveDialogHook();
     if (MouseGestures)

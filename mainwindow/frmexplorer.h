@@ -108,6 +108,12 @@ public:
     // Re-entrancy of the housekeeping tick: a tick that arrives while an
     // earlier one is still running (a prompt open inside it) does nothing.
     bool TickRunning = false;
+    // A function key's or arrow key's action runs (it may let events run).
+    BusyFlag ShortcutRunning;
+    // The information panel is being shown or hidden.
+    BusyFlag InfoPanelBusy;
+    // A resize of the frame is being handed to the window system.
+    BusyFlag FrameHandOver;
 
     // An observer of the window's layout and hover steps (tests): each
     // routine reports its name, hover steps their element code.

@@ -77,9 +77,9 @@ void SetHoverElement(frmExplorer& f, int16_t code)
         if (!inRange(i, 3, 7) || (c && c->enabled()))
             f.services().Media().SetMediaButtonPicture(static_cast<int16_t>(i), 0);
         if (i == 14)
-            f.BusyFlags[10] = 0;
+            f.VolumeKnobGlide.set(false);
         if (i == 15)
-            f.BusyFlags[9] = 0;
+            f.PositionKnobGlide.set(false);
     } else if (inRange(code, 1080, 1088)) {
         SetAppButtonPicture(f, static_cast<int16_t>(code - 1080), 0);
     } else if (code == 1095) {
@@ -100,12 +100,11 @@ void SetHoverElement(frmExplorer& f, int16_t code)
         f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
     } else if (inRange(code, 3100, 3199)) {
         // Button i stands for tab i + TabButtonOffset.
-        if (code - 3100 + f.TabButtonOffset != f.CurrentTab)
+        if (code - 3100 + f.TabButtonOffset != f.services().Tabs().CurrentTab())
             if (auto* tab = f.cmdTabNum.at(code - 3100))
                 SetSkinPicture(*tab, 400);
     } else if (code == 3200) {
         f.ColorBarMarker->setVisible(false);
-        f.BusyFlags[3] = 0;
     }
     f.HoverElementId = -1;
 }

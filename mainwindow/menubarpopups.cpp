@@ -106,8 +106,9 @@ void HandleBrowserClick(frmExplorer& f, int code)
         ToggleInfoPanel(f);
         return;
     }
+    ITabsService& tabs = f.services().Tabs();
     if (f.PaneCount < 2) {
-        f.UserClickState = static_cast<uint8_t>(code);
+        tabs.SetUserClickState(static_cast<uint8_t>(code));
         return;
     }
     const QWidget* holder = f.PicHolder[0].widget();
@@ -118,10 +119,8 @@ void HandleBrowserClick(frmExplorer& f, int code)
         const frmExplorer::PaneRect& r = f.PaneRects[i];
         if (x < r.Left || x > r.Left + r.Width || y < r.Top || y > r.Top + r.Height || r.Width <= 0)
             continue;
-        if (f.CurrentTab != i && i < f.TabCount) {
-            f.CurrentTab = static_cast<int16_t>(i);
-            f.services().Tabs().ActivateTab(static_cast<int16_t>(i));
-        }
-        f.UserClickState = static_cast<uint8_t>(code);
+        if (tabs.CurrentTab() != i && i < tabs.TabCount())
+            tabs.SelectTab(static_cast<int16_t>(i));
+        tabs.SetUserClickState(static_cast<uint8_t>(code));
     }
 }

@@ -301,10 +301,10 @@ void SetArrangeMode(frmExplorer& f, const QString& key)
     for (const Preset& p : presets) {
         if (key == QLatin1String(p.key)) {
             f.ViewMode = p.mode;
-            f.PaneCount = p.panes < 0 ? f.TabCount : p.panes;
+            f.PaneCount = p.panes < 0 ? f.services().Tabs().TabCount() : p.panes;
         }
     }
-    f.services().Tabs().LayoutViewPanes(true, f.TabCount, f.PaneCount);
+    f.services().Tabs().LayoutViewPanes(true, f.services().Tabs().TabCount(), f.PaneCount);
     f.services().Tabs().EnsureTabsForViewMode(true);
     QCoreApplication::processEvents();
 }

@@ -23,15 +23,6 @@ namespace {
 constexpr int kEscape = 0x1B;
 constexpr int kF1 = 0x70;
 
-// Clears BusyFlags(1) on every way out.
-struct BusyScope {
-    explicit BusyScope(frmExplorer& f) : f_(f) { f_.BusyFlags[1] = -1; }
-    ~BusyScope() { f_.BusyFlags[1] = 0; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    frmExplorer& f_;
-};
-
 bool mouseButtonDown()
 {
     return input::asyncKeyState(input::VK_LBUTTON) != 0 || input::asyncKeyState(input::VK_RBUTTON) != 0;
@@ -120,11 +111,11 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
     auto& tabs = f.services().Tabs();
     switch (command) {
     case 0: tabs.GoToTab(0); break;
-    case 1: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;
+    case 1: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
     case 2: tabs.SwitchToAdjacentTab(8); break;
     case 3: tabs.SwitchToAdjacentTab(7); break;
     case 4: tabs.OpenNewTab(); break;
-    case 5: tabs.CloseTab(f.CurrentTab, true); break;
+    case 5: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 6: tabs.CloseTabs(1); break;
     case 7: tabs.CloseTabs(2); break;
     case 8: tabs.CloseTabs(3); break;
@@ -154,9 +145,9 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
 
 void RunShortcut(frmExplorer& f, int n)
 {
-    if (f.BusyFlags[1] != 0 || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
+    if (f.ShortcutRunning || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
         return;
-    BusyScope busy(f);
+    const BusyFlag::Hold running(f.ShortcutRunning);
     const QString record = f.KeyMap[n];
     if (record.isEmpty())
         return;
@@ -228,10 +219,10 @@ void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& accep
     case 4: tabs.GoForward(); break;
     case 8: tabs.GoBack(); break;
     case 16: tabs.SwitchToAdjacentTab(7); break;
-    case 32: tabs.CloseTab(f.CurrentTab, true); break;
+    case 32: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 64: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
     case 128: tabs.SwitchToAdjacentTab(8); break;
-    case 256: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;
+    case 256: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
     case 512: tabs.CloseTabs(1); break;
     case 1024: tabs.CloseTabs(3); break;
     case 2048: tabs.GoToTab(0); break;

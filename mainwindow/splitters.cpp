@@ -70,7 +70,7 @@ void SPLITTER2_MouseUp(frmExplorer& f, int index)
             drag->setTop(upper);
     }
     f.LockControl(true);
-    f.services().Tabs().LayoutViewPanes(false, f.TabCount, f.PaneCount);
+    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.PaneCount);
     f.services().Tabs().EnsureTabsForViewMode(true);
     f.LockControl(false);
     f.SplitterDragging = 0;

@@ -87,7 +87,7 @@ void MenusService::cmdMenu_MouseDown(int16_t index, int, int)
     case 2: BuildViewMenu(*menu_, s); break;
     case 3: BuildToolsMenu(*menu_, s); break;
     default:
-        if (w_.TabCount == 1 || w_.PaneCount == 1)
+        if (tabs().TabCount() == 1 || w_.PaneCount == 1)
             w_.ViewMode = 0;
         BuildWindowMenu(*menu_, GatherMenuState(w_));
         break;
@@ -238,7 +238,7 @@ ExplorerState& MenusService::state()
 
 int MenusService::currentTab() const
 {
-    return w_.CurrentTab;
+    return tabs().CurrentTab();
 }
 
 void MenusService::deferred(const QString& operation)
@@ -258,7 +258,7 @@ void MenusService::openNewTab()
 
 void MenusService::closeTab(int tab)
 {
-    if (tab >= 0 && tab < w_.TabCount)
+    if (tab >= 0 && tab < tabs().TabCount())
         tabs().CloseTab(static_cast<int16_t>(tab), false);
 }
 
@@ -269,21 +269,21 @@ void MenusService::closeTabs(int mode)
 
 void MenusService::goToTab(int tab)
 {
-    if (tab >= 0 && tab < w_.TabCount)
+    if (tab >= 0 && tab < tabs().TabCount())
         tabs().GoToTab(static_cast<int16_t>(tab));
 }
 
 void MenusService::selectTabFromMenu(int tab)
 {
-    if (tab >= 0 && tab < w_.TabCount)
+    if (tab >= 0 && tab < tabs().TabCount())
         tabs().SelectTabFromMenu(static_cast<int16_t>(tab));
 }
 
 void MenusService::clearTabs(bool all, int tab)
 {
-    if (tab >= w_.TabCount)
+    if (tab >= tabs().TabCount())
         return;
-    tabs().ClearTabs(all, static_cast<int16_t>(tab < 0 ? w_.CurrentTab : tab));
+    tabs().ClearTabs(all, static_cast<int16_t>(tab < 0 ? tabs().CurrentTab() : tab));
 }
 
 // Find is the window's find bar over the current page, as Ctrl+F opens it.
@@ -507,11 +507,11 @@ MenuState GatherMenuState(frmExplorer& w)
     s.favoritesSortOrder = w.FavoritesSortOrder;
     s.favoritesFolderFirst = w.FavoritesFolderFirst != 0;
     s.favoritesFolder = platform::paths::toLocal(GetSpecialFolder(1));
-    for (int i = 0; i < w.TabCount; ++i) {
-        const int kind = tabs.GetTabState(w.TabBrowserMap.value(i), 1);
-        s.tabCaptions << TabCaption(i + 1, w.TabTitles.value(i), kind);
+    for (int16_t i = 0; i < tabs.TabCount(); ++i) {
+        const int kind = tabs.GetTabState(tabs.TabBrowserMap(i), 1);
+        s.tabCaptions << TabCaption(i + 1, tabs.TabTitle(i), kind);
     }
-    s.currentTab = w.CurrentTab;
+    s.currentTab = tabs.CurrentTab();
     s.viewMode = w.ViewMode;
     for (size_t i = 1; i <= 3; ++i)
         s.repeat[i] = w.RepeatFlags[i] != 0;

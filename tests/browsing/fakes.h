@@ -126,9 +126,9 @@ struct TabsFixture {
     TabsFixture()
     {
         state.Initialize(1.0f);
-        state.BusyFlags[0] = 0;
+        state.NavigationHeld.set(false);
         state.ClosedTabRingEnabled = -1;
-        tabs = std::make_unique<TabBrowsing>(state, host, chrome, services);
+        tabs = std::make_unique<TabBrowsing>(model, state, host, chrome, services);
         tabs->doEvents = [] {};
         tabs->busyPicture = [](int16_t id) { return std::optional<QPixmap>(QPixmap(id, 1)); };
         host.fake(0)->tagText = QStringLiteral("0|1|0|0|0|-1");
@@ -138,21 +138,22 @@ struct TabsFixture {
     void open(const QStringList& urls)
     {
         for (const QString& u : urls) {
-            const int n = state.TabCount;
+            const int n = model.TabCount();
             tabs->NewTab(n, true, true);
-            host.fake(state.TabBrowserMap[n])->navigate2(u);
+            host.fake(model.TabBrowserMap()[n])->navigate2(u);
         }
     }
-    FakeBrowser* tabBrowser(int tab) const { return host.fake(state.TabBrowserMap[tab]); }
+    FakeBrowser* tabBrowser(int tab) const { return host.fake(model.TabBrowserMap()[tab]); }
     QList<int> map() const
     {
         QList<int> out;
-        for (int t = 0; t < state.TabCount; ++t)
-            out << state.TabBrowserMap[t];
+        for (int t = 0; t < model.TabCount(); ++t)
+            out << model.TabBrowserMap()[t];
         return out;
     }
 
     CallLog log;
+    TabModel model;
     ExplorerState state;
     FakeHost host;
     RecordingChrome chrome{log};

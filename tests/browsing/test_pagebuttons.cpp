@@ -131,7 +131,7 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
     QObject::connect(view->page(), &QWebEnginePage::loadFinished, view, [&](bool ok) { loaded = ok; });
     view->page()->load(QUrl::fromLocalFile(page));
     ASSERT_TRUE(testenv::waitFor([&] { return loaded; }, 30000));
-    f.CurrentTab = 0;
+    program->tabs()->tabModel().SetCurrentTab(0);
     auto value = [&](const QString& script) {
         QVariant v;
         bool done = false;

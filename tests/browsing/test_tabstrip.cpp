@@ -151,11 +151,12 @@ protected:
         return *window;
     }
     QWindow* handle() const { return window->window()->windowHandle(); }
+    TabModel& model() const { return program->tabs()->tabModel(); }
     QPoint centreOf(const platform::forms::Control& c) const
     {
         return c.widget()->mapTo(window->window(), c.widget()->rect().center());
     }
-    IBrowser* browserOf(int tab) const { return tabs->WBMAIN(window->TabBrowserMap.value(tab, -1)); }
+    IBrowser* browserOf(int tab) const { return tabs->WBMAIN(model().TabBrowserMap().value(tab, -1)); }
     bool load(int tab, int page)
     {
         IBrowser* b = browserOf(tab);
@@ -165,7 +166,7 @@ protected:
         b->navigate2(url);
         return testenv::waitFor([&] {
             return b->readyState() == platform::browser::ReadyComplete && b->locationURL() == url
-                   && window->TabTitles.value(tab) == titleOf(page);
+                   && model().TabTitles().value(tab) == titleOf(page);
         }, 30000);
     }
     // Tabs 0 .. n-1, tab k showing page k; tab 0 stays current.
@@ -255,8 +256,8 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
     EXPECT_EQ(f.TabButtonOffset, 3);
     for (int t : {7, 6, 5, 4}) {
         tabs->CloseTab(t, false);
-        EXPECT_LE(f.TabButtonOffset, std::max(0, f.TabCount - fit())) << t;
-        EXPECT_LE(f.TabButtonOffset + f.TabButtonsShown, f.TabCount) << t;
+        EXPECT_LE(f.TabButtonOffset, std::max(0, model().TabCount() - fit())) << t;
+        EXPECT_LE(f.TabButtonOffset + f.TabButtonsShown, model().TabCount()) << t;
         for (int i = f.TabButtonsShown; i <= f.cmdTabNum.ubound(); ++i)
             EXPECT_FALSE(f.cmdTabNum[i].visible()) << i;
     }
@@ -284,7 +285,7 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
 
     QTest::mouseMove(handle(), centreOf(f.cmdTabNum[1]));
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[1]));
-    EXPECT_EQ(f.CurrentTab, 1);
+    EXPECT_EQ(model().CurrentTab(), 1);
     EXPECT_EQ(f.WBTextBox[0].text(), server.address(QStringLiteral("/p1")));
     EXPECT_EQ(f.caption(), QStringLiteral("Thirteen char"));
     EXPECT_EQ(f.WBTextBox[2].text(), QStringLiteral("2"));
@@ -294,26 +295,26 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
     EXPECT_TRUE(showsPicture(f.cmdTabNum[0], 400));
 
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[2]));
-    EXPECT_EQ(f.CurrentTab, 2);
+    EXPECT_EQ(model().CurrentTab(), 2);
     EXPECT_EQ(f.caption(), QStringLiteral("<img src=x>"));
     EXPECT_FALSE(f.cmdWBControl[2].enabled());
     EXPECT_EQ(f.cmdWBControl[2].picture().toImage(), backDisabled);
 
     // A double click closes the tab under it.
     QTest::mouseDClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[3]));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 5; }, 3000));
-    EXPECT_FALSE(f.TabTitles.contains(QStringLiteral("Page 3")));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 5; }, 3000));
+    EXPECT_FALSE(model().TabTitles().contains(QStringLiteral("Page 3")));
 
     // The close button closes the current tab.
     tabs->GoToTab(1);
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(*f.cmdCloseTab));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 4; }, 3000));
-    EXPECT_FALSE(f.TabTitles.contains(QStringLiteral("Thirteen char")));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 4; }, 3000));
+    EXPECT_FALSE(model().TabTitles().contains(QStringLiteral("Thirteen char")));
     EXPECT_EQ(f.APPLabel[3].caption(), QStringLiteral("... 4  "));
 
     // Right click on tab 2 ("Page 4"); while the menu is open a timer tick
     // closes tab 0; "Close" still closes "Page 4".
-    ASSERT_EQ(f.TabTitles.value(2), QStringLiteral("Page 4"));
+    ASSERT_EQ(model().TabTitles().value(2), QStringLiteral("Page 4"));
     bool picked = false;
     QTimer::singleShot(300, [&] {
         tabs->CloseTab(0, false);
@@ -327,8 +328,8 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
     QTest::mousePress(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[2]));
     QTest::mouseRelease(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[2]));
     ASSERT_TRUE(testenv::waitFor([&] { return picked; }, 5000));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 2; }, 3000));
-    EXPECT_EQ(f.TabTitles.mid(0, 2), (QStringList{QStringLiteral("<img src=x>"), QStringLiteral("Page 5")}));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 2; }, 3000));
+    EXPECT_EQ(model().TabTitles().mid(0, 2), (QStringList{QStringLiteral("<img src=x>"), QStringLiteral("Page 5")}));
 }
 
 // The pane rectangles and the colour each pane shows.
@@ -390,10 +391,10 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
 
     // Everything but one tab closed: "A0" pads three blank tabs.
     tabs->CloseTabs(1);
-    ASSERT_EQ(f.TabCount, 1);
+    ASSERT_EQ(model().TabCount(), 1);
     SetArrangeMode(f, QStringLiteral("A0"));
     EXPECT_EQ(f.ViewMode, 10);
-    EXPECT_EQ(f.TabCount, 4);
+    EXPECT_EQ(model().TabCount(), 4);
     EXPECT_EQ(f.PaneCount, 4);
     QTest::qWait(300);
     f.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-multiview-a0.png"));
@@ -532,7 +533,7 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     drag.setLeft(W / 3);
     SetArrangeMode(f, QStringLiteral("unchanged")); // re-centres
     drag.setLeft(std::nearbyint(W / 3));
-    LayoutViewPanes(f, false, f.TabCount, f.PaneCount);
+    LayoutViewPanes(f, false, model().TabCount(), f.PaneCount);
     window->move(0, 0, window->width() + 3000, window->height());
     window->Form_Resize();
     const double W2 = f.PicHolder[0].width();
@@ -541,7 +542,7 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
 
     // A real click in the third pane makes tab 2 current; a right click
     // there records the right button.
-    f.CurrentTab = 0;
+    model().SetCurrentTab(0);
     tabs->ActivateTab(0);
     auto* third = dynamic_cast<platform::browser::Browser*>(browserOf(2));
     ASSERT_NE(third, nullptr);
@@ -549,10 +550,10 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     ASSERT_NE(input, nullptr);
     QTest::mouseMove(input, input->rect().center());
     QTest::mouseClick(input, Qt::LeftButton, {}, input->rect().center());
-    EXPECT_TRUE(testenv::waitFor([&] { return f.CurrentTab == 2; }, 3000));
-    f.UserClickState = 0;
+    EXPECT_TRUE(testenv::waitFor([&] { return model().CurrentTab() == 2; }, 3000));
+    model().SetUserClickState(0);
     QTest::mouseClick(input, Qt::RightButton, {}, input->rect().center());
-    EXPECT_TRUE(testenv::waitFor([&] { return f.UserClickState == 3; }, 3000));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().UserClickState() == 3; }, 3000));
 
     // During a splitter drag, or while a group of shortcuts opens, a click
     // in a pane changes nothing.
@@ -561,11 +562,11 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     QWidget* firstInput = first->inputWidget();
     for (Flag* busy : {&f.SplitterDragging, &GroupOpening}) {
         *busy = -1;
-        f.UserClickState = 0;
+        model().SetUserClickState(0);
         QTest::mouseClick(firstInput, Qt::LeftButton, {}, firstInput->rect().center());
         QTest::qWait(300);
-        EXPECT_EQ(f.CurrentTab, 2);
-        EXPECT_EQ(f.UserClickState, 0);
+        EXPECT_EQ(model().CurrentTab(), 2);
+        EXPECT_EQ(model().UserClickState(), 0);
         *busy = 0;
     }
 
@@ -574,10 +575,10 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     auto* second = dynamic_cast<platform::browser::Browser*>(browserOf(1));
     ASSERT_NE(second, nullptr);
     QWidget* secondInput = second->inputWidget();
-    f.UserClickState = 0;
+    model().SetUserClickState(0);
     QTest::mouseClick(secondInput, Qt::LeftButton, {}, secondInput->rect().center());
-    EXPECT_TRUE(testenv::waitFor([&] { return f.UserClickState == 2; }, 3000));
-    EXPECT_EQ(f.CurrentTab, 1);
+    EXPECT_TRUE(testenv::waitFor([&] { return model().UserClickState() == 2; }, 3000));
+    EXPECT_EQ(model().CurrentTab(), 1);
 }
 
 // Menus of the bar as the menus subsystem shows them: a modal popup below

@@ -656,7 +656,7 @@ TEST_F(Chrome, TheFirstTickOpensTheStartPageAndTakesTheWindowItself)
     EXPECT_TRUE(fakes.calls.contains(QStringLiteral("SetTabStateRecord(0,0|1|0|0|0|-1)")));
     EXPECT_TRUE(fakes.calls.contains(QStringLiteral("OpenWB_StartPage(2)")));
     EXPECT_TRUE(fakes.calls.contains(QStringLiteral("SetButtonTooltips")));
-    EXPECT_EQ(f.BusyFlags[0], 0);
+    EXPECT_FALSE(f.NavigationHeld);
 }
 
 TEST_F(Chrome, TheFirstTickOffersTypedAddressesOnlyWhenAutoCompleteIsOn)
@@ -823,8 +823,7 @@ TEST_F(Chrome, UnloadGivesBackAVolumeTheProgramChangedAndUnloadsEveryBrowserButT
 {
     frmExplorer& f = open();
     SavedMasterVolume = 4000;
-    f.TabCount = 3;
-    f.TabBrowserMap = QVector<int16_t>{0, 2, 5, 0};
+    fakes.tabBrowsers = QVector<int16_t>{0, 2, 5};
     fakes.calls.clear();
     f.unload();
     EXPECT_TRUE(fakes.calls.contains(QStringLiteral("ApplyMixerVolume(4000)")));

@@ -190,7 +190,7 @@ TEST_F(WindowFrame, RealPressesOnThePiecesHandOverResizesAndMovesAndPointersFoll
         ASSERT_EQ(requests.size(), 1u) << c.name;
         EXPECT_EQ(requests[0].move, c.move) << c.name;
         EXPECT_EQ(requests[0].edges, c.edges) << c.name;
-        EXPECT_EQ(f.BusyFlags[5], 0) << c.name;
+        EXPECT_FALSE(f.FrameHandOver) << c.name;
     }
 
     // Inside the bottom edge, above its band: nothing.

@@ -62,7 +62,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
         window->Form_Resize();
         ASSERT_TRUE(testenv::pointerEntersFromElsewhere());
-        ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount >= 1; }, 10000));
+        ASSERT_TRUE(testenv::waitFor([&] { return model().TabCount() >= 1; }, 10000));
     }
     void TearDown() override
     {
@@ -75,6 +75,7 @@ protected:
     }
 
     QWindow* handle() const { return window->window()->windowHandle(); }
+    TabModel& model() const { return program->tabs()->tabModel(); }
     QPoint centreOf(const platform::forms::Control& c) const
     {
         return c.widget()->mapTo(window->window(), c.widget()->rect().center());
@@ -100,15 +101,15 @@ protected:
 
 TEST_F(RunningMenus, AClickOnFileNewOpensATab)
 {
-    const int before = window->TabCount;
+    const int before = model().TabCount();
     {
         Script script({levels(1), shoot("file"), click(0, firstRowY())});
         QTest::mousePress(handle(), Qt::LeftButton, {}, centreOf(window->cmdMenu[0]));
         QTest::mouseRelease(handle(), Qt::LeftButton, {}, centreOf(window->cmdMenu[0]));
         EXPECT_TRUE(testenv::waitFor([&] { return script.finished(); }, 10000));
     }
-    EXPECT_TRUE(testenv::waitFor([&] { return window->TabCount == before + 1; }, 10000));
-    EXPECT_EQ(window->CurrentTab, before);
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == before + 1; }, 10000));
+    EXPECT_EQ(model().CurrentTab(), before);
 }
 
 TEST_F(RunningMenus, TheFavoritesAndHistoryButtonsOpenTheirMenus)
@@ -134,19 +135,19 @@ TEST_F(RunningMenus, TabRowsCheckTheTabStillExistsWhenTheyRun)
     ASSERT_TRUE(host);
     host->openNewTab();
     host->openNewTab();
-    ASSERT_EQ(window->TabCount, 3);
+    ASSERT_EQ(model().TabCount(), 3);
     // The menu listed tab 3; by the time the row runs it may be gone.
     DispatchMenuCommand(*host, {"TABCLOSE", "3", "3 : ", {}});
-    ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount == 2; }, 10000));
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabCount() == 2; }, 10000));
     QTest::qWait(200); // the close settles on the tab it shows next
-    const int current = window->CurrentTab;
+    const int current = model().CurrentTab();
     for (const char* menu : {"TABCLOSE", "TABACTIVATE", "WINDOW1", "WINDOW2"})
         DispatchMenuCommand(*host, {menu, "3", "3 : ", {}});
     QTest::qWait(100);
-    EXPECT_EQ(window->TabCount, 2);
-    EXPECT_EQ(window->CurrentTab, current);
+    EXPECT_EQ(model().TabCount(), 2);
+    EXPECT_EQ(model().CurrentTab(), current);
     DispatchMenuCommand(*host, {"TABACTIVATE", "1", "1 : ", {}});
-    EXPECT_EQ(window->CurrentTab, 0);
+    EXPECT_EQ(model().CurrentTab(), 0);
 }
 
 TEST_F(RunningMenus, EveryMenuShows)
@@ -215,7 +216,7 @@ TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWo
         EXPECT_TRUE(script.finished());
     }
     ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/fav.html") == 1; }, 30000));
-    ASSERT_TRUE(testenv::waitFor([&] { return window->TabTitles.value(window->CurrentTab) == "Fav"; }, 30000));
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabTitles().value(model().CurrentTab()) == "Fav"; }, 30000));
     // The visit is in the history store.
     int32_t count = 0;
     EXPECT_TRUE(testenv::waitFor(

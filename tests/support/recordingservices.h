@@ -8,6 +8,7 @@
 #include "contracts/services.h"
 
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -69,10 +70,18 @@ public:
     bool videoStopped = false;
     // The command addresses handed to the downloads.
     QStringList pageEvents;
+    // The tabs the fake answers for: tab t on browser tabBrowsers[t].
+    QVector<int16_t> tabBrowsers{0};
+    int16_t currentTab = 0;
 
     const char* implementationName() const override { return "recording fake"; }
 
     // Tabs
+    int16_t TabCount() const override { return static_cast<int16_t>(tabBrowsers.size()); }
+    int16_t CurrentTab() const override { return currentTab; }
+    int16_t TabBrowserMap(int16_t tab) const override { return tabBrowsers.value(tab, -1); }
+    QString TabTitle(int16_t) const override { return {}; }
+    int16_t TabOfBrowser(int16_t browser) const override { return static_cast<int16_t>(tabBrowsers.lastIndexOf(browser)); }
     platform::browser::IBrowser* CurrentBrowser() const override { return nullptr; }
     int16_t GetTabState(int16_t, int16_t) const override { return 0; }
     void NavigateInNewTab(const QString& url) override { add(QStringLiteral("NavigateInNewTab(%1)").arg(url)); }
@@ -90,6 +99,13 @@ public:
     void OpenSearchPage() override { rec("OpenSearchPage"); }
     void RunPageKey(int16_t k) override { rec("RunPageKey", k); }
     void ActivateTab(int16_t t) override { rec("ActivateTab", t); }
+    void SelectTab(int16_t t) override
+    {
+        currentTab = t;
+        rec("SelectTab", t);
+    }
+    void SetUserClickState(uint8_t code) override { rec("SetUserClickState", code); }
+    void BeginUnload() override { rec("BeginUnload"); }
     void BindDocumentEvents() override { rec("BindDocumentEvents"); }
     void ReleaseDocumentEvents() override { rec("ReleaseDocumentEvents"); }
     void CloseDuplicatePopupTabs() override { rec("CloseDuplicatePopupTabs"); }
