@@ -248,8 +248,11 @@ void Navigation::OpenTarget(const QString& target, int browserIndex)
 {
     const QString kind = target.right(4).toUpper();
     // Playlists and snippet files belong to the lists pane, which opens them.
-    if (kind == QLatin1String(".Z5P") || kind == QLatin1String(".Z5S"))
+    if (kind == QLatin1String(".Z5P") || kind == QLatin1String(".Z5S")) {
+        if (openListFile)
+            openListFile(target);
         return;
+    }
     IBrowser* b = tabs_.WBMAIN(browserIndex);
     if (!b || target.isEmpty())
         return;

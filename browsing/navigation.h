@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class frmExplorer;
@@ -81,6 +82,10 @@ public:
     // Opens target by its kind in the given tab's browser, or a playlist or
     // snippet file through their owners.
     void OpenTarget(const QString& target, int browserIndex);
+
+    // Opens a playlist (".Z5P") or a web-snippet file (".Z5S") named on the
+    // command line; the lists pane owns both.
+    std::function<void(const QString& target)> openListFile;
 
 private:
     void PrepareTabForCommand(int tab);

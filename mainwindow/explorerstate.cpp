@@ -45,7 +45,7 @@ void ExplorerState::Initialize(float twipsScale)
     HoverElementId = -1;
     MinFormWidth = scaled(9200, twipsScale);
     MinFormHeight = scaled(6675, twipsScale);
-    ListTitleWidth = scaled(2880, twipsScale);
+    MinPaneWidth = scaled(2880, twipsScale);
     SavedMasterVolume = -1;
     TimerStage = 0;
 
@@ -55,8 +55,8 @@ void ExplorerState::Initialize(float twipsScale)
         ListDownloadOptions[k] = QStringLiteral("101000");
         ListItemCount[k] = 0;
         ListCurrentItem[k] = 0;
-        ListWordA[k] = 0;
-        ListWordB[k] = 0;
+        SaveEnabled[k] = 0;
+        SaveAsEnabled[k] = 0;
         ListFilePath[k] = QString();
     }
 }

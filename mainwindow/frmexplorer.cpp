@@ -98,6 +98,7 @@ void frmExplorer::createControls()
     for (int i = 0; i <= 8; ++i)
         cmdAppOpt.create(i);
     cmdMediaControl.create(0)->setVisible(false);
+    cmdPLControl.create(0)->setVisible(false);
     PictureBox& tab = *cmdTabNum.create(0);
     tab.setTabStop(false);
     tab.move(0, 0, 1500, 270);
@@ -253,7 +254,7 @@ void frmExplorer::Form_Load()
         ShowTextColorBar(*this);
     // 19.-20. The list-pane titles and the menu captions' look.
     HeaderWords[0] = 0;
-    APPLabel[4].setWidth(ListTitleWidth);
+    APPLabel[4].setWidth(MinPaneWidth);
     if (const auto size = APPLabel[0].fontSize()) {
         APPLabel[0].setFontSize(*size * 0.85);
         APPLabel[1].setFontSize(*size * 0.85);

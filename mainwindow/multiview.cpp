@@ -41,15 +41,17 @@ void showInFront(PictureBox* b, bool shown)
 
 void CreateSplitterBars(frmExplorer& f)
 {
+    // 0 is the drag bar of the side pane's edge, on the window itself; the
+    // others lie in the pane holder.
     for (int i = 0; i <= 4; ++i) {
-        PictureBox* b = f.SPLITTER2.create(i, &f.PicHolder[0]);
+        PictureBox* b = f.SPLITTER2.create(i, i == 0 ? nullptr : &f.PicHolder[0]);
         if (!b)
             continue;
         b->setTabStop(false);
-        b->setBackColor(i >= 3 ? QColor(0x60, 0x60, 0x60) : QColor(0xB4, 0xB4, 0xB4));
+        b->setBackColor(i >= 3 || i == 0 ? QColor(0x60, 0x60, 0x60) : QColor(0xB4, 0xB4, 0xB4));
         b->setVisible(false);
         // Vertical bars carry the left-right pointer, horizontal ones the up-down one.
-        const bool vertical = i == 1 || i == 3;
+        const bool vertical = i <= 1 || i == 3;
         b->setMousePointer(vertical ? 9 : 7);
         b->move(0, 0, vertical ? 60 : 600, vertical ? 600 : 60);
     }

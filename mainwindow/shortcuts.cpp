@@ -199,6 +199,7 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
     }
     switch (keyCode) {
     case 'N': f.services().Tabs().OpenNewTab(); break;
+    case 'O': f.services().Tabs().OpenFileDialogCommand(); break;
     case 'P':
     case 'S':
     case 'F':

@@ -120,6 +120,7 @@ public:
     void OpenMail() override { rec("OpenMail"); }
     void NavigateAddressText(bool, bool, bool) override { rec("NavigateAddressText"); }
     void ReadHandOffFiles() override { rec("ReadHandOffFiles"); }
+    void OpenFileDialogCommand() override { rec("OpenFileDialogCommand"); }
     void SetStatusMessage(const QString& text, int16_t b, int16_t t) override
     {
         add(QStringLiteral("SetStatusMessage(%1,%2,%3)").arg(text).arg(b).arg(t));
@@ -200,6 +201,8 @@ public:
     void OpenLinkItem(int32_t i) override { rec("OpenLinkItem", i); }
     // Both the lists' and the downloads' fetches.
     void StopAllFetches() override { rec("StopAllFetches"); }
+    platform::forms::ListRows* ListItems(int16_t) override { return nullptr; }
+    void ShowListCount(bool showPath) override { rec("ShowListCount", showPath); }
     void AddFilesFromDialog(int16_t k) override { rec("AddFilesFromDialog", k); }
     void AddAllFilesInFolder(int16_t k) override { rec("AddAllFilesInFolder", k); }
     void AddItemManually(int16_t k) override { rec("AddItemManually", k); }
@@ -248,6 +251,7 @@ public:
     void StopAllPlayers() override { rec("StopAllPlayers"); }
     void StopAudio() override { rec("StopAudio"); }
     void StopVideo() override { rec("StopVideo"); }
+    void CloseAudioPlayer() override { rec("CloseAudioPlayer"); }
     void MediaTimerTick(int16_t k) override { rec("MediaTimerTick", k); }
     bool IsAudioStopped() override { return audioStopped; }
     bool IsVideoStopped() override { return videoStopped; }
@@ -280,6 +284,7 @@ public:
     {
         add(QStringLiteral("DragPositionKnob(%1,%2)").arg(m).arg(x));
     }
+    void SetSliderTrackPictures(bool empty) override { rec("SetSliderTrackPictures", empty); }
     uint8_t SpecialFolderDisplayName(const QString& name) override
     {
         add(QStringLiteral("SpecialFolderDisplayName(%1)").arg(name));
