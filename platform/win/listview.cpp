@@ -17,6 +17,8 @@ public:
     explicit Tree(QWidget* parent) : QTreeView(parent)
     {
         setHeaderHidden(true);
+        // Column widths are the owner's: the last one is not stretched.
+        header()->setStretchLastSection(false);
         setRootIsDecorated(false);
         setItemsExpandable(false);
         setUniformRowHeights(true);

@@ -73,6 +73,10 @@ public:
     // The tabs the fake answers for: tab t on browser tabBrowsers[t].
     QVector<int16_t> tabBrowsers{0};
     int16_t currentTab = 0;
+    // The current tab's browser and page, and the titles of the tabs.
+    platform::browser::IBrowser* currentBrowser = nullptr;
+    bool currentTabBlank = true;
+    QStringList tabTitles;
 
     const char* implementationName() const override { return "recording fake"; }
 
@@ -80,9 +84,9 @@ public:
     int16_t TabCount() const override { return static_cast<int16_t>(tabBrowsers.size()); }
     int16_t CurrentTab() const override { return currentTab; }
     int16_t TabBrowserMap(int16_t tab) const override { return tabBrowsers.value(tab, -1); }
-    QString TabTitle(int16_t) const override { return {}; }
+    QString TabTitle(int16_t tab) const override { return tabTitles.value(tab); }
     int16_t TabOfBrowser(int16_t browser) const override { return static_cast<int16_t>(tabBrowsers.lastIndexOf(browser)); }
-    platform::browser::IBrowser* CurrentBrowser() const override { return nullptr; }
+    platform::browser::IBrowser* CurrentBrowser() const override { return currentBrowser; }
     int16_t GetTabState(int16_t, int16_t) const override { return 0; }
     void NavigateInNewTab(const QString& url) override { add(QStringLiteral("NavigateInNewTab(%1)").arg(url)); }
     void CloseTab(int16_t t, bool) override { rec("CloseTab", t); }
@@ -147,7 +151,7 @@ public:
     bool IsCurrentTabBlank() override
     {
         rec("IsCurrentTabBlank");
-        return true;
+        return currentTabBlank;
     }
     void OpenNewTab() override { rec("OpenNewTab"); }
     void ReopenClosedTab() override { rec("ReopenClosedTab"); }
