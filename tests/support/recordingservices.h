@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <array>
 #include <functional>
 
 // One log of calls, "Name(args)".
@@ -77,6 +78,8 @@ public:
     platform::browser::IBrowser* currentBrowser = nullptr;
     bool currentTabBlank = true;
     QStringList tabTitles;
+    // The rows the lists answer with, by list kind (none unless set).
+    std::array<platform::forms::ListRows*, 7> listItems{};
 
     const char* implementationName() const override { return "recording fake"; }
 
@@ -205,7 +208,7 @@ public:
     void OpenLinkItem(int32_t i) override { rec("OpenLinkItem", i); }
     // Both the lists' and the downloads' fetches.
     void StopAllFetches() override { rec("StopAllFetches"); }
-    platform::forms::ListRows* ListItems(int16_t) override { return nullptr; }
+    platform::forms::ListRows* ListItems(int16_t k) override { return k >= 0 && k <= 6 ? listItems[static_cast<size_t>(k)] : nullptr; }
     void ShowListCount(bool showPath) override { rec("ShowListCount", showPath); }
     void AddFilesFromDialog(int16_t k) override { rec("AddFilesFromDialog", k); }
     void AddAllFilesInFolder(int16_t k) override { rec("AddAllFilesInFolder", k); }
