@@ -3,7 +3,7 @@
 #include "core/settingsstore.h"
 #include "dlmanager/downloadname.h"
 #include "dlmanager/freename.h"
-#include "dlmanager/moddownload.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 #include "dlmanager/statuspages.h"
 #include "platform/base/paths.h"
@@ -147,11 +147,6 @@ FileItem::~FileItem()
     closeFile();
 }
 
-QString FileItem::lang(const char* key, const char* english) const
-{
-    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
-}
-
 void FileItem::closeFile()
 {
     if (fd_ >= 0)
@@ -168,7 +163,7 @@ void FileItem::StartFileDownload(std::function<void()> ended)
     run_.StatusText.clear();
     socket_.Close();
 
-    const QString errorWord = lang("9970", "Error:") + QLatin1Char(' ');
+    const QString errorWord = ExternalText("9970", "Error:") + QLatin1Char(' ');
     if (holdsLineBreakOrNul(run_.ItemURL) || holdsLineBreakOrNul(run_.ItemReferer)) {
         fail(errorWord + QStringLiteral("the address holds a line break"));
         return;
@@ -242,18 +237,18 @@ void FileItem::StartFileDownload(std::function<void()> ended)
     connectPort_ = proxy.enabled ? proxy.port : request_.port;
     secure_ = https && !proxy.enabled;
     if (connectHost_.isEmpty() || connectPort_ == 0) {
-        fail(lang("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
+        fail(ExternalText("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
         return;
     }
 
     run_.JobState = JobConnecting;
-    run_.StatusText = lang("9962", "Connecting to") + QStringLiteral(": ") + request_.host;
+    run_.StatusText = ExternalText("9962", "Connecting to") + QStringLiteral(": ") + request_.host;
     socket_.Connect(connectHost_, connectPort_, secure_);
 }
 
 void FileItem::WSMain_Connect()
 {
-    run_.StatusText = lang("9963", "Connected, requesting") + QLatin1Char(' ') + cracker_.URLFileName();
+    run_.StatusText = ExternalText("9963", "Connected, requesting") + QLatin1Char(' ') + cracker_.URLFileName();
     HeaderParsed = false;
     ResumeByRange = false;
     TotalBytes = 0;
@@ -267,13 +262,13 @@ void FileItem::WSMain_Connect()
     if (ReceivedBytes > 0) {
         ResumeByRange = true;
         run_.JobState = JobResuming;
-        run_.StatusText = lang("9965", "Resuming...") + QLatin1Char(' ') + cracker_.URLFileName() +
+        run_.StatusText = ExternalText("9965", "Resuming...") + QLatin1Char(' ') + cracker_.URLFileName() +
                           QStringLiteral(" - Size: ") + QString::number(ReceivedBytes);
         request_.validator = readValidator(fd_);
     }
     const QByteArray bytes = BuildFileRequest(request_);
     if (bytes.isEmpty() || !socket_.SendData(bytes))
-        fail(lang("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
+        fail(ExternalText("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
 }
 
 void FileItem::WSMain_DataArrival()
@@ -295,7 +290,7 @@ void FileItem::WSMain_DataArrival()
             if (step.event == net::HttpResponseReader::Event::NeedMore)
                 break;
             if (step.event == net::HttpResponseReader::Event::Error) {
-                fail(lang("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
+                fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
                 return;
             }
             if (step.event == net::HttpResponseReader::Event::Head) {
@@ -330,7 +325,7 @@ bool FileItem::handleHead()
     const net::HttpHead& head = reader_.head();
     const int code = head.status;
     const auto text = [&](const char* key, const char* english) -> QString {
-        return QString::number(code) + QStringLiteral(" - ") + lang(key, english);
+        return QString::number(code) + QStringLiteral(" - ") + ExternalText(key, english);
     };
     switch (code) {
     case 203: fail(text("9980", "Non-Authoritative Information")); return false;
@@ -348,7 +343,7 @@ bool FileItem::handleHead()
         }
         if (restartFromZero())
             return false;
-        fail(QString::number(code) + QStringLiteral(" - ") + lang("9984", "Bad server responds"));
+        fail(QString::number(code) + QStringLiteral(" - ") + ExternalText("9984", "Bad server responds"));
         return false;
     }
     if (code != 200 && code != 206) {
@@ -370,7 +365,7 @@ bool FileItem::handleHead()
             // Not the continuation of what we hold: start the file again.
             if (restartFromZero())
                 return false;
-            fail(lang("9970", "Error:") + QStringLiteral(" the server answered another range"));
+            fail(ExternalText("9970", "Error:") + QStringLiteral(" the server answered another range"));
             return false;
         }
         TotalBytes = range->total >= 0 ? range->total : range->last + 1;
@@ -378,7 +373,7 @@ bool FileItem::handleHead()
         // A whole answer: the file starts again from its first byte.
         if (ReceivedBytes > 0) {
             if (::ftruncate(fd_, 0) != 0) {
-                fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+                fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
                 return false;
             }
             ReceivedBytes = 0;
@@ -390,12 +385,12 @@ bool FileItem::handleHead()
         writeValidator(fd_, validator ? *validator : head.field("Last-Modified").value_or(QByteArray()));
     }
     if (::lseek(fd_, ReceivedBytes, SEEK_SET) < 0) {
-        fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+        fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     if (reader_.expectedBodyBytes() >= 0 && TotalBytes > 0 &&
         ReceivedBytes + reader_.expectedBodyBytes() != TotalBytes) {
-        fail(lang("9970", "Error:") + QStringLiteral(" the answer's length does not match the file's size"));
+        fail(ExternalText("9970", "Error:") + QStringLiteral(" the answer's length does not match the file's size"));
         return false;
     }
     if (reader_.expectedBodyBytes() == 0 && (TotalBytes == 0 || ReceivedBytes == TotalBytes)) {
@@ -422,7 +417,7 @@ bool FileItem::restartFromZero()
 bool FileItem::writeBody(QByteArrayView bytes)
 {
     if (TotalBytes > 0 && ReceivedBytes + bytes.size() > TotalBytes) {
-        fail(lang("9970", "Error:") + QStringLiteral(" more data than the announced size"));
+        fail(ExternalText("9970", "Error:") + QStringLiteral(" more data than the announced size"));
         return false;
     }
     const char* p = bytes.data();
@@ -432,7 +427,7 @@ bool FileItem::writeBody(QByteArrayView bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+            fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
         p += n;
@@ -465,21 +460,21 @@ void FileItem::WSMain_Close()
     if (step.event == net::HttpResponseReader::Event::Done)
         complete();
     else
-        fail(lang("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
+        fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
 }
 
 void FileItem::WSMain_Error(int, const QString& description)
 {
     if (!running_)
         return;
-    fail(lang("9970", "Error:") + QLatin1Char(' ') + description);
+    fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + description);
 }
 
 void FileItem::complete()
 {
     socket_.Close();
     if (TotalBytes > 0 && ReceivedBytes != TotalBytes) {
-        fail(lang("9970", "Error:") + QStringLiteral(" the file is incomplete"));
+        fail(ExternalText("9970", "Error:") + QStringLiteral(" the file is incomplete"));
         return;
     }
     ::fremovexattr(fd_, kValidatorAttribute);
@@ -494,7 +489,7 @@ void FileItem::complete()
         renamed = !target.isEmpty();
     }
     if (!renamed) {
-        fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+        fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
     finishedPath_ = target;

@@ -76,7 +76,6 @@ private:
     void fail(const QString& statusText);
     void end(int16_t state);
     void closeFile();
-    QString lang(const char* key, const char* english) const;
 
     RunState& run_;
     platform::net::SocketControl socket_;

@@ -4,7 +4,7 @@
 #include "dlmanager/downloadname.h"
 #include "dlmanager/fileitem.h"
 #include "dlmanager/freename.h"
-#include "dlmanager/moddownload.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
@@ -58,7 +58,7 @@ PageDownload::PageDownload(BrowserMaker makeBrowser, QObject* parent) : QObject(
     settle_.setSingleShot(true);
     QObject::connect(&pageLimit_, &QTimer::timeout, this, [this] {
         if (phase_ == Phase::Loading || phase_ == Phase::Settling)
-            fail(lang("9970", "Error:") + QStringLiteral(" the page did not load within %1 s").arg(pageLimitMs_ / 1000));
+            fail(ExternalText("9970", "Error:") + QStringLiteral(" the page did not load within %1 s").arg(pageLimitMs_ / 1000));
     });
     QObject::connect(&settle_, &QTimer::timeout, this, [this] {
         if (phase_ == Phase::Settling)
@@ -78,11 +78,6 @@ void PageDownload::setTimeLimits(int pageMs, int imageMs, int settleMs)
     settleMs_ = settleMs;
 }
 
-QString PageDownload::lang(const char* key, const char* english) const
-{
-    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
-}
-
 void PageDownload::StartPageDownload(RunState& run, std::function<void()> ended)
 {
     Stop();
@@ -91,16 +86,16 @@ void PageDownload::StartPageDownload(RunState& run, std::function<void()> ended)
     fileReason_ = run.ItemKind == ItemFileRetriedAsPage ? run.StatusText : QString();
     phase_ = Phase::Loading;
     run.JobState = JobConnecting;
-    run.StatusText = lang("9962", "Connecting to") + QStringLiteral(": ") + run.ItemURL;
+    run.StatusText = ExternalText("9962", "Connecting to") + QStringLiteral(": ") + run.ItemURL;
     if (refusedNavigation(run.ItemURL, true)) {
-        fail(lang("9971", "Error: Failed to connect") + QStringLiteral(" - ") + run.ItemURL);
+        fail(ExternalText("9971", "Error: Failed to connect") + QStringLiteral(" - ") + run.ItemURL);
         return;
     }
     if (!browser_) {
         QString error;
         browser_ = makeBrowser_ ? makeBrowser_(&error) : nullptr;
         if (!browser_) {
-            fail(lang("9970", "Error:") + QLatin1Char(' ') + error);
+            fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + error);
             return;
         }
     }
@@ -127,7 +122,7 @@ void PageDownload::WBMain_BeforeNavigate2(PageBrowser::Navigation& navigation)
         return;
     }
     RunState& run = *run_;
-    run.StatusText = lang("9963", "Connected, requesting") + QLatin1Char(' ') + navigation.url;
+    run.StatusText = ExternalText("9963", "Connected, requesting") + QLatin1Char(' ') + navigation.url;
     if (run.ItemKind != ItemPage)
         return;
     clsWinInet cracker;
@@ -164,7 +159,7 @@ void PageDownload::WBMain_NavigateError(const QString& url)
 {
     if (phase_ != Phase::Loading && phase_ != Phase::Settling)
         return;
-    fail(lang("9964", "Failed to connect") + QStringLiteral(" - ") + url);
+    fail(ExternalText("9964", "Failed to connect") + QStringLiteral(" - ") + url);
 }
 
 void PageDownload::WBMain_DocumentComplete(const QString& url, bool topLevel)
@@ -181,7 +176,7 @@ void PageDownload::SavePageImages()
     RunState& run = *run_;
     phase_ = Phase::Saving;
     pageLimit_.stop();
-    run.StatusText = lang("9967", "Saving") + QLatin1Char(' ') + run.ItemName;
+    run.StatusText = ExternalText("9967", "Saving") + QLatin1Char(' ') + run.ItemName;
     sources_.clear();
     next_ = 0;
     saved_ = 0;
@@ -270,7 +265,7 @@ void PageDownload::endSaving(const QString& failure)
 {
     if (saved_ == 0) {
         run_->JobState = JobFailed;
-        run_->StatusText = lang("9970", "Error:") + QLatin1Char(' ') + failure;
+        run_->StatusText = ExternalText("9970", "Error:") + QLatin1Char(' ') + failure;
     }
     end();
 }

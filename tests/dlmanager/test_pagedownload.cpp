@@ -2,7 +2,6 @@
 // that ends once whatever events come late, the images' names and the time
 // limit of one image, against a loopback server.
 
-#include "dlmanager/moddownload.h"
 #include "dlmanager/pagedownload.h"
 #include "dlmanager/runstate.h"
 
