@@ -131,6 +131,7 @@ void DownloadListRun::StartNextItem()
     run_.ItemURL = fields[1];
     run_.ItemReferer = fields[2];
     run_.ItemFolder = fields[3];
+    run_.ItemLine = static_cast<int32_t>(lineNumber);
     clsWinInet cracker;
     if (!GetDownloadFileName(run_.ItemURL, cracker).isEmpty()) {
         run_.ItemKind = ItemFile;

@@ -37,11 +37,15 @@ DownloadCommand ParseDownloadCommand(const QString& argument)
         c.listName = parts.value(0);
         const QString flag = parts.value(1);
         c.resume = !flag.isEmpty() && flag != QLatin1String("0");
-    } else if (argument.contains(kFileSeparator)) {
+    } else if (argument.count(kFileSeparator) == 1) {
+        // Exactly one separator, and no "|" in the address (its senders
+        // percent-encode it): nothing of the address can move the target.
         const QStringList parts = argument.split(kFileSeparator);
-        c.form = DownloadCommand::SingleFile;
-        c.address = parts.value(0);
-        c.targetPath = parts.value(1);
+        if (!parts[0].contains(QLatin1Char('|'))) {
+            c.form = DownloadCommand::SingleFile;
+            c.address = parts[0];
+            c.targetPath = parts[1];
+        }
     }
     return c;
 }

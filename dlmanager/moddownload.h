@@ -15,7 +15,8 @@ struct DownloadCommand {
 };
 
 // "<list>||||||||||<flag>" or "<address>|||||<target>"; the list form wins
-// when both separators are present.
+// when both separators are present. A single-file argument holding the
+// separator more than once, or a "|" in its address, is neither form.
 DownloadCommand ParseDownloadCommand(const QString& argument);
 
 // Runs the program for its command line; the process's exit code.
