@@ -4,6 +4,7 @@
 #include "dlmanager/downloadname.h"
 #include "dlmanager/fileitem.h"
 #include "dlmanager/freename.h"
+#include "dlmanager/imagetype.h"
 #include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/paths.h"
@@ -185,6 +186,8 @@ void PageDownload::SavePageImages()
     nextNumber_.clear();
     const ProxySetting proxy = ReadProxySetting();
     fetch_.setProxy(proxy.host, proxy.port);
+    if (!vb::trim(run.ItemFolder).isEmpty())
+        ImageFetch::RemoveStaleTemporaries(platform::paths::toLocal(run.ItemFolder));
     browser_->imageSources(kMaxImages, [this](std::optional<QStringList> sources) {
         if (phase_ != Phase::Saving)
             return;
@@ -217,32 +220,65 @@ void PageDownload::saveNext()
     endSaving(lastFailure_);
 }
 
-void PageDownload::imageFetched(const QString& source, ImageFetch::Result result)
+namespace {
+
+// The name an image of the page is saved under: the name its address gives
+// (an "anomaly" name for a GIF or JPEG picture whose name is not one), never
+// hidden, always with an extension of the picture's own type.
+QString imageName(const QString& source, const ImageType& type, bool addPath, int& anomalies)
 {
-    if (phase_ != Phase::Saving) {
-        removeFile(result.tempPath);
-        return;
-    }
-    if (!result.ok) {
-        endSaving(result.error);
-        return;
-    }
     clsWinInet cracker;
     QString name = GetDownloadFileName(source, cracker);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString extension = (dot < 0 ? name : name.mid(dot + 1)).toLower();
     if (extension != QLatin1String("gif") && extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
-        const QString type = result.contentType.toLower();
-        if (type.contains(QLatin1String("gif")))
-            name = QStringLiteral("anomaly%1.gif").arg(++anomalies_);
-        else if (type.contains(QLatin1String("jpeg")) || type.contains(QLatin1String("jpg")))
-            name = QStringLiteral("anomaly%1.jpg").arg(++anomalies_);
+        if (type.extension == QLatin1String("gif"))
+            name = QStringLiteral("anomaly%1.gif").arg(++anomalies);
+        else if (type.extension == QLatin1String("jpg"))
+            name = QStringLiteral("anomaly%1.jpg").arg(++anomalies);
     }
-    if (!name.isEmpty() && run_->AddPathToName)
+    if (!name.isEmpty() && addPath)
         name = AddressPathPrefix(source) + name;
     name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String("..")) {
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return {};
+    const qsizetype last = name.lastIndexOf(QLatin1Char('.'));
+    if (!type.extensions.contains(last < 0 ? QString() : name.mid(last + 1).toLower()))
+        name = (last < 0 ? name : name.left(last)) + QLatin1Char('.') + type.extension;
+    return name;
+}
+
+} // namespace
+
+void PageDownload::imageFetched(const QString& source, ImageFetch::Result result)
+{
+    // The fetched file is closed, and removed unless it got its name, however this ends.
+    const auto drop = [&result] {
+        if (result.fd >= 0)
+            ::close(result.fd);
+        result.fd = -1;
         removeFile(result.tempPath);
+    };
+    if (phase_ != Phase::Saving) {
+        drop();
+        return;
+    }
+    if (!result.ok) {
+        drop();
+        endSaving(result.error);
+        return;
+    }
+    const std::optional<ImageType> type = ReadImageType(result.fd);
+    if (!type) {
+        drop();
+        endSaving(QStringLiteral("the image is no picture the program can read"));
+        return;
+    }
+    const QString name = imageName(source, *type, run_->AddPathToName, anomalies_);
+    if (name.isEmpty()) {
+        drop();
         endSaving(QStringLiteral("the image address names no file"));
         return;
     }
@@ -250,12 +286,14 @@ void PageDownload::imageFetched(const QString& source, ImageFetch::Result result
     // with one name take "<name> (2).<ext>", "(3)", ...
     const QString wanted = platform::paths::toLocal(run_->ItemFolder) + QLatin1Char('/') + name;
     int used = 1;
-    if (MoveToFreeName(result.tempPath, wanted, nextNumber_.value(wanted, 1), &used).isEmpty()) {
+    if (PlaceAtFreeName(result.fd, result.tempPath, wanted, nextNumber_.value(wanted, 1), &used).isEmpty()) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        removeFile(result.tempPath);
+        drop();
         endSaving(reason);
         return;
     }
+    result.tempPath.clear();
+    drop();
     nextNumber_[wanted] = used + 1;
     ++saved_;
     saveNext();
