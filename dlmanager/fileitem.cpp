@@ -216,7 +216,7 @@ bool FileItem::request(const QString& address)
         return false;
     }
     address_ = address;
-    visited_.insert(address);
+    visited_.insert(QUrl(address).toString(QUrl::FullyEncoded));
 
     request_ = FileRequest();
     request_.host = cracker_.HostName();
