@@ -195,7 +195,7 @@ TEST(FileItemPartial, OnlyTheItemsOwnPartialIsTakenUp)
              return plantOwnPartial(run, final, held) && ::chmod(QFile::encodeName(final + "~~~").constData(), 0664) == 0;
          },
          false},
-        {"its own, but another process holds it",
+        {"its own, but held locked by another run",
          [&](const RunState& run, const QString& final) {
              if (!plantOwnPartial(run, final, held))
                  return false;
