@@ -5,10 +5,10 @@
 #include "dlmanager/runstate.h"
 #include "platform/base/registry.h"
 
+#include "httpproxy.h"
 #include "nginxserver.h"
 #include "scriptedserver.h"
 #include "testenv.h"
-#include "tunnelproxy.h"
 
 #include <QDir>
 #include <QFile>
@@ -469,7 +469,8 @@ TEST(FileItemOverTls, TheCertificateIsCheckedWithAndWithoutAProxy)
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.addCaCertificates(QSslCertificate::fromPath(tls + QStringLiteral("/cert.pem")));
     QSslConfiguration::setDefaultConfiguration(config);
-    testenv::TunnelProxy proxy;
+    testenv::HttpProxy proxy;
+    proxy.tunnelTo(nginx.port());
     namespace reg = platform::registry;
     const QString proxyKey = QStringLiteral("Software\\Keldo\\Z5 Browser\\Proxy");
     reg::writeValue(reg::Hive::CurrentUser, proxyKey, QStringLiteral("Address1"), reg::Value::string(QStringLiteral("127.0.0.1")));
@@ -501,7 +502,7 @@ TEST(FileItemOverTls, TheCertificateIsCheckedWithAndWithoutAProxy)
         EXPECT_EQ(out.state, c.state) << out.status.toStdString();
         EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/a.bin")), c.state == JobDone ? QByteArray(70000, 's') : QByteArray());
         const QStringList tunnels = proxy.log().mid(tunnelsBefore);
-        EXPECT_EQ(tunnels, c.viaProxy ? QStringList{QStringLiteral("CONNECT %1:%2 HTTP/1.1").arg(QLatin1String(c.host)).arg(nginx.port())}
+        EXPECT_EQ(tunnels, c.viaProxy ? QStringList{QStringLiteral("CONNECT %1:%2").arg(QLatin1String(c.host)).arg(nginx.port())}
                                       : QStringList());
         const QStringList served = nginx.accessLog().mid(servedBefore);
         EXPECT_EQ(served.filter(QStringLiteral("GET /a.bin HTTP/1.1|200")).size(), c.state == JobDone ? 1 : 0)
