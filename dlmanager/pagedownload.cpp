@@ -1,11 +1,11 @@
 #include "dlmanager/pagedownload.h"
 
 #include "core/urlcracker.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/downloadname.h"
 #include "dlmanager/fileitem.h"
 #include "dlmanager/freename.h"
 #include "dlmanager/imagetype.h"
-#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
@@ -49,6 +49,34 @@ void removeFile(const QString& path)
 {
     if (!path.isEmpty())
         ::unlink(QFile::encodeName(path).constData());
+}
+
+// The name an image of the page is saved under: the name its address gives
+// (an "anomaly" name for a GIF or JPEG picture whose name is not one), never
+// hidden, always with an extension of the picture's own type.
+QString imageName(const QString& source, const ImageType& type, bool addPath, int& anomalies)
+{
+    clsWinInet cracker;
+    QString name = GetDownloadFileName(source, cracker);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = (dot < 0 ? name : name.mid(dot + 1)).toLower();
+    if (extension != QLatin1String("gif") && extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
+        if (type.extension == QLatin1String("gif"))
+            name = QStringLiteral("anomaly%1.gif").arg(++anomalies);
+        else if (type.extension == QLatin1String("jpg"))
+            name = QStringLiteral("anomaly%1.jpg").arg(++anomalies);
+    }
+    if (!name.isEmpty() && addPath)
+        name = AddressPathPrefix(source) + name;
+    name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return {};
+    const qsizetype last = name.lastIndexOf(QLatin1Char('.'));
+    if (!type.extensions.contains(last < 0 ? QString() : name.mid(last + 1).toLower()))
+        name = (last < 0 ? name : name.left(last)) + QLatin1Char('.') + type.extension;
+    return name;
 }
 
 } // namespace
@@ -219,38 +247,6 @@ void PageDownload::saveNext()
     }
     endSaving(lastFailure_);
 }
-
-namespace {
-
-// The name an image of the page is saved under: the name its address gives
-// (an "anomaly" name for a GIF or JPEG picture whose name is not one), never
-// hidden, always with an extension of the picture's own type.
-QString imageName(const QString& source, const ImageType& type, bool addPath, int& anomalies)
-{
-    clsWinInet cracker;
-    QString name = GetDownloadFileName(source, cracker);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString extension = (dot < 0 ? name : name.mid(dot + 1)).toLower();
-    if (extension != QLatin1String("gif") && extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
-        if (type.extension == QLatin1String("gif"))
-            name = QStringLiteral("anomaly%1.gif").arg(++anomalies);
-        else if (type.extension == QLatin1String("jpg"))
-            name = QStringLiteral("anomaly%1.jpg").arg(++anomalies);
-    }
-    if (!name.isEmpty() && addPath)
-        name = AddressPathPrefix(source) + name;
-    name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
-    while (name.startsWith(QLatin1Char('.')))
-        name.remove(0, 1);
-    if (name.isEmpty() || name.contains(QLatin1Char('/')))
-        return {};
-    const qsizetype last = name.lastIndexOf(QLatin1Char('.'));
-    if (!type.extensions.contains(last < 0 ? QString() : name.mid(last + 1).toLower()))
-        name = (last < 0 ? name : name.left(last)) + QLatin1Char('.') + type.extension;
-    return name;
-}
-
-} // namespace
 
 void PageDownload::imageFetched(const QString& source, ImageFetch::Result result)
 {
