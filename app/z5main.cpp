@@ -6,6 +6,7 @@
 #include "mainwindow/services/registry.h"
 #include "menus/menusservice.h"
 #include "menus/tabmenu.h"
+#include "platform/base/commandline.h"
 #include "platform/web/browser.h"
 #include "platform/win/shotonshow.h"
 
@@ -17,7 +18,9 @@ int main(int argc, char** argv)
 {
     // The command scheme must be known before the application object exists.
     platform::browser::prepareBeforeApplication();
-    QApplication app(argc, argv);
+    // Qt's own options are never read from the command line.
+    platform::commandline::ApplicationArguments qtArguments(argc, argv);
+    QApplication app(qtArguments.argc(), qtArguments.argv());
     QApplication::setApplicationName(QStringLiteral("Z5"));
     platform::shotonshow::install();
     SetTabsModuleFactory(CreateExplorerTabs);
@@ -30,6 +33,10 @@ int main(int argc, char** argv)
         menus = CreateMenusService(*window);
         services::SetMenus(menus.get());
         window->show(); // loads the window first
+        // The first tick opens the start page: at once, not a whole timer
+        // interval after the window shows.
+        if (window->loaded())
+            window->AppTimer_Timer(0);
         return true;
     });
     if (!modExplorer_Main())

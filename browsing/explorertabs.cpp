@@ -122,7 +122,7 @@ public:
 
     // ---- What the window asks of the tabs ----
     void ActivateTab(int16_t tab) override { tabs_.ActivateTab(tab); }
-    void SwitchToAdjacentTab(int16_t direction) override { tabs_.SwitchToAdjacentTab(direction, true); }
+    void SwitchToAdjacentTab(int16_t direction, bool once) override { tabs_.SwitchToAdjacentTab(direction, once); }
     void SetStatusMessage(const QString& text, int16_t browserIndex, int16_t tabNumber) override
     {
         tabs_.SetStatusMessage(text, browserIndex, tabNumber);

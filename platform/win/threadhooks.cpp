@@ -300,7 +300,13 @@ bool handleInput(QObject* receiver, QEvent* e)
         return true;
     }
 
+    // A hook may let pending events run (a command that pumps messages):
+    // input handled in there starts records of its own. This event's later
+    // receipts (its key press after the shortcut check, the widget after the
+    // window) still belong to this event, so its record comes back.
+    const InputRecord record = s.record;
     bool swallow = notifyHooks(receiver, e);
+    s.record = record;
     if (rightButton && e->type() == QEvent::MouseButtonPress) {
         dropHeldPress();
         if (!swallow && s.holdCount > 0) {

@@ -67,7 +67,10 @@ public:
         calls << QStringLiteral("SetStatusMessage(%1,%2,%3)").arg(text).arg(b).arg(t);
     }
     void ShowBusyIndicator() override { rec("ShowBusyIndicator"); }
-    void SwitchToAdjacentTab(int16_t d) override { rec("SwitchToAdjacentTab", d); }
+    void SwitchToAdjacentTab(int16_t d, bool once) override
+    {
+        calls << QStringLiteral("SwitchToAdjacentTab(%1, %2)").arg(d).arg(once ? "once" : "held");
+    }
     void SetTabStateRecord(int16_t b, const QString& r) override
     {
         calls << QStringLiteral("SetTabStateRecord(%1,%2)").arg(b).arg(r);
