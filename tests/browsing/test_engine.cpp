@@ -127,16 +127,7 @@ protected:
     // false when none came.
     bool clickUntilNavigation(int tab, const QString& text)
     {
-        auto& events = browser(tab).browserEvents();
-        auto inner = events.beforeNavigate2;
-        bool seen = false;
-        events.beforeNavigate2 = [&seen, inner, text](NavigationRequest& r) {
-            seen = seen || r.url.contains(text);
-            inner(r);
-        };
-        clickUntil(tab, [&] { return seen; });
-        events.beforeNavigate2 = inner;
-        return seen;
+        return gateSees(tab, text, [&](const std::function<bool()>& seen) { clickUntil(tab, seen); });
     }
     // Clicks the middle of a tab's page until done() holds (a page still
     // drawing may miss the first click); false when it never did.
@@ -148,9 +139,9 @@ protected:
         }
         return done();
     }
-    // Runs action and waits until a gate of the tab's browser has seen a
-    // navigation to an address containing text.
-    bool gateSees(int tab, const QString& text, const std::function<void()>& action)
+    // Runs drive, handing it the question whether the tab's gate has seen a
+    // navigation to an address containing text; true when it has.
+    bool gateSees(int tab, const QString& text, const std::function<void(const std::function<bool()>& seen)>& drive)
     {
         auto& events = browser(tab).browserEvents();
         auto inner = events.beforeNavigate2;
@@ -159,10 +150,17 @@ protected:
             seen = seen || r.url.contains(text);
             inner(r);
         };
-        action();
-        testenv::waitFor([&] { return seen; }, 30000);
+        drive([&] { return seen; });
         events.beforeNavigate2 = inner;
         return seen;
+    }
+    // Navigates a tab's browser and waits until its gate has seen the address.
+    bool navigateUntilSeen(int tab, const QString& url, const QString& text)
+    {
+        return gateSees(tab, text, [&](const std::function<bool()>& seen) {
+            browser(tab).navigate2(url);
+            testenv::waitFor(seen, 30000);
+        });
     }
     // An address of the loopback server under another host name.
     QString at(const QString& host, const QString& path) const
@@ -302,7 +300,7 @@ TEST_F(EngineTabs, CommandLinksReachTheDownloadsOnlyFromDataPages)
     downloads.pageEvents.clear();
     server.redirect("/to-command", "EVENT:Z5_DLSTAT_STOP");
     ASSERT_TRUE(load(0, local));
-    ASSERT_TRUE(gateSees(0, "Z5_DLSTAT_STOP", [&] { browser(0).navigate2(server.address("/to-command")); }));
+    ASSERT_TRUE(navigateUntilSeen(0, server.address("/to-command"), "Z5_DLSTAT_STOP"));
     QTest::qWait(300);
     EXPECT_EQ(server.requestsFor("/to-command"), 1);
     EXPECT_TRUE(downloads.pageEvents.isEmpty()) << "a redirect delivers nothing";
@@ -383,7 +381,7 @@ TEST_F(EngineTabs, ListedHostsAreNeverRequestedByAnyPageOrPart)
     auto ace = [](const QString& host) { return QString::fromLatin1(QUrl::toAce(host)); };
     for (const auto& c : spellings) {
         const QString path = "/L-" + ace(c.host);
-        ASSERT_TRUE(gateSees(0, path, [&] { browser(0).navigate2(at(c.host, path)); })) << c.what;
+        ASSERT_TRUE(navigateUntilSeen(0, at(c.host, path), path)) << c.what;
         QTest::qWait(300);
     }
     server.serve("/C-spelling", "<html><body>c</body></html>");
@@ -452,26 +450,34 @@ TEST_F(EngineTabs, ListedHostsAreNeverRequestedByAnyPageOrPart)
                                                 + "';</script></body></html>");
         server.redirect("/redirect-" + m, at("listed.example", "/L-popup-" + m + "-redirect").toUtf8());
         server.serve("/C-popup-" + m, "<html><body>control</body></html>");
+        // Each opener in a tab of its own, which it keeps while its popup opens.
         for (Way way : {Direct, Hop, Redirect, Control}) {
             const QString opener = "/opener-" + m + "-" + QString::number(way) + ".html";
             server.serve(opener, "<html><body><script>window.open('" + target(way).toUtf8() + "');</script></body></html>");
-            const int before = server.requestsFor(opener);
-            browser(0).navigate2(at("open.example", opener));
-            ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor(opener) > before; }, 30000)) << opener.toStdString();
-            QTest::qWait(200);
+            const int tab = state.TabCount;
+            tabs->NewTab(tab, true, true);
+            if (mode == 4) {
+                // The hidden browser takes one popup at a time: it sends each
+                // back into its opener's tab before the next opens.
+                const QString path = QUrl(target(way)).path();
+                ASSERT_TRUE(navigateUntilSeen(tab, at("open.example", opener), path)) << opener.toStdString();
+            } else {
+                browser(tab).navigate2(at("open.example", opener));
+            }
+            ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor(opener) > 0; }, 30000)) << opener.toStdString();
         }
-        // Mode 2 refuses every popup: its control opens nothing either.
-        const bool controlOpens = mode != 2;
-        if (controlOpens) {
-            EXPECT_TRUE(testenv::waitFor([&] { return server.requestsFor("/C-popup-" + m) > 0; }, 30000))
-                << "mode " << m.toStdString();
+        // Mode 2 refuses every popup: nothing opens, the control neither.
+        const bool opens = mode != 2;
+        for (const QString& shown : QStringList{"/C-popup-" + m, "/hop-" + m + ".html", "/redirect-" + m}) {
+            if (opens) {
+                EXPECT_TRUE(testenv::waitFor([&] { return server.requestsFor(shown) > 0; }, 30000))
+                    << shown.toStdString() << " in mode " << m.toStdString();
+            }
         }
         QTest::qWait(700);
         for (const char* way : {"direct", "hop", "redirect"})
-            expectRow("popup mode " + m + " " + way, "/L-popup-" + m + "-" + way, "/C-popup-" + m, controlOpens);
-        if (controlOpens) {
-            EXPECT_GE(server.requestsFor("/hop-" + m + ".html"), 1) << "the hop page loads in mode " << m.toStdString();
-        }
+            expectRow("popup mode " + m + " " + way, "/L-popup-" + m + "-" + way, "/C-popup-" + m, opens);
+        tabs->CloseTabs(1);
     }
 }
 
