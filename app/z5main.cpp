@@ -32,11 +32,13 @@ int main(int argc, char** argv)
         window = std::make_unique<frmExplorer>();
         menus = CreateMenusService(*window);
         services::SetMenus(menus.get());
-        window->show(); // loads the window first
-        // The first tick opens the start page: at once, not a whole timer
-        // interval after the window shows.
+        // The first tick opens the start page as soon as the window has
+        // loaded, not a whole timer interval after it shows: the page is on
+        // its way while the window comes up.
+        window->load();
         if (window->loaded())
             window->AppTimer_Timer(0);
+        window->show();
         return true;
     });
     if (!modExplorer_Main())
