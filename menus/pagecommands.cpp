@@ -1,8 +1,8 @@
 #include "menus/pagecommands.h"
 
 #include "core/messagebox.h"
-#include "mainwindow/services/registry.h"
 #include "platform/web/browser.h"
+#include "platform/win/filedialogs.h"
 #include "platform/win/prompt.h"
 
 #include "core/language.h"
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QFileDialog>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -49,12 +48,6 @@ void focusPage(IBrowser* b)
     if (auto* real = dynamic_cast<Browser*>(b))
         if (QWebEngineView* v = real->view())
             v->setFocus();
-}
-
-// Find is the find bar of the window's current page, as Ctrl+F opens it.
-void askAndFind()
-{
-    services::Tabs().RunPageKey('F');
 }
 
 // The page's own printing and saving: the page is held by a guard across
@@ -114,15 +107,14 @@ void askAndSave(IBrowser* b)
 {
     const QPointer<QWebEnginePage> page(pageOf(b));
     const QString suggested = b->locationName().isEmpty() ? QStringLiteral("page.htm") : b->locationName() + QStringLiteral(".htm");
-    const prompt::Answer a =
-        prompt::ask({QStringLiteral("save"), QStringLiteral("Save Page As"), suggested, QStringLiteral("*.htm"), {}},
-                    [suggested] {
-                        const QString p = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save Page As"),
-                                                                       suggested, QStringLiteral("*.htm *.html"));
-                        return prompt::Answer{!p.isEmpty(), 0, p};
-                    });
-    if (a.accepted && !a.text.isEmpty() && page)
-        savePageHtml(page, a.text, {});
+    platform::filedialogs::FileRequest request;
+    request.title = QStringLiteral("Save Page As");
+    request.fileName = suggested;
+    request.filter = QStringLiteral("Web page|*.htm;*.html");
+    request.flags = platform::filedialogs::OverwritePrompt | platform::filedialogs::PathMustExist;
+    const QString path = platform::filedialogs::saveFile(nullptr, request);
+    if (!path.isEmpty() && page)
+        savePageHtml(page, path, {});
 }
 
 void pageSetup()
@@ -152,10 +144,7 @@ void Run(IBrowser* b, PageCommand command)
         focusPage(b);
         b->execWB(CmdSelectAll);
         break;
-    case PageCommand::Find:
-        focusPage(b);
-        askAndFind();
-        break;
+    case PageCommand::Find: focusPage(b); break;
     case PageCommand::Print: askAndPrint(b, false); break;
     case PageCommand::PrintPreview: askAndPrint(b, true); break;
     case PageCommand::PageSetup: pageSetup(); break;

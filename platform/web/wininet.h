@@ -7,7 +7,10 @@
 //
 // - The proxy is handed to Chromium through QTWEBENGINE_CHROMIUM_FLAGS, which
 //   only counts before the first web profile exists, and to QtNetwork through
-//   an application proxy factory. Plain TCP sockets never use it.
+//   NetworkAccessManager's own proxy factory. No application proxy factory
+//   is set: the web engine would take its answer instead of its switches,
+//   with one proxy for every scheme and none of the bypass list. Plain TCP
+//   sockets never use it.
 // - The offline state is process-wide and persisted as the user's global
 //   offline value; pages of every attached profile are stopped by a request
 //   interceptor, requests made through NetworkAccessManager fail at once.
@@ -55,8 +58,8 @@ QStringList parseBypassList(const QString& bypassList);
 // so nothing but these switches can reach the command line.
 QStringList chromiumProxySwitches(const ProxyInfo& info);
 
-// Sets the proxy of this process: keeps it for QtNetwork (the application
-// proxy factory) and merges the switches into QTWEBENGINE_CHROMIUM_FLAGS,
+// Sets the proxy of this process: keeps it for QtNetwork (every
+// NetworkAccessManager) and merges the switches into QTWEBENGINE_CHROMIUM_FLAGS,
 // replacing earlier proxy switches. False when a web profile was already
 // attached, so Chromium keeps the proxy it started with.
 bool setProcessProxy(const ProxyInfo& info);
@@ -64,9 +67,9 @@ ProxyInfo processProxy();
 
 // The QtNetwork side: URL requests of a named proxy's schemes go to their
 // server ("socks" serves the schemes without a server of their own, as
-// SOCKS 5, the only version QtNetwork speaks); hosts of the bypass list
-// ("<local>": names without a dot; "*" wildcards) and every plain socket
-// connect directly.
+// SOCKS 5, the only version QtNetwork speaks); loopback hosts, as in the
+// web engine, hosts of the bypass list ("<local>": names without a dot;
+// "*" wildcards) and every plain socket connect directly.
 class ProxyFactory : public QNetworkProxyFactory {
 public:
     explicit ProxyFactory(ProxyInfo info);
@@ -93,19 +96,20 @@ void attachProfile(QWebEngineProfile* profile);
 
 // The addresses no page of an attached profile may request or open (the
 // program's content filter), asked with the fully encoded text of every
-// network request's address on the user-interface thread. Pages of the program's
-// own controls ask it in their navigation gate too (see browser.h).
+// network request's address on the user-interface thread. The pages of
+// windows left to the engine ask it in their navigation gate too.
 using AddressFilter = std::function<bool(const QString& url)>;
 void setAddressFilter(AddressFilter refuses);
 // True when the filter refuses the address (false without a filter; a
 // filter that fails refuses).
 bool refusesAddress(const QString& url);
 
-// A network access manager that honours the offline state: while offline,
-// requests to network schemes finish at once with NetworkSessionFailedError.
+// A network access manager that honours the process proxy (as it stands at
+// each request) and the offline state: while offline, requests to network
+// schemes finish at once with NetworkSessionFailedError.
 class NetworkAccessManager : public QNetworkAccessManager {
 public:
-    using QNetworkAccessManager::QNetworkAccessManager;
+    explicit NetworkAccessManager(QObject* parent = nullptr);
 
 protected:
     QNetworkReply* createRequest(Operation op, const QNetworkRequest& request,
