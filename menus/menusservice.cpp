@@ -17,6 +17,7 @@
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "mainwindow/multiview.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/services/registry.h"
 #include "menus/clspopupmenu.h"
@@ -295,7 +296,7 @@ public:
         else if (key == QLatin1String("MMEDIA_IINFO"))
             ToggleImageInfo(w_);
     }
-    void setArrangeMode(const QString& key) override { deferred(QStringLiteral("SetArrangeMode(%1)").arg(key)); }
+    void setArrangeMode(const QString& key) override { SetArrangeMode(w_, key); }
     void reapplySkin() override { ReapplySkin(w_); }
     void startProgram(const QString& productPath) override
     {
@@ -317,6 +318,18 @@ public:
     }
     void makeDefaultBrowser() override { MakeDefaultBrowser(); }
     void organizeFavorites() override { OrganizeFavorites(w_.window()); }
+    void mailPageLink() override { services::Tabs().MailPageLink(); }
+    void openInOfficeProgram(int number) override { services::Tabs().OpenInOfficeProgram(static_cast<int16_t>(number)); }
+    void toggleWorkOffline() override { services::Tabs().ToggleWorkOffline(); }
+    void viewPageSource() override { services::Tabs().ViewPageSource(); }
+    void translatePage(const QString& name) override { services::Tabs().TranslatePage(name); }
+    void editListFile(int index) override { services::Tabs().EditListFile(static_cast<int16_t>(index)); }
+    void synchronizeOfflinePages() override { services::Tabs().SynchronizeOfflinePages(); }
+    void showImageViewerTab() override { services::Tabs().ShowImageViewerTab(); }
+    void quickListLookup(int list, const QString& name) override
+    {
+        services::Tabs().QuickListLookup(static_cast<int16_t>(list), name);
+    }
     void deferred(const QString& operation) override { deferredLog().append(operation); }
 
 private:

@@ -146,9 +146,10 @@ void Form::applyGeometry()
     if (fixed) {
         window_->setFixedSize(w, h);
     } else {
-        window_->setMinimumSize(0, 0);
+        const QSize least(minWidth_ > 0 ? toPixelsX(minWidth_) : 0, minHeight_ > 0 ? toPixelsY(minHeight_) : 0);
+        window_->setMinimumSize(least);
         window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        window_->resize(w, h);
+        window_->resize(std::max(w, least.width()), std::max(h, least.height()));
     }
     if (placed_)
         window_->move(toPixelsX(left_), toPixelsY(top_));
@@ -240,6 +241,13 @@ void Form::setBorderStyle(BorderStyle style)
 void Form::setSizableWithoutBorder(bool on)
 {
     sizableWithoutBorder_ = on;
+    applyGeometry();
+}
+
+void Form::setMinimumSize(double width, double height)
+{
+    minWidth_ = width;
+    minHeight_ = height;
     applyGeometry();
 }
 

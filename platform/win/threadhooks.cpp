@@ -58,6 +58,7 @@ struct State {
     InputRecord record;
     HeldPress held;
     int holdCount = 0;
+    std::function<bool(const QWidget*)> holdArea;
     bool replaying = false;
 };
 
@@ -212,8 +213,12 @@ void feedInputState(QEvent* e)
         const auto* ke = static_cast<const QKeyEvent*>(e);
         const int vk = virtualKey(*ke);
         syncModifiers(ke->modifiers(), vk);
-        if (vk)
+        if (vk) {
             setDown(vk, e->type() != QEvent::KeyRelease);
+            // Each press counts, a held key's repeats too.
+            if (e->type() != QEvent::KeyRelease)
+                notePress(vk);
+        }
         return;
     }
     const auto* ie = static_cast<const QSinglePointEvent*>(e);
@@ -272,6 +277,30 @@ void replayHeldPress()
     s.replaying = false;
 }
 
+// The widget a press is meant for: the receiver, or for a window the widget
+// under the press.
+const QWidget* pressTarget(QObject* receiver, const QMouseEvent* e)
+{
+    if (receiver->isWidgetType())
+        return static_cast<QWidget*>(receiver);
+    if (!receiver->isWindowType())
+        return nullptr;
+    auto* window = static_cast<QWindow*>(receiver);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == window) {
+            QWidget* child = top->childAt(e->position().toPoint());
+            return child ? child : top;
+        }
+    }
+    return nullptr;
+}
+
+bool inHoldArea(QObject* receiver, const QMouseEvent* e)
+{
+    const State& s = state();
+    return !s.holdArea || s.holdArea(pressTarget(receiver, e));
+}
+
 bool handleInput(QObject* receiver, QEvent* e)
 {
     State& s = state();
@@ -303,7 +332,7 @@ bool handleInput(QObject* receiver, QEvent* e)
     bool swallow = notifyHooks(receiver, e);
     if (rightButton && e->type() == QEvent::MouseButtonPress) {
         dropHeldPress();
-        if (!swallow && s.holdCount > 0) {
+        if (!swallow && s.holdCount > 0 && inHoldArea(receiver, static_cast<QMouseEvent*>(e))) {
             s.held.event.reset(e->clone());
             s.held.receiver = receiver;
             swallow = true;
@@ -399,6 +428,11 @@ intptr_t callNextHook(HookHandle hook, int code, uintptr_t wParam, intptr_t lPar
         }
     }
     return 0;
+}
+
+void setRightButtonHoldArea(std::function<bool(const QWidget*)> inArea)
+{
+    state().holdArea = std::move(inArea);
 }
 
 void holdRightButtonPress(bool hold)
