@@ -100,14 +100,16 @@ void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t /*wParam*/, intptr_
         pressOutside = buttonDown;
         return;
     }
-    if (buttonDown) {
-        if (!rightDown && area) {
-            const auto* info = reinterpret_cast<const platform::threadhooks::MouseHookInfo*>(lParam);
-            if (!info || !area(info->window)) {
-                pressOutside = true;
-                return;
-            }
+    // Input outside the area is none of the gestures' business: never
+    // consumed, and a press there is no stroke up to its release.
+    if (!rightDown && area) {
+        const auto* info = reinterpret_cast<const platform::threadhooks::MouseHookInfo*>(lParam);
+        if (!info || !area(info->window)) {
+            pressOutside = buttonDown;
+            return;
         }
+    }
+    if (buttonDown) {
         if (!rightDown) {
             rightDown = true;
             msg = kButtonDown;

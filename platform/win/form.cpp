@@ -59,6 +59,7 @@ protected:
     }
 
     void resizeEvent(QResizeEvent*) override { form_.windowResized(width(), height()); }
+    void moveEvent(QMoveEvent*) override { form_.windowMoved(x(), y()); }
 
     void changeEvent(QEvent* event) override
     {
@@ -165,6 +166,19 @@ void Form::windowResized(int pixelWidth, int pixelHeight)
         height_ = toTwipsY(pixelHeight);
     if (loaded_ && events_.resize)
         events_.resize();
+}
+
+void Form::windowMoved(int pixelX, int pixelY)
+{
+    // As with the size: a place the window system gave the window (a move or
+    // a resize from the left or top edge) is read back; one set in twips
+    // stays exactly as set.
+    if (!placed_ || !window_->isVisible())
+        return;
+    if (pixelX != toPixelsX(left_))
+        left_ = toTwipsX(pixelX);
+    if (pixelY != toPixelsY(top_))
+        top_ = toTwipsY(pixelY);
 }
 
 void Form::setLeft(double twips)

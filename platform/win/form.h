@@ -123,6 +123,7 @@ private:
     void applyGeometry();
     void placeOnFirstShow(Form* owner);
     void windowResized(int pixelWidth, int pixelHeight);
+    void windowMoved(int pixelX, int pixelY);
     void endModal();
 
     std::unique_ptr<FormWindow> window_;

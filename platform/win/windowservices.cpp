@@ -75,14 +75,15 @@ private:
     QRect start_;
 };
 
-bool handOver(QWidget* window, bool move, Qt::Edges edges, std::optional<QPoint> pressAt)
+bool handOver(QWidget* window, bool move, Qt::Edges edges, std::optional<QPoint> pressAt, Qt::MouseButton button)
 {
     QWidget* top = window->window();
     if (moveRecorder()) {
         moveRecorder()(top, move, edges);
         return true;
     }
-    if (QWindow* handle = top->windowHandle()) {
+    QWindow* handle = button == Qt::LeftButton ? top->windowHandle() : nullptr;
+    if (handle) {
         if (move ? handle->startSystemMove() : handle->startSystemResize(edges))
             return true;
     }
@@ -147,14 +148,14 @@ QRect screenGeometry(const QWidget* window)
     return screen ? screen->geometry() : QRect();
 }
 
-bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt)
+bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt, Qt::MouseButton button)
 {
-    return window && handOver(window, true, {}, pressAt);
+    return window && handOver(window, true, {}, pressAt, button);
 }
 
-bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt)
+bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt, Qt::MouseButton button)
 {
-    return window && edges && handOver(window, false, edges, pressAt);
+    return window && edges && handOver(window, false, edges, pressAt, button);
 }
 
 void setSystemMoveRecorder(SystemMoveRecorder recorder)

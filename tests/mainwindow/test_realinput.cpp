@@ -239,12 +239,10 @@ TEST_F(RealInput, FrameDragsOfEveryEdgeAndCornerStopAtTheMinimumAndTheCloseButto
             // Back to the starting size through the window's own edge.
             Probe p = probe();
             ASSERT_TRUE(p.controls.count(QString::fromLatin1(d.piece)));
-            if (p.window.size() != start.size()) {
-                const QRect br = p.controls.at(QStringLiteral("SkinPiece(2)")).translated(p.window.topLeft());
-                const QPoint corner = br.bottomRight() - QPoint(2, 2);
-                x->drag(corner, corner + QPoint(start.width() - p.window.width(), start.height() - p.window.height()));
-                p = waitProbe([&](const Probe& q) { return q.window.size() == start.size(); }, 10000);
-                ASSERT_EQ(p.window.size(), start.size());
+            if (p.window != start) {
+                x->moveResize(program->processId(), start);
+                p = waitProbe([&](const Probe& q) { return q.window == start && q.controls.at(QStringLiteral("SkinPiece(2)")).right() == start.width() - 1; }, 10000);
+                ASSERT_EQ(p.window, start);
             }
             const QRect piece = p.controls.at(QString::fromLatin1(d.piece)).translated(p.window.topLeft());
             const QPoint from(d.grab.x() >= 0 ? piece.left() + d.grab.x() : piece.right() + 1 + d.grab.x(),
@@ -271,8 +269,11 @@ TEST_F(RealInput, ARightButtonDragOnTheTitleMovesTheWindow)
 {
     ASSERT_TRUE(start());
     const Probe before = probe();
+    // The title between the tab-list button and the caption buttons.
     const QRect title = before.controls.at(QStringLiteral("SkinPiece(4)")).translated(before.window.topLeft());
-    const QPoint from(title.left() + 80, title.top() + title.height() / 2 + 2);
+    const int left = before.controls.at(QStringLiteral("cmdWBControl(8)")).right() + before.window.left();
+    const int right = before.controls.at(QStringLiteral("cmdFormControl(0)")).left() + before.window.left();
+    const QPoint from((left + right) / 2, title.top() + title.height() / 2);
     x->drag(from, from + QPoint(120, 80), 3);
     const Probe after = waitProbe([&](const Probe& q) { return q.window.topLeft() != before.window.topLeft(); }, 10000);
     EXPECT_EQ(after.window.topLeft(), before.window.topLeft() + QPoint(120, 80));

@@ -189,6 +189,24 @@ public:
                 best = w.rect;
         return best;
     }
+    // Asks for a new place and size of the process's main window, as a
+    // program may (the window manager carries it out).
+    void moveResize(qint64 pid, const QRect& r)
+    {
+        ::Window best = 0;
+        int area = 0;
+        for (const Window& w : windowsOf(pid)) {
+            if (w.viewable && !w.overrideRedirect && w.rect.width() * w.rect.height() > area) {
+                best = w.id;
+                area = w.rect.width() * w.rect.height();
+            }
+        }
+        if (!best)
+            return;
+        XMoveResizeWindow(display_, best, r.x(), r.y(), static_cast<unsigned>(r.width()), static_cast<unsigned>(r.height()));
+        flush();
+    }
+
     // The viewable popups (override-redirect windows: menus, tooltips) of the process.
     std::vector<QRect> popupsOf(qint64 pid) const
     {
