@@ -329,7 +329,12 @@ bool handleInput(QObject* receiver, QEvent* e)
         return true;
     }
 
+    // A hook may pump events (a command that lets pending messages run):
+    // the input handled meanwhile must not make the rest of this event's
+    // way through its receivers look like new input.
+    const InputRecord ours = s.record;
     bool swallow = notifyHooks(receiver, e);
+    s.record = ours;
     if (rightButton && e->type() == QEvent::MouseButtonPress) {
         dropHeldPress();
         if (!swallow && s.holdCount > 0 && inHoldArea(receiver, static_cast<QMouseEvent*>(e))) {
