@@ -89,7 +89,7 @@ void clsMouseGestures::SetArea(std::function<bool(const QWidget*)> inArea)
         platform::threadhooks::setRightButtonHoldArea(area);
 }
 
-void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t /*wParam*/, intptr_t lParam, bool& bConsume)
+void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t wParam, intptr_t lParam, bool& bConsume)
 {
     if (!platform::inputstate::activeWindow())
         return;
@@ -122,7 +122,9 @@ void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t /*wParam*/, intptr_
         msg = kButtonUp;
     } else if (idleCount < 10) {
         ++idleCount;
-        bConsume = true;
+        // The notifications after a stroke are swallowed, but never a
+        // button: a click made then still reaches its page or control.
+        bConsume = wParam == kMove;
         return;
     }
     bConsume = handleGestureMessage(msg);

@@ -5,6 +5,7 @@
 // is read from the X server (window geometry, screenshots) and from the
 // program's own probe answers (layout, menu and tooltip state).
 
+#include "platform/base/paths.h"
 #include "platform/base/registry.h"
 
 #include "httpserver.h"
@@ -510,4 +511,136 @@ TEST_F(RealInput, ShortKeyTapsEachRunTheirCommandOnce)
     EXPECT_FALSE(after.visible.at(QStringLiteral("cmdMenu(0)")));
     EXPECT_FALSE(after.visible.at(QStringLiteral("cmdWBControl(2)")));
     keepShot(x->grab(), QStringLiteral("realinput-hide-all.png"));
+}
+
+namespace {
+
+// A pane as a part of the page holder: left, top, width, height in
+// fractions of the holder.
+struct Share {
+    double l, t, w, h;
+};
+
+// The browsers that show as panes, in the holder's fractions.
+std::vector<QRectF> panesOf(const Probe& p)
+{
+    const QRect holder = p.controls.at(QStringLiteral("PicHolder(0)"));
+    std::vector<QRectF> out;
+    for (const auto& [name, r] : p.controls) {
+        if (!name.startsWith(QLatin1String("WBMAIN(")) || !p.visible.at(name) || r.width() < 40 || r.height() < 40)
+            continue;
+        const QRect inside = r.intersected(holder);
+        out.emplace_back((inside.left() - holder.left()) / double(holder.width()),
+                         (inside.top() - holder.top()) / double(holder.height()), inside.width() / double(holder.width()),
+                         inside.height() / double(holder.height()));
+    }
+    return out;
+}
+
+// Every pane of the layout holds a browser (browsers of tabs outside the
+// panes keep their last place, under the panes).
+testing::AssertionResult laidOutAs(const std::vector<QRectF>& panes, const std::vector<Share>& expected)
+{
+    for (const Share& e : expected) {
+        bool found = false;
+        for (const QRectF& r : panes)
+            found = found || (std::abs(r.left() - e.l) < 0.03 && std::abs(r.top() - e.t) < 0.03
+                              && std::abs(r.width() - e.w) < 0.03 && std::abs(r.height() - e.h) < 0.03);
+        if (!found) {
+            auto failure = testing::AssertionFailure();
+            failure << "no pane at " << e.l << "," << e.t << " " << e.w << "x" << e.h << "; browsers:";
+            for (const QRectF& r : panes)
+                failure << " " << r.left() << "," << r.top() << " " << r.width() << "x" << r.height();
+            return failure;
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST_F(RealInput, EachArrangeCommandLaysOutItsPanesAndASplitterDragMovesThem)
+{
+    testenv::HttpServer server;
+    const char* colours[4] = {"#d02020", "#20a040", "#2040d0", "#e0c020"};
+    for (int i = 0; i < 4; ++i)
+        server.serve(QStringLiteral("/c%1.html").arg(i),
+                     QByteArray("<html><body style='margin:0;background:") + colours[i] + "'></body></html>");
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    ASSERT_TRUE(start({server.address("/c0.html")}));
+    // The other three pages reach the window as a later start hands them over.
+    const QString handOff = platform::paths::privateTempFolder() + QStringLiteral("/Z5Temp");
+    QDir().mkpath(handOff);
+    for (int i = 1; i < 4; ++i) {
+        ASSERT_TRUE(testenv::writeFile(handOff + QStringLiteral("/%1").arg(i), server.address(QStringLiteral("/c%1.html").arg(i)).toUtf8() + "\r\n"));
+        ASSERT_TRUE(testenv::waitFor([&] { return probe().tabCount() == i + 1; }, 30000)) << i;
+    }
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/c3.html") >= 1; }, 30000));
+    QTest::qWait(1500);
+
+    // Window menu: 2 Auto, 3 Tile Horizontally, 4 Tile Vertically, 6 the
+    // special modes; in those: 0 A8, 1 A9, 3 A4, 4 A5, 5 A6, 6 A7, 8 A0.
+    const double h = 0.5;
+    const struct {
+        const char* name;
+        int item;
+        int special; // -1: a top-level item
+        std::vector<Share> panes;
+    } commands[] = {
+        {"auto", 2, -1, {{0, 0, h, h}, {h, 0, h, h}, {0, h, h, h}, {h, h, h, h}}},
+        {"tile-horizontally", 3, -1, {{0, 0, 1, .25}, {0, .25, 1, .25}, {0, .5, 1, .25}, {0, .75, 1, .25}}},
+        {"tile-vertically", 4, -1, {{0, 0, .25, 1}, {.25, 0, .25, 1}, {.5, 0, .25, 1}, {.75, 0, .25, 1}}},
+        {"left-right", 6, 0, {{0, 0, h, 1}, {h, 0, h, 1}}},
+        {"top-bottom", 6, 1, {{0, 0, 1, h}, {0, h, 1, h}}},
+        {"two-left-one-right", 6, 3, {{0, 0, h, h}, {0, h, h, h}, {h, 0, h, 1}}},
+        {"one-left-two-right", 6, 4, {{0, 0, h, 1}, {h, 0, h, h}, {h, h, h, h}}},
+        {"one-top-two-bottom", 6, 5, {{0, 0, 1, h}, {0, h, h, h}, {h, h, h, h}}},
+        {"two-top-one-bottom", 6, 6, {{0, 0, h, h}, {h, 0, h, h}, {0, h, 1, h}}},
+        {"four", 6, 8, {{0, 0, h, h}, {h, 0, h, h}, {0, h, h, h}, {h, h, h, h}}},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.name);
+        const Probe before = probe();
+        x->click(before.centre(QStringLiteral("cmdMenu(4)")));
+        ASSERT_TRUE(opensMenu("Window"));
+        Probe open = probe();
+        ASSERT_TRUE(open.items.count({0, c.item}));
+        x->click(open.items.at({0, c.item}).center());
+        if (c.special >= 0) {
+            open = waitProbe([&](const Probe& q) { return q.items.count({1, c.special}) == 1; }, 10000);
+            ASSERT_TRUE(open.items.count({1, c.special}));
+            x->click(open.items.at({1, c.special}).center());
+        }
+        ASSERT_TRUE(staysClosed("after an arrange command"));
+        const Probe after = waitProbe([&](const Probe& q) { return laidOutAs(panesOf(q), c.panes); }, 10000);
+        EXPECT_TRUE(laidOutAs(panesOf(after), c.panes));
+        const QImage shot = x->grab();
+        keepShot(shot, QStringLiteral("realinput-arrange-%1.png").arg(QString::fromLatin1(c.name)));
+        // Tab n shows in pane n: the middle of each pane has its page's colour.
+        const QRect holder = after.controls.at(QStringLiteral("PicHolder(0)")).translated(after.window.topLeft());
+        for (size_t i = 0; i < c.panes.size(); ++i) {
+            const Share& pane = c.panes[i];
+            const QPoint middle(holder.left() + qRound(holder.width() * (pane.l + pane.w / 2)),
+                                holder.top() + qRound(holder.height() * (pane.t + pane.h / 2)));
+            EXPECT_EQ(shot.pixelColor(middle), QColor(QString::fromLatin1(colours[i]))) << "pane " << i;
+        }
+    }
+
+    // Left and right, then the bar between them dragged 120 pixels right.
+    const Probe before = probe();
+    x->click(before.centre(QStringLiteral("cmdMenu(4)")));
+    ASSERT_TRUE(opensMenu("Window"));
+    x->click(probe().items.at({0, 6}).center());
+    const Probe special = waitProbe([&](const Probe& q) { return q.items.count({1, 0}) == 1; }, 10000);
+    x->click(special.items.at({1, 0}).center());
+    ASSERT_TRUE(staysClosed("after Left, Right"));
+    const Probe split = waitProbe([&](const Probe& q) { return panesOf(q).size() == 2; }, 10000);
+    const QRect holder = split.controls.at(QStringLiteral("PicHolder(0)"));
+    const QPoint bar = split.centre(QStringLiteral("SPLITTER2(1)"));
+    x->drag(bar, bar + QPoint(120, 0));
+    const Probe moved = waitProbe(
+        [&](const Probe& q) { return laidOutAs(panesOf(q), {{0, 0, 0.5 + 120.0 / holder.width(), 1}, {0.5 + 120.0 / holder.width(), 0, 0.5 - 120.0 / holder.width(), 1}}); },
+        10000);
+    EXPECT_TRUE(laidOutAs(panesOf(moved), {{0, 0, 0.5 + 120.0 / holder.width(), 1}, {0.5 + 120.0 / holder.width(), 0, 0.5 - 120.0 / holder.width(), 1}}));
+    keepShot(x->grab(), QStringLiteral("realinput-splitter-dragged.png"));
 }
