@@ -59,6 +59,9 @@ public:
         display_ = XOpenDisplay(displayName_.toLatin1().constData());
         if (!display_)
             return;
+        // Windows come and go while they are listed (a menu closing): a
+        // request about a window already gone fails quietly.
+        XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
         int event = 0, error = 0, major = 0, minor = 0;
         if (!XTestQueryExtension(display_, &event, &error, &major, &minor))
             return;
@@ -338,7 +341,7 @@ private:
             const ::Window c = children[i];
             const auto owner = property(c, pidAtom, XA_CARDINAL);
             if (owner && static_cast<qint64>(*owner) == pid) {
-                XWindowAttributes a;
+                XWindowAttributes a{};
                 if (XGetWindowAttributes(display_, c, &a)) {
                     int x = 0, y = 0;
                     ::Window child = 0;
