@@ -295,15 +295,7 @@ public:
     void mouseMove(QPoint global)
     {
         // Resting on a scroll arrow scrolls the menu.
-        scrollLevel_ = -1;
-        for (int i = static_cast<int>(levels_.size()) - 1; i >= 0; --i) {
-            const int dir = arrowAt(i, global);
-            if (dir != 0) {
-                scrollLevel_ = i;
-                scrollDir_ = dir;
-                break;
-            }
-        }
+        scrollLevel_ = arrowUnder(global, &scrollDir_);
         if (scrollLevel_ >= 0) {
             if (!scrollTimer_.isActive())
                 scrollTimer_.start();
@@ -328,9 +320,9 @@ public:
 
     void mousePress(QPoint global)
     {
-        for (int i = static_cast<int>(levels_.size()) - 1; i >= 0; --i)
-            if (arrowAt(i, global) != 0)
-                return; // the arrows scroll; a press on them chooses nothing
+        int direction = 0;
+        if (arrowUnder(global, &direction) >= 0)
+            return; // the arrows scroll; a press on them chooses nothing
         int item = -1;
         const int level = hit(global, &item);
         if (level < 0) {
@@ -511,18 +503,22 @@ private:
         scrollBy(scrollLevel_, scrollDir_ * kScrollStep);
     }
 
-    // -1 over the top arrow, 1 over the bottom one, 0 elsewhere.
-    int arrowAt(int level, QPoint global) const
+    // The level whose scroll arrow is under the point (-1: none) and the
+    // direction: -1 the top arrow, 1 the bottom one. The uppermost menu
+    // window under the point decides.
+    int arrowUnder(QPoint global, int* direction) const
     {
-        const Level& l = levels_[static_cast<size_t>(level)];
-        if (!l.scrolls || !l.window || !l.window->isVisible() || !l.window->geometry().contains(global))
-            return 0;
-        const int y = global.y() - l.window->geometry().top();
-        if (y < kFrame + kArrowBand)
-            return -1;
-        if (y >= l.window->height() - kFrame - kArrowBand)
-            return 1;
-        return 0;
+        for (int i = static_cast<int>(levels_.size()) - 1; i >= 0; --i) {
+            const Level& l = levels_[static_cast<size_t>(i)];
+            if (!l.window || !l.window->isVisible() || !l.window->geometry().contains(global))
+                continue;
+            if (!l.scrolls)
+                return -1;
+            const int y = global.y() - l.window->geometry().top();
+            *direction = y < kFrame + kArrowBand ? -1 : y >= l.window->height() - kFrame - kArrowBand ? 1 : 0;
+            return *direction != 0 ? i : -1;
+        }
+        return -1;
     }
 
     // The item's place on the screen; empty when it is scrolled out of view.

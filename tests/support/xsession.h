@@ -30,6 +30,7 @@
 #include <optional>
 #include <poll.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -266,6 +267,8 @@ private:
         const pid_t pid = ::fork();
         if (pid != 0)
             return pid;
+        // The server and the window manager go with the test, however it ends.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         const int null = ::open("/dev/null", O_RDWR);
         ::dup2(null, 0);
         ::dup2(null, 1);
