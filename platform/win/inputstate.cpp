@@ -115,10 +115,11 @@ int16_t asyncKeyState(int vk)
         return 0;
     KeyState& k = keys[static_cast<size_t>(vk)];
     // The program's own windows see the key while one of them has the
-    // keyboard; the display's state covers the time none has.
+    // keyboard; while none has, the display's state is the truth (a release
+    // made after the window went never reached it).
     bool down = k.down;
-    if (!down && vk > VK_MBUTTON && !QApplication::activeWindow())
-        down = displaykeys::keyDown(vk).value_or(false);
+    if (vk > VK_MBUTTON && !QApplication::activeWindow())
+        down = displaykeys::keyDown(vk).value_or(down);
     int16_t result = down ? static_cast<int16_t>(0x8000) : int16_t(0);
     if (k.pressedSinceAsked)
         result = static_cast<int16_t>(result | 1);

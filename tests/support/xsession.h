@@ -111,18 +111,20 @@ public:
         pause(60);
         buttonUp(button);
     }
-    // Moves the pointer to `to` with the button held, in steps.
+    // Moves the pointer to `to` with the button held, in steps. The press
+    // and the release are held a while, as a hand holds them, so that a
+    // busy program has taken the press before the pointer moves.
     void drag(QPoint from, QPoint to, unsigned button = 1, int steps = 20, int stepMs = 15)
     {
         moveTo(from);
         pause(100);
         buttonDown(button);
-        pause(100);
+        pause(500);
         for (int i = 1; i <= steps; ++i) {
             moveTo(from + (to - from) * i / steps);
             pause(stepMs);
         }
-        pause(200);
+        pause(500);
         buttonUp(button);
     }
     void wheel(bool up, int clicks = 1)
@@ -209,16 +211,6 @@ public:
             return;
         XMoveResizeWindow(display_, best, r.x(), r.y(), static_cast<unsigned>(r.width()), static_cast<unsigned>(r.height()));
         flush();
-    }
-
-    // The viewable popups (override-redirect windows: menus, tooltips) of the process.
-    std::vector<QRect> popupsOf(qint64 pid) const
-    {
-        std::vector<QRect> out;
-        for (const Window& w : windowsOf(pid))
-            if (w.viewable && w.overrideRedirect)
-                out.push_back(w.rect);
-        return out;
     }
 
     template <typename F>
