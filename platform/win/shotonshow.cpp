@@ -31,6 +31,12 @@ int boundedMs(const char* name)
     return ok ? std::clamp(v, 0, kMaxWaitMs) : 0;
 }
 
+// "name(index)" for a member of a control array, the name alone otherwise.
+QString controlName(const forms::Control& c)
+{
+    return c.index() >= 0 ? c.name() + QLatin1Char('(') + QString::number(c.index()) + QLatin1Char(')') : c.name();
+}
+
 QByteArray layoutLines(QWidget* window)
 {
     const forms::Form* form = forms::Form::fromWidget(window);
@@ -45,8 +51,7 @@ QByteArray layoutLines(QWidget* window)
     for (const forms::Control* c : form->controls()) {
         QWidget* w = c->widget();
         const QPoint at = w->mapTo(window, QPoint(0, 0));
-        const QString name = c->index() >= 0 ? c->name() + QLatin1Char('(') + QString::number(c->index()) + QLatin1Char(')')
-                                             : c->name();
+        const QString name = controlName(*c);
         out += name.toUtf8() + '\t' + (c->visible() ? "1" : "0") + '\t' + (w->isVisibleTo(window) ? "1" : "0") + '\t'
                + QByteArray::number(c->left()) + ' ' + QByteArray::number(c->top()) + ' '
                + QByteArray::number(c->width()) + ' ' + QByteArray::number(c->height()) + '\t'
@@ -111,9 +116,7 @@ QByteArray probeAnswer()
                 text = box->text();
             else
                 continue;
-            const QString name = c->index() >= 0 ? c->name() + QLatin1Char('(') + QString::number(c->index()) + QLatin1Char(')')
-                                                 : c->name();
-            out += "(text)\t" + oneLine(name) + '\t' + oneLine(text) + '\n';
+            out += "(text)\t" + oneLine(controlName(*c)) + '\t' + oneLine(text) + '\n';
         }
     }
     const std::vector<QWidget*> popups = menus::openPopups();

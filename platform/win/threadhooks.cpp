@@ -230,6 +230,24 @@ void feedInputState(QEvent* e)
     setCursorPos(ie->globalPosition().toPoint());
 }
 
+// The widget mouse input is meant for: the receiver, or for a window the
+// widget under the point (screen pixels).
+QWidget* inputTarget(QObject* receiver, QPoint global)
+{
+    if (receiver->isWidgetType())
+        return static_cast<QWidget*>(receiver);
+    if (!receiver->isWindowType())
+        return nullptr;
+    auto* window = static_cast<QWindow*>(receiver);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == window) {
+            QWidget* child = top->childAt(window->mapFromGlobal(global));
+            return child ? child : top;
+        }
+    }
+    return nullptr;
+}
+
 // The hooks' verdict on a new input event: true swallows it.
 bool notifyHooks(QObject* receiver, QEvent* e)
 {
@@ -245,18 +263,7 @@ bool notifyHooks(QObject* receiver, QEvent* e)
         return false;
     MouseHookInfo info;
     info.pt = static_cast<const QSinglePointEvent*>(e)->globalPosition().toPoint();
-    info.window = receiver->isWidgetType() ? static_cast<QWidget*>(receiver) : nullptr;
-    if (!info.window && receiver->isWindowType()) {
-        auto* window = static_cast<QWindow*>(receiver);
-        const QPoint local = window->mapFromGlobal(info.pt);
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->windowHandle() == window) {
-                QWidget* child = top->childAt(local);
-                info.window = child ? child : top;
-                break;
-            }
-        }
-    }
+    info.window = inputTarget(receiver, info.pt);
     return runChain(WH_MOUSE, HC_ACTION, mouseMessage(e), reinterpret_cast<intptr_t>(&info)) != 0;
 }
 
@@ -277,28 +284,10 @@ void replayHeldPress()
     s.replaying = false;
 }
 
-// The widget a press is meant for: the receiver, or for a window the widget
-// under the press.
-const QWidget* pressTarget(QObject* receiver, const QMouseEvent* e)
-{
-    if (receiver->isWidgetType())
-        return static_cast<QWidget*>(receiver);
-    if (!receiver->isWindowType())
-        return nullptr;
-    auto* window = static_cast<QWindow*>(receiver);
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->windowHandle() == window) {
-            QWidget* child = top->childAt(e->position().toPoint());
-            return child ? child : top;
-        }
-    }
-    return nullptr;
-}
-
 bool inHoldArea(QObject* receiver, const QMouseEvent* e)
 {
     const State& s = state();
-    return !s.holdArea || s.holdArea(pressTarget(receiver, e));
+    return !s.holdArea || s.holdArea(inputTarget(receiver, e->globalPosition().toPoint()));
 }
 
 bool handleInput(QObject* receiver, QEvent* e)
