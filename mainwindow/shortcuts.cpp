@@ -84,7 +84,9 @@ void PollHotKeys(frmExplorer& f)
     QWidget* window = f.window();
     if (!window)
         return;
-    if (f.BossKeyCode >= 1 && !window->isVisible() && (input::asyncKeyState(f.BossKeyCode) & 0x8000) != 0) {
+    // Hidden, the boss key is seen held now or pressed since the last poll.
+    if (f.BossKeyCode >= 1 && !window->isVisible() && input::asyncKeyState(f.BossKeyCode) != 0) {
+        input::watchWhileHidden(f.BossKeyCode, false);
         window->setVisible(true);
         platform::Delay(100);
         return;
@@ -138,6 +140,8 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
             f.window()->setVisible(false);
             platform::Delay(100);
             f.BossKeyCode = static_cast<int16_t>(112 + functionKey);
+            // A short press while hidden falls between two polls: it is watched.
+            platform::inputstate::watchWhileHidden(f.BossKeyCode, true);
         }
         break;
     case 11: tabs.OpenWB_StartPage(3); break;

@@ -2,6 +2,10 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+
+#include <map>
 
 // After Qt: the X headers define names Qt uses.
 #include <X11/Xlib.h>
@@ -40,7 +44,61 @@ std::pair<KeySym, KeySym> keySymsOf(int vk)
     }
 }
 
+constexpr int kSampleMs = 15;
+
+struct Watched {
+    bool down = false;
+    bool pressed = false;
+};
+
+std::map<int, Watched>& watched()
+{
+    static std::map<int, Watched> keys;
+    return keys;
+}
+
+QTimer* sampler()
+{
+    static QPointer<QTimer> timer;
+    if (!timer && qApp) {
+        timer = new QTimer(qApp);
+        timer->setInterval(kSampleMs);
+        QObject::connect(timer, &QTimer::timeout, [] {
+            for (auto& [vk, w] : watched()) {
+                const bool down = keyDown(vk).value_or(false);
+                if (down && !w.down)
+                    w.pressed = true;
+                w.down = down;
+            }
+        });
+    }
+    return timer;
+}
+
 } // namespace
+
+void watchKey(int vk, bool on)
+{
+    if (on)
+        watched()[vk] = Watched{keyDown(vk).value_or(false), false};
+    else
+        watched().erase(vk);
+    if (QTimer* t = sampler()) {
+        if (watched().empty())
+            t->stop();
+        else if (!t->isActive())
+            t->start();
+    }
+}
+
+bool takePress(int vk)
+{
+    const auto it = watched().find(vk);
+    if (it == watched().end() || !it->second.pressed)
+        return false;
+    it->second.pressed = false;
+    return true;
+}
 
 bool available()
 {

@@ -13,4 +13,10 @@ bool available();
 // where that is not known (no such display, or a key without a symbol).
 std::optional<bool> keyDown(int virtualKey);
 
+// While a key is watched its state is sampled every few milliseconds, so a
+// press shorter than the caller's own poll is still seen by takePress.
+void watchKey(int virtualKey, bool on);
+// A press of a watched key seen since the previous call for it.
+bool takePress(int virtualKey);
+
 } // namespace platform::displaykeys

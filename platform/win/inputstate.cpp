@@ -118,8 +118,11 @@ int16_t asyncKeyState(int vk)
     // keyboard; while none has, the display's state is the truth (a release
     // made after the window went never reached it).
     bool down = k.down;
-    if (vk > VK_MBUTTON && !QApplication::activeWindow())
+    if (vk > VK_MBUTTON && !QApplication::activeWindow()) {
         down = displaykeys::keyDown(vk).value_or(down);
+        if (displaykeys::takePress(vk))
+            k.pressedSinceAsked = true;
+    }
     int16_t result = down ? static_cast<int16_t>(0x8000) : int16_t(0);
     if (k.pressedSinceAsked)
         result = static_cast<int16_t>(result | 1);
@@ -162,6 +165,12 @@ void notePress(int vk)
 bool seesKeysWhileHidden()
 {
     return displaykeys::available();
+}
+
+void watchWhileHidden(int vk, bool on)
+{
+    if (displaykeys::available())
+        displaykeys::watchKey(vk, on);
 }
 
 void setCursorPos(const QPoint& globalPos)

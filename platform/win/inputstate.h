@@ -42,6 +42,9 @@ bool isDown(int virtualKey);
 // True where keys can be seen while every window of the program is hidden
 // (the key state of the whole display is known).
 bool seesKeysWhileHidden();
+// Where that is so, a watched key's presses are caught between calls while
+// no window of the program has the keyboard (bit 0 of asyncKeyState).
+void watchWhileHidden(int virtualKey, bool on);
 
 // The screen position of the last mouse event, or the cursor position when
 // none has been seen.
