@@ -182,9 +182,11 @@ protected:
         return last;
     }
 
-    // A menu stays closed: no popup is tracking over a second of ticks.
+    // A menu stays closed: it closed, and no popup is tracking over a second of ticks.
     testing::AssertionResult staysClosed(const char* what)
     {
+        if (!waitProbe([](const Probe& q) { return !q.tracking && q.popups.empty(); }, 10000).popups.empty())
+            return testing::AssertionFailure() << what << ": the menu did not close";
         for (int i = 0; i < 8; ++i) {
             QTest::qWait(150);
             const Probe p = probe();
@@ -208,11 +210,22 @@ protected:
         return last;
     }
 
+    // A menu opened and is on the screen (so that keys reach it).
     testing::AssertionResult opensMenu(const char* what)
     {
         const Probe p = waitProbe([](const Probe& q) { return q.tracking && !q.popups.empty(); }, 10000);
         if (!p.tracking)
             return testing::AssertionFailure() << what << ": no menu opened";
+        const QRect menu = p.popups.front();
+        const bool mapped = testenv::XSession::waitUntil(
+            [&] {
+                const std::vector<QRect> up = x->popupsOf(program->processId());
+                return std::find(up.begin(), up.end(), menu) != up.end();
+            },
+            10000);
+        if (!mapped)
+            return testing::AssertionFailure() << what << ": the menu never showed on the screen";
+        QTest::qWait(150);
         return testing::AssertionSuccess();
     }
 

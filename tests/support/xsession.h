@@ -119,7 +119,7 @@ public:
         moveTo(from);
         pause(100);
         buttonDown(button);
-        pause(500);
+        pause(1000);
         for (int i = 1; i <= steps; ++i) {
             moveTo(from + (to - from) * i / steps);
             pause(stepMs);
@@ -211,6 +211,16 @@ public:
             return;
         XMoveResizeWindow(display_, best, r.x(), r.y(), static_cast<unsigned>(r.width()), static_cast<unsigned>(r.height()));
         flush();
+    }
+
+    // The viewable popups (override-redirect windows: menus, tooltips) of the process.
+    std::vector<QRect> popupsOf(qint64 pid) const
+    {
+        std::vector<QRect> out;
+        for (const Window& w : windowsOf(pid))
+            if (w.viewable && w.overrideRedirect)
+                out.push_back(w.rect);
+        return out;
     }
 
     template <typename F>
