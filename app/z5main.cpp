@@ -1,11 +1,9 @@
-// The browser program: everything starts in the start procedure.
+// The browser program: everything starts in the start procedure, which
+// builds the main window and its subsystems when it shows the window.
 
-#include "browsing/explorertabs.h"
+#include "app/browserprogram.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
-#include "menus/menusservice.h"
-#include "menus/tabmenu.h"
 #include "platform/web/browser.h"
 #include "platform/win/shotonshow.h"
 
@@ -20,21 +18,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Z5"));
     platform::shotonshow::install();
-    SetTabsModuleFactory(CreateExplorerTabs);
-    TabButtonMenu tabMenu;
-    SetTabMenu(&tabMenu);
-    std::unique_ptr<frmExplorer> window;
-    std::unique_ptr<IMenusService> menus;
-    SetMainWindowLoader([&window, &menus] {
-        window = std::make_unique<frmExplorer>();
-        menus = CreateMenusService(*window);
-        services::SetMenus(menus.get());
-        window->show(); // loads the window first
+    ServiceSet services;
+    std::unique_ptr<BrowserProgram> program;
+    SetMainWindowLoader([&services, &program] {
+        program = std::make_unique<BrowserProgram>(services);
+        program->window().show(); // loads the window first
         return true;
     });
     if (!modExplorer_Main())
         return 0;
-    const int code = QApplication::exec();
-    services::SetMenus(nullptr);
-    return code;
+    return QApplication::exec();
 }

@@ -80,7 +80,6 @@ void ColourBar_MouseMove(frmExplorer& f, double x)
 
 void ColourBar_MouseUp(frmExplorer& f, platform::browser::IBrowser* page, int button, double x)
 {
-    f.BusyFlags[3] = 0;
     f.ColorBarMarker->setVisible(false);
     const auto cell = ColourCellAt(f.ImageBox[7].width(), cellCount(), x);
     if (!cell || !page)

@@ -52,7 +52,7 @@ CurrentTabDisplay::CurrentTabDisplay(frmExplorer& f, TabBrowsing& tabs, TabStrip
 
 int CurrentTabDisplay::currentBrowser() const
 {
-    return f_.TabBrowserMap.value(f_.CurrentTab, -1);
+    return tabs_.model().TabBrowserMap().value(tabs_.model().CurrentTab(), -1);
 }
 
 QString CurrentTabDisplay::ButtonCaption(const QString& title)
@@ -71,7 +71,7 @@ QString CurrentTabDisplay::DisplayAddress(const QString& url)
 
 void CurrentTabDisplay::RefreshCurrentTabChrome()
 {
-    if (f_.BusyFlags[4] != 0)
+    if (tabs_.ClosingTabs)
         return;
     const int kind = tabs_.GetTabState(currentBrowser(), FieldViewKind);
     UpdateFormCaption();
@@ -87,7 +87,7 @@ void CurrentTabDisplay::RefreshCurrentTabChrome()
 
 void CurrentTabDisplay::ShowCurrentTabNumber()
 {
-    const QString text = QString::number(f_.CurrentTab + 1);
+    const QString text = QString::number(tabs_.model().CurrentTab() + 1);
     f_.WBTextBox[2].setText(text);
     PaintTabButtonCaption(*f_.cmdCloseTab, text, false);
 }
@@ -104,12 +104,12 @@ void CurrentTabDisplay::UpdateFormCaption()
     const int b = currentBrowser();
     const IBrowser* br = tabs_.WBMAIN(b);
     const QString url = br ? br->locationURL() : QString();
-    const QString title = f_.TabTitles.value(f_.CurrentTab);
+    const QString title = tabs_.model().TabTitles().value(tabs_.model().CurrentTab());
     const int kind = tabs_.GetTabState(b, FieldViewKind);
     if (isPageKind(kind)) {
         const bool web = url.startsWith(QLatin1String("HTTP"), Qt::CaseInsensitive);
-        if (f_.CurrentTab == 0 && title.isEmpty()) {
-            f_.setCaption(f_.TabCount == 1 ? QStringLiteral("Z5") : message("9022", "Blank Page"));
+        if (tabs_.model().CurrentTab() == 0 && title.isEmpty()) {
+            f_.setCaption(tabs_.model().TabCount() == 1 ? QStringLiteral("Z5") : message("9022", "Blank Page"));
             f_.WBTextBox[1].setText(QString());
         } else if (!web) {
             f_.setCaption(title.isEmpty() ? message("9022", "Blank Page") : title);
@@ -130,7 +130,7 @@ void CurrentTabDisplay::ShowAddressOfUrl()
     const IBrowser* br = tabs_.WBMAIN(currentBrowser());
     QString addr = br ? br->locationURL() : QString();
     f_.cmdWBControl[5].zOrder(0);
-    if ((f_.CurrentTab == 0 && f_.TabTitles.value(0).isEmpty()) || IsBlankPageUrl(addr) || GetHelpPagePath(addr)
+    if ((tabs_.model().CurrentTab() == 0 && tabs_.model().TabTitles().value(0).isEmpty()) || IsBlankPageUrl(addr) || GetHelpPagePath(addr)
         || IsSnippetFile(addr)) {
         addr.clear();
     } else if (isFileAddress(addr)) {
@@ -142,12 +142,12 @@ void CurrentTabDisplay::ShowAddressOfUrl()
 
 void CurrentTabDisplay::RefreshTabButtons(bool hideExtra)
 {
-    if (f_.DisplayFlags[DisplayTabBar] == 0 || f_.BusyFlags[4] != 0)
+    if (f_.DisplayFlags[DisplayTabBar] == 0 || tabs_.ClosingTabs)
         return;
     const int fit = strip_.TabButtonsFit();
-    f_.TabButtonsShown = static_cast<int16_t>(std::min<int>(fit, f_.TabCount));
+    f_.TabButtonsShown = static_cast<int16_t>(std::min<int>(fit, tabs_.model().TabCount()));
     if (hideExtra) {
-        while (f_.TabButtonOffset + f_.TabButtonsShown > f_.TabCount && f_.TabButtonOffset >= 1)
+        while (f_.TabButtonOffset + f_.TabButtonsShown > tabs_.model().TabCount() && f_.TabButtonOffset >= 1)
             --f_.TabButtonOffset;
     }
     strip_.ClampOffset();
@@ -159,7 +159,7 @@ void CurrentTabDisplay::RefreshTabButtons(bool hideExtra)
         platform::forms::PictureBox* button = f_.cmdTabNum.at(i);
         if (!button)
             continue;
-        const bool current = i + f_.TabButtonOffset == f_.CurrentTab;
+        const bool current = i + f_.TabButtonOffset == tabs_.model().CurrentTab();
         SetSkinPicture(*button, current ? 399 : 400);
         button->setForeColor(SkinColor(current ? 134 : 135));
         button->setVisible(true);
@@ -170,19 +170,19 @@ void CurrentTabDisplay::RefreshTabButtons(bool hideExtra)
 
 void CurrentTabDisplay::UpdateTabTitle(int i)
 {
-    if (f_.DisplayFlags[DisplayTabBar] == 0 || f_.BusyFlags[4] != 0)
+    if (f_.DisplayFlags[DisplayTabBar] == 0 || tabs_.ClosingTabs)
         return;
     platform::forms::PictureBox* button = f_.cmdTabNum.at(i);
     const int tab = i + f_.TabButtonOffset;
-    if (!button || tab < 0 || tab >= f_.TabCount)
+    if (!button || tab < 0 || tab >= tabs_.model().TabCount())
         return;
     if (!button->visible()) {
         button->setVisible(true);
         button->zOrder(0);
     }
-    const int kind = tabs_.GetTabState(f_.TabBrowserMap.value(tab, -1), FieldViewKind);
+    const int kind = tabs_.GetTabState(tabs_.model().TabBrowserMap().value(tab, -1), FieldViewKind);
     if (isPageKind(kind)) {
-        QString title = f_.TabTitles.value(tab);
+        QString title = tabs_.model().TabTitles().value(tab);
         if (title.isEmpty() || IsBlankPageUrl(title)) {
             PaintTabButtonCaption(*button, QString(), true);
             title = message("9022", "Blank Page");
@@ -198,7 +198,7 @@ void CurrentTabDisplay::UpdateTabTitle(int i)
 
 void CurrentTabDisplay::ShowTabCount(int count)
 {
-    if (f_.BusyFlags[4] != 0)
+    if (tabs_.ClosingTabs)
         return;
     // The label grows to the left: its right edge stays at the strip's end.
     platform::forms::Label& label = f_.APPLabel[3];

@@ -10,7 +10,7 @@ void DocumentSinks::attach(IBrowser* b)
         if (ListPaneReady && startListDrag)
             startListDrag();
     };
-    e.windowScroll = [this] { st_.UserClickState = 0; };
+    e.windowScroll = [this] { tabs_.model().SetUserClickState(0); };
     e.documentEventsBound = [this](const QList<int>& frames) { BoundFrames = frames; };
 }
 
@@ -25,11 +25,11 @@ void DocumentSinks::detach(IBrowser* b)
 
 void DocumentSinks::BindDocumentEvents()
 {
-    if (st_.BusyFlags[0] != 0)
+    if (st_.NavigationHeld)
         return;
-    if (st_.CurrentTab < 0 || st_.CurrentTab >= st_.TabBrowserMap.size())
+    if (tabs_.model().CurrentTab() < 0 || tabs_.model().CurrentTab() >= tabs_.model().TabBrowserMap().size())
         return;
-    const int index = st_.TabBrowserMap[st_.CurrentTab];
+    const int index = tabs_.model().TabBrowserMap()[tabs_.model().CurrentTab()];
     IBrowser* b = tabs_.WBMAIN(index);
     if (!b)
         return;

@@ -166,16 +166,15 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
         && !IsBlankPageUrl(here)) {
         w_.ViewMode = 0;
         w_.PaneCount = 1;
-        const int n = w_.TabCount;
+        const int n = tabs_.model().TabCount();
         tabs_.NewTab(n, true, true);
         tabs_.ResetTab(n);
-        w_.CurrentTab = static_cast<int16_t>(n);
-        tabs_.ActivateTab(n);
+        tabs_.SelectTab(n);
         browser = tabs_.CurrentBrowser();
         if (!browser)
             return;
     } else {
-        const int index = w_.TabBrowserMap.value(w_.CurrentTab, 0);
+        const int index = tabs_.model().TabBrowserMap().value(tabs_.model().CurrentTab(), 0);
         tabs_.UnlinkTabRelations(index);
         // A tab a page opened as its popup becomes an ordinary tab.
         if (tabs_.GetTabState(index, FieldPopupRole) == 2) {
@@ -188,12 +187,12 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
     // no-history request has nothing to switch off.
     browser->navigate2(text);
     tabs_.SetStatusMessage(QString(), -1, -1);
-    w_.UserClickState = 0;
+    tabs_.model().SetUserClickState(0);
 }
 
 void Navigation::PrepareTabForCommand(int tab)
 {
-    const int index = w_.TabBrowserMap.value(tab, 0);
+    const int index = tabs_.model().TabBrowserMap().value(tab, 0);
     if (tabs_.GetTabState(index, FieldViewKind) >= 2)
         tabs_.EnsureUsableTab();
     tabs_.UnlinkTabRelations(index);
@@ -237,10 +236,10 @@ void Navigation::OpenWB_StartPage(int mode, int tab)
         return;
     }
     if (mode == 3) {
-        if (tab < 0 || tab >= w_.TabCount)
+        if (tab < 0 || tab >= tabs_.model().TabCount())
             return;
         PrepareTabForCommand(tab);
-        if (IBrowser* b = tabs_.WBMAIN(w_.TabBrowserMap[tab]))
+        if (IBrowser* b = tabs_.WBMAIN(tabs_.model().TabBrowserMap()[tab]))
             b->navigate2(homeOrBlank(s.home));
     }
 }
@@ -272,14 +271,14 @@ void Navigation::OpenTarget(const QString& target, int browserIndex)
 
 void Navigation::OpenSearchPage()
 {
-    PrepareTabForCommand(w_.CurrentTab);
+    PrepareTabForCommand(tabs_.model().CurrentTab());
     w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearch));
     NavigateAddressText(true, false, true);
 }
 
 void Navigation::OpenMyFolder()
 {
-    PrepareTabForCommand(w_.CurrentTab);
+    PrepareTabForCommand(tabs_.model().CurrentTab());
     w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTFOLDER"), GetSpecialFolder(4)));
     NavigateAddressText(true, false, true);
 }
@@ -291,7 +290,7 @@ void Navigation::startProgram(const QString& program)
 
 void Navigation::OpenMail()
 {
-    PrepareTabForCommand(w_.CurrentTab);
+    PrepareTabForCommand(tabs_.model().CurrentTab());
     const QString mail = setting(QStringLiteral("DEFAULTMAIL"), GetMailProgram());
     if (mail.isEmpty())
         return;
@@ -311,7 +310,7 @@ void Navigation::QuickListLookup(int list, const QString& name)
 {
     if (list < 1 || list > 4)
         return;
-    PrepareTabForCommand(w_.CurrentTab);
+    PrepareTabForCommand(tabs_.model().CurrentTab());
     // The same reader and the same copy of the list as the menu that showed it.
     for (const QuickListLine& entry : ::QuickListLookup(list, name)) {
         if (entry.separator)
@@ -327,7 +326,7 @@ void Navigation::QuickListLookup(int list, const QString& name)
 
 int Navigation::GetTabStateFieldOfCurrent() const
 {
-    return tabs_.GetTabState(w_.TabBrowserMap.value(w_.CurrentTab, 0), FieldViewKind);
+    return tabs_.GetTabState(tabs_.model().TabBrowserMap().value(tabs_.model().CurrentTab(), 0), FieldViewKind);
 }
 
 void Navigation::GoBack()
@@ -342,15 +341,14 @@ void Navigation::GoBack()
     QCoreApplication::processEvents();
     if (could)
         return;
-    const int index = w_.TabBrowserMap.value(w_.CurrentTab, 0);
+    const int index = tabs_.model().TabBrowserMap().value(tabs_.model().CurrentTab(), 0);
     const int opener = tabs_.GetTabState(index, FieldOpenerBrowser);
     if (opener < 0)
         return;
     const int tab = tabs_.TabOfBrowser(opener);
     if (tab < 0)
         return;
-    w_.CurrentTab = static_cast<int16_t>(tab);
-    tabs_.ActivateTab(tab);
+    tabs_.SelectTab(tab);
 }
 
 void Navigation::GoForward()
@@ -375,12 +373,12 @@ void Navigation::RefreshPage()
         tabs_.EnsureUsableTab();
     if (IBrowser* b = tabs_.CurrentBrowser())
         b->refresh();
-    w_.UserClickState = 0;
+    tabs_.model().SetUserClickState(0);
 }
 
 void Navigation::GoUpOneLevel()
 {
-    PrepareTabForCommand(w_.CurrentTab);
+    PrepareTabForCommand(tabs_.model().CurrentTab());
     IBrowser* b = tabs_.CurrentBrowser();
     if (!b)
         return;
@@ -393,19 +391,17 @@ void Navigation::GoUpOneLevel()
 
 void Navigation::OpenNewTab()
 {
-    if (w_.BusyFlags[13] != 0)
+    const auto opening = openingTab_.tryHold();
+    if (!opening)
         return;
-    w_.BusyFlags[13] = -1;
     QCoreApplication::processEvents();
     w_.ViewMode = 0;
     w_.PaneCount = 1;
-    const int k = w_.TabCount;
+    const int k = tabs_.model().TabCount();
     tabs_.NewTab(k, true, true);
     tabs_.ResetTab(k);
-    w_.CurrentTab = static_cast<int16_t>(k);
-    tabs_.ActivateTab(k);
+    tabs_.SelectTab(k);
     QCoreApplication::processEvents();
-    w_.BusyFlags[13] = 0;
 }
 
 void Navigation::StopEverything()

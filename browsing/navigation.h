@@ -5,6 +5,8 @@
 // document folder, the mail program, the quick lists, Back, Forward, Stop,
 // Refresh and Up.
 
+#include "core/busyflag.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -88,4 +90,7 @@ private:
 
     frmExplorer& w_;
     TabBrowsing& tabs_;
+    // Set while OpenNewTab runs: it lets events run, and a second new tab
+    // waits for the first.
+    BusyFlag openingTab_;
 };

@@ -41,14 +41,14 @@ PageTools::PageTools(ExplorerState& state, TabBrowsing& tabs) : st_(state), tabs
 
 IBrowser* PageTools::currentBrowser() const
 {
-    if (st_.CurrentTab < 0 || st_.CurrentTab >= st_.TabBrowserMap.size())
+    if (tabs_.model().CurrentTab() < 0 || tabs_.model().CurrentTab() >= tabs_.model().TabBrowserMap().size())
         return nullptr;
-    return tabs_.WBMAIN(st_.TabBrowserMap[st_.CurrentTab]);
+    return tabs_.WBMAIN(tabs_.model().TabBrowserMap()[tabs_.model().CurrentTab()]);
 }
 
 QString PageTools::currentTitle() const
 {
-    return st_.CurrentTab >= 0 && st_.CurrentTab < st_.TabTitles.size() ? st_.TabTitles[st_.CurrentTab] : QString();
+    return tabs_.model().CurrentTab() >= 0 && tabs_.model().CurrentTab() < tabs_.model().TabTitles().size() ? tabs_.model().TabTitles()[tabs_.model().CurrentTab()] : QString();
 }
 
 QString PageTools::SafeTitle(const QString& title)
@@ -215,16 +215,15 @@ void PageTools::SynchronizeOfflinePages()
         startProgram(program, {});
 }
 
-void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, IWindowChrome& chrome, IMediaPlayer& media,
-                        IDownloads& downloads)
+void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, ITabChrome& chrome, const ServiceSet& services)
 {
     constexpr int kImageList = 3;
     constexpr int16_t kPageView = 1;
     constexpr int16_t kImageView = 3;
-    if (st.CurrentTab < 0 || st.CurrentTab >= st.TabBrowserMap.size())
+    if (tabs.model().CurrentTab() < 0 || tabs.model().CurrentTab() >= tabs.model().TabBrowserMap().size())
         return;
-    downloads.PrepareFetchSlots();
-    const int16_t current = st.TabBrowserMap[st.CurrentTab];
+    services.Downloads().PrepareFetchSlots();
+    const int16_t current = tabs.model().TabBrowserMap()[tabs.model().CurrentTab()];
     const int16_t previous = st.ListViewerBrowser[kImageList];
     if (previous >= 0 && previous != current) {
         tabs.SetTabState(previous, FieldViewKind, kPageView);
@@ -235,7 +234,7 @@ void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, IWindowChrome& chr
     st.ListViewerBrowser[kImageList] = current;
     tabs.SetTabState(current, FieldViewKind, kImageView);
     if (st.ImagesPerView > 1)
-        media.RelayoutImageViewer();
+        services.Media().RelayoutImageViewer();
 }
 
 bool PageTools::IsCurrentTabBlank() const

@@ -16,8 +16,7 @@
 // Makes the current tab the image viewer (list kind 3): the tab that was
 // it goes back to a page tab, and the viewer's cells are rebuilt when it
 // shows several images.
-void ShowImageViewerTab(ExplorerState& state, TabBrowsing& tabs, IWindowChrome& chrome, IMediaPlayer& media,
-                        IDownloads& downloads);
+void ShowImageViewerTab(ExplorerState& state, TabBrowsing& tabs, ITabChrome& chrome, const ServiceSet& services);
 
 class PageTools {
 public:

@@ -66,17 +66,15 @@ void later(const std::shared_ptr<bool>& alive, F f)
 
 } // namespace
 
-TabBrowsing::TabBrowsing(ExplorerState& state, IBrowserHost& host, IWindowChrome& chrome, IMediaPlayer& media,
-                         IListsPane& lists, IDownloads& downloads)
-    : st_(state), host_(host), chrome_(chrome), media_(media), lists_(lists), downloads_(downloads)
+TabBrowsing::TabBrowsing(TabModel& model, ExplorerState& state, IBrowserHost& host, ITabChrome& chrome,
+                         const ServiceSet& services)
+    : m_(model), st_(state), host_(host), chrome_(chrome), services_(services)
 {
     BusyState.fill(1);
     BlankPageUrl = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
     busyPicture = [](int16_t id) { return GetSkinPicture(id, 0); };
-    if (st_.ClosedTabRingEnabled && st_.ClosedTabUrls.size() < 5)
-        st_.ClosedTabUrls = QStringList(5, QString());
-    if (st_.TabBrowserMap.size() < st_.TabCount + 1)
-        resizeTabArrays();
+    if (st_.ClosedTabRingEnabled)
+        m_.MakeClosedTabRing();
     if (IBrowser* b0 = host_.browser(0))
         wire(0, b0);
     if (IBrowser* catcher = host_.popupCatcher()) {
@@ -88,8 +86,8 @@ TabBrowsing::TabBrowsing(ExplorerState& state, IBrowserHost& host, IWindowChrome
 TabBrowsing::~TabBrowsing()
 {
     *alive_ = false;
-    for (int i = 0; i < st_.TabBrowserMap.size(); ++i) {
-        if (IBrowser* b = host_.browser(st_.TabBrowserMap[i]))
+    for (int i = 0; i < m_.TabBrowserMap().size(); ++i) {
+        if (IBrowser* b = host_.browser(m_.TabBrowserMap()[i]))
             b->browserEvents() = platform::browser::BrowserEvents{};
     }
     if (IBrowser* b0 = host_.browser(0))
@@ -120,9 +118,9 @@ void TabBrowsing::wire(int index, IBrowser* b)
 
 IBrowser* TabBrowsing::CurrentBrowser() const
 {
-    if (st_.CurrentTab < 0 || st_.CurrentTab >= st_.TabBrowserMap.size())
+    if (m_.CurrentTab() < 0 || m_.CurrentTab() >= m_.TabBrowserMap().size())
         return nullptr;
-    return host_.browser(st_.TabBrowserMap[st_.CurrentTab]);
+    return host_.browser(m_.TabBrowserMap()[m_.CurrentTab()]);
 }
 
 void TabBrowsing::DoEvents()
@@ -131,16 +129,6 @@ void TabBrowsing::DoEvents()
         doEvents();
     else
         QCoreApplication::processEvents();
-}
-
-void TabBrowsing::resizeTabArrays()
-{
-    const int size = std::max<int>(1, st_.TabCount + 1);
-    st_.TabBrowserMap.resize(size);
-    while (st_.TabTitles.size() < size)
-        st_.TabTitles.append(QString());
-    while (st_.TabTitles.size() > size)
-        st_.TabTitles.removeLast();
 }
 
 // ---- State record -------------------------------------------------------
@@ -182,62 +170,37 @@ void TabBrowsing::UnlinkTabRelations(int browser)
 
 void TabBrowsing::ResetTab(int tab)
 {
-    if (tab < 0 || tab >= st_.TabCount)
+    if (tab < 0 || tab >= m_.TabCount())
         return;
-    const int b = st_.TabBrowserMap[tab];
+    const int b = m_.TabBrowserMap()[tab];
     UnlinkTabRelations(b);
     if (IBrowser* br = host_.browser(b)) {
         br->setTag(kInitialTabState);
         br->navigate2(BlankPageUrl);
     }
-    if (tab == st_.CurrentTab)
+    if (tab == m_.CurrentTab())
         SetStatusMessage(QString(), -1, -1);
 }
 
 // ---- Tab lifecycle ------------------------------------------------------
-
-int TabBrowsing::FindFreeBrowserIndex() const
-{
-    int k = 1;
-    for (;;) {
-        bool used = false;
-        for (int t = 0; t < st_.TabCount && t < st_.TabBrowserMap.size(); ++t)
-            used = used || st_.TabBrowserMap[t] == k;
-        if (!used)
-            return k;
-        ++k;
-    }
-}
-
-int TabBrowsing::TabOfBrowser(int browser) const
-{
-    for (int t = std::min<int>(st_.TabCount, st_.TabBrowserMap.size()) - 1; t >= 0; --t) {
-        if (st_.TabBrowserMap[t] == browser)
-            return t;
-    }
-    return -1;
-}
 
 void TabBrowsing::NewTab(int n, bool visible, bool showCount)
 {
     if (n < 0)
         return;
     if (n > 0) {
-        if (n >= st_.TabBrowserMap.size())
-            st_.TabBrowserMap.resize(n + 1);
         // A tab that gets a new browser gives its old one up: no browser is
         // left loaded without a tab.
-        if (n < st_.TabCount && st_.TabBrowserMap[n] > 0) {
-            UnlinkTabRelations(st_.TabBrowserMap[n]);
-            host_.unloadBrowser(st_.TabBrowserMap[n]);
-            st_.TabBrowserMap[n] = 0;
+        if (n < m_.TabCount() && m_.TabBrowserMap()[n] > 0) {
+            UnlinkTabRelations(m_.TabBrowserMap()[n]);
+            host_.unloadBrowser(m_.TabBrowserMap()[n]);
+            m_.SetTabBrowser(n, 0);
         }
-        st_.TabBrowserMap[n] = static_cast<int16_t>(FindFreeBrowserIndex());
+        m_.SetTabBrowser(n, static_cast<int16_t>(m_.FindFreeBrowserIndex()));
     }
-    st_.TabCount = static_cast<int16_t>(n + 1);
-    resizeTabArrays();
-    st_.TabTitles[n] = QString();
-    const int b = st_.TabBrowserMap[n];
+    m_.SetTabCount(n + 1);
+    m_.SetTabTitle(n, QString());
+    const int b = m_.TabBrowserMap()[n];
     if (b >= 1) {
         IBrowser* br = host_.browser(b);
         if (!br) {
@@ -249,64 +212,69 @@ void TabBrowsing::NewTab(int n, bool visible, bool showCount)
             br->setVisible(visible);
             br->setTag(kInitialTabState);
             // A new tab that is not the current one opens behind it.
-            if (visible && n != st_.CurrentTab)
+            if (visible && n != m_.CurrentTab())
                 if (IBrowser* current = CurrentBrowser(); current && current != br)
                     current->bringToFront();
         }
     }
     if (showCount)
-        chrome_.ShowTabCount(st_.TabCount);
+        chrome_.ShowTabCount(m_.TabCount());
 }
 
 void TabBrowsing::ActivateTab(int n)
 {
-    if (n < 0 || n >= st_.TabCount)
+    if (n < 0 || n >= m_.TabCount())
         return;
-    ScopeExit done([this] { st_.BusyFlags[6] = 0; });
-    const int b = st_.TabBrowserMap[n];
+    ScopeExit done([this] { SwitchingTab.set(false); });
+    const int b = m_.TabBrowserMap()[n];
     IBrowser* br = host_.browser(b);
     if (br)
         br->setVisible(true);
     chrome_.ScrollTabStripToCurrent();
     chrome_.RefreshTabButtons(0);
-    if (n == st_.CurrentTab) {
+    if (n == m_.CurrentTab()) {
         chrome_.RefreshCurrentTabChrome();
         if (br && br->scrollFixMark == 1)
             br->scrollFixMark = 2;
-        media_.SetPageScrollOn();
+        services_.Media().SetPageScrollOn();
     }
     chrome_.PlaceBrowsersInPanes(n);
     if (br)
         br->bringToFront();
     if (b == st_.ListViewerBrowser[2]) {
         st_.CurrentListKind = 2;
-        media_.PlaceVideoView();
-        lists_.ShowCurrentList();
+        services_.Media().PlaceVideoView();
+        services_.Lists().ShowCurrentList();
     } else if (b == st_.ListViewerBrowser[3]) {
         st_.CurrentListKind = 3;
-        media_.RelayoutImageViewer();
-        lists_.ShowCurrentList();
+        services_.Media().RelayoutImageViewer();
+        services_.Lists().ShowCurrentList();
     }
     ProgressBrowser = static_cast<int16_t>(b);
     if (st_.ViewMode >= 4)
         chrome_.BringSplittersToFront();
 }
 
+void TabBrowsing::SelectTab(int n)
+{
+    m_.SetCurrentTab(n);
+    ActivateTab(n);
+}
+
 void TabBrowsing::GoToTab(int n)
 {
-    if (st_.BusyFlags[6])
+    if (SwitchingTab)
         return;
-    st_.BusyFlags[6] = -1;
-    ScopeExit done([this] { st_.BusyFlags[6] = 0; });
+    SwitchingTab.set(true);
+    ScopeExit done([this] { SwitchingTab.set(false); });
     st_.ViewMode = 0;
     st_.PaneCount = 1;
-    st_.CurrentTab = static_cast<int16_t>(n);
-    ActivateTab(n);
+    SelectTab(n);
 }
 
 void TabBrowsing::SelectTabFromMenu(int n)
 {
-    st_.CurrentTab = static_cast<int16_t>(n);
+    m_.SetCurrentTab(n);
     if (st_.PaneCount == 1) {
         ActivateTab(n);
     } else if (n < st_.PaneCount) {
@@ -321,22 +289,22 @@ void TabBrowsing::SelectTabFromMenu(int n)
 
 void TabBrowsing::SwitchToAdjacentTab(int direction, bool once)
 {
-    if (st_.TabCount == 1)
+    if (m_.TabCount() == 1)
         return;
     bool first = true;
     double wait = 250;
     for (;;) {
         if (IBrowser* cur = CurrentBrowser())
             cur->stop();
-        int t = st_.CurrentTab;
+        int t = m_.CurrentTab();
         if (direction == 7) {
-            t = t + 1 >= st_.TabCount ? 0 : t + 1;
+            t = t + 1 >= m_.TabCount() ? 0 : t + 1;
         } else {
-            t = t - 1 < 0 ? st_.TabCount - 1 : t - 1;
+            t = t - 1 < 0 ? m_.TabCount() - 1 : t - 1;
         }
-        const int b = st_.TabBrowserMap[t];
+        const int b = m_.TabBrowserMap()[t];
         IBrowser* br = host_.browser(b);
-        st_.CurrentTab = static_cast<int16_t>(t);
+        m_.SetCurrentTab(t);
         if (br)
             br->setVisible(true);
         chrome_.ScrollTabStripToCurrent();
@@ -354,12 +322,12 @@ void TabBrowsing::SwitchToAdjacentTab(int direction, bool once)
             br->bringToFront();
         if (b == st_.ListViewerBrowser[2]) {
             st_.CurrentListKind = 2;
-            media_.PlaceVideoView();
-            lists_.ShowCurrentList();
+            services_.Media().PlaceVideoView();
+            services_.Lists().ShowCurrentList();
         } else if (b == st_.ListViewerBrowser[3]) {
             st_.CurrentListKind = 3;
-            media_.RelayoutImageViewer();
-            lists_.ShowCurrentList();
+            services_.Media().RelayoutImageViewer();
+            services_.Lists().ShowCurrentList();
         }
         chrome_.RefreshCurrentTabChrome();
         ProgressBrowser = static_cast<int16_t>(b);
@@ -374,14 +342,14 @@ void TabBrowsing::SwitchToAdjacentTab(int direction, bool once)
 
 void TabBrowsing::CloseTab(int tab, bool activateOpener)
 {
-    if (tab < 0 || tab >= st_.TabCount)
+    if (tab < 0 || tab >= m_.TabCount())
         return;
-    const int b = st_.TabBrowserMap[tab];
+    const int b = m_.TabBrowserMap()[tab];
     if (b == st_.ListViewerBrowser[2])
-        media_.CloseVideoPlayer();
+        services_.Media().CloseVideoPlayer();
     if (b == st_.ListViewerBrowser[3])
-        media_.StopImageList();
-    if (b == 0 && st_.TabCount == 1) {
+        services_.Media().StopImageList();
+    if (b == 0 && m_.TabCount() == 1) {
         const IBrowser* b0 = host_.browser(0);
         if (!b0 || IsBlankPageUrl(b0->locationURL()))
             return;
@@ -391,37 +359,32 @@ void TabBrowsing::CloseTab(int tab, bool activateOpener)
     if (!br || !br->isVisible()) {
         ReleaseTabBrowser(tab);
     } else {
-        if (st_.ClosedTabRingEnabled && tab == st_.CurrentTab && br->readyState() == platform::browser::ReadyComplete
-            && st_.ClosedTabUrls.size() >= 5) {
-            for (int i = 4; i > 0; --i)
-                st_.ClosedTabUrls[i] = st_.ClosedTabUrls[i - 1];
-            st_.ClosedTabUrls[0] = br->locationURL();
-            st_.ClosedTabCursor = 0;
-        }
-        if (tab == st_.CurrentTab && activateOpener) {
+        if (st_.ClosedTabRingEnabled && tab == m_.CurrentTab() && br->readyState() == platform::browser::ReadyComplete)
+            m_.PushClosedTabUrl(br->locationURL());
+        if (tab == m_.CurrentTab() && activateOpener) {
             const int opener = GetTabState(b, FieldOpenerBrowser);
             ReleaseTabBrowser(tab);
             // An opener whose tab is gone counts as none.
             const int openerTab = opener > -1 ? TabOfBrowser(opener) : -1;
             if (openerTab > -1)
-                st_.CurrentTab = static_cast<int16_t>(openerTab);
-            else if (st_.CurrentTab > st_.TabCount - 1)
-                st_.CurrentTab = static_cast<int16_t>(st_.TabCount - 1);
-            ActivateTab(st_.CurrentTab);
+                m_.SetCurrentTab(openerTab);
+            else if (m_.CurrentTab() > m_.TabCount() - 1)
+                m_.SetCurrentTab(m_.TabCount() - 1);
+            ActivateTab(m_.CurrentTab());
         } else {
             ReleaseTabBrowser(tab);
             if (st_.ViewMode > 3)
                 st_.ViewMode = 1;
             if (tab <= st_.PaneCount && st_.PaneCount > 1) {
                 st_.PaneCount = static_cast<int16_t>(st_.PaneCount - 1);
-                chrome_.LayoutViewPanes(true, st_.TabCount, st_.PaneCount);
+                chrome_.LayoutViewPanes(true, m_.TabCount(), st_.PaneCount);
                 chrome_.EnsureTabsForViewMode(true);
                 BusyState[0] = 1;
                 ShowBusyIndicator();
             }
-            if (st_.CurrentTab >= st_.TabCount - 1)
-                st_.CurrentTab = static_cast<int16_t>(st_.TabCount - 1);
-            ActivateTab(st_.CurrentTab);
+            if (m_.CurrentTab() >= m_.TabCount() - 1)
+                m_.SetCurrentTab(m_.TabCount() - 1);
+            ActivateTab(m_.CurrentTab());
         }
     }
     chrome_.RefreshTabButtons(0);
@@ -450,29 +413,25 @@ void TabBrowsing::unloadClosedBrowser(int browser)
 
 void TabBrowsing::ReleaseTabBrowser(int tab)
 {
-    if (tab < 0 || tab >= st_.TabCount)
+    if (tab < 0 || tab >= m_.TabCount())
         return;
-    const uint8_t savedMode = st_.PopupControlMode;
-    st_.PopupControlMode = 2;
-    ScopeExit restore([this, savedMode] { st_.PopupControlMode = savedMode; });
+    // Popups are refused while the browser goes; the user's popup setting
+    // is left as it is.
+    const BusyFlag::Hold releasing(releasingTab_);
     try {
-        unloadClosedBrowser(st_.TabBrowserMap[tab]);
-        if (st_.TabCount == 1) {
+        unloadClosedBrowser(m_.TabBrowserMap()[tab]);
+        if (m_.TabCount() == 1) {
             st_.PaneCount = 1;
-            st_.CurrentTab = 0;
-            st_.TabBrowserMap[0] = 0;
-            st_.TabTitles[0] = QString();
+            m_.SetCurrentTab(0);
+            m_.SetTabBrowser(0, 0);
+            m_.SetTabTitle(0, QString());
+            m_.SetTabCount(1);
         } else {
-            st_.TabCount = static_cast<int16_t>(st_.TabCount - 1);
-            for (int i = tab; i <= st_.TabCount - 1; ++i) {
-                st_.TabBrowserMap[i] = st_.TabBrowserMap[i + 1];
-                st_.TabTitles[i] = st_.TabTitles[i + 1];
-            }
+            m_.RemoveTab(tab);
         }
-        resizeTabArrays();
-        chrome_.ShowTabCount(st_.TabCount);
+        chrome_.ShowTabCount(m_.TabCount());
     } catch (...) {
-        // Stops at the first failure; the guard restores the popup mode.
+        // Stops at the first failure.
     }
 }
 
@@ -488,21 +447,17 @@ void TabBrowsing::CloseTabs(int mode)
                                    QStringLiteral("Closing ... Please wait")));
     BusyState[0] = 4;
     ShowBusyIndicator();
-    st_.BusyFlags[4] = -1;
-    const uint8_t savedMode = st_.PopupControlMode;
     bool finished = false;
     {
-        // Every exit gives back the popup mode and the closing flag.
-        ScopeExit restore([this, savedMode, &finished] {
-            st_.PopupControlMode = savedMode;
-            st_.BusyFlags[4] = 0;
+        // Every exit clears the closing flag; popups are refused meanwhile.
+        const BusyFlag::Hold closing(ClosingTabs);
+        ScopeExit restore([this, &finished] {
             if (!finished) {
                 BusyState[0] = 1;
                 ShowBusyIndicator();
             }
         });
         DoEvents();
-        st_.PopupControlMode = 2;
         try {
             finished = closeTabsBody(mode);
         } catch (...) {
@@ -513,7 +468,7 @@ void TabBrowsing::CloseTabs(int mode)
     }
     chrome_.RefreshCurrentTabChrome();
     chrome_.UpdateTabTitle(0);
-    downloads_.ResetFetchProgress();
+    services_.Downloads().ResetFetchProgress();
     SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9028"), QStringLiteral("Done")));
     BusyState[0] = 1;
     ShowBusyIndicator();
@@ -526,147 +481,134 @@ bool TabBrowsing::closeTabsBody(int mode)
     auto closing = [this] { return CloseRequested != 0; };
     // Unloads the browser of tab i, cutting its popup links first.
     auto closeTabBrowser = [this](int i) {
-        const int b = st_.TabBrowserMap[i];
+        const int b = m_.TabBrowserMap()[i];
         UnlinkTabRelations(b);
         unloadClosedBrowser(b);
     };
     if (mode == 1) {
         StopMediaAndTimers();
-        if (IBrowser* b = host_.browser(st_.TabBrowserMap[0]))
+        if (IBrowser* b = host_.browser(m_.TabBrowserMap()[0]))
             b->navigate2(BlankPageUrl);
         DoEvents();
-        st_.CurrentTab = 0;
-        ActivateTab(0);
+        SelectTab(0);
         DoEvents();
-        st_.UserClickState = 0;
-        for (int i = st_.TabCount - 1; i >= 0; --i) {
-            if (st_.TabBrowserMap[i] > 0) {
+        m_.SetUserClickState(0);
+        for (int i = m_.TabCount() - 1; i >= 0; --i) {
+            if (m_.TabBrowserMap()[i] > 0) {
                 closeTabBrowser(i);
                 if (closing())
                     return false;
             }
         }
-        st_.TabBrowserMap[0] = 0;
-        st_.TabTitles[0] = QString();
+        m_.SetTabBrowser(0, 0);
+        m_.SetTabTitle(0, QString());
         IBrowser* b0 = host_.browser(0);
         if (b0 && !IsBlankPageUrl(b0->locationURL()))
             b0->navigate2(BlankPageUrl);
         DoEvents();
-        st_.CurrentTab = 0;
-        ActivateTab(0);
+        SelectTab(0);
         DoEvents();
         if (b0)
             b0->setTag(kInitialTabState);
     } else if (mode == 2) {
-        if (st_.ListViewerBrowser[2] >= 0 && st_.ListViewerBrowser[2] != st_.TabBrowserMap[0])
-            media_.CloseVideoPlayer();
-        if (st_.ListViewerBrowser[3] >= 0 && st_.ListViewerBrowser[3] != st_.TabBrowserMap[0])
-            media_.StopImageList();
-        if (st_.TabCount == 1)
+        if (st_.ListViewerBrowser[2] >= 0 && st_.ListViewerBrowser[2] != m_.TabBrowserMap()[0])
+            services_.Media().CloseVideoPlayer();
+        if (st_.ListViewerBrowser[3] >= 0 && st_.ListViewerBrowser[3] != m_.TabBrowserMap()[0])
+            services_.Media().StopImageList();
+        if (m_.TabCount() == 1)
             return true;
-        st_.CurrentTab = 0;
-        ActivateTab(0);
+        SelectTab(0);
         DoEvents();
-        for (int i = st_.TabCount - 1; i >= 1; --i) {
+        for (int i = m_.TabCount() - 1; i >= 1; --i) {
             closeTabBrowser(i);
             if (closing())
                 return false;
         }
     } else if (mode == 3) {
-        const int current = st_.CurrentTab;
-        const int kept = st_.TabBrowserMap[current];
+        const int current = m_.CurrentTab();
+        const int kept = m_.TabBrowserMap()[current];
         if (st_.ListViewerBrowser[2] >= 0 && st_.ListViewerBrowser[2] != kept)
-            media_.CloseVideoPlayer();
+            services_.Media().CloseVideoPlayer();
         if (st_.ListViewerBrowser[3] >= 0 && st_.ListViewerBrowser[3] != kept)
-            media_.StopImageList();
-        if (st_.TabCount == 1)
+            services_.Media().StopImageList();
+        if (m_.TabCount() == 1)
             return true;
-        for (int i = st_.TabCount - 1; i >= 0; --i) {
+        for (int i = m_.TabCount() - 1; i >= 0; --i) {
             if (i == current)
                 continue;
             closeTabBrowser(i);
             if (closing())
                 return false;
         }
-        st_.TabBrowserMap[0] = static_cast<int16_t>(kept);
-        st_.TabTitles[0] = st_.TabTitles[current];
+        m_.SetTabBrowser(0, kept);
+        m_.SetTabTitle(0, m_.TabTitles()[current]);
     } else {
         return true;
     }
-    st_.TabCount = 1;
-    st_.CurrentTab = 0;
-    resizeTabArrays();
+    m_.SetTabCount(1);
+    m_.SetCurrentTab(0);
     return true;
 }
 
 void TabBrowsing::ClearTabs(bool all, int tab)
 {
     auto clear = [this](int t) {
-        if (t < 0 || t >= st_.TabCount)
+        if (t < 0 || t >= m_.TabCount())
             return;
-        if (IBrowser* b = host_.browser(st_.TabBrowserMap[t])) {
+        if (IBrowser* b = host_.browser(m_.TabBrowserMap()[t])) {
             b->navigate2(BlankPageUrl);
             b->setTag(kInitialTabState);
         }
-        st_.TabTitles[t] = QString();
+        m_.SetTabTitle(t, QString());
     };
     if (all) {
-        for (int t = st_.TabCount - 1; t >= 0; --t)
+        for (int t = m_.TabCount() - 1; t >= 0; --t)
             clear(t);
     } else {
-        clear(tab < 0 ? st_.CurrentTab : tab);
+        clear(tab < 0 ? m_.CurrentTab() : tab);
     }
     chrome_.RefreshTabButtons(0);
     chrome_.RefreshCurrentTabChrome();
-    downloads_.ResetFetchProgress();
+    services_.Downloads().ResetFetchProgress();
     BusyState[0] = 1;
     ShowBusyIndicator();
 }
 
 void TabBrowsing::ReopenClosedTab()
 {
-    if (st_.ClosedTabUrls.size() < 5 || st_.ClosedTabUrls[0].isEmpty())
+    const QString url = m_.NextClosedTabUrl();
+    if (url.isEmpty())
         return;
-    if (st_.ClosedTabCursor >= 5 || st_.ClosedTabCursor < 0)
-        st_.ClosedTabCursor = 0;
-    IBrowser* b = CurrentBrowser();
-    if (st_.ClosedTabUrls[st_.ClosedTabCursor].isEmpty()) {
-        if (b)
-            b->navigate2(st_.ClosedTabUrls[0]);
-        st_.ClosedTabCursor = 1;
-    } else {
-        if (b)
-            b->navigate2(st_.ClosedTabUrls[st_.ClosedTabCursor]);
-        st_.ClosedTabCursor = static_cast<int16_t>(st_.ClosedTabCursor + 1);
-    }
+    if (IBrowser* b = CurrentBrowser())
+        b->navigate2(url);
 }
 
 void TabBrowsing::RelayoutTabPanes(int n)
 {
     chrome_.PlaceBrowsersInPanes(n);
-    if (n < 0 || n >= st_.TabCount)
+    if (n < 0 || n >= m_.TabCount())
         return;
-    const int b = st_.TabBrowserMap[n];
+    const int b = m_.TabBrowserMap()[n];
     if (b == st_.ListViewerBrowser[2])
-        media_.PlaceVideoView();
+        services_.Media().PlaceVideoView();
     else if (b == st_.ListViewerBrowser[3])
-        media_.RelayoutImageViewer();
+        services_.Media().RelayoutImageViewer();
 }
 
 void TabBrowsing::EnsureUsableTab()
 {
-    const int b = st_.TabBrowserMap.value(st_.CurrentTab, 0);
+    const int b = m_.TabBrowserMap().value(m_.CurrentTab(), 0);
     if (b == st_.ListViewerBrowser[2])
-        media_.CloseVideoPlayer();
+        services_.Media().CloseVideoPlayer();
     else if (b == st_.ListViewerBrowser[3])
-        media_.StopImageList();
+        services_.Media().StopImageList();
     SetTabState(b, FieldViewKind, 1);
 }
 
 void TabBrowsing::StopAllTabBrowsers()
 {
-    for (int t = st_.TabCount - 1; t >= 0; --t) {
-        if (IBrowser* b = host_.browser(st_.TabBrowserMap[t]))
+    for (int t = m_.TabCount() - 1; t >= 0; --t) {
+        if (IBrowser* b = host_.browser(m_.TabBrowserMap()[t]))
             b->stop();
     }
 }
@@ -676,10 +618,10 @@ void TabBrowsing::StopMediaAndTimers()
     for (int k = 1; k <= 5; ++k)
         st_.ListPlayState[k] = 0;
     for (int timer = 3; timer <= 5; ++timer)
-        media_.SetListTimer(timer, false);
-    media_.StopAudio();
-    media_.StopVideo();
-    downloads_.StopAllFetches();
+        chrome_.SetListTimer(timer, false);
+    services_.Media().StopAudio();
+    services_.Media().StopVideo();
+    services_.Downloads().StopAllFetches();
     for (int k = 2; k <= 5; ++k) {
         if (st_.ListViewerBrowser[k] >= 0) {
             SetTabState(st_.ListViewerBrowser[k], FieldViewKind, 1);
@@ -687,8 +629,8 @@ void TabBrowsing::StopMediaAndTimers()
         }
     }
     ShowMediaStateStatus();
-    media_.UpdateTransportButtons();
-    lists_.UpdatePlaylistButtons();
+    services_.Media().UpdateTransportButtons();
+    services_.Lists().UpdatePlaylistButtons();
 }
 
 bool TabBrowsing::WaitUntilReady(int tab, double limitMs)
@@ -701,8 +643,8 @@ bool TabBrowsing::WaitUntilReady(int tab, double limitMs)
         QThread::msleep(5);
         elapsed += 5;
         DoEvents();
-        if (tab >= 0 && tab < st_.TabCount) {
-            if (const IBrowser* b = host_.browser(st_.TabBrowserMap[tab]);
+        if (tab >= 0 && tab < m_.TabCount()) {
+            if (const IBrowser* b = host_.browser(m_.TabBrowserMap()[tab]);
                 b && b->readyState() == platform::browser::ReadyComplete)
                 return false;
         }
@@ -750,7 +692,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
 {
     const QString& url = r.url;
     // 1. Start-up.
-    if (st_.BusyFlags[0]) {
+    if (st_.NavigationHeld) {
         r.cancel = true;
         return;
     }
@@ -759,7 +701,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
     if (url.left(9).compare(QLatin1String("EVENT:Z5_"), Qt::CaseInsensitive) == 0) {
         r.cancel = true;
         if (IsLocalProgramPage(r.pageUrl))
-            later(alive_, [this, url] { downloads_.HandlePageEvent(url); });
+            later(alive_, [this, url] { services_.Downloads().HandlePageEvent(url); });
         return;
     }
     IBrowser* b = host_.browser(index);
@@ -774,7 +716,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
     b->setSilent(false);
     if (GroupOpening)
         b->setSilent(true);
-    if (st_.BusyFlags[4]) {
+    if (ClosingTabs) {
         b->setSilent(true);
         if (!IsBlankPageUrl(url) && index > 0) {
             r.cancel = true;
@@ -790,7 +732,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
         return;
     // 7.-8.
     if (index == st_.ListViewerBrowser[2])
-        media_.CloseVideoPlayer();
+        services_.Media().CloseVideoPlayer();
     BusyState[0] = 2;
     ShowBusyIndicator();
     // 9. Script addresses that close or refresh windows.
@@ -804,23 +746,22 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
     }
     // 10. A popup tab comes to the front after a user click.
     if (GetTabState(index, FieldPopupRole) == 2 && r.topLevel) {
-        if (st_.UserClickState == 2 || st_.UserClickState == 3) {
+        if (m_.UserClickState() == 2 || m_.UserClickState() == 3) {
             const int t = TabOfBrowser(index);
             if (t > -1) {
                 st_.ViewMode = 0;
                 st_.PaneCount = 1;
-                st_.CurrentTab = static_cast<int16_t>(t);
-                ActivateTab(t);
+                SelectTab(t);
             }
         }
-        chrome_.ShowTabCount(st_.TabCount);
+        chrome_.ShowTabCount(m_.TabCount());
         chrome_.RefreshTabButtons(-1);
-        st_.UserClickState = 0;
+        m_.SetUserClickState(0);
     }
     // 11. A real navigation consumes the click.
-    if (st_.UserClickState != 0) {
+    if (m_.UserClickState() != 0) {
         if (url.left(10).compare(QLatin1String("JAVASCRIPT"), Qt::CaseInsensitive) != 0 && url != b->locationURL())
-            st_.UserClickState = 0;
+            m_.SetUserClickState(0);
     }
     // 12. The content filter.
     if (IsUrlBlocked(url))
@@ -839,7 +780,7 @@ void TabBrowsing::WBMAIN_NewWindow2(int index, NewWindowRequest& request)
 
 void TabBrowsing::newWindow(int index, NewWindowRequest& r)
 {
-    if (st_.BusyFlags[4] || GroupOpening) {
+    if (ClosingTabs || GroupOpening) {
         r.cancel = true;
         return;
     }
@@ -847,20 +788,20 @@ void TabBrowsing::newWindow(int index, NewWindowRequest& r)
         r.cancel = true;
         return;
     }
-    int mode = st_.PopupControlMode;
-    if (st_.UserClickState != 0 && mode >= 1)
+    int mode = popupMode();
+    if (m_.UserClickState() != 0 && mode >= 1)
         mode = 0;
     const QString refused = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9025"),
                                           QStringLiteral("POPUP is not allowed"));
     switch (mode) {
     case 0: {
         if (GetTabState(index, FieldPopupRole) == 1) {
-            if (st_.UserClickState != 0) {
+            if (m_.UserClickState() != 0) {
                 SetTabState(index, FieldPopupCount, 0);
             } else {
                 const int count = GetTabState(index, FieldPopupCount) + 1;
                 if (count > 1)
-                    st_.PopupBurstFlag = -1;
+                    m_.SetPopupBurstFlag(-1);
                 if (count > 5) {
                     r.cancel = true;
                     return;
@@ -868,9 +809,9 @@ void TabBrowsing::newWindow(int index, NewWindowRequest& r)
                 SetTabState(index, FieldPopupCount, static_cast<int16_t>(count));
             }
         }
-        const int n = st_.TabCount;
+        const int n = m_.TabCount();
         NewTab(n, true, false);
-        const int b = st_.TabBrowserMap[n];
+        const int b = m_.TabBrowserMap()[n];
         IBrowser* opener = host_.browser(index);
         IBrowser* popup = host_.browser(b);
         if (!opener || !popup) {
@@ -913,6 +854,11 @@ void TabBrowsing::newWindow(int index, NewWindowRequest& r)
     }
 }
 
+int TabBrowsing::popupMode() const
+{
+    return releasingTab_ || ClosingTabs ? 2 : st_.PopupControlMode;
+}
+
 void TabBrowsing::WBBACK_BeforeNavigate2(NavigationRequest& r)
 {
     IBrowser* catcher = host_.popupCatcher();
@@ -920,7 +866,7 @@ void TabBrowsing::WBBACK_BeforeNavigate2(NavigationRequest& r)
         r.cancel = true;
         return;
     }
-    if (!catcher || st_.PopupControlMode != 4 || catcher->loopbackMark != QLatin1String("LOOPBACK"))
+    if (!catcher || popupMode() != 4 || catcher->loopbackMark != QLatin1String("LOOPBACK"))
         return;
     bool ok = false;
     const int target = catcher->tag().toInt(&ok);
@@ -950,7 +896,7 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
     const int t = TabOfBrowser(index);
     if (v == 4) {
         if (st_.ListPlayState[4] == 2)
-            media_.SetListTimer(4, true);
+            chrome_.SetListTimer(4, true);
         return;
     }
     if (!isPageKind(v))
@@ -965,15 +911,15 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
             b->runScript(QStringLiteral("if (document.body) document.body.setAttribute(\"scroll\", \"yes\");"));
     }
     if (index == ProgressBrowser)
-        downloads_.ResetFetchProgress();
-    if (t == st_.CurrentTab) {
+        services_.Downloads().ResetFetchProgress();
+    if (t == m_.CurrentTab()) {
         BusyState[0] = 1;
         ShowBusyIndicator();
         if (st_.DisplayFlags[DisplaySidePane])
             chrome_.BindDocumentEvents();
     }
     if (v == 5 && st_.ListPlayState[5] == 2)
-        media_.SetListTimer(5, true);
+        chrome_.SetListTimer(5, true);
 }
 
 void TabBrowsing::WBMAIN_DownloadBegin()
@@ -1013,12 +959,12 @@ void TabBrowsing::WBMAIN_StatusTextChange(int index, const QString& text)
     const IBrowser* b = host_.browser(index);
     if (!b || !showsProgress(b->locationURL()))
         return;
-    if (index != st_.TabBrowserMap.value(st_.CurrentTab, -1))
+    if (index != m_.TabBrowserMap().value(m_.CurrentTab(), -1))
         return;
     LastStatusText = text;
     SetStatusMessage(text, index, -1);
     if (ProgressBrowser != index) {
-        downloads_.ResetFetchProgress();
+        services_.Downloads().ResetFetchProgress();
         ProgressBrowser = static_cast<int16_t>(index);
     }
 }
@@ -1037,10 +983,10 @@ void TabBrowsing::WBMAIN_TitleChange(int index, const QString& title)
     }
     const int t = TabOfBrowser(index);
     if (t > -1) {
-        st_.TabTitles[t] = text;
+        m_.SetTabTitle(t, text);
         if (t >= st_.TabButtonOffset && t < st_.TabButtonOffset + chrome_.TabButtonsThatFit())
             chrome_.UpdateTabTitle(t - st_.TabButtonOffset);
-        if (t == st_.CurrentTab)
+        if (t == m_.CurrentTab())
             chrome_.RefreshCurrentTabChrome();
     }
 }
@@ -1049,7 +995,7 @@ void TabBrowsing::WBMAIN_CommandStateChange(int index, int command, bool enable)
 {
     if (GetTabState(index, FieldViewKind) == 3)
         return;
-    const bool current = index == st_.TabBrowserMap.value(st_.CurrentTab, -1);
+    const bool current = index == m_.TabBrowserMap().value(m_.CurrentTab(), -1);
     using namespace platform::browser;
     if (command == CmdStateUpdate) {
         if (!current)
@@ -1072,7 +1018,7 @@ void TabBrowsing::WBMAIN_WindowClosing(int index)
     // after a user click, the page's tab closes.
     later(alive_, [this, index] {
         DoEvents();
-        if (st_.UserClickState == 0)
+        if (m_.UserClickState() == 0)
             return;
         const int t = TabOfBrowser(index);
         if (t > -1)
@@ -1088,16 +1034,16 @@ void TabBrowsing::WBMAIN_WindowSetRect(int index)
 
 void TabBrowsing::WBMAIN_GotFocus(int index)
 {
-    if (GroupOpening || st_.BusyFlags[4] || st_.FullScreenMode)
+    if (GroupOpening || ClosingTabs || st_.FullScreenMode)
         return;
     const int t = TabOfBrowser(index);
     if (t < 0)
         return;
-    if (st_.UserClickState != 0)
-        st_.CurrentTab = static_cast<int16_t>(t);
-    if (st_.CurrentTab == t) {
-        if (st_.UserClickState != 0)
-            ActivateTab(st_.CurrentTab);
+    if (m_.UserClickState() != 0)
+        m_.SetCurrentTab(t);
+    if (m_.CurrentTab() == t) {
+        if (m_.UserClickState() != 0)
+            ActivateTab(m_.CurrentTab());
         if (st_.DisplayFlags[DisplaySidePane])
             chrome_.BindDocumentEvents();
     }
@@ -1105,7 +1051,7 @@ void TabBrowsing::WBMAIN_GotFocus(int index)
 
 void TabBrowsing::SetStatusMessage(const QString& text, int browserIndex, int tabNumber)
 {
-    if (st_.BusyFlags[4])
+    if (ClosingTabs)
         return;
     QString t = text;
     if (IsTempPageName(t) || GetHelpPagePath(t)
@@ -1153,7 +1099,7 @@ void TabBrowsing::ShowMediaStateStatus()
 
 void TabBrowsing::ShowBusyIndicator()
 {
-    if (st_.BusyFlags[4] || GroupOpening)
+    if (ClosingTabs || GroupOpening)
         return;
     int16_t picture = 0;
     switch (BusyState[0]) {

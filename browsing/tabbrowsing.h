@@ -9,7 +9,10 @@
 // Tab numbers change when a tab before them closes; browser indexes never
 // do, so every link between tabs holds browser indexes.
 
-#include "browsing/browsingservices.h"
+#include "browsing/tabchrome.h"
+#include "browsing/tabmodel.h"
+#include "contracts/services.h"
+#include "core/busyflag.h"
 #include "mainwindow/explorerstate.h"
 #include "platform/win/ibrowser.h"
 
@@ -38,12 +41,16 @@ public:
 
 class TabBrowsing {
 public:
-    TabBrowsing(ExplorerState& state, IBrowserHost& host, IWindowChrome& chrome, IMediaPlayer& media,
-                IListsPane& lists, IDownloads& downloads);
+    // The tabs' data is the model's, which outlives these. The media, lists
+    // and downloads are reached through the set as each call is made, so
+    // that a subsystem set later is the one called.
+    TabBrowsing(TabModel& model, ExplorerState& state, IBrowserHost& host, ITabChrome& chrome,
+                const ServiceSet& services);
     ~TabBrowsing();
     TabBrowsing(const TabBrowsing&) = delete;
     TabBrowsing& operator=(const TabBrowsing&) = delete;
 
+    TabModel& model() const { return m_; }
     IBrowser* WBMAIN(int index) const { return host_.browser(index); }
     IBrowser* CurrentBrowser() const;
 
@@ -57,6 +64,8 @@ public:
     // ---- Tab lifecycle ----
     void NewTab(int n, bool visible, bool showCount);
     void ActivateTab(int n);
+    // Tab n becomes the current one and is activated.
+    void SelectTab(int n);
     void GoToTab(int n);
     void SelectTabFromMenu(int n);
     void SwitchToAdjacentTab(int direction, bool once);
@@ -65,8 +74,7 @@ public:
     void CloseTabs(int mode);
     void ClearTabs(bool all, int tab);
     void ReopenClosedTab();
-    int TabOfBrowser(int browser) const;
-    int FindFreeBrowserIndex() const;
+    int TabOfBrowser(int browser) const { return m_.TabOfBrowser(browser); }
     void RelayoutTabPanes(int n);
     void EnsureUsableTab();
     void StopAllTabBrowsers();
@@ -108,6 +116,12 @@ public:
     bool CanPaste = false;
     std::array<uint8_t, 7> BusyState{};
     Flag GroupStopFlag = 0;
+    // Set while several tabs close (CloseTabs) and from the window's unload
+    // on: the browsers are silent, only browser 0 or the blank page may
+    // navigate, popups are refused, status line and busy picture stay.
+    BusyFlag ClosingTabs;
+    // Set by GoToTab until its tab is shown: a second switch waits.
+    BusyFlag SwitchingTab;
     QString BlankPageUrl;
 
     // Seams for tests.
@@ -119,15 +133,17 @@ private:
     void gate(int index, NavigationRequest& request);
     void newWindow(int index, NewWindowRequest& request);
     void unloadClosedBrowser(int browser);
-    void resizeTabArrays();
+    // The popup setting as it applies now: refused (2) while tabs close.
+    int popupMode() const;
     void DoEvents();
     bool closeTabsBody(int mode);
 
+    TabModel& m_;
     ExplorerState& st_;
     IBrowserHost& host_;
-    IWindowChrome& chrome_;
-    IMediaPlayer& media_;
-    IListsPane& lists_;
-    IDownloads& downloads_;
+    ITabChrome& chrome_;
+    const ServiceSet& services_;
+    // Set while a closed tab's browser goes.
+    BusyFlag releasingTab_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

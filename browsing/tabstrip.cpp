@@ -67,7 +67,7 @@ void TabStrip::LayoutTabStrip(LayoutRect& rect)
             f_.cmdTabNum.load(i);
         f_.TabButtonsLoaded = static_cast<int16_t>(fit_);
     }
-    f_.TabButtonsShown = static_cast<int16_t>(std::min<int>(fit_, f_.TabCount));
+    f_.TabButtonsShown = static_cast<int16_t>(std::min<int>(fit_, tabs_.model().TabCount()));
     for (int i : f_.cmdTabNum.indexes())
         f_.cmdTabNum[i].setVisible(i < f_.TabButtonsShown);
     double x = rect.Left;
@@ -82,17 +82,17 @@ void TabStrip::LayoutTabStrip(LayoutRect& rect)
 
 void TabStrip::ClampOffset()
 {
-    const int highest = std::max(0, f_.TabCount - fit_);
+    const int highest = std::max(0, tabs_.model().TabCount() - fit_);
     f_.TabButtonOffset = static_cast<int16_t>(std::clamp<int>(f_.TabButtonOffset, 0, highest));
 }
 
 void TabStrip::ScrollTabStripToCurrent()
 {
-    if (f_.CurrentTab - f_.TabButtonOffset > fit_ - 1)
-        f_.TabButtonOffset = static_cast<int16_t>(f_.CurrentTab - (fit_ - 1));
-    else if (f_.CurrentTab < f_.TabButtonOffset)
-        f_.TabButtonOffset = f_.CurrentTab;
-    else if (f_.TabButtonOffset + fit_ > f_.TabCount && f_.TabCount >= fit_)
+    if (tabs_.model().CurrentTab() - f_.TabButtonOffset > fit_ - 1)
+        f_.TabButtonOffset = static_cast<int16_t>(tabs_.model().CurrentTab() - (fit_ - 1));
+    else if (tabs_.model().CurrentTab() < f_.TabButtonOffset)
+        f_.TabButtonOffset = tabs_.model().CurrentTab();
+    else if (f_.TabButtonOffset + fit_ > tabs_.model().TabCount() && tabs_.model().TabCount() >= fit_)
         f_.TabButtonOffset = static_cast<int16_t>(f_.TabButtonOffset - 1);
     ClampOffset();
 }
@@ -104,7 +104,7 @@ void TabStrip::TabButtonDown(int index, int button)
         ShowTabMenu(index);
         return;
     }
-    if (index + f_.TabButtonOffset == f_.CurrentTab)
+    if (index + f_.TabButtonOffset == tabs_.model().CurrentTab())
         return;
     SetSkinPicture(f_.cmdTabNum[index], 402);
     PaintTabButtonCaption(f_.cmdTabNum[index], QString(), false);
@@ -112,7 +112,7 @@ void TabStrip::TabButtonDown(int index, int button)
 
 void TabStrip::TabButtonMove(int index)
 {
-    if (index + f_.TabButtonOffset == f_.CurrentTab || f_.HoverElementId == tabHoverCode(index))
+    if (index + f_.TabButtonOffset == tabs_.model().CurrentTab() || f_.HoverElementId == tabHoverCode(index))
         return;
     SetHoverElement(f_, f_.HoverElementId);
     f_.HoverElementId = tabHoverCode(index);
@@ -124,11 +124,11 @@ void TabStrip::TabButtonUp(int index)
 {
     f_.ButtonReleased = -1;
     const int tab = index + f_.TabButtonOffset;
-    if (tab == f_.CurrentTab || tab >= f_.TabCount)
+    if (tab == tabs_.model().CurrentTab() || tab >= tabs_.model().TabCount())
         return;
     SetSkinPicture(f_.cmdTabNum[index], 400);
     PaintTabButtonCaption(f_.cmdTabNum[index], QString(), false);
-    const int16_t b = f_.TabBrowserMap.value(tab, -1);
+    const int16_t b = tabs_.model().TabBrowserMap().value(tab, -1);
     for (int k = 2; k <= 5; ++k) {
         if (b == f_.ListViewerBrowser[k] && f_.CurrentListKind != k) {
             f_.CurrentListKind = static_cast<int16_t>(k);
@@ -141,13 +141,13 @@ void TabStrip::TabButtonUp(int index)
 void TabStrip::TabButtonDblClick(int index)
 {
     const int tab = index + f_.TabButtonOffset;
-    if (tab < f_.TabCount)
+    if (tab < tabs_.model().TabCount())
         tabs_.CloseTab(tab, false);
 }
 
 void TabStrip::CloseButtonClick()
 {
-    tabs_.CloseTab(f_.CurrentTab, false);
+    tabs_.CloseTab(tabs_.model().CurrentTab(), false);
 }
 
 void TabStrip::CloseButtonDown()
@@ -177,22 +177,19 @@ void TabStrip::CloseButtonUp()
 void TabStrip::ShowTabMenu(int index)
 {
     const int tab = index + f_.TabButtonOffset;
-    if (tab >= f_.TabCount)
+    if (tab >= tabs_.model().TabCount())
         return;
     f_.TimerStage = 1;
     f_.OpenMenuIndex = 9;
     menuButton_ = index;
     // The tab is found again by its browser: tabs may close while the menu is open.
-    const int browser = f_.TabBrowserMap.value(tab, -1);
+    const int browser = tabs_.model().TabBrowserMap().value(tab, -1);
     const platform::forms::PictureBox& button = f_.cmdTabNum[index];
-    ITabMenu* menu = TabMenu();
-    if (!menu)
-        return;
     const auto l = static_cast<int>(button.left());
     const auto t = static_cast<int>(button.top());
     const auto r = static_cast<int>(button.left() + button.width());
     const auto bottom = static_cast<int>(button.top() + button.height());
-    const QString key = menu->ShowTabMenu(l, t, r, bottom);
+    const QString key = f_.services().Menus().ShowTabMenu(l, t, r, bottom);
     if (!key.isEmpty())
         RunTabMenuCommand(key, browser);
 }
@@ -206,18 +203,4 @@ void TabStrip::RunTabMenuCommand(const QString& key, int browser)
         tabs_.CloseTab(tab, false);
     else if (key == QLatin1String("OPTION1"))
         tabs_.ClearTabs(false, tab);
-}
-
-namespace {
-ITabMenu* theTabMenu = nullptr;
-}
-
-void SetTabMenu(ITabMenu* menu)
-{
-    theTabMenu = menu;
-}
-
-ITabMenu* TabMenu()
-{
-    return theTabMenu;
 }

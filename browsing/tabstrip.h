@@ -5,7 +5,7 @@
 // and the close-tab button. Button i stands for tab i + TabButtonOffset; the
 // strip scrolls so that the current tab's button is always shown.
 
-#include "mainwindow/services/layoutrect.h"
+#include "contracts/layoutrect.h"
 
 #include <QString>
 

@@ -37,24 +37,24 @@ TabWatchers::TabWatchers(ExplorerState& state, TabBrowsing& tabs) : st_(state), 
 
 IBrowser* TabWatchers::currentBrowser() const
 {
-    if (st_.CurrentTab < 0 || st_.CurrentTab >= st_.TabBrowserMap.size())
+    if (tabs_.model().CurrentTab() < 0 || tabs_.model().CurrentTab() >= tabs_.model().TabBrowserMap().size())
         return nullptr;
-    return tabs_.WBMAIN(st_.TabBrowserMap[st_.CurrentTab]);
+    return tabs_.WBMAIN(tabs_.model().TabBrowserMap()[tabs_.model().CurrentTab()]);
 }
 
 void TabWatchers::CloseDuplicatePopupTabs()
 {
-    if (st_.PopupBurstFlag == 0)
+    if (tabs_.model().PopupBurstFlag() == 0)
         return;
-    st_.PopupBurstFlag = 0;
-    const int count = std::min<int>(st_.TabCount, st_.TabBrowserMap.size());
+    tabs_.model().SetPopupBurstFlag(0);
+    const int count = std::min<int>(tabs_.model().TabCount(), tabs_.model().TabBrowserMap().size());
     const int first = count > kBurstRange ? count - kBurstRange : 0;
     const int last = count - 1;
     auto urlOf = [&](int tab) -> QString {
-        IBrowser* b = tabs_.WBMAIN(st_.TabBrowserMap[tab]);
+        IBrowser* b = tabs_.WBMAIN(tabs_.model().TabBrowserMap()[tab]);
         return b ? b->locationURL() : QString();
     };
-    auto role = [&](int tab) { return tabs_.GetTabState(st_.TabBrowserMap[tab], FieldPopupRole); };
+    auto role = [&](int tab) { return tabs_.GetTabState(tabs_.model().TabBrowserMap()[tab], FieldPopupRole); };
     for (int i = first; i <= last; ++i) {
         if (role(i) != RoleOpenedAsPopup)
             continue;
@@ -66,10 +66,10 @@ void TabWatchers::CloseDuplicatePopupTabs()
                 continue;
             // Only a popup is ever marked: the user's own tab stays even
             // when it shows the same address.
-            if (j == st_.CurrentTab || role(j) != RoleOpenedAsPopup)
-                tabs_.SetTabState(st_.TabBrowserMap[i], FieldPopupRole, RoleDuplicate);
+            if (j == tabs_.model().CurrentTab() || role(j) != RoleOpenedAsPopup)
+                tabs_.SetTabState(tabs_.model().TabBrowserMap()[i], FieldPopupRole, RoleDuplicate);
             else
-                tabs_.SetTabState(st_.TabBrowserMap[j], FieldPopupRole, RoleDuplicate);
+                tabs_.SetTabState(tabs_.model().TabBrowserMap()[j], FieldPopupRole, RoleDuplicate);
         }
     }
     // Marked tabs are found by their browsers, which keep their numbers
@@ -77,7 +77,7 @@ void TabWatchers::CloseDuplicatePopupTabs()
     QVector<int16_t> marked;
     for (int t = first; t <= last; ++t)
         if (role(t) == RoleDuplicate)
-            marked << st_.TabBrowserMap[t];
+            marked << tabs_.model().TabBrowserMap()[t];
     for (const int16_t browser : marked) {
         const int tab = tabs_.TabOfBrowser(browser);
         if (tab >= 0)
@@ -115,7 +115,7 @@ void TabWatchers::RefreshDownloadStatusFrames()
     const QString base = page.left(page.size() - 4);
     const QString ack = base + QStringLiteral(".Z5C2");
     if (QFile::exists(ack) && QFile::remove(ack))
-        st_.BusyFlags[7] = 0;
+        st_.DownloadPausePending.set(false);
     std::array<QString, 4> path;
     std::array<QString, 4> stamp;
     for (int k = 1; k <= 3; ++k) {

@@ -6,7 +6,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/shortcuts.h"
 #include "platform/base/commandline.h"
 #include "platform/base/vbrt.h"
@@ -56,12 +56,12 @@ void EnableAddressAutoComplete(frmExplorer& f)
 
 void firstTick(frmExplorer& f)
 {
-    services::Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
-    services::Tabs().OpenWB_StartPage(vb::trim(platform::commandline::text()).isEmpty() ? 2 : 1);
+    f.services().Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
+    f.services().Tabs().OpenWB_StartPage(vb::trim(platform::commandline::text()).isEmpty() ? 2 : 1);
     // The window itself: activation comes late on this desktop, and the
     // active window at this tick may be none.
     f.MainHwnd = reinterpret_cast<quintptr>(f.window());
-    services::Menus().SetButtonTooltips();
+    f.services().Menus().SetButtonTooltips();
     if (f.GeneralOptionBytes[OptUseTxtAutoComplete] == 1)
         EnableAddressAutoComplete(f);
     f.TimerStage = 9;
@@ -72,7 +72,7 @@ void PollSingleInstanceHandOff(frmExplorer& f)
     if (f.GeneralOptionBytes[OptRunOneInstanceOnly] != 1)
         return;
     if (++f.TickCounter >= 10) {
-        services::Tabs().ReadHandOffFiles();
+        f.services().Tabs().ReadHandOffFiles();
         f.TickCounter = 0;
     }
 }
@@ -83,7 +83,7 @@ void OpenPendingUrl(frmExplorer& f)
         return;
     const QString folder = f.PendingUrl;
     f.PendingUrl.clear();
-    services::Lists().OpenGroupFolder(2, folder);
+    f.services().Lists().OpenGroupFolder(2, folder);
 }
 
 void housekeeping(frmExplorer& f)
@@ -96,15 +96,15 @@ void housekeeping(frmExplorer& f)
     }
     PollSingleInstanceHandOff(f);
     OpenPendingUrl(f);
-    services::Tabs().CloseDuplicatePopupTabs();
-    services::Downloads().RefreshDownloadStatusFrames();
-    services::Tabs().FixScrollOfCurrentPage();
+    f.services().Tabs().CloseDuplicatePopupTabs();
+    f.services().Tabs().RefreshDownloadStatusFrames();
+    f.services().Tabs().FixScrollOfCurrentPage();
     unloadWhenClosing(f);
 }
 
 void WatchMenuBarPopup(frmExplorer& f)
 {
-    if (services::Menus().SubClassStatus())
+    if (f.services().Menus().SubClassStatus())
         RollOverMenuBar(f);
     else
         EndMenuBarMode(f);
@@ -117,12 +117,12 @@ void playerTick(frmExplorer& f)
     const bool video = f.ListPlayState[2] == 2;
     if (!audio && !video)
         return;
-    if (f.BusyFlags[9] == 0 && f.ButtonReleased != 0)
-        services::Media().MediaTimerTick(f.CurrentListKind);
-    if (audio && f.CurrentListKind != 1 && services::Media().IsAudioStopped())
-        services::Media().OnAudioItemEnded();
-    if (video && f.CurrentListKind != 2 && services::Media().IsVideoStopped())
-        services::Media().OnVideoItemEnded();
+    if (!f.PositionKnobGlide && f.ButtonReleased != 0)
+        f.services().Media().MediaTimerTick(f.CurrentListKind);
+    if (audio && f.CurrentListKind != 1 && f.services().Media().IsAudioStopped())
+        f.services().Media().OnAudioItemEnded();
+    if (video && f.CurrentListKind != 2 && f.services().Media().IsVideoStopped())
+        f.services().Media().OnVideoItemEnded();
 }
 
 void slideShowTick(frmExplorer& f, int k)
@@ -136,13 +136,13 @@ void slideShowTick(frmExplorer& f, int k)
     f.ListCurrentItem[k] += 1;
     if (k == 3) {
         if (f.ImagesPerView < 2) {
-            services::Media().NextImageListItem();
-            services::Media().ShowImageListItem();
+            f.services().Lists().NextImageListItem();
+            f.services().Lists().ShowImageListItem();
         }
     } else if (k == 4) {
-        services::Lists().ShowSnippetListItem();
+        f.services().Lists().ShowSnippetListItem();
     } else {
-        services::Lists().ShowLinkListItem();
+        f.services().Lists().ShowLinkListItem();
     }
 }
 
@@ -167,7 +167,7 @@ void AppTimer_Timer(frmExplorer& f, int index)
     case 1: WatchMenuBarPopup(f); break;
     case 2:
         f.TimerStage = 9;
-        services::Lists().ShowCurrentList();
+        f.services().Lists().ShowCurrentList();
         break;
     case 9: housekeeping(f); break;
     default: break;

@@ -9,7 +9,7 @@
 #include "mainwindow/mainlayout.h"
 #include "mainwindow/mediatoolbarlayout.h"
 #include "mainwindow/menubarlayout.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/delay.h"
 
@@ -93,13 +93,13 @@ void TogglePlayList(frmExplorer& f, int16_t mode)
     else if (mode == 3)
         pane = 0;
     if (pane != 0 && (mode == 1 || mode == 2))
-        services::Tabs().BindDocumentEvents();
+        f.services().Tabs().BindDocumentEvents();
     else if (pane == 0 && (mode == 1 || mode == 3))
-        services::Tabs().ReleaseDocumentEvents();
+        f.services().Tabs().ReleaseDocumentEvents();
     saveFlag("DIS_PLAYLIST", pane);
     LayoutBody(f);
     if (pane != 0)
-        services::Lists().SelectCurrentListItem();
+        f.services().Lists().SelectCurrentListItem();
 }
 
 void ToggleTopBar(frmExplorer& f)
@@ -163,7 +163,7 @@ void ToggleTextColorBar(frmExplorer& f)
 void ToggleImageInfo(frmExplorer& f)
 {
     f.trace("ToggleImageInfo");
-    services::Tabs().SetStatusMessage(QString(), -1, -1);
+    f.services().Tabs().SetStatusMessage(QString(), -1, -1);
     f.DisplayFlags[DisplayImageInfo] = flipped(f.DisplayFlags[DisplayImageInfo]);
     saveFlag("DIS_IMAGEINF", f.DisplayFlags[DisplayImageInfo]);
 }
@@ -198,9 +198,9 @@ void HideInfoPanel(frmExplorer& f)
 
 void ToggleInfoPanel(frmExplorer& f)
 {
-    if (f.BusyFlags[11] != 0)
+    const auto busy = f.InfoPanelBusy.tryHold();
+    if (!busy)
         return;
-    f.BusyFlags[11] = -1;
     if (f.DisplayFlags[DisplayInfoEnlarged] == 0) {
         ShowInfoPanel(f);
         platform::Delay(100);
@@ -208,5 +208,4 @@ void ToggleInfoPanel(frmExplorer& f)
         HideInfoPanel(f);
         platform::Delay(100);
     }
-    f.BusyFlags[11] = 0;
 }

@@ -3,7 +3,7 @@
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/windowframe.h"
 #include "mainwindow/windowplacement.h"
@@ -32,9 +32,9 @@ void cmdWBControl_MouseDown(frmExplorer& f, int index)
     if (index != 7)
         SetNavButtonPicture(f, static_cast<int16_t>(index), 2);
     switch (index) {
-    case 0: services::Menus().ShowFavoritesMenu(); break;
-    case 1: services::Menus().ShowHistoryMenu(); break;
-    case 8: services::Menus().ShowTabListMenu(); break;
+    case 0: f.services().Menus().ShowFavoritesMenu(); break;
+    case 1: f.services().Menus().ShowHistoryMenu(); break;
+    case 8: f.services().Menus().ShowTabListMenu(); break;
     default: break;
     }
 }
@@ -46,9 +46,9 @@ void cmdWBControl_MouseUp(frmExplorer& f, int index)
         SetNavButtonPicture(f, static_cast<int16_t>(index), 1);
 }
 
-void cmdWBControl_Click(frmExplorer&, int index)
+void cmdWBControl_Click(frmExplorer& f, int index)
 {
-    auto& tabs = services::Tabs();
+    auto& tabs = f.services().Tabs();
     switch (index) {
     case 2: tabs.GoBack(); break;
     case 3: tabs.GoForward(); break;
@@ -64,19 +64,19 @@ void cmdAppOpt_MouseDown(frmExplorer& f, int index, int button)
 {
     f.ButtonReleased = 0;
     SetAppButtonPicture(f, static_cast<int16_t>(index), 2);
-    auto& tabs = services::Tabs();
+    auto& tabs = f.services().Tabs();
     if (index >= 1 && index <= 4 && button == 2) {
-        services::Menus().ShowUserListMenu(static_cast<int16_t>(index));
+        f.services().Menus().ShowUserListMenu(static_cast<int16_t>(index));
         return;
     }
     switch (index) {
-    case 0: services::Menus().ShowHelpMenu(); break;
+    case 0: f.services().Menus().ShowHelpMenu(); break;
     case 1: tabs.OpenMyFolder(); break;
     case 2: tabs.OpenMail(); break;
     case 3: tabs.OpenWB_StartPage(3); break;
     case 4: tabs.OpenSearchPage(); break;
-    case 5: services::Menus().ShowCloseTabMenu(); break;
-    case 6: services::Menus().ShowGoToTabMenu(); break;
+    case 5: f.services().Menus().ShowCloseTabMenu(); break;
+    case 6: f.services().Menus().ShowGoToTabMenu(); break;
     case 7: tabs.SwitchToAdjacentTab(7); break;
     case 8: tabs.SwitchToAdjacentTab(8); break;
     default: break;

@@ -16,11 +16,7 @@ int16_t scaled(int twips, float twipsScale)
 void ExplorerState::Initialize(float twipsScale)
 {
     PaneCount = 1;
-    TabCount = 1;
-    CurrentTab = 0;
-    SecondTabCounter = 0;
     FixScrollTab = -1;
-    ClosedTabCursor = 0;
     BossKeyCode = 0;
     TabButtonOffset = 0;
     TabButtonsLoaded = 1;
@@ -39,8 +35,10 @@ void ExplorerState::Initialize(float twipsScale)
     LayoutLock = 0;
     TabModelWords.fill(0);
     CloseRequested = 0;
-    BusyFlags.fill(0);
-    BusyFlags[0] = -1;
+    NavigationHeld.set(true);
+    DownloadPausePending.set(false);
+    PositionKnobGlide.set(false);
+    VolumeKnobGlide.set(false);
     TickCounter = 0;
     HeaderWords.fill(0);
     MenuBarActive = 0;
@@ -48,12 +46,8 @@ void ExplorerState::Initialize(float twipsScale)
     MinFormWidth = scaled(9200, twipsScale);
     MinFormHeight = scaled(6675, twipsScale);
     ListTitleWidth = scaled(2880, twipsScale);
-    TabBrowserMap = QVector<int16_t>(2, 0);
-    TabTitles = QStringList{QString(), QString()};
-    PopupBurstFlag = 0;
     SavedMasterVolume = -1;
     TimerStage = 0;
-    UserClickState = 0;
 
     for (int k = 1; k <= 6; ++k) {
         ListViewerBrowser[k] = -1;

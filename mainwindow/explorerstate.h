@@ -1,9 +1,11 @@
 #pragma once
 
-// The state the main window owns and the tab, list, media, menu and layout
-// code share, with the values the window's Initialize event gives it.
+// The state the main window owns and the list, media, menu and layout code
+// share, with the values the window's Initialize event gives it. The tabs
+// keep their own (the tab model).
 // Integers are 16-bit; a "flag" holds 0 for false and -1 for true.
 
+#include "core/busyflag.h"
 #include "core/mainsettings.h"
 
 #include <QString>
@@ -40,11 +42,7 @@ enum DisplayFlag : int {
 struct ExplorerState : MainSettings {
     // Window-level state, in the order Initialize sets it.
     int16_t PaneCount = 0;
-    int16_t TabCount = 0;
-    int16_t CurrentTab = 0;
-    int16_t SecondTabCounter = 0;     // cleared with CurrentTab; tab model
     int16_t FixScrollTab = 0;
-    int16_t ClosedTabCursor = 0;
     int16_t BossKeyCode = 0;
     int16_t TabButtonOffset = 0;
     int16_t TabButtonsLoaded = 0;
@@ -60,7 +58,14 @@ struct ExplorerState : MainSettings {
     Flag AutoImageResize = -1;       // the image viewer fits images to its panes
     Flag LayoutLock = 0;
     std::array<int16_t, 2> TabModelWords{};
-    std::array<Flag, 14> BusyFlags{};
+    // Set from Initialize until the end of Load: every tab navigation is
+    // cancelled and no page's events are bound.
+    BusyFlag NavigationHeld;
+    // A download list's pause was asked for and its stop not yet seen.
+    BusyFlag DownloadPausePending;
+    // The position and the volume knob of the media row glide.
+    BusyFlag PositionKnobGlide;
+    BusyFlag VolumeKnobGlide;
     int16_t TickCounter = 0;
     std::array<int16_t, 3> HeaderWords{};
     Flag MenuBarActive = 0;
@@ -68,18 +73,13 @@ struct ExplorerState : MainSettings {
     int16_t MinFormWidth = 0;
     int16_t MinFormHeight = 0;
     int16_t ListTitleWidth = 0;
-    QVector<int16_t> TabBrowserMap;
-    QStringList TabTitles;
-    int16_t PopupBurstFlag = 0;
     int16_t TimerStage = 0;
     quintptr MainHwnd = 0;           // set at the first timer tick
-    uint8_t UserClickState = 0;
     Flag ButtonReleased = 0;         // set by the key poll
     int16_t CurrentListKind = 0;     // from the settings at Load
     QString PendingUrl;
     QString TempPagePrefix;          // set at Load
     QString BlankPagePath;           // set at Load
-    QStringList ClosedTabUrls;       // sized at Load when the tab model asks for it
     clsWinInet* UrlCracker = nullptr;         // created at Load
     clsPopupMenu* CustomMenu = nullptr;       // created at Load
     clsMouseGestures* MouseGestures = nullptr; // created at Load when gestures are in use

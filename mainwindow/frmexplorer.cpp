@@ -17,7 +17,7 @@
 #include "mainwindow/menubarlayout.h"
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/multiview.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/shortcuts.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/temppages.h"
@@ -31,31 +31,11 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace {
-
-frmExplorer* theWindow = nullptr;
-
 using namespace platform::forms;
 
-// Objects the window creates at Load and keeps to its end.
-struct LoadedObjects {
-    std::unique_ptr<clsWinInet> urlCracker;
-    std::unique_ptr<clsMouseGestures> gestures;
-    std::unique_ptr<clsKeyHandle> keys;
-};
-
-LoadedObjects& loadedObjects()
-{
-    static LoadedObjects objects;
-    return objects;
-}
-
-} // namespace
-
-frmExplorer::frmExplorer()
+frmExplorer::frmExplorer(ServiceSet& services) : services_(services)
 {
     Initialize(TwipsScale);
-    theWindow = this;
     setCaption(QStringLiteral("Z5"));
     setBorderStyle(BorderStyle::None);
     setSizableWithoutBorder(true);
@@ -69,27 +49,14 @@ frmExplorer::frmExplorer()
 
 frmExplorer::~frmExplorer()
 {
-    if (TabsModule) {
-        services::SetTabs(nullptr);
-        TabsModule.reset();
-    }
-    if (theWindow == this) {
-        // The hooks and the objects Load made go with the window, even one
-        // that was never unloaded: their handlers refer to it.
-        LoadedObjects& objects = loadedObjects();
-        MouseGestures = nullptr;
-        KeyHandle = nullptr;
-        UrlCracker = nullptr;
-        objects.gestures.reset();
-        objects.keys.reset();
-        objects.urlCracker.reset();
-        theWindow = nullptr;
-    }
-}
-
-frmExplorer* MainWindow()
-{
-    return theWindow;
+    // The hooks and the objects Load made go first, even for a window that
+    // was never unloaded: their handlers refer to it.
+    MouseGestures = nullptr;
+    KeyHandle = nullptr;
+    UrlCracker = nullptr;
+    gestures_.reset();
+    keys_.reset();
+    urlCracker_.reset();
 }
 
 void frmExplorer::createControls()
@@ -252,10 +219,6 @@ void frmExplorer::SetMenuBarCaptions(bool flag)
 
 void frmExplorer::Form_Load()
 {
-    // The tabs and their first browser, before any step calls them.
-    TabsModule = CreateTabsModule(*this);
-    if (TabsModule)
-        services::SetTabs(TabsModule.get());
     // 1. Designed at 15 twips per pixel.
     if (TwipsScale != 1.0f) {
         ScaleAllControls(*this);
@@ -265,10 +228,10 @@ void frmExplorer::Form_Load()
     DeleteLeftoverTempFiles();
     TempPagePrefix = ClaimTempPagePrefix(tempPageLock_);
     // 4.-6. The popup menus, the window procedure, the URL cracker.
-    services::Menus().CreatePopupMenu(window());
+    services().Menus().CreatePopupMenu(window());
     SubclassMainWindow(window());
-    loadedObjects().urlCracker = std::make_unique<clsWinInet>();
-    UrlCracker = loadedObjects().urlCracker.get();
+    urlCracker_ = std::make_unique<clsWinInet>();
+    UrlCracker = urlCracker_.get();
     // 7.-9. Settings, skin, colours.
     LoadMainSettings(*this);
     CurrentListKind = ShownListKind;
@@ -278,28 +241,26 @@ void frmExplorer::Form_Load()
     if (GeneralOptionBytes[OptDisableScriptError] == 1)
         InstallDialogHook(window());
     if (GeneralOptionBytes[OptMouseGesturesInUse] == 1) {
-        loadedObjects().gestures = std::make_unique<clsMouseGestures>();
-        MouseGestures = loadedObjects().gestures.get();
+        gestures_ = std::make_unique<clsMouseGestures>();
+        MouseGestures = gestures_.get();
         // Strokes belong to the page area; the frame and the buttons take
         // either button at once.
         QPointer<QWidget> pages = PicHolder[0].widget();
         MouseGestures->SetArea([pages](const QWidget* w) { return w && pages && (w == pages || pages->isAncestorOf(w)); });
         MouseGestures->Attach();
     }
-    loadedObjects().keys = std::make_unique<clsKeyHandle>();
-    KeyHandle = loadedObjects().keys.get();
+    keys_ = std::make_unique<clsKeyHandle>();
+    KeyHandle = keys_.get();
     KeyHandle->Attach();
     ConnectKeysAndGestures(*this);
-    // 13. The ring of closed tabs.
-    if (ClosedTabRingEnabled != 0)
-        ClosedTabUrls = QStringList(5, QString());
+    // 13. The ring of closed tabs is the tab model's, made at the first close.
     // 14.-15. Captions, pictures, progress colours.
     SetMenuBarCaptions(false);
     QCoreApplication::processEvents();
     ApplySkinPictures(*this);
     ApplyProgressBarColors(*this);
     // 17.-18. The busy picture and the colour bar.
-    services::Tabs().ShowBusyIndicator();
+    services().Tabs().ShowBusyIndicator();
     if (DisplayFlags[DisplayColorBar] != 0)
         ShowTextColorBar(*this);
     // 19.-20. The list-pane titles and the menu captions' look.
@@ -315,7 +276,7 @@ void frmExplorer::Form_Load()
     // 21. Maximised to the work area or at the remembered rectangle.
     MaximizeRestoreWindow(*this, DisplayFlags[DisplayMaximised] != 0);
     // 22.-24. Navigation allowed; the blank page; the timer starts.
-    BusyFlags[0] = 0;
+    NavigationHeld.set(false);
     BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
     TimerStage = 0;
     AppTimer[0].setInterval(100);
@@ -346,7 +307,7 @@ void frmExplorer::Form_Unload()
         return;
     unloading_ = true;
     UnsubclassMainWindow(window());
-    BusyFlags[4] = -1;
+    services().Tabs().BeginUnload();
     CloseRequested = -1;
     // The settings are on disk before the window goes.
     ShownListKind = CurrentListKind;
@@ -364,18 +325,19 @@ void frmExplorer::Form_Unload()
     LayoutLock = -1;
     platform::windows::setWindowState(window(), platform::windows::StateMinimized);
     hide();
-    services::Media().StopAllPlayers();
+    services().Media().StopAllPlayers();
     for (int i : {0, 2, 3, 4, 5})
         AppTimer[i].setEnabled(false);
     if (ImagesPerView > 1)
-        services::Lists().StopAllFetches();
+        services().Lists().StopAllFetches();
     // Only a volume the program changed is given back.
     if (SavedMasterVolume != -1)
-        services::Media().ApplyMixerVolume(SavedMasterVolume);
-    services::Tabs().ReleaseDocumentEvents();
-    for (int t = 0; t < TabCount && t < TabBrowserMap.size(); ++t)
-        if (TabBrowserMap[t] >= 1)
-            services::Tabs().UnloadBrowser(TabBrowserMap[t]);
+        services().Media().ApplyMixerVolume(SavedMasterVolume);
+    services().Tabs().ReleaseDocumentEvents();
+    ITabsService& tabs = services().Tabs();
+    for (int16_t t = 0; t < tabs.TabCount(); ++t)
+        if (const int16_t browser = tabs.TabBrowserMap(t); browser >= 1)
+            tabs.UnloadBrowser(browser);
     if (CbtHookActive)
         RemoveDialogHook();
     if (MouseGestures)

@@ -4,8 +4,8 @@
 // owning the state the rest of the browser shares. Its controls carry the
 // names and indexes the layout, hover and bar code address them by.
 
+#include "contracts/services.h"
 #include "mainwindow/explorerstate.h"
-#include "mainwindow/tabsmodule.h"
 #include "platform/base/apptimer.h"
 #include "platform/win/controlarray.h"
 #include "platform/win/controls.h"
@@ -24,8 +24,9 @@ class TempPageLock;
 
 class frmExplorer : public platform::forms::Form, public ExplorerState {
 public:
-    // Runs the Initialize event and creates the controls.
-    frmExplorer();
+    // Runs the Initialize event and creates the controls. The window reaches
+    // the other subsystems through the set, which outlives it.
+    explicit frmExplorer(ServiceSet& services);
     ~frmExplorer() override;
 
     // Brackets every relayout and bulk redraw: true stops the window's
@@ -107,6 +108,12 @@ public:
     // Re-entrancy of the housekeeping tick: a tick that arrives while an
     // earlier one is still running (a prompt open inside it) does nothing.
     bool TickRunning = false;
+    // A function key's or arrow key's action runs (it may let events run).
+    BusyFlag ShortcutRunning;
+    // The information panel is being shown or hidden.
+    BusyFlag InfoPanelBusy;
+    // A resize of the frame is being handed to the window system.
+    BusyFlag FrameHandOver;
 
     // An observer of the window's layout and hover steps (tests): each
     // routine reports its name, hover steps their element code.
@@ -117,18 +124,19 @@ public:
             Trace(QString::fromLatin1(step), code);
     }
 
-    // The tabs of this window, when the program plugged them in.
-    std::unique_ptr<ITabsService> TabsModule;
+    ServiceSet& services() const { return services_; }
 
 private:
     void createControls();
     void wireEvents();
 
+    ServiceSet& services_;
+    // Made at Load, kept to the window's end.
+    std::unique_ptr<clsWinInet> urlCracker_;
+    std::unique_ptr<clsMouseGestures> gestures_;
+    std::unique_ptr<clsKeyHandle> keys_;
     // Held while this run owns its temporary-page prefix.
     std::unique_ptr<TempPageLock> tempPageLock_;
     bool unloading_ = false;
 };
-
-// The one main window of the process, once created.
-frmExplorer* MainWindow();
 

@@ -8,7 +8,7 @@
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mainlayout.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/inputstate.h"
 
@@ -61,7 +61,7 @@ void SetHoverElement(frmExplorer& f, int16_t code)
 {
     f.trace("restore", code);
     if (code == 1000) {
-        services::Lists().HideAddressDropDown();
+        f.services().Lists().HideAddressDropDown();
         f.AddressDropDownOpen = false;
     } else if (inRange(code, 1001, 1005)) {
         const int i = code - 1001;
@@ -70,16 +70,16 @@ void SetHoverElement(frmExplorer& f, int16_t code)
         const bool shown = flag >= 0 && f.DisplayFlags[flag] != 0;
         SetSkinPicture(f.cmdShowHide[i], normal[i][shown ? 1 : 0]);
     } else if (inRange(code, 1010, 1024)) {
-        services::Lists().SetListButtonPicture(static_cast<int16_t>(code - 1010), 0);
+        f.services().Lists().SetListButtonPicture(static_cast<int16_t>(code - 1010), 0);
     } else if (inRange(code, 1030, 1045)) {
         const int i = code - 1030;
         const platform::forms::Control* c = f.cmdMediaControl.at(i);
         if (!inRange(i, 3, 7) || (c && c->enabled()))
-            services::Media().SetMediaButtonPicture(static_cast<int16_t>(i), 0);
+            f.services().Media().SetMediaButtonPicture(static_cast<int16_t>(i), 0);
         if (i == 14)
-            f.BusyFlags[10] = 0;
+            f.VolumeKnobGlide.set(false);
         if (i == 15)
-            f.BusyFlags[9] = 0;
+            f.PositionKnobGlide.set(false);
     } else if (inRange(code, 1080, 1088)) {
         SetAppButtonPicture(f, static_cast<int16_t>(code - 1080), 0);
     } else if (code == 1095) {
@@ -100,12 +100,11 @@ void SetHoverElement(frmExplorer& f, int16_t code)
         f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
     } else if (inRange(code, 3100, 3199)) {
         // Button i stands for tab i + TabButtonOffset.
-        if (code - 3100 + f.TabButtonOffset != f.CurrentTab)
+        if (code - 3100 + f.TabButtonOffset != f.services().Tabs().CurrentTab())
             if (auto* tab = f.cmdTabNum.at(code - 3100))
                 SetSkinPicture(*tab, 400);
     } else if (code == 3200) {
         f.ColorBarMarker->setVisible(false);
-        f.BusyFlags[3] = 0;
     }
     f.HoverElementId = -1;
 }
@@ -200,7 +199,7 @@ void ApplySkinPictures(frmExplorer& f)
     SetSkinPicture(f.ImageBox[6], 127);
     SetSkinPicture(f.ImageBox[7], 131);
     SetStretchedPicture(f.ImageBox[8], 132);
-    services::Menus().UnloadMenuImageHolder();
+    f.services().Menus().UnloadMenuImageHolder();
 }
 
 void ApplyProgressBarColors(frmExplorer& f)
@@ -228,9 +227,9 @@ bool ReapplySkin(frmExplorer& f)
     }
     ApplySkinColors(f);
     ApplySkinPictures(f);
-    services::Media().RefreshMediaButtonPictures();
+    f.services().Media().RefreshMediaButtonPictures();
     ApplyProgressBarColors(f);
-    services::Tabs().ShowBusyIndicator();
+    f.services().Tabs().ShowBusyIndicator();
     f.LockControl(true);
     ApplySkinLayout(f);
     ApplyMenuBarStates(f);

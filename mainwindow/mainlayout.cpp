@@ -3,7 +3,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mediatoolbarlayout.h"
 #include "mainwindow/menubarlayout.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 
 namespace {
@@ -22,8 +22,8 @@ LayoutRect innerRect(frmExplorer& f)
 void placeHolderAndPanes(frmExplorer& f, const LayoutRect& r)
 {
     f.PicHolder[0].move(r.Left, r.Top, NonNegative(r.Width), NonNegative(r.Height));
-    services::Tabs().LayoutViewPanes(false, f.TabCount, f.PaneCount);
-    services::Tabs().EnsureTabsForViewMode(true);
+    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.PaneCount);
+    f.services().Tabs().EnsureTabsForViewMode(true);
 }
 
 } // namespace
@@ -32,8 +32,8 @@ void LayoutMainWindow(frmExplorer& f)
 {
     f.trace("LayoutMainWindow");
     LayoutRect r = innerRect(f);
-    services::Tabs().LayoutTabStrip(r);
-    services::Lists().ShowListPane(true, r);
+    f.services().Tabs().LayoutTabStrip(r);
+    f.services().Lists().ShowListPane(true, r);
     placeHolderAndPanes(f, r);
     LayoutMenuBar(f);
     LayoutMediaControlCenter(f);
@@ -45,6 +45,6 @@ void LayoutBody(frmExplorer& f)
     LayoutRect r = innerRect(f);
     if (f.DisplayFlags[DisplayTabBar] != 0)
         r.Height -= static_cast<float>(f.ImageBox[8].height());
-    services::Lists().ShowListPane(true, r);
+    f.services().Lists().ShowListPane(true, r);
     placeHolderAndPanes(f, r);
 }

@@ -3,7 +3,7 @@
 #include "core/globals.h"
 #include "core/language.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 
 #include <vector>
@@ -57,17 +57,17 @@ void LayoutMediaControlCenter(frmExplorer& f)
     auto& showHide = f.cmdShowHide[4];
     if (f.DisplayFlags[DisplayMediaRow] == 0) {
         SetSkinPicture(f.SkinPiece[3], bottomBar ? 115 : 116);
-        services::Media().HideMediaToolbar();
+        f.services().Media().HideMediaToolbar();
         SetSkinPicture(showHide, 135);
         showHide.setToolTipText(
             GetLangCaption(section, QStringLiteral("5007"), QStringLiteral("Show Media Control Toolbar")));
     } else {
         if (!bottomBar) {
             SetSkinPicture(f.SkinPiece[3], 116);
-            services::Media().HideMediaToolbar();
+            f.services().Media().HideMediaToolbar();
         } else {
             SetSkinPicture(f.SkinPiece[3], 114);
-            services::Media().ShowMediaToolbarForKind(f.CurrentListKind);
+            f.services().Media().ShowMediaToolbarForKind(f.CurrentListKind);
         }
         SetSkinPicture(showHide, 133);
         showHide.setToolTipText(

@@ -3,7 +3,7 @@
 #include "core/globals.h"
 #include "core/language.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 
 namespace {
@@ -78,7 +78,7 @@ void LayoutAddressRow(frmExplorer& f)
     }
     box.setWidth(boxW);
     box.setVisible(true);
-    services::Lists().SetAddressDropDownColumnWidth(static_cast<float>(holder.width() - 200 * TwipsScale));
+    f.services().Lists().SetAddressDropDownColumnWidth(static_cast<float>(holder.width() - 200 * TwipsScale));
 }
 
 void ShowTextColorBar(frmExplorer& f)

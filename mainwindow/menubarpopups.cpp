@@ -4,7 +4,7 @@
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/inputstate.h"
 #include "platform/win/popupmenus.h"
@@ -51,7 +51,7 @@ void PressMenuBarCaption(frmExplorer& f, int index, int button, int shift)
     f.OpenMenuIndex = static_cast<int16_t>(index);
     f.MenuBarActive = -1;
     f.cmdMenu[index].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
-    services::Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
+    f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
 }
 
 void RollOverMenuBar(frmExplorer& f)
@@ -81,11 +81,11 @@ void RollOverMenuBar(frmExplorer& f)
 
 void EndMenuBarMode(frmExplorer& f)
 {
-    if (services::Menus().SubClassStatus() || rollOverPending)
+    if (f.services().Menus().SubClassStatus() || rollOverPending)
         return;
     f.TimerStage = 9;
     // The menu side lets its image holder and last items go.
-    services::Menus().EndMenuBarMode();
+    f.services().Menus().EndMenuBarMode();
     f.MenuBarActive = 0;
     if (f.OpenMenuIndex >= 5)
         return;
@@ -106,8 +106,9 @@ void HandleBrowserClick(frmExplorer& f, int code)
         ToggleInfoPanel(f);
         return;
     }
+    ITabsService& tabs = f.services().Tabs();
     if (f.PaneCount < 2) {
-        f.UserClickState = static_cast<uint8_t>(code);
+        tabs.SetUserClickState(static_cast<uint8_t>(code));
         return;
     }
     const QWidget* holder = f.PicHolder[0].widget();
@@ -118,10 +119,8 @@ void HandleBrowserClick(frmExplorer& f, int code)
         const frmExplorer::PaneRect& r = f.PaneRects[i];
         if (x < r.Left || x > r.Left + r.Width || y < r.Top || y > r.Top + r.Height || r.Width <= 0)
             continue;
-        if (f.CurrentTab != i && i < f.TabCount) {
-            f.CurrentTab = static_cast<int16_t>(i);
-            services::Tabs().ActivateTab(static_cast<int16_t>(i));
-        }
-        f.UserClickState = static_cast<uint8_t>(code);
+        if (tabs.CurrentTab() != i && i < tabs.TabCount())
+            tabs.SelectTab(static_cast<int16_t>(i));
+        tabs.SetUserClickState(static_cast<uint8_t>(code));
     }
 }

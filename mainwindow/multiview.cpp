@@ -2,7 +2,7 @@
 
 #include "core/fileclasses.h"
 #include "core/globals.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/splitters.h"
 
 #include <QCoreApplication>
@@ -301,11 +301,11 @@ void SetArrangeMode(frmExplorer& f, const QString& key)
     for (const Preset& p : presets) {
         if (key == QLatin1String(p.key)) {
             f.ViewMode = p.mode;
-            f.PaneCount = p.panes < 0 ? f.TabCount : p.panes;
+            f.PaneCount = p.panes < 0 ? f.services().Tabs().TabCount() : p.panes;
         }
     }
-    services::Tabs().LayoutViewPanes(true, f.TabCount, f.PaneCount);
-    services::Tabs().EnsureTabsForViewMode(true);
+    f.services().Tabs().LayoutViewPanes(true, f.services().Tabs().TabCount(), f.PaneCount);
+    f.services().Tabs().EnsureTabsForViewMode(true);
     QCoreApplication::processEvents();
 }
 

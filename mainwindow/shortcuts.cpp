@@ -6,8 +6,8 @@
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "contracts/services.h"
 #include "mainwindow/menubarpopups.h"
-#include "mainwindow/services/registry.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/delay.h"
 #include "platform/win/inputstate.h"
@@ -26,15 +26,6 @@ namespace {
 
 constexpr int kEscape = 0x1B;
 constexpr int kF1 = 0x70;
-
-// Clears BusyFlags(1) on every way out.
-struct BusyScope {
-    explicit BusyScope(frmExplorer& f) : f_(f) { f_.BusyFlags[1] = -1; }
-    ~BusyScope() { f_.BusyFlags[1] = 0; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-    frmExplorer& f_;
-};
 
 bool mouseButtonDown()
 {
@@ -96,7 +87,7 @@ void PollHotKeys(frmExplorer& f)
     if (f.ButtonReleased == 0 && !mouseButtonDown())
         f.ButtonReleased = -1;
     if (IsKeyDown(kEscape)) {
-        services::Tabs().StopEverything();
+        f.services().Tabs().StopEverything();
         return;
     }
     for (int n = 0; n <= 11; ++n) {
@@ -123,14 +114,14 @@ ShortcutRecord ParseShortcutRecord(const QString& record)
 
 void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
 {
-    auto& tabs = services::Tabs();
+    auto& tabs = f.services().Tabs();
     switch (command) {
     case 0: tabs.GoToTab(0); break;
-    case 1: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;
+    case 1: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
     case 2: tabs.SwitchToAdjacentTab(8); break;
     case 3: tabs.SwitchToAdjacentTab(7); break;
     case 4: tabs.OpenNewTab(); break;
-    case 5: tabs.CloseTab(f.CurrentTab); break;
+    case 5: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 6: tabs.CloseTabs(1); break;
     case 7: tabs.CloseTabs(2); break;
     case 8: tabs.CloseTabs(3); break;
@@ -152,7 +143,7 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
         break;
     case 15:
         f.CurrentListKind = static_cast<int16_t>(f.CurrentListKind + 1 > 6 ? 1 : f.CurrentListKind + 1);
-        services::Lists().ShowCurrentList();
+        f.services().Lists().ShowCurrentList();
         break;
     case 16: tabs.ReopenClosedTab(); break;
     case 17: tabs.RefreshPage(); break;
@@ -162,9 +153,9 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
 
 void RunShortcut(frmExplorer& f, int n)
 {
-    if (f.BusyFlags[1] != 0 || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
+    if (f.ShortcutRunning || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
         return;
-    BusyScope busy(f);
+    const BusyFlag::Hold running(f.ShortcutRunning);
     const QString record = f.KeyMap[n];
     if (record.isEmpty())
         return;
@@ -172,8 +163,8 @@ void RunShortcut(frmExplorer& f, int n)
     switch (r.type) {
     case 0: RunShortcutCommand(f, r.value.toInt(), n); break;
     case 1:
-        services::Tabs().SetStatusMessage(QString(), -1, -1);
-        services::Tabs().NavigateCurrentTab(r.value);
+        f.services().Tabs().SetStatusMessage(QString(), -1, -1);
+        f.services().Tabs().NavigateCurrentTab(r.value);
         break;
     case 2:
         // The program alone, with no arguments and no shell between.
@@ -197,7 +188,7 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
                 f.KeyHandle->ConsumeKey();
             QPointer<QWidget> alive = f.window();
             QTimer::singleShot(0, f.window(), [&f, i, alive] {
-                if (alive && CloseRequested == 0 && !services::Menus().SubClassStatus())
+                if (alive && CloseRequested == 0 && !f.services().Menus().SubClassStatus())
                     PressMenuBarCaption(f, i);
             });
             return;
@@ -222,31 +213,31 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
         }
     }
     switch (keyCode) {
-    case 'N': services::Tabs().OpenNewTab(); break;
+    case 'N': f.services().Tabs().OpenNewTab(); break;
     case 'P':
     case 'S':
     case 'F':
     case 'A':
     case 'X':
     case 'C':
-    case 'V': services::Tabs().RunPageKey(keyCode); break;
+    case 'V': f.services().Tabs().RunPageKey(keyCode); break;
     default: break;
     }
 }
 
 void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& acceptGesture)
 {
-    auto& tabs = services::Tabs();
+    auto& tabs = f.services().Tabs();
     switch (gestureType) {
     case 1: tabs.RefreshPage(); break;
     case 2: tabs.OpenNewTab(); break;
     case 4: tabs.GoForward(); break;
     case 8: tabs.GoBack(); break;
     case 16: tabs.SwitchToAdjacentTab(7); break;
-    case 32: tabs.CloseTab(f.CurrentTab); break;
+    case 32: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 64: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
     case 128: tabs.SwitchToAdjacentTab(8); break;
-    case 256: tabs.GoToTab(static_cast<int16_t>(f.TabCount - 1)); break;
+    case 256: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
     case 512: tabs.CloseTabs(1); break;
     case 1024: tabs.CloseTabs(3); break;
     case 2048: tabs.GoToTab(0); break;

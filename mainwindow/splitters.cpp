@@ -1,7 +1,7 @@
 #include "mainwindow/splitters.h"
 
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 
 namespace {
 
@@ -70,8 +70,8 @@ void SPLITTER2_MouseUp(frmExplorer& f, int index)
             drag->setTop(upper);
     }
     f.LockControl(true);
-    services::Tabs().LayoutViewPanes(false, f.TabCount, f.PaneCount);
-    services::Tabs().EnsureTabsForViewMode(true);
+    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.PaneCount);
+    f.services().Tabs().EnsureTabsForViewMode(true);
     f.LockControl(false);
     f.SplitterDragging = 0;
     f.ButtonReleased = -1;

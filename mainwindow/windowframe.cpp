@@ -152,10 +152,11 @@ void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt
     const Qt::Edges edges = edgesOf(hitCode);
     if (!edges)
         return;
-    f.BusyFlags[5] = -1;
-    QCoreApplication::processEvents();
-    platform::forms::Control::releaseCapture();
-    f.BusyFlags[5] = 0;
+    {
+        const BusyFlag::Hold handing(f.FrameHandOver);
+        QCoreApplication::processEvents();
+        platform::forms::Control::releaseCapture();
+    }
     QCoreApplication::processEvents();
     platform::windows::startSystemResize(f.window(), edges, pressAt, heldButton(button));
 }

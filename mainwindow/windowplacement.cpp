@@ -4,7 +4,7 @@
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mediatoolbarlayout.h"
-#include "mainwindow/services/registry.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/twips.h"
 #include "platform/base/vbrt.h"
@@ -160,8 +160,8 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
             LayoutMediaToolbar(f, f.CurrentListKind);
         setFullScreenChromeVisible(f, true);
         restoreLabelGeometry(f);
-        services::Media().RefreshMediaButtonPictures();
-        services::Lists().SelectCurrentListItem();
+        f.services().Media().RefreshMediaButtonPictures();
+        f.services().Lists().SelectCurrentListItem();
         return;
     }
     SaveNormalWindowRect(f, true);
@@ -181,18 +181,20 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
     f.PicHolder[0].move(-30, -30, f.width() + 60, f.height() + 60);
     f.ViewMode = 0;
     f.PaneCount = 1;
+    // The tab of the current list's viewer is the one shown.
+    ITabsService& tabs = f.services().Tabs();
+    int16_t shown = tabs.CurrentTab();
     const int kind = f.CurrentListKind;
     if (kind >= 1 && kind < static_cast<int>(f.ListViewerBrowser.size())) {
         const int16_t viewer = f.ListViewerBrowser[kind];
         if (viewer != -1) {
-            const int tab = static_cast<int>(f.TabBrowserMap.indexOf(viewer));
-            if (tab >= 0)
-                f.CurrentTab = static_cast<int16_t>(tab);
-        } else if (f.CurrentTab >= 0 && f.CurrentTab < f.TabBrowserMap.size()) {
-            f.ListViewerBrowser[kind] = f.TabBrowserMap[f.CurrentTab];
+            if (const int16_t tab = tabs.TabOfBrowser(viewer); tab >= 0)
+                shown = tab;
+        } else if (shown >= 0 && shown < tabs.TabCount()) {
+            f.ListViewerBrowser[kind] = tabs.TabBrowserMap(shown);
         }
     }
-    services::Tabs().ActivateTab(f.CurrentTab);
+    tabs.SelectTab(shown);
     f.PicHolder[0].zOrder(0);
     QCoreApplication::processEvents();
     f.LockControl(false);

@@ -1,7 +1,6 @@
 #include "menus/pagecommands.h"
 
 #include "core/messagebox.h"
-#include "mainwindow/services/registry.h"
 #include "platform/web/browser.h"
 #include "platform/win/filedialogs.h"
 #include "platform/win/prompt.h"
@@ -49,12 +48,6 @@ void focusPage(IBrowser* b)
     if (auto* real = dynamic_cast<Browser*>(b))
         if (QWebEngineView* v = real->view())
             v->setFocus();
-}
-
-// Find is the find bar of the window's current page, as Ctrl+F opens it.
-void askAndFind()
-{
-    services::Tabs().RunPageKey('F');
 }
 
 // The page's own printing and saving: the page is held by a guard across
@@ -151,10 +144,7 @@ void Run(IBrowser* b, PageCommand command)
         focusPage(b);
         b->execWB(CmdSelectAll);
         break;
-    case PageCommand::Find:
-        focusPage(b);
-        askAndFind();
-        break;
+    case PageCommand::Find: focusPage(b); break;
     case PageCommand::Print: askAndPrint(b, false); break;
     case PageCommand::PrintPreview: askAndPrint(b, true); break;
     case PageCommand::PageSetup: pageSetup(); break;

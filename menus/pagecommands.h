@@ -3,8 +3,8 @@
 // The commands on the page of a browser: editing, find, text size, print,
 // save and the page's properties. Prompts go through the prompt seam
 // (platform/win/prompt.h): "save" for the file of Save As, "print" for print
-// (an accepted answer with a path prints to that PDF file). Find opens the
-// page's find bar.
+// (an accepted answer with a path prints to that PDF file). Find only gives
+// the page the focus: its caller opens the window's find bar.
 
 #include "menus/menucommands.h"
 

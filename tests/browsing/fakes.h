@@ -1,9 +1,11 @@
 #pragma once
 
-// Recording fakes of what the tabs call, and a host of FakeBrowsers.
+// A recording fake of the window around the tabs, a host of FakeBrowsers
+// and the tabs over them with the recording services.
 
 #include "browsing/tabbrowsing.h"
 #include "tests/browsing/fakebrowser.h"
+#include "recordingservices.h"
 
 #include <QStringList>
 
@@ -21,25 +23,11 @@ inline void PrintTo(const QString& s, std::ostream* os)
     *os << '"' << s.toStdString() << '"';
 }
 
-// Every call is written to one log, "Name(args)".
-struct CallLog {
-    QStringList calls;
-    void add(const QString& c) { calls << c; }
-    int count(const QString& c) const { return calls.count(c); }
-    bool has(const QString& prefix) const
-    {
-        for (const QString& c : calls)
-            if (c.startsWith(prefix))
-                return true;
-        return false;
-    }
-};
-
-class RecordingChrome : public IWindowChrome {
+class RecordingChrome : public ITabChrome {
 public:
     explicit RecordingChrome(CallLog& log) : log_(log) {}
     void PlaceBrowsersInPanes(int tab) override { log_.add(QStringLiteral("PlaceBrowsersInPanes(%1)").arg(tab)); }
-    void LayoutViewPanes(bool s, int t, int p) override
+    void LayoutViewPanes(bool s, int16_t t, int16_t p) override
     {
         log_.add(QStringLiteral("LayoutViewPanes(%1,%2,%3)").arg(s).arg(t).arg(p));
     }
@@ -63,6 +51,7 @@ public:
         log_.add(QStringLiteral("SetProgressBar(%1,%2)").arg(max).arg(value));
     }
     void EndSplitterDrag() override { log_.add(QStringLiteral("EndSplitterDrag")); }
+    void SetListTimer(int t, bool e) override { log_.add(QStringLiteral("SetListTimer(%1,%2)").arg(t).arg(e)); }
     void ShowTabCount(int count) override { log_.add(QStringLiteral("ShowTabCount(%1)").arg(count)); }
     void RefreshTabButtons(int flag) override { log_.add(QStringLiteral("RefreshTabButtons(%1)").arg(flag)); }
     void RefreshCurrentTabChrome() override { log_.add(QStringLiteral("RefreshCurrentTabChrome")); }
@@ -84,50 +73,6 @@ public:
     int fit = 10;
     bool throwOnBusyPicture = false;
     std::function<void()> duringActivation;
-
-private:
-    CallLog& log_;
-};
-
-class RecordingMedia : public IMediaPlayer {
-public:
-    explicit RecordingMedia(CallLog& log) : log_(log) {}
-    void CloseVideoPlayer() override { log_.add(QStringLiteral("CloseVideoPlayer")); }
-    void StopImageList() override { log_.add(QStringLiteral("StopImageList")); }
-    void StopAudio() override { log_.add(QStringLiteral("StopAudio")); }
-    void StopVideo() override { log_.add(QStringLiteral("StopVideo")); }
-    void PlaceVideoView() override { log_.add(QStringLiteral("PlaceVideoView")); }
-    void RelayoutImageViewer() override { log_.add(QStringLiteral("RelayoutImageViewer")); }
-    void SetPageScrollOn() override { log_.add(QStringLiteral("SetPageScrollOn")); }
-    void UpdateTransportButtons() override { log_.add(QStringLiteral("UpdateTransportButtons")); }
-    void SetListTimer(int t, bool e) override { log_.add(QStringLiteral("SetListTimer(%1,%2)").arg(t).arg(e)); }
-
-private:
-    CallLog& log_;
-};
-
-class RecordingLists : public IListsPane {
-public:
-    explicit RecordingLists(CallLog& log) : log_(log) {}
-    void ShowCurrentList() override { log_.add(QStringLiteral("ShowCurrentList")); }
-    void UpdatePlaylistButtons() override { log_.add(QStringLiteral("UpdatePlaylistButtons")); }
-
-private:
-    CallLog& log_;
-};
-
-class RecordingDownloads : public IDownloads {
-public:
-    explicit RecordingDownloads(CallLog& log) : log_(log) {}
-    void HandlePageEvent(const QString& url) override
-    {
-        pageEvents << url;
-        log_.add(QStringLiteral("HandlePageEvent(%1)").arg(url));
-    }
-    void ResetFetchProgress() override { log_.add(QStringLiteral("ResetFetchProgress")); }
-    void StopAllFetches() override { log_.add(QStringLiteral("StopAllFetches")); }
-    void PrepareFetchSlots() override { log_.add(QStringLiteral("PrepareFetchSlots")); }
-    QStringList pageEvents;
 
 private:
     CallLog& log_;
@@ -181,9 +126,9 @@ struct TabsFixture {
     TabsFixture()
     {
         state.Initialize(1.0f);
-        state.BusyFlags[0] = 0;
+        state.NavigationHeld.set(false);
         state.ClosedTabRingEnabled = -1;
-        tabs = std::make_unique<TabBrowsing>(state, host, chrome, media, lists, downloads);
+        tabs = std::make_unique<TabBrowsing>(model, state, host, chrome, services);
         tabs->doEvents = [] {};
         tabs->busyPicture = [](int16_t id) { return std::optional<QPixmap>(QPixmap(id, 1)); };
         host.fake(0)->tagText = QStringLiteral("0|1|0|0|0|-1");
@@ -193,26 +138,27 @@ struct TabsFixture {
     void open(const QStringList& urls)
     {
         for (const QString& u : urls) {
-            const int n = state.TabCount;
+            const int n = model.TabCount();
             tabs->NewTab(n, true, true);
-            host.fake(state.TabBrowserMap[n])->navigate2(u);
+            host.fake(model.TabBrowserMap()[n])->navigate2(u);
         }
     }
-    FakeBrowser* tabBrowser(int tab) const { return host.fake(state.TabBrowserMap[tab]); }
+    FakeBrowser* tabBrowser(int tab) const { return host.fake(model.TabBrowserMap()[tab]); }
     QList<int> map() const
     {
         QList<int> out;
-        for (int t = 0; t < state.TabCount; ++t)
-            out << state.TabBrowserMap[t];
+        for (int t = 0; t < model.TabCount(); ++t)
+            out << model.TabBrowserMap()[t];
         return out;
     }
 
     CallLog log;
+    TabModel model;
     ExplorerState state;
     FakeHost host;
     RecordingChrome chrome{log};
-    RecordingMedia media{log};
-    RecordingLists lists{log};
-    RecordingDownloads downloads{log};
+    // The media, lists and downloads.
+    ServiceSet services;
+    RecordingServices fakes{services, log};
     std::unique_ptr<TabBrowsing> tabs;
 };

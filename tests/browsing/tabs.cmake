@@ -1,11 +1,11 @@
-z5_add_test(test_browsing_tabs SOURCES test_tabstate.cpp test_tabs.cpp test_events.cpp test_watchers.cpp fakebrowser.cpp
+z5_add_test(test_browsing_tabs SOURCES test_tabstate.cpp test_tabmodel.cpp test_tabs.cpp test_events.cpp test_watchers.cpp fakebrowser.cpp
             LIBS z5browsing)
 z5_add_test(test_browsing_engine SOURCES test_engine.cpp fakebrowser.cpp LIBS z5browsing TIMEOUT 300)
 z5_add_test(test_browsing_navrules SOURCES test_navigationrules.cpp LIBS z5browsing)
-z5_add_test(test_browsing_navigation SOURCES test_navigation.cpp LIBS z5browsing Qt6::Test TIMEOUT 300)
+z5_add_test(test_browsing_navigation SOURCES test_navigation.cpp LIBS z5program Qt6::Test TIMEOUT 300)
 add_dependencies(test_browsing_navigation SK_Morvane_1 z5_stage_data)
-z5_add_test(test_browsing_tabstrip SOURCES test_tabstrip.cpp LIBS z5browsing z5menus Qt6::Test TIMEOUT 300)
+z5_add_test(test_browsing_tabstrip SOURCES test_tabstrip.cpp LIBS z5program Qt6::Test TIMEOUT 300)
 target_compile_definitions(test_browsing_tabstrip PRIVATE Z5_TEST_SKIN_DIR="${Z5_TEST_SKIN_DIR}")
 add_dependencies(test_browsing_tabstrip SK_Morvane_1)
-z5_add_test(test_browsing_pagebuttons SOURCES test_pagebuttons.cpp LIBS z5browsing Qt6::Test TIMEOUT 300)
+z5_add_test(test_browsing_pagebuttons SOURCES test_pagebuttons.cpp LIBS z5program Qt6::Test TIMEOUT 300)
 add_dependencies(test_browsing_pagebuttons SK_Morvane_1)

@@ -43,12 +43,11 @@ public:
     void PlaceBrowsersInPanes(int tab) override
     {
         RecordingChrome::PlaceBrowsersInPanes(tab);
-        if (tabs && tab >= 0 && tab < state->TabCount)
-            if (IBrowser* b = tabs->WBMAIN(state->TabBrowserMap[tab]))
+        if (tabs && tab >= 0 && tab < tabs->model().TabCount())
+            if (IBrowser* b = tabs->WBMAIN(tabs->model().TabBrowserMap()[tab]))
                 b->place(0, 0, form_.scaleWidth(), form_.scaleHeight());
     }
     TabBrowsing* tabs = nullptr;
-    ExplorerState* state = nullptr;
 
 private:
     platform::forms::Form& form_;
@@ -67,14 +66,13 @@ protected:
         QFile::copy(QStringLiteral(Z5_SOURCE_DIR "/data/Common/Z5_BlankPage.HTM"), prog + "/Common/Z5_BlankPage.HTM");
         platform::paths::setProgramFolder(prog);
         state.Initialize(1.0f);
-        state.BusyFlags[0] = 0;
+        state.NavigationHeld.set(false);
         state.ClosedTabRingEnabled = -1;
         form.setWidth(9000);
         form.setHeight(6000);
         browsers = std::make_unique<BrowserArray>(form);
-        tabs = std::make_unique<TabBrowsing>(state, *browsers, chrome, media, lists, downloads);
+        tabs = std::make_unique<TabBrowsing>(model, state, *browsers, chrome, services);
         chrome.tabs = tabs.get();
-        chrome.state = &state;
         tabs->busyPicture = [](int16_t) { return std::optional<QPixmap>(); };
         member(0).setTag(kInitialTabState);
         form.show();
@@ -96,7 +94,7 @@ protected:
             throw std::out_of_range("no browser");
         return *b;
     }
-    platform::browser::Browser& browser(int tab) const { return member(state.TabBrowserMap[tab]); }
+    platform::browser::Browser& browser(int tab) const { return member(model.TabBrowserMap()[tab]); }
     // Navigates a tab's browser and waits for the page.
     bool load(int tab, const QString& url)
     {
@@ -148,12 +146,12 @@ protected:
     QString prog;
     testenv::HttpServer server;
     CallLog log;
+    TabModel model;
     ExplorerState state;
     platform::forms::Form form;
     PaneChrome chrome{log, form};
-    RecordingMedia media{log};
-    RecordingLists lists{log};
-    RecordingDownloads downloads{log};
+    ServiceSet services;
+    RecordingServices fakes{services, log};
     std::unique_ptr<BrowserArray> browsers;
     std::unique_ptr<TabBrowsing> tabs;
 };
@@ -164,7 +162,7 @@ TEST_F(EngineTabs, PageTitleAndStateFollowTheLoad)
 {
     server.serve("/a.html", "<html><head><title>Page A</title></head><body>a</body></html>");
     ASSERT_TRUE(load(0, server.address("/a.html")));
-    EXPECT_TRUE(testenv::waitFor([&] { return state.TabTitles[0] == "Page A"; }));
+    EXPECT_TRUE(testenv::waitFor([&] { return model.TabTitles()[0] == "Page A"; }));
     EXPECT_EQ(browser(0).locationName(), "Page A");
     EXPECT_EQ(tabs->BusyState[0], 1);
     EXPECT_EQ(server.requestsFor("/a.html"), 1);
@@ -183,7 +181,7 @@ TEST_F(EngineTabs, PopupsFromRealClicksFollowThePopupSetting)
     for (const auto& c : cases) {
         state.PopupControlMode = c.mode;
         chrome.status.clear();
-        const int tabsBefore = state.TabCount;
+        const int tabsBefore = model.TabCount();
         const int requestsBefore = server.requestsFor("/popup.html");
         ASSERT_TRUE(load(0, server.address("/opener.html")));
         ASSERT_TRUE(clickUntil(0, [&] {
@@ -192,13 +190,13 @@ TEST_F(EngineTabs, PopupsFromRealClicksFollowThePopupSetting)
         if (c.outcome == Refused) {
             EXPECT_EQ(chrome.status, "POPUP is not allowed : 1");
             QTest::qWait(500);
-            EXPECT_EQ(state.TabCount, tabsBefore);
+            EXPECT_EQ(model.TabCount(), tabsBefore);
             EXPECT_EQ(server.requestsFor("/popup.html"), requestsBefore) << "the popup's address is never requested";
             continue;
         }
         ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/popup.html") > requestsBefore; }, 30000));
         if (c.outcome == OwnWindow) {
-            EXPECT_EQ(state.TabCount, tabsBefore);
+            EXPECT_EQ(model.TabCount(), tabsBefore);
             QWidget* own = nullptr;
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (qobject_cast<QWebEngineView*>(w) && w->isVisible())
@@ -207,12 +205,12 @@ TEST_F(EngineTabs, PopupsFromRealClicksFollowThePopupSetting)
             EXPECT_EQ(own->parentWidget(), form.window()) << "it goes with the program's window";
             continue;
         }
-        ASSERT_EQ(state.TabCount, tabsBefore + 1);
-        const int popup = state.TabBrowserMap[state.TabCount - 1];
+        ASSERT_EQ(model.TabCount(), tabsBefore + 1);
+        const int popup = model.TabBrowserMap()[model.TabCount() - 1];
         EXPECT_EQ(member(popup).tag(), "2|1|0|0|0|0");
         EXPECT_EQ(browser(0).tag(), "1|1|0|0|0|-1|" + QString::number(popup));
-        EXPECT_TRUE(testenv::waitFor([&] { return state.TabTitles[state.TabCount - 1] == "Popup"; }, 30000));
-        EXPECT_EQ(state.CurrentTab, 0) << "no click was seen by the window: the popup opens behind";
+        EXPECT_TRUE(testenv::waitFor([&] { return model.TabTitles()[model.TabCount() - 1] == "Popup"; }, 30000));
+        EXPECT_EQ(model.CurrentTab(), 0) << "no click was seen by the window: the popup opens behind";
         EXPECT_TRUE(browser(0).widget()->isVisible());
     }
 }
@@ -229,9 +227,9 @@ TEST_F(EngineTabs, TheSeventhPopupOfABurstIsRefused)
     ASSERT_TRUE(load(0, server.address("/burst.html")));
     ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/p6.html") == 1; }, 30000));
     QTest::qWait(500);
-    EXPECT_EQ(state.TabCount, 7);
+    EXPECT_EQ(model.TabCount(), 7);
     EXPECT_EQ(server.requestsFor("/p7.html"), 0);
-    EXPECT_NE(state.PopupBurstFlag, 0);
+    EXPECT_NE(model.PopupBurstFlag(), 0);
 }
 
 TEST_F(EngineTabs, CommandLinksReachTheDownloadsOnlyFromDataPages)
@@ -253,11 +251,11 @@ TEST_F(EngineTabs, CommandLinksReachTheDownloadsOnlyFromDataPages)
         {server.address("/frameset.html"), 0},
     };
     for (const auto& c : cases) {
-        downloads.pageEvents.clear();
+        fakes.pageEvents.clear();
         ASSERT_TRUE(load(0, c.page)) << c.page.toStdString();
         ASSERT_TRUE(clickUntilNavigation(0, "Z5_DLSTAT_PAUSE")) << c.page.toStdString();
         QTest::qWait(300); // the command is delivered on a later turn
-        EXPECT_EQ(downloads.pageEvents.size(), c.delivered) << c.page.toStdString();
+        EXPECT_EQ(fakes.pageEvents.size(), c.delivered) << c.page.toStdString();
         EXPECT_EQ(browser(0).locationURL(), c.page) << "nothing loads";
         EXPECT_FALSE(server.requested("EVENT"));
     }
@@ -281,7 +279,7 @@ TEST_F(EngineTabs, ListedSitesAreNeverRequested)
     EXPECT_EQ(browser(0).locationURL(), server.address("/linker.html"));
 
     // During start-up nothing loads.
-    state.BusyFlags[0] = -1;
+    state.NavigationHeld.set(true);
     browser(0).navigate2(server.address("/a.html"));
     QTest::qWait(1000);
     EXPECT_EQ(server.requestsFor("/a.html"), 0);
@@ -294,27 +292,27 @@ TEST_F(EngineTabs, TwelveTabsOpenedClosedAndReopened)
                      "<html><head><title>T" + QByteArray::number(i) + "</title></head><body>t</body></html>");
     ASSERT_TRUE(load(0, server.address("/t1.html")));
     for (int i = 2; i <= 12; ++i) {
-        const int n = state.TabCount;
+        const int n = model.TabCount();
         tabs->NewTab(n, true, true);
-        state.CurrentTab = static_cast<int16_t>(n);
+        model.SetCurrentTab(n);
         tabs->ActivateTab(n);
         ASSERT_TRUE(load(n, server.address("/t" + QString::number(i) + ".html")));
     }
-    ASSERT_EQ(state.TabCount, 12);
+    ASSERT_EQ(model.TabCount(), 12);
     EXPECT_EQ(liveViews(), 12 + 1) << "the tabs and the popup catcher";
 
     // Mixed order: a background tab, the current last one, a current one
     // in the middle, then browser 0's tab.
     tabs->CloseTab(3, false);
-    tabs->CloseTab(state.CurrentTab, true);
-    state.CurrentTab = 6;
+    tabs->CloseTab(model.CurrentTab(), true);
+    model.SetCurrentTab(6);
     tabs->ActivateTab(6);
     tabs->CloseTab(6, false);
     tabs->CloseTab(0, false);
-    ASSERT_EQ(state.TabCount, 8);
-    const QString keptUrl = browser(state.CurrentTab).locationURL();
+    ASSERT_EQ(model.TabCount(), 8);
+    const QString keptUrl = browser(model.CurrentTab()).locationURL();
     tabs->CloseTabs(3);
-    EXPECT_EQ(state.TabCount, 1);
+    EXPECT_EQ(model.TabCount(), 1);
     EXPECT_EQ(browser(0).locationURL(), keptUrl);
     QTest::qWait(300); // views go once their events are done
     EXPECT_EQ(liveViews(), 1 + 1 + 1) << "the kept tab, browser 0 and the catcher";
@@ -327,8 +325,8 @@ TEST_F(EngineTabs, TwelveTabsOpenedClosedAndReopened)
         EXPECT_FALSE(v->page()->recentlyAudible());
 
     // Two current tabs were closed with their pages loaded.
-    EXPECT_EQ(state.ClosedTabUrls[0], server.address("/t8.html"));
-    EXPECT_EQ(state.ClosedTabUrls[1], server.address("/t12.html"));
+    EXPECT_EQ(model.ClosedTabUrls()[0], server.address("/t8.html"));
+    EXPECT_EQ(model.ClosedTabUrls()[1], server.address("/t12.html"));
     EXPECT_EQ(keptUrl, server.address("/t10.html"));
     tabs->ReopenClosedTab();
     ASSERT_TRUE(testenv::waitFor([&] { return browser(0).locationURL() == server.address("/t8.html"); }, 30000));
@@ -343,8 +341,8 @@ TEST_F(EngineTabs, APopupClosingItselfAfterAClickGivesTheTabBack)
     server.serve("/closer.html", "<html><head><title>Closer</title></head><body style='margin:0'><button "
                                      + kButtonStyle + " onclick='window.close()'>close</button></body></html>");
     ASSERT_TRUE(load(0, server.address("/opener.html")));
-    ASSERT_TRUE(clickUntil(0, [&] { return state.TabCount == 2; }));
-    ASSERT_TRUE(testenv::waitFor([&] { return state.TabTitles[1] == "Closer"; }, 30000));
+    ASSERT_TRUE(clickUntil(0, [&] { return model.TabCount() == 2; }));
+    ASSERT_TRUE(testenv::waitFor([&] { return model.TabTitles()[1] == "Closer"; }, 30000));
     tabs->GoToTab(1);
     // The view shown again takes input once its page knows it is shown.
     bool pageShown = false;
@@ -355,9 +353,9 @@ TEST_F(EngineTabs, APopupClosingItselfAfterAClickGivesTheTabBack)
         return pageShown;
     }));
     // The main window's mouse poll saw the click in the browser area.
-    state.UserClickState = 2;
-    ASSERT_TRUE(clickUntil(1, [&] { return state.TabCount == 1; }));
-    EXPECT_EQ(state.CurrentTab, 0);
+    model.SetUserClickState(2);
+    ASSERT_TRUE(clickUntil(1, [&] { return model.TabCount() == 1; }));
+    EXPECT_EQ(model.CurrentTab(), 0);
     EXPECT_EQ(browser(0).tag(), "1|1|0|0|0|-1");
     EXPECT_TRUE(member(0).visible());
 }
@@ -455,9 +453,9 @@ TEST_F(EngineTabs, TheBridgeBindsFourSameOriginFramesAndTakesOnlyRealEvents)
     EXPECT_TRUE(testenv::waitFor([&] { return browser(0).locationName() == "drag true"; }, 5000));
 
     // A scroll is not a click that may open a popup.
-    state.UserClickState = 2;
+    model.SetUserClickState(2);
     pageValue(browser(0), "window.scrollTo(0, 800); 1");
-    EXPECT_TRUE(testenv::waitFor([&] { return state.UserClickState == 0; }, 5000));
+    EXPECT_TRUE(testenv::waitFor([&] { return model.UserClickState() == 0; }, 5000));
 
     // Released: presses are no longer taken and drags are the page's again.
     sinks.ReleaseDocumentEvents();
@@ -543,10 +541,10 @@ TEST_F(EngineTabs, StatusFramesReloadFromTheDataFolderInTheirOrder)
 
     // The stop acknowledgement is consumed.
     testenv::writeFile(base + ".Z5C2", "");
-    state.BusyFlags[7] = -1;
+    state.DownloadPausePending.set(true);
     watchers.RefreshDownloadStatusFrames();
     EXPECT_FALSE(QFile::exists(base + ".Z5C2"));
-    EXPECT_EQ(state.BusyFlags[7], 0);
+    EXPECT_FALSE(state.DownloadPausePending);
 }
 
 TEST_F(EngineTabs, WorkingOfflineBlocksRequestsUntilSwitchedBack)
@@ -582,23 +580,23 @@ TEST_F(EngineTabs, ADuplicatePopupOfABurstClosesOnTheNextTick)
     // The user's own tab on the same address as a popup.
     tabs->NewTab(1, false, true);
     ASSERT_TRUE(load(1, server.address("/p1.html")));
-    const int own = state.TabBrowserMap[1];
+    const int own = model.TabBrowserMap()[1];
     tabs->ActivateTab(0);
-    ASSERT_TRUE(clickUntil(0, [&] { return state.TabCount >= 5; }));
+    ASSERT_TRUE(clickUntil(0, [&] { return model.TabCount() >= 5; }));
     ASSERT_TRUE(testenv::waitFor([&] {
         int loaded = 0;
-        for (int t = 2; t < state.TabCount; ++t)
+        for (int t = 2; t < model.TabCount(); ++t)
             loaded += browser(t).locationURL().startsWith(server.address("/p")) ? 1 : 0;
         return loaded == 3;
     }));
-    ASSERT_NE(state.PopupBurstFlag, 0);
+    ASSERT_NE(model.PopupBurstFlag(), 0);
     TabWatchers watchers(state, *tabs);
     watchers.CloseDuplicatePopupTabs();
     QStringList left;
-    for (int t = 0; t < state.TabCount; ++t)
+    for (int t = 0; t < model.TabCount(); ++t)
         left << QUrl(browser(t).locationURL()).path();
     EXPECT_EQ(left.count("/p1.html"), 2);
     EXPECT_EQ(left.count("/p2.html"), 1);
-    EXPECT_EQ(state.TabCount, 4);
+    EXPECT_EQ(model.TabCount(), 4);
     EXPECT_GE(tabs->TabOfBrowser(own), 0) << "the user's own tab stays";
 }

@@ -69,9 +69,9 @@ TEST(NavigationGate, CommandsComeOnlyFromLocalProgramPages)
         f.open({"http://a/"});
         f.tabBrowser(1)->tagText = "0|3|0|0|0|-1"; // any view kind may send
         EXPECT_FALSE(f.tabBrowser(1)->gate(c.url, true, c.page)) << c.what;
-        EXPECT_TRUE(f.downloads.pageEvents.isEmpty()) << c.what << ": delivered inside the engine's call";
+        EXPECT_TRUE(f.fakes.pageEvents.isEmpty()) << c.what << ": delivered inside the engine's call";
         turnEventLoop();
-        EXPECT_EQ(f.downloads.pageEvents, c.delivered ? QStringList({c.url}) : QStringList()) << c.what;
+        EXPECT_EQ(f.fakes.pageEvents, c.delivered ? QStringList({c.url}) : QStringList()) << c.what;
     }
 }
 
@@ -86,18 +86,18 @@ TEST(NavigationGate, TestsInOrder)
         bool passes;
     };
     const Case cases[] = {
-        {"start-up refuses even the blank page", [](TabsFixture& f) { f.state.BusyFlags[0] = -1; }, 1,
+        {"start-up refuses even the blank page", [](TabsFixture& f) { f.state.NavigationHeld.set(true); }, 1,
          "file:///p/Common/Z5_BlankPage.HTM", false},
         {"EVENT: followed by another name is an ordinary address", nullptr, 1, "event:Z6_X", true},
         {"a viewer tab is not filtered", [](TabsFixture& f) { f.tabBrowser(1)->tagText = "0|2|0|0|0|-1"; }, 1,
          "http://blocked.example/", true},
         {"an empty record is no page", [](TabsFixture& f) { f.tabBrowser(1)->tagText.clear(); }, 1,
          "http://blocked.example/", true},
-        {"while tabs close other browsers are refused", [](TabsFixture& f) { f.state.BusyFlags[4] = -1; }, 1,
+        {"while tabs close other browsers are refused", [](TabsFixture& f) { f.tabs->ClosingTabs.set(true); }, 1,
          "http://a/", false},
-        {"while tabs close they may load the blank page", [](TabsFixture& f) { f.state.BusyFlags[4] = -1; }, 1,
+        {"while tabs close they may load the blank page", [](TabsFixture& f) { f.tabs->ClosingTabs.set(true); }, 1,
          "file:///p/Common/Z5_BlankPage.HTM", true},
-        {"while tabs close browser 0 may navigate", [](TabsFixture& f) { f.state.BusyFlags[4] = -1; }, 0,
+        {"while tabs close browser 0 may navigate", [](TabsFixture& f) { f.tabs->ClosingTabs.set(true); }, 0,
          "http://a/", true},
         {"empty address", nullptr, 1, "http:///", false},
         {"blank", nullptr, 1, "  ", false},
@@ -138,25 +138,25 @@ TEST(NavigationGate, SilentAndBusyPictureAndClicks)
 
     // A click is kept by a script link or a reload of the same address and
     // consumed by a real navigation.
-    f.state.UserClickState = 2;
+    f.model.SetUserClickState(2);
     EXPECT_TRUE(f.tabBrowser(1)->gate("javascript:void(0)"));
     EXPECT_TRUE(f.tabBrowser(1)->gate(f.tabBrowser(1)->location));
-    EXPECT_EQ(f.state.UserClickState, 2);
+    EXPECT_EQ(f.model.UserClickState(), 2);
     EXPECT_TRUE(f.tabBrowser(1)->gate("http://c/"));
-    EXPECT_EQ(f.state.UserClickState, 0);
+    EXPECT_EQ(f.model.UserClickState(), 0);
 
     // A popup tab's first navigation after a click brings it to the front.
     f.open({"http://popup/"});
     f.tabBrowser(2)->tagText = "2|1|0|0|0|1";
-    f.state.UserClickState = 3;
+    f.model.SetUserClickState(3);
     f.state.PaneCount = 2;
     EXPECT_TRUE(f.tabBrowser(2)->gate("javascript:frame()", false));
-    EXPECT_EQ(f.state.CurrentTab, 0) << "a frame does not";
-    EXPECT_EQ(f.state.UserClickState, 3);
+    EXPECT_EQ(f.model.CurrentTab(), 0) << "a frame does not";
+    EXPECT_EQ(f.model.UserClickState(), 3);
     EXPECT_TRUE(f.tabBrowser(2)->gate("http://popup/next", true));
-    EXPECT_EQ(f.state.CurrentTab, 2);
+    EXPECT_EQ(f.model.CurrentTab(), 2);
     EXPECT_EQ(f.state.PaneCount, 1);
-    EXPECT_EQ(f.state.UserClickState, 0);
+    EXPECT_EQ(f.model.UserClickState(), 0);
 }
 
 TEST(PopupControl, Modes)
@@ -181,11 +181,11 @@ TEST(PopupControl, Modes)
         TabsFixture f;
         f.open({"http://opener/"});
         f.state.PopupControlMode = static_cast<uint8_t>(c.mode);
-        f.state.UserClickState = c.click;
+        f.model.SetUserClickState(c.click);
         const NewWindowRequest r = f.tabBrowser(1)->requestWindow("http://popup/");
         const std::string what = "mode " + std::to_string(c.mode) + " click " + std::to_string(c.click);
         EXPECT_EQ(r.cancel, c.cancelled) << what;
-        EXPECT_EQ(f.state.TabCount, c.newTab ? 3 : 2) << what;
+        EXPECT_EQ(f.model.TabCount(), c.newTab ? 3 : 2) << what;
         EXPECT_EQ(r.adopt == &f.host.catcher, c.caught) << what;
         EXPECT_EQ(f.chrome.status, c.status) << what;
         if (c.newTab) {
@@ -193,7 +193,7 @@ TEST(PopupControl, Modes)
             EXPECT_EQ(f.host.fake(1)->tagText, "1|1|0|0|0|-1|2") << what;
             EXPECT_EQ(f.host.fake(2)->tagText, "2|1|0|0|0|1") << what;
             EXPECT_TRUE(f.host.fake(2)->visibleFlag) << what;
-            EXPECT_EQ(f.state.CurrentTab, 0) << what << ": not made current here";
+            EXPECT_EQ(f.model.CurrentTab(), 0) << what << ": not made current here";
         }
         if (c.caught && c.mode == 4) {
             EXPECT_EQ(f.host.catcher.loopbackMark, "LOOPBACK");
@@ -211,13 +211,13 @@ TEST(PopupControl, BurstsAreCountedPerPageLoad)
         const NewWindowRequest r = f.tabBrowser(1)->requestWindow(QStringLiteral("http://p%1/").arg(i));
         if (!r.cancel)
             ++opened;
-        EXPECT_EQ(f.state.PopupBurstFlag != 0, i >= 2) << "popup " << i + 1;
+        EXPECT_EQ(f.model.PopupBurstFlag() != 0, i >= 2) << "popup " << i + 1;
     }
     EXPECT_EQ(opened, 6) << "the seventh is refused";
     // The page's next load starts the count again; a click resets it.
     f.tabs->WBMAIN_DocumentComplete(1, "http://opener/", true);
     EXPECT_EQ(f.tabs->GetTabState(1, FieldPopupCount), 0);
-    f.state.UserClickState = 2;
+    f.model.SetUserClickState(2);
     for (int i = 0; i < 7; ++i)
         EXPECT_FALSE(f.tabBrowser(1)->requestWindow("http://q/").cancel);
     EXPECT_EQ(f.tabs->GetTabState(1, FieldPopupCount), 0);
@@ -251,41 +251,41 @@ TEST(BrowserEvents, WindowClosing)
     f.open({"http://opener/"});
     f.state.PopupControlMode = 0;
     f.tabBrowser(1)->requestWindow("http://popup/");
-    ASSERT_EQ(f.state.TabCount, 3);
+    ASSERT_EQ(f.model.TabCount(), 3);
     bool cancel = false;
     // Without a user click the page keeps its tab.
     f.host.fake(2)->browserEvents().windowClosing(cancel);
     EXPECT_TRUE(cancel);
     turnEventLoop();
-    EXPECT_EQ(f.state.TabCount, 3);
+    EXPECT_EQ(f.model.TabCount(), 3);
     // After a click it closes on the next turn and its opener becomes current.
-    f.state.CurrentTab = 2;
-    f.state.UserClickState = 2;
+    f.model.SetCurrentTab(2);
+    f.model.SetUserClickState(2);
     f.host.fake(2)->browserEvents().windowClosing(cancel);
-    EXPECT_EQ(f.state.TabCount, 3) << "not inside the engine's call";
+    EXPECT_EQ(f.model.TabCount(), 3) << "not inside the engine's call";
     turnEventLoop();
-    EXPECT_EQ(f.state.TabCount, 2);
-    EXPECT_EQ(f.state.CurrentTab, 1);
+    EXPECT_EQ(f.model.TabCount(), 2);
+    EXPECT_EQ(f.model.CurrentTab(), 1);
     EXPECT_EQ(f.host.fake(1)->tagText, "1|1|0|0|0|-1");
     // A browser without a tab: nothing.
     f.tabs->WBMAIN_WindowClosing(9);
     turnEventLoop();
-    EXPECT_EQ(f.state.TabCount, 2);
+    EXPECT_EQ(f.model.TabCount(), 2);
 }
 
 TEST(BrowserEvents, TitlesStatusAndCommandStates)
 {
     TabsFixture f;
     f.open({"http://a/", "http://b/"});
-    f.state.CurrentTab = 2;
+    f.model.SetCurrentTab(2);
     f.tabs->WBMAIN_TitleChange(2, "Page B");
-    EXPECT_EQ(f.state.TabTitles[2], "Page B");
+    EXPECT_EQ(f.model.TabTitles()[2], "Page B");
     EXPECT_EQ(f.log.count("UpdateTabTitle(2)"), 1);
     EXPECT_EQ(f.log.count("RefreshCurrentTabChrome"), 1);
     f.tabs->WBMAIN_TitleChange(2, "Page B");
     EXPECT_EQ(f.log.count("UpdateTabTitle(2)"), 1) << "the same title twice does nothing";
     f.tabs->WBMAIN_TitleChange(1, "C:/x/Common/Z5_BlankPage.HTM");
-    EXPECT_EQ(f.state.TabTitles[1], "");
+    EXPECT_EQ(f.model.TabTitles()[1], "");
     f.chrome.fit = 1;
     f.state.TabButtonOffset = 1;
     f.tabs->WBMAIN_TitleChange(0, "before the first button");
@@ -304,10 +304,10 @@ TEST(BrowserEvents, TitlesStatusAndCommandStates)
         f.tabs->SetStatusMessage(s.text, s.browser, s.tab);
         EXPECT_EQ(f.chrome.status, s.shown) << s.text.toStdString();
     }
-    f.state.BusyFlags[4] = -1;
+    f.tabs->ClosingTabs.set(true);
     f.tabs->SetStatusMessage("x");
     EXPECT_EQ(f.chrome.status, "Loading");
-    f.state.BusyFlags[4] = 0;
+    f.tabs->ClosingTabs.set(false);
 
     // Only the current tab's browser changes the edit flags and buttons.
     f.tabBrowser(2)->commandStatus = platform::browser::CmdSupported;
@@ -338,10 +338,10 @@ TEST(BusyIndicator, PictureFollowsTheState)
         EXPECT_EQ(f.chrome.busyPictureWidth, c.picture) << int(c.state);
     }
     f.tabs->BusyState[0] = 1;
-    f.state.BusyFlags[4] = -1;
+    f.tabs->ClosingTabs.set(true);
     f.tabs->ShowBusyIndicator();
     EXPECT_EQ(f.chrome.busyPictureWidth, 152);
-    f.state.BusyFlags[4] = 0;
+    f.tabs->ClosingTabs.set(false);
     GroupOpening = -1;
     f.tabs->ShowBusyIndicator();
     EXPECT_EQ(f.chrome.busyPictureWidth, 152);
@@ -356,7 +356,7 @@ TEST(BrowserEvents, DocumentCompleteAndProgress)
 {
     TabsFixture f;
     f.open({"http://a/", "http://b/"});
-    f.state.CurrentTab = 1;
+    f.model.SetCurrentTab(1);
     f.tabs->ProgressBrowser = 1;
     f.state.DisplayFlags[DisplaySidePane] = -1;
     f.host.fake(1)->tagText = "1|1|0|0|4|-1|2";
@@ -409,14 +409,14 @@ TEST(BrowserEvents, FocusAfterAClickMakesTheTabCurrent)
     TabsFixture f;
     f.open({"http://a/", "http://b/"});
     f.tabs->WBMAIN_GotFocus(2);
-    EXPECT_EQ(f.state.CurrentTab, 0);
-    f.state.UserClickState = 2;
+    EXPECT_EQ(f.model.CurrentTab(), 0);
+    f.model.SetUserClickState(2);
     f.tabs->WBMAIN_GotFocus(2);
-    EXPECT_EQ(f.state.CurrentTab, 2);
+    EXPECT_EQ(f.model.CurrentTab(), 2);
     EXPECT_EQ(f.tabs->ProgressBrowser, 2);
     f.state.FullScreenMode = -1;
     f.tabs->WBMAIN_GotFocus(1);
-    EXPECT_EQ(f.state.CurrentTab, 2);
+    EXPECT_EQ(f.model.CurrentTab(), 2);
     f.state.FullScreenMode = 0;
     f.tabs->WBMAIN_WindowSetRect(1);
     EXPECT_EQ(f.host.fake(1)->scrollFixMark, 1);

@@ -2,12 +2,11 @@
 // into the address box, clicks on the navigation buttons, function and Ctrl
 // keys through the thread hook, a right-button gesture.
 
+#include "app/browserprogram.h"
 #include "browsing/explorertabs.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
-#include "mainwindow/tabsmodule.h"
 #include "platform/web/browser.h"
 #include "platform/base/com.h"
 #include "platform/base/paths.h"
@@ -70,14 +69,13 @@ protected:
                            "; test\r\n127.0.0.1=" + server.address("/search?q=").toUtf8() + "\r\n");
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("OPENLINKWITHNEWTAB"), QStringLiteral("0"));
-        SetTabsModuleFactory(CreateExplorerTabs);
-
-        window = std::make_unique<frmExplorer>();
+        program = std::make_unique<BrowserProgram>(services, BrowserProgram::Parts{true, false});
+        window = &program->window();
         window->show();
         // The start-up tick would open this test program's own arguments.
         window->TimerStage = 9;
         window->MainHwnd = reinterpret_cast<quintptr>(window->window());
-        services::Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
+        services.Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
         window->move(0, 0, 12000, 8000);
         window->window()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
@@ -100,11 +98,12 @@ protected:
 
     void TearDown() override
     {
-        window.reset();
-        SetTabsModuleFactory(nullptr);
+        window = nullptr;
+        program.reset();
     }
 
     QWindow* handle() const { return window->window()->windowHandle(); }
+    TabModel& model() const { return program->tabs()->tabModel(); }
     QPoint centreOf(const platform::forms::Control& c) const
     {
         return c.widget()->mapTo(window->window(), c.widget()->rect().center());
@@ -152,7 +151,9 @@ protected:
 
     testenv::HttpServer server;
     QString prog;
-    std::unique_ptr<frmExplorer> window;
+    ServiceSet services;
+    std::unique_ptr<BrowserProgram> program;
+    frmExplorer* window = nullptr;
 };
 
 } // namespace
@@ -239,11 +240,11 @@ TEST_F(WindowNavigation, BackOnAPopupTabWithoutHistoryGoesToItsOpener)
     typeAddress(server.address("/a.html"));
     ASSERT_TRUE(waitForUrl(server.address("/a.html")));
     QTest::keyClick(handle(), Qt::Key_N, Qt::ControlModifier);
-    ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount == 2 && window->CurrentTab == 1; }));
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabCount() == 2 && model().CurrentTab() == 1; }));
     // The new tab as a page's popup: opened by browser 0.
-    services::Tabs().SetTabStateRecord(window->TabBrowserMap[1], QStringLiteral("2|1|0|0|0|0"));
+    services.Tabs().SetTabStateRecord(model().TabBrowserMap()[1], QStringLiteral("2|1|0|0|0|0"));
     click(window->cmdWBControl[2]);
-    EXPECT_TRUE(testenv::waitFor([&] { return window->CurrentTab == 0; }));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().CurrentTab() == 0; }));
 }
 
 TEST_F(WindowNavigation, KeysThroughTheHook)
@@ -270,9 +271,9 @@ TEST_F(WindowNavigation, KeysThroughTheHook)
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(box->selectedText(), QStringLiteral("copied text"));
 
-    const int tabs = window->TabCount;
+    const int tabs = model().TabCount();
     QTest::keyClick(handle(), Qt::Key_N, Qt::ControlModifier);
-    EXPECT_TRUE(testenv::waitFor([&] { return window->TabCount == tabs + 1; }));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == tabs + 1; }));
 }
 
 TEST_F(WindowNavigation, GestureEightGoesBack)
@@ -386,7 +387,7 @@ TEST_F(WindowNavigation, TheDropDownListsTypedAddressesNewestFirstAndAPickNaviga
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_FALSE(list.visible());
     EXPECT_TRUE(waitForUrl(server.address("/a.html")));
-    EXPECT_EQ(window->TabCount, 1);
+    EXPECT_EQ(model().TabCount(), 1);
 }
 
 TEST_F(WindowNavigation, DroppedTextNavigatesAndDroppedFilesAreRefused)
@@ -433,7 +434,7 @@ TEST_F(WindowNavigation, QuickLaunchButtonsOpenTheirSettings)
         QTest::mouseClick(window->cmdAppOpt[c.button].widget(), Qt::LeftButton);
         EXPECT_TRUE(waitForUrl(c.url)) << c.button << " " << shownUrl().toStdString();
     }
-    EXPECT_EQ(window->TabCount, 1);
+    EXPECT_EQ(model().TabCount(), 1);
 }
 
 TEST_F(WindowNavigation, FunctionKeyProgramsGetNoShellAndTheBossKeyKeepsTheWindow)
@@ -473,14 +474,14 @@ TEST_F(WindowNavigation, WithLinksInNewTabsADropFromAPageOpensATabButGoNever)
     };
     dropText(server.address("/a.html"));
     ASSERT_TRUE(waitForUrl(server.address("/a.html")));
-    EXPECT_EQ(window->TabCount, 1) << "the blank tab takes the first address";
+    EXPECT_EQ(model().TabCount(), 1) << "the blank tab takes the first address";
 
     window->WBTextBox[0].setText(server.address("/b.html"));
     click(window->cmdWBControl[6]);
     ASSERT_TRUE(waitForUrl(server.address("/b.html")));
-    EXPECT_EQ(window->TabCount, 1) << "Go stays in its tab";
+    EXPECT_EQ(model().TabCount(), 1) << "Go stays in its tab";
 
     dropText(server.address("/x.html"));
-    EXPECT_TRUE(testenv::waitFor([&] { return window->TabCount == 2 && window->CurrentTab == 1; }));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 2 && model().CurrentTab() == 1; }));
     EXPECT_TRUE(waitForUrl(server.address("/x.html")));
 }

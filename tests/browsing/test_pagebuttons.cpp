@@ -4,13 +4,12 @@
 
 #include "browsing/tabbrowsing.h"
 #include "browsing/colourbar.h"
+#include "app/browserprogram.h"
 #include "browsing/explorertabs.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/menubarlayout.h"
-#include "mainwindow/services/registry.h"
-#include "mainwindow/tabsmodule.h"
 #include "mainwindow/windowplacement.h"
 #include "platform/web/browser.h"
 #include "platform/base/com.h"
@@ -104,9 +103,9 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
     SkinName = QStringLiteral("Morvane 1");
     LanguageFilePath = QStringLiteral(Z5_SOURCE_DIR "/data/Language/English.ini");
     SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
-    SetTabsModuleFactory(CreateExplorerTabs);
-    auto window = std::make_unique<frmExplorer>();
-    frmExplorer& f = *window;
+    ServiceSet services;
+    auto program = std::make_unique<BrowserProgram>(services, BrowserProgram::Parts{true, false});
+    frmExplorer& f = program->window();
     f.show();
     f.move(0, 0, 12000, 9000);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(f.window(), 5000));
@@ -123,8 +122,7 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
     const QString page = prog + "/edit.html";
     testenv::writeFile(page, "<html><body><div id='d' contenteditable='true'>colour me</div></body></html>");
     // The view of the current tab's browser (the holder holds the popup catcher too).
-    TabBrowsing* model = TabModelOf(services::Tabs());
-    ASSERT_NE(model, nullptr);
+    TabBrowsing* model = &program->tabs()->model();
     auto* current = dynamic_cast<platform::browser::Browser*>(model->WBMAIN(0));
     ASSERT_NE(current, nullptr);
     QWebEngineView* view = current->view();
@@ -133,7 +131,7 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
     QObject::connect(view->page(), &QWebEnginePage::loadFinished, view, [&](bool ok) { loaded = ok; });
     view->page()->load(QUrl::fromLocalFile(page));
     ASSERT_TRUE(testenv::waitFor([&] { return loaded; }, 30000));
-    f.CurrentTab = 0;
+    program->tabs()->tabModel().SetCurrentTab(0);
     auto value = [&](const QString& script) {
         QVariant v;
         bool done = false;
@@ -171,10 +169,9 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
     // Stopping everything leaves full screen and says so.
     ToggleFullScreen(f, -1);
     ASSERT_NE(f.FullScreenMode, 0);
-    services::Tabs().StopEverything();
+    services.Tabs().StopEverything();
     EXPECT_EQ(f.FullScreenMode, 0);
     EXPECT_EQ(f.WBTextBox[1].text(), "Stopped");
-    window.reset();
-    SetTabsModuleFactory({});
+    program.reset();
     platform::paths::setProgramFolder(QString());
 }

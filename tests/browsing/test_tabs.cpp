@@ -24,12 +24,12 @@ TEST(TabLifecycle, NewTabTakesTheLowestFreeBrowserIndex)
     EXPECT_EQ(f.map(), QList<int>({0, 1, 2, 3}));
     f.tabs->CloseTab(2, false); // browser 2 goes
     EXPECT_EQ(f.map(), QList<int>({0, 1, 3}));
-    f.tabs->NewTab(f.state.TabCount, false, true);
+    f.tabs->NewTab(f.model.TabCount(), false, true);
     EXPECT_EQ(f.map(), QList<int>({0, 1, 3, 2}));
     EXPECT_EQ(f.host.fake(2)->tagText, kInitialTabState);
     EXPECT_FALSE(f.host.fake(2)->visibleFlag);
     EXPECT_TRUE(f.host.fake(2)->navigated.isEmpty()) << "the caller navigates";
-    EXPECT_EQ(f.state.TabTitles.size(), f.state.TabCount + 1);
+    EXPECT_EQ(f.model.TabTitles().size(), f.model.TabCount() + 1);
     EXPECT_EQ(f.log.calls.last(), "ShowTabCount(4)");
 
     // A tab that gets a new browser gives its old one up.
@@ -69,7 +69,7 @@ TEST(TabLifecycle, CloseMatrix)
          [&](TabsFixture& f) {
              popupOf(3, 2)(f);
              f.tabs->CloseTab(0, false); // tabs now 1, 2, 3; current stays 3 -> clamps
-             f.state.CurrentTab = 2;
+             f.model.SetCurrentTab(2);
          },
          {1, 2}, 1},
         {"a stale opener counts as none", 3, 3, 3, true,
@@ -83,12 +83,12 @@ TEST(TabLifecycle, CloseMatrix)
         for (int i = 1; i <= c.extraTabs; ++i)
             urls << QStringLiteral("http://t%1/").arg(i);
         f.open(urls);
-        f.state.CurrentTab = static_cast<int16_t>(c.current);
+        f.model.SetCurrentTab(c.current);
         if (c.arrange)
             c.arrange(f);
         f.tabs->CloseTab(c.close, c.activateOpener);
         EXPECT_EQ(f.map(), c.map) << c.what;
-        EXPECT_EQ(f.state.CurrentTab, c.currentAfter) << c.what;
+        EXPECT_EQ(f.model.CurrentTab(), c.currentAfter) << c.what;
         EXPECT_EQ(f.tabs->ProgressBrowser, c.map.value(c.currentAfter)) << c.what;
         EXPECT_EQ(f.state.PopupControlMode, 0) << c.what;
         // Every browser the map names is loaded; every other one but 0 is not.
@@ -119,12 +119,12 @@ TEST(TabLifecycle, TheLastTabEndsOnBrowserZeroShowingTheBlankPage)
     {
         TabsFixture f; // the only tab on browser 3: unloaded, tab 0 is browser 0
         f.open({"http://a/", "http://b/", "http://c/"});
-        f.state.CurrentTab = 3;
+        f.model.SetCurrentTab(3);
         f.tabs->CloseTabs(3);
         ASSERT_EQ(f.map(), QList<int>({3}));
         f.tabs->CloseTab(0, true);
         EXPECT_EQ(f.map(), QList<int>({0}));
-        EXPECT_EQ(f.state.TabCount, 1);
+        EXPECT_EQ(f.model.TabCount(), 1);
         EXPECT_EQ(f.host.browsers.size(), 1u);
     }
 }
@@ -136,23 +136,23 @@ TEST(TabLifecycle, ClosedTabRing)
             "http://p6.test/"});
     // Closing a background tab records nothing.
     f.tabs->CloseTab(1, false);
-    EXPECT_TRUE(f.state.ClosedTabUrls[0].isEmpty());
+    EXPECT_TRUE(f.model.ClosedTabUrls()[0].isEmpty());
     // A tab still loading records nothing either.
-    f.state.CurrentTab = 1;
+    f.model.SetCurrentTab(1);
     f.tabBrowser(1)->state = platform::browser::ReadyLoading;
     f.tabs->CloseTab(1, false);
-    EXPECT_TRUE(f.state.ClosedTabUrls[0].isEmpty());
+    EXPECT_TRUE(f.model.ClosedTabUrls()[0].isEmpty());
     f.open({"http://p7.test/", "http://p8.test/", "http://p9.test/", "http://p10.test/"});
     for (int i = 0; i < 6; ++i) {
-        f.state.CurrentTab = static_cast<int16_t>(f.state.TabCount - 1);
-        f.tabs->CloseTab(f.state.CurrentTab, false);
+        f.model.SetCurrentTab(f.model.TabCount() - 1);
+        f.tabs->CloseTab(f.model.CurrentTab(), false);
     }
-    EXPECT_EQ(f.state.ClosedTabUrls, QStringList({"http://p5.test/", "http://p6.test/", "http://p7.test/", "http://p8.test/",
+    EXPECT_EQ(f.model.ClosedTabUrls(), QStringList({"http://p5.test/", "http://p6.test/", "http://p7.test/", "http://p8.test/",
                                               "http://p9.test/"}));
     QStringList reopened;
     for (int i = 0; i < 6; ++i) {
         f.tabs->ReopenClosedTab();
-        reopened << f.tabBrowser(f.state.CurrentTab)->navigated.last();
+        reopened << f.tabBrowser(f.model.CurrentTab())->navigated.last();
     }
     EXPECT_EQ(reopened, QStringList({"http://p5.test/", "http://p6.test/", "http://p7.test/", "http://p8.test/",
                                      "http://p9.test/", "http://p5.test/"}));
@@ -161,25 +161,25 @@ TEST(TabLifecycle, ClosedTabRing)
     TabsFixture g;
     g.open({"http://a/", "http://b/"});
     for (int i = 0; i < 2; ++i) {
-        g.state.CurrentTab = static_cast<int16_t>(g.state.TabCount - 1);
-        g.tabs->CloseTab(g.state.CurrentTab, false);
+        g.model.SetCurrentTab(g.model.TabCount() - 1);
+        g.tabs->CloseTab(g.model.CurrentTab(), false);
     }
     reopened.clear();
     for (int i = 0; i < 3; ++i) {
         g.tabs->ReopenClosedTab();
-        reopened << g.tabBrowser(g.state.CurrentTab)->navigated.last();
+        reopened << g.tabBrowser(g.model.CurrentTab())->navigated.last();
     }
     EXPECT_EQ(reopened, QStringList({"http://a/", "http://b/", "http://a/"}));
 
     // Without the option nothing is kept and reopening does nothing.
     TabsFixture h;
     h.state.ClosedTabRingEnabled = 0;
-    h.state.ClosedTabUrls.clear();
+    h.model = TabModel(); // no ring made
     h.open({"http://a/"});
-    h.state.CurrentTab = 1;
+    h.model.SetCurrentTab(1);
     h.tabs->CloseTab(1, false);
     h.tabs->ReopenClosedTab();
-    EXPECT_TRUE(h.state.ClosedTabUrls.isEmpty());
+    EXPECT_TRUE(h.model.ClosedTabUrls().isEmpty());
 }
 
 TEST(TabLifecycle, CloseTabsModes)
@@ -194,17 +194,17 @@ TEST(TabLifecycle, CloseTabsModes)
         TabsFixture f;
         f.host.fake(0)->navigate2("http://zero/");
         f.open({"http://a/", "http://b/", "http://c/"});
-        f.state.CurrentTab = static_cast<int16_t>(c.current);
+        f.model.SetCurrentTab(c.current);
         // Browser 1 opened browser 3 and the kept tab in mode 3 (2) opened 1.
         f.host.fake(2)->tagText = "1|1|0|0|0|-1|1";
         f.host.fake(1)->tagText = "2|1|0|0|0|2";
         f.state.PopupControlMode = 3;
         f.tabs->CloseTabs(c.mode);
         EXPECT_EQ(f.map(), c.map) << "mode " << c.mode;
-        EXPECT_EQ(f.state.TabCount, 1);
-        EXPECT_EQ(f.state.CurrentTab, 0);
+        EXPECT_EQ(f.model.TabCount(), 1);
+        EXPECT_EQ(f.model.CurrentTab(), 0);
         EXPECT_EQ(f.state.PopupControlMode, 3) << "restored";
-        EXPECT_EQ(f.state.BusyFlags[4], 0);
+        EXPECT_FALSE(f.tabs->ClosingTabs);
         EXPECT_EQ(f.tabs->BusyState[0], 1);
         if (c.mode == 3) {
             // The kept tab no longer lists the closed popup as its child.
@@ -231,7 +231,7 @@ TEST(TabLifecycle, GuardsComeBackAfterAFailure)
         f.host.throwOnUnload = true;
         f.tabs->CloseTabs(1);
         EXPECT_EQ(f.state.PopupControlMode, 4);
-        EXPECT_EQ(f.state.BusyFlags[4], 0);
+        EXPECT_FALSE(f.tabs->ClosingTabs);
         EXPECT_EQ(f.tabs->BusyState[0], 1);
         f.tabs->ReleaseTabBrowser(2);
         EXPECT_EQ(f.state.PopupControlMode, 4);
@@ -242,10 +242,10 @@ TEST(TabLifecycle, GuardsComeBackAfterAFailure)
         f.chrome.throwOnBusyPicture = false;
         f.chrome.duringActivation = [&] { throw std::runtime_error("injected"); };
         EXPECT_THROW(f.tabs->GoToTab(1), std::runtime_error);
-        EXPECT_EQ(f.state.BusyFlags[6], 0) << "a later GoToTab still works";
+        EXPECT_FALSE(f.tabs->SwitchingTab) << "a later GoToTab still works";
         f.chrome.duringActivation = nullptr;
         f.tabs->GoToTab(0);
-        EXPECT_EQ(f.state.CurrentTab, 0);
+        EXPECT_EQ(f.model.CurrentTab(), 0);
     }
     {
         // The application closing ends the unload loop; the guards still
@@ -258,8 +258,29 @@ TEST(TabLifecycle, GuardsComeBackAfterAFailure)
         CloseRequested = 0;
         EXPECT_EQ(f.host.unloaded, QList<int>({3}));
         EXPECT_EQ(f.state.PopupControlMode, 1);
-        EXPECT_EQ(f.state.BusyFlags[4], 0);
+        EXPECT_FALSE(f.tabs->ClosingTabs);
     }
+}
+
+// A popup setting chosen from the menu while tabs close is the one kept;
+// popups asked for meanwhile are refused.
+TEST(TabLifecycle, ThePopupSettingChosenWhileTabsCloseIsKept)
+{
+    TabsFixture f;
+    f.open({"http://a/", "http://b/"});
+    f.state.PopupControlMode = 0;
+    int passes = 0;
+    bool refused = false;
+    f.tabs->doEvents = [&] {
+        if (++passes != 2)
+            return;
+        f.state.PopupControlMode = 4;
+        refused = f.tabBrowser(1)->requestWindow("http://popup/").cancel;
+    };
+    f.tabs->CloseTabs(1);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(f.state.PopupControlMode, 4);
+    EXPECT_EQ(f.model.TabCount(), 1);
 }
 
 TEST(TabLifecycle, SwitchingAndGoingToTabs)
@@ -273,10 +294,10 @@ TEST(TabLifecycle, SwitchingAndGoingToTabs)
         int to;
     } steps[] = {{0, 8, 2}, {2, 7, 0}, {1, 7, 2}, {1, 8, 0}};
     for (const auto& s : steps) {
-        f.state.CurrentTab = static_cast<int16_t>(s.from);
+        f.model.SetCurrentTab(s.from);
         f.tabs->SwitchToAdjacentTab(s.direction, true);
-        EXPECT_EQ(f.state.CurrentTab, s.to) << s.from << " dir " << s.direction;
-        EXPECT_EQ(f.tabs->ProgressBrowser, f.state.TabBrowserMap[s.to]);
+        EXPECT_EQ(f.model.CurrentTab(), s.to) << s.from << " dir " << s.direction;
+        EXPECT_EQ(f.tabs->ProgressBrowser, f.model.TabBrowserMap()[s.to]);
     }
 
     // A second GoToTab arriving while an activation runs is ignored.
@@ -289,11 +310,11 @@ TEST(TabLifecycle, SwitchingAndGoingToTabs)
     f.state.PaneCount = 4;
     f.tabs->GoToTab(2);
     EXPECT_EQ(nested, 1);
-    EXPECT_EQ(f.state.CurrentTab, 2);
+    EXPECT_EQ(f.model.CurrentTab(), 2);
     EXPECT_EQ(f.state.ViewMode, 0);
     EXPECT_EQ(f.state.PaneCount, 1);
     EXPECT_TRUE(f.host.fake(2)->visibleFlag);
-    EXPECT_EQ(f.state.BusyFlags[6], 0);
+    EXPECT_FALSE(f.tabs->SwitchingTab);
 }
 
 TEST(TabLifecycle, WaitsAreBounded)
@@ -319,15 +340,6 @@ TEST(TabLifecycle, WaitsAreBounded)
     EXPECT_EQ(passes, 3);
 }
 
-// Calls that still reach a stand-in in the running program: each one goes
-// from this list when its owner is built.
-TEST(ProgramTabs, ServicesStillServedByStandIns)
-{
-    const QStringList standIns = StandInServices();
-    for (const QString& s : standIns)
-        std::printf("still a stand-in: %s\n", qPrintable(s));
-}
-
 TEST(TabLifecycle, ViewerTabsClearingAndMenus)
 {
     TabsFixture f;
@@ -338,7 +350,7 @@ TEST(TabLifecycle, ViewerTabsClearingAndMenus)
     f.host.fake(1)->tagText = "0|2|0|0|0|-1";
     f.host.fake(2)->tagText = "0|3|0|0|0|-1";
 
-    f.state.CurrentTab = 1;
+    f.model.SetCurrentTab(1);
     f.tabs->EnsureUsableTab();
     EXPECT_EQ(f.log.count("CloseVideoPlayer"), 1);
     EXPECT_EQ(f.tabs->GetTabState(1, FieldViewKind), 1);
@@ -352,7 +364,7 @@ TEST(TabLifecycle, ViewerTabsClearingAndMenus)
     f.state.ViewMode = 2;
     f.log.calls.clear();
     f.tabs->SelectTabFromMenu(1);
-    EXPECT_EQ(f.state.CurrentTab, 1);
+    EXPECT_EQ(f.model.CurrentTab(), 1);
     EXPECT_EQ(f.state.PaneCount, 3);
     EXPECT_FALSE(f.log.has("PlaceBrowsersInPanes"));
     f.tabs->SelectTabFromMenu(3);
@@ -376,13 +388,13 @@ TEST(TabLifecycle, ViewerTabsClearingAndMenus)
     // Clearing keeps the tabs and leaves the children's opener in place.
     f.host.fake(1)->tagText = "1|1|0|0|0|-1|3";
     f.host.fake(3)->tagText = "2|1|0|0|0|1";
-    f.state.TabTitles[1] = "B";
+    f.model.SetTabTitle(1, "B");
     f.tabs->ClearTabs(false, 1);
     EXPECT_EQ(f.host.fake(1)->tagText, kInitialTabState);
     EXPECT_EQ(f.host.fake(3)->tagText, "2|1|0|0|0|1");
-    EXPECT_EQ(f.state.TabTitles[1], "");
+    EXPECT_EQ(f.model.TabTitles()[1], "");
     f.tabs->ClearTabs(true, -1);
-    EXPECT_EQ(f.state.TabCount, 4);
+    EXPECT_EQ(f.model.TabCount(), 4);
     for (int t = 0; t < 4; ++t)
         EXPECT_TRUE(f.tabBrowser(t)->navigated.last().endsWith(kBlankSuffix));
 }

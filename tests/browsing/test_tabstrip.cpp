@@ -2,7 +2,7 @@
 // splitter bars and the menu bar's roll-over on the running main window,
 // with real pages from a loopback server and real mouse input.
 
-#include "menus/tabmenu.h"
+#include "app/browserprogram.h"
 #include "browsing/currenttabdisplay.h"
 #include "browsing/explorertabs.h"
 #include "browsing/tabbrowsing.h"
@@ -20,7 +20,7 @@
 #include "platform/base/paths.h"
 #include "platform/win/popupmenus.h"
 
-#include "../mainwindow/fakeservices.h"
+#include "recordingservices.h"
 #include "httpserver.h"
 #include "pointerentry.h"
 #include "testenv.h"
@@ -101,7 +101,6 @@ TEST(TabStripRules, CaptionsAddressesAndBlankTabs)
 
 class ProgramWindow : public ::testing::Test {
 protected:
-    TabButtonMenu tabMenu;
     void SetUp() override
     {
         ASSERT_TRUE(schemeRegistered);
@@ -110,8 +109,6 @@ protected:
         SkinName = QStringLiteral("Morvane 1");
         LanguageFilePath = QStringLiteral(Z5_SOURCE_DIR "/data/Language/English.ini");
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
-        SetTabsModuleFactory(CreateExplorerTabs);
-        SetTabMenu(&tabMenu);
         const char* colours[] = {"#ff0000", "#00c000", "#0000ff", "#ffd700"};
         for (int i = 0; i < 24; ++i) {
             const QByteArray body = "<html><head><title>" + titleOf(i).toHtmlEscaped().toUtf8()
@@ -122,9 +119,8 @@ protected:
     }
     void TearDown() override
     {
-        SetTabMenu(nullptr);
-        window.reset();
-        SetTabsModuleFactory(nullptr);
+        window = nullptr;
+        program.reset();
         GroupOpening = 0;
     }
 
@@ -140,14 +136,14 @@ protected:
 
     frmExplorer& open(double width = 9200, double height = 6675)
     {
-        window = std::make_unique<frmExplorer>();
+        program = std::make_unique<BrowserProgram>(services, BrowserProgram::Parts{true, realMenus});
+        window = &program->window();
         window->show();
         window->move(0, 0, width, height);
         window->window()->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
         window->Form_Resize();
-        tabs = TabModelOf(*window->TabsModule);
-        EXPECT_NE(tabs, nullptr);
+        tabs = &program->tabs()->model();
         // The first tick opens the blank page in tab 0.
         EXPECT_TRUE(testenv::waitFor([&] { return window->TimerStage == 9; }, 10000));
         EXPECT_TRUE(testenv::pointerEntersFromElsewhere());
@@ -155,11 +151,12 @@ protected:
         return *window;
     }
     QWindow* handle() const { return window->window()->windowHandle(); }
+    TabModel& model() const { return program->tabs()->tabModel(); }
     QPoint centreOf(const platform::forms::Control& c) const
     {
         return c.widget()->mapTo(window->window(), c.widget()->rect().center());
     }
-    IBrowser* browserOf(int tab) const { return tabs->WBMAIN(window->TabBrowserMap.value(tab, -1)); }
+    IBrowser* browserOf(int tab) const { return tabs->WBMAIN(model().TabBrowserMap().value(tab, -1)); }
     bool load(int tab, int page)
     {
         IBrowser* b = browserOf(tab);
@@ -169,7 +166,7 @@ protected:
         b->navigate2(url);
         return testenv::waitFor([&] {
             return b->readyState() == platform::browser::ReadyComplete && b->locationURL() == url
-                   && window->TabTitles.value(tab) == titleOf(page);
+                   && model().TabTitles().value(tab) == titleOf(page);
         }, 30000);
     }
     // Tabs 0 .. n-1, tab k showing page k; tab 0 stays current.
@@ -190,7 +187,7 @@ protected:
         window->move(0, 0, inner + window->SkinPiece[7].width() + window->SkinPiece[5].width(), window->height());
         window->Form_Resize();
     }
-    int fit() const { return dynamic_cast<IWindowChrome&>(*window->TabsModule).TabButtonsThatFit(); }
+    int fit() const { return program->tabs()->TabButtonsThatFit(); }
     QStringList buttonCaptions() const
     {
         QStringList out;
@@ -199,9 +196,12 @@ protected:
         return out;
     }
 
-    RecordingServices fakes; // the subsystems around the window; the tabs are the program's
+    ServiceSet services;
+    RecordingServices fakes{services}; // the subsystems around the window; the tabs are the program's
+    bool realMenus = false;            // the program's menus over the fakes
     testenv::HttpServer server;
-    std::unique_ptr<frmExplorer> window;
+    std::unique_ptr<BrowserProgram> program;
+    frmExplorer* window = nullptr;
     TabBrowsing* tabs = nullptr;
 };
 
@@ -256,8 +256,8 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
     EXPECT_EQ(f.TabButtonOffset, 3);
     for (int t : {7, 6, 5, 4}) {
         tabs->CloseTab(t, false);
-        EXPECT_LE(f.TabButtonOffset, std::max(0, f.TabCount - fit())) << t;
-        EXPECT_LE(f.TabButtonOffset + f.TabButtonsShown, f.TabCount) << t;
+        EXPECT_LE(f.TabButtonOffset, std::max(0, model().TabCount() - fit())) << t;
+        EXPECT_LE(f.TabButtonOffset + f.TabButtonsShown, model().TabCount()) << t;
         for (int i = f.TabButtonsShown; i <= f.cmdTabNum.ubound(); ++i)
             EXPECT_FALSE(f.cmdTabNum[i].visible()) << i;
     }
@@ -267,6 +267,7 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
 
 TEST_F(ProgramWindow, RealMouseOnTheStrip)
 {
+    realMenus = true; // the tab menu is the program's
     frmExplorer& f = open(12500, 7000);
     openPages(6);
     // Tab 1 gets a history while it is current: Back becomes possible there.
@@ -284,7 +285,7 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
 
     QTest::mouseMove(handle(), centreOf(f.cmdTabNum[1]));
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[1]));
-    EXPECT_EQ(f.CurrentTab, 1);
+    EXPECT_EQ(model().CurrentTab(), 1);
     EXPECT_EQ(f.WBTextBox[0].text(), server.address(QStringLiteral("/p1")));
     EXPECT_EQ(f.caption(), QStringLiteral("Thirteen char"));
     EXPECT_EQ(f.WBTextBox[2].text(), QStringLiteral("2"));
@@ -294,26 +295,26 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
     EXPECT_TRUE(showsPicture(f.cmdTabNum[0], 400));
 
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[2]));
-    EXPECT_EQ(f.CurrentTab, 2);
+    EXPECT_EQ(model().CurrentTab(), 2);
     EXPECT_EQ(f.caption(), QStringLiteral("<img src=x>"));
     EXPECT_FALSE(f.cmdWBControl[2].enabled());
     EXPECT_EQ(f.cmdWBControl[2].picture().toImage(), backDisabled);
 
     // A double click closes the tab under it.
     QTest::mouseDClick(handle(), Qt::LeftButton, {}, centreOf(f.cmdTabNum[3]));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 5; }, 3000));
-    EXPECT_FALSE(f.TabTitles.contains(QStringLiteral("Page 3")));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 5; }, 3000));
+    EXPECT_FALSE(model().TabTitles().contains(QStringLiteral("Page 3")));
 
     // The close button closes the current tab.
     tabs->GoToTab(1);
     QTest::mouseClick(handle(), Qt::LeftButton, {}, centreOf(*f.cmdCloseTab));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 4; }, 3000));
-    EXPECT_FALSE(f.TabTitles.contains(QStringLiteral("Thirteen char")));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 4; }, 3000));
+    EXPECT_FALSE(model().TabTitles().contains(QStringLiteral("Thirteen char")));
     EXPECT_EQ(f.APPLabel[3].caption(), QStringLiteral("... 4  "));
 
     // Right click on tab 2 ("Page 4"); while the menu is open a timer tick
     // closes tab 0; "Close" still closes "Page 4".
-    ASSERT_EQ(f.TabTitles.value(2), QStringLiteral("Page 4"));
+    ASSERT_EQ(model().TabTitles().value(2), QStringLiteral("Page 4"));
     bool picked = false;
     QTimer::singleShot(300, [&] {
         tabs->CloseTab(0, false);
@@ -327,8 +328,8 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
     QTest::mousePress(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[2]));
     QTest::mouseRelease(handle(), Qt::RightButton, {}, centreOf(f.cmdTabNum[2]));
     ASSERT_TRUE(testenv::waitFor([&] { return picked; }, 5000));
-    EXPECT_TRUE(testenv::waitFor([&] { return f.TabCount == 2; }, 3000));
-    EXPECT_EQ(f.TabTitles.mid(0, 2), (QStringList{QStringLiteral("<img src=x>"), QStringLiteral("Page 5")}));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 2; }, 3000));
+    EXPECT_EQ(model().TabTitles().mid(0, 2), (QStringList{QStringLiteral("<img src=x>"), QStringLiteral("Page 5")}));
 }
 
 // The pane rectangles and the colour each pane shows.
@@ -390,10 +391,10 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
 
     // Everything but one tab closed: "A0" pads three blank tabs.
     tabs->CloseTabs(1);
-    ASSERT_EQ(f.TabCount, 1);
+    ASSERT_EQ(model().TabCount(), 1);
     SetArrangeMode(f, QStringLiteral("A0"));
     EXPECT_EQ(f.ViewMode, 10);
-    EXPECT_EQ(f.TabCount, 4);
+    EXPECT_EQ(model().TabCount(), 4);
     EXPECT_EQ(f.PaneCount, 4);
     QTest::qWait(300);
     f.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-multiview-a0.png"));
@@ -532,7 +533,7 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     drag.setLeft(W / 3);
     SetArrangeMode(f, QStringLiteral("unchanged")); // re-centres
     drag.setLeft(std::nearbyint(W / 3));
-    LayoutViewPanes(f, false, f.TabCount, f.PaneCount);
+    LayoutViewPanes(f, false, model().TabCount(), f.PaneCount);
     window->move(0, 0, window->width() + 3000, window->height());
     window->Form_Resize();
     const double W2 = f.PicHolder[0].width();
@@ -541,7 +542,7 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
 
     // A real click in the third pane makes tab 2 current; a right click
     // there records the right button.
-    f.CurrentTab = 0;
+    model().SetCurrentTab(0);
     tabs->ActivateTab(0);
     auto* third = dynamic_cast<platform::browser::Browser*>(browserOf(2));
     ASSERT_NE(third, nullptr);
@@ -549,10 +550,10 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     ASSERT_NE(input, nullptr);
     QTest::mouseMove(input, input->rect().center());
     QTest::mouseClick(input, Qt::LeftButton, {}, input->rect().center());
-    EXPECT_TRUE(testenv::waitFor([&] { return f.CurrentTab == 2; }, 3000));
-    f.UserClickState = 0;
+    EXPECT_TRUE(testenv::waitFor([&] { return model().CurrentTab() == 2; }, 3000));
+    model().SetUserClickState(0);
     QTest::mouseClick(input, Qt::RightButton, {}, input->rect().center());
-    EXPECT_TRUE(testenv::waitFor([&] { return f.UserClickState == 3; }, 3000));
+    EXPECT_TRUE(testenv::waitFor([&] { return model().UserClickState() == 3; }, 3000));
 
     // During a splitter drag, or while a group of shortcuts opens, a click
     // in a pane changes nothing.
@@ -561,11 +562,11 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     QWidget* firstInput = first->inputWidget();
     for (Flag* busy : {&f.SplitterDragging, &GroupOpening}) {
         *busy = -1;
-        f.UserClickState = 0;
+        model().SetUserClickState(0);
         QTest::mouseClick(firstInput, Qt::LeftButton, {}, firstInput->rect().center());
         QTest::qWait(300);
-        EXPECT_EQ(f.CurrentTab, 2);
-        EXPECT_EQ(f.UserClickState, 0);
+        EXPECT_EQ(model().CurrentTab(), 2);
+        EXPECT_EQ(model().UserClickState(), 0);
         *busy = 0;
     }
 
@@ -574,17 +575,17 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     auto* second = dynamic_cast<platform::browser::Browser*>(browserOf(1));
     ASSERT_NE(second, nullptr);
     QWidget* secondInput = second->inputWidget();
-    f.UserClickState = 0;
+    model().SetUserClickState(0);
     QTest::mouseClick(secondInput, Qt::LeftButton, {}, secondInput->rect().center());
-    EXPECT_TRUE(testenv::waitFor([&] { return f.UserClickState == 2; }, 3000));
-    EXPECT_EQ(f.CurrentTab, 1);
+    EXPECT_TRUE(testenv::waitFor([&] { return model().UserClickState() == 2; }, 3000));
+    EXPECT_EQ(model().CurrentTab(), 1);
 }
 
 // Menus of the bar as the menus subsystem shows them: a modal popup below
 // the caption.
 class BarMenus : public RecordingServices {
 public:
-    explicit BarMenus(frmExplorer*& window) : window_(window) {}
+    BarMenus(ServiceSet& set, frmExplorer*& window) : RecordingServices(set), window_(window) {}
     bool SubClassStatus() const override { return platform::menus::isTracking(); }
     void cmdMenu_MouseDown(int16_t index, int, int) override
     {
@@ -612,7 +613,7 @@ private:
 TEST_F(ProgramWindow, TheMenuBarRollsOverWithoutANestedMenuLoop)
 {
     frmExplorer* raw = nullptr;
-    BarMenus menus(raw);
+    BarMenus menus(services, raw);
     frmExplorer& f = open(9200, 6675);
     raw = &f;
     menus.clock.start();

@@ -35,13 +35,13 @@ struct WatchFixture : TabsFixture {
     {
         for (const Tab& t : list) {
             open({t.url});
-            tabBrowser(state.TabCount - 1)->tagText = QStringLiteral("%1|1|0|0|0|-1").arg(t.role);
+            tabBrowser(model.TabCount() - 1)->tagText = QStringLiteral("%1|1|0|0|0|-1").arg(t.role);
         }
     }
     QStringList urls() const
     {
         QStringList out;
-        for (int t = 0; t < state.TabCount; ++t)
+        for (int t = 0; t < model.TabCount(); ++t)
             out << tabBrowser(t)->location;
         return out;
     }
@@ -80,11 +80,11 @@ TEST(PopupBurst, TheLaterDuplicatePopupClosesAndTheUsersOwnTabsStay)
         WatchFixture f;
         f.tabBrowser(0)->navigate2(QStringLiteral("http://home/"));
         f.openTabs(c.tabs);
-        f.state.CurrentTab = static_cast<int16_t>(c.current);
-        f.state.PopupBurstFlag = c.burst ? -1 : 0;
+        f.model.SetCurrentTab(c.current);
+        f.model.SetPopupBurstFlag(c.burst ? -1 : 0);
         f.watchers.CloseDuplicatePopupTabs();
         EXPECT_EQ(f.urls(), c.left) << c.name;
-        EXPECT_EQ(f.state.PopupBurstFlag, 0) << c.name;
+        EXPECT_EQ(f.model.PopupBurstFlag(), 0) << c.name;
     }
 }
 
@@ -99,7 +99,7 @@ TEST(StatusFrames, ChangedFramesReloadAndTheThirdReloadsAllInOrder)
     WatchFixture f;
     f.tabBrowser(0)->navigate2(QUrl::fromLocalFile(base + QStringLiteral(".HTM")).toString(QUrl::FullyEncoded));
     f.open({QStringLiteral("http://elsewhere/")});
-    f.state.CurrentTab = 0;
+    f.model.SetCurrentTab(0);
     FakeBrowser& page = *f.tabBrowser(0);
     // Which frames a tick reloaded, in order.
     auto tick = [&] {
@@ -129,20 +129,20 @@ TEST(StatusFrames, ChangedFramesReloadAndTheThirdReloadsAllInOrder)
 
     // The stop acknowledgement is taken and the pause flag cleared.
     testenv::writeFile(base + ".Z5C2", "");
-    f.state.BusyFlags[7] = -1;
+    f.state.DownloadPausePending.set(true);
     tick();
     EXPECT_FALSE(QFile::exists(base + ".Z5C2"));
-    EXPECT_EQ(f.state.BusyFlags[7], 0);
+    EXPECT_FALSE(f.state.DownloadPausePending);
 
     // A status page in a background tab is not polled.
     testenv::writeFile(base + ".Z5C2", "");
-    f.state.BusyFlags[7] = -1;
+    f.state.DownloadPausePending.set(true);
     testenv::writeFile(base + "F2.HTM", "third");
-    f.state.CurrentTab = 1;
+    f.model.SetCurrentTab(1);
     f.watchers.RefreshDownloadStatusFrames();
     EXPECT_TRUE(QFile::exists(base + ".Z5C2"));
-    EXPECT_NE(f.state.BusyFlags[7], 0);
-    f.state.CurrentTab = 0;
+    EXPECT_TRUE(f.state.DownloadPausePending);
+    f.model.SetCurrentTab(0);
     EXPECT_EQ(tick(), QStringList{"F2"});
     // A missing frame file is a change too, and the stamp is kept.
     QFile::remove(base + "F2.HTM");
@@ -185,7 +185,7 @@ TEST(DocumentSinks, BindFollowsTheCurrentTabAndEventsReachTheWindowState)
     DocumentSinks sinks(f.state, *f.tabs);
     int listDrags = 0;
     sinks.startListDrag = [&] { ++listDrags; };
-    f.state.CurrentTab = 1;
+    f.model.SetCurrentTab(1);
     FakeBrowser& first = *f.tabBrowser(1);
     sinks.BindDocumentEvents();
     EXPECT_EQ(first.binds, QList<int>{4});
@@ -196,21 +196,21 @@ TEST(DocumentSinks, BindFollowsTheCurrentTabAndEventsReachTheWindowState)
     sinks.ListPaneReady = true;
     first.browserEvents().documentDragStart();
     EXPECT_EQ(listDrags, 1);
-    f.state.UserClickState = 2;
+    f.model.SetUserClickState(2);
     first.browserEvents().windowScroll();
-    EXPECT_EQ(f.state.UserClickState, 0);
+    EXPECT_EQ(f.model.UserClickState(), 0);
 
     // Another tab: the first page is let go and no longer reports.
-    f.state.CurrentTab = 0;
+    f.model.SetCurrentTab(0);
     sinks.BindDocumentEvents();
     EXPECT_EQ(first.releases, 1);
     EXPECT_FALSE(first.browserEvents().documentMouseDown);
     EXPECT_EQ(f.tabBrowser(0)->binds, QList<int>{4});
     // Nothing during start-up.
-    f.state.BusyFlags[0] = -1;
+    f.state.NavigationHeld.set(true);
     sinks.BindDocumentEvents();
     EXPECT_EQ(f.tabBrowser(0)->binds.size(), 1);
-    f.state.BusyFlags[0] = 0;
+    f.state.NavigationHeld.set(false);
     sinks.ReleaseDocumentEvents();
     EXPECT_EQ(f.tabBrowser(0)->releases, 1);
 }
@@ -239,7 +239,7 @@ TEST(PageTools, MailLinksAreEncodedAsMailAddressesAndBlankPagesSendNothing)
         opened << a;
         return true;
     };
-    f.state.TabTitles[0] = QStringLiteral("Page");
+    f.model.SetTabTitle(0, QStringLiteral("Page"));
     f.tabBrowser(0)->navigate2(QStringLiteral("file:///opt/z5/Common/Z5_BlankPage.HTM"));
     tools.MailPageLink();
     EXPECT_TRUE(opened.isEmpty());
@@ -322,24 +322,24 @@ TEST(PageTools, TheImageViewerMovesToTheCurrentTab)
     f.open({QStringLiteral("http://a/"), QStringLiteral("http://b/")});
     f.state.TabButtonOffset = 1;
     f.state.ListViewerBrowser[3] = -1;
-    f.state.CurrentTab = 1;
-    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
-    EXPECT_EQ(f.state.ListViewerBrowser[3], f.state.TabBrowserMap[1]);
-    EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[1], FieldViewKind), 3);
+    f.model.SetCurrentTab(1);
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
+    EXPECT_EQ(f.state.ListViewerBrowser[3], f.model.TabBrowserMap()[1]);
+    EXPECT_EQ(f.tabs->GetTabState(f.model.TabBrowserMap()[1], FieldViewKind), 3);
     EXPECT_EQ(f.log.count("PrepareFetchSlots"), 1);
     EXPECT_FALSE(f.log.has("UpdateTabTitle"));
     EXPECT_FALSE(f.log.has("RelayoutImageViewer")) << "one image per view";
 
     // Again on the same tab: no other tab changes.
-    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
     EXPECT_FALSE(f.log.has("UpdateTabTitle"));
 
     // To tab 2 with four images a view: tab 1 is a page tab again, its caption redrawn.
-    f.state.CurrentTab = 2;
+    f.model.SetCurrentTab(2);
     f.state.ImagesPerView = 4;
-    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.media, f.downloads);
-    EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[1], FieldViewKind), 1);
-    EXPECT_EQ(f.tabs->GetTabState(f.state.TabBrowserMap[2], FieldViewKind), 3);
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
+    EXPECT_EQ(f.tabs->GetTabState(f.model.TabBrowserMap()[1], FieldViewKind), 1);
+    EXPECT_EQ(f.tabs->GetTabState(f.model.TabBrowserMap()[2], FieldViewKind), 3);
     EXPECT_EQ(f.log.count("UpdateTabTitle(0)"), 1);
     EXPECT_EQ(f.log.count("RelayoutImageViewer"), 1);
 }

@@ -6,25 +6,21 @@
 TEST(ExplorerState, InitializeGivesTheStartingState)
 {
     ExplorerState s;
-    s.BusyFlags.fill(7);
-    s.TabCount = 9;
+    s.NavigationHeld.set(false);
+    s.PositionKnobGlide.set(true);
     CloseRequested = -1;
     s.Initialize(1.0f);
-    EXPECT_EQ(s.TabCount, 1);
-    EXPECT_EQ(s.CurrentTab, 0);
     EXPECT_EQ(s.PaneCount, 1);
     EXPECT_EQ(s.ViewMode, 0);
     EXPECT_EQ(s.HoverElementId, -1);
     EXPECT_EQ(s.FixScrollTab, -1);
     EXPECT_EQ(s.ImagesPerView, 1);
     EXPECT_EQ(CloseRequested, 0);
-    EXPECT_EQ(s.BusyFlags[0], -1);
-    for (size_t i = 1; i < s.BusyFlags.size(); ++i)
-        EXPECT_EQ(s.BusyFlags[i], 0) << i;
+    EXPECT_TRUE(s.NavigationHeld);
+    for (const BusyFlag* flag : {&s.DownloadPausePending, &s.PositionKnobGlide, &s.VolumeKnobGlide})
+        EXPECT_FALSE(*flag);
     EXPECT_EQ(s.DisplayFlags[DisplayImageInfo], -1);
     EXPECT_EQ(s.DisplayFlags[DisplayInfoEnlarged], 0);
-    EXPECT_EQ(s.TabBrowserMap, (QVector<int16_t>{0, 0}));
-    EXPECT_EQ(s.TabTitles, (QStringList{QString(), QString()}));
     EXPECT_EQ(SavedMasterVolume, -1);
     for (int k = 1; k <= 6; ++k) {
         EXPECT_EQ(s.ListViewerBrowser[k], -1) << k;

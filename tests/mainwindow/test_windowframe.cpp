@@ -11,7 +11,7 @@
 #include "platform/base/com.h"
 #include "platform/win/windowservices.h"
 
-#include "fakeservices.h"
+#include "recordingservices.h"
 #include "pointerentry.h"
 #include "testenv.h"
 
@@ -63,7 +63,7 @@ protected:
 
     frmExplorer& open()
     {
-        window = std::make_unique<frmExplorer>();
+        window = std::make_unique<frmExplorer>(services);
         window->show();
         window->move(0, 0, 12000, 9000);
         window->window()->activateWindow();
@@ -99,7 +99,8 @@ protected:
         return p;
     }
 
-    RecordingServices fakes;
+    ServiceSet services;
+    RecordingServices fakes{services};
     std::unique_ptr<frmExplorer> window;
     std::vector<Request> requests;
 };
@@ -189,7 +190,7 @@ TEST_F(WindowFrame, RealPressesOnThePiecesHandOverResizesAndMovesAndPointersFoll
         ASSERT_EQ(requests.size(), 1u) << c.name;
         EXPECT_EQ(requests[0].move, c.move) << c.name;
         EXPECT_EQ(requests[0].edges, c.edges) << c.name;
-        EXPECT_EQ(f.BusyFlags[5], 0) << c.name;
+        EXPECT_FALSE(f.FrameHandOver) << c.name;
     }
 
     // Inside the bottom edge, above its band: nothing.

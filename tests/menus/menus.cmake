@@ -7,5 +7,5 @@ z5_add_test(test_menus_bar SOURCES test_menubar.cpp menutesting.h LIBS z5menus Q
 z5_add_test(test_menus_builders SOURCES test_menu_builders.cpp menusnapshot.h LIBS z5menus Qt6::Test)
 z5_add_test(test_menus_dispatch SOURCES test_menu_dispatch.cpp LIBS z5menus Qt6::Test)
 z5_add_test(test_menus_pagecommands SOURCES test_page_commands.cpp LIBS z5menuservice Qt6::Test TIMEOUT 300)
-z5_add_test(test_menus_running SOURCES test_running_menus.cpp menutesting.h LIBS z5menuservice Qt6::Test TIMEOUT 300)
+z5_add_test(test_menus_running SOURCES test_running_menus.cpp menutesting.h LIBS z5program Qt6::Test TIMEOUT 300)
 add_dependencies(test_menus_running SK_Morvane_1 z5_stage_data)

@@ -2,6 +2,7 @@
 // the menu bar, the tabs and pages of the window behind the commands, and a
 // picture of every menu.
 
+#include "app/browserprogram.h"
 #include "browsing/findbar.h"
 #include "browsing/explorertabs.h"
 #include "browsing/tabbrowsing.h"
@@ -10,8 +11,6 @@
 #include "core/settingsstore.h"
 #include "core/shellhelpers.h"
 #include "mainwindow/frmexplorer.h"
-#include "mainwindow/services/registry.h"
-#include "mainwindow/tabsmodule.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menusservice.h"
 #include "menus/pagecommands.h"
@@ -55,28 +54,28 @@ protected:
         LanguageName = QStringLiteral("English");
         LanguageFilePath = prog + "/Language/English.ini";
         SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
-        SetTabsModuleFactory(CreateExplorerTabs);
-        window = std::make_unique<frmExplorer>();
-        menus = CreateMenusService(*window);
-        services::SetMenus(menus.get());
+        program = std::make_unique<BrowserProgram>(services);
+        window = &program->window();
+        menus = program->menus();
         window->show();
         window->move(0, 0, 12000, 8000);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
         window->Form_Resize();
         ASSERT_TRUE(testenv::pointerEntersFromElsewhere());
-        ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount >= 1; }, 10000));
+        ASSERT_TRUE(testenv::waitFor([&] { return model().TabCount() >= 1; }, 10000));
     }
     void TearDown() override
     {
         platform::prompt::setResponder({});
         if (window)
             window->unload();
-        window.reset();
-        services::SetMenus(nullptr);
-        menus.reset();
+        window = nullptr;
+        menus = nullptr;
+        program.reset();
     }
 
     QWindow* handle() const { return window->window()->windowHandle(); }
+    TabModel& model() const { return program->tabs()->tabModel(); }
     QPoint centreOf(const platform::forms::Control& c) const
     {
         return c.widget()->mapTo(window->window(), c.widget()->rect().center());
@@ -92,23 +91,25 @@ protected:
     int firstRowY() const { return 2 + window->CustomMenu->StandardItemHeight() / 2; }
 
     QString prog;
-    std::unique_ptr<frmExplorer> window;
-    std::unique_ptr<IMenusService> menus;
+    ServiceSet services;
+    std::unique_ptr<BrowserProgram> program;
+    frmExplorer* window = nullptr;
+    MenusService* menus = nullptr;
 };
 
 } // namespace
 
 TEST_F(RunningMenus, AClickOnFileNewOpensATab)
 {
-    const int before = window->TabCount;
+    const int before = model().TabCount();
     {
         Script script({levels(1), shoot("file"), click(0, firstRowY())});
         QTest::mousePress(handle(), Qt::LeftButton, {}, centreOf(window->cmdMenu[0]));
         QTest::mouseRelease(handle(), Qt::LeftButton, {}, centreOf(window->cmdMenu[0]));
         EXPECT_TRUE(testenv::waitFor([&] { return script.finished(); }, 10000));
     }
-    EXPECT_TRUE(testenv::waitFor([&] { return window->TabCount == before + 1; }, 10000));
-    EXPECT_EQ(window->CurrentTab, before);
+    EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == before + 1; }, 10000));
+    EXPECT_EQ(model().CurrentTab(), before);
 }
 
 TEST_F(RunningMenus, TheFavoritesAndHistoryButtonsOpenTheirMenus)
@@ -130,23 +131,23 @@ TEST_F(RunningMenus, TheFavoritesAndHistoryButtonsOpenTheirMenus)
 
 TEST_F(RunningMenus, TabRowsCheckTheTabStillExistsWhenTheyRun)
 {
-    IMenuCommandHost* host = MenuCommandHostOf(*menus);
+    IMenuCommandHost* host = menus;
     ASSERT_TRUE(host);
     host->openNewTab();
     host->openNewTab();
-    ASSERT_EQ(window->TabCount, 3);
+    ASSERT_EQ(model().TabCount(), 3);
     // The menu listed tab 3; by the time the row runs it may be gone.
     DispatchMenuCommand(*host, {"TABCLOSE", "3", "3 : ", {}});
-    ASSERT_TRUE(testenv::waitFor([&] { return window->TabCount == 2; }, 10000));
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabCount() == 2; }, 10000));
     QTest::qWait(200); // the close settles on the tab it shows next
-    const int current = window->CurrentTab;
+    const int current = model().CurrentTab();
     for (const char* menu : {"TABCLOSE", "TABACTIVATE", "WINDOW1", "WINDOW2"})
         DispatchMenuCommand(*host, {menu, "3", "3 : ", {}});
     QTest::qWait(100);
-    EXPECT_EQ(window->TabCount, 2);
-    EXPECT_EQ(window->CurrentTab, current);
+    EXPECT_EQ(model().TabCount(), 2);
+    EXPECT_EQ(model().CurrentTab(), current);
     DispatchMenuCommand(*host, {"TABACTIVATE", "1", "1 : ", {}});
-    EXPECT_EQ(window->CurrentTab, 0);
+    EXPECT_EQ(model().CurrentTab(), 0);
 }
 
 TEST_F(RunningMenus, EveryMenuShows)
@@ -155,7 +156,7 @@ TEST_F(RunningMenus, EveryMenuShows)
     QDir().mkpath(platform::paths::toLocal(GetSpecialFolder(1)));
     testenv::writeFile(platform::paths::toLocal(GetSpecialFolder(1)) + "/Site.url", "[InternetShortcut]\nURL=http://127.0.0.1:9/\n");
     testenv::writeFile(prog + "/Common/Z5_LIST_FOLDER.INI", "Work=/tmp\n-\nHome=/\n");
-    IMenuCommandHost* host = MenuCommandHostOf(*menus);
+    IMenuCommandHost* host = menus;
     ASSERT_TRUE(host);
     host->openNewTab();
     host->openNewTab();
@@ -215,7 +216,7 @@ TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWo
         EXPECT_TRUE(script.finished());
     }
     ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/fav.html") == 1; }, 30000));
-    ASSERT_TRUE(testenv::waitFor([&] { return window->TabTitles.value(window->CurrentTab) == "Fav"; }, 30000));
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabTitles().value(model().CurrentTab()) == "Fav"; }, 30000));
     // The visit is in the history store.
     int32_t count = 0;
     EXPECT_TRUE(testenv::waitFor(
@@ -237,7 +238,7 @@ TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWo
     }
 
     // Edit > Find opens the find bar of the page.
-    IBrowser* page = TabModelOf(services::Tabs())->CurrentBrowser();
+    IBrowser* page = services.Tabs().CurrentBrowser();
     ASSERT_NE(page, nullptr);
     {
         Script script({levels(1), shoot("edit_on_page"), typeText("f")});

@@ -1,10 +1,12 @@
 #pragma once
 
-// What the main window asks of the popup menus and commands.
+// What the other subsystems ask of the popup menus and commands.
 
 #include <QString>
 
 #include <cstdint>
+
+class QWidget;
 
 class IMenusService {
 public:
@@ -12,7 +14,7 @@ public:
     virtual const char* implementationName() const = 0;
 
     // Creates the window's popup-menu object, owned by the given window.
-    virtual void CreatePopupMenu(void* ownerWindow) = 0;
+    virtual void CreatePopupMenu(QWidget* ownerWindow) = 0;
     // True while a popup is tracking.
     virtual bool SubClassStatus() const = 0;
     // The menu-bar caption pressed: opens that menu (0 File .. 4 Window).
@@ -40,4 +42,8 @@ public:
     virtual void UnloadMenuImageHolder() = 0;
     // The tooltips of the skinned buttons from the language file.
     virtual void SetButtonTooltips() = 0;
+    // The menu of a tab button ("Close", "Clear"), shown with its top-left
+    // at (left, bottom), keeping clear of the button's rectangle; the key of
+    // the chosen command ("OPTION0" close, "OPTION1" clear), "" when none.
+    virtual QString ShowTabMenu(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
 };

@@ -1,0 +1,79 @@
+#include "contracts/services.h"
+
+#include "contracts/standins.h"
+
+namespace {
+
+template <typename I, typename StandIn>
+I& orStandIn(I* impl)
+{
+    static StandIn standIn;
+    return impl ? *impl : standIn;
+}
+
+QStringList split(const char* names)
+{
+    return QString::fromLatin1(names).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+ITabsService& ServiceSet::Tabs() const { return orStandIn<ITabsService, StandInTabs>(tabs_); }
+IMenusService& ServiceSet::Menus() const { return orStandIn<IMenusService, StandInMenus>(menus_); }
+IListsService& ServiceSet::Lists() const { return orStandIn<IListsService, StandInLists>(lists_); }
+IMediaService& ServiceSet::Media() const { return orStandIn<IMediaService, StandInMedia>(media_); }
+IDownloadsService& ServiceSet::Downloads() const { return orStandIn<IDownloadsService, StandInDownloads>(downloads_); }
+IDialogsService& ServiceSet::Dialogs() const { return orStandIn<IDialogsService, StandInDialogs>(dialogs_); }
+
+std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
+{
+    const auto name = [](const auto& impl) { return QString::fromLatin1(impl.implementationName()); };
+    return {
+        {QStringLiteral("ITabsService"), name(Tabs()),
+         split("TabCount CurrentTab TabBrowserMap TabTitle TabOfBrowser CurrentBrowser GetTabState NavigateInNewTab CloseTab CloseTabs GoToTab SelectTabFromMenu ClearTabs "
+               "OpenWB_StartPage OpenSearchPage RunPageKey ActivateTab SelectTab SetUserClickState BeginUnload BindDocumentEvents ReleaseDocumentEvents "
+               "CloseDuplicatePopupTabs RefreshDownloadStatusFrames FixScrollOfCurrentPage GoBack GoForward "
+               "StopBrowsing RefreshPage GoUpOneLevel OpenMyFolder OpenMail NavigateAddressText ReadHandOffFiles "
+               "SetStatusMessage ShowBusyIndicator SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip "
+               "LayoutViewPanes EnsureTabsForViewMode StopEverything MailPageLink EditListFile OpenInOfficeProgram "
+               "TranslatePage ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages "
+               "ShowImageViewerTab OpenNewTab ReopenClosedTab QuickListLookup NavigateCurrentTab")},
+        {QStringLiteral("IMenusService"), name(Menus()),
+         split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
+               "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu ShowMediaMenu ShowPlaylistMenu "
+               "ShowPlaylistFormatMenu ShowListViewEditMenu RollOverMenuBar EndMenuBarMode UnloadMenuImageHolder "
+               "SetButtonTooltips ShowTabMenu")},
+        {QStringLiteral("IListsService"), name(Lists()),
+         split("HideAddressDropDown SetAddressDropDownColumnWidth ShowListPane HideListPaneControls ShowCurrentList "
+               "SelectCurrentListItem SetListButtonPicture UpdatePlaylistButtons NextImageListItem ShowImageListItem "
+               "ShowSnippetListItem ShowLinkListItem OpenLinkItem StopAllFetches AddFilesFromDialog "
+               "AddAllFilesInFolder AddItemManually AddPageAddress AddPageLinksToList AddClipboardLinksToList "
+               "SelectAllListItems RemoveSelectedItems ClearCurrentList DeleteSelectedToRecycleBin "
+               "LoadItemsIntoListView_Final OpenPlaylistDialog LoadPlaylistFile SavePlaylistFile OpenGroupFolder "
+               "SelectGroupFolder AddToFavorites AddSelectionLinksToFolder CreateDesktopShortcut WriteUrlShortcut "
+               "CaptureSelectionAsSnippet ShowSnippetViewPage RewriteSnippetFile")},
+        {QStringLiteral("IMediaService"), name(Media()),
+         split("ApplyMixerVolume StopAllPlayers StopAudio StopVideo MediaTimerTick IsAudioStopped IsVideoStopped "
+               "OnAudioItemEnded OnVideoItemEnded PlayPreviousItem PlayNextItem PlaySelectedItem PauseList "
+               "CloseVideoPlayer PrepareVideoView PlaceVideoView StopImageList LayoutImageViewer RelayoutImageViewer "
+               "ClearViewerImages OnViewerImagesLoaded SetPageScrollOn ShowMediaToolbarForKind HideMediaToolbar "
+               "RefreshMediaButtonPictures SetMediaButtonPicture SetMediaButtonToolTip UpdateTransportButtons "
+               "DragVolumeKnob DragPositionKnob SpecialFolderDisplayName")},
+        {QStringLiteral("IDownloadsService"), name(Downloads()),
+         split("HandlePageEvent StartListDownload ShowDownloadSetup ClearDownloadStatusList PrepareFetchSlots "
+               "StartFetchSlot ResetFetchProgress StopAllFetches")},
+        {QStringLiteral("IDialogsService"), name(Dialogs()), split("SaveContentList ShowReferences ShowInputDialog")},
+    };
+}
+
+QStringList ServiceSet::StandInMethods() const
+{
+    QStringList out;
+    for (const Listing& l : Implementations()) {
+        if (l.implementation != QLatin1String("null"))
+            continue;
+        for (const QString& m : l.methods)
+            out << l.interfaceName + QStringLiteral("::") + m;
+    }
+    return out;
+}

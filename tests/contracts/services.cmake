@@ -1,0 +1,1 @@
+z5_add_test(test_contracts_services SOURCES test_services.cpp LIBS z5contracts)
