@@ -152,12 +152,14 @@ void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt
     const Qt::Edges edges = edgesOf(hitCode);
     if (!edges)
         return;
+    // Pending events run, but not the drag's own pointer moves: the window
+    // system's sizing starts from where the pointer is when it takes over.
     {
         const BusyFlag::Hold handing(f.FrameHandOver);
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         platform::forms::Control::releaseCapture();
     }
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     platform::windows::startSystemResize(f.window(), edges, pressAt, heldButton(button));
 }
 
