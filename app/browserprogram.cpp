@@ -2,6 +2,7 @@
 
 #include "browsing/explorertabs.h"
 #include "dialogs/dialogsservice.h"
+#include "downloads/downloadsservice.h"
 #include "lists/listsservice.h"
 #include "mainwindow/frmexplorer.h"
 #include "media/mediaservice.h"
@@ -44,6 +45,11 @@ BrowserProgram::BrowserProgram(ServiceSet& services, Parts parts) : services_(se
         media_ = std::make_unique<MediaService>();
         restore_.push_back(install<IMediaService>(services, media_.get(), &ServiceSet::Media, &ServiceSet::SetMedia));
     }
+    if (parts.downloads) {
+        downloads_ = std::make_unique<DownloadsService>(*window_, services);
+        restore_.push_back(install<IDownloadsService>(services, downloads_.get(), &ServiceSet::Downloads,
+                                                      &ServiceSet::SetDownloads));
+    }
     if (parts.dialogs) {
         dialogs_ = std::make_unique<DialogsService>(*window_, services);
         restore_.push_back(
@@ -56,6 +62,7 @@ BrowserProgram::~BrowserProgram()
     for (auto it = restore_.rbegin(); it != restore_.rend(); ++it)
         (*it)();
     dialogs_.reset();
+    downloads_.reset();
     media_.reset();
     lists_.reset();
     menus_.reset();

@@ -2,7 +2,7 @@
 
 // The browser's subsystems for its main window, built in the order they
 // need each other and handed to each other by reference: the window over the
-// service set, then its tabs, menus, lists, media player and dialogs, each
+// service set, then its tabs, menus, lists, media player, downloads and dialogs, each
 // set in the service set as it is made. What is not built answers through
 // whatever the set held before (its stand-ins, or what a test set there).
 // They go in the reverse order, and the set gets back what it held.
@@ -14,6 +14,7 @@
 #include <vector>
 
 class DialogsService;
+class DownloadsService;
 class ExplorerTabs;
 class ListsService;
 class MediaService;
@@ -27,6 +28,7 @@ public:
         bool menus = true;
         bool lists = true;
         bool media = true;
+        bool downloads = true;
         bool dialogs = true;
     };
     explicit BrowserProgram(ServiceSet& services) : BrowserProgram(services, Parts{}) {}
@@ -41,6 +43,7 @@ public:
     MenusService* menus() const { return menus_.get(); }
     ListsService* lists() const { return lists_.get(); }
     MediaService* media() const { return media_.get(); }
+    DownloadsService* downloads() const { return downloads_.get(); }
     DialogsService* dialogs() const { return dialogs_.get(); }
 
 private:
@@ -50,6 +53,7 @@ private:
     std::unique_ptr<MenusService> menus_;
     std::unique_ptr<ListsService> lists_;
     std::unique_ptr<MediaService> media_;
+    std::unique_ptr<DownloadsService> downloads_;
     std::unique_ptr<DialogsService> dialogs_;
     // Puts back what the set held before each part, last part first.
     std::vector<std::function<void()>> restore_;

@@ -116,6 +116,14 @@ QString ExplorerTabs::TabTitle(int16_t tab) const
     return tab >= 0 && tab < model_.TabCount() ? model_.TabTitles().value(tab) : QString();
 }
 
+QString ExplorerTabs::TabLocation(int16_t tab) const
+{
+    if (tab < 0 || tab >= model_.TabCount() || tab >= model_.TabBrowserMap().size())
+        return {};
+    const IBrowser* b = browsers_.browser(model_.TabBrowserMap()[tab]);
+    return b ? b->locationURL() : QString();
+}
+
 int16_t ExplorerTabs::TabOfBrowser(int16_t browserIndex) const
 {
     return static_cast<int16_t>(model_.TabOfBrowser(browserIndex));

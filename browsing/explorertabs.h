@@ -61,6 +61,7 @@ public:
     int16_t CurrentTab() const override { return model_.CurrentTab(); }
     int16_t TabBrowserMap(int16_t tab) const override;
     QString TabTitle(int16_t tab) const override;
+    QString TabLocation(int16_t tab) const override;
     int16_t TabOfBrowser(int16_t browserIndex) const override;
     IBrowser* CurrentBrowser() const override { return tabs_.CurrentBrowser(); }
     int16_t GetTabState(int16_t browserIndex, int16_t field) const override;

@@ -49,13 +49,6 @@ bool isScriptAddress(const QString& url)
            || t.startsWith(QLatin1String("vbscript:"), Qt::CaseInsensitive);
 }
 
-// Navigations a page's own document asked for.
-bool isSentByPage(platform::browser::NavigationKind kind)
-{
-    using platform::browser::NavigationKind;
-    return kind == NavigationKind::Link || kind == NavigationKind::Form || kind == NavigationKind::Other;
-}
-
 // A frame whose document its parent made (about:blank, srcdoc).
 bool isEmptyFrame(const QString& url)
 {
@@ -715,13 +708,14 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
         return;
     }
     // 2. The command channel: always refused; delivered, after the engine's
-    //    call has returned, only when a page sent it (never a redirect, the
-    //    history or the program's own navigation) and every document of that
-    //    page is one of the program's local pages, whichever frame navigated.
+    //    call has returned, only when a user's click on a page sent it (never
+    //    a script alone, a form, a redirect, the history or the program's own
+    //    navigation) and every document of that page is one of the program's
+    //    local pages, whichever frame navigated.
     if (url.left(9).compare(QLatin1String("EVENT:Z5_"), Qt::CaseInsensitive) == 0) {
         r.cancel = true;
-        if (isSentByPage(r.kind) && IsLocalProgramPage(r.pageUrl))
-            later(alive_, [this, index, url] { deliverPageCommand(index, url); });
+        if (r.kind == platform::browser::NavigationKind::Link && IsLocalProgramPage(r.pageUrl))
+            later(alive_, [this, index, url, page = r.pageUrl] { deliverPageCommand(index, url, page); });
         return;
     }
     IBrowser* b = host_.browser(index);
@@ -788,19 +782,20 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
         r.cancel = true;
 }
 
-void TabBrowsing::deliverPageCommand(int index, const QString& url)
+void TabBrowsing::deliverPageCommand(int index, const QString& url, const QString& pageUrl)
 {
     IBrowser* b = host_.browser(index);
     if (!b)
         return;
-    b->documentAddresses([weak = std::weak_ptr<bool>(alive_), this, url](const std::optional<QStringList>& documents) {
+    b->documentAddresses([weak = std::weak_ptr<bool>(alive_), this, index, url,
+                          pageUrl](const std::optional<QStringList>& documents) {
         const auto alive = weak.lock();
         if (!alive || !*alive || !documents || documents->isEmpty())
             return;
         for (const QString& d : *documents)
             if (!IsLocalProgramPage(d) && !isEmptyFrame(d))
                 return;
-        services_.Downloads().HandlePageEvent(url);
+        services_.Downloads().HandlePageEvent(url, static_cast<int16_t>(index), pageUrl);
     });
 }
 

@@ -133,7 +133,7 @@ private:
     void gate(int index, NavigationRequest& request);
     // Hands a page's command to the downloads once every document of the
     // browser's page proves to be a local program page.
-    void deliverPageCommand(int index, const QString& url);
+    void deliverPageCommand(int index, const QString& url, const QString& pageUrl);
     void newWindow(int index, NewWindowRequest& request);
     void unloadClosedBrowser(int browser);
     // The popup setting as it applies now: refused (2) while tabs close.

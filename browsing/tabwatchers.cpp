@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <filesystem>
@@ -132,8 +133,9 @@ void TabWatchers::RefreshDownloadStatusFrames()
         return;
     const QString base = page.left(page.size() - 4);
     const QString ack = base + QStringLiteral(".Z5C2");
+    // The download manager acknowledged a pause: the list may be resumed.
     if (QFile::exists(ack) && QFile::remove(ack))
-        st_.DownloadPausePending.set(false);
+        st_.PendingListPauses.erase(QFileInfo(base).fileName());
     std::array<QString, 4> path;
     std::array<QString, 4> stamp;
     for (int k = 1; k <= 3; ++k) {
@@ -144,13 +146,13 @@ void TabWatchers::RefreshDownloadStatusFrames()
         const QString id = QStringLiteral("F%1").arg(k);
         b->runScript(QStringLiteral("(function(){var e=document.getElementById(%1);if(e)e.src=%2;})();")
                          .arg(jsString(id), jsString(QUrl::fromLocalFile(path[k]).toString(QUrl::FullyEncoded))));
-        StatusFrameDates[k] = stamp[k];
+        st_.StatusFrameDates[k] = stamp[k];
     };
-    if (stamp[1] != StatusFrameDates[1])
+    if (stamp[1] != st_.StatusFrameDates[1])
         reload(1);
-    if (stamp[2] != StatusFrameDates[2])
+    if (stamp[2] != st_.StatusFrameDates[2])
         reload(2);
-    if (stamp[3] != StatusFrameDates[3]) {
+    if (stamp[3] != st_.StatusFrameDates[3]) {
         reload(3);
         reload(2);
         reload(1);

@@ -24,10 +24,6 @@ public:
     // nanosecond and size, "" for a missing file.
     static QString FileStamp(const QString& localPath);
 
-    // The stamps last seen for frames F1 to F3 (entries 1 to 3); the
-    // download code empties them when it opens or resumes a status page.
-    std::array<QString, 4> StatusFrameDates;
-
 private:
     IBrowser* currentBrowser() const;
 

@@ -12,8 +12,10 @@ public:
     virtual ~IDownloadsService() = default;
     virtual const char* implementationName() const = 0;
 
-    // A command address ("EVENT:Z5_...") from a local program page.
-    virtual void HandlePageEvent(const QString& url) = 0;
+    // A command address ("EVENT:Z5_...") that a user's click on a local
+    // program page sent; the tab browser it came from and the address of
+    // that browser's page when it was sent.
+    virtual void HandlePageEvent(const QString& url, int16_t browserIndex, const QString& pageUrl) = 0;
     // Hands the list to the download manager: all items from startIndex on,
     // or the selected ones.
     virtual void StartListDownload(int16_t kind, bool all, int32_t startIndex) = 0;

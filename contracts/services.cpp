@@ -31,7 +31,7 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
     const auto name = [](const auto& impl) { return QString::fromLatin1(impl.implementationName()); };
     std::vector<Listing> out = {
         {QStringLiteral("ITabsService"), name(Tabs()),
-         split("TabCount CurrentTab TabBrowserMap TabTitle TabOfBrowser CurrentBrowser GetTabState NavigateInNewTab CloseTab CloseTabs GoToTab SelectTabFromMenu ClearTabs "
+         split("TabCount CurrentTab TabBrowserMap TabTitle TabLocation TabOfBrowser CurrentBrowser GetTabState NavigateInNewTab CloseTab CloseTabs GoToTab SelectTabFromMenu ClearTabs "
                "OpenWB_StartPage OpenSearchPage RunPageKey MailPageLink EditListFile OpenInOfficeProgram TranslatePage "
                "ToggleWorkOffline ViewPageSource SynchronizeOfflinePages ShowImageViewerTab QuickListLookup ActivateTab SelectTab SetUserClickState BeginUnload BindDocumentEvents ReleaseDocumentEvents "
                "CloseDuplicatePopupTabs RefreshDownloadStatusFrames FixScrollOfCurrentPage GoBack GoForward "

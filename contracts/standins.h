@@ -18,6 +18,7 @@ public:
     int16_t CurrentTab() const override { return 0; }
     int16_t TabBrowserMap(int16_t) const override { return -1; }
     QString TabTitle(int16_t) const override { return {}; }
+    QString TabLocation(int16_t) const override { return {}; }
     int16_t TabOfBrowser(int16_t) const override { return -1; }
     platform::browser::IBrowser* CurrentBrowser() const override { return nullptr; }
     int16_t GetTabState(int16_t, int16_t) const override { return 0; }
@@ -182,7 +183,7 @@ public:
 class StandInDownloads : public IDownloadsService {
 public:
     const char* implementationName() const override { return "null"; }
-    void HandlePageEvent(const QString&) override {}
+    void HandlePageEvent(const QString&, int16_t, const QString&) override {}
     void StartListDownload(int16_t, bool, int32_t) override {}
     void ShowDownloadSetup(int16_t) override {}
     void ClearDownloadStatusList() override {}

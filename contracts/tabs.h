@@ -25,6 +25,8 @@ public:
     // The browser of the tab (TabBrowserMap); -1 for no such tab.
     virtual int16_t TabBrowserMap(int16_t tab) const = 0;
     virtual QString TabTitle(int16_t tab) const = 0;
+    // The address of the tab's page; "" for no such tab.
+    virtual QString TabLocation(int16_t tab) const = 0;
     // The tab of the browser, searched from the last tab down; -1 for none.
     virtual int16_t TabOfBrowser(int16_t browserIndex) const = 0;
 

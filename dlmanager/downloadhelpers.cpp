@@ -29,14 +29,3 @@ bool FileExists(const QString& path)
 {
     return QFileInfo::exists(path);
 }
-
-bool IsSafeListName(const QString& name)
-{
-    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1String("..")))
-        return false;
-    for (const QChar c : name)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return false;
-    return true;
-}

@@ -1,7 +1,7 @@
 #pragma once
 
 // What every part of the download manager uses: the program's language
-// lookup, the file test and the check of a list name. The program's start
+// lookup and the file test. The program's start
 // sets the language file once; everything else only reads through here.
 
 #include <QString>
@@ -14,6 +14,3 @@ void SetLanguageFilePath(const QString& path);
 QString ExternalText(const char* key, const char* english);
 
 bool FileExists(const QString& path);
-
-// A list name that names a file of "Data" and nothing else.
-bool IsSafeListName(const QString& name);

@@ -1,5 +1,6 @@
 #include "dlmanager/listrun.h"
 
+#include "core/downloadlists.h"
 #include "core/listline.h"
 #include "dlmanager/downloadname.h"
 #include "dlmanager/downloadhelpers.h"
@@ -64,7 +65,7 @@ bool DownloadListRun::OpenDownloadList()
 {
     if (!IsSafeListName(run_.ListName))
         return false;
-    lock_ = std::make_unique<platform::NamedLock>(QStringLiteral("Z5DownLoad list ") + QFileInfo(run_.ListBase).absoluteFilePath());
+    lock_ = std::make_unique<platform::NamedLock>(DownloadListLockName(run_.AppPath, run_.ListName));
     if (!lock_->tryLock())
         return false;
     const auto list = platform::textfile::readAll(run_.listFile(), kMaxListBytes);

@@ -1,5 +1,7 @@
 #include "dlmanager/statuspages.h"
 
+#include "core/downloadlists.h"
+
 #include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/textfile.h"
@@ -74,14 +76,7 @@ QString FileUrl(const QString& localPath)
 
 QByteArray StatusFramesetPage(const RunState& run)
 {
-    QStringList l;
-    l << QStringLiteral("<HTML><TITLE>Z5 Download Manager</TITLE>");
-    l << QStringLiteral("<frameset framespacing='0' border='0' frameborder='0' rows='130,*,30'>");
-    l << QStringLiteral("<frame name='F1' id='F1' scrolling='no' noresize src='%1'>").arg(EscapeHtml(FileUrl(run.frameFile(1))));
-    l << QStringLiteral("<frame name='F2' id='F2' scrolling='auto' noresize src='%1'>").arg(EscapeHtml(FileUrl(run.frameFile(2))));
-    l << QStringLiteral("<frame name='F3' id='F3' scrolling='no' noresize src='%1'>").arg(EscapeHtml(FileUrl(run.frameFile(3))));
-    l << QStringLiteral("</frameset></HTML>");
-    return joinLines(l);
+    return DownloadStatusFrameset(run.ListBase);
 }
 
 QByteArray StatusHeaderPage(const RunState& run)

@@ -36,7 +36,8 @@ void ExplorerState::Initialize(float twipsScale)
     TabModelWords.fill(0);
     CloseRequested = 0;
     NavigationHeld.set(true);
-    DownloadPausePending.set(false);
+    PendingListPauses.clear();
+    StatusFrameDates = {};
     PositionKnobGlide.set(false);
     VolumeKnobGlide.set(false);
     TickCounter = 0;

@@ -8,12 +8,14 @@
 #include "core/busyflag.h"
 #include "core/mainsettings.h"
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <array>
 #include <cstdint>
+#include <map>
 
 class clsPopupMenu;
 class clsMouseGestures;
@@ -61,8 +63,13 @@ struct ExplorerState : MainSettings {
     // Set from Initialize until the end of Load: every tab navigation is
     // cancelled and no page's events are bound.
     BusyFlag NavigationHeld;
-    // A download list's pause was asked for and its stop not yet seen.
-    BusyFlag DownloadPausePending;
+    // Download lists whose pause was asked for, by list name, each until
+    // the download manager's acknowledgement is seen or its time is up.
+    std::map<QString, QDeadlineTimer> PendingListPauses;
+    // The stamps last seen of the shown status page's frame files F1 to F3
+    // (entries 1 to 3); emptied, the next status poll reloads every frame
+    // whose file is there.
+    std::array<QString, 4> StatusFrameDates{};
     // The position and the volume knob of the media row glide.
     BusyFlag PositionKnobGlide;
     BusyFlag VolumeKnobGlide;

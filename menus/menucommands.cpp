@@ -1,6 +1,7 @@
 #include "menus/menucommands.h"
 
 #include "core/cleanup.h"
+#include "core/downloadlists.h"
 #include "core/globals.h"
 #include "core/language.h"
 #include "core/shellhelpers.h"
@@ -394,10 +395,7 @@ int TabFromKey(const QString& key)
 
 QString SafeListName(const QString& name)
 {
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
-        || name.contains(QLatin1String("..")) || name.contains(QLatin1Char(':')))
-        return {};
-    return name;
+    return IsSafeListName(name) ? name : QString();
 }
 
 QString OpenAllFolder(const QString& favorites, const QString& hierarchyPath)

@@ -17,6 +17,8 @@
 #include "httpserver.h"
 #include "testenv.h"
 
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -735,10 +737,10 @@ TEST_F(EngineTabs, StatusFramesReloadFromTheDataFolderInTheirOrder)
 
     // The stop acknowledgement is consumed.
     testenv::writeFile(base + ".Z5C2", "");
-    state.DownloadPausePending.set(true);
+    state.PendingListPauses[QFileInfo(base).fileName()] = QDeadlineTimer(60000);
     watchers.RefreshDownloadStatusFrames();
     EXPECT_FALSE(QFile::exists(base + ".Z5C2"));
-    EXPECT_FALSE(state.DownloadPausePending);
+    EXPECT_TRUE(state.PendingListPauses.empty());
 }
 
 TEST_F(EngineTabs, WorkingOfflineBlocksRequestsUntilSwitchedBack)

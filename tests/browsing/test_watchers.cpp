@@ -13,6 +13,8 @@
 #include "fakes.h"
 #include "testenv.h"
 
+#include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -162,19 +164,19 @@ TEST(StatusFrames, ChangedFramesReloadAndTheThirdReloadsAllInOrder)
 
     // The stop acknowledgement is taken and the pause flag cleared.
     testenv::writeFile(base + ".Z5C2", "");
-    f.state.DownloadPausePending.set(true);
+    f.state.PendingListPauses[QFileInfo(base).fileName()] = QDeadlineTimer(60000);
     tick();
     EXPECT_FALSE(QFile::exists(base + ".Z5C2"));
-    EXPECT_FALSE(f.state.DownloadPausePending);
+    EXPECT_TRUE(f.state.PendingListPauses.empty());
 
     // A status page in a background tab is not polled.
     testenv::writeFile(base + ".Z5C2", "");
-    f.state.DownloadPausePending.set(true);
+    f.state.PendingListPauses[QFileInfo(base).fileName()] = QDeadlineTimer(60000);
     testenv::writeFile(base + "F2.HTM", "third");
     f.model.SetCurrentTab(1);
     f.watchers.RefreshDownloadStatusFrames();
     EXPECT_TRUE(QFile::exists(base + ".Z5C2"));
-    EXPECT_TRUE(f.state.DownloadPausePending);
+    EXPECT_EQ(f.state.PendingListPauses.size(), 1u);
     f.model.SetCurrentTab(0);
     EXPECT_EQ(tick(), QStringList{"F2"});
     // A missing frame file is a change too, and the stamp is kept.

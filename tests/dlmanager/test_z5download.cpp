@@ -1,6 +1,7 @@
 // The download manager program run as the browser starts it, against an
 // nginx of the test's own on loopback.
 
+#include "core/downloadlists.h"
 #include "dlmanager/statuspages.h"
 #include "platform/base/namedlock.h"
 
@@ -259,7 +260,7 @@ TEST_F(Z5DownLoadProgram, AStopRequestEndsTheRunMidTransfer)
 TEST_F(Z5DownLoadProgram, RunsThatMustNotStart)
 {
     writeList(QStringLiteral("busy"), {});
-    platform::NamedLock held(QStringLiteral("Z5DownLoad list ") + QFileInfo(data(QStringLiteral("busy"))).absoluteFilePath());
+    platform::NamedLock held(DownloadListLockName(prog, QStringLiteral("busy")));
     ASSERT_TRUE(held.tryLock());
     struct Case {
         const char* argument;

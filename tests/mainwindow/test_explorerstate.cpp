@@ -17,7 +17,8 @@ TEST(ExplorerState, InitializeGivesTheStartingState)
     EXPECT_EQ(s.ImagesPerView, 1);
     EXPECT_EQ(CloseRequested, 0);
     EXPECT_TRUE(s.NavigationHeld);
-    for (const BusyFlag* flag : {&s.DownloadPausePending, &s.PositionKnobGlide, &s.VolumeKnobGlide})
+    EXPECT_TRUE(s.PendingListPauses.empty());
+    for (const BusyFlag* flag : {&s.PositionKnobGlide, &s.VolumeKnobGlide})
         EXPECT_FALSE(*flag);
     EXPECT_EQ(s.DisplayFlags[DisplayImageInfo], -1);
     EXPECT_EQ(s.DisplayFlags[DisplayInfoEnlarged], 0);

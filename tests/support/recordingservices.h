@@ -71,6 +71,7 @@ public:
     bool videoStopped = false;
     // The command addresses handed to the downloads.
     QStringList pageEvents;
+    QList<int16_t> pageEventBrowsers;
     // The tabs the fake answers for: tab t on browser tabBrowsers[t].
     QVector<int16_t> tabBrowsers{0};
     int16_t currentTab = 0;
@@ -78,6 +79,7 @@ public:
     platform::browser::IBrowser* currentBrowser = nullptr;
     bool currentTabBlank = true;
     QStringList tabTitles;
+    QStringList tabLocations;
     // The rows the lists answer with, by list kind (none unless set).
     std::array<platform::forms::ListRows*, 7> listItems{};
 
@@ -88,6 +90,7 @@ public:
     int16_t CurrentTab() const override { return currentTab; }
     int16_t TabBrowserMap(int16_t tab) const override { return tabBrowsers.value(tab, -1); }
     QString TabTitle(int16_t tab) const override { return tabTitles.value(tab); }
+    QString TabLocation(int16_t tab) const override { return tabLocations.value(tab); }
     int16_t TabOfBrowser(int16_t browser) const override { return static_cast<int16_t>(tabBrowsers.lastIndexOf(browser)); }
     platform::browser::IBrowser* CurrentBrowser() const override { return currentBrowser; }
     int16_t GetTabState(int16_t, int16_t) const override { return 0; }
@@ -302,8 +305,9 @@ public:
     }
 
     // Downloads
-    void HandlePageEvent(const QString& url) override
+    void HandlePageEvent(const QString& url, int16_t browserIndex, const QString&) override
     {
+        pageEventBrowsers << browserIndex;
         pageEvents << url;
         add(QStringLiteral("HandlePageEvent(%1)").arg(url));
     }
