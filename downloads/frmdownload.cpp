@@ -74,7 +74,7 @@ frmDownLoad::frmDownLoad()
     for (int i : {0, 1}) {
         Image* rule = XPSepLine.create(i);
         rule->setStretch(true);
-        rule->move(0, i == 0 ? 480 : 5400, 7065, 45);
+        rule->move(0, i == 0 ? 480 : 5400, kWidth, 45);
     }
     platform::forms::Label* folderLabel = Label.create(1);
     folderLabel->move(kMargin, 600, kPanelWidth, 240);

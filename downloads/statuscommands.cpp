@@ -123,8 +123,14 @@ bool StatusCommands::pausePending(const QString& name)
 
 void StatusCommands::resume(const QString& name)
 {
-    if (starting_.contains(name) || pausePending(name) || isRunning(name))
+    if (pausePending(name) || isRunning(name))
         return;
+    // A run just started may not hold its list yet: no second one meanwhile.
+    if (const auto started = starting_.find(name); started != starting_.end()) {
+        if (!started->second.hasExpired())
+            return;
+        starting_.erase(started);
+    }
     const QString base = listBase(name);
     if (!QFile::exists(base + QStringLiteral(".Z5P")))
         return;
@@ -132,14 +138,8 @@ void StatusCommands::resume(const QString& name)
     // run must not end the new one.
     QFile::remove(base + QStringLiteral(".Z5C1"));
     QFile::remove(base + QStringLiteral(".Z5C2"));
-    starting_ << name;
-    if (StartDownloadManager(name, true)) {
-        // Until the new run holds the list, another resume of it waits here.
-        const QDeadlineTimer deadline(startWaitMs);
-        while (!isRunning(name) && !deadline.hasExpired())
-            platform::Delay(20);
-    }
-    starting_.removeAll(name);
+    if (StartDownloadManager(name, true))
+        starting_[name] = QDeadlineTimer(startHoldMs);
     QCoreApplication::processEvents();
     window_.StatusFrameDates = {};
 }

@@ -6,10 +6,12 @@
 // loads the list back into the side pane, stop ends the list for good and
 // close only closes its tab. Clear Status stops and removes every list.
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <map>
 
 class frmExplorer;
 class ListHandOff;
@@ -32,8 +34,9 @@ public:
     // and how long a pause keeps a resume away without an answer.
     int stopWaitMs = 5000;
     int pauseHoldMs = 5000;
-    // How long a resume waits for the download manager to take the list.
-    int startWaitMs = 3000;
+    // How long a started run may take to hold its list, a second resume
+    // being refused meanwhile.
+    int startHoldMs = 5000;
 
 private:
     void pause(const QString& name);
@@ -52,6 +55,6 @@ private:
     frmExplorer& window_;
     ServiceSet& services_;
     ListHandOff& handOff_;
-    // Lists being started: a second resume waits for nothing and does nothing.
-    QStringList starting_;
+    // Lists whose run was started, each until it should hold its list.
+    std::map<QString, QDeadlineTimer> starting_;
 };
