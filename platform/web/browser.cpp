@@ -99,6 +99,7 @@ protected:
         request.topLevel = isMainFrame;
         request.pageUrl = this->url().toString(QUrl::FullyEncoded);
         request.userInitiated = type == NavigationTypeLinkClicked;
+        request.byProgram = type == NavigationTypeTyped;
         if (!owner_)
             return false;
         if (auto& handler = owner_->browserEvents().beforeNavigate2) {

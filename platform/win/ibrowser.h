@@ -29,6 +29,7 @@ struct NavigationRequest {
     bool topLevel = true; // the main frame, not a subframe
     QString pageUrl;    // the address of the page that is navigating (the main frame's document)
     bool userInitiated = false;
+    bool byProgram = false; // asked for by the program (navigate2), not by the page
     bool cancel = false;
 };
 
