@@ -23,10 +23,10 @@
 #include "platform/win/listrows.h"
 
 #include "recordingservices.h"
+#include "testenv.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,20 +42,6 @@ namespace {
 
 constexpr int kRows = 10000;
 constexpr int kRuns = 5;
-
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + path.mid(from.size());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else
-            QFile::copy(path, target);
-    }
-}
 
 QByteArray playlistOf(int rows)
 {
@@ -104,7 +90,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     const QString prog = root.path() + QStringLiteral("/prog");
-    copyTree(QStringLiteral(Z5_STAGE_DIR "/Common"), prog + QStringLiteral("/Common"));
+    testenv::copyTree(QStringLiteral(Z5_STAGE_DIR "/Common"), prog + QStringLiteral("/Common"));
     QDir().mkpath(prog + QStringLiteral("/Data"));
     platform::paths::setProgramFolder(prog);
     if (platform::com::registerServer(QStringLiteral(Z5_STAGE_DIR "/Skin/SK_Morvane_1.dll")).status
