@@ -189,7 +189,7 @@ void ApplySkinPictures(frmExplorer& f)
     SetSkinPicture(f.ImageBox[4], 411);
     SetSkinPicture(f.ImageBox[5], 416);
     SetSkinPicture(f.ImageBox[9], 130);
-    SetSkinPicture(*f.SPLITTER1, 125);
+    SetStretchedPicture(*f.SPLITTER1, 125); // its own width, the pane's height
     SetSkinPicture(f.cmdShowHide[3], f.cmdMenu[0].visible() ? 137 : 139);
     for (int i = 0; i <= 8; ++i)
         SetAppButtonPicture(f, static_cast<int16_t>(i), 0);
