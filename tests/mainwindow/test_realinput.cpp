@@ -9,20 +9,26 @@
 #include "platform/base/registry.h"
 
 #include "httpserver.h"
+#include "nginxserver.h"
 #include "playlistsample.h"
 #include "stagedprogram.h"
 #include "testenv.h"
 #include "xsession.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMap>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
+#include <optional>
+
+#include <csignal>
 
 namespace reg = platform::registry;
 
@@ -801,4 +807,185 @@ TEST_F(RealInput, TheListsPaneShowsEachKindItsEdgeStopsAtBothLimitsAndAPlaylistG
     ASSERT_TRUE(answerPicker(copy));
     ASSERT_TRUE(testenv::waitFor([&] { return QFile(copy).size() == bytes.size(); }, 30000)) << "Save As wrote the list";
     EXPECT_TRUE(testenv::readFile(copy) == bytes) << "the saved list is the opened one, byte for byte";
+}
+
+namespace {
+
+// The download manager runs of the program folder now: each its process id
+// and its arguments after the program's name, as /proc holds them.
+std::map<qint64, QStringList> downloadRuns(const QString& prog)
+{
+    std::map<qint64, QStringList> out;
+    const QString exe = prog + QStringLiteral("/Tool/Z5DownLoad.exe");
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number)
+            continue;
+        QFile f(QStringLiteral("/proc/%1/cmdline").arg(entry));
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            continue;
+        QByteArray bytes;
+        for (QByteArray chunk; !(chunk = f.read(4096)).isEmpty();)
+            bytes += chunk;
+        QStringList args;
+        for (const QByteArray& a : bytes.split('\0'))
+            args << QString::fromLocal8Bit(a);
+        if (bytes.endsWith('\0'))
+            args.removeLast();
+        if (!args.isEmpty() && args.first() == exe)
+            out[pid] = args.mid(1);
+    }
+    return out;
+}
+
+// Where the picture shows on the screen (its centre), looked for inside area.
+std::optional<QPoint> findPicture(const QImage& screen, const QImage& picture, const QRect& area)
+{
+    const QImage pic = picture.convertToFormat(QImage::Format_RGB32);
+    const QRect within = area.intersected(screen.rect());
+    const auto near = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= 24 && std::abs(qGreen(a) - qGreen(b)) <= 24 && std::abs(qBlue(a) - qBlue(b)) <= 24;
+    };
+    for (int y = within.top(); y + pic.height() <= within.bottom() + 1; ++y) {
+        for (int x = within.left(); x + pic.width() <= within.right() + 1; ++x) {
+            bool same = true;
+            for (int py = 0; py < pic.height() && same; ++py)
+                for (int px = 0; px < pic.width() && same; ++px)
+                    same = near(screen.pixel(x + px, y + py), pic.pixel(px, py));
+            if (same)
+                return QPoint(x + pic.width() / 2, y + pic.height() / 2);
+        }
+    }
+    return std::nullopt;
+}
+
+class RealDownloads : public RealInput {
+protected:
+    void SetUp() override
+    {
+        RealInput::SetUp();
+        setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+        www = testenv::freshDir(QStringLiteral("www"));
+        target = testenv::freshDir(QStringLiteral("target"));
+        lists = testenv::freshDir(QStringLiteral("lists"));
+        setUserSetting(QStringLiteral("Z5_DOWNLOADLIST"), QString());
+        // The download manager works only for a folder that holds the browser.
+        testenv::writeFile(prog + QStringLiteral("/Z5.exe"), "");
+    }
+    void TearDown() override
+    {
+        for (const auto& run : downloadRuns(prog))
+            ::kill(static_cast<pid_t>(run.first), SIGKILL);
+        RealInput::TearDown();
+    }
+
+    QString data(const QString& file) const { return prog + QStringLiteral("/Data/") + file; }
+
+    // A download list file of the served files, each to the target folder.
+    QString writeList(const QString& name, const QStringList& files)
+    {
+        QByteArray text = "6\r\n1\r\n0\r\n101000\r\n\r\n\r\n\r\n\r\n";
+        for (const QString& f : files)
+            text += (f + QLatin1Char(',') + nginx.base() + QLatin1Char('/') + f + QStringLiteral(",,") + target + QLatin1Char(',')).toUtf8() + "\r\n";
+        const QString path = lists + QLatin1Char('/') + name;
+        testenv::writeFile(path, text);
+        return path;
+    }
+
+    // The status bar's button of that picture on the screen, once it shows.
+    std::optional<QPoint> statusButton(const char* picture, int ms = 30000)
+    {
+        const QImage pic(prog + QStringLiteral("/Common/") + QLatin1String(picture));
+        std::optional<QPoint> at;
+        testenv::waitFor(
+            [&] {
+                const Probe p = probe();
+                const QRect view = p.controls.count(QStringLiteral("PicHolder(0)"))
+                                       ? p.controls.at(QStringLiteral("PicHolder(0)")).translated(p.window.topLeft())
+                                       : p.window;
+                at = findPicture(x->grab(), pic, view);
+                return at.has_value();
+            },
+            ms);
+        return at;
+    }
+
+    QString listed()
+    {
+        reg::resetCache();
+        const auto v = reg::readValue(reg::Hive::CurrentUser, kSettings, QStringLiteral("Z5_DOWNLOADLIST"));
+        return v ? v->text : QString();
+    }
+
+    testenv::NginxServer nginx;
+    QString www, target, lists;
+};
+
+} // namespace
+
+TEST_F(RealDownloads, DownloadAllHandsTheListToTheManagerAndTheStatusBarPausesAndResumesItByClicks)
+{
+    const QStringList files = {QStringLiteral("one.bin"), QStringLiteral("two.bin"), QStringLiteral("three.bin")};
+    std::map<QString, QByteArray> served;
+    for (int i = 0; i < files.size(); ++i) {
+        QByteArray bytes(700 * 1024, Qt::Uninitialized);
+        QRandomGenerator(50u + static_cast<quint32>(i)).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+        served[files[i]] = bytes;
+        ASSERT_TRUE(testenv::writeFile(www + QLatin1Char('/') + files[i], served[files[i]]));
+    }
+    ASSERT_TRUE(nginx.start(www, QStringLiteral("limit_rate 120k;")));
+    // A list of another run, of the same minute's kind of name: no command reaches it.
+    const QString other = QStringLiteral("0101 0101AM - other");
+    for (const QString& suffix : {QStringLiteral(".Z5P"), QStringLiteral(".LOG"), QStringLiteral(".HTM")})
+        ASSERT_TRUE(testenv::writeFile(data(other + suffix), "x"));
+    const QString playlist = writeList(QStringLiteral("a|b #1 %20 é.z5p"), files);
+    ASSERT_TRUE(start({playlist}));
+
+    // The list opened from the command line shows in the pane; Download All.
+    const QString pane = QStringLiteral("APPLabel(4)");
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(pane) && q.visible.at(pane) && q.visible.at(QStringLiteral("cmdPLControl(6)")); });
+    ASSERT_TRUE(p.visible.count(pane) && p.visible.at(pane));
+    x->click(p.centre(QStringLiteral("cmdPLControl(6)")));
+
+    std::map<qint64, QStringList> runs;
+    ASSERT_TRUE(testenv::waitFor([&] { return !(runs = downloadRuns(prog)).empty(); }, 30000)) << "no download manager started";
+    ASSERT_EQ(runs.size(), 1u);
+    const QStringList names = listed().split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    ASSERT_EQ(names.size(), 1) << listed().toStdString();
+    const QString name = names[0];
+    EXPECT_TRUE(name.endsWith(QStringLiteral(" - a_b #1 %20 é"))) << name.toStdString();
+    EXPECT_EQ(runs.begin()->second, QStringList{name + QStringLiteral("||||||||||0")});
+
+    // The status tab shows the running list: Pause in its bar, clicked mid-file.
+    const std::optional<QPoint> pause = statusButton("Z5_Pause.bmp");
+    keepShot(x->grab(), QStringLiteral("realdownloads-running.png"));
+    ASSERT_TRUE(pause) << "the status bar's Pause never showed";
+    x->click(*pause);
+    ASSERT_TRUE(testenv::waitFor([&] { return downloadRuns(prog).empty(); }, 30000)) << "the run did not end on Pause";
+    EXPECT_FALSE(QFile::exists(data(other + QStringLiteral(".Z5C1")))) << "the other list was asked too";
+    EXPECT_TRUE(testenv::waitFor([&] { return !QFile::exists(data(name + QStringLiteral(".Z5C2"))); }, 20000))
+        << "the poll takes the run's answer";
+    EXPECT_LT(QFileInfo(target + QStringLiteral("/three.bin")).size(), served[files[2]].size()) << "paused before the end";
+
+    // Resume in the bar of the paused list starts a new run that completes it.
+    const std::optional<QPoint> resume = statusButton("Z5_Resume.bmp");
+    ASSERT_TRUE(resume) << "the status bar's Resume never showed";
+    keepShot(x->grab(), QStringLiteral("realdownloads-paused.png"));
+    x->click(*resume);
+    ASSERT_TRUE(testenv::waitFor([&] { return !(runs = downloadRuns(prog)).empty(); }, 30000)) << "no run on Resume";
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs.begin()->second, QStringList{name + QStringLiteral("||||||||||1")});
+    ASSERT_TRUE(testenv::waitFor([&] { return downloadRuns(prog).empty(); }, 120000)) << "the resumed run never ended";
+    for (const QString& f : files)
+        EXPECT_TRUE(QCryptographicHash::hash(testenv::readFile(target + QLatin1Char('/') + f), QCryptographicHash::Sha256)
+                    == QCryptographicHash::hash(served[f], QCryptographicHash::Sha256))
+            << f.toStdString();
+    const QString f1 = QString::fromUtf8(testenv::readFile(data(name + QStringLiteral("F1.HTM"))));
+    EXPECT_TRUE(f1.contains(QStringLiteral("3 of 3"))) << f1.toStdString();
+    EXPECT_TRUE(statusButton("Z5_Close.bmp").has_value());
+    QTest::qWait(1500);
+    keepShot(x->grab(), QStringLiteral("realdownloads-completed.png"));
+    for (const QString& suffix : {QStringLiteral(".Z5P"), QStringLiteral(".LOG"), QStringLiteral(".HTM")})
+        EXPECT_EQ(testenv::readFile(data(other + suffix)), "x") << suffix.toStdString();
 }
