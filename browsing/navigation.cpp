@@ -142,7 +142,7 @@ Navigation::Navigation(frmExplorer& window, TabBrowsing& tabs) : w_(window), tab
 
 void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
 {
-    QString text = TrimControlChars(w_.WBTextBox[0].text());
+    QString text = TrimControlChars(w_.WBTextBox[wbtextbox::Address].text());
     if (text.isEmpty())
         return;
     if (GetTabStateFieldOfCurrent() > 1)
@@ -156,7 +156,7 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
             if (prefix->found)
                 text = prefix->prefix + FormEncodeQuery(text);
         }
-        w_.WBTextBox[0].setText(text);
+        w_.WBTextBox[wbtextbox::Address].setText(text);
     }
     IBrowser* browser = tabs_.CurrentBrowser();
     if (!browser)
@@ -272,14 +272,14 @@ void Navigation::OpenTarget(const QString& target, int browserIndex)
 void Navigation::OpenSearchPage()
 {
     PrepareTabForCommand(tabs_.model().CurrentTab());
-    w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearch));
+    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearch));
     NavigateAddressText(true, false, true);
 }
 
 void Navigation::OpenMyFolder()
 {
     PrepareTabForCommand(tabs_.model().CurrentTab());
-    w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTFOLDER"), GetSpecialFolder(4)));
+    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTFOLDER"), GetSpecialFolder(4)));
     NavigateAddressText(true, false, true);
 }
 
@@ -319,7 +319,7 @@ void Navigation::QuickListLookup(int list, const QString& name)
             startProgram(entry.value);
             continue;
         }
-        w_.WBTextBox[0].setText(entry.value);
+        w_.WBTextBox[wbtextbox::Address].setText(entry.value);
         NavigateAddressText(true, false, true);
     }
 }

@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/language.h"
 #include "core/skinbinding.h"
+#include "mainwindow/skinpictures.h"
 #include "platform/base/vbrt.h"
 #include "platform/base/paths.h"
 
@@ -1103,10 +1104,10 @@ void TabBrowsing::ShowBusyIndicator()
         return;
     int16_t picture = 0;
     switch (BusyState[0]) {
-    case 1: picture = 149; break;
-    case 2: picture = 150; break;
-    case 3: picture = 151; break;
-    case 4: picture = 152; break;
+    case 1: picture = skinpic::BusyIdle; break;
+    case 2: picture = skinpic::BusyLoading; break;
+    case 3: picture = skinpic::BusyPaused; break;
+    case 4: picture = skinpic::BusyStopped; break;
     default: return;
     }
     if (!busyPicture)

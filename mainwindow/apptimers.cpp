@@ -51,7 +51,7 @@ void EnableAddressAutoComplete(frmExplorer& f)
         if (!items.contains(url))
             items << url;
     }
-    f.WBTextBox[0].setCompletions(items);
+    f.WBTextBox[wbtextbox::Address].setCompletions(items);
 }
 
 void firstTick(frmExplorer& f)
@@ -150,10 +150,10 @@ void slideShowTick(frmExplorer& f, int k)
 
 void AppTimer_Timer(frmExplorer& f, int index)
 {
-    if (index != 0) {
-        if (index == 2)
+    if (index != apptimer::Housekeeping) {
+        if (index == apptimer::Media)
             playerTick(f);
-        else if (index >= 3 && index <= 5)
+        else if (index >= apptimer::ImageShow && index <= apptimer::LinkShow)
             slideShowTick(f, index);
         return;
     }
@@ -178,7 +178,7 @@ void SetAutoAdvanceDelay(frmExplorer& f, int16_t kind)
 {
     if (kind < 3 || kind > 5)
         return;
-    float delay = static_cast<float>(vb::val(f.APPLabel[2].caption()));
+    float delay = static_cast<float>(vb::val(f.APPLabel[applabel::Delay].caption()));
     if (!std::isfinite(delay) || delay < 0)
         delay = 0;
     if (delay == 0)

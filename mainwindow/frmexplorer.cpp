@@ -60,70 +60,73 @@ void frmExplorer::createControls()
 {
     // The frame and the body first, so that everything else lies above them;
     // the corners lie over the edges they end, the menu strip over the top edge.
-    for (int i : {4, 5, 6, 7, 0, 1, 2, 3, 8, 9})
+    using namespace skinpiece;
+    for (int i : {Top, Right, Bottom, Left, TopLeft, TopRight, BottomRight, BottomLeft, MenuStrip, MenuStripEnd})
         SkinPiece.create(i);
     // The menu strip's picture is drawn to the width of the captions.
-    SkinPiece[8].setStretch(true);
-    PictureBox& body = *PicHolder.create(0);
+    SkinPiece[skinpiece::MenuStrip].setStretch(true);
+    PictureBox& body = *PicHolder.create(picholder::Body);
     body.setTabStop(false);
     body.setBackColor(QColor(0xFF, 0xFF, 0xFF));
-    PictureBox& addressRow = *PicHolder.create(1);
+    PictureBox& addressRow = *PicHolder.create(picholder::AddressRow);
     addressRow.setTabStop(false);
     addressRow.setBackColor(QColor(0xFF, 0xFF, 0xFF));
     addressRow.move(0, 0, 3000, 300);
     CreateSplitterBars(*this);
 
-    for (int i = 0; i <= 9; ++i) {
-        Image* box = (i == 2 || i == 3) ? ImageBox.create(i, &addressRow) : ImageBox.create(i);
-        // The media row, the list-pane parts and the colour bar show only
-        // when their owners ask.
-        if (i == 1 || i == 4 || i == 5 || i == 7 || i == 9)
+    for (int i = imagebox::Busy; i <= imagebox::TimePanel; ++i) {
+        const bool inAddressRow = i == imagebox::PageIcon || i == imagebox::DropDownArrow;
+        Image* box = inAddressRow ? ImageBox.create(i, &addressRow) : ImageBox.create(i);
+        // The media row's pictures and the colour bar show only when their
+        // owners ask.
+        if (i == imagebox::DelayDisplay || i == imagebox::VolumeTrack || i == imagebox::PositionTrack
+            || i == imagebox::ColourBar || i == imagebox::TimePanel)
             box->setVisible(false);
     }
-    ImageBox[2].move(45, 30);
-    ImageBox[3].setTop(15);
-    ImageBox[6].move(0, 0, ProgressBandWidth, 180);
-    ImageBox[8].setStretch(true);
-    ImageBox[8].setHeight(270);
+    ImageBox[imagebox::PageIcon].move(45, 30);
+    ImageBox[imagebox::DropDownArrow].setTop(15);
+    ImageBox[imagebox::ProgressBand].move(0, 0, ProgressBandWidth, 180);
+    ImageBox[imagebox::TabStrip].setStretch(true);
+    ImageBox[imagebox::TabStrip].setHeight(270);
 
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= menucaption::Last; ++i) {
         Label& caption = *cmdMenu.create(i);
         caption.setAlignment(Alignment::Center);
         caption.setFontSize(8);
     }
-    for (int i = 0; i <= 3; ++i)
+    for (int i = 0; i <= formbutton::Last; ++i)
         cmdFormControl.create(i);
-    for (int i = 0; i <= 9; ++i)
+    for (int i = 0; i <= navbutton::Last; ++i)
         cmdWBControl.create(i);
-    for (int i = 0; i <= 8; ++i)
+    for (int i = 0; i <= quickbutton::Last; ++i)
         cmdAppOpt.create(i);
     cmdMediaControl.create(0)->setVisible(false);
     PictureBox& tab = *cmdTabNum.create(0);
     tab.setTabStop(false);
     tab.move(0, 0, 1500, 270);
 
-    TextBox& address = *WBTextBox.create(0, &addressRow);
+    TextBox& address = *WBTextBox.create(wbtextbox::Address, &addressRow);
     address.setBorderless(true);
     address.move(330, 30, 2000, 240);
-    TextBox& status = *WBTextBox.create(1);
+    TextBox& status = *WBTextBox.create(wbtextbox::Status);
     status.setBorderless(true);
     status.setLocked(true);
     status.setHeight(225);
     status.lineEdit()->setFocusPolicy(Qt::NoFocus);
-    TextBox& tabNumber = *WBTextBox.create(2);
+    TextBox& tabNumber = *WBTextBox.create(wbtextbox::TabNumber);
     tabNumber.setBorderless(true);
     tabNumber.setLocked(true);
     tabNumber.lineEdit()->setAlignment(Qt::AlignCenter);
     tabNumber.lineEdit()->setFocusPolicy(Qt::NoFocus);
     tabNumber.setText(QStringLiteral("1"));
 
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= applabel::Last; ++i) {
         Label& label = *APPLabel.create(i);
         label.setFontSize(8);
-        if (i != 3)
+        if (i != applabel::TabCount)
             label.setVisible(false);
     }
-    APPLabel[3].setAutoSize(true);
+    APPLabel[applabel::TabCount].setAutoSize(true);
 
     cmdCloseTab = std::make_unique<PictureBox>(*this, QStringLiteral("cmdCloseTab"));
     cmdCloseTab->setTabStop(false);
@@ -136,14 +139,15 @@ void frmExplorer::createControls()
     ColorBarMarker->setVisible(false);
 
     // The show/hide buttons last: they lie over the frame and the body.
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= showhide::Last; ++i)
         cmdShowHide.create(i);
-    ListView.create(0)->setVisible(false);
+    ListView.create(listview::AddressDropDown)->setVisible(false);
 
-    for (int i : {0, 2, 3, 4, 5}) {
+    using namespace apptimer;
+    for (int i : {Housekeeping, Media, ImageShow, SnippetShow, LinkShow}) {
         Timer& t = *AppTimer.create(i);
         t.setEnabled(false);
-        t.setInterval(i == 0 ? 100 : i == 2 ? 1000 : 0);
+        t.setInterval(i == Housekeeping ? 100 : i == Media ? 1000 : 0);
     }
 }
 
@@ -162,7 +166,7 @@ void frmExplorer::wireEvents()
     cmdWBControl.events().mouseMove = [this](int index, int, int, double, double) {
         // The tab number box takes no hover look, but the element before it
         // gets its normal look back.
-        if (index == 7)
+        if (index == navbutton::TabNumber)
             SetHoverElement(*this, HoverElementId);
         else
             HoverEnter(*this, static_cast<int16_t>(2000 + index));
@@ -192,7 +196,7 @@ void frmExplorer::LockControl(bool lock)
 void frmExplorer::SetMenuBarCaptions(bool flag)
 {
     static const char* const english[5] = {"&File", "&Edit", "&View", "&Tools", "&Window"};
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= menucaption::Last; ++i) {
         // Each caption as wide as its text; its height is the layout's.
         // Without mnemonics every "&" of the language text goes.
         Label& caption = cmdMenu[i];
@@ -253,13 +257,13 @@ void frmExplorer::Form_Load()
         ShowTextColorBar(*this);
     // 19.-20. The list-pane titles and the menu captions' look.
     HeaderWords[0] = 0;
-    APPLabel[4].setWidth(ListTitleWidth);
-    if (const auto size = APPLabel[0].fontSize()) {
-        APPLabel[0].setFontSize(*size * 0.85);
-        APPLabel[1].setFontSize(*size * 0.85);
-        APPLabel[2].setFontSize(*size * 0.85);
+    APPLabel[applabel::ListTitle].setWidth(ListTitleWidth);
+    if (const auto size = APPLabel[applabel::ListItemNumber].fontSize()) {
+        APPLabel[applabel::ListItemNumber].setFontSize(*size * 0.85);
+        APPLabel[applabel::ListItemCount].setFontSize(*size * 0.85);
+        APPLabel[applabel::Delay].setFontSize(*size * 0.85);
     }
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= menucaption::Last; ++i)
         cmdMenu[i].setTransparent(true);
     // 21. Maximised to the work area or at the remembered rectangle.
     MaximizeRestoreWindow(*this, DisplayFlags[DisplayMaximised] != 0);
@@ -267,8 +271,8 @@ void frmExplorer::Form_Load()
     NavigationHeld.set(false);
     BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
     TimerStage = 0;
-    AppTimer[0].setInterval(100);
-    AppTimer[0].setEnabled(true);
+    AppTimer[apptimer::Housekeeping].setInterval(100);
+    AppTimer[apptimer::Housekeeping].setEnabled(true);
 }
 
 void frmExplorer::Form_Resize()

@@ -5,6 +5,7 @@
 // names and indexes the layout, hover and bar code address them by.
 
 #include "contracts/services.h"
+#include "mainwindow/controlindex.h"
 #include "mainwindow/explorerstate.h"
 #include "platform/base/apptimer.h"
 #include "platform/win/controlarray.h"

@@ -60,7 +60,7 @@ void RollOverMenuBar(frmExplorer& f)
         return;
     if (f.OpenMenuIndex >= 0 && f.OpenMenuIndex < 5)
         f.cmdMenu[f.OpenMenuIndex].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= menucaption::Last; ++i) {
         if (i == f.OpenMenuIndex || !IsCursorOnControl(f.cmdMenu[i]))
             continue;
         // The open menu closes; the next one opens from the main loop, never
@@ -89,7 +89,7 @@ void EndMenuBarMode(frmExplorer& f)
     f.MenuBarActive = 0;
     if (f.OpenMenuIndex >= 5)
         return;
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= menucaption::Last; ++i)
         f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
     f.SetMenuBarCaptions(false);
 }
@@ -98,7 +98,7 @@ void HandleBrowserClick(frmExplorer& f, int code)
 {
     f.ButtonReleased = 0;
     QCoreApplication::processEvents();
-    if (!IsCursorOverControl(f, f.PicHolder[0]))
+    if (!IsCursorOverControl(f, f.PicHolder[picholder::Body]))
         return;
     if (f.SplitterDragging != 0 || GroupOpening != 0)
         return;
@@ -111,7 +111,7 @@ void HandleBrowserClick(frmExplorer& f, int code)
         tabs.SetUserClickState(static_cast<uint8_t>(code));
         return;
     }
-    const QWidget* holder = f.PicHolder[0].widget();
+    const QWidget* holder = f.PicHolder[picholder::Body].widget();
     const QPoint px = holder->mapFromGlobal(platform::inputstate::cursorPos());
     const double x = px.x() * static_cast<double>(platform::forms::twipsPerPixelX());
     const double y = px.y() * static_cast<double>(platform::forms::twipsPerPixelY());

@@ -41,15 +41,15 @@ void showInFront(PictureBox* b, bool shown)
 
 void CreateSplitterBars(frmExplorer& f)
 {
-    for (int i = 0; i <= 4; ++i) {
-        PictureBox* b = f.SPLITTER2.create(i, &f.PicHolder[0]);
+    for (int i = 0; i <= splitterbar::Last; ++i) {
+        PictureBox* b = f.SPLITTER2.create(i, &f.PicHolder[picholder::Body]);
         if (!b)
             continue;
         b->setTabStop(false);
         b->setBackColor(i >= 3 ? QColor(0x60, 0x60, 0x60) : QColor(0xB4, 0xB4, 0xB4));
         b->setVisible(false);
         // Vertical bars carry the left-right pointer, horizontal ones the up-down one.
-        const bool vertical = i == 1 || i == 3;
+        const bool vertical = i == splitterbar::Vertical || i == splitterbar::VerticalDrag;
         b->setMousePointer(vertical ? 9 : 7);
         b->move(0, 0, vertical ? 60 : 600, vertical ? 600 : 60);
     }
@@ -58,8 +58,8 @@ void CreateSplitterBars(frmExplorer& f)
 
 void LayoutViewPanes(frmExplorer& f, bool showSplitters, int tabCount, int paneCount)
 {
-    const double W = f.PicHolder[0].width();
-    const double H = f.PicHolder[0].height();
+    const double W = f.PicHolder[picholder::Body].width();
+    const double H = f.PicHolder[picholder::Body].height();
     // Two to four tabs look better split than gridded or tiled.
     if (f.ViewMode < 4) {
         if (f.ViewMode == 1 && tabCount == 2)
@@ -127,8 +127,8 @@ void PositionSplitterBars(frmExplorer& f)
     PictureBox* third = bar(f, 3);
     if (m < 4 || m > 10 || !first || !third)
         return;
-    const double W = f.PicHolder[0].width();
-    const double H = f.PicHolder[0].height();
+    const double W = f.PicHolder[picholder::Body].width();
+    const double H = f.PicHolder[picholder::Body].height();
     const double t1 = first->width();
     const double t3 = third->width();
     const double X = (W - t1) / 2;
@@ -185,8 +185,8 @@ void ComputeSplitPaneRects(frmExplorer& f)
     PictureBox* b4 = bar(f, 4);
     if (!b1 || !b2 || !b3 || !b4)
         return;
-    const double W = f.PicHolder[0].width();
-    const double H = f.PicHolder[0].height();
+    const double W = f.PicHolder[picholder::Body].width();
+    const double H = f.PicHolder[picholder::Body].height();
     double X = b3->left();
     double Y = b4->top();
     const double t = b1->width();
@@ -264,7 +264,7 @@ frmExplorer::PaneRect BrowserRectForPane(frmExplorer& f, int tab)
     } else {
         if (f.PaneRects.size() < 2)
             f.PaneRects.resize(2);
-        r = rect(0, 0, f.PicHolder[0].width(), f.PicHolder[0].height());
+        r = rect(0, 0, f.PicHolder[picholder::Body].width(), f.PicHolder[picholder::Body].height());
         f.PaneRects[0] = r;
     }
     const double edge = 30 * TwipsScale;

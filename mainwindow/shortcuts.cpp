@@ -171,7 +171,7 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
 {
     if (shift == 4) {
         f.SetMenuBarCaptions(true);
-        for (int i = 0; i <= 4; ++i) {
+        for (int i = 0; i <= menucaption::Last; ++i) {
             if (accelerator(f.cmdMenu[i].caption()) != keyCode)
                 continue;
             f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));

@@ -5,6 +5,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mediatoolbarlayout.h"
 #include "contracts/services.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/twips.h"
 #include "platform/base/vbrt.h"
@@ -41,8 +42,8 @@ void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
                 r = QRect(r.left(), r.top() - 1, r.width(), r.height() - 1);
         }
         f.move(toTwipsX(r.left()), toTwipsY(r.top()), toTwipsX(r.width()), toTwipsY(r.height()));
-        SetSkinPicture(f.cmdFormControl[2], 213);
-        f.cmdFormControl[2].setToolTipText(GetLangCaption(section, QStringLiteral("3104"), QStringLiteral("Restore Down")));
+        SetSkinPicture(f.cmdFormControl[formbutton::Maximize], skinpic::RestoreDown);
+        f.cmdFormControl[formbutton::Maximize].setToolTipText(GetLangCaption(section, QStringLiteral("3104"), QStringLiteral("Restore Down")));
         return;
     }
     const double Wt = vb::roundHalfEven(toTwipsX(work.width()));
@@ -60,8 +61,8 @@ void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
         left = vb::roundHalfEven((Wt - width) / 2);
     }
     f.move(left, top, width, height);
-    SetSkinPicture(f.cmdFormControl[2], 210);
-    f.cmdFormControl[2].setToolTipText(GetLangCaption(section, QStringLiteral("3103"), QStringLiteral("Maximize")));
+    SetSkinPicture(f.cmdFormControl[formbutton::Maximize], skinpic::Maximize);
+    f.cmdFormControl[formbutton::Maximize].setToolTipText(GetLangCaption(section, QStringLiteral("3103"), QStringLiteral("Maximize")));
 }
 
 void SaveNormalWindowRect(frmExplorer& f, bool fromWindow)
@@ -125,17 +126,17 @@ void restoreLabelGeometry(frmExplorer& f)
 void setFullScreenChromeVisible(frmExplorer& f, bool normal)
 {
     if (f.cmdShowHide.exists(4))
-        f.cmdShowHide[4].setVisible(normal);
+        f.cmdShowHide[showhide::MediaRow].setVisible(normal);
     if (f.cmdMediaControl.exists(1))
         f.cmdMediaControl[1].setVisible(normal);
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= quickbutton::LastQuickList; ++i)
         if (f.cmdAppOpt.exists(i))
             f.cmdAppOpt[i].setVisible(normal);
     // The labels' full-screen look: opaque.
     for (int i = 0; i <= 1; ++i)
         f.APPLabel[i].setTransparent(normal);
     if (f.ImageBox.exists(9))
-        f.ImageBox[9].setVisible(!normal);
+        f.ImageBox[imagebox::TimePanel].setVisible(!normal);
 }
 
 } // namespace
@@ -171,7 +172,7 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
     if (f.CurrentListKind >= 1)
         LayoutMediaToolbar(f, f.CurrentListKind);
     setFullScreenChromeVisible(f, false);
-    f.PicHolder[0].move(-30, -30, f.width() + 60, f.height() + 60);
+    f.PicHolder[picholder::Body].move(-30, -30, f.width() + 60, f.height() + 60);
     f.ViewMode = 0;
     f.PaneCount = 1;
     // The tab of the current list's viewer is the one shown.
@@ -188,7 +189,7 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
         }
     }
     tabs.SelectTab(shown);
-    f.PicHolder[0].zOrder(0);
+    f.PicHolder[picholder::Body].zOrder(0);
     QCoreApplication::processEvents();
     f.LockControl(false);
 }

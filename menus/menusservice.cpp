@@ -100,7 +100,7 @@ void MenusService::ShowHelpMenu()
 {
     startButtonMenu();
     BuildHelpMenu(*menu_);
-    showBeside(w_.cmdAppOpt[0]);
+    showBeside(w_.cmdAppOpt[quickbutton::Help]);
 }
 
 void MenusService::ShowUserListMenu(int16_t list)
@@ -115,35 +115,35 @@ void MenusService::ShowCloseTabMenu()
 {
     startButtonMenu();
     BuildCloseTabMenu(*menu_, GatherMenuState(w_));
-    showBeside(w_.cmdAppOpt[5]);
+    showBeside(w_.cmdAppOpt[quickbutton::CloseTabMenu]);
 }
 
 void MenusService::ShowGoToTabMenu()
 {
     startButtonMenu();
     BuildGoToTabMenu(*menu_, GatherMenuState(w_));
-    showBeside(w_.cmdAppOpt[6]);
+    showBeside(w_.cmdAppOpt[quickbutton::GoToTabMenu]);
 }
 
 void MenusService::ShowFavoritesMenu()
 {
     startButtonMenu();
     BuildFavoritesMenu(*menu_, GatherMenuState(w_));
-    showBelow(w_.cmdWBControl[0]);
+    showBelow(w_.cmdWBControl[navbutton::Favorites]);
 }
 
 void MenusService::ShowHistoryMenu()
 {
     startButtonMenu();
     BuildHistoryMenu(*menu_);
-    showBelow(w_.cmdWBControl[1]);
+    showBelow(w_.cmdWBControl[navbutton::History]);
 }
 
 void MenusService::ShowTabListMenu()
 {
     startButtonMenu();
     BuildTabListMenu(*menu_, GatherMenuState(w_));
-    showBelow(w_.cmdWBControl[8]);
+    showBelow(w_.cmdWBControl[navbutton::TabList]);
 }
 
 void MenusService::ShowMediaMenu()
@@ -184,7 +184,7 @@ void MenusService::RollOverMenuBar()
 {
     if (w_.MenuBarActive == 0 || openIndex_ < 0)
         return;
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= menucaption::Last; ++i) {
         QWidget* c = w_.cmdMenu[i].widget();
         if (i == openIndex_ || !c || !c->isVisible())
             continue;
@@ -203,7 +203,7 @@ void MenusService::EndMenuBarMode()
     w_.TimerStage = 9;
     if (w_.MenuBarActive != 0) {
         w_.MenuBarActive = 0;
-        for (int i = 0; i <= 4; ++i)
+        for (int i = 0; i <= menucaption::Last; ++i)
             w_.cmdMenu[i].setForeColor(ColorFromSkinText(w_.MenuCaptionColor));
     }
     openIndex_ = -1;
@@ -302,7 +302,7 @@ void MenusService::setTextSize(int zoom)
 
 void MenusService::navigateText(const QString& text, bool)
 {
-    w_.WBTextBox[0].setText(text);
+    w_.WBTextBox[wbtextbox::Address].setText(text);
     // Opened in a new tab; a local path as a file address.
     tabs().NavigateInNewTab(QDir::isAbsolutePath(text) ? QUrl::fromLocalFile(text).toString() : text);
 }
@@ -428,7 +428,7 @@ void MenusService::showBelow(const platform::forms::Control& button)
 {
     menu_->setImageList(MenuIconStrip());
     const auto [l, t, wd, h] = anchor(button);
-    const int32_t bottom = std::max<int32_t>(t + h, static_cast<int32_t>(w_.SkinPiece[4].height()));
+    const int32_t bottom = std::max<int32_t>(t + h, static_cast<int32_t>(w_.SkinPiece[skinpiece::Top].height()));
     menu_->ShowPopupMenu(l, bottom, l, t, l + wd, bottom, true);
 }
 
