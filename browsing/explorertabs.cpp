@@ -18,7 +18,7 @@
 #include "core/language.h"
 #include "core/mainsettings.h"
 #include "core/menuiconstrip.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"

@@ -6,7 +6,7 @@
 #include "core/language.h"
 #include "core/quicklist.h"
 #include "core/settingsstore.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "platform/base/commandline.h"
 #include "platform/base/paths.h"

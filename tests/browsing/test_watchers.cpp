@@ -6,7 +6,7 @@
 #include "browsing/pagetools.h"
 #include "browsing/tabstaterecord.h"
 #include "browsing/tabwatchers.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "platform/base/registry.h"
 

@@ -421,6 +421,10 @@ TEST_F(Chrome, TheMediaRowPlacesTheButtonsEachListKindUses)
 TEST_F(Chrome, ClicksOnTheShowHideButtonsWriteTheirSettingAndRunTheirRelayout)
 {
     frmExplorer& f = open();
+    // The start-up ticks are over and the housekeeping tick stops: its
+    // calls are not the clicks'.
+    ASSERT_TRUE(testenv::waitFor([&] { return f.TimerStage == 9; }));
+    f.AppTimer[0].setEnabled(false);
     QStringList steps;
     f.Trace = [&steps](const QString& step, int) {
         if (step != QLatin1String("hover") && step != QLatin1String("restore"))
