@@ -15,3 +15,9 @@ int16_t GroupOpening = 0;
 QString PopupMenuColor;
 int32_t SavedMasterVolume = -1;
 QString ListDownloadOptions[7];
+
+int16_t DialogCancelled = 1;
+QString DialogUrl;
+QString DialogStrings[4];
+int16_t DialogMode = 0;
+int16_t DialogListIndex = 0;

@@ -10,8 +10,6 @@
 
 using namespace platform::forms;
 
-int16_t MessageResult = 1;
-
 namespace {
 
 // The window as designed, in twips at 15 twips per pixel.
@@ -154,7 +152,7 @@ void frmMessage2::Form_Load()
     cmdCaption[2].setTop(cmdCaption[0].top());
 
     result_ = 1;
-    MessageResult = 1;
+    DialogCancelled = 1;
 
     if (imageType_ >= 0 && imageType_ <= 3)
         DisplayImage[0].setPicture(ResourcePicture(101 + imageType_, QStringLiteral("MESSAGE")));
@@ -171,7 +169,7 @@ void frmMessage2::CloseMessageBox(int index)
     case 2: result_ = 1; break;
     default: return hide();
     }
-    MessageResult = result_;
+    DialogCancelled = result_;
     hide();
 }
 
@@ -196,6 +194,6 @@ int16_t ShowMessage(const QString& text, int16_t buttons, int16_t imageType)
         box.unload();
         return platform::prompt::Answer{true, box.result(), {}};
     });
-    MessageResult = (answer.code == 2 || answer.code == 3) ? static_cast<int16_t>(answer.code) : int16_t(1);
-    return MessageResult;
+    DialogCancelled = (answer.code == 2 || answer.code == 3) ? static_cast<int16_t>(answer.code) : int16_t(1);
+    return DialogCancelled;
 }

@@ -12,14 +12,12 @@
 #include <QString>
 #include <cstdint>
 
-// The answer of the last message box: 3 Yes, 2 No, 1 OK, Cancel or closed.
-extern int16_t MessageResult;
-
 // Shows the text with buttons 1 ("OK"), 2 ("Yes", "No") or 3 ("Yes", "No",
 // "Cancel") and picture type 0 to 3; returns 3 for the first button, 2 for
 // the second, 1 for the third and 1 for any other way of closing. The window
 // is asked for through the prompt seam (kind "message", the button captions
 // as its choices); an answer from the seam other than 2 or 3 reads as 1.
+// The answer is also left in DialogCancelled (core/globals.h).
 int16_t ShowMessage(const QString& text, int16_t buttons, int16_t imageType);
 
 class frmMessage2 : public platform::forms::Form {

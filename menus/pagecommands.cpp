@@ -2,6 +2,7 @@
 
 #include "core/messagebox.h"
 #include "platform/web/browser.h"
+#include "platform/win/filedialogs.h"
 #include "platform/win/prompt.h"
 
 #include "core/language.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QFileDialog>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -107,15 +107,14 @@ void askAndSave(IBrowser* b)
 {
     const QPointer<QWebEnginePage> page(pageOf(b));
     const QString suggested = b->locationName().isEmpty() ? QStringLiteral("page.htm") : b->locationName() + QStringLiteral(".htm");
-    const prompt::Answer a =
-        prompt::ask({QStringLiteral("save"), QStringLiteral("Save Page As"), suggested, QStringLiteral("*.htm"), {}},
-                    [suggested] {
-                        const QString p = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save Page As"),
-                                                                       suggested, QStringLiteral("*.htm *.html"));
-                        return prompt::Answer{!p.isEmpty(), 0, p};
-                    });
-    if (a.accepted && !a.text.isEmpty() && page)
-        savePageHtml(page, a.text, {});
+    platform::filedialogs::FileRequest request;
+    request.title = QStringLiteral("Save Page As");
+    request.fileName = suggested;
+    request.filter = QStringLiteral("Web page|*.htm;*.html");
+    request.flags = platform::filedialogs::OverwritePrompt | platform::filedialogs::PathMustExist;
+    const QString path = platform::filedialogs::saveFile(nullptr, request);
+    if (!path.isEmpty() && page)
+        savePageHtml(page, path, {});
 }
 
 void pageSetup()

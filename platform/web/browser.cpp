@@ -1,11 +1,11 @@
 #include "platform/web/browser.h"
 
 #include "platform/web/pagebridge.h"
+#include "platform/win/filedialogs.h"
 #include "platform/win/prompt.h"
 #include "platform/web/wininet.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QApplication>
 #include <QChildEvent>
 #include <QFocusEvent>
@@ -490,7 +490,7 @@ void Browser::printPage()
 
 void Browser::savePage()
 {
-    namespace prompt = platform::prompt;
+    namespace filedialogs = platform::filedialogs;
     QString name = page_->title().trimmed();
     if (name.isEmpty())
         name = QStringLiteral("page");
@@ -498,16 +498,13 @@ void Browser::savePage()
     // The dialog is modal: the page is held by a guard across it.
     const QPointer<QWebEnginePage> page(page_);
     QWidget* parent = view();
-    const QString suggested = name + QStringLiteral(".html");
-    const prompt::Answer answer = prompt::ask(
-        {QStringLiteral("save"), QString(), suggested, QStringLiteral("Web page|*.htm;*.html"), {}},
-        [parent, suggested] {
-            const QString path = QFileDialog::getSaveFileName(parent, QString(), suggested,
-                                                              QStringLiteral("Web page (*.htm *.html)"));
-            return prompt::Answer{!path.isEmpty(), 0, path};
-        });
-    if (answer.accepted && !answer.text.isEmpty() && page)
-        page->save(answer.text, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+    filedialogs::FileRequest request;
+    request.fileName = name + QStringLiteral(".html");
+    request.filter = QStringLiteral("Web page|*.htm;*.html");
+    request.flags = filedialogs::OverwritePrompt | filedialogs::PathMustExist;
+    const QString path = filedialogs::saveFile(parent, request);
+    if (!path.isEmpty() && page)
+        page->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
 
 void Browser::findText(const QString& text, bool backward, std::function<void(int matches)> done)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QLockFile>
 #include <QNetworkReply>
 #include <QPointer>
@@ -330,7 +331,6 @@ bool setProcessProxy(const ProxyInfo& info)
         currentProxy = info;
         started = webEngineStarted;
     }
-    QNetworkProxyFactory::setApplicationProxyFactory(new ProxyFactory(info));
     if (started)
         return false;
     QStringList flags = QString::fromLocal8Bit(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")).split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -366,7 +366,10 @@ QList<QNetworkProxy> ProxyFactory::queryProxy(const QNetworkProxyQuery& query)
     if (!info_.namedProxy || query.queryType() != QNetworkProxyQuery::UrlRequest)
         return direct;
     const QString scheme = query.url().scheme().toLower();
-    if (matchesBypass(bypass_, scheme, query.peerHostName()))
+    const QString host = query.peerHostName();
+    const QHostAddress address(host);
+    if ((address.isNull() ? host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 : address.isLoopback())
+        || matchesBypass(bypass_, scheme, host))
         return direct;
     std::optional<QNetworkProxy> fallback;
     for (const ProxyEntry& e : entries_) {
@@ -416,6 +419,24 @@ void attachProfile(QWebEngineProfile* profile)
     }
     profile->setUrlRequestInterceptor(new OfflineInterceptor(profile));
     applyDisplayOptions(profile->settings());
+}
+
+namespace {
+
+// The proxy of the process as it stands at each query.
+class ProcessProxyFactory : public QNetworkProxyFactory {
+public:
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override
+    {
+        return ProxyFactory(processProxy()).queryProxy(query);
+    }
+};
+
+} // namespace
+
+NetworkAccessManager::NetworkAccessManager(QObject* parent) : QNetworkAccessManager(parent)
+{
+    setProxyFactory(new ProcessProxyFactory);
 }
 
 QNetworkReply* NetworkAccessManager::createRequest(Operation op, const QNetworkRequest& request,

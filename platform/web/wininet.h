@@ -7,7 +7,10 @@
 //
 // - The proxy is handed to Chromium through QTWEBENGINE_CHROMIUM_FLAGS, which
 //   only counts before the first web profile exists, and to QtNetwork through
-//   an application proxy factory. Plain TCP sockets never use it.
+//   NetworkAccessManager's own proxy factory. No application proxy factory
+//   is set: the web engine would take its answer instead of its switches,
+//   with one proxy for every scheme and none of the bypass list. Plain TCP
+//   sockets never use it.
 // - The offline state is process-wide and persisted as the user's global
 //   offline value; pages of every attached profile are stopped by a request
 //   interceptor, requests made through NetworkAccessManager fail at once.
@@ -54,8 +57,8 @@ QStringList parseBypassList(const QString& bypassList);
 // so nothing but these switches can reach the command line.
 QStringList chromiumProxySwitches(const ProxyInfo& info);
 
-// Sets the proxy of this process: keeps it for QtNetwork (the application
-// proxy factory) and merges the switches into QTWEBENGINE_CHROMIUM_FLAGS,
+// Sets the proxy of this process: keeps it for QtNetwork (every
+// NetworkAccessManager) and merges the switches into QTWEBENGINE_CHROMIUM_FLAGS,
 // replacing earlier proxy switches. False when a web profile was already
 // attached, so Chromium keeps the proxy it started with.
 bool setProcessProxy(const ProxyInfo& info);
@@ -63,9 +66,9 @@ ProxyInfo processProxy();
 
 // The QtNetwork side: URL requests of a named proxy's schemes go to their
 // server ("socks" serves the schemes without a server of their own, as
-// SOCKS 5, the only version QtNetwork speaks); hosts of the bypass list
-// ("<local>": names without a dot; "*" wildcards) and every plain socket
-// connect directly.
+// SOCKS 5, the only version QtNetwork speaks); loopback hosts, as in the
+// web engine, hosts of the bypass list ("<local>": names without a dot;
+// "*" wildcards) and every plain socket connect directly.
 class ProxyFactory : public QNetworkProxyFactory {
 public:
     explicit ProxyFactory(ProxyInfo info);
@@ -89,11 +92,12 @@ void setOffline(bool offline);
 // once, before its first page loads.
 void attachProfile(QWebEngineProfile* profile);
 
-// A network access manager that honours the offline state: while offline,
-// requests to network schemes finish at once with NetworkSessionFailedError.
+// A network access manager that honours the process proxy (as it stands at
+// each request) and the offline state: while offline, requests to network
+// schemes finish at once with NetworkSessionFailedError.
 class NetworkAccessManager : public QNetworkAccessManager {
 public:
-    using QNetworkAccessManager::QNetworkAccessManager;
+    explicit NetworkAccessManager(QObject* parent = nullptr);
 
 protected:
     QNetworkReply* createRequest(Operation op, const QNetworkRequest& request,

@@ -124,7 +124,7 @@ public:
             // A handler may have unloaded the control: touch nothing of it then.
             if (!*alive)
                 return true;
-            if (inside && me->button() == Qt::LeftButton && ev.click)
+            if (inside && me->button() == Qt::LeftButton && ev.click && control_.clicksOnRelease())
                 ev.click();
             if (me->buttons() == Qt::NoButton) {
                 pressedControl = nullptr;
@@ -333,14 +333,18 @@ void Control::setMousePointer(int code)
 
 QColor Control::foreColor() const
 {
-    return widget_->palette().color(QPalette::WindowText);
+    return widget_->palette().color(QPalette::Active, QPalette::WindowText);
 }
 
 void Control::setForeColor(const QColor& color)
 {
+    // A disabled control keeps the greyed text of the style, as the old
+    // toolkit drew it whatever the colour.
     QPalette p = widget_->palette();
-    p.setColor(QPalette::WindowText, color);
-    p.setColor(QPalette::Text, color);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::WindowText, color);
+        p.setColor(group, QPalette::Text, color);
+    }
     widget_->setPalette(p);
 }
 

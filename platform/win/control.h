@@ -30,6 +30,7 @@ using KeyHandler = std::function<void(int keyCode, int shift)>;
 struct ControlEvents {
     std::function<void()> click;
     std::function<void()> dblClick;
+    std::function<void()> change; // text boxes: every change of the text, by the user or by code
     std::function<void()> gotFocus;
     std::function<void()> lostFocus;
     MouseHandler mouseDown; // button pressed
@@ -138,6 +139,9 @@ protected:
     // Labels and images had no window of their own: a press on one captures
     // the mouse for the control that holds it.
     virtual bool windowless() const { return false; }
+    // Controls whose Click follows their value (check and option buttons,
+    // list-style combo boxes) raise it themselves, never on a release.
+    virtual bool clicksOnRelease() const { return true; }
 
 private:
     friend class ControlFilter;

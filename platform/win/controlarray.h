@@ -21,6 +21,7 @@ using IndexedKeyHandler = std::function<void(int index, int keyCode, int shift)>
 struct IndexedEvents {
     std::function<void(int index)> click;
     std::function<void(int index)> dblClick;
+    std::function<void(int index)> change;
     std::function<void(int index)> gotFocus;
     std::function<void(int index)> lostFocus;
     IndexedMouseHandler mouseDown;
@@ -109,6 +110,7 @@ private:
             ControlEvents& e = member.events();
             e.click = [ev, index] { if (ev->click) ev->click(index); };
             e.dblClick = [ev, index] { if (ev->dblClick) ev->dblClick(index); };
+            e.change = [ev, index] { if (ev->change) ev->change(index); };
             e.gotFocus = [ev, index] { if (ev->gotFocus) ev->gotFocus(index); };
             e.lostFocus = [ev, index] { if (ev->lostFocus) ev->lostFocus(index); };
             e.mouseDown = [ev, index](int b, int s, double x, double y) { if (ev->mouseDown) ev->mouseDown(index, b, s, x, y); };

@@ -6,7 +6,10 @@
 // PLATFORM_PROMPT_LOG=<file> in its environment answers every prompt with
 // its default answer (code PLATFORM_PROMPT_CODE, or 0) and appends one line
 // "kind<TAB>title<TAB>text" per prompt to that file, so that the suite never
-// blocks on a window.
+// blocks on a window. PLATFORM_PROMPT_ANSWERS=<file> gives such a process
+// chosen answers: each line "kind<TAB>text[<TAB>text...]" accepts the next
+// prompt of that kind with those texts (a picker's paths), once, in the
+// order of the file; prompts left without one get the default answer.
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +31,7 @@ struct Answer {
     bool accepted = false; // a file or folder was chosen, a print confirmed
     int code = 0;          // message boxes: the caller's return value
     QString text;          // the chosen path, or other text
+    QStringList paths{};   // file pickers: every chosen path, in the picker's order
 };
 
 using Responder = std::function<std::optional<Answer>(const Prompt&)>;

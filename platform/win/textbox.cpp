@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QStringListModel>
 
 namespace platform::forms {
@@ -59,12 +60,45 @@ protected:
     }
 };
 
+// The application's style, masking a password with the box's own character
+// and never showing the last typed one in clear.
+class MaskStyle : public QProxyStyle {
+public:
+    explicit MaskStyle(QChar mask) : mask_(mask) {}
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return mask_.unicode();
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    QChar mask_;
+};
+
+// QLineEdit's own "no limit".
+constexpr int kUnlimited = 32767;
+
 } // namespace
 
 TextBox::TextBox(Form& form, const QString& name, int index, Control* container)
     : Control(form, new LineEdit(parentWidgetFor(form, container)), name, index, container)
 {
     static_cast<LineEdit*>(widget())->textDropped = &textDropped;
+    changed_ = QObject::connect(lineEdit(), &QLineEdit::textChanged, lineEdit(), [this] {
+        if (events().change)
+            events().change();
+    });
+}
+
+TextBox::~TextBox()
+{
+    // The widget outlives the control until its events are done.
+    QObject::disconnect(changed_);
 }
 
 QLineEdit* TextBox::lineEdit() const
@@ -158,12 +192,43 @@ QStringList TextBox::completions() const
     return model ? model->stringList() : QStringList();
 }
 
+void TextBox::setPasswordChar(const QString& character)
+{
+    passwordChar_ = character.left(1);
+    QLineEdit* edit = lineEdit();
+    QStyle* old = edit->style();
+    if (passwordChar_.isEmpty()) {
+        edit->setEchoMode(QLineEdit::Normal);
+        edit->setStyle(nullptr);
+    } else {
+        auto* mask = new MaskStyle(passwordChar_.at(0));
+        mask->setParent(edit);
+        edit->setStyle(mask);
+        edit->setEchoMode(QLineEdit::Password);
+    }
+    if (dynamic_cast<MaskStyle*>(old))
+        old->deleteLater();
+}
+
+int TextBox::maxLength() const
+{
+    const int limit = lineEdit()->maxLength();
+    return limit >= kUnlimited ? 0 : limit;
+}
+
+void TextBox::setMaxLength(int characters)
+{
+    lineEdit()->setMaxLength(characters <= 0 ? kUnlimited : characters);
+}
+
 void TextBox::copyPropertiesFrom(const Control& other)
 {
     Control::copyPropertiesFrom(other);
     if (const auto* o = dynamic_cast<const TextBox*>(&other); o) {
         setLocked(o->locked());
         lineEdit()->setFrame(o->lineEdit()->hasFrame());
+        setPasswordChar(o->passwordChar());
+        setMaxLength(o->maxLength());
     }
 }
 

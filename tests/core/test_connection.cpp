@@ -23,7 +23,8 @@ QNetworkProxy proxyFor(const QString& url, QNetworkProxyQuery::QueryType type = 
     QNetworkProxyQuery q(QUrl(url), type);
     if (type != QNetworkProxyQuery::UrlRequest)
         q = QNetworkProxyQuery(QUrl(url).host(), QUrl(url).port(80), QString(), type);
-    const QList<QNetworkProxy> list = QNetworkProxyFactory::proxyForQuery(q);
+    wininet::NetworkAccessManager manager;
+    const QList<QNetworkProxy> list = manager.proxyFactory()->queryProxy(q);
     return list.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : list.first();
 }
 

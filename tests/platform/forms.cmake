@@ -1,1 +1,2 @@
 z5_add_test(test_platform_forms SOURCES test_forms.cpp LIBS z5platform)
+z5_add_test(test_platform_dialogcontrols SOURCES test_dialogcontrols.cpp LIBS z5platformwin)

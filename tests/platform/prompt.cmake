@@ -1,1 +1,2 @@
 z5_add_test(test_platform_prompt SOURCES test_prompt.cpp LIBS z5platform)
+z5_add_test(test_platform_filedialogs SOURCES test_filedialogs.cpp LIBS z5platformwin)

@@ -17,6 +17,15 @@
 
 namespace testenv {
 
+// True when some line of a request log contains text.
+inline bool anyContains(const QStringList& log, const QString& text)
+{
+    for (const QString& line : log)
+        if (line.contains(text))
+            return true;
+    return false;
+}
+
 class HttpServer {
 public:
     HttpServer()
@@ -71,13 +80,7 @@ public:
     // Requests other than for the site icon.
     int pageRequests() const { return log_.size() - requestsFor(QStringLiteral("/favicon.ico")); }
     // True when some request's target contains text.
-    bool requested(const QString& text) const
-    {
-        for (const QString& line : log_)
-            if (line.contains(text))
-                return true;
-        return false;
-    }
+    bool requested(const QString& text) const { return anyContains(log_, text); }
 
 private:
     void answer(QTcpSocket* s, const QByteArray& requestLine)
