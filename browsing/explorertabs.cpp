@@ -158,14 +158,14 @@ void ExplorerTabs::LayoutViewPanes(bool showSplitters, int16_t tabCount, int16_t
 
 void ExplorerTabs::EnsureTabsForViewMode(bool activate)
 {
-    for (int k : BlankTabsForViewMode(window_.ViewMode, model_.TabCount())) {
+    for (int k : BlankTabsForViewMode(window_.Layout.ViewMode(), model_.TabCount())) {
         tabs_.NewTab(k, true, true);
         tabs_.ResetTab(k);
     }
-    if (window_.PaneCount > 1) {
+    if (window_.Layout.PaneCount() > 1) {
         // Each pane shows its own tab, above the browsers of tabs
         // outside the panes.
-        for (int i = 0; i < window_.PaneCount; ++i) {
+        for (int i = 0; i < window_.Layout.PaneCount(); ++i) {
             tabs_.RelayoutTabPanes(i);
             if (i < kMaxPanes)
                 if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap().value(i, -1))) {
@@ -247,7 +247,7 @@ void ExplorerTabs::PlaceBrowsersInPanes(int tab)
     if (tab < 0 || tab >= model_.TabBrowserMap().size())
         return;
     if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap()[tab])) {
-        const frmExplorer::PaneRect r = BrowserRectForPane(window_, tab);
+        const PaneRect r = BrowserRectForPane(window_, tab);
         b->place(r.Left, r.Top, r.Width, r.Height);
     }
 }
@@ -491,8 +491,7 @@ void ExplorerTabs::ReadHandOffFiles()
         platform::windows::setWindowState(top, platform::windows::StateNormal);
         QCoreApplication::processEvents();
     }
-    window_.ViewMode = 0;
-    window_.PaneCount = 1;
+    window_.Layout.SetSingleView();
     int n = model_.TabCount() - 1;
     // A finished blank last tab takes the first page handed over.
     if (const IBrowser* last = tabs_.WBMAIN(model_.TabBrowserMap().value(n, 0));

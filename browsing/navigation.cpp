@@ -164,8 +164,7 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
     const QString here = browser->locationURL();
     if (w_.GeneralOptionBytes[OptOpenLinkWithNewTab] == 1 && newTabAllowed && !here.isEmpty()
         && !IsBlankPageUrl(here)) {
-        w_.ViewMode = 0;
-        w_.PaneCount = 1;
+        w_.Layout.SetSingleView();
         const int n = tabs_.model().TabCount();
         tabs_.NewTab(n, true, true);
         tabs_.ResetTab(n);
@@ -395,8 +394,7 @@ void Navigation::OpenNewTab()
     if (!opening)
         return;
     QCoreApplication::processEvents();
-    w_.ViewMode = 0;
-    w_.PaneCount = 1;
+    w_.Layout.SetSingleView();
     const int k = tabs_.model().TabCount();
     tabs_.NewTab(k, true, true);
     tabs_.ResetTab(k);

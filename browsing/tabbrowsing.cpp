@@ -252,7 +252,7 @@ void TabBrowsing::ActivateTab(int n)
         services_.Lists().ShowCurrentList();
     }
     ProgressBrowser = static_cast<int16_t>(b);
-    if (st_.ViewMode >= 4)
+    if (st_.Layout.ViewMode() >= 4)
         chrome_.BringSplittersToFront();
 }
 
@@ -268,22 +268,20 @@ void TabBrowsing::GoToTab(int n)
         return;
     SwitchingTab.set(true);
     ScopeExit done([this] { SwitchingTab.set(false); });
-    st_.ViewMode = 0;
-    st_.PaneCount = 1;
+    st_.Layout.SetSingleView();
     SelectTab(n);
 }
 
 void TabBrowsing::SelectTabFromMenu(int n)
 {
     m_.SetCurrentTab(n);
-    if (st_.PaneCount == 1) {
+    if (st_.Layout.PaneCount() == 1) {
         ActivateTab(n);
-    } else if (n < st_.PaneCount) {
+    } else if (n < st_.Layout.PaneCount()) {
         chrome_.RefreshCurrentTabChrome();
         chrome_.RefreshTabButtons(0);
     } else {
-        st_.ViewMode = 0;
-        st_.PaneCount = 1;
+        st_.Layout.SetSingleView();
         ActivateTab(n);
     }
 }
@@ -314,8 +312,7 @@ void TabBrowsing::SwitchToAdjacentTab(int direction, bool once)
         if (br && br->scrollFixMark == 1)
             br->scrollFixMark = 2;
         if (first) {
-            st_.ViewMode = 0;
-            st_.PaneCount = 1;
+            st_.Layout.SetSingleView();
             chrome_.PlaceBrowsersInPanes(t);
             first = false;
         }
@@ -374,11 +371,11 @@ void TabBrowsing::CloseTab(int tab, bool activateOpener)
             ActivateTab(m_.CurrentTab());
         } else {
             ReleaseTabBrowser(tab);
-            if (st_.ViewMode > 3)
-                st_.ViewMode = 1;
-            if (tab <= st_.PaneCount && st_.PaneCount > 1) {
-                st_.PaneCount = static_cast<int16_t>(st_.PaneCount - 1);
-                chrome_.LayoutViewPanes(true, m_.TabCount(), st_.PaneCount);
+            if (st_.Layout.ViewMode() > 3)
+                st_.Layout.SetViewMode(1);
+            if (tab <= st_.Layout.PaneCount() && st_.Layout.PaneCount() > 1) {
+                st_.Layout.SetPaneCount(st_.Layout.PaneCount() - 1);
+                chrome_.LayoutViewPanes(true, m_.TabCount(), st_.Layout.PaneCount());
                 chrome_.EnsureTabsForViewMode(true);
                 BusyState[0] = 1;
                 ShowBusyIndicator();
@@ -422,7 +419,7 @@ void TabBrowsing::ReleaseTabBrowser(int tab)
     try {
         unloadClosedBrowser(m_.TabBrowserMap()[tab]);
         if (m_.TabCount() == 1) {
-            st_.PaneCount = 1;
+            st_.Layout.SetPaneCount(1);
             m_.SetCurrentTab(0);
             m_.SetTabBrowser(0, 0);
             m_.SetTabTitle(0, QString());
@@ -440,8 +437,7 @@ void TabBrowsing::CloseTabs(int mode)
 {
     GroupStopFlag = -1;
     DoEvents();
-    st_.ViewMode = 0;
-    st_.PaneCount = 1;
+    st_.Layout.SetSingleView();
     chrome_.ResetTabStripForCloseAll();
     chrome_.ShowTabCount(1);
     SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9027"),
@@ -750,8 +746,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
         if (m_.UserClickState() == 2 || m_.UserClickState() == 3) {
             const int t = TabOfBrowser(index);
             if (t > -1) {
-                st_.ViewMode = 0;
-                st_.PaneCount = 1;
+                st_.Layout.SetSingleView();
                 SelectTab(t);
             }
         }

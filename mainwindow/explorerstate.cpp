@@ -15,13 +15,12 @@ int16_t scaled(int twips, float twipsScale)
 
 void ExplorerState::Initialize(float twipsScale)
 {
-    PaneCount = 1;
+    Layout = WindowLayout();
     FixScrollTab = -1;
     BossKeyCode = 0;
     TabButtonOffset = 0;
     TabButtonsLoaded = 1;
     TabButtonsShown = 1;
-    ViewMode = 0;
     MultiViewCounter = 0;
     DisplayFlags.fill(0);
     DisplayFlags[DisplayImageInfo] = -1;
@@ -32,7 +31,6 @@ void ExplorerState::Initialize(float twipsScale)
     ShuffleFlags.fill(0);
     FullScreenMode = 0;
     ImagesPerView = 1;
-    LayoutLock = 0;
     TabModelWords.fill(0);
     CloseRequested = 0;
     NavigationHeld.set(true);

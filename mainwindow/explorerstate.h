@@ -7,6 +7,7 @@
 
 #include "core/busyflag.h"
 #include "core/mainsettings.h"
+#include "mainwindow/windowlayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,14 +41,15 @@ enum DisplayFlag : int {
 // The settings-backed fields (DisplayFlags, the list delays, the options)
 // come from MainSettings; the rest is the window's own.
 struct ExplorerState : MainSettings {
+    // The layout of the body: view mode, panes, split position.
+    WindowLayout Layout;
+
     // Window-level state, in the order Initialize sets it.
-    int16_t PaneCount = 0;
     int16_t FixScrollTab = 0;
     int16_t BossKeyCode = 0;
     int16_t TabButtonOffset = 0;
     int16_t TabButtonsLoaded = 0;
     int16_t TabButtonsShown = 0;
-    int16_t ViewMode = 0;
     int16_t MultiViewCounter = 0;     // multi-view layouts
     Flag MediaFeatureFlag = 0;        // read by the media menu, image viewer and background fetch
     std::array<Flag, 4> RepeatFlags{};   // 1-3: audio, video, image lists
@@ -56,7 +58,6 @@ struct ExplorerState : MainSettings {
     Flag FullScreenMode = 0;
     uint8_t ImagesPerView = 0;
     Flag AutoImageResize = -1;       // the image viewer fits images to its panes
-    Flag LayoutLock = 0;
     std::array<int16_t, 2> TabModelWords{};
     // Set from Initialize until the end of Load: every tab navigation is
     // cancelled and no page's events are bound.

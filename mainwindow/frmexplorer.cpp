@@ -277,16 +277,16 @@ void frmExplorer::Form_Load()
 
 void frmExplorer::Form_Resize()
 {
-    if (CloseRequested != 0 || LayoutLock != 0
+    if (CloseRequested != 0 || Layout.LayoutLock
         || platform::windows::windowState(window()) == platform::windows::StateMinimized)
         return;
     LockControl(true);
-    LayoutLock = -1;
+    Layout.LayoutLock.set(true);
     if (width() < MinFormWidth)
         setWidth(MinFormWidth);
     if (height() < MinFormHeight)
         setHeight(MinFormHeight);
-    LayoutLock = 0;
+    Layout.LayoutLock.set(false);
     ApplySkinLayout(*this);
     ApplyMenuBarStates(*this);
     LayoutMainWindow(*this);
@@ -314,7 +314,7 @@ void frmExplorer::Form_Unload()
         && NormalWindowRect.Height > 0)
         current = NormalWindowRect;
     SaveMainSettings(*this, current);
-    LayoutLock = -1;
+    Layout.LayoutLock.set(true);
     platform::windows::setWindowState(window(), platform::windows::StateMinimized);
     hide();
     services().Media().StopAllPlayers();

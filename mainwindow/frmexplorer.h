@@ -87,19 +87,6 @@ public:
     // The room the progress band takes left of the tab buttons, in twips.
     double ProgressBandWidth = 1800;
 
-    // ---- Multi-view panes ----
-    // One pane: Left, Top, Height, Width in twips of PicHolder(0).
-    struct PaneRect {
-        int32_t Left = 0;
-        int32_t Top = 0;
-        int32_t Height = 0;
-        int32_t Width = 0;
-    };
-    QVector<PaneRect> PaneRects;
-    // The holder size at the last split layout; 0 before the first.
-    float SplitPosX = 0;
-    float SplitPosY = 0;
-    Flag SplitterDragging = 0;
     // The menu-bar caption whose popup shows (0-4), 9 for any other popup.
     int16_t OpenMenuIndex = 9;
 

@@ -22,7 +22,7 @@ LayoutRect innerRect(frmExplorer& f)
 void placeHolderAndPanes(frmExplorer& f, const LayoutRect& r)
 {
     f.PicHolder[picholder::Body].move(r.Left, r.Top, NonNegative(r.Width), NonNegative(r.Height));
-    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.PaneCount);
+    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.Layout.PaneCount());
     f.services().Tabs().EnsureTabsForViewMode(true);
 }
 

@@ -100,14 +100,14 @@ void HandleBrowserClick(frmExplorer& f, int code)
     QCoreApplication::processEvents();
     if (!IsCursorOverControl(f, f.PicHolder[picholder::Body]))
         return;
-    if (f.SplitterDragging != 0 || GroupOpening != 0)
+    if (f.Layout.SplitterDragging || GroupOpening != 0)
         return;
     if (f.FullScreenMode != 0) {
         ToggleInfoPanel(f);
         return;
     }
     ITabsService& tabs = f.services().Tabs();
-    if (f.PaneCount < 2) {
+    if (f.Layout.PaneCount() < 2) {
         tabs.SetUserClickState(static_cast<uint8_t>(code));
         return;
     }
@@ -115,8 +115,8 @@ void HandleBrowserClick(frmExplorer& f, int code)
     const QPoint px = holder->mapFromGlobal(platform::inputstate::cursorPos());
     const double x = px.x() * static_cast<double>(platform::forms::twipsPerPixelX());
     const double y = px.y() * static_cast<double>(platform::forms::twipsPerPixelY());
-    for (int i = 0; i < f.PaneCount && i < f.PaneRects.size(); ++i) {
-        const frmExplorer::PaneRect& r = f.PaneRects[i];
+    for (int i = 0; i < f.Layout.PaneCount() && i < f.Layout.PaneRects().size(); ++i) {
+        const PaneRect& r = f.Layout.PaneRects()[i];
         if (x < r.Left || x > r.Left + r.Width || y < r.Top || y > r.Top + r.Height || r.Width <= 0)
             continue;
         if (tabs.CurrentTab() != i && i < tabs.TabCount())

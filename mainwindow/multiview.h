@@ -36,7 +36,7 @@ void ComputeSplitPaneRects(frmExplorer& f);
 // Where tab's browser goes: its pane grown by 30 twips (scaled) on every
 // side. With one pane the holder itself; a pane without a rectangle is the
 // empty one, which puts the browser out of sight.
-frmExplorer::PaneRect BrowserRectForPane(frmExplorer& f, int tab);
+PaneRect BrowserRectForPane(frmExplorer& f, int tab);
 
 // The blank tabs to add so that every pane of the mode has a tab.
 QVector<int> BlankTabsForViewMode(int viewMode, int tabCount);

@@ -26,7 +26,7 @@ void SPLITTER2_MouseDown(frmExplorer& f, int index)
     if (index != splitterbar::Vertical && index != splitterbar::Horizontal)
         return;
     f.ButtonReleased = 0;
-    f.SplitterDragging = -1;
+    f.Layout.SplitterDragging.set(true);
     if (auto* drag = dragBarOf(f, index)) {
         drag->zOrder(0);
         drag->setVisible(true);
@@ -35,7 +35,7 @@ void SPLITTER2_MouseDown(frmExplorer& f, int index)
 
 void SPLITTER2_MouseMove(frmExplorer& f, int index, double x, double y)
 {
-    if ((index != splitterbar::Vertical && index != splitterbar::Horizontal) || f.SplitterDragging == 0)
+    if ((index != splitterbar::Vertical && index != splitterbar::Horizontal) || !f.Layout.SplitterDragging)
         return;
     auto* drag = dragBarOf(f, index);
     auto* own = f.SPLITTER2.at(index);
@@ -70,10 +70,10 @@ void SPLITTER2_MouseUp(frmExplorer& f, int index)
             drag->setTop(upper);
     }
     f.LockControl(true);
-    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.PaneCount);
+    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.Layout.PaneCount());
     f.services().Tabs().EnsureTabsForViewMode(true);
     f.LockControl(false);
-    f.SplitterDragging = 0;
+    f.Layout.SplitterDragging.set(false);
     f.ButtonReleased = -1;
     own->setVisible(true);
     drag->setVisible(false);
@@ -81,7 +81,7 @@ void SPLITTER2_MouseUp(frmExplorer& f, int index)
 
 void EndSplitterDrag(frmExplorer& f)
 {
-    f.SplitterDragging = 0;
+    f.Layout.SplitterDragging.set(false);
     if (auto* b = f.SPLITTER2.at(splitterbar::LostDrag))
         b->setVisible(false);
 }

@@ -160,11 +160,11 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
     }
     SaveNormalWindowRect(f, true);
     const QRect screen = win::screenGeometry(window);
-    f.LayoutLock = -1;
+    f.Layout.LayoutLock.set(true);
     if (win::windowState(window) == win::StateMaximized)
         win::setWindowState(window, win::StateNormal);
     f.move(toTwipsX(screen.left()), toTwipsY(screen.top()), toTwipsX(screen.width()), toTwipsY(screen.height()));
-    f.LayoutLock = 0;
+    f.Layout.LayoutLock.set(false);
     QCoreApplication::processEvents();
     f.LockControl(true);
     keepLabelGeometry(f);
@@ -173,8 +173,7 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
         LayoutMediaToolbar(f, f.CurrentListKind);
     setFullScreenChromeVisible(f, false);
     f.PicHolder[picholder::Body].move(-30, -30, f.width() + 60, f.height() + 60);
-    f.ViewMode = 0;
-    f.PaneCount = 1;
+    f.Layout.SetSingleView();
     // The tab of the current list's viewer is the one shown.
     ITabsService& tabs = f.services().Tabs();
     int16_t shown = tabs.CurrentTab();

@@ -88,8 +88,8 @@ void MenusService::cmdMenu_MouseDown(int16_t index, int, int)
     case 2: BuildViewMenu(*menu_, s); break;
     case 3: BuildToolsMenu(*menu_, s); break;
     default:
-        if (tabs().TabCount() == 1 || w_.PaneCount == 1)
-            w_.ViewMode = 0;
+        if (tabs().TabCount() == 1 || w_.Layout.PaneCount() == 1)
+            w_.Layout.SetViewMode(0);
         BuildWindowMenu(*menu_, GatherMenuState(w_));
         break;
     }
@@ -513,7 +513,7 @@ MenuState GatherMenuState(frmExplorer& w)
         s.tabCaptions << TabCaption(i + 1, tabs.TabTitle(i), kind);
     }
     s.currentTab = tabs.CurrentTab();
-    s.viewMode = w.ViewMode;
+    s.viewMode = w.Layout.ViewMode();
     for (size_t i = 1; i <= 3; ++i)
         s.repeat[i] = w.RepeatFlags[i] != 0;
     for (size_t i = 1; i <= 2; ++i) {

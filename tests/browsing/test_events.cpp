@@ -149,13 +149,13 @@ TEST(NavigationGate, SilentAndBusyPictureAndClicks)
     f.open({"http://popup/"});
     f.tabBrowser(2)->tagText = "2|1|0|0|0|1";
     f.model.SetUserClickState(3);
-    f.state.PaneCount = 2;
+    f.state.Layout.SetPaneCount(2);
     EXPECT_TRUE(f.tabBrowser(2)->gate("javascript:frame()", false));
     EXPECT_EQ(f.model.CurrentTab(), 0) << "a frame does not";
     EXPECT_EQ(f.model.UserClickState(), 3);
     EXPECT_TRUE(f.tabBrowser(2)->gate("http://popup/next", true));
     EXPECT_EQ(f.model.CurrentTab(), 2);
-    EXPECT_EQ(f.state.PaneCount, 1);
+    EXPECT_EQ(f.state.Layout.PaneCount(), 1);
     EXPECT_EQ(f.model.UserClickState(), 0);
 }
 

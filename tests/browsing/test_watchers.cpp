@@ -168,7 +168,7 @@ TEST(ScrollFix, RunsInSingleViewUntilThePageIsComplete)
     };
     for (const auto& c : cases) {
         WatchFixture f;
-        f.state.PaneCount = static_cast<int16_t>(c.panes);
+        f.state.Layout.SetPaneCount(c.panes);
         FakeBrowser& b = *f.tabBrowser(0);
         b.scrollFixMark = c.mark;
         b.state = c.state;

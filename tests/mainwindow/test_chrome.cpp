@@ -253,7 +253,7 @@ TEST_F(Chrome, ANarrowAddressRowHidesTheHolderOrOnlyTheBox)
 TEST_F(Chrome, TheStatusLineShowsFromFifteenHundredTwipsOfRoom)
 {
     frmExplorer& f = open();
-    f.LayoutLock = -1; // keep the window below its minimum for this test
+    f.Layout.LayoutLock.set(true); // keep the window below its minimum for this test
     const struct {
         double width;
         bool shown;
@@ -273,7 +273,7 @@ TEST_F(Chrome, WithoutASkinTheWindowStaysUsableAndNothingGetsANegativeSize)
     SkinName = QStringLiteral("No Such Skin");
     frmExplorer& f = open();
     EXPECT_TRUE(SkinObject.isNull());
-    f.LayoutLock = -1;
+    f.Layout.LayoutLock.set(true);
     f.setWidth(1000); // far below what the chrome needs
     ApplySkinLayout(f);
     ApplyMenuBarStates(f);

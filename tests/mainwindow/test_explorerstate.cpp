@@ -10,8 +10,8 @@ TEST(ExplorerState, InitializeGivesTheStartingState)
     s.PositionKnobGlide.set(true);
     CloseRequested = -1;
     s.Initialize(1.0f);
-    EXPECT_EQ(s.PaneCount, 1);
-    EXPECT_EQ(s.ViewMode, 0);
+    EXPECT_EQ(s.Layout.PaneCount(), 1);
+    EXPECT_EQ(s.Layout.ViewMode(), 0);
     EXPECT_EQ(s.HoverElementId, -1);
     EXPECT_EQ(s.FixScrollTab, -1);
     EXPECT_EQ(s.ImagesPerView, 1);

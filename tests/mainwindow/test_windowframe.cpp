@@ -284,7 +284,7 @@ TEST_F(WindowFrame, FullScreenCoversTheScreenAndLeavingRestoresThePlacementAndTh
         EXPECT_DOUBLE_EQ(f.PicHolder[0].height(), f.height() + 60);
         EXPECT_FALSE(f.cmdAppOpt[0].visible());
         EXPECT_FALSE(f.cmdShowHide[4].visible());
-        EXPECT_EQ(f.PaneCount, 1);
+        EXPECT_EQ(f.Layout.PaneCount(), 1);
         if (!maximised) {
             EXPECT_EQ(f.NormalWindowRect.Width, 10500);
             EXPECT_TRUE(saveShot(f.window(), QStringLiteral("z5-fullscreen.png")));
