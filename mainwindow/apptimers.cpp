@@ -88,7 +88,7 @@ void OpenPendingUrl(frmExplorer& f)
 
 void housekeeping(frmExplorer& f)
 {
-    PollHotKeys(f);
+    f.Input().PollHotKeys();
     // A key may have closed the window: nothing more opens or loads.
     if (CloseRequested != 0) {
         unloadWhenClosing(f);

@@ -17,7 +17,6 @@ void ExplorerState::Initialize(float twipsScale)
 {
     Layout = WindowLayout();
     FixScrollTab = -1;
-    BossKeyCode = 0;
     TabButtonOffset = 0;
     TabButtonsLoaded = 1;
     TabButtonsShown = 1;

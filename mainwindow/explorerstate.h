@@ -17,8 +17,6 @@
 #include <cstdint>
 
 class clsPopupMenu;
-class clsMouseGestures;
-class clsKeyHandle;
 class clsWinInet;
 
 using Flag = int16_t;
@@ -46,7 +44,6 @@ struct ExplorerState : MainSettings {
 
     // Window-level state, in the order Initialize sets it.
     int16_t FixScrollTab = 0;
-    int16_t BossKeyCode = 0;
     int16_t TabButtonOffset = 0;
     int16_t TabButtonsLoaded = 0;
     int16_t TabButtonsShown = 0;
@@ -83,8 +80,6 @@ struct ExplorerState : MainSettings {
     QString BlankPagePath;           // set at Load
     clsWinInet* UrlCracker = nullptr;         // created at Load
     clsPopupMenu* CustomMenu = nullptr;       // created at Load
-    clsMouseGestures* MouseGestures = nullptr; // created at Load when gestures are in use
-    clsKeyHandle* KeyHandle = nullptr;        // created at Load
 
     // Per-list state, indexed by list kind 1-6 (element 0 holds no list).
     std::array<int16_t, 7> ListViewerBrowser{};

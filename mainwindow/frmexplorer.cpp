@@ -32,7 +32,7 @@
 
 using namespace platform::forms;
 
-frmExplorer::frmExplorer(ServiceSet& services) : services_(services)
+frmExplorer::frmExplorer(ServiceSet& services) : services_(services), shortcuts_(std::make_unique<Shortcuts>(*this))
 {
     Initialize(TwipsScale);
     setCaption(QStringLiteral("Z5"));
@@ -48,11 +48,8 @@ frmExplorer::~frmExplorer()
 {
     // The hooks and the objects Load made go first, even for a window that
     // was never unloaded: their handlers refer to it.
-    MouseGestures = nullptr;
-    KeyHandle = nullptr;
+    shortcuts_.reset();
     UrlCracker = nullptr;
-    gestures_.reset();
-    keys_.reset();
     urlCracker_.reset();
 }
 
@@ -236,15 +233,7 @@ void frmExplorer::Form_Load()
     // 10.-12. Hooks and their clients.
     if (GeneralOptionBytes[OptDisableScriptError] == 1)
         InstallDialogHook(window());
-    if (GeneralOptionBytes[OptMouseGesturesInUse] == 1) {
-        gestures_ = std::make_unique<clsMouseGestures>();
-        MouseGestures = gestures_.get();
-        MouseGestures->Attach();
-    }
-    keys_ = std::make_unique<clsKeyHandle>();
-    KeyHandle = keys_.get();
-    KeyHandle->Attach();
-    ConnectKeysAndGestures(*this);
+    shortcuts_->Attach(GeneralOptionBytes[OptMouseGesturesInUse] == 1);
     // 13. The ring of closed tabs is the tab model's, made at the first close.
     // 14.-15. Captions, pictures, progress colours.
     SetMenuBarCaptions(false);
@@ -332,10 +321,7 @@ void frmExplorer::Form_Unload()
             tabs.UnloadBrowser(browser);
     if (CbtHookActive)
         RemoveDialogHook();
-    if (MouseGestures)
-        MouseGestures->Detach();
-    if (KeyHandle)
-        KeyHandle->Detach();
+    shortcuts_->Detach();
     RunExitCleanup();
     DeleteRunTempPages(TempPagePrefix);
     tempPageLock_.reset();

@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+class Shortcuts;
 class TempPageLock;
 
 class frmExplorer : public platform::forms::Form, public ExplorerState {
@@ -96,8 +97,6 @@ public:
     // Re-entrancy of the housekeeping tick: a tick that arrives while an
     // earlier one is still running (a prompt open inside it) does nothing.
     bool TickRunning = false;
-    // A function key's or arrow key's action runs (it may let events run).
-    BusyFlag ShortcutRunning;
     // The information panel is being shown or hidden.
     BusyFlag InfoPanelBusy;
     // A resize of the frame is being handed to the window system.
@@ -113,16 +112,17 @@ public:
     }
 
     ServiceSet& services() const { return services_; }
+    // The keys and gestures of the window.
+    Shortcuts& Input() const { return *shortcuts_; }
 
 private:
     void createControls();
     void wireEvents();
 
     ServiceSet& services_;
+    std::unique_ptr<Shortcuts> shortcuts_;
     // Made at Load, kept to the window's end.
     std::unique_ptr<clsWinInet> urlCracker_;
-    std::unique_ptr<clsMouseGestures> gestures_;
-    std::unique_ptr<clsKeyHandle> keys_;
     // Held while this run owns its temporary-page prefix.
     std::unique_ptr<TempPageLock> tempPageLock_;
     bool unloading_ = false;

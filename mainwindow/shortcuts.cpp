@@ -64,14 +64,14 @@ bool BossKeySeenWhileHidden()
     return false;
 }
 
-void PollHotKeys(frmExplorer& f)
+void Shortcuts::PollHotKeys()
 {
     if (f.HoverElementId != -1)
         CheckHoverLeave(f, f.HoverElementId);
     QWidget* window = f.window();
     if (!window)
         return;
-    if (f.BossKeyCode >= 1 && !window->isVisible() && IsKeyDown(f.BossKeyCode)) {
+    if (bossKeyCode_ >= 1 && !window->isVisible() && IsKeyDown(bossKeyCode_)) {
         window->setVisible(true);
         platform::Delay(100);
         return;
@@ -86,7 +86,7 @@ void PollHotKeys(frmExplorer& f)
     }
     for (int n = 0; n <= 11; ++n) {
         if (IsKeyDown(kF1 + n)) {
-            RunShortcut(f, n);
+            RunShortcut(n);
             return;
         }
     }
@@ -106,7 +106,7 @@ ShortcutRecord ParseShortcutRecord(const QString& record)
     return r;
 }
 
-void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
+void Shortcuts::RunShortcutCommand(int command, int functionKey)
 {
     auto& tabs = f.services().Tabs();
     switch (command) {
@@ -124,7 +124,7 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
         if (f.window() && f.window()->isVisible() && BossKeySeenWhileHidden()) {
             f.window()->setVisible(false);
             platform::Delay(100);
-            f.BossKeyCode = static_cast<int16_t>(112 + functionKey);
+            bossKeyCode_ = static_cast<int16_t>(112 + functionKey);
         }
         break;
     case 11: tabs.OpenWB_StartPage(3); break;
@@ -143,17 +143,17 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
     }
 }
 
-void RunShortcut(frmExplorer& f, int n)
+void Shortcuts::RunShortcut(int n)
 {
-    if (f.ShortcutRunning || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
+    if (ShortcutRunning || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
         return;
-    const BusyFlag::Hold running(f.ShortcutRunning);
+    const BusyFlag::Hold running(ShortcutRunning);
     const QString record = f.KeyMap[n];
     if (record.isEmpty())
         return;
     const ShortcutRecord r = ParseShortcutRecord(record);
     switch (r.type) {
-    case 0: RunShortcutCommand(f, r.value.toInt(), n); break;
+    case 0: RunShortcutCommand(r.value.toInt(), n); break;
     case 1:
         f.services().Tabs().SetStatusMessage(QString(), -1, -1);
         f.services().Tabs().NavigateCurrentTab(r.value);
@@ -167,7 +167,7 @@ void RunShortcut(frmExplorer& f, int n)
     }
 }
 
-void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
+void Shortcuts::KeyHandle_KeyPressed(int16_t keyCode, int16_t shift)
 {
     if (shift == 4) {
         f.SetMenuBarCaptions(true);
@@ -210,7 +210,7 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
     }
 }
 
-void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& acceptGesture)
+void Shortcuts::MouseGestures_MouseGesture(int32_t gestureType, bool& acceptGesture)
 {
     auto& tabs = f.services().Tabs();
     switch (gestureType) {
@@ -231,14 +231,30 @@ void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& accep
     acceptGesture = true;
 }
 
-void ConnectKeysAndGestures(frmExplorer& f)
+Shortcuts::Shortcuts(frmExplorer& window) : f(window) {}
+
+Shortcuts::~Shortcuts() = default;
+
+void Shortcuts::Attach(bool gestures)
 {
-    if (f.KeyHandle)
-        QObject::connect(f.KeyHandle, &clsKeyHandle::KeyPressed, f.KeyHandle,
-                         [&f](int16_t keyCode, int16_t shift) { KeyHandle_KeyPressed(f, keyCode, shift); });
-    if (f.MouseGestures)
-        QObject::connect(f.MouseGestures, &clsMouseGestures::MouseGesture, f.MouseGestures,
-                         [&f](int32_t type, int32_t, int32_t, int32_t, int32_t, bool& accept) {
-                             MouseGestures_MouseGesture(f, type, accept);
+    if (gestures) {
+        gestures_ = std::make_unique<clsMouseGestures>();
+        gestures_->Attach();
+        QObject::connect(gestures_.get(), &clsMouseGestures::MouseGesture, gestures_.get(),
+                         [this](int32_t type, int32_t, int32_t, int32_t, int32_t, bool& accept) {
+                             MouseGestures_MouseGesture(type, accept);
                          });
+    }
+    keys_ = std::make_unique<clsKeyHandle>();
+    keys_->Attach();
+    QObject::connect(keys_.get(), &clsKeyHandle::KeyPressed, keys_.get(),
+                     [this](int16_t keyCode, int16_t shift) { KeyHandle_KeyPressed(keyCode, shift); });
+}
+
+void Shortcuts::Detach()
+{
+    if (gestures_)
+        gestures_->Detach();
+    if (keys_)
+        keys_->Detach();
 }
