@@ -3,6 +3,7 @@
 #include "browsing/pagetools.h"
 #include "core/fileclasses.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/base/textfile.h"
 #include "platform/base/vbrt.h"
@@ -75,7 +76,7 @@ void ColourBar_MouseMove(frmExplorer& f, double x)
         f.ColorBarMarker->zOrder(0);
         f.ColorBarMarker->move(bar.left() + g.margin + *cell * g.cellWidth, top, g.cellWidth, g.cellWidth);
     }
-    f.HoverElementId = kColourBarElement;
+    f.Hover().SetHoverElementId(kColourBarElement);
 }
 
 void ColourBar_MouseUp(frmExplorer& f, platform::browser::IBrowser* page, int button, double x)

@@ -404,12 +404,12 @@ void ExplorerTabs::wireAddressDropDown()
                 other(i, button, shift, x, y);
             return;
         }
-        if (window_.HoverElementId == 2025)
+        if (window_.Hover().HoverElementId() == 2025)
             return;
-        if (window_.HoverElementId != 1000 && window_.HoverElementId != -1)
-            SetHoverElement(window_, window_.HoverElementId);
+        if (window_.Hover().HoverElementId() != 1000 && window_.Hover().HoverElementId() != -1)
+            window_.Hover().SetHoverElement(window_.Hover().HoverElementId());
         SetSkinPicture(window_.ImageBox[imagebox::DropDownArrow], skinpic::DropDownArrow + skinlook::Hover);
-        window_.HoverElementId = 2025;
+        window_.Hover().SetHoverElementId(2025);
     };
     boxes.mouseUp = [this, other = boxes.mouseUp](int i, int button, int shift, double x, double y) {
         if (i == imagebox::DropDownArrow)

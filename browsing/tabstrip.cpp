@@ -113,10 +113,9 @@ void TabStrip::TabButtonDown(int index, int button)
 
 void TabStrip::TabButtonMove(int index)
 {
-    if (index + f_.TabButtonOffset == tabs_.model().CurrentTab() || f_.HoverElementId == tabHoverCode(index))
+    if (index + f_.TabButtonOffset == tabs_.model().CurrentTab() || f_.Hover().HoverElementId() == tabHoverCode(index))
         return;
-    SetHoverElement(f_, f_.HoverElementId);
-    f_.HoverElementId = tabHoverCode(index);
+    f_.Hover().Enter(tabHoverCode(index));
     SetSkinPicture(f_.cmdTabNum[index], skinpic::TabButton + skinlook::Hover);
     PaintTabButtonCaption(f_.cmdTabNum[index], QString(), false);
 }
@@ -160,10 +159,9 @@ void TabStrip::CloseButtonDown()
 
 void TabStrip::CloseButtonMove()
 {
-    if (f_.HoverElementId == kCloseButtonHover)
+    if (f_.Hover().HoverElementId() == kCloseButtonHover)
         return;
-    SetHoverElement(f_, f_.HoverElementId);
-    f_.HoverElementId = kCloseButtonHover;
+    f_.Hover().Enter(kCloseButtonHover);
     SetSkinPicture(*f_.cmdCloseTab, skinpic::CloseTab + skinlook::Hover);
     PaintTabButtonCaption(*f_.cmdCloseTab, QString(), false);
 }

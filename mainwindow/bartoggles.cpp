@@ -67,10 +67,9 @@ void cmdShowHide_Click(frmExplorer& f, int index)
 void cmdShowHide_MouseMove(frmExplorer& f, int index)
 {
     const int16_t code = static_cast<int16_t>(1001 + index);
-    if (f.HoverElementId == code || index < 0 || index > 4)
+    if (f.Hover().HoverElementId() == code || index < 0 || index > 4)
         return;
-    SetHoverElement(f, f.HoverElementId);
-    f.HoverElementId = code;
+    f.Hover().Enter(code);
     f.trace("hover", code);
     auto& button = f.cmdShowHide[index];
     switch (index) {

@@ -39,7 +39,6 @@ void ExplorerState::Initialize(float twipsScale)
     TickCounter = 0;
     HeaderWords.fill(0);
     MenuBarActive = 0;
-    HoverElementId = -1;
     MinFormWidth = scaled(9200, twipsScale);
     MinFormHeight = scaled(6675, twipsScale);
     ListTitleWidth = scaled(2880, twipsScale);

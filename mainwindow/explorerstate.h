@@ -67,7 +67,6 @@ struct ExplorerState : MainSettings {
     int16_t TickCounter = 0;
     std::array<int16_t, 3> HeaderWords{};
     Flag MenuBarActive = 0;
-    int16_t HoverElementId = 0;
     int16_t MinFormWidth = 0;
     int16_t MinFormHeight = 0;
     int16_t ListTitleWidth = 0;

@@ -32,7 +32,8 @@
 
 using namespace platform::forms;
 
-frmExplorer::frmExplorer(ServiceSet& services) : services_(services), shortcuts_(std::make_unique<Shortcuts>(*this))
+frmExplorer::frmExplorer(ServiceSet& services) : services_(services), shortcuts_(std::make_unique<Shortcuts>(*this)),
+      hover_(std::make_unique<HoverTracking>(*this))
 {
     Initialize(TwipsScale);
     setCaption(QStringLiteral("Z5"));
@@ -158,21 +159,21 @@ void frmExplorer::wireEvents()
     cmdShowHide.events().click = [this](int index) { cmdShowHide_Click(*this, index); };
     cmdShowHide.events().mouseMove = [this](int index, int, int, double, double) { cmdShowHide_MouseMove(*this, index); };
     cmdAppOpt.events().mouseMove = [this](int index, int, int, double, double) {
-        HoverEnter(*this, static_cast<int16_t>(1080 + index));
+        Hover().HoverEnter(static_cast<int16_t>(1080 + index));
     };
     cmdWBControl.events().mouseMove = [this](int index, int, int, double, double) {
         // The tab number box takes no hover look, but the element before it
         // gets its normal look back.
         if (index == navbutton::TabNumber)
-            SetHoverElement(*this, HoverElementId);
+            Hover().SetHoverElement(Hover().HoverElementId());
         else
-            HoverEnter(*this, static_cast<int16_t>(2000 + index));
+            Hover().HoverEnter(static_cast<int16_t>(2000 + index));
     };
     cmdFormControl.events().mouseMove = [this](int index, int, int, double, double) {
-        HoverEnter(*this, static_cast<int16_t>(2010 + index));
+        Hover().HoverEnter(static_cast<int16_t>(2010 + index));
     };
     cmdMenu.events().mouseMove = [this](int index, int, int, double, double) {
-        HoverEnter(*this, static_cast<int16_t>(3000 + index));
+        Hover().HoverEnter(static_cast<int16_t>(3000 + index));
     };
     cmdMenu.events().mouseDown = [this](int index, int button, int shift, double, double) {
         PressMenuBarCaption(*this, index, button, shift);
@@ -229,7 +230,7 @@ void frmExplorer::Form_Load()
     LoadMainSettings(*this);
     CurrentListKind = ShownListKind;
     BindSkinLibrary();
-    ApplySkinColors(*this);
+    Hover().ApplySkinColors();
     // 10.-12. Hooks and their clients.
     if (GeneralOptionBytes[OptDisableScriptError] == 1)
         InstallDialogHook(window());
@@ -238,8 +239,8 @@ void frmExplorer::Form_Load()
     // 14.-15. Captions, pictures, progress colours.
     SetMenuBarCaptions(false);
     QCoreApplication::processEvents();
-    ApplySkinPictures(*this);
-    ApplyProgressBarColors(*this);
+    Hover().ApplySkinPictures();
+    Hover().ApplyProgressBarColors();
     // 17.-18. The busy picture and the colour bar.
     services().Tabs().ShowBusyIndicator();
     if (DisplayFlags[DisplayColorBar] != 0)

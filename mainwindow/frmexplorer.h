@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+class HoverTracking;
 class Shortcuts;
 class TempPageLock;
 
@@ -70,13 +71,6 @@ public:
     // Shown over the colour bar while the pointer is on it.
     std::unique_ptr<platform::forms::Label> ColorBarMarker;
 
-    // ---- Skin colours kept after a re-skin ----
-    QString MenuCaptionColor;
-    QString MenuCaptionHoverColor;
-    QString MenuCaptionOpenColor;
-    // SkinPiece(4) to (7) stretch their pictures to their size.
-    bool FrameStretch = false;
-
     // ---- Slider geometry of the media row ----
     // Left bound, right bound, grab offset, travel width, knob width.
     std::array<float, 5> VolumeTrack{};
@@ -114,6 +108,8 @@ public:
     ServiceSet& services() const { return services_; }
     // The keys and gestures of the window.
     Shortcuts& Input() const { return *shortcuts_; }
+    // The element under the pointer and the skin's look.
+    HoverTracking& Hover() const { return *hover_; }
 
 private:
     void createControls();
@@ -121,6 +117,7 @@ private:
 
     ServiceSet& services_;
     std::unique_ptr<Shortcuts> shortcuts_;
+    std::unique_ptr<HoverTracking> hover_;
     // Made at Load, kept to the window's end.
     std::unique_ptr<clsWinInet> urlCracker_;
     // Held while this run owns its temporary-page prefix.

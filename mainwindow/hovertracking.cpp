@@ -58,7 +58,7 @@ bool IsCursorOverControl(frmExplorer& /*f*/, const platform::forms::Control& con
     return onScreen.contains(platform::inputstate::cursorPos());
 }
 
-void SetHoverElement(frmExplorer& f, int16_t code)
+void HoverTracking::SetHoverElement(int16_t code)
 {
     f.trace("restore", code);
     if (code == 1000) {
@@ -107,7 +107,7 @@ void SetHoverElement(frmExplorer& f, int16_t code)
     } else if (code == 2025) {
         SetSkinPicture(f.ImageBox[imagebox::DropDownArrow], skinpic::DropDownArrow);
     } else if (inRange(code, 3000, 3004)) {
-        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
+        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(menuCaptionColor_));
     } else if (inRange(code, 3100, 3199)) {
         // Button i stands for tab i + TabButtonOffset.
         if (code - 3100 + f.TabButtonOffset != f.services().Tabs().CurrentTab())
@@ -116,32 +116,39 @@ void SetHoverElement(frmExplorer& f, int16_t code)
     } else if (code == 3200) {
         f.ColorBarMarker->setVisible(false);
     }
-    f.HoverElementId = -1;
+    hoverElementId_ = -1;
 }
 
-void CheckHoverLeave(frmExplorer& f, int16_t code)
+void HoverTracking::CheckHoverLeave(int16_t code)
 {
     if (code < 0)
         return;
     if (code == 1000) {
         // The drop-down list belongs to the lists pane; the address row is ours.
         if (!IsCursorOverControl(f, f.PicHolder[picholder::AddressRow]))
-            SetHoverElement(f, code);
+            SetHoverElement(code);
         return;
     }
     // An element whose control this window does not hold (yet) cannot be
     // tested: it keeps its look until another element is entered.
     platform::forms::Control* c = controlOf(f, code);
     if (c && !IsCursorOverControl(f, *c))
-        SetHoverElement(f, code);
+        SetHoverElement(code);
 }
 
-void HoverEnter(frmExplorer& f, int16_t code)
+bool HoverTracking::Enter(int16_t code)
 {
-    if (f.HoverElementId == code)
+    if (hoverElementId_ == code)
+        return false;
+    SetHoverElement(hoverElementId_);
+    hoverElementId_ = code;
+    return true;
+}
+
+void HoverTracking::HoverEnter(int16_t code)
+{
+    if (!Enter(code))
         return;
-    SetHoverElement(f, f.HoverElementId);
-    f.HoverElementId = code;
     f.trace("hover", code);
     if (inRange(code, 1080, 1088)) {
         SetAppButtonPicture(f, static_cast<int16_t>(code - 1080), 1);
@@ -156,25 +163,25 @@ void HoverEnter(frmExplorer& f, int16_t code)
             return;
         SetSkinPicture(f.cmdFormControl[i], i == formbutton::Maximize && maximised ? skinpic::RestoreDown + skinlook::Hover : hover[i]);
     } else if (inRange(code, 3000, 3004)) {
-        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(f.MenuCaptionHoverColor));
+        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(menuCaptionHoverColor_));
     }
 }
 
-void ApplySkinColors(frmExplorer& f)
+void HoverTracking::ApplySkinColors()
 {
     f.trace("ApplySkinColors");
-    f.FrameStretch = GetSkinString(116) == QLatin1String("T");
+    frameStretch_ = GetSkinString(116) == QLatin1String("T");
     for (int i = skinpiece::Top; i <= skinpiece::Left; ++i)
-        f.SkinPiece[i].setStretch(f.FrameStretch);
+        f.SkinPiece[i].setStretch(frameStretch_);
     auto& status = f.WBTextBox[wbtextbox::Status];
     status.setForeColor(SkinColor(102));
     status.setBackColor(SkinColor(103));
-    f.MenuCaptionColor = GetSkinString(122);
-    f.MenuCaptionHoverColor = GetSkinString(123);
-    f.MenuCaptionOpenColor = GetSkinString(124);
+    menuCaptionColor_ = GetSkinString(122);
+    menuCaptionHoverColor_ = GetSkinString(123);
+    menuCaptionOpenColor_ = GetSkinString(124);
     PopupMenuColor = GetSkinString(121);
     for (int i = 0; i <= menucaption::Last; ++i)
-        f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
+        f.cmdMenu[i].setForeColor(ColorFromSkinText(menuCaptionColor_));
     f.WBTextBox[wbtextbox::TabNumber].setForeColor(SkinColor(125));
     f.WBTextBox[wbtextbox::TabNumber].setBackColor(SkinColor(133));
     f.APPLabel[applabel::ListItemNumber].setForeColor(SkinColor(127));
@@ -184,7 +191,7 @@ void ApplySkinColors(frmExplorer& f)
     f.ColorBarMarker->setBackColor(SkinColor(153));
 }
 
-void ApplySkinPictures(frmExplorer& f)
+void HoverTracking::ApplySkinPictures()
 {
     f.trace("ApplySkinPictures");
     SetSkinPicture(f.cmdShowHide[showhide::SidePane], f.DisplayFlags[DisplaySidePane] != 0 ? skinpic::HideSidePane : skinpic::ShowSidePane);
@@ -214,14 +221,14 @@ void ApplySkinPictures(frmExplorer& f)
     f.services().Menus().UnloadMenuImageHolder();
 }
 
-void ApplyProgressBarColors(frmExplorer& f)
+void HoverTracking::ApplyProgressBarColors()
 {
     f.trace("ApplyProgressBarColors");
     f.WBProgressBar->setBarColor(SkinColor(132));
     f.WBProgressBar->setBackColor(SkinColor(131));
 }
 
-bool ReapplySkin(frmExplorer& f)
+bool HoverTracking::ReapplySkin()
 {
     f.trace("ReapplySkin");
     const QString previousName = SkinName;
@@ -237,10 +244,10 @@ bool ReapplySkin(frmExplorer& f)
                     1, 0);
         return false;
     }
-    ApplySkinColors(f);
-    ApplySkinPictures(f);
+    ApplySkinColors();
+    ApplySkinPictures();
     f.services().Media().RefreshMediaButtonPictures();
-    ApplyProgressBarColors(f);
+    ApplyProgressBarColors();
     f.services().Tabs().ShowBusyIndicator();
     f.LockControl(true);
     ApplySkinLayout(f);

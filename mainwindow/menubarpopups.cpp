@@ -50,7 +50,7 @@ void PressMenuBarCaption(frmExplorer& f, int index, int button, int shift)
     f.TimerStage = 1;
     f.OpenMenuIndex = static_cast<int16_t>(index);
     f.MenuBarActive = -1;
-    f.cmdMenu[index].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
+    f.cmdMenu[index].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionOpenColor()));
     f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
 }
 
@@ -59,7 +59,7 @@ void RollOverMenuBar(frmExplorer& f)
     if (f.MenuBarActive == 0 || rollOverPending)
         return;
     if (f.OpenMenuIndex >= 0 && f.OpenMenuIndex < 5)
-        f.cmdMenu[f.OpenMenuIndex].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
+        f.cmdMenu[f.OpenMenuIndex].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionColor()));
     for (int i = 0; i <= menucaption::Last; ++i) {
         if (i == f.OpenMenuIndex || !IsCursorOnControl(f.cmdMenu[i]))
             continue;
@@ -90,7 +90,7 @@ void EndMenuBarMode(frmExplorer& f)
     if (f.OpenMenuIndex >= 5)
         return;
     for (int i = 0; i <= menucaption::Last; ++i)
-        f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
+        f.cmdMenu[i].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionColor()));
     f.SetMenuBarCaptions(false);
 }
 

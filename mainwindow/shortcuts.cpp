@@ -66,8 +66,8 @@ bool BossKeySeenWhileHidden()
 
 void Shortcuts::PollHotKeys()
 {
-    if (f.HoverElementId != -1)
-        CheckHoverLeave(f, f.HoverElementId);
+    if (f.Hover().HoverElementId() != -1)
+        f.Hover().CheckHoverLeave(f.Hover().HoverElementId());
     QWidget* window = f.window();
     if (!window)
         return;
@@ -174,7 +174,7 @@ void Shortcuts::KeyHandle_KeyPressed(int16_t keyCode, int16_t shift)
         for (int i = 0; i <= menucaption::Last; ++i) {
             if (accelerator(f.cmdMenu[i].caption()) != keyCode)
                 continue;
-            f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
+            f.cmdMenu[i].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionOpenColor()));
             f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(i), 1, 0);
             return;
         }

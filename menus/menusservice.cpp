@@ -205,7 +205,7 @@ void MenusService::EndMenuBarMode()
     if (w_.MenuBarActive != 0) {
         w_.MenuBarActive = 0;
         for (int i = 0; i <= menucaption::Last; ++i)
-            w_.cmdMenu[i].setForeColor(ColorFromSkinText(w_.MenuCaptionColor));
+            w_.cmdMenu[i].setForeColor(ColorFromSkinText(w_.Hover().MenuCaptionColor()));
     }
     openIndex_ = -1;
 }
@@ -361,7 +361,7 @@ void MenusService::setArrangeMode(const QString& key)
 
 void MenusService::reapplySkin()
 {
-    ReapplySkin(w_);
+    w_.Hover().ReapplySkin();
 }
 
 void MenusService::startProgram(const QString& productPath)

@@ -236,9 +236,9 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
     // Button 1 (tab 2) under the pointer, then left: its normal picture
     // comes back although its index is the current tab's number.
     QTest::mouseMove(handle(), centreOf(f.cmdTabNum[1]));
-    EXPECT_EQ(f.HoverElementId, 3101);
+    EXPECT_EQ(f.Hover().HoverElementId(), 3101);
     EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 401));
-    SetHoverElement(f, f.HoverElementId);
+    f.Hover().SetHoverElement(f.Hover().HoverElementId());
     EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 400));
 
     // A wider window shows every tab from the first: no button is left

@@ -493,12 +493,12 @@ TEST_F(Chrome, MovingFromOneButtonToTheNextRestoresTheFirstBeforeLightingTheSeco
             steps << step + QLatin1Char(' ') + QString::number(code);
     };
     QTest::mouseMove(handle(), centreOf(f.cmdAppOpt[2]));
-    EXPECT_EQ(f.HoverElementId, 1082);
+    EXPECT_EQ(f.Hover().HoverElementId(), 1082);
     EXPECT_TRUE(showsPicture(f.cmdAppOpt[2], 274));
     const QImage firstLit = f.window()->grab().toImage();
 
     QTest::mouseMove(handle(), centreOf(f.cmdWBControl[4]));
-    EXPECT_EQ(f.HoverElementId, 2004);
+    EXPECT_EQ(f.Hover().HoverElementId(), 2004);
     EXPECT_TRUE(showsPicture(f.cmdAppOpt[2], 273));
     EXPECT_TRUE(showsPicture(f.cmdWBControl[4], 180));
     const QImage secondLit = f.window()->grab().toImage();
@@ -509,7 +509,7 @@ TEST_F(Chrome, MovingFromOneButtonToTheNextRestoresTheFirstBeforeLightingTheSeco
     // The tab number box takes no hover look but gives the last one back.
     // (its middle holds the tab number: the pointer goes onto its edge)
     QTest::mouseMove(handle(), f.cmdWBControl[7].widget()->mapTo(f.window(), QPoint(1, 1)));
-    EXPECT_EQ(f.HoverElementId, -1);
+    EXPECT_EQ(f.Hover().HoverElementId(), -1);
     EXPECT_TRUE(showsPicture(f.cmdWBControl[4], 179));
 
     // A show/hide button, then away onto the body: the tick restores it.
@@ -519,7 +519,7 @@ TEST_F(Chrome, MovingFromOneButtonToTheNextRestoresTheFirstBeforeLightingTheSeco
     f.TimerStage = 9;
     f.AppTimer_Timer(0);
     EXPECT_TRUE(showsPicture(f.cmdShowHide[3], 137));
-    EXPECT_EQ(f.HoverElementId, -1);
+    EXPECT_EQ(f.Hover().HoverElementId(), -1);
 
     EXPECT_EQ(steps, (QStringList{QStringLiteral("restore -1"), QStringLiteral("hover 1082"),
                                   QStringLiteral("restore 1082"), QStringLiteral("hover 2004"),
@@ -531,11 +531,11 @@ TEST_F(Chrome, ALeftDisabledNavigationButtonShowsItsDisabledPicture)
 {
     frmExplorer& f = open();
     f.cmdWBControl[2].setEnabled(false);
-    f.HoverElementId = 2002;
-    SetHoverElement(f, 2002);
+    f.Hover().SetHoverElementId(2002);
+    f.Hover().SetHoverElement(2002);
     EXPECT_TRUE(showsPicture(f.cmdWBControl[2], 174));
     f.cmdWBControl[3].setEnabled(true);
-    SetHoverElement(f, 2003);
+    f.Hover().SetHoverElement(2003);
     EXPECT_TRUE(showsPicture(f.cmdWBControl[3], 175));
 }
 
@@ -568,16 +568,16 @@ TEST_F(Chrome, ReskinningChangesPicturesAndColoursAndKeepsTheHoveredElement)
 {
     frmExplorer& f = open();
     QTest::mouseMove(handle(), centreOf(f.cmdAppOpt[1]));
-    ASSERT_EQ(f.HoverElementId, 1081);
+    ASSERT_EQ(f.Hover().HoverElementId(), 1081);
     const QImage before = f.window()->grab().toImage();
     EXPECT_TRUE(before.save(screenshotFolder() + QStringLiteral("/z5-chrome-morvane-1.png")));
     const QColor statusBefore = f.WBTextBox[1].backColor();
 
     setSetting(QStringLiteral("Z5_SKINNAME"), QStringLiteral("Blue Sky"));
-    ASSERT_TRUE(ReapplySkin(f));
+    ASSERT_TRUE(f.Hover().ReapplySkin());
     QTest::qWait(50);
     EXPECT_EQ(SkinName, QStringLiteral("Blue Sky"));
-    EXPECT_EQ(f.HoverElementId, 1081);
+    EXPECT_EQ(f.Hover().HoverElementId(), 1081);
     const QImage after = f.window()->grab().toImage();
     EXPECT_NE(before, after);
     EXPECT_TRUE(after.save(screenshotFolder() + QStringLiteral("/z5-chrome-blue-sky.png")));
@@ -600,7 +600,7 @@ TEST_F(Chrome, ReskinningToASkinThatCannotBeBoundKeepsTheSkinAndSays9004)
     frmExplorer& f = open();
     const QImage before = f.window()->grab().toImage();
     setSetting(QStringLiteral("Z5_SKINNAME"), QStringLiteral("Not There"));
-    EXPECT_FALSE(ReapplySkin(f));
+    EXPECT_FALSE(f.Hover().ReapplySkin());
     EXPECT_EQ(SkinName, QStringLiteral("Morvane 1"));
     EXPECT_FALSE(SkinObject.isNull());
     EXPECT_EQ(GetSkinString(101), QStringLiteral("&HB77B5E"));
