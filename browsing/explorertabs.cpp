@@ -188,8 +188,8 @@ void ExplorerTabs::EnsureTabsForViewMode(bool activate)
 // timers stop and the status line says "Stopped".
 void ExplorerTabs::StopEverything()
 {
-    if (window_.FullScreenMode != 0)
-        ToggleFullScreen(window_, 0);
+    if (window_.Placement().FullScreenMode() != 0)
+        window_.Placement().ToggleFullScreen(0);
     tabs_.StopAllTabBrowsers();
     tabs_.BusyState[0] = 4;
     tabs_.ShowBusyIndicator();
@@ -276,6 +276,11 @@ void ExplorerTabs::SetProgressBar(double max, double value)
 {
     window_.WBProgressBar->setMaximum(static_cast<int>(max));
     window_.WBProgressBar->setValue(static_cast<int>(value));
+}
+
+bool ExplorerTabs::IsFullScreen()
+{
+    return window_.Placement().FullScreenMode() != 0;
 }
 
 void ExplorerTabs::SetListTimer(int timer, bool enabled)

@@ -1030,7 +1030,7 @@ void TabBrowsing::WBMAIN_WindowSetRect(int index)
 
 void TabBrowsing::WBMAIN_GotFocus(int index)
 {
-    if (GroupOpening || ClosingTabs || st_.FullScreenMode)
+    if (GroupOpening || ClosingTabs || chrome_.IsFullScreen())
         return;
     const int t = TabOfBrowser(index);
     if (t < 0)

@@ -121,7 +121,7 @@ void cmdFormControl_Click(frmExplorer& f, int index)
     case formbutton::Maximize:
         // The picture and tooltip follow the new state.
         f.LockControl(true);
-        ToggleMaximized(f);
+        f.Placement().ToggleMaximized();
         f.LockControl(false);
         break;
     case formbutton::Close: f.unload(); break;

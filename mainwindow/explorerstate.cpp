@@ -28,7 +28,6 @@ void ExplorerState::Initialize(float twipsScale)
     RepeatFlags.fill(0);
     SingleFlags.fill(0);
     ShuffleFlags.fill(0);
-    FullScreenMode = 0;
     ImagesPerView = 1;
     TabModelWords.fill(0);
     CloseRequested = 0;

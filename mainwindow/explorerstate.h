@@ -52,7 +52,6 @@ struct ExplorerState : MainSettings {
     std::array<Flag, 4> RepeatFlags{};   // 1-3: audio, video, image lists
     std::array<Flag, 3> SingleFlags{};   // 1-2: audio, video
     std::array<Flag, 3> ShuffleFlags{};  // 1-2: audio, video
-    Flag FullScreenMode = 0;
     uint8_t ImagesPerView = 0;
     Flag AutoImageResize = -1;       // the image viewer fits images to its panes
     std::array<int16_t, 2> TabModelWords{};

@@ -33,7 +33,8 @@
 using namespace platform::forms;
 
 frmExplorer::frmExplorer(ServiceSet& services) : services_(services), shortcuts_(std::make_unique<Shortcuts>(*this)),
-      hover_(std::make_unique<HoverTracking>(*this))
+      hover_(std::make_unique<HoverTracking>(*this)),
+      placement_(std::make_unique<WindowPlacement>(*this))
 {
     Initialize(TwipsScale);
     setCaption(QStringLiteral("Z5"));
@@ -256,7 +257,7 @@ void frmExplorer::Form_Load()
     for (int i = 0; i <= menucaption::Last; ++i)
         cmdMenu[i].setTransparent(true);
     // 21. Maximised to the work area or at the remembered rectangle.
-    MaximizeRestoreWindow(*this, DisplayFlags[DisplayMaximised] != 0);
+    Placement().MaximizeRestoreWindow(DisplayFlags[DisplayMaximised] != 0);
     // 22.-24. Navigation allowed; the blank page; the timer starts.
     NavigationHeld.set(false);
     BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
@@ -300,7 +301,7 @@ void frmExplorer::Form_Unload()
     current.Top = static_cast<int32_t>(top());
     current.Width = static_cast<int32_t>(width());
     current.Height = static_cast<int32_t>(height());
-    if ((DisplayFlags[DisplayMaximised] != 0 || FullScreenMode != 0) && NormalWindowRect.Width > 0
+    if ((DisplayFlags[DisplayMaximised] != 0 || Placement().FullScreenMode() != 0) && NormalWindowRect.Width > 0
         && NormalWindowRect.Height > 0)
         current = NormalWindowRect;
     SaveMainSettings(*this, current);

@@ -24,6 +24,7 @@
 class HoverTracking;
 class Shortcuts;
 class TempPageLock;
+class WindowPlacement;
 
 class frmExplorer : public platform::forms::Form, public ExplorerState {
 public:
@@ -93,8 +94,6 @@ public:
     bool TickRunning = false;
     // The information panel is being shown or hidden.
     BusyFlag InfoPanelBusy;
-    // A resize of the frame is being handed to the window system.
-    BusyFlag FrameHandOver;
 
     // An observer of the window's layout and hover steps (tests): each
     // routine reports its name, hover steps their element code.
@@ -110,6 +109,8 @@ public:
     Shortcuts& Input() const { return *shortcuts_; }
     // The element under the pointer and the skin's look.
     HoverTracking& Hover() const { return *hover_; }
+    // Maximised, restored or full screen.
+    WindowPlacement& Placement() const { return *placement_; }
 
 private:
     void createControls();
@@ -118,6 +119,7 @@ private:
     ServiceSet& services_;
     std::unique_ptr<Shortcuts> shortcuts_;
     std::unique_ptr<HoverTracking> hover_;
+    std::unique_ptr<WindowPlacement> placement_;
     // Made at Load, kept to the window's end.
     std::unique_ptr<clsWinInet> urlCracker_;
     // Held while this run owns its temporary-page prefix.

@@ -6,6 +6,7 @@
 #include "contracts/services.h"
 #include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 
 #include <vector>
 
@@ -79,7 +80,7 @@ void LayoutMediaControlCenter(frmExplorer& f)
 void LayoutMediaToolbar(frmExplorer& f, int16_t kind)
 {
     f.trace("LayoutMediaToolbar", kind);
-    const bool fullScreen = f.FullScreenMode != 0;
+    const bool fullScreen = f.Placement().FullScreenMode() != 0;
     const double gap = SkinTwips(126);
     const double base = f.SkinPiece[skinpiece::Bottom].top();
     double x = fullScreen ? gap : f.cmdShowHide[showhide::MediaRow].left() + f.cmdShowHide[showhide::MediaRow].width();

@@ -6,6 +6,7 @@
 #include "mainwindow/hovertracking.h"
 #include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/win/inputstate.h"
 #include "platform/win/popupmenus.h"
 #include "platform/win/twips.h"
@@ -102,7 +103,7 @@ void HandleBrowserClick(frmExplorer& f, int code)
         return;
     if (f.Layout.SplitterDragging || GroupOpening != 0)
         return;
-    if (f.FullScreenMode != 0) {
+    if (f.Placement().FullScreenMode() != 0) {
         ToggleInfoPanel(f);
         return;
     }

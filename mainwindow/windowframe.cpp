@@ -147,7 +147,7 @@ void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt
     if (!edges)
         return;
     {
-        const BusyFlag::Hold handing(f.FrameHandOver);
+        const BusyFlag::Hold handing(f.Placement().FrameHandOver);
         QCoreApplication::processEvents();
         platform::forms::Control::releaseCapture();
     }

@@ -21,7 +21,7 @@ namespace win = platform::windows;
 using platform::forms::toTwipsX;
 using platform::forms::toTwipsY;
 
-void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
+void WindowPlacement::MaximizeRestoreWindow(bool maximize)
 {
     QWidget* window = f.window();
     if (win::windowState(window) == win::StateMaximized)
@@ -65,7 +65,7 @@ void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
     f.cmdFormControl[formbutton::Maximize].setToolTipText(GetLangCaption(section, QStringLiteral("3103"), QStringLiteral("Maximize")));
 }
 
-void SaveNormalWindowRect(frmExplorer& f, bool fromWindow)
+void WindowPlacement::SaveNormalWindowRect(bool fromWindow)
 {
     WindowRectTwips& r = f.NormalWindowRect;
     if (fromWindow) {
@@ -141,12 +141,12 @@ void setFullScreenChromeVisible(frmExplorer& f, bool normal)
 
 } // namespace
 
-void ToggleFullScreen(frmExplorer& f, int16_t mode)
+void WindowPlacement::ToggleFullScreen(int16_t mode)
 {
-    f.FullScreenMode = mode;
+    fullScreenMode_ = mode;
     QWidget* window = f.window();
     if (mode == 0) {
-        MaximizeRestoreWindow(f, f.DisplayFlags[DisplayMaximised] != 0);
+        MaximizeRestoreWindow(f.DisplayFlags[DisplayMaximised] != 0);
         // A work area as large as the screen gives no size change, so no
         // Resize event would take the page holder back off the chrome.
         f.Form_Resize();
@@ -158,7 +158,7 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
         f.services().Lists().SelectCurrentListItem();
         return;
     }
-    SaveNormalWindowRect(f, true);
+    SaveNormalWindowRect(true);
     const QRect screen = win::screenGeometry(window);
     f.Layout.LayoutLock.set(true);
     if (win::windowState(window) == win::StateMaximized)
@@ -193,14 +193,14 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
     f.LockControl(false);
 }
 
-void ToggleMaximized(frmExplorer& f)
+void WindowPlacement::ToggleMaximized()
 {
     if (f.DisplayFlags[DisplayMaximised] != 0) {
         f.DisplayFlags[DisplayMaximised] = 0;
-        MaximizeRestoreWindow(f, false);
+        MaximizeRestoreWindow(false);
         return;
     }
-    SaveNormalWindowRect(f, true);
+    SaveNormalWindowRect(true);
     f.DisplayFlags[DisplayMaximised] = -1;
-    MaximizeRestoreWindow(f, true);
+    MaximizeRestoreWindow(true);
 }

@@ -17,6 +17,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menubar.h"
 #include "menus/pagecommands.h"
@@ -522,7 +523,7 @@ MenuState GatherMenuState(frmExplorer& w)
     }
     s.autoImageResize = w.AutoImageResize != 0;
     s.imagesPerView = w.ImagesPerView;
-    s.fullScreen = w.FullScreenMode != 0;
+    s.fullScreen = w.Placement().FullScreenMode() != 0;
     s.imageListPlaying = w.ListPlayState[3] == 2;
     s.imageListCount = w.ListItemCount[3];
     if (w.CurrentListKind >= 1 && w.CurrentListKind <= 6)

@@ -414,10 +414,10 @@ TEST(BrowserEvents, FocusAfterAClickMakesTheTabCurrent)
     f.tabs->WBMAIN_GotFocus(2);
     EXPECT_EQ(f.model.CurrentTab(), 2);
     EXPECT_EQ(f.tabs->ProgressBrowser, 2);
-    f.state.FullScreenMode = -1;
+    f.chrome.fullScreen = true;
     f.tabs->WBMAIN_GotFocus(1);
     EXPECT_EQ(f.model.CurrentTab(), 2);
-    f.state.FullScreenMode = 0;
+    f.chrome.fullScreen = false;
     f.tabs->WBMAIN_WindowSetRect(1);
     EXPECT_EQ(f.host.fake(1)->scrollFixMark, 1);
 }

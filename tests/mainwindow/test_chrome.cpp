@@ -375,7 +375,7 @@ TEST_F(Chrome, TheMediaRowPlacesTheButtonsEachListKindUses)
     for (const auto& c : cases) {
         for (int i = 0; i <= 15; ++i)
             f.cmdMediaControl[i].move(-7, -7);
-        f.FullScreenMode = c.fullScreen ? -1 : 0;
+        f.Placement().SetFullScreenMode(c.fullScreen ? -1 : 0);
         LayoutMediaToolbar(f, c.kind);
         std::set<int> placed;
         for (int i = 0; i <= 15; ++i)
@@ -395,7 +395,7 @@ TEST_F(Chrome, TheMediaRowPlacesTheButtonsEachListKindUses)
             EXPECT_DOUBLE_EQ(f.APPLabel[0].width(), (f.ImageBox[9].width() - gap) / 2);
         }
     }
-    f.FullScreenMode = 0;
+    f.Placement().SetFullScreenMode(0);
 
     // The knobs: the volume by its fraction, a position never moved at the left bound.
     f.VolumeFraction[1] = 0.5f;
@@ -888,7 +888,7 @@ TEST_F(Chrome, TheRestoredWindowTakesTheRememberedRectangleOnlyWhenItFitsTheWork
     };
     for (const auto& c : cases) {
         f.NormalWindowRect = c.remembered;
-        MaximizeRestoreWindow(f, false);
+        f.Placement().MaximizeRestoreWindow(false);
         EXPECT_DOUBLE_EQ(f.left(), c.expected.left) << c.name;
         EXPECT_DOUBLE_EQ(f.top(), c.expected.top) << c.name;
         EXPECT_DOUBLE_EQ(f.width(), c.expected.width) << c.name;
@@ -896,12 +896,12 @@ TEST_F(Chrome, TheRestoredWindowTakesTheRememberedRectangleOnlyWhenItFitsTheWork
         EXPECT_EQ(f.cmdFormControl[2].toolTipText(), QStringLiteral(" Maximize ")) << c.name;
     }
     // Maximised over the work area; an auto-hidden bar at the bottom keeps a pixel free.
-    MaximizeRestoreWindow(f, true);
+    f.Placement().MaximizeRestoreWindow(true);
     EXPECT_DOUBLE_EQ(f.width(), Wt);
     EXPECT_DOUBLE_EQ(f.height(), Ht);
     EXPECT_EQ(f.cmdFormControl[2].toolTipText(), QStringLiteral(" Restore Down "));
     platform::windows::setTaskbarProvider({[] { return platform::windows::TaskbarAutoHide; }, [](int edge) { return edge == 3; }});
-    MaximizeRestoreWindow(f, true);
+    f.Placement().MaximizeRestoreWindow(true);
     EXPECT_DOUBLE_EQ(f.top(), (work.top() - 1) * 15.0);
     EXPECT_DOUBLE_EQ(f.height(), Ht - 15);
     platform::windows::setTaskbarProvider({});
