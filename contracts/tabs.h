@@ -51,6 +51,20 @@ public:
     // A Ctrl+letter page command on the current page (key codes of P, S,
     // F, A, X, C, V); nothing on the blank page. F opens the find bar.
     virtual void RunPageKey(int16_t keyCode) = 0;
+
+    // The page tools and quick lists of the menus' items.
+    virtual void MailPageLink() = 0;
+    // index 0 the translation list, 1-4 the folder, mail, start-page and search lists.
+    virtual void EditListFile(int16_t index) = 0;
+    // number 1-5: Excel, FrontPage, PowerPoint, Publisher, Word.
+    virtual void OpenInOfficeProgram(int16_t number) = 0;
+    virtual void TranslatePage(const QString& name) = 0;
+    virtual void ToggleWorkOffline() = 0;
+    virtual void ViewPageSource() = 0;
+    virtual void SynchronizeOfflinePages() = 0;
+    virtual void ShowImageViewerTab() = 0;
+    // Opens the entry `name` of quick list 1-4 (folders, mail, start pages, searches).
+    virtual void QuickListLookup(int16_t list, const QString& name) = 0;
 };
 
 class ITabsService : public ITabCommands {
@@ -97,22 +111,10 @@ public:
 
     // Page tools of the current tab.
     virtual void StopEverything() = 0;
-    virtual void MailPageLink() = 0;
-    // index 0 the translation list, 1-4 the folder, mail, start-page and search lists.
-    virtual void EditListFile(int16_t index) = 0;
-    // number 1-5: Excel, FrontPage, PowerPoint, Publisher, Word.
-    virtual void OpenInOfficeProgram(int16_t number) = 0;
-    virtual void TranslatePage(const QString& name) = 0;
-    virtual void ToggleWorkOffline() = 0;
-    virtual void ViewPageSource() = 0;
     virtual bool IsCurrentTabBlank() = 0;
-    virtual void SynchronizeOfflinePages() = 0;
-    virtual void ShowImageViewerTab() = 0;
     // Tab commands of the keys, gestures and buttons.
     virtual void OpenNewTab() = 0;
     virtual void ReopenClosedTab() = 0;
-    // Opens the entry `name` of quick list 1-4 (folders, mail, start pages, searches).
-    virtual void QuickListLookup(int16_t list, const QString& name) = 0;
     // The current tab's browser goes to url.
     virtual void NavigateCurrentTab(const QString& url) = 0;
 };

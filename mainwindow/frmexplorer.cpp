@@ -28,6 +28,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 
 using namespace platform::forms;
@@ -40,6 +41,8 @@ frmExplorer::frmExplorer(ServiceSet& services) : services_(services), shortcuts_
     setCaption(QStringLiteral("Z5"));
     setBorderStyle(BorderStyle::None);
     setSizableWithoutBorder(true);
+    // No sizing, by the frame or by the window system, goes below the minimum.
+    setMinimumSize(MinFormWidth, MinFormHeight);
     setWidth(MinFormWidth);
     setHeight(MinFormHeight);
     createControls();
@@ -206,9 +209,14 @@ void frmExplorer::SetMenuBarCaptions(bool flag)
         if (!flag)
             text.remove(QLatin1Char('&'));
         caption.setUseMnemonic(flag);
+        // The text sets the width only: the caption keeps the height the
+        // layout gave it, so its menus open at the same bottom edge.
+        const double height = caption.height();
         caption.setAutoSize(true);
         caption.setCaption(text);
         caption.setAutoSize(false);
+        if (height > 0)
+            caption.setHeight(height);
     }
 }
 

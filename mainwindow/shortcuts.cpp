@@ -1,10 +1,12 @@
 #include "mainwindow/shortcuts.h"
 
+#include "core/globals.h"
 #include "core/keyhandle.h"
 #include "core/mousegestures.h"
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "mainwindow/menubarpopups.h"
 #include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/delay.h"
@@ -15,6 +17,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 
 namespace input = platform::inputstate;
 
@@ -49,19 +53,19 @@ int accelerator(const QString& caption)
 
 bool IsKeyDown(int key1, int key2)
 {
-    input::asyncKeyState(key1);
-    const bool first = input::asyncKeyState(key1) != 0;
+    // A press since the previous poll: a tap between two polls counts once,
+    // a press held over two polls once, a held key again with each repeat.
+    const bool pressed = (input::asyncKeyState(key1) & 1) != 0;
     if (key2 <= 0)
-        return first;
-    input::asyncKeyState(key2);
-    return first && input::asyncKeyState(key2) != 0 && input::isDown(key2);
+        return pressed;
+    return pressed && input::isDown(key2);
 }
 
 bool BossKeySeenWhileHidden()
 {
-    // The key state comes from the program's own windows: once they are
-    // all hidden no key reaches it, and nothing could show them again.
-    return false;
+    // Once every window is hidden no key reaches the program: only the key
+    // state of the whole display (X11) can bring the window back.
+    return input::seesKeysWhileHidden();
 }
 
 void Shortcuts::PollHotKeys()
@@ -71,7 +75,9 @@ void Shortcuts::PollHotKeys()
     QWidget* window = f.window();
     if (!window)
         return;
-    if (bossKeyCode_ >= 1 && !window->isVisible() && IsKeyDown(bossKeyCode_)) {
+    // Hidden, the boss key is seen held now or pressed since the last poll.
+    if (bossKeyCode_ >= 1 && !window->isVisible() && input::asyncKeyState(bossKeyCode_) != 0) {
+        input::watchWhileHidden(bossKeyCode_, false);
         window->setVisible(true);
         platform::Delay(100);
         return;
@@ -125,6 +131,8 @@ void Shortcuts::RunShortcutCommand(int command, int functionKey)
             f.window()->setVisible(false);
             platform::Delay(100);
             bossKeyCode_ = static_cast<int16_t>(112 + functionKey);
+            // A short press while hidden falls between two polls: it is watched.
+            platform::inputstate::watchWhileHidden(bossKeyCode_, true);
         }
         break;
     case 11: tabs.OpenWB_StartPage(3); break;
@@ -174,8 +182,16 @@ void Shortcuts::KeyHandle_KeyPressed(int16_t keyCode, int16_t shift)
         for (int i = 0; i <= menucaption::Last; ++i) {
             if (accelerator(f.cmdMenu[i].caption()) != keyCode)
                 continue;
-            f.cmdMenu[i].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionOpenColor()));
-            f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(i), 1, 0);
+            // The key opens the menu and nothing else; the menu opens once
+            // the keystroke has been handled, not inside its delivery.
+            if (keys_)
+                keys_->ConsumeKey();
+            QPointer<QWidget> alive = f.window();
+            frmExplorer& window = f;
+            QTimer::singleShot(0, f.window(), [&window, i, alive] {
+                if (alive && CloseRequested == 0 && !window.services().Menus().SubClassStatus())
+                    PressMenuBarCaption(window, i);
+            });
             return;
         }
         return;
@@ -239,6 +255,10 @@ void Shortcuts::Attach(bool gestures)
 {
     if (gestures) {
         gestures_ = std::make_unique<clsMouseGestures>();
+        // Strokes belong to the page area; the frame and the buttons take
+        // either button at once.
+        QPointer<QWidget> pages = f.PicHolder[picholder::Body].widget();
+        gestures_->SetArea([pages](const QWidget* w) { return w && pages && (w == pages || pages->isAncestorOf(w)); });
         gestures_->Attach();
         QObject::connect(gestures_.get(), &clsMouseGestures::MouseGesture, gestures_.get(),
                          [this](int32_t type, int32_t, int32_t, int32_t, int32_t, bool& accept) {
