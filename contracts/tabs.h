@@ -97,7 +97,9 @@ public:
     virtual void ReadHandOffFiles() = 0;
     virtual void SetStatusMessage(const QString& text, int16_t browserIndex, int16_t tabNumber) = 0;
     virtual void ShowBusyIndicator() = 0;
-    virtual void SwitchToAdjacentTab(int16_t direction) = 0;
+    // direction 7 the next tab, 8 the previous; once false steps on while a
+    // button is held (until ButtonReleased).
+    virtual void SwitchToAdjacentTab(int16_t direction, bool once) = 0;
     // The tab browser WBMAIN(0)'s state record.
     virtual void SetTabStateRecord(int16_t browserIndex, const QString& record) = 0;
     // Unloads the browser WBMAIN(index) (never index 0).

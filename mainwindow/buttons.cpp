@@ -78,8 +78,9 @@ void cmdAppOpt_MouseDown(frmExplorer& f, int index, int button)
     case quickbutton::Search: tabs.OpenSearchPage(); break;
     case quickbutton::CloseTabMenu: f.services().Menus().ShowCloseTabMenu(); break;
     case quickbutton::GoToTabMenu: f.services().Menus().ShowGoToTabMenu(); break;
-    case quickbutton::NextTab: tabs.SwitchToAdjacentTab(7); break;
-    case quickbutton::PreviousTab: tabs.SwitchToAdjacentTab(8); break;
+    // Held, the next and previous buttons step on.
+    case quickbutton::NextTab: tabs.SwitchToAdjacentTab(7, false); break;
+    case quickbutton::PreviousTab: tabs.SwitchToAdjacentTab(8, false); break;
     default: break;
     }
 }

@@ -118,8 +118,8 @@ void Shortcuts::RunShortcutCommand(int command, int functionKey)
     switch (command) {
     case 0: tabs.GoToTab(0); break;
     case 1: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
-    case 2: tabs.SwitchToAdjacentTab(8); break;
-    case 3: tabs.SwitchToAdjacentTab(7); break;
+    case 2: tabs.SwitchToAdjacentTab(8, true); break;
+    case 3: tabs.SwitchToAdjacentTab(7, true); break;
     case 4: tabs.OpenNewTab(); break;
     case 5: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 6: tabs.CloseTabs(1); break;
@@ -234,10 +234,10 @@ void Shortcuts::MouseGestures_MouseGesture(int32_t gestureType, bool& acceptGest
     case 2: tabs.OpenNewTab(); break;
     case 4: tabs.GoForward(); break;
     case 8: tabs.GoBack(); break;
-    case 16: tabs.SwitchToAdjacentTab(7); break;
+    case 16: tabs.SwitchToAdjacentTab(7, true); break;
     case 32: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 64: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
-    case 128: tabs.SwitchToAdjacentTab(8); break;
+    case 128: tabs.SwitchToAdjacentTab(8, true); break;
     case 256: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
     case 512: tabs.CloseTabs(1); break;
     case 1024: tabs.CloseTabs(3); break;

@@ -332,6 +332,38 @@ TEST_F(ProgramWindow, RealMouseOnTheStrip)
     EXPECT_EQ(model().TabTitles().mid(0, 2), (QStringList{QStringLiteral("<img src=x>"), QStringLiteral("Page 5")}));
 }
 
+TEST_F(ProgramWindow, AHeldNextTabButtonStepsOnUntilReleased)
+{
+    frmExplorer& f = open(12500, 7000);
+    openPages(3);
+    ASSERT_TRUE(f.cmdAppOpt[7].visible());
+    const QPoint next = centreOf(f.cmdAppOpt[7]);
+    // The tabs shown while the button is held; it comes up once the button
+    // has stepped on twice after its first step (or after a long while).
+    QList<int> shown{model().CurrentTab()};
+    bool released = false;
+    QElapsedTimer held;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (shown.last() != model().CurrentTab())
+            shown << model().CurrentTab();
+        if (!released && (shown.size() >= 4 || held.elapsed() > 15000)) {
+            released = true;
+            QTest::mouseRelease(handle(), Qt::LeftButton, {}, next);
+        }
+    });
+    QTest::mouseMove(handle(), next);
+    held.start();
+    watch.start();
+    QTest::mousePress(handle(), Qt::LeftButton, {}, next);
+    ASSERT_TRUE(testenv::waitFor([&] { return released; }, 30000));
+    EXPECT_EQ(shown, (QList<int>{0, 1, 2, 0}));
+    const int last = model().CurrentTab();
+    QTest::qWait(500);
+    EXPECT_EQ(model().CurrentTab(), last) << "released, it stops";
+}
+
 // The pane rectangles and the colour each pane shows.
 TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
 {
