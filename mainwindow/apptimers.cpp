@@ -17,15 +17,6 @@
 
 namespace {
 
-// Clears a running flag on every way out of the tick.
-struct TickGuard {
-    explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TickGuard() { flag_ = false; }
-    TickGuard(const TickGuard&) = delete;
-    TickGuard& operator=(const TickGuard&) = delete;
-    bool& flag_;
-};
-
 void unloadWhenClosing(frmExplorer& f)
 {
     if (CloseRequested != 0)
@@ -159,9 +150,9 @@ void AppTimer_Timer(frmExplorer& f, int index)
     }
     // A tick that comes while an earlier one waits in a prompt or a menu
     // does nothing: the routines it would run are still running.
-    if (f.TickRunning)
+    const auto running = f.TickRunning.tryHold();
+    if (!running)
         return;
-    TickGuard guard(f.TickRunning);
     switch (f.TimerStage) {
     case 0: firstTick(f); break;
     case 1: WatchMenuBarPopup(f); break;

@@ -5,6 +5,7 @@
 // names and indexes the layout, hover and bar code address them by.
 
 #include "contracts/services.h"
+#include "core/busyflag.h"
 #include "mainwindow/controlindex.h"
 #include "mainwindow/explorerstate.h"
 #include "platform/base/apptimer.h"
@@ -91,7 +92,7 @@ public:
 
     // Re-entrancy of the housekeeping tick: a tick that arrives while an
     // earlier one is still running (a prompt open inside it) does nothing.
-    bool TickRunning = false;
+    BusyFlag TickRunning;
     // The information panel is being shown or hidden.
     BusyFlag InfoPanelBusy;
 

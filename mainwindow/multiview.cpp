@@ -56,7 +56,7 @@ void CreateSplitterBars(frmExplorer& f)
     WireSplitterBars(f);
 }
 
-void LayoutViewPanes(frmExplorer& f, bool showSplitters, int tabCount, int paneCount)
+void LayoutViewPanes(frmExplorer& f, bool showSplitters, int16_t tabCount, int16_t paneCount)
 {
     const double W = f.PicHolder[picholder::Body].width();
     const double H = f.PicHolder[picholder::Body].height();
@@ -81,7 +81,7 @@ void LayoutViewPanes(frmExplorer& f, bool showSplitters, int tabCount, int paneC
             PositionSplitterBars(f);
         }
     }
-    const int n = std::min(paneCount, kMaxPanes);
+    const int n = std::min<int>(paneCount, kMaxPanes);
     if (f.Layout.ViewMode() == 1) {
         int16_t rows = 0, columns = 0;
         GridForCount(static_cast<int16_t>(n), rows, columns);

@@ -26,7 +26,7 @@ void CreateSplitterBars(frmExplorer& f);
 // Computes the pane rectangles for the mode (rewriting the grid and tile
 // modes into split ones for two to four tabs) and, with showSplitters,
 // re-centres and shows the bars of a split mode.
-void LayoutViewPanes(frmExplorer& f, bool showSplitters, int tabCount, int paneCount);
+void LayoutViewPanes(frmExplorer& f, bool showSplitters, int16_t tabCount, int16_t paneCount);
 // Centres the bars for the current split mode.
 void PositionSplitterBars(frmExplorer& f);
 // The panes of modes 4-10 from the split position, scaled when the holder
