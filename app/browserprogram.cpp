@@ -1,6 +1,7 @@
 #include "app/browserprogram.h"
 
 #include "browsing/explorertabs.h"
+#include "dialogs/dialogsservice.h"
 #include "mainwindow/frmexplorer.h"
 #include "menus/menusservice.h"
 
@@ -16,10 +17,19 @@ BrowserProgram::BrowserProgram(ServiceSet& services, Parts parts) : services_(se
         menus_ = std::make_unique<MenusService>(*window_, services);
         services.SetMenus(menus_.get());
     }
+    if (parts.dialogs) {
+        dialogs_ = std::make_unique<DialogsService>(*window_);
+        services.SetDialogs(dialogs_.get());
+    }
 }
 
 BrowserProgram::~BrowserProgram()
 {
+    if (dialogs_) {
+        if (&services_.Dialogs() == dialogs_.get())
+            services_.SetDialogs(nullptr);
+        dialogs_.reset();
+    }
     if (menus_) {
         if (&services_.Menus() == menus_.get())
             services_.SetMenus(nullptr);

@@ -5,6 +5,7 @@
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
 #include "platform/web/browser.h"
+#include "platform/win/inputdriver.h"
 #include "platform/win/shotonshow.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Z5"));
     platform::shotonshow::install();
+    platform::inputdriver::install();
     ServiceSet services;
     std::unique_ptr<BrowserProgram> program;
     SetMainWindowLoader([&services, &program] {

@@ -86,6 +86,14 @@ void ListView::addItem(int position, const QString& text, int smallIcon)
     tree()->insertTopLevelItem(at, item);
 }
 
+bool ListView::removeItem(int index)
+{
+    if (index < 1 || index > count())
+        return false;
+    delete tree()->takeTopLevelItem(index - 1);
+    return true;
+}
+
 int ListView::count() const
 {
     return tree()->topLevelItemCount();

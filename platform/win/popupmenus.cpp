@@ -387,6 +387,22 @@ public:
         return out;
     }
 
+    // Screen rectangles of the items of each menu window on the screen.
+    std::vector<std::vector<QRect>> itemRects() const
+    {
+        std::vector<std::vector<QRect>> out;
+        for (const auto& l : levels_) {
+            if (!l.window || !l.window->isVisible())
+                continue;
+            const QPoint origin = l.window->geometry().topLeft() + QPoint(kFrame, kFrame);
+            std::vector<QRect> rects;
+            for (const QRect& r : l.rects)
+                rects.push_back(r.translated(origin));
+            out.push_back(std::move(rects));
+        }
+        return out;
+    }
+
     void cancel() { finish(0); }
 
 private:
@@ -841,6 +857,11 @@ bool isTracking()
 std::vector<QWidget*> openPopups()
 {
     return activeTracker ? activeTracker->windows() : std::vector<QWidget*>{};
+}
+
+std::vector<std::vector<QRect>> openItemRects()
+{
+    return activeTracker ? activeTracker->itemRects() : std::vector<std::vector<QRect>>{};
 }
 
 QRect placePopup(QSize size, QPoint point, const std::optional<QRect>& exclude, bool verticalFirst,

@@ -126,6 +126,9 @@ void whenMenuClosed(std::function<void()> work);
 bool isTracking();
 // The menu windows on the screen, the root first.
 std::vector<QWidget*> openPopups();
+// The items of each menu window on the screen, the root first: screen
+// rectangles of the items that show (none for an item scrolled out of view).
+std::vector<std::vector<QRect>> openItemRects();
 
 // Where a menu of the size goes: its left-top corner at the point, moved
 // inside the screen area; with an exclusion rectangle it is moved off that
