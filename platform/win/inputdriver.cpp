@@ -312,7 +312,8 @@ private:
             }
             clickAt(combo->widget(), combo->widget()->rect().center());
             QPointer<QWidget> view(combo->listView());
-            QTimer::singleShot(150, qApp, [this, s, slot, view, row] {
+            // A release at once would belong to the opening click.
+            QTimer::singleShot(QApplication::doubleClickInterval() + 50, qApp, [this, s, slot, view, row] {
                 auto* items = qobject_cast<QAbstractItemView*>(view.data());
                 if (!items || !items->isVisible()) {
                     s->answers[slot] = QStringLiteral("error: the list did not open");

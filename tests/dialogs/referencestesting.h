@@ -13,6 +13,8 @@
 #include "pointerentry.h"
 #include "testenv.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
@@ -21,6 +23,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// QStrings in failure messages as text.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace referencestesting {
 
@@ -70,6 +79,7 @@ protected:
         platform::prompt::setResponder({});
     }
 
+public:
     // The window made, loaded and shown (not modal: the test drives it).
     frmReferences& open()
     {
@@ -88,8 +98,14 @@ protected:
         return c.widget()->mapTo(window->window(), c.widget()->rect().center());
     }
     // A click as a user makes it: the pointer moves there, presses, releases.
+    // A click activates the window, as a window manager would after a
+    // message box closed.
     void click(const platform::forms::Control& c, std::optional<QPoint> local = std::nullopt) const
     {
+        if (!window->window()->isActiveWindow()) {
+            window->window()->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window->window(), 5000));
+        }
         const QPoint at = local ? c.widget()->mapTo(window->window(), *local) : centreOf(c);
         QTest::mouseMove(handle(), at);
         QTest::mousePress(handle(), Qt::LeftButton, {}, at);
@@ -111,6 +127,22 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
         if (!text.isEmpty())
             QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    // Chooses an entry of a list-style combo box by mouse: a click opens its
+    // list, a click on the entry chooses it.
+    void choose(platform::forms::ComboBox& box, const QString& entry) const
+    {
+        click(box);
+        auto* list = qobject_cast<QAbstractItemView*>(box.listView());
+        ASSERT_TRUE(list);
+        ASSERT_TRUE(testenv::waitFor([&] { return list->isVisible(); }));
+        const int row = static_cast<QComboBox*>(box.widget())->findText(entry);
+        ASSERT_GE(row, 0) << entry.toStdString();
+        const QRect r = list->visualRect(list->model()->index(row, 0));
+        QTest::qWait(QApplication::doubleClickInterval() + 50); // a release at once belongs to the opening click
+        QTest::mouseMove(list->viewport(), r.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        ASSERT_TRUE(testenv::waitFor([&] { return !list->isVisible(); }));
     }
     // The texts of the messages shown so far, in order, then forgotten.
     QStringList takeMessages()

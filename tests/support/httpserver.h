@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QMap>
+#include <QSet>
 #include <QObject>
 #include <QStringList>
 #include <QTcpServer>
@@ -55,6 +56,13 @@ public:
     {
         files_[path] = {body, contentType};
     }
+    // The same, as an answer a browser may keep in its cache for an hour
+    // (every other answer is never stored).
+    void serveCacheable(const QString& path, const QByteArray& body)
+    {
+        serve(path, body);
+        cacheable_.insert(path);
+    }
 
     QUrl url(const QString& pathAndQuery = QStringLiteral("/")) const
     {
@@ -99,13 +107,15 @@ private:
             body = it->first;
             type = it->second;
         }
-        s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nCache-Control: no-store\r\nContent-Length: "
+        const QByteArray cache = cacheable_.contains(target.section(QLatin1Char('?'), 0, 0)) ? "max-age=3600" : "no-store";
+        s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nCache-Control: " + cache + "\r\nContent-Length: "
                  + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         s->disconnectFromHost();
     }
 
     QTcpServer server_;
     QMap<QString, std::pair<QByteArray, QByteArray>> files_;
+    QSet<QString> cacheable_;
     QStringList log_;
 };
 
