@@ -86,11 +86,33 @@ Control* controlByName(QWidget* window, const QString& spec)
     return nullptr;
 }
 
+// The window system reports the pointer into a window only once it has
+// entered one: it comes in from a small window of its own first, as a
+// user's pointer comes from elsewhere.
+void enterPointerOnce()
+{
+    static bool entered = false;
+    if (entered)
+        return;
+    entered = true;
+    QWidget elsewhere(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    elsewhere.setAttribute(Qt::WA_ShowWithoutActivating);
+    elsewhere.setGeometry(0, 0, 20, 20);
+    elsewhere.show();
+    QCoreApplication::processEvents();
+    if (QWindow* handle = elsewhere.windowHandle())
+        qt_handleMouseEvent(handle, QPointF(10, 10), QPointF(10, 10), Qt::NoButton, Qt::NoButton, QEvent::MouseMove, {},
+                            ++timestamp());
+}
+
 // A click at a point of a widget, through the widget's top-level window.
+// The press and the release are queued apart: a press that opens a menu or
+// a modal window is released from within it, as a hand lets go at once.
 void clickAt(QWidget* widget, QPoint local)
 {
+    enterPointerOnce();
     QWidget* top = widget->window();
-    QWindow* handle = top->windowHandle();
+    QPointer<QWindow> handle(top->windowHandle());
     if (!handle)
         return;
     const QPointF inWindow = widget->mapTo(top, local);
@@ -99,8 +121,23 @@ void clickAt(QWidget* widget, QPoint local)
     // A double click never comes of two separate clicks.
     t += 1000;
     qt_handleMouseEvent(handle, inWindow, global, Qt::NoButton, Qt::NoButton, QEvent::MouseMove, {}, ++t);
-    qt_handleMouseEvent(handle, inWindow, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {}, ++t);
-    qt_handleMouseEvent(handle, inWindow, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {}, ++t);
+    QTimer::singleShot(0, qApp, [handle, inWindow, global] {
+        if (handle)
+            qt_handleMouseEvent(handle, inWindow, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress, {},
+                                ++timestamp());
+    });
+    // A press that closed its window (a menu row) is still let go of, over
+    // whatever is there now: the window system's button state is kept true.
+    QTimer::singleShot(0, qApp, [handle, inWindow, global] {
+        QWindow* target = handle ? handle.data() : QGuiApplication::topLevelAt(global.toPoint());
+        if (!target)
+            target = QGuiApplication::focusWindow();
+        if (!target)
+            return;
+        const QPointF at = handle ? inWindow : global - QPointF(target->geometry().topLeft());
+        qt_handleMouseEvent(target, at, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease, {},
+                            ++timestamp());
+    });
 }
 
 void sendKey(QWidget* window, QEvent::Type type, QKeyCombination key, const QString& text)
@@ -201,19 +238,29 @@ private:
         const QString verb = f.value(0);
 
         if (verb == QLatin1String("menu")) {
-            const auto rects = menus::openItemRects();
-            const auto popups = menus::openPopups();
+            // Menus open from a timer of their owner: the item is waited for.
             const int level = f.value(1).toInt();
             const int item = f.value(2).toInt();
-            if (level < 0 || static_cast<size_t>(level) >= rects.size() || static_cast<size_t>(level) >= popups.size()
-                || item < 0 || static_cast<size_t>(item) >= rects[level].size()) {
-                fail(QStringLiteral("no such menu item"));
-                return next();
-            }
-            QWidget* popup = popups[static_cast<size_t>(level)];
-            const QPoint local = rects[level][static_cast<size_t>(item)].center() - popup->geometry().topLeft();
-            next();
-            return clickAt(popup, local);
+            auto deadline = std::make_shared<QDeadlineTimer>(kWaitMs);
+            auto check = std::make_shared<std::function<void()>>();
+            *check = [this, s, slot, level, item, deadline, check] {
+                const auto rects = menus::openItemRects();
+                const auto popups = menus::openPopups();
+                if (level >= 0 && static_cast<size_t>(level) < rects.size() && static_cast<size_t>(level) < popups.size()
+                    && item >= 0 && static_cast<size_t>(item) < rects[static_cast<size_t>(level)].size()) {
+                    QWidget* popup = popups[static_cast<size_t>(level)];
+                    const QPoint local =
+                        rects[static_cast<size_t>(level)][static_cast<size_t>(item)].center() - popup->geometry().topLeft();
+                    QTimer::singleShot(kStepMs, qApp, [this, s] { step(s); });
+                    clickAt(popup, local);
+                } else if (deadline->hasExpired()) {
+                    s->answers[slot] = QStringLiteral("error: no such menu item");
+                    QTimer::singleShot(0, qApp, [this, s] { step(s); });
+                } else {
+                    QTimer::singleShot(50, qApp, [check] { (*check)(); });
+                }
+            };
+            return (*check)();
         }
         if (verb == QLatin1String("wait")) {
             const QString caption = f.value(1);

@@ -21,7 +21,8 @@
 //   choose WINDOW CONTROL TEXT   a click that opens a combo box's list, then
 //                                a click on its entry TEXT
 //   menu   LEVEL N               a click on item N (from 0) of the menu
-//                                window LEVEL (the root 0) on the screen
+//                                window LEVEL (the root 0), once it shows
+//                                (at most 20 s)
 //   key    WINDOW KEY [MS]       a key ("F3", "Escape", "Ctrl+A") pressed in
 //                                the window, held MS milliseconds (at most
 //                                5000), released

@@ -8,6 +8,7 @@
 #include "skinlib/art/skinart.h"
 
 #include "httpserver.h"
+#include "stagedprogram.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -43,20 +44,7 @@ class Z5Process : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        prog = testenv::freshDir(QStringLiteral("Z5"));
-        for (const QString& sub : {QStringLiteral("Common"), QStringLiteral("Language"), QStringLiteral("Skin"),
-                                   QStringLiteral("Help"), QStringLiteral("Data"), QStringLiteral("Tool")})
-            testenv::copyTree(kStage + QLatin1Char('/') + sub, prog + QLatin1Char('/') + sub);
-        for (const QString& f : QDir(kStage).entryList({QStringLiteral("*.so"), QStringLiteral("Z51.DAT")}, QDir::Files))
-            QFile::copy(kStage + QLatin1Char('/') + f, prog + QLatin1Char('/') + f);
-        // Installed as the installer would: the skin registered, the font in place.
-        QProcess regsvr;
-        regsvr.start(QStringLiteral(Z5_BIN_DIR "/regsvr"), {prog + QStringLiteral("/Skin/SK_Morvane_1.dll")});
-        ASSERT_TRUE(regsvr.waitForFinished(30000));
-        ASSERT_EQ(regsvr.exitCode(), 0);
-        fonts = platform::paths::fontsFolder();
-        QFile::remove(fonts + QStringLiteral("/MICROSS.TTF"));
-        ASSERT_TRUE(QFile::copy(prog + QStringLiteral("/Common/MICROSS.TTF"), fonts + QStringLiteral("/MICROSS.TTF")));
+        ASSERT_TRUE(testenv::installProgramCopy(prog, fonts));
         work = testenv::freshDir(QStringLiteral("work"));
         QDir(platform::paths::privateTempFolder() + QStringLiteral("/Z5Temp")).removeRecursively();
         handOff = platform::paths::privateTempFolder() + QStringLiteral("/Z5Temp");
