@@ -4,6 +4,7 @@
 #include "app/browserprogram.h"
 #include "core/startup.h"
 #include "mainwindow/frmexplorer.h"
+#include "platform/base/commandline.h"
 #include "platform/web/browser.h"
 #include "platform/win/inputdriver.h"
 #include "platform/win/shotonshow.h"
@@ -16,7 +17,9 @@ int main(int argc, char** argv)
 {
     // The command scheme must be known before the application object exists.
     platform::browser::prepareBeforeApplication();
-    QApplication app(argc, argv);
+    // Qt's own options are never read from the command line.
+    platform::commandline::ApplicationArguments qtArguments(argc, argv);
+    QApplication app(qtArguments.argc(), qtArguments.argv());
     QApplication::setApplicationName(QStringLiteral("Z5"));
     platform::shotonshow::install();
     platform::inputdriver::install();
@@ -24,7 +27,14 @@ int main(int argc, char** argv)
     std::unique_ptr<BrowserProgram> program;
     SetMainWindowLoader([&services, &program] {
         program = std::make_unique<BrowserProgram>(services);
-        program->window().show(); // loads the window first
+        frmExplorer& window = program->window();
+        // The first tick opens the start page as soon as the window has
+        // loaded, not a whole timer interval after it shows: the page is on
+        // its way while the window comes up.
+        window.load();
+        if (window.loaded())
+            window.AppTimer_Timer(0);
+        window.show();
         return true;
     });
     if (!modExplorer_Main())

@@ -78,7 +78,7 @@ public:
     void SelectTab(int16_t tab) override { tabs_.SelectTab(tab); }
     void SetUserClickState(uint8_t code) override { model_.SetUserClickState(code); }
     void BeginUnload() override { tabs_.ClosingTabs.set(true); }
-    void SwitchToAdjacentTab(int16_t direction) override { tabs_.SwitchToAdjacentTab(direction, true); }
+    void SwitchToAdjacentTab(int16_t direction, bool once) override { tabs_.SwitchToAdjacentTab(direction, once); }
     void SetStatusMessage(const QString& text, int16_t browserIndex, int16_t tabNumber) override
     {
         tabs_.SetStatusMessage(text, browserIndex, tabNumber);

@@ -9,6 +9,7 @@
 #include "core/skinbinding.h"
 #include "platform/base/vbrt.h"
 #include "platform/base/paths.h"
+#include "platform/web/wininet.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,6 +49,19 @@ bool isScriptAddress(const QString& url)
            || t.startsWith(QLatin1String("vbscript:"), Qt::CaseInsensitive);
 }
 
+// Navigations a page's own document asked for.
+bool isSentByPage(platform::browser::NavigationKind kind)
+{
+    using platform::browser::NavigationKind;
+    return kind == NavigationKind::Link || kind == NavigationKind::Form || kind == NavigationKind::Other;
+}
+
+// A frame whose document its parent made (about:blank, srcdoc).
+bool isEmptyFrame(const QString& url)
+{
+    return url == QLatin1String("about:blank") || url == QLatin1String("about:srcdoc");
+}
+
 bool isBelow(const QString& path, const QString& folder)
 {
     const QString f = QFileInfo(folder).canonicalFilePath();
@@ -75,6 +89,10 @@ TabBrowsing::TabBrowsing(TabModel& model, ExplorerState& state, IBrowserHost& ho
     busyPicture = [](int16_t id) { return GetSkinPicture(id, 0); };
     if (st_.ClosedTabRingEnabled)
         m_.MakeClosedTabRing();
+    // Nothing the content filter lists is requested, whichever page of the
+    // profile asks (tabs, hidden browsers, windows left to the engine, their
+    // pictures, scripts and connections).
+    platform::wininet::setAddressFilter([](const QString& url) { return IsUrlBlocked(url); });
     if (IBrowser* b0 = host_.browser(0))
         wire(0, b0);
     if (IBrowser* catcher = host_.popupCatcher()) {
@@ -697,11 +715,13 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
         return;
     }
     // 2. The command channel: always refused; delivered, after the engine's
-    //    call has returned, only from the program's own local pages.
+    //    call has returned, only when a page sent it (never a redirect, the
+    //    history or the program's own navigation) and every document of that
+    //    page is one of the program's local pages, whichever frame navigated.
     if (url.left(9).compare(QLatin1String("EVENT:Z5_"), Qt::CaseInsensitive) == 0) {
         r.cancel = true;
-        if (IsLocalProgramPage(r.pageUrl))
-            later(alive_, [this, url] { services_.Downloads().HandlePageEvent(url); });
+        if (isSentByPage(r.kind) && IsLocalProgramPage(r.pageUrl))
+            later(alive_, [this, index, url] { deliverPageCommand(index, url); });
         return;
     }
     IBrowser* b = host_.browser(index);
@@ -766,6 +786,22 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
     // 12. The content filter.
     if (IsUrlBlocked(url))
         r.cancel = true;
+}
+
+void TabBrowsing::deliverPageCommand(int index, const QString& url)
+{
+    IBrowser* b = host_.browser(index);
+    if (!b)
+        return;
+    b->documentAddresses([weak = std::weak_ptr<bool>(alive_), this, url](const std::optional<QStringList>& documents) {
+        const auto alive = weak.lock();
+        if (!alive || !*alive || !documents || documents->isEmpty())
+            return;
+        for (const QString& d : *documents)
+            if (!IsLocalProgramPage(d) && !isEmptyFrame(d))
+                return;
+        services_.Downloads().HandlePageEvent(url);
+    });
 }
 
 void TabBrowsing::WBMAIN_NewWindow2(int index, NewWindowRequest& request)
@@ -866,8 +902,13 @@ void TabBrowsing::WBBACK_BeforeNavigate2(NavigationRequest& r)
         r.cancel = true;
         return;
     }
-    if (!catcher || popupMode() != 4 || catcher->loopbackMark != QLatin1String("LOOPBACK"))
+    if (!catcher || popupMode() != 4 || catcher->loopbackMark != QLatin1String("LOOPBACK")) {
+        // The hidden browser loads the page itself: the content filter holds
+        // there as in every tab.
+        if (IsUrlBlocked(r.url))
+            r.cancel = true;
         return;
+    }
     bool ok = false;
     const int target = catcher->tag().toInt(&ok);
     catcher->setTag(QString());

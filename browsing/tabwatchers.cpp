@@ -14,6 +14,9 @@ namespace {
 
 // How many of the newest tabs a burst is looked for in.
 constexpr int kBurstRange = 5;
+// Ticks without a new tab after which a burst counts as settled, popups
+// still without an address or not.
+constexpr int kBurstSettleLooks = 20;
 
 enum PopupRole : int16_t { RoleOpenedAsPopup = 2, RoleDuplicate = 3 };
 
@@ -44,9 +47,10 @@ IBrowser* TabWatchers::currentBrowser() const
 
 void TabWatchers::CloseDuplicatePopupTabs()
 {
-    if (tabs_.model().PopupBurstFlag() == 0)
+    if (tabs_.model().PopupBurstFlag() == 0) {
+        burstLooks_ = 0;
         return;
-    tabs_.model().SetPopupBurstFlag(0);
+    }
     const int count = std::min<int>(tabs_.model().TabCount(), tabs_.model().TabBrowserMap().size());
     const int first = count > kBurstRange ? count - kBurstRange : 0;
     const int last = count - 1;
@@ -55,6 +59,20 @@ void TabWatchers::CloseDuplicatePopupTabs()
         return b ? b->locationURL() : QString();
     };
     auto role = [&](int tab) { return tabs_.GetTabState(tabs_.model().TabBrowserMap()[tab], FieldPopupRole); };
+    // The popups of a burst get their addresses a moment after their tabs:
+    // the burst is looked at again on later ticks until each popup has one,
+    // or until the burst has settled (no new tab for a while).
+    bool waiting = false;
+    for (int i = first; i <= last; ++i)
+        waiting = waiting || (role(i) == RoleOpenedAsPopup && urlOf(i).isEmpty());
+    if (count != burstTabCount_) {
+        burstTabCount_ = count;
+        burstLooks_ = 0;
+    }
+    if (waiting && ++burstLooks_ < kBurstSettleLooks)
+        return;
+    burstLooks_ = 0;
+    tabs_.model().SetPopupBurstFlag(0);
     for (int i = first; i <= last; ++i) {
         if (role(i) != RoleOpenedAsPopup)
             continue;

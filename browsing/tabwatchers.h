@@ -33,4 +33,7 @@ private:
 
     ExplorerState& st_;
     TabBrowsing& tabs_;
+    // The burst being waited for: looks taken since the tab count last changed.
+    int burstLooks_ = 0;
+    int burstTabCount_ = -1;
 };

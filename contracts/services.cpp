@@ -31,13 +31,13 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
     return {
         {QStringLiteral("ITabsService"), name(Tabs()),
          split("TabCount CurrentTab TabBrowserMap TabTitle TabOfBrowser CurrentBrowser GetTabState NavigateInNewTab CloseTab CloseTabs GoToTab SelectTabFromMenu ClearTabs "
-               "OpenWB_StartPage OpenSearchPage RunPageKey ActivateTab SelectTab SetUserClickState BeginUnload BindDocumentEvents ReleaseDocumentEvents "
+               "OpenWB_StartPage OpenSearchPage RunPageKey MailPageLink EditListFile OpenInOfficeProgram TranslatePage "
+               "ToggleWorkOffline ViewPageSource SynchronizeOfflinePages ShowImageViewerTab QuickListLookup ActivateTab SelectTab SetUserClickState BeginUnload BindDocumentEvents ReleaseDocumentEvents "
                "CloseDuplicatePopupTabs RefreshDownloadStatusFrames FixScrollOfCurrentPage GoBack GoForward "
                "StopBrowsing RefreshPage GoUpOneLevel OpenMyFolder OpenMail NavigateAddressText ReadHandOffFiles "
                "SetStatusMessage ShowBusyIndicator SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip "
-               "LayoutViewPanes EnsureTabsForViewMode StopEverything MailPageLink EditListFile OpenInOfficeProgram "
-               "TranslatePage ToggleWorkOffline ViewPageSource IsCurrentTabBlank SynchronizeOfflinePages "
-               "ShowImageViewerTab OpenNewTab ReopenClosedTab QuickListLookup NavigateCurrentTab")},
+               "LayoutViewPanes EnsureTabsForViewMode StopEverything IsCurrentTabBlank OpenNewTab ReopenClosedTab "
+               "NavigateCurrentTab")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu ShowMediaMenu ShowPlaylistMenu "

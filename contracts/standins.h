@@ -50,7 +50,7 @@ public:
     void ReadHandOffFiles() override {}
     void SetStatusMessage(const QString&, int16_t, int16_t) override {}
     void ShowBusyIndicator() override {}
-    void SwitchToAdjacentTab(int16_t) override {}
+    void SwitchToAdjacentTab(int16_t, bool) override {}
     void SetTabStateRecord(int16_t, const QString&) override {}
     void UnloadBrowser(int16_t) override {}
     void LayoutTabStrip(LayoutRect&) override {}

@@ -51,6 +51,20 @@ public:
     // A Ctrl+letter page command on the current page (key codes of P, S,
     // F, A, X, C, V); nothing on the blank page. F opens the find bar.
     virtual void RunPageKey(int16_t keyCode) = 0;
+
+    // The page tools and quick lists of the menus' items.
+    virtual void MailPageLink() = 0;
+    // index 0 the translation list, 1-4 the folder, mail, start-page and search lists.
+    virtual void EditListFile(int16_t index) = 0;
+    // number 1-5: Excel, FrontPage, PowerPoint, Publisher, Word.
+    virtual void OpenInOfficeProgram(int16_t number) = 0;
+    virtual void TranslatePage(const QString& name) = 0;
+    virtual void ToggleWorkOffline() = 0;
+    virtual void ViewPageSource() = 0;
+    virtual void SynchronizeOfflinePages() = 0;
+    virtual void ShowImageViewerTab() = 0;
+    // Opens the entry `name` of quick list 1-4 (folders, mail, start pages, searches).
+    virtual void QuickListLookup(int16_t list, const QString& name) = 0;
 };
 
 class ITabsService : public ITabCommands {
@@ -83,7 +97,9 @@ public:
     virtual void ReadHandOffFiles() = 0;
     virtual void SetStatusMessage(const QString& text, int16_t browserIndex, int16_t tabNumber) = 0;
     virtual void ShowBusyIndicator() = 0;
-    virtual void SwitchToAdjacentTab(int16_t direction) = 0;
+    // direction 7 the next tab, 8 the previous; once false steps on while a
+    // button is held (until ButtonReleased).
+    virtual void SwitchToAdjacentTab(int16_t direction, bool once) = 0;
     // The tab browser WBMAIN(0)'s state record.
     virtual void SetTabStateRecord(int16_t browserIndex, const QString& record) = 0;
     // Unloads the browser WBMAIN(index) (never index 0).
@@ -97,22 +113,10 @@ public:
 
     // Page tools of the current tab.
     virtual void StopEverything() = 0;
-    virtual void MailPageLink() = 0;
-    // index 0 the translation list, 1-4 the folder, mail, start-page and search lists.
-    virtual void EditListFile(int16_t index) = 0;
-    // number 1-5: Excel, FrontPage, PowerPoint, Publisher, Word.
-    virtual void OpenInOfficeProgram(int16_t number) = 0;
-    virtual void TranslatePage(const QString& name) = 0;
-    virtual void ToggleWorkOffline() = 0;
-    virtual void ViewPageSource() = 0;
     virtual bool IsCurrentTabBlank() = 0;
-    virtual void SynchronizeOfflinePages() = 0;
-    virtual void ShowImageViewerTab() = 0;
     // Tab commands of the keys, gestures and buttons.
     virtual void OpenNewTab() = 0;
     virtual void ReopenClosedTab() = 0;
-    // Opens the entry `name` of quick list 1-4 (folders, mail, start pages, searches).
-    virtual void QuickListLookup(int16_t list, const QString& name) = 0;
     // The current tab's browser goes to url.
     virtual void NavigateCurrentTab(const QString& url) = 0;
 };

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringList>
+#include <QUrl>
 
 namespace {
 
@@ -76,17 +78,56 @@ QString decodeList(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
+// Host names are compared in one form: an internationalised name is
+// written by users as they read it ("bücher.example") and reaches the gate
+// in its ASCII form ("xn--bcher-kva.example"). Every run of name characters
+// that holds a non-ASCII letter or an ASCII-encoded label is brought to its
+// Unicode form, as the name rules map it (case and composition included);
+// runs that are no valid name stay as they are.
+QString withUnicodeHosts(const QString& text)
+{
+    bool nonAscii = false;
+    for (const QChar c : text)
+        nonAscii = nonAscii || c.unicode() > 127;
+    if (!nonAscii && !text.contains(QLatin1String("xn--"), Qt::CaseInsensitive))
+        return text;
+    static const QRegularExpression nameRun(QStringLiteral("[^\\s/:?#@\\[\\]\\\\|%]+"));
+    QString out;
+    qsizetype done = 0;
+    for (auto it = nameRun.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString run = m.captured();
+        bool special = run.contains(QLatin1String("xn--"), Qt::CaseInsensitive);
+        for (const QChar c : run)
+            special = special || c.unicode() > 127;
+        if (!special)
+            continue;
+        const QByteArray ace = QUrl::toAce(run);
+        const QString unicode = ace.isEmpty() ? QString() : QUrl::fromAce(ace, QUrl::IgnoreIDNWhitelist);
+        if (unicode.isEmpty())
+            continue;
+        out += QStringView(text).mid(done, m.capturedStart() - done) + unicode;
+        done = m.capturedEnd();
+    }
+    return out + QStringView(text).mid(done);
+}
+
+struct FilterSite {
+    QString text;    // as listed
+    QString unicode; // its host names in Unicode
+};
+
 // The sites of a list text, parsed once per list: IsUrlBlocked runs before
-// every navigation.
-const QStringList& sitesOf(const QString& list)
+// every navigation and request.
+const QList<FilterSite>& sitesOf(const QString& list)
 {
     static QString parsed;
-    static QStringList sites;
+    static QList<FilterSite> sites;
     if (list.constData() != parsed.constData() || list.size() != parsed.size()) {
         parsed = list;
         sites.clear();
         for (const ContentFilterEntry& e : ContentListEntries(list))
-            sites.append(e.site);
+            sites.append({e.site, withUnicodeHosts(e.site)});
     }
     return sites;
 }
@@ -209,8 +250,9 @@ bool IsUrlBlocked(const QString& url)
         return true;
     if (FilterList.isEmpty())
         return false;
-    for (const QString& site : sitesOf(FilterList))
-        if (url.contains(site, Qt::CaseInsensitive))
+    const QString unicodeUrl = withUnicodeHosts(url);
+    for (const FilterSite& site : sitesOf(FilterList))
+        if (url.contains(site.text, Qt::CaseInsensitive) || unicodeUrl.contains(site.unicode, Qt::CaseInsensitive))
             return true;
     return false;
 }

@@ -34,8 +34,9 @@ QString FilterDataFilePath();
 QString ReadFilterList();
 
 // True when url must not be opened: it contains "HTTP:///" in any case, or
-// one of the sites of FilterList (ignoring case). Passwords are never
-// matched.
+// one of the sites of FilterList (ignoring case). Host names match in either
+// spelling: a site listed as "bücher.example" blocks "xn--bcher-kva.example"
+// and the other way round. Passwords are never matched.
 bool IsUrlBlocked(const QString& url);
 
 // The byte transform of the data file and its inverse, on text taken by

@@ -41,7 +41,10 @@ void clsKeyHandle::HookProc(int32_t /*nCode*/, uintptr_t wParam, intptr_t lParam
         shift = static_cast<int16_t>(shift | 4);
     const auto keyCode = static_cast<int16_t>(wParam);
     if (shift == 4) {
+        consumeCurrent = false;
         Q_EMIT KeyPressed(keyCode, 4);
+        bConsume = consumeCurrent;
+        consumeCurrent = false;
     } else if (shift == 2) {
         Q_EMIT KeyPressed(keyCode, 2);
         bConsume = true;

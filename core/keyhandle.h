@@ -23,10 +23,15 @@ public:
 
     void HookProc(int32_t nCode, uintptr_t wParam, intptr_t lParam, bool& bConsume) override;
 
+    // Called by a KeyPressed handler that acted on the key: the keystroke
+    // goes no further (an Alt key that opened a menu types no letter).
+    void ConsumeKey() { consumeCurrent = true; }
+
 Q_SIGNALS:
     // KeyCode: the virtual-key code; Shift: 2 for Ctrl, 4 for Alt.
     void KeyPressed(int16_t KeyCode, int16_t Shift);
 
 private:
     bool attached = false;
+    bool consumeCurrent = false;
 };

@@ -67,6 +67,8 @@ void clsMouseGestures::Attach()
     // Linux opens a context menu on the press: it waits for the release,
     // which the gesture may swallow.
     platform::threadhooks::holdRightButtonPress(true);
+    if (area)
+        platform::threadhooks::setRightButtonHoldArea(area);
 }
 
 void clsMouseGestures::Detach()
@@ -76,14 +78,38 @@ void clsMouseGestures::Detach()
     RemoveThreadHook(this, WH_MOUSE);
     attached = false;
     platform::threadhooks::holdRightButtonPress(false);
+    if (area)
+        platform::threadhooks::setRightButtonHoldArea({});
 }
 
-void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t /*wParam*/, intptr_t /*lParam*/, bool& bConsume)
+void clsMouseGestures::SetArea(std::function<bool(const QWidget*)> inArea)
+{
+    area = std::move(inArea);
+    if (attached)
+        platform::threadhooks::setRightButtonHoldArea(area);
+}
+
+void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t wParam, intptr_t lParam, bool& bConsume)
 {
     if (!platform::inputstate::activeWindow())
         return;
     uint32_t msg = 0;
-    if (platform::inputstate::asyncKeyState(VK_RBUTTON) != 0) {
+    const bool buttonDown = platform::inputstate::asyncKeyState(VK_RBUTTON) != 0;
+    if (pressOutside) {
+        // A press outside the area is no stroke, up to its release.
+        pressOutside = buttonDown;
+        return;
+    }
+    // Input outside the area is none of the gestures' business: never
+    // consumed, and a press there is no stroke up to its release.
+    if (!rightDown && area) {
+        const auto* info = reinterpret_cast<const platform::threadhooks::MouseHookInfo*>(lParam);
+        if (!info || !area(info->window)) {
+            pressOutside = buttonDown;
+            return;
+        }
+    }
+    if (buttonDown) {
         if (!rightDown) {
             rightDown = true;
             msg = kButtonDown;
@@ -96,7 +122,9 @@ void clsMouseGestures::HookProc(int32_t /*nCode*/, uintptr_t /*wParam*/, intptr_
         msg = kButtonUp;
     } else if (idleCount < 10) {
         ++idleCount;
-        bConsume = true;
+        // The notifications after a stroke are swallowed, but never a
+        // button: a click made then still reaches its page or control.
+        bConsume = wParam == kMove;
         return;
     }
     bConsume = handleGestureMessage(msg);

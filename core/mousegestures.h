@@ -9,7 +9,10 @@
 #include <QObject>
 #include <QPoint>
 
+class QWidget;
+
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class clsMouseGestures : public QObject, public clsIWindowsHook {
@@ -21,6 +24,11 @@ public:
     // Bit mask of the codes that are reported; 4095 (all twelve) at creation.
     int32_t GestureTypes() const { return gestureTypes; }
     void setGestureTypes(int32_t value) { gestureTypes = value; }
+
+    // Where strokes count: only strokes begun on a widget the predicate
+    // accepts (the page area), so that a right-button press elsewhere (the
+    // frame, the buttons) acts as a press at once. Empty: everywhere.
+    void SetArea(std::function<bool(const QWidget*)> inArea);
 
     void Attach();
     void Detach();
@@ -48,6 +56,8 @@ private:
     bool attached = false;
     bool tracking = false;
     bool rightDown = false;
+    bool pressOutside = false; // the right button went down outside the area
+    std::function<bool(const QWidget*)> area;
     int32_t idleCount = 0;
     std::vector<QPoint> points;
     int32_t gestureCode = 0;

@@ -2,26 +2,21 @@
 
 #include "core/settingsstore.h"
 #include "dlmanager/downloadname.h"
-#include "dlmanager/freename.h"
-#include "dlmanager/moddownload.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 #include "dlmanager/statuspages.h"
 #include "platform/base/paths.h"
 #include "platform/base/urlcrack.h"
 #include "platform/base/vbrt.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTimer>
+#include <QUrl>
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace net = platform::net;
@@ -29,9 +24,6 @@ namespace net = platform::net;
 namespace {
 
 constexpr qsizetype kReadChunk = 128 * 1024;
-// Where the first answer's validator is kept between runs: on the partial
-// file itself, so it goes wherever the file goes and with it.
-constexpr const char* kValidatorAttribute = "user.z5.validator";
 
 bool holdsLineBreakOrNul(const QString& s)
 {
@@ -56,19 +48,9 @@ QByteArray requestTarget(const QString& s)
     return out;
 }
 
-QByteArray readValidator(int fd)
+QString errnoText(int error)
 {
-    char value[1024];
-    const ssize_t n = ::fgetxattr(fd, kValidatorAttribute, value, sizeof value);
-    return n > 0 ? QByteArray(value, static_cast<qsizetype>(n)) : QByteArray();
-}
-
-void writeValidator(int fd, const QByteArray& value)
-{
-    if (value.isEmpty() || value.size() > 1000 || value.contains('\r') || value.contains('\n'))
-        ::fremovexattr(fd, kValidatorAttribute);
-    else
-        ::fsetxattr(fd, kValidatorAttribute, value.constData(), static_cast<size_t>(value.size()), 0);
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -139,24 +121,32 @@ FileItem::FileItem(RunState& run, QObject* parent) : QObject(parent), run_(run)
     socket_.onDataArrival = [this](qint64) { WSMain_DataArrival(); };
     socket_.onClose = [this] { WSMain_Close(); };
     socket_.onError = [this](int number, const QString& description) { WSMain_Error(number, description); };
+    headTimer_.setSingleShot(true);
+    QObject::connect(&headTimer_, &QTimer::timeout, this, [this] {
+        fail(ExternalText("9970", "Error:") +
+             QStringLiteral(" the server sent no answer within %1 s").arg(headLimitMs_ / 1000.0));
+    });
+    QObject::connect(&bodyTimer_, &QTimer::timeout, this, [this] {
+        if (bodyBytesInWindow_ < bodyMinBytes_) {
+            fail(ExternalText("9970", "Error:") + QStringLiteral(" the server sent less than %1 bytes in %2 s")
+                                                      .arg(bodyMinBytes_)
+                                                      .arg(bodyWindowMs_ / 1000.0));
+            return;
+        }
+        bodyBytesInWindow_ = 0;
+    });
 }
 
 FileItem::~FileItem()
 {
     socket_.Close();
-    closeFile();
 }
 
-QString FileItem::lang(const char* key, const char* english) const
+void FileItem::setTransferLimits(int headMs, int bodyWindowMs, qint64 bodyMinBytes)
 {
-    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
-}
-
-void FileItem::closeFile()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    headLimitMs_ = headMs;
+    bodyWindowMs_ = bodyWindowMs;
+    bodyMinBytes_ = bodyMinBytes;
 }
 
 void FileItem::StartFileDownload(std::function<void()> ended)
@@ -164,11 +154,15 @@ void FileItem::StartFileDownload(std::function<void()> ended)
     ended_ = std::move(ended);
     running_ = true;
     restarted_ = false;
+    redirects_ = 0;
+    visited_.clear();
     PartialAnswer = false;
     run_.StatusText.clear();
     socket_.Close();
+    stopTimers();
+    partial_.close();
 
-    const QString errorWord = lang("9970", "Error:") + QLatin1Char(' ');
+    const QString errorWord = ExternalText("9970", "Error:") + QLatin1Char(' ');
     if (holdsLineBreakOrNul(run_.ItemURL) || holdsLineBreakOrNul(run_.ItemReferer)) {
         fail(errorWord + QStringLiteral("the address holds a line break"));
         return;
@@ -178,8 +172,7 @@ void FileItem::StartFileDownload(std::function<void()> ended)
         return;
     }
     const auto scheme = static_cast<platform::wininet::UrlScheme>(cracker_.Scheme());
-    const bool https = scheme == platform::wininet::UrlScheme::Https;
-    if (scheme != platform::wininet::UrlScheme::Http && !https) {
+    if (scheme != platform::wininet::UrlScheme::Http && scheme != platform::wininet::UrlScheme::Https) {
         fail(errorWord + QStringLiteral("only http and https addresses are fetched"));
         return;
     }
@@ -200,27 +193,30 @@ void FileItem::StartFileDownload(std::function<void()> ended)
         }
         finalPath_ = platform::paths::toLocal(run_.ItemFolder) + QLatin1Char('/') + name;
     }
-    partialPath_ = finalPath_ + QStringLiteral("~~~");
-
-    // The partial file is ours: made here, or left by an earlier run under
-    // its own name. A link or anything but a plain file is never opened.
-    const QByteArray partial = QFile::encodeName(partialPath_);
-    closeFile();
-    createdPartial_ = false;
-    fd_ = ::open(partial.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd_ >= 0) {
-        createdPartial_ = true;
-    } else if (errno == EEXIST) {
-        fd_ = ::open(partial.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    }
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(fd_ < 0 ? errno : EINVAL));
-        closeFile();
-        fail(errorWord + reason);
+    QString why;
+    if (!partial_.open(finalPath_, PartialOwnerTag(run_, finalPath_), &why)) {
+        fail(errorWord + why);
         return;
     }
-    ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+    request(run_.ItemURL);
+}
+
+bool FileItem::request(const QString& address)
+{
+    const QString errorWord = ExternalText("9970", "Error:") + QLatin1Char(' ');
+    if (holdsLineBreakOrNul(address)) {
+        fail(errorWord + QStringLiteral("the address holds a line break"));
+        return false;
+    }
+    const auto scheme = cracker_.CrackUrl(address) ? static_cast<platform::wininet::UrlScheme>(cracker_.Scheme())
+                                                   : platform::wininet::UrlScheme::Unknown;
+    const bool https = scheme == platform::wininet::UrlScheme::Https;
+    if ((scheme != platform::wininet::UrlScheme::Http && !https) || cracker_.HostName().isEmpty()) {
+        fail(errorWord + QStringLiteral("only http and https addresses are fetched"));
+        return false;
+    }
+    address_ = address;
+    visited_.insert(QUrl(address).toString(QUrl::FullyEncoded));
 
     request_ = FileRequest();
     request_.host = cracker_.HostName();
@@ -236,44 +232,69 @@ void FileItem::StartFileDownload(std::function<void()> ended)
                                request_.pathAndQuery;
     request_.referer = run_.ItemReferer;
 
+    // Through a proxy, http asks the proxy for the whole address; https goes
+    // through a tunnel, with TLS and its certificate checks end to end.
     const ProxySetting proxy = ReadProxySetting();
-    request_.viaProxy = proxy.enabled;
-    connectHost_ = proxy.enabled ? proxy.host : request_.host;
-    connectPort_ = proxy.enabled ? proxy.port : request_.port;
-    secure_ = https && !proxy.enabled;
-    if (connectHost_.isEmpty() || connectPort_ == 0) {
-        fail(lang("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
-        return;
+    request_.viaProxy = proxy.enabled && !https;
+    secure_ = https;
+    tunnel_.reset();
+    connectHost_ = request_.host;
+    connectPort_ = request_.port;
+    if (proxy.enabled) {
+        if (https) {
+            tunnel_ = platform::net::TunnelProxy{proxy.host, proxy.port};
+        } else {
+            connectHost_ = proxy.host;
+            connectPort_ = proxy.port;
+        }
     }
-
+    if (connectHost_.isEmpty() || connectPort_ == 0 || (tunnel_ && (tunnel_->host.isEmpty() || tunnel_->port == 0))) {
+        fail(ExternalText("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
+        return false;
+    }
     run_.JobState = JobConnecting;
-    run_.StatusText = lang("9962", "Connecting to") + QStringLiteral(": ") + request_.host;
-    socket_.Connect(connectHost_, connectPort_, secure_);
+    run_.StatusText = ExternalText("9962", "Connecting to") + QStringLiteral(": ") + request_.host;
+    connectNow();
+    return true;
+}
+
+void FileItem::connectNow()
+{
+    stopTimers();
+    socket_.Connect(connectHost_, connectPort_, secure_, tunnel_);
+}
+
+void FileItem::stopTimers()
+{
+    headTimer_.stop();
+    bodyTimer_.stop();
 }
 
 void FileItem::WSMain_Connect()
 {
-    run_.StatusText = lang("9963", "Connected, requesting") + QLatin1Char(' ') + cracker_.URLFileName();
+    run_.StatusText = ExternalText("9963", "Connected, requesting") + QLatin1Char(' ') + cracker_.URLFileName();
     HeaderParsed = false;
     ResumeByRange = false;
     TotalBytes = 0;
     firstChunkWritten_ = false;
     TransferStartTime.invalidate();
     reader_ = net::HttpResponseReader();
-    struct stat st {};
-    ReceivedBytes = ::fstat(fd_, &st) == 0 ? st.st_size : 0;
+    ReceivedBytes = partial_.size();
     request_.rangeFrom = ReceivedBytes;
     request_.validator.clear();
     if (ReceivedBytes > 0) {
         ResumeByRange = true;
         run_.JobState = JobResuming;
-        run_.StatusText = lang("9965", "Resuming...") + QLatin1Char(' ') + cracker_.URLFileName() +
+        run_.StatusText = ExternalText("9965", "Resuming...") + QLatin1Char(' ') + cracker_.URLFileName() +
                           QStringLiteral(" - Size: ") + QString::number(ReceivedBytes);
-        request_.validator = readValidator(fd_);
+        request_.validator = partial_.validator();
     }
     const QByteArray bytes = BuildFileRequest(request_);
-    if (bytes.isEmpty() || !socket_.SendData(bytes))
-        fail(lang("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
+    if (bytes.isEmpty() || !socket_.SendData(bytes)) {
+        fail(ExternalText("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
+        return;
+    }
+    headTimer_.start(headLimitMs_);
 }
 
 void FileItem::WSMain_DataArrival()
@@ -295,13 +316,16 @@ void FileItem::WSMain_DataArrival()
             if (step.event == net::HttpResponseReader::Event::NeedMore)
                 break;
             if (step.event == net::HttpResponseReader::Event::Error) {
-                fail(lang("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
+                fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
                 return;
             }
             if (step.event == net::HttpResponseReader::Event::Head) {
                 HeaderParsed = true;
+                headTimer_.stop();
                 if (!handleHead())
-                    return; // ended, or started again
+                    return; // ended, or asked again
+                bodyBytesInWindow_ = 0;
+                bodyTimer_.start(bodyWindowMs_);
                 continue;
             }
             if (step.event == net::HttpResponseReader::Event::Body) {
@@ -330,12 +354,21 @@ bool FileItem::handleHead()
     const net::HttpHead& head = reader_.head();
     const int code = head.status;
     const auto text = [&](const char* key, const char* english) -> QString {
-        return QString::number(code) + QStringLiteral(" - ") + lang(key, english);
+        return QString::number(code) + QStringLiteral(" - ") + ExternalText(key, english);
     };
+    const QString errorWord = ExternalText("9970", "Error:") + QLatin1Char(' ');
     switch (code) {
     case 203: fail(text("9980", "Non-Authoritative Information")); return false;
     case 204: fail(text("9981", "No Content")); return false;
     case 205: fail(text("9982", "Reset Content")); return false;
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308:
+        if (const auto location = head.field("Location"))
+            return followRedirect(*location);
+        break;
     default: break;
     }
     if (code == 416) {
@@ -348,7 +381,7 @@ bool FileItem::handleHead()
         }
         if (restartFromZero())
             return false;
-        fail(QString::number(code) + QStringLiteral(" - ") + lang("9984", "Bad server responds"));
+        fail(text("9984", "Bad server responds"));
         return false;
     }
     if (code != 200 && code != 206) {
@@ -363,6 +396,7 @@ bool FileItem::handleHead()
             fail(QString::number(code) + QStringLiteral(" - ") + QString::fromLatin1(head.reason.left(200)));
         return false;
     }
+    const int fd = partial_.fd();
     if (code == 206) {
         PartialAnswer = true;
         const auto& range = head.contentRange;
@@ -370,32 +404,33 @@ bool FileItem::handleHead()
             // Not the continuation of what we hold: start the file again.
             if (restartFromZero())
                 return false;
-            fail(lang("9970", "Error:") + QStringLiteral(" the server answered another range"));
+            fail(errorWord + QStringLiteral("the server answered another range"));
             return false;
         }
         TotalBytes = range->total >= 0 ? range->total : range->last + 1;
     } else {
         // A whole answer: the file starts again from its first byte.
         if (ReceivedBytes > 0) {
-            if (::ftruncate(fd_, 0) != 0) {
-                fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+            if (::ftruncate(fd, 0) != 0) {
+                fail(errorWord + errnoText(errno));
                 return false;
             }
             ReceivedBytes = 0;
         }
-        TotalBytes = head.contentLength.value_or(0);
+        // The reader alone tells the body's length (none for a chunked body).
+        TotalBytes = std::max<qint64>(reader_.expectedBodyBytes(), 0);
     }
     if (!ResumeByRange || code == 200) {
         const auto validator = head.field("ETag");
-        writeValidator(fd_, validator ? *validator : head.field("Last-Modified").value_or(QByteArray()));
+        partial_.setValidator(validator ? *validator : head.field("Last-Modified").value_or(QByteArray()));
     }
-    if (::lseek(fd_, ReceivedBytes, SEEK_SET) < 0) {
-        fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+    if (::lseek(fd, ReceivedBytes, SEEK_SET) < 0) {
+        fail(errorWord + errnoText(errno));
         return false;
     }
     if (reader_.expectedBodyBytes() >= 0 && TotalBytes > 0 &&
         ReceivedBytes + reader_.expectedBodyBytes() != TotalBytes) {
-        fail(lang("9970", "Error:") + QStringLiteral(" the answer's length does not match the file's size"));
+        fail(errorWord + QStringLiteral("the answer's length does not match the file's size"));
         return false;
     }
     if (reader_.expectedBodyBytes() == 0 && (TotalBytes == 0 || ReceivedBytes == TotalBytes)) {
@@ -405,40 +440,65 @@ bool FileItem::handleHead()
     return true;
 }
 
+bool FileItem::followRedirect(const QByteArray& location)
+{
+    const QString errorWord = ExternalText("9970", "Error:") + QLatin1Char(' ');
+    const QUrl next = QUrl(address_).resolved(QUrl(QString::fromUtf8(location)));
+    const QString scheme = next.scheme().toLower();
+    if (!next.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        fail(errorWord + QStringLiteral("redirected to an address that is not http or https"));
+        return false;
+    }
+    const QString address = next.toString(QUrl::FullyEncoded);
+    if (visited_.contains(address)) {
+        fail(errorWord + QStringLiteral("the redirects go round in a loop"));
+        return false;
+    }
+    if (++redirects_ > kMaxRedirects) {
+        fail(errorWord + QStringLiteral("more than %1 redirects").arg(kMaxRedirects));
+        return false;
+    }
+    socket_.Close();
+    // The next answer is taken as a first one, on a connection of its own.
+    request(address);
+    return false;
+}
+
 bool FileItem::restartFromZero()
 {
     if (restarted_)
         return false;
     restarted_ = true;
-    if (::ftruncate(fd_, 0) != 0)
+    if (::ftruncate(partial_.fd(), 0) != 0)
         return false;
-    writeValidator(fd_, {});
+    partial_.setValidator({});
     socket_.Close();
     // The new connection's connect event reads the emptied file.
-    socket_.Connect(connectHost_, connectPort_, secure_);
+    connectNow();
     return true;
 }
 
 bool FileItem::writeBody(QByteArrayView bytes)
 {
     if (TotalBytes > 0 && ReceivedBytes + bytes.size() > TotalBytes) {
-        fail(lang("9970", "Error:") + QStringLiteral(" more data than the announced size"));
+        fail(ExternalText("9970", "Error:") + QStringLiteral(" more data than the announced size"));
         return false;
     }
     const char* p = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        const ssize_t n = ::write(partial_.fd(), p, static_cast<size_t>(left));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+            fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + errnoText(errno));
             return false;
         }
         p += n;
         left -= n;
     }
     ReceivedBytes += bytes.size();
+    bodyBytesInWindow_ += bytes.size();
     return true;
 }
 
@@ -446,7 +506,9 @@ void FileItem::updateProgress(bool laterChunk)
 {
     const double elapsed = TransferStartTime.isValid() ? TransferStartTime.nsecsElapsed() / 1e9 : 0;
     if (elapsed > 0) {
-        run_.ProgressText = FormatByteSize(ReceivedBytes) + QStringLiteral(" of ") + FormatByteSize(TotalBytes);
+        // A size the server never told is said to be unknown, not 0 bytes.
+        const QString total = TotalBytes > 0 ? FormatByteSize(TotalBytes) : ExternalText("9986", "an unknown size");
+        run_.ProgressText = FormatByteSize(ReceivedBytes) + QStringLiteral(" of ") + total;
         if (laterChunk)
             run_.ProgressText += QStringLiteral(" copied");
     }
@@ -461,40 +523,39 @@ void FileItem::WSMain_Close()
     WSMain_DataArrival(); // whatever is still unread
     if (!running_)
         return;
+    // Only this orderly close ends a body that runs to the close.
     const net::HttpResponseReader::Step step = reader_.finish();
     if (step.event == net::HttpResponseReader::Event::Done)
         complete();
     else
-        fail(lang("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
+        fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + reader_.errorText());
 }
 
-void FileItem::WSMain_Error(int, const QString& description)
+void FileItem::WSMain_Error(int number, const QString& description)
 {
     if (!running_)
         return;
-    fail(lang("9970", "Error:") + QLatin1Char(' ') + description);
+    // What came before a reset is kept (and may even be the whole answer);
+    // a reset never ends a body that runs to the close.
+    if (number == net::kSocketErrorConnectionReset)
+        WSMain_DataArrival();
+    if (!running_)
+        return;
+    fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + description);
 }
 
 void FileItem::complete()
 {
     socket_.Close();
+    stopTimers();
     if (TotalBytes > 0 && ReceivedBytes != TotalBytes) {
-        fail(lang("9970", "Error:") + QStringLiteral(" the file is incomplete"));
+        fail(ExternalText("9970", "Error:") + QStringLiteral(" the file is incomplete"));
         return;
     }
-    ::fremovexattr(fd_, kValidatorAttribute);
-    closeFile();
-    const QByteArray from = QFile::encodeName(partialPath_);
-    QString target = finalPath_;
-    bool renamed = false;
-    if (run_.OverwriteExisting || !targetOverride_.isEmpty()) {
-        renamed = ::rename(from.constData(), QFile::encodeName(target).constData()) == 0;
-    } else {
-        target = MoveToFreeName(partialPath_, finalPath_);
-        renamed = !target.isEmpty();
-    }
-    if (!renamed) {
-        fail(lang("9970", "Error:") + QLatin1Char(' ') + QString::fromLocal8Bit(std::strerror(errno)));
+    const bool replace = run_.OverwriteExisting || !targetOverride_.isEmpty();
+    const QString target = partial_.finish(finalPath_, replace);
+    if (target.isEmpty()) {
+        fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + errnoText(errno));
         return;
     }
     finishedPath_ = target;
@@ -504,14 +565,10 @@ void FileItem::complete()
 void FileItem::fail(const QString& statusText)
 {
     socket_.Close();
-    if (fd_ >= 0 && createdPartial_) {
-        // An empty partial file made by this item goes again; any byte
-        // received stays for a later resume.
-        struct stat st {};
-        if (::fstat(fd_, &st) == 0 && st.st_size == 0)
-            ::unlink(QFile::encodeName(partialPath_).constData());
-    }
-    closeFile();
+    stopTimers();
+    // An empty partial made by this item goes again; any byte received stays
+    // for a later resume.
+    partial_.close();
     run_.StatusText = statusText;
     end(JobFailed);
 }
@@ -534,5 +591,6 @@ void FileItem::Abort()
     running_ = false;
     ended_ = nullptr;
     socket_.Close();
-    closeFile();
+    stopTimers();
+    partial_.close();
 }

@@ -1,19 +1,26 @@
 #pragma once
 
-// A file item: the file an address names, fetched over one HTTP/1.1
-// connection into "<name>~~~" in the item's folder, continued from that
-// partial file by a range request, and given its final name when complete.
+// A file item: the file an address names, fetched over HTTP/1.1 (following
+// redirects itself) into its partial file in the item's folder, continued
+// from that partial file by a range request, and given its final name when
+// complete. A server that keeps the item waiting is given up on: the answer's
+// head must come within a minute, and the body must move at least 1 KiB a
+// minute.
 
 #include "core/urlcracker.h"
+#include "dlmanager/partialfile.h"
 #include "platform/net/httpresponse.h"
 #include "platform/net/socketcontrol.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 struct RunState;
@@ -46,6 +53,11 @@ QByteArray BuildFileRequest(const FileRequest& request);
 
 class FileItem : public QObject {
 public:
+    static constexpr int kMaxRedirects = 10;
+    static constexpr int kHeadTimeLimitMs = 60000;
+    static constexpr int kSlowBodyWindowMs = 60000;
+    static constexpr qint64 kSlowBodyMinBytes = 1024;
+
     explicit FileItem(RunState& run, QObject* parent = nullptr);
     ~FileItem() override;
 
@@ -56,6 +68,9 @@ public:
     void setTargetPath(const QString& localPath) { targetOverride_ = localPath; }
     // Cuts the transfer off; the partial file stays for a resume.
     void Abort();
+    // The time the answer's head may take, and the least a body must move
+    // in each window of time.
+    void setTransferLimits(int headMs, int bodyWindowMs, qint64 bodyMinBytes);
     bool running() const { return running_; }
 
     platform::net::SocketControl& WSMain() { return socket_; }
@@ -68,15 +83,19 @@ private:
     void WSMain_Close();
     void WSMain_Error(int number, const QString& description);
 
+    // Cracks the address, builds its request and connects; false when the
+    // item ended.
+    bool request(const QString& address);
+    void connectNow();
     bool handleHead();
+    bool followRedirect(const QByteArray& location);
     bool writeBody(QByteArrayView bytes);
     void updateProgress(bool laterChunk);
     bool restartFromZero();
+    void stopTimers();
     void complete();
     void fail(const QString& statusText);
     void end(int16_t state);
-    void closeFile();
-    QString lang(const char* key, const char* english) const;
 
     RunState& run_;
     platform::net::SocketControl socket_;
@@ -87,14 +106,23 @@ private:
 
     QString targetOverride_;
     QString finalPath_;
-    QString partialPath_;
     QString finishedPath_;
-    int fd_ = -1;
-    bool createdPartial_ = false;
+    PartialFile partial_;
     FileRequest request_;
+    QString address_; // the address being asked, after any redirect
+    QSet<QString> visited_;
+    int redirects_ = 0;
     QString connectHost_;
     quint16 connectPort_ = 0;
     bool secure_ = false;
+    std::optional<platform::net::TunnelProxy> tunnel_;
+
+    QTimer headTimer_;
+    QTimer bodyTimer_;
+    int headLimitMs_ = kHeadTimeLimitMs;
+    int bodyWindowMs_ = kSlowBodyWindowMs;
+    qint64 bodyMinBytes_ = kSlowBodyMinBytes;
+    qint64 bodyBytesInWindow_ = 0;
 
     qint64 TotalBytes = 0;
     qint64 ReceivedBytes = 0;

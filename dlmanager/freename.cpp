@@ -31,12 +31,15 @@ QString NumberedName(const QString& path, int n)
     return fi.path() + QLatin1Char('/') + stem + QStringLiteral(" (%1)").arg(n) + ext;
 }
 
-QString MoveToFreeName(const QString& from, const QString& wanted, int firstNumber, int* numberUsed)
+namespace {
+
+// Tries place(target) at wanted and its numbered names until one is free.
+template <typename Place>
+QString placeAtFreeName(Place place, const QString& wanted, int firstNumber, int* numberUsed)
 {
-    const QByteArray source = QFile::encodeName(from);
     for (int n = std::max(1, firstNumber); n < 10000; ++n) {
         const QString target = n == 1 ? wanted : NumberedName(wanted, n);
-        if (RenameNoReplace(source, QFile::encodeName(target))) {
+        if (place(QFile::encodeName(target))) {
             if (numberUsed)
                 *numberUsed = n;
             return target;
@@ -46,4 +49,26 @@ QString MoveToFreeName(const QString& from, const QString& wanted, int firstNumb
     }
     errno = EEXIST;
     return {};
+}
+
+} // namespace
+
+QString MoveToFreeName(const QString& from, const QString& wanted, int firstNumber, int* numberUsed)
+{
+    const QByteArray source = QFile::encodeName(from);
+    return placeAtFreeName([&](const QByteArray& target) { return RenameNoReplace(source, target); }, wanted, firstNumber,
+                           numberUsed);
+}
+
+QString PlaceAtFreeName(int fd, const QString& namedTemp, const QString& wanted, int firstNumber, int* numberUsed)
+{
+    if (!namedTemp.isEmpty())
+        return MoveToFreeName(namedTemp, wanted, firstNumber, numberUsed);
+    // A nameless file gets its first name by a link, which never replaces.
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    return placeAtFreeName(
+        [&](const QByteArray& target) {
+            return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(), AT_SYMLINK_FOLLOW) == 0;
+        },
+        wanted, firstNumber, numberUsed);
 }

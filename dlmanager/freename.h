@@ -18,3 +18,9 @@ QString NumberedName(const QString& path, int n);
 // path taken (numberUsed: its n, 1 for wanted itself), or empty with errno
 // set.
 QString MoveToFreeName(const QString& from, const QString& wanted, int firstNumber = 1, int* numberUsed = nullptr);
+
+// Gives the open file fd (nameless, or named namedTemp) the name wanted or
+// the first free "<name> (n).<ext>" from firstNumber on, never replacing
+// anything. The path taken (numberUsed: its n), or empty with errno set.
+QString PlaceAtFreeName(int fd, const QString& namedTemp, const QString& wanted, int firstNumber = 1,
+                        int* numberUsed = nullptr);

@@ -20,6 +20,8 @@ namespace {
 
 // An address longer than this is not an image address the program saves.
 constexpr int kMaxImageAddress = 8192;
+// How long a stopped load waits for another one before the page is given up.
+constexpr int kStoppedLoadGraceMs = 1000;
 
 } // namespace
 
@@ -115,14 +117,35 @@ void frmDownload::navigate2(const QString& url, Events events)
         if (current() && events_.navigateComplete2)
             events_.navigateComplete2();
     });
-    QObject::connect(page, &QWebEnginePage::loadingChanged, page, [this, current](const QWebEngineLoadingInfo& info) {
+    auto loads = std::make_shared<int>(0);
+    QObject::connect(page, &QWebEnginePage::loadingChanged, page, [this, current, loads, page](const QWebEngineLoadingInfo& info) {
         if (!current())
             return;
         const QString address = info.url().toString(QUrl::FullyEncoded);
-        if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && events_.documentComplete)
-            events_.documentComplete(address, true);
-        else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus && events_.navigateError)
-            events_.navigateError(address);
+        switch (info.status()) {
+        case QWebEngineLoadingInfo::LoadStartedStatus:
+            ++*loads;
+            break;
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
+            if (events_.documentComplete)
+                events_.documentComplete(address, true);
+            break;
+        case QWebEngineLoadingInfo::LoadFailedStatus:
+            if (events_.navigateError)
+                events_.navigateError(address);
+            break;
+        case QWebEngineLoadingInfo::LoadStoppedStatus: {
+            // A load that stops with nothing to show (an answer without
+            // content, a redirect to a scheme the engine does not load) and
+            // no other load after it leaves the page where it is for good.
+            const int stoppedAt = *loads;
+            QTimer::singleShot(kStoppedLoadGraceMs, page, [this, current, loads, page, stoppedAt, address] {
+                if (current() && *loads == stoppedAt && !page->isLoading() && events_.navigateError)
+                    events_.navigateError(address);
+            });
+            break;
+        }
+        }
     });
     WBMain->navigate2(url);
 }

@@ -1,5 +1,6 @@
 #include "dlmanager/imagefetch.h"
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -11,8 +12,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The hidden names of temporaries where a file system has no nameless files.
+constexpr const char* kTemporaryPrefix = ".z5image-";
+
+} // namespace
 
 ImageFetch::ImageFetch(QObject* parent) : QObject(parent)
 {
@@ -52,16 +61,25 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
         QTimer::singleShot(0, this, [this, r] { finish(r); });
         return;
     }
-    QByteArray pattern = QFile::encodeName(folder + QStringLiteral("/.z5image-XXXXXX"));
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    written_ = 0;
+    fd_ = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0644);
+    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        // No nameless files here: a hidden name, locked while it is ours.
+        QByteArray pattern = QFile::encodeName(folder + QStringLiteral("/") + QLatin1String(kTemporaryPrefix) +
+                                               QStringLiteral("XXXXXX"));
+        fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd_ >= 0) {
+            ::flock(fd_, LOCK_EX | LOCK_NB);
+            ::fchmod(fd_, 0644);
+            tempPath_ = QFile::decodeName(pattern);
+        }
+    }
     if (fd_ < 0) {
         Result r;
         r.error = QString::fromLocal8Bit(std::strerror(errno));
         QTimer::singleShot(0, this, [this, r] { finish(r); });
         return;
     }
-    tempPath_ = QFile::decodeName(pattern);
-    ::fchmod(fd_, 0644);
 
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)"));
@@ -73,6 +91,13 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
     QObject::connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
         while (reply_ == reply && reply->bytesAvailable() > 0) {
             const QByteArray bytes = reply->read(256 * 1024);
+            written_ += bytes.size();
+            if (written_ > kMaxImageBytes) {
+                Result r;
+                r.error = QStringLiteral("the image is larger than %1 MiB").arg(kMaxImageBytes / (1024 * 1024));
+                finish(r);
+                return;
+            }
             const char* p = bytes.constData();
             qsizetype left = bytes.size();
             while (left > 0 && writeError_.isEmpty()) {
@@ -107,11 +132,14 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
             r.error = QString::number(status);
         } else {
             const QByteArray rest = reply->readAll();
-            if (!rest.isEmpty() && ::write(fd_, rest.constData(), static_cast<size_t>(rest.size())) != rest.size())
+            if (written_ + rest.size() > kMaxImageBytes)
+                r.error = QStringLiteral("the image is larger than %1 MiB").arg(kMaxImageBytes / (1024 * 1024));
+            else if (!rest.isEmpty() && ::write(fd_, rest.constData(), static_cast<size_t>(rest.size())) != rest.size())
                 r.error = QString::fromLocal8Bit(std::strerror(errno));
             else {
                 r.ok = true;
                 r.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString().left(200);
+                r.fd = fd_;
                 r.tempPath = tempPath_;
             }
         }
@@ -125,9 +153,8 @@ void ImageFetch::finish(Result result)
     if (!done_)
         return;
     if (result.ok) {
-        ::close(fd_);
-        fd_ = -1;
-        tempPath_.clear(); // the caller's now
+        fd_ = -1; // the caller's now
+        tempPath_.clear();
     }
     auto done = std::move(done_);
     done_ = nullptr;
@@ -155,4 +182,24 @@ void ImageFetch::cleanUp()
     if (!tempPath_.isEmpty())
         ::unlink(QFile::encodeName(tempPath_).constData());
     tempPath_.clear();
+}
+
+void ImageFetch::RemoveStaleTemporaries(const QString& folder)
+{
+    QDir dir(folder);
+    dir.setFilter(QDir::Files | QDir::Hidden | QDir::System);
+    dir.setNameFilters({QLatin1String(kTemporaryPrefix) + QLatin1Char('*')});
+    for (const QString& name : dir.entryList()) {
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        // Only a plain file of the user's that no live fetch holds.
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.constData(), &named) == 0 &&
+            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
 }

@@ -1,8 +1,11 @@
 #pragma once
 
-// One image of a page fetched over HTTP or HTTPS into a private temporary
-// file of the target folder, within a time limit. The caller gives the file
-// its name.
+// One image of a page fetched over HTTP or HTTPS into a temporary file of
+// the target folder, within a time limit and a size cap. The file has no
+// name until the caller gives it one, so a fetch cut off by a kill leaves
+// nothing behind; where the folder's file system cannot make a file without
+// a name, it is a hidden named file that a later fetch into the folder
+// removes once nobody holds it.
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -15,10 +18,13 @@ class QNetworkReply;
 
 class ImageFetch : public QObject {
 public:
+    static constexpr qint64 kMaxImageBytes = 64 * 1024 * 1024;
+
     struct Result {
         bool ok = false;
         QString error;       // why it failed
-        QString tempPath;    // the fetched bytes (ok only)
+        int fd = -1;         // the fetched bytes (ok only); the caller closes it
+        QString tempPath;    // the file's name, empty while it has none
         QString contentType; // the answer's type
     };
 
@@ -33,6 +39,8 @@ public:
     void start(const QString& address, const QString& folder, std::function<void(Result)> done);
     // Cuts the fetch off and removes its file.
     void abort();
+    // Removes the named temporaries that fetches cut off left in folder.
+    static void RemoveStaleTemporaries(const QString& folder);
 
 private:
     void finish(Result result);
@@ -43,6 +51,7 @@ private:
     QTimer limit_;
     int timeLimitMs_ = 60000;
     int fd_ = -1;
+    qint64 written_ = 0;
     QString tempPath_;
     QString writeError_;
     std::function<void(Result)> done_;

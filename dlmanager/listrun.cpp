@@ -2,7 +2,7 @@
 
 #include "core/listline.h"
 #include "dlmanager/downloadname.h"
-#include "dlmanager/moddownload.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/pageitems.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/textfile.h"
@@ -22,10 +22,6 @@ namespace {
 constexpr qint64 kMaxListBytes = 64 * 1024 * 1024;
 constexpr qint64 kMaxLogBytes = 64 * 1024 * 1024;
 
-QString lang(const char* key, const char* english)
-{
-    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
-}
 
 QStringList splitLines(const QByteArray& bytes)
 {
@@ -135,6 +131,7 @@ void DownloadListRun::StartNextItem()
     run_.ItemURL = fields[1];
     run_.ItemReferer = fields[2];
     run_.ItemFolder = fields[3];
+    run_.ItemLine = static_cast<int32_t>(lineNumber);
     clsWinInet cracker;
     if (!GetDownloadFileName(run_.ItemURL, cracker).isEmpty()) {
         run_.ItemKind = ItemFile;
@@ -178,7 +175,7 @@ void DownloadListRun::LogItemResult()
 void DownloadListRun::FinishList()
 {
     run_.JobState = JobDone;
-    run_.StatusText = lang("9952", "COMPLETED");
+    run_.StatusText = ExternalText("9952", "COMPLETED");
     statusPages_.WriteStatusHeader();
     statusPages_.WriteStatusLog();
     statusPages_.WriteStatusBar(true);
@@ -188,7 +185,7 @@ void DownloadListRun::FinishList()
 void DownloadListRun::EndOnBadLine(const QString& reason)
 {
     run_.JobState = JobFailed;
-    run_.StatusText = lang("9970", "Error:") + QLatin1Char(' ') + reason;
+    run_.StatusText = ExternalText("9970", "Error:") + QLatin1Char(' ') + reason;
     statusPages_.WriteStatusHeader();
     statusPages_.WriteStatusLog();
     statusPages_.WriteStatusBar(false);
@@ -216,7 +213,7 @@ void DownloadListRun::AppTimer_Timer()
     if (FileExists(run_.stopRequestFile())) {
         run_.StoppedByUser = true;
         run_.JobState = JobStopped;
-        run_.StatusText = lang("9953", "STOPPED");
+        run_.StatusText = ExternalText("9953", "STOPPED");
         QFile::remove(run_.stopRequestFile());
         // The transfer is cut off here; its partial file stays for a resume.
         fileItem_.Abort();

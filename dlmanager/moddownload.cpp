@@ -1,7 +1,7 @@
 #include "dlmanager/moddownload.h"
 
-#include "core/language.h"
 #include "core/settingsstore.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/fileitem.h"
 #include "dlmanager/listrun.h"
 #include "dlmanager/pagebrowser.h"
@@ -13,11 +13,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
-
-QString languageFilePath;
 
 const QString kListSeparator = QStringLiteral("||||||||||");
 const QString kFileSeparator = QStringLiteral("|||||");
@@ -40,39 +37,17 @@ DownloadCommand ParseDownloadCommand(const QString& argument)
         c.listName = parts.value(0);
         const QString flag = parts.value(1);
         c.resume = !flag.isEmpty() && flag != QLatin1String("0");
-    } else if (argument.contains(kFileSeparator)) {
+    } else if (argument.count(kFileSeparator) == 1) {
+        // Exactly one separator, and no "|" in the address (its senders
+        // percent-encode it): nothing of the address can move the target.
         const QStringList parts = argument.split(kFileSeparator);
-        c.form = DownloadCommand::SingleFile;
-        c.address = parts.value(0);
-        c.targetPath = parts.value(1);
+        if (!parts[0].contains(QLatin1Char('|'))) {
+            c.form = DownloadCommand::SingleFile;
+            c.address = parts[0];
+            c.targetPath = parts[1];
+        }
     }
     return c;
-}
-
-void SetLanguageFilePath(const QString& path)
-{
-    languageFilePath = path;
-}
-
-QString ReadLanguageString(const QString& section, const QString& key, const QString& englishDefault)
-{
-    return ReadIniValue(section, key, englishDefault, languageFilePath).left(2047);
-}
-
-bool FileExists(const QString& path)
-{
-    return QFileInfo::exists(path);
-}
-
-bool IsSafeListName(const QString& name)
-{
-    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1String("..")))
-        return false;
-    for (const QChar c : name)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return false;
-    return true;
 }
 
 int modDownLoad_Main(const QString& argument)

@@ -24,7 +24,8 @@ public:
         std::function<void()> navigateComplete2;
         std::function<void(bool& cancel)> newWindow2;
         // The page failed to load (also: the engine wanted to save the
-        // address as a download, which it never does here).
+        // address as a download, which it never does here, or the load
+        // stopped with nothing to show and no other load after it).
         std::function<void(const QString& url)> navigateError;
         std::function<void(const QString& url, bool topLevel)> documentComplete;
     };

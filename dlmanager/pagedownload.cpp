@@ -1,10 +1,11 @@
 #include "dlmanager/pagedownload.h"
 
 #include "core/urlcracker.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/downloadname.h"
 #include "dlmanager/fileitem.h"
 #include "dlmanager/freename.h"
-#include "dlmanager/moddownload.h"
+#include "dlmanager/imagetype.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
@@ -50,6 +51,34 @@ void removeFile(const QString& path)
         ::unlink(QFile::encodeName(path).constData());
 }
 
+// The name an image of the page is saved under: the name its address gives
+// (an "anomaly" name for a GIF or JPEG picture whose name is not one), never
+// hidden, always with an extension of the picture's own type.
+QString imageName(const QString& source, const ImageType& type, bool addPath, int& anomalies)
+{
+    clsWinInet cracker;
+    QString name = GetDownloadFileName(source, cracker);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = (dot < 0 ? name : name.mid(dot + 1)).toLower();
+    if (extension != QLatin1String("gif") && extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
+        if (type.extension == QLatin1String("gif"))
+            name = QStringLiteral("anomaly%1.gif").arg(++anomalies);
+        else if (type.extension == QLatin1String("jpg"))
+            name = QStringLiteral("anomaly%1.jpg").arg(++anomalies);
+    }
+    if (!name.isEmpty() && addPath)
+        name = AddressPathPrefix(source) + name;
+    name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return {};
+    const qsizetype last = name.lastIndexOf(QLatin1Char('.'));
+    if (!type.extensions.contains(last < 0 ? QString() : name.mid(last + 1).toLower()))
+        name = (last < 0 ? name : name.left(last)) + QLatin1Char('.') + type.extension;
+    return name;
+}
+
 } // namespace
 
 PageDownload::PageDownload(BrowserMaker makeBrowser, QObject* parent) : QObject(parent), makeBrowser_(std::move(makeBrowser))
@@ -58,7 +87,7 @@ PageDownload::PageDownload(BrowserMaker makeBrowser, QObject* parent) : QObject(
     settle_.setSingleShot(true);
     QObject::connect(&pageLimit_, &QTimer::timeout, this, [this] {
         if (phase_ == Phase::Loading || phase_ == Phase::Settling)
-            fail(lang("9970", "Error:") + QStringLiteral(" the page did not load within %1 s").arg(pageLimitMs_ / 1000));
+            fail(ExternalText("9970", "Error:") + QStringLiteral(" the page did not load within %1 s").arg(pageLimitMs_ / 1000));
     });
     QObject::connect(&settle_, &QTimer::timeout, this, [this] {
         if (phase_ == Phase::Settling)
@@ -78,11 +107,6 @@ void PageDownload::setTimeLimits(int pageMs, int imageMs, int settleMs)
     settleMs_ = settleMs;
 }
 
-QString PageDownload::lang(const char* key, const char* english) const
-{
-    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
-}
-
 void PageDownload::StartPageDownload(RunState& run, std::function<void()> ended)
 {
     Stop();
@@ -91,16 +115,16 @@ void PageDownload::StartPageDownload(RunState& run, std::function<void()> ended)
     fileReason_ = run.ItemKind == ItemFileRetriedAsPage ? run.StatusText : QString();
     phase_ = Phase::Loading;
     run.JobState = JobConnecting;
-    run.StatusText = lang("9962", "Connecting to") + QStringLiteral(": ") + run.ItemURL;
+    run.StatusText = ExternalText("9962", "Connecting to") + QStringLiteral(": ") + run.ItemURL;
     if (refusedNavigation(run.ItemURL, true)) {
-        fail(lang("9971", "Error: Failed to connect") + QStringLiteral(" - ") + run.ItemURL);
+        fail(ExternalText("9971", "Error: Failed to connect") + QStringLiteral(" - ") + run.ItemURL);
         return;
     }
     if (!browser_) {
         QString error;
         browser_ = makeBrowser_ ? makeBrowser_(&error) : nullptr;
         if (!browser_) {
-            fail(lang("9970", "Error:") + QLatin1Char(' ') + error);
+            fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + error);
             return;
         }
     }
@@ -127,7 +151,7 @@ void PageDownload::WBMain_BeforeNavigate2(PageBrowser::Navigation& navigation)
         return;
     }
     RunState& run = *run_;
-    run.StatusText = lang("9963", "Connected, requesting") + QLatin1Char(' ') + navigation.url;
+    run.StatusText = ExternalText("9963", "Connected, requesting") + QLatin1Char(' ') + navigation.url;
     if (run.ItemKind != ItemPage)
         return;
     clsWinInet cracker;
@@ -164,7 +188,7 @@ void PageDownload::WBMain_NavigateError(const QString& url)
 {
     if (phase_ != Phase::Loading && phase_ != Phase::Settling)
         return;
-    fail(lang("9964", "Failed to connect") + QStringLiteral(" - ") + url);
+    fail(ExternalText("9964", "Failed to connect") + QStringLiteral(" - ") + url);
 }
 
 void PageDownload::WBMain_DocumentComplete(const QString& url, bool topLevel)
@@ -181,7 +205,7 @@ void PageDownload::SavePageImages()
     RunState& run = *run_;
     phase_ = Phase::Saving;
     pageLimit_.stop();
-    run.StatusText = lang("9967", "Saving") + QLatin1Char(' ') + run.ItemName;
+    run.StatusText = ExternalText("9967", "Saving") + QLatin1Char(' ') + run.ItemName;
     sources_.clear();
     next_ = 0;
     saved_ = 0;
@@ -190,6 +214,8 @@ void PageDownload::SavePageImages()
     nextNumber_.clear();
     const ProxySetting proxy = ReadProxySetting();
     fetch_.setProxy(proxy.host, proxy.port);
+    if (!vb::trim(run.ItemFolder).isEmpty())
+        ImageFetch::RemoveStaleTemporaries(platform::paths::toLocal(run.ItemFolder));
     browser_->imageSources(kMaxImages, [this](std::optional<QStringList> sources) {
         if (phase_ != Phase::Saving)
             return;
@@ -224,30 +250,31 @@ void PageDownload::saveNext()
 
 void PageDownload::imageFetched(const QString& source, ImageFetch::Result result)
 {
-    if (phase_ != Phase::Saving) {
+    // The fetched file is closed, and removed unless it got its name, however this ends.
+    const auto drop = [&result] {
+        if (result.fd >= 0)
+            ::close(result.fd);
+        result.fd = -1;
         removeFile(result.tempPath);
+    };
+    if (phase_ != Phase::Saving) {
+        drop();
         return;
     }
     if (!result.ok) {
+        drop();
         endSaving(result.error);
         return;
     }
-    clsWinInet cracker;
-    QString name = GetDownloadFileName(source, cracker);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString extension = (dot < 0 ? name : name.mid(dot + 1)).toLower();
-    if (extension != QLatin1String("gif") && extension != QLatin1String("jpg") && extension != QLatin1String("jpeg")) {
-        const QString type = result.contentType.toLower();
-        if (type.contains(QLatin1String("gif")))
-            name = QStringLiteral("anomaly%1.gif").arg(++anomalies_);
-        else if (type.contains(QLatin1String("jpeg")) || type.contains(QLatin1String("jpg")))
-            name = QStringLiteral("anomaly%1.jpg").arg(++anomalies_);
+    const std::optional<ImageType> type = ReadImageType(result.fd);
+    if (!type) {
+        drop();
+        endSaving(QStringLiteral("the image is no picture the program can read"));
+        return;
     }
-    if (!name.isEmpty() && run_->AddPathToName)
-        name = AddressPathPrefix(source) + name;
-    name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String("..")) {
-        removeFile(result.tempPath);
+    const QString name = imageName(source, *type, run_->AddPathToName, anomalies_);
+    if (name.isEmpty()) {
+        drop();
         endSaving(QStringLiteral("the image address names no file"));
         return;
     }
@@ -255,12 +282,14 @@ void PageDownload::imageFetched(const QString& source, ImageFetch::Result result
     // with one name take "<name> (2).<ext>", "(3)", ...
     const QString wanted = platform::paths::toLocal(run_->ItemFolder) + QLatin1Char('/') + name;
     int used = 1;
-    if (MoveToFreeName(result.tempPath, wanted, nextNumber_.value(wanted, 1), &used).isEmpty()) {
+    if (PlaceAtFreeName(result.fd, result.tempPath, wanted, nextNumber_.value(wanted, 1), &used).isEmpty()) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        removeFile(result.tempPath);
+        drop();
         endSaving(reason);
         return;
     }
+    result.tempPath.clear();
+    drop();
     nextNumber_[wanted] = used + 1;
     ++saved_;
     saveNext();
@@ -270,7 +299,7 @@ void PageDownload::endSaving(const QString& failure)
 {
     if (saved_ == 0) {
         run_->JobState = JobFailed;
-        run_->StatusText = lang("9970", "Error:") + QLatin1Char(' ') + failure;
+        run_->StatusText = ExternalText("9970", "Error:") + QLatin1Char(' ') + failure;
     }
     end();
 }

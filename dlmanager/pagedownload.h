@@ -56,7 +56,6 @@ private:
     void endSaving(const QString& failure);
     void end();
     void fail(const QString& statusText);
-    QString lang(const char* key, const char* english) const;
 
     BrowserMaker makeBrowser_;
     std::unique_ptr<PageBrowser> browser_;

@@ -1,6 +1,6 @@
 #include "dlmanager/pageitems.h"
 
-#include "dlmanager/moddownload.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 
 #include <QTimer>

@@ -50,6 +50,7 @@ struct RunState {
     QString ItemURL;
     QString ItemReferer;
     QString ItemFolder;
+    int32_t ItemLine = 0; // the item's line of the list file
     QString StatusText;
     QString ProgressText;
     QString RateText;

@@ -1,6 +1,6 @@
 #include "dlmanager/statuspages.h"
 
-#include "dlmanager/moddownload.h"
+#include "dlmanager/downloadhelpers.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/textfile.h"
 #include "platform/base/vbrt.h"
@@ -10,11 +10,6 @@
 #include <QUrl>
 
 namespace {
-
-QString lang(const char* key, const char* english)
-{
-    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
-}
 
 QByteArray joinLines(const QStringList& lines)
 {
@@ -102,11 +97,11 @@ QByteArray StatusHeaderPage(const RunState& run)
 
     QString status;
     if (run.JobState == JobTransferring) {
-        status = lang("9960", "Downloading file:") + QLatin1Char(' ') + run.ItemName;
+        status = ExternalText("9960", "Downloading file:") + QLatin1Char(' ') + run.ItemName;
         if (!run.ProgressText.isEmpty())
             status += QStringLiteral(" - ") + run.ProgressText;
     } else if (run.JobState == JobDone) {
-        status = lang("9961", "Download Completed");
+        status = ExternalText("9961", "Download Completed");
     } else {
         status = run.StatusText;
     }
@@ -119,14 +114,14 @@ QByteArray StatusHeaderPage(const RunState& run)
     const auto row = [&](const QString& opener, const QString& label, const QString& sep, const QString& value) {
         l << rowOpen << opener << EscapeHtml(label) << sep << valueOpen << EscapeHtml(value) << rowClose;
     };
-    row(labelOpen, lang("9900", "List Identifier"), separator, run.ListName);
-    row(labelOpen, lang("9901", "Files Completed"), separator,
+    row(labelOpen, ExternalText("9900", "List Identifier"), separator, run.ListName);
+    row(labelOpen, ExternalText("9901", "Files Completed"), separator,
         QStringLiteral("%1 of %2").arg(run.DoneItems).arg(run.TotalItems));
-    row(labelOpenNowrap, lang("9902", "Status"), separator, status);
-    row(labelOpen, lang("9903", "Transfer rate"), separatorWrap, run.RateText);
+    row(labelOpenNowrap, ExternalText("9902", "Status"), separator, status);
+    row(labelOpen, ExternalText("9903", "Transfer rate"), separatorWrap, run.RateText);
     l << QStringLiteral("<tr><td bgcolor='#D6DFF7' align='center' colspan='2' height='25' nowrap>");
     l << QStringLiteral("<p align='left' style='margin-left: 5'><b><font face='Arial' size='1' color='#215DC6'>");
-    l << EscapeHtml(lang("9904", "Started at") + QStringLiteral(": ") + run.StartTime);
+    l << EscapeHtml(ExternalText("9904", "Started at") + QStringLiteral(": ") + run.StartTime);
     l << QStringLiteral("</font></b></td></tr>");
     l << QStringLiteral("</table></BODY></HTML>");
     return joinLines(l);
@@ -160,9 +155,9 @@ QByteArray StatusBarPage(const RunState& run, bool completed, const QDateTime& n
     l << QStringLiteral("<tr><td bgcolor='#D6DFF7' width='90%' height='25' nowrap>");
     l << QStringLiteral("<p align='left' style='margin:1 10'><b><font face='Arial' size='1' color='#215DC6'>");
     if (completed)
-        l << EscapeHtml(lang("9905", "Download completed at") + QStringLiteral(": ") + vb::formatClockDate(now));
+        l << EscapeHtml(ExternalText("9905", "Download completed at") + QStringLiteral(": ") + vb::formatClockDate(now));
     else if (run.StoppedByUser)
-        l << EscapeHtml(lang("9906", "Stopped by user at") + QStringLiteral(": ") + vb::formatClockDate(now));
+        l << EscapeHtml(ExternalText("9906", "Stopped by user at") + QStringLiteral(": ") + vb::formatClockDate(now));
     else
         l << QStringLiteral(" ");
     l << QStringLiteral("</font></b></td>");
@@ -192,7 +187,7 @@ QByteArray StatusBarPage(const RunState& run, bool completed, const QDateTime& n
     for (const Button* b : shown)
         l << QStringLiteral("<input border='0' src='%1' name='%2' type='image' alt='%3' onclick='%2_OnClick(); return false;'>")
                  .arg(EscapeHtml(picture(run, b->picture)), QLatin1String(b->name),
-                      EscapeHtml(lang(b->key, b->english)));
+                      EscapeHtml(ExternalText(b->key, b->english)));
     l << QStringLiteral("<SCRIPT LANGUAGE='JavaScript'>");
     // The procedures in a fixed order: the optional ones only for their buttons.
     for (const Button* b : {&pause, &resume, &stop, &modify, &close}) {
@@ -218,7 +213,7 @@ QByteArray LogRow(const RunState& run)
     } else if (run.JobState == JobFailed) {
         row = QStringLiteral("<tr><td bgcolor='#F5F5F5' align='center' width='25' height='25' nowrap></td><td "
                              "bgcolor='#F5F5F5' nowrap><p style='margin-left: 5'><font size='2' face='Arial'>*** ") +
-              EscapeHtml(lang("9951", "FAILED")) + QStringLiteral(": ") + EscapeHtml(run.ItemName) + QStringLiteral(" - ") +
+              EscapeHtml(ExternalText("9951", "FAILED")) + QStringLiteral(": ") + EscapeHtml(run.ItemName) + QStringLiteral(" - ") +
               EscapeHtml(run.StatusText) + QStringLiteral("</font></td></tr>");
     }
     return row.toUtf8();

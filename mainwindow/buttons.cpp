@@ -77,8 +77,9 @@ void cmdAppOpt_MouseDown(frmExplorer& f, int index, int button)
     case 4: tabs.OpenSearchPage(); break;
     case 5: f.services().Menus().ShowCloseTabMenu(); break;
     case 6: f.services().Menus().ShowGoToTabMenu(); break;
-    case 7: tabs.SwitchToAdjacentTab(7); break;
-    case 8: tabs.SwitchToAdjacentTab(8); break;
+    // Held, the next and previous buttons step on.
+    case 7: tabs.SwitchToAdjacentTab(7, false); break;
+    case 8: tabs.SwitchToAdjacentTab(8, false); break;
     default: break;
     }
 }

@@ -28,6 +28,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 
 using namespace platform::forms;
@@ -38,6 +39,8 @@ frmExplorer::frmExplorer(ServiceSet& services) : services_(services)
     setCaption(QStringLiteral("Z5"));
     setBorderStyle(BorderStyle::None);
     setSizableWithoutBorder(true);
+    // No sizing, by the frame or by the window system, goes below the minimum.
+    setMinimumSize(MinFormWidth, MinFormHeight);
     setWidth(MinFormWidth);
     setHeight(MinFormHeight);
     createControls();
@@ -203,9 +206,14 @@ void frmExplorer::SetMenuBarCaptions(bool flag)
         if (!flag)
             text.remove(QLatin1Char('&'));
         caption.setUseMnemonic(flag);
+        // The text sets the width only: the caption keeps the height the
+        // layout gave it, so its menus open at the same bottom edge.
+        const double height = caption.height();
         caption.setAutoSize(true);
         caption.setCaption(text);
         caption.setAutoSize(false);
+        if (height > 0)
+            caption.setHeight(height);
     }
 }
 
@@ -235,6 +243,10 @@ void frmExplorer::Form_Load()
     if (GeneralOptionBytes[OptMouseGesturesInUse] == 1) {
         gestures_ = std::make_unique<clsMouseGestures>();
         MouseGestures = gestures_.get();
+        // Strokes belong to the page area; the frame and the buttons take
+        // either button at once.
+        QPointer<QWidget> pages = PicHolder[0].widget();
+        MouseGestures->SetArea([pages](const QWidget* w) { return w && pages && (w == pages || pages->isAncestorOf(w)); });
         MouseGestures->Attach();
     }
     keys_ = std::make_unique<clsKeyHandle>();

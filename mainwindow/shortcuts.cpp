@@ -1,11 +1,13 @@
 #include "mainwindow/shortcuts.h"
 
+#include "core/globals.h"
 #include "core/keyhandle.h"
 #include "core/mousegestures.h"
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "contracts/services.h"
+#include "mainwindow/menubarpopups.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/delay.h"
 #include "platform/win/inputstate.h"
@@ -15,6 +17,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 
 namespace input = platform::inputstate;
 
@@ -49,19 +53,19 @@ int accelerator(const QString& caption)
 
 bool IsKeyDown(int key1, int key2)
 {
-    input::asyncKeyState(key1);
-    const bool first = input::asyncKeyState(key1) != 0;
+    // A press since the previous poll: a tap between two polls counts once,
+    // a press held over two polls once, a held key again with each repeat.
+    const bool pressed = (input::asyncKeyState(key1) & 1) != 0;
     if (key2 <= 0)
-        return first;
-    input::asyncKeyState(key2);
-    return first && input::asyncKeyState(key2) != 0 && input::isDown(key2);
+        return pressed;
+    return pressed && input::isDown(key2);
 }
 
 bool BossKeySeenWhileHidden()
 {
-    // The key state comes from the program's own windows: once they are
-    // all hidden no key reaches it, and nothing could show them again.
-    return false;
+    // Once every window is hidden no key reaches the program: only the key
+    // state of the whole display (X11) can bring the window back.
+    return input::seesKeysWhileHidden();
 }
 
 void PollHotKeys(frmExplorer& f)
@@ -71,7 +75,9 @@ void PollHotKeys(frmExplorer& f)
     QWidget* window = f.window();
     if (!window)
         return;
-    if (f.BossKeyCode >= 1 && !window->isVisible() && IsKeyDown(f.BossKeyCode)) {
+    // Hidden, the boss key is seen held now or pressed since the last poll.
+    if (f.BossKeyCode >= 1 && !window->isVisible() && input::asyncKeyState(f.BossKeyCode) != 0) {
+        input::watchWhileHidden(f.BossKeyCode, false);
         window->setVisible(true);
         platform::Delay(100);
         return;
@@ -112,8 +118,8 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
     switch (command) {
     case 0: tabs.GoToTab(0); break;
     case 1: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
-    case 2: tabs.SwitchToAdjacentTab(8); break;
-    case 3: tabs.SwitchToAdjacentTab(7); break;
+    case 2: tabs.SwitchToAdjacentTab(8, true); break;
+    case 3: tabs.SwitchToAdjacentTab(7, true); break;
     case 4: tabs.OpenNewTab(); break;
     case 5: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 6: tabs.CloseTabs(1); break;
@@ -125,6 +131,8 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
             f.window()->setVisible(false);
             platform::Delay(100);
             f.BossKeyCode = static_cast<int16_t>(112 + functionKey);
+            // A short press while hidden falls between two polls: it is watched.
+            platform::inputstate::watchWhileHidden(f.BossKeyCode, true);
         }
         break;
     case 11: tabs.OpenWB_StartPage(3); break;
@@ -174,8 +182,15 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
         for (int i = 0; i <= 4; ++i) {
             if (accelerator(f.cmdMenu[i].caption()) != keyCode)
                 continue;
-            f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
-            f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(i), 1, 0);
+            // The key opens the menu and nothing else; the menu opens once
+            // the keystroke has been handled, not inside its delivery.
+            if (f.KeyHandle)
+                f.KeyHandle->ConsumeKey();
+            QPointer<QWidget> alive = f.window();
+            QTimer::singleShot(0, f.window(), [&f, i, alive] {
+                if (alive && CloseRequested == 0 && !f.services().Menus().SubClassStatus())
+                    PressMenuBarCaption(f, i);
+            });
             return;
         }
         return;
@@ -218,10 +233,10 @@ void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& accep
     case 2: tabs.OpenNewTab(); break;
     case 4: tabs.GoForward(); break;
     case 8: tabs.GoBack(); break;
-    case 16: tabs.SwitchToAdjacentTab(7); break;
+    case 16: tabs.SwitchToAdjacentTab(7, true); break;
     case 32: tabs.CloseTab(tabs.CurrentTab(), true); break;
     case 64: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
-    case 128: tabs.SwitchToAdjacentTab(8); break;
+    case 128: tabs.SwitchToAdjacentTab(8, true); break;
     case 256: tabs.GoToTab(static_cast<int16_t>(tabs.TabCount() - 1)); break;
     case 512: tabs.CloseTabs(1); break;
     case 1024: tabs.CloseTabs(3); break;

@@ -14,7 +14,8 @@ class frmExplorer;
 // Every housekeeping tick: the hover check, the boss key, then the keys.
 void PollHotKeys(frmExplorer& f);
 
-// The key (and, when key2 > 0, key2 too) is held now.
+// The key was pressed since the previous poll (a repeat of a held key
+// counts as a press) and, when key2 > 0, key2 is held now.
 bool IsKeyDown(int key1, int key2 = 0);
 
 // The record of function key F(n+1): "|type|value|". Type 0 a built-in

@@ -118,7 +118,7 @@ int FramePointer(int index, double x, double y, double w, double h)
     }
 }
 
-void SkinPiece_MouseDown(frmExplorer& f, int index, int, int, double x, double y)
+void SkinPiece_MouseDown(frmExplorer& f, int index, int button, int, double x, double y)
 {
     f.ButtonReleased = 0;
     if (maximised(f) || !f.SkinPiece.exists(index))
@@ -127,10 +127,11 @@ void SkinPiece_MouseDown(frmExplorer& f, int index, int, int, double x, double y
     const double titleHeight = f.SkinPiece.exists(4) ? f.SkinPiece[4].height() : 0;
     const int code = FrameHitCode(index, x, y, piece.width(), piece.height(), titleHeight);
     const QPoint pressAt = piece.widget()->mapToGlobal(QPoint(toPixelsX(x), toPixelsY(y)));
+    // Any button moves or sizes the window.
     if (code == HitCaption)
-        StartWindowDrag(f, pressAt);
+        StartWindowDrag(f, pressAt, button);
     else if (code != HitNone)
-        StartFrameResize(f, code, pressAt);
+        StartFrameResize(f, code, pressAt, button);
 }
 
 void SkinPiece_MouseMove(frmExplorer& f, int index, int, int, double x, double y)
@@ -141,24 +142,31 @@ void SkinPiece_MouseMove(frmExplorer& f, int index, int, int, double x, double y
     piece.setMousePointer(maximised(f) ? 0 : FramePointer(index, x, y, piece.width(), piece.height()));
 }
 
-void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt)
+static Qt::MouseButton heldButton(int button)
+{
+    return button == 2 ? Qt::RightButton : button == 4 ? Qt::MiddleButton : Qt::LeftButton;
+}
+
+void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt, int button)
 {
     const Qt::Edges edges = edgesOf(hitCode);
     if (!edges)
         return;
+    // Pending events run, but not the drag's own pointer moves: the window
+    // system's sizing starts from where the pointer is when it takes over.
     {
         const BusyFlag::Hold handing(f.FrameHandOver);
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         platform::forms::Control::releaseCapture();
     }
-    QCoreApplication::processEvents();
-    platform::windows::startSystemResize(f.window(), edges, pressAt);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    platform::windows::startSystemResize(f.window(), edges, pressAt, heldButton(button));
 }
 
-void StartWindowDrag(frmExplorer& f, std::optional<QPoint> pressAt)
+void StartWindowDrag(frmExplorer& f, std::optional<QPoint> pressAt, int button)
 {
     platform::forms::Control::releaseCapture();
-    platform::windows::startSystemMove(f.window(), pressAt);
+    platform::windows::startSystemMove(f.window(), pressAt, heldButton(button));
 }
 
 void WireWindowFrame(frmExplorer& f)

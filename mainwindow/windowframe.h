@@ -26,8 +26,9 @@ void SkinPiece_MouseMove(frmExplorer& f, int index, int button, int shift, doubl
 
 // Codes outside 10-17 do nothing. pressAt: where the press was, in global
 // pixels (the pointer's position when not given).
-void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt = std::nullopt);
-void StartWindowDrag(frmExplorer& f, std::optional<QPoint> pressAt = std::nullopt);
+// button: the button held (1 left, 2 right), which the move or resize follows.
+void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt = std::nullopt, int button = 1);
+void StartWindowDrag(frmExplorer& f, std::optional<QPoint> pressAt = std::nullopt, int button = 1);
 
 // The frame pieces' press and move events, and the Move caption button.
 void WireWindowFrame(frmExplorer& f);

@@ -58,6 +58,13 @@ void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
         height = f.MinFormHeight;
         top = vb::roundHalfEven((Ht - height) / 2);
         left = vb::roundHalfEven((Wt - width) / 2);
+        // On a work area smaller than the minimum window the caption stays
+        // on it: the top at the area's top, the caption buttons (at the
+        // right) at its right edge.
+        if (top < 0)
+            top = 0;
+        if (left < 0)
+            left = Wt - width;
     }
     f.move(left, top, width, height);
     SetSkinPicture(f.cmdFormControl[2], 210);

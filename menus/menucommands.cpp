@@ -90,17 +90,16 @@ std::vector<CommandRow> makeRows()
     add(deferredRow("FILE", "FILE_OPENGROUP", QStringLiteral("SelectGroupFolder")));
     add(deferredRow("FILE", "FILE_OPENSELECTED", QStringLiteral("OpenGroupFolder(1)")));
     for (int n = 1; n <= 5; ++n)
-        r.push_back({QStringLiteral("FILE"), QStringLiteral("FILE_EDIT%1").arg(n), [n](Host& h, const Item&) {
-                         h.deferred(QStringLiteral("OpenInOfficeProgram(%1)").arg(n));
-                     }});
+        r.push_back({QStringLiteral("FILE"), QStringLiteral("FILE_EDIT%1").arg(n),
+                     [n](Host& h, const Item&) { h.openInOfficeProgram(n); }});
     add(row("FILE", "FILE_SAVEAS", [](Host& h, const Item&) { h.pageCommand(PageCommand::SaveAs); }));
     add(row("FILE", "FILE_PAGESETUP", [](Host& h, const Item&) { h.pageCommand(PageCommand::PageSetup); }));
     add(row("FILE", "FILE_PRINT", [](Host& h, const Item&) { h.pageCommand(PageCommand::Print); }));
     add(row("FILE", "FILE_PRINTPREVIEW", [](Host& h, const Item&) { h.pageCommand(PageCommand::PrintPreview); }));
-    add(deferredRow("FILE", "FILE_SEND1", QStringLiteral("MailPageLink")));
+    add(row("FILE", "FILE_SEND1", [](Host& h, const Item&) { h.mailPageLink(); }));
     add(deferredRow("FILE", "FILE_SEND2", QStringLiteral("CreateDesktopShortcut")));
     add(row("FILE", "FILE_PROPERTIES", [](Host& h, const Item&) { h.pageCommand(PageCommand::Properties); }));
-    add(deferredRow("FILE", "FILE_WORKOFFLINE", QStringLiteral("ToggleWorkOffline")));
+    add(row("FILE", "FILE_WORKOFFLINE", [](Host& h, const Item&) { h.toggleWorkOffline(); }));
     add(row("FILE", "FILE_CLOSEOPTION0", [](Host& h, const Item&) { h.closeTab(h.currentTab()); }));
     for (int n = 1; n <= 3; ++n)
         r.push_back({QStringLiteral("FILE"), QStringLiteral("FILE_CLOSEOPTION%1").arg(n),
@@ -140,15 +139,14 @@ std::vector<CommandRow> makeRows()
     for (int n = 0; n <= 4; ++n)
         r.push_back({QStringLiteral("VIEW"), QStringLiteral("VIEW_TEXTSIZE%1").arg(n),
                      [n](Host& h, const Item&) { h.setTextSize(4 - n); }});
-    add(deferredRow("VIEW", "VIEW_SOURC", QStringLiteral("ViewPageSource")));
+    add(row("VIEW", "VIEW_SOURC", [](Host& h, const Item&) { h.viewPageSource(); }));
 
     // ---- TOOL ----
     for (int n = 1; n <= 5; ++n)
         r.push_back({QStringLiteral("TOOL"), QStringLiteral("TOOL_DOWNLOAD%1").arg(n),
                      [n](Host& h, const Item&) { h.flipDisplayOption(n); }});
-    add(row("TOOL", "TOOL_TRANSLATE",
-            [](Host& h, const Item& it) { h.deferred(QStringLiteral("TranslatePage(%1)").arg(it.caption)); }));
-    add(deferredRow("TOOL", "TOOL_MODIFYLIST", QStringLiteral("EditListFile(0)")));
+    add(row("TOOL", "TOOL_TRANSLATE", [](Host& h, const Item& it) { h.translatePage(it.caption); }));
+    add(row("TOOL", "TOOL_MODIFYLIST", [](Host& h, const Item&) { h.editListFile(0); }));
     add(deferredRow("TOOL", "TOOL_INTERNETSYSOPTIONS", QStringLiteral("InternetOptions")));
     for (int n : {0, 2, 3, 4})
         r.push_back({QStringLiteral("TOOL"), QStringLiteral("TOOL_POPUP%1").arg(n), [n](Host& h, const Item&) {
@@ -156,7 +154,7 @@ std::vector<CommandRow> makeRows()
                          h.saveSetting(QStringLiteral("OPT_POPUPCONTROL"), QString::number(n));
                      }});
     add(row("TOOL", "TOOL_DEFAULTBROWSER", [](Host& h, const Item&) { h.makeDefaultBrowser(); }));
-    add(deferredRow("TOOL", "TOOL_SYNCHRONIZE", QStringLiteral("SynchronizeOfflinePages")));
+    add(row("TOOL", "TOOL_SYNCHRONIZE", [](Host& h, const Item&) { h.synchronizeOfflinePages(); }));
 
     // ---- WINDOW1, WINDOW2 ----
     add(row("WINDOW1", "NEW", [](Host& h, const Item&) { h.startProgram(QStringLiteral("\\Z5.exe")); }));
@@ -217,14 +215,10 @@ std::vector<CommandRow> makeRows()
 
     // ---- MOPTION ----
     for (int n = 1; n <= 4; ++n) {
-        r.push_back({QStringLiteral("MOPTION"), QStringLiteral("MOPTION_MOD%1").arg(n), [n](Host& h, const Item&) {
-                         h.deferred(QStringLiteral("EditListFile(%1)").arg(n));
-                     }});
+        r.push_back({QStringLiteral("MOPTION"), QStringLiteral("MOPTION_MOD%1").arg(n),
+                     [n](Host& h, const Item&) { h.editListFile(n); }});
         r.push_back({QStringLiteral("MOPTION"), QStringLiteral("MOPTION_EXE%1").arg(n),
-                     [n](Host& h, const Item& it) {
-                         for (const QuickListLine& l : QuickListLookup(n, it.caption))
-                             h.deferred(QStringLiteral("QuickListLookup(%1, %2)").arg(n).arg(l.name));
-                     }});
+                     [n](Host& h, const Item& it) { h.quickListLookup(n, it.caption); }});
     }
 
     // ---- MPLAYLIST: list kinds ----
@@ -268,7 +262,7 @@ std::vector<CommandRow> makeRows()
     for (int n : {1, 2, 3, 4, 6, 8})
         r.push_back({QStringLiteral("MMEDIA"), QStringLiteral("MMEDIA_VIEWSET%1").arg(n), [n](Host& h, const Item&) {
                          h.state().ImagesPerView = static_cast<uint8_t>(n);
-                         h.deferred(QStringLiteral("ShowImageViewerTab"));
+                         h.showImageViewerTab();
                      }});
     for (int n = 1; n <= 3; ++n)
         r.push_back({QStringLiteral("MMEDIA"), QStringLiteral("MMEDIA_REPEAT%1").arg(n), [n](Host& h, const Item&) {

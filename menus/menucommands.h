@@ -64,8 +64,19 @@ public:
     virtual void makeDefaultBrowser() = 0;
     virtual void organizeFavorites() = 0;
 
+    // The page tools of the current tab and the quick lists.
+    virtual void mailPageLink() = 0;
+    virtual void openInOfficeProgram(int number) = 0; // 1-5
+    virtual void toggleWorkOffline() = 0;
+    virtual void viewPageSource() = 0;
+    virtual void translatePage(const QString& name) = 0;
+    virtual void editListFile(int index) = 0; // 0 translation list, 1-4 quick lists
+    virtual void synchronizeOfflinePages() = 0;
+    virtual void showImageViewerTab() = 0;
+    virtual void quickListLookup(int list, const QString& name) = 0;
+
     // The operations of subsystems that are not in the program yet (lists,
-    // media, downloads, page tools): name and arguments.
+    // media, downloads, dialogs): name and arguments.
     virtual void deferred(const QString& operation) = 0;
 };
 

@@ -16,6 +16,7 @@
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "mainwindow/multiview.h"
 #include "mainwindow/skinvalues.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menubar.h"
@@ -356,7 +357,52 @@ void MenusService::toggleBar(const QString& key)
 
 void MenusService::setArrangeMode(const QString& key)
 {
-    deferred(QStringLiteral("SetArrangeMode(%1)").arg(key));
+    SetArrangeMode(w_, key);
+}
+
+void MenusService::mailPageLink()
+{
+    tabs().MailPageLink();
+}
+
+void MenusService::openInOfficeProgram(int number)
+{
+    tabs().OpenInOfficeProgram(static_cast<int16_t>(number));
+}
+
+void MenusService::toggleWorkOffline()
+{
+    tabs().ToggleWorkOffline();
+}
+
+void MenusService::viewPageSource()
+{
+    tabs().ViewPageSource();
+}
+
+void MenusService::translatePage(const QString& name)
+{
+    tabs().TranslatePage(name);
+}
+
+void MenusService::editListFile(int index)
+{
+    tabs().EditListFile(static_cast<int16_t>(index));
+}
+
+void MenusService::synchronizeOfflinePages()
+{
+    tabs().SynchronizeOfflinePages();
+}
+
+void MenusService::showImageViewerTab()
+{
+    tabs().ShowImageViewerTab();
+}
+
+void MenusService::quickListLookup(int list, const QString& name)
+{
+    tabs().QuickListLookup(static_cast<int16_t>(list), name);
 }
 
 void MenusService::reapplySkin()

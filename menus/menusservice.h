@@ -81,6 +81,15 @@ public:
     void flipDisplayOption(int n) override;
     void makeDefaultBrowser() override;
     void organizeFavorites() override;
+    void mailPageLink() override;
+    void openInOfficeProgram(int number) override;
+    void toggleWorkOffline() override;
+    void viewPageSource() override;
+    void translatePage(const QString& name) override;
+    void editListFile(int index) override;
+    void synchronizeOfflinePages() override;
+    void showImageViewerTab() override;
+    void quickListLookup(int list, const QString& name) override;
     void deferred(const QString& operation) override;
 
 private:

@@ -8,7 +8,7 @@ z5_packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  xvfb xauth fonts-dejavu-core fonts-liberation2
+  xvfb xauth openbox libx11-dev libxtst-dev fonts-dejavu-core fonts-liberation2
   nginx-light curl openssl
 )
 

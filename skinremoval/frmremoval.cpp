@@ -1,8 +1,6 @@
 #include "skinremoval/frmremoval.h"
 
-#include "core/skinbinding.h"
 #include "core/skinnedframe.h"
-#include "platform/base/com.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
 #include "skinremoval/module1.h"
@@ -12,6 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QWidget>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform::forms;
 
@@ -65,10 +67,9 @@ bool holdsPattern(const QString& name)
     return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
 }
 
-// True when localPath is the library the browser binds for the skin in use:
-// the file its start-up check finds for the name (whatever the letter case)
-// or the library registered for the skin's ProgID (found without regard to
-// case).
+// True when localPath is the library of the skin in use: the file the
+// browser's start-up check finds for the name (whatever the letter case), or
+// one whose unregistration would take away the skin's registration.
 bool isLibraryOfSkinInUse(const QString& localPath)
 {
     const QString found = QFileInfo(localPath).canonicalFilePath();
@@ -76,13 +77,40 @@ bool isLibraryOfSkinInUse(const QString& localPath)
         return false;
     const QString byName = platform::paths::toLocal(RemovalAppPath + QStringLiteral("\\Skin\\")
                                                     + SkinFileOfName(CurrentSkinName));
-    const QString registered =
-        platform::com::serverLibraryOf(platform::com::classIdOf(SkinProgId(CurrentSkinName)));
-    for (const QString& path : {byName, registered}) {
-        if (!path.isEmpty() && QFileInfo(path).canonicalFilePath() == found)
-            return true;
-    }
-    return false;
+    if (QFileInfo(byName).canonicalFilePath() == found)
+        return true;
+    // Another name of the same file.
+    struct stat mine {}, inUse {};
+    if (::stat(QFile::encodeName(localPath).constData(), &mine) == 0 &&
+        ::stat(QFile::encodeName(byName).constData(), &inUse) == 0 && mine.st_dev == inUse.st_dev &&
+        mine.st_ino == inUse.st_ino)
+        return true;
+    return LibraryMeetsSkinInUse(localPath);
+}
+
+// Whether the library's file can be renamed and deleted afterwards: it is no
+// folder, the folder lets this user rename and delete it, and the name it
+// takes first can be cleared. Checked before anything is unregistered.
+bool removalCanSucceed(const QString& localPath)
+{
+    const auto removable = [](const QByteArray& path, const struct stat& folder) {
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0)
+            return errno == ENOENT;
+        if (S_ISDIR(st.st_mode))
+            return false;
+        // In a sticky folder only the owners of the file or the folder may.
+        const uid_t me = ::geteuid();
+        return !(folder.st_mode & S_ISVTX) || me == 0 || st.st_uid == me || folder.st_uid == me;
+    };
+    const QByteArray folder = QFile::encodeName(skinFolder());
+    struct stat dir {};
+    if (::stat(folder.constData(), &dir) != 0 || ::access(folder.constData(), W_OK | X_OK) != 0)
+        return false;
+    struct stat st {};
+    const QByteArray path = QFile::encodeName(localPath);
+    return ::lstat(path.constData(), &st) == 0 && removable(path, dir) &&
+           removable(QFile::encodeName(skinFolder() + QLatin1Char('/') + QLatin1String(kDeletedName)), dir);
 }
 
 } // namespace
@@ -225,7 +253,11 @@ void frmRemoval::RemoveChosenSkin()
     const QString name = vb::trim(ComboBox.text());
     if (name.isEmpty())
         return;
-    if (name == CurrentSkinName || holdsPattern(name)) {
+    if (holdsPattern(name)) {
+        ShowMessageLine("9609", "A skin name can not hold * or ?");
+        return;
+    }
+    if (name == CurrentSkinName) {
         ShowMessageLine("9608", "Can not remove Default Skin");
         return;
     }
@@ -239,7 +271,7 @@ void frmRemoval::RemoveChosenSkin()
     }
 
     bool removed = false;
-    if (CallDllRegistration(path, 2) == RegistrationRan) {
+    if (removalCanSucceed(path) && CallDllRegistration(path, 2) == RegistrationRan) {
         // Only a library whose unregistration ran is renamed and deleted; a
         // leftover of an earlier removal goes first.
         const QString deleted = skinFolder() + QLatin1Char('/') + QLatin1String(kDeletedName);

@@ -1,6 +1,7 @@
 #include "skinremoval/module1.h"
 
 #include "core/settingsstore.h"
+#include "core/skinbinding.h"
 #include "platform/base/com.h"
 #include "platform/base/paths.h"
 #include "platform/base/profile.h"
@@ -8,7 +9,11 @@
 #include "skinlib/art/skinart.h"
 #include "skinremoval/frmremoval.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+
+#include <dlfcn.h>
 
 QString RemovalAppPath;
 QString RemovalLanguagePath;
@@ -85,6 +90,31 @@ int16_t CallDllRegistration(const QString& path, int32_t mode)
         return RegistrationNotEnded;
     }
     return RegistrationNotEnded;
+}
+
+bool LibraryMeetsSkinInUse(const QString& localPath)
+{
+    const QString clsid = platform::com::classIdOf(SkinProgId(CurrentSkinName));
+    if (clsid.isEmpty())
+        return false;
+    const QFileInfo candidate(localPath);
+    const QFileInfo bound(platform::com::serverLibraryOf(clsid));
+    if (bound.exists() && candidate.canonicalFilePath() == bound.canonicalFilePath())
+        return true;
+    // The binding asks the registered library for the class; a library that
+    // serves that class unregisters that class's keys.
+    void* handle = ::dlopen(QFile::encodeName(localPath).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return false;
+    bool serves = false;
+    if (auto getClassObject = reinterpret_cast<platform::com::GetClassObjectFn>(::dlsym(handle, "DllGetClassObject"))) {
+        QObject* object = nullptr;
+        const QByteArray id = clsid.toLatin1();
+        serves = getClassObject(id.constData(), &object) == platform::com::Ok && object;
+        delete object;
+    }
+    // The library stays loaded: an object of it has just lived in this process.
+    return serves;
 }
 
 const QPixmap& RemovalBitmap(int id)

@@ -52,6 +52,12 @@ inline constexpr int kRegistrationWaitMs = 10000;
 // at. path is written as the program writes paths ("\" between folders).
 int16_t CallDllRegistration(const QString& path, int32_t mode);
 
+// True when unregistering the library at path would take away what the
+// browser binds the skin in use by: the library is the one registered for
+// the skin's ProgID, or (a copy or another link of it) serves the class
+// registered there.
+bool LibraryMeetsSkinInUse(const QString& localPath);
+
 // The tool's own pictures: bitmaps 101 to 105 and its icon; an empty
 // picture for an identifier it does not have.
 const QPixmap& RemovalBitmap(int id);

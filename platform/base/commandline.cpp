@@ -2,7 +2,21 @@
 
 #include <QCoreApplication>
 
+#include <optional>
+
 namespace platform::commandline {
+
+namespace {
+
+std::optional<QStringList>& keptArguments()
+{
+    static std::optional<QStringList> arguments;
+    return arguments;
+}
+
+char programNameFallback[] = "program";
+
+} // namespace
 
 QString joinArguments(const QStringList& arguments)
 {
@@ -17,10 +31,21 @@ QString joinArguments(const QStringList& arguments)
 
 QString text()
 {
+    if (const auto& kept = keptArguments())
+        return joinArguments(*kept);
     QStringList args = QCoreApplication::arguments();
     if (!args.isEmpty())
         args.removeFirst();
     return joinArguments(args);
+}
+
+ApplicationArguments::ApplicationArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    keptArguments() = arguments;
+    argv_[0] = argc > 0 && argv[0] ? argv[0] : programNameFallback;
 }
 
 } // namespace platform::commandline

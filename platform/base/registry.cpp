@@ -527,9 +527,17 @@ long msSince(const timespec& start)
 }
 
 // An exclusive lock on the hive's lock file for a read-modify-write; other
-// processes wait for it, but never longer than kLockWaitMs: a holder that
-// is stopped or hung makes the change fail instead of hanging its caller.
+// processes wait for it, but never longer than kLockWaitMs for one holder: a
+// holder that is stopped or hung makes the change fail instead of hanging
+// its caller. Each holder counts itself in the lock file, so a waiter sees
+// the lock go from hand to hand and waits on however many come before it.
 constexpr int kLockWaitMs = 10000;
+
+uint64_t lockHolders(int fd)
+{
+    uint64_t count = 0;
+    return ::pread(fd, &count, sizeof count, 0) == static_cast<ssize_t>(sizeof count) ? count : 0;
+}
 
 class HiveLock {
 public:
@@ -544,6 +552,7 @@ public:
         timespec start{};
         ::clock_gettime(CLOCK_MONOTONIC, &start);
         long pauseUs = 100;
+        uint64_t holders = lockHolders(fd_);
         while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             if (error != EINTR && error != EWOULDBLOCK) {
@@ -551,6 +560,11 @@ public:
                              .arg(QFile::decodeName(path), errnoText(error));
                 release();
                 return;
+            }
+            if (const uint64_t now = lockHolders(fd_); now != holders) {
+                // Another holder came and went: the lock moves, the wait starts again.
+                holders = now;
+                ::clock_gettime(CLOCK_MONOTONIC, &start);
             }
             if (msSince(start) >= kLockWaitMs) {
                 error_ = QStringLiteral("another process has held the lock %1 for more than %2 seconds")
@@ -562,6 +576,9 @@ public:
             ::usleep(static_cast<useconds_t>(pauseUs));
             pauseUs = std::min(pauseUs * 2, 5000L);
         }
+        const uint64_t next = lockHolders(fd_) + 1;
+        const ssize_t counted = ::pwrite(fd_, &next, sizeof next, 0);
+        (void)counted; // a count that could not be written only makes waiters wait less long
     }
     ~HiveLock() { release(); }
     HiveLock(const HiveLock&) = delete;

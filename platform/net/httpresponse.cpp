@@ -30,6 +30,24 @@ std::optional<qint64> parseCount(QByteArrayView text)
     return v;
 }
 
+// A chunk size: at most 15 hex digits, so that it fits a qint64. The length
+// is checked before a digit is taken.
+std::optional<qint64> parseChunkSize(QByteArrayView text)
+{
+    if (text.isEmpty() || text.size() > 15)
+        return std::nullopt;
+    qint64 v = 0;
+    for (char c : text) {
+        const int d = (c >= '0' && c <= '9') ? c - '0'
+                      : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                      : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+        if (d < 0)
+            return std::nullopt;
+        v = v * 16 + d;
+    }
+    return v;
+}
+
 std::optional<ContentRange> parseContentRange(QByteArrayView text)
 {
     text = text.trimmed();
@@ -110,28 +128,17 @@ HttpResponseReader::Step HttpResponseReader::next(QByteArrayView input)
         const qsizetype ext = line.indexOf(';');
         if (ext >= 0)
             line = line.first(ext).trimmed();
-        bool ok = !line.isEmpty() && line.size() <= 15;
-        qint64 size = 0;
-        for (char c : line) {
-            const int d = (c >= '0' && c <= '9') ? c - '0'
-                          : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                          : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
-            if (d < 0) {
-                ok = false;
-                break;
-            }
-            size = size * 16 + d;
-        }
+        const std::optional<qint64> size = parseChunkSize(line);
         buffer_.clear();
-        if (!ok) {
+        if (!size) {
             fail(QStringLiteral("malformed chunk size"));
             return {Event::Error, used, {}};
         }
-        if (size == 0) {
+        if (*size == 0) {
             state_ = State::Trailers;
         } else {
             state_ = State::ChunkData;
-            remaining_ = size;
+            remaining_ = *size;
         }
         return {Event::Body, used, {}}; // nothing to write yet; call again
     }
@@ -295,17 +302,23 @@ bool HttpResponseReader::parseHead(QByteArrayView text)
         head_.fields.append({name.toByteArray(), line.sliced(colon + 1).trimmed().toByteArray()});
     }
     for (const auto& f : head_.fields) {
+        if (QByteArrayView(f.first).compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
+            const QList<QByteArray> codings = f.second.split(',');
+            head_.chunked = codings.last().trimmed().compare("chunked", Qt::CaseInsensitive) == 0;
+        }
+    }
+    for (const auto& f : head_.fields) {
         const QByteArrayView name = f.first;
         if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
+            // A chunked body ends with its last chunk, whatever length is announced.
+            if (head_.chunked)
+                continue;
             const auto n = parseCount(f.second);
             if (!n || (head_.contentLength && *head_.contentLength != *n)) {
                 fail(QStringLiteral("malformed Content-Length"));
                 return false;
             }
             head_.contentLength = n;
-        } else if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
-            const QList<QByteArray> codings = f.second.split(',');
-            head_.chunked = codings.last().trimmed().compare("chunked", Qt::CaseInsensitive) == 0;
         } else if (name.compare("Content-Range", Qt::CaseInsensitive) == 0 && !head_.contentRange) {
             head_.contentRange = parseContentRange(f.second);
         }

@@ -40,7 +40,9 @@ struct HttpHead {
 
     // The first field of that name, compared without regard to case.
     std::optional<QByteArray> field(QByteArrayView name) const;
-    std::optional<qint64> contentLength; // a valid "Content-Length"
+    // A valid "Content-Length"; none when the body is chunked, which decides
+    // the body's length instead.
+    std::optional<qint64> contentLength;
     std::optional<ContentRange> contentRange;
     bool chunked = false;
 };

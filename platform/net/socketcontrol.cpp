@@ -3,6 +3,12 @@
 #include <QNetworkProxy>
 #include <QSslSocket>
 
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace platform::net {
 
 SocketControl::SocketControl(QObject* parent) : QObject(parent)
@@ -26,6 +32,9 @@ void SocketControl::dropSocket()
 {
     connectTimer_.stop();
     idleTimer_.stop();
+    if (watchFd_ >= 0)
+        ::close(watchFd_);
+    watchFd_ = -1;
     if (!socket_)
         return;
     QSslSocket* s = socket_;
@@ -48,6 +57,26 @@ void SocketControl::touch()
         idleTimer_.start(idleTimeoutMs_);
 }
 
+void SocketControl::watchConnection()
+{
+    if (watchFd_ >= 0 || !socket_ || socket_->socketDescriptor() < 0)
+        return;
+    watchFd_ = ::fcntl(static_cast<int>(socket_->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+}
+
+bool SocketControl::peerReset() const
+{
+    // The peer's orderly close leaves our end waiting to close; a reset (or
+    // a connection that died otherwise) leaves it closed.
+    if (watchFd_ < 0)
+        return false;
+    tcp_info info {};
+    socklen_t size = sizeof info;
+    if (::getsockopt(watchFd_, IPPROTO_TCP, TCP_INFO, &info, &size) != 0)
+        return false;
+    return info.tcpi_state == TCP_CLOSE;
+}
+
 void SocketControl::raiseError(int number, const QString& description)
 {
     dropSocket();
@@ -56,15 +85,19 @@ void SocketControl::raiseError(int number, const QString& description)
         onError(number, description);
 }
 
-void SocketControl::Connect(const QString& host, quint16 port, bool secure)
+void SocketControl::Connect(const QString& host, quint16 port, bool secure, const std::optional<TunnelProxy>& tunnel)
 {
     dropSocket();
     pendingSend_ = 0;
     socket_ = new QSslSocket(this);
-    socket_->setProxy(QNetworkProxy::NoProxy);
+    if (tunnel)
+        socket_->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, tunnel->host, tunnel->port));
+    else
+        socket_->setProxy(QNetworkProxy::NoProxy);
     socket_->setReadBufferSize(readBufferSize_);
     QSslSocket* s = socket_;
     QObject::connect(s, &QAbstractSocket::hostFound, this, [this] { state_ = SocketState::HostResolved; });
+    QObject::connect(s, &QAbstractSocket::connected, this, [this] { watchConnection(); });
     QObject::connect(s, secure ? &QSslSocket::encrypted : &QAbstractSocket::connected, this, [this] {
         connectTimer_.stop();
         state_ = SocketState::Connected;
@@ -86,6 +119,17 @@ void SocketControl::Connect(const QString& host, quint16 port, bool secure)
     QObject::connect(s, &QAbstractSocket::disconnected, this, [this] {
         idleTimer_.stop();
         connectTimer_.stop();
+        const bool reset = peerReset();
+        if (watchFd_ >= 0)
+            ::close(watchFd_);
+        watchFd_ = -1;
+        if (reset) {
+            // What arrived before the reset stays readable; the owner closes.
+            state_ = SocketState::Error;
+            if (onError)
+                onError(kSocketErrorConnectionReset, QStringLiteral("Connection reset by peer"));
+            return;
+        }
         state_ = SocketState::Closing;
         if (onClose)
             onClose();
@@ -97,8 +141,10 @@ void SocketControl::Connect(const QString& host, quint16 port, bool secure)
             return; // the close event tells it
         int number = kSocketErrorOther;
         switch (e) {
-        case QAbstractSocket::ConnectionRefusedError: number = kSocketErrorConnectionRefused; break;
-        case QAbstractSocket::HostNotFoundError: number = kSocketErrorHostNotFound; break;
+        case QAbstractSocket::ConnectionRefusedError:
+        case QAbstractSocket::ProxyConnectionRefusedError: number = kSocketErrorConnectionRefused; break;
+        case QAbstractSocket::HostNotFoundError:
+        case QAbstractSocket::ProxyNotFoundError: number = kSocketErrorHostNotFound; break;
         case QAbstractSocket::SocketTimeoutError: number = kSocketErrorTimedOut; break;
         case QAbstractSocket::NetworkError: number = kSocketErrorConnectionReset; break;
         case QAbstractSocket::SslHandshakeFailedError:

@@ -9,6 +9,10 @@
 // while the owner leaves them unread, nothing more is taken from the
 // connection. A connection that does not open within the connect timeout,
 // or that is silent for the idle timeout, ends with the time-out error.
+//
+// Only an orderly close of the peer raises the close event; a connection
+// reset (or any other abnormal end) raises the reset error instead, with the
+// bytes that arrived before it still there to be taken.
 
 #include <QByteArray>
 #include <QObject>
@@ -16,6 +20,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class QSslSocket;
 
@@ -45,6 +50,13 @@ inline constexpr int kSocketErrorBadState = 40006;
 inline constexpr int kSocketErrorSecureChannel = 40100;
 inline constexpr int kSocketErrorOther = 10050;
 
+// An HTTP proxy a connection is tunnelled through (CONNECT): the proxy only
+// carries the bytes, TLS runs end to end with the host.
+struct TunnelProxy {
+    QString host;
+    quint16 port = 0;
+};
+
 class SocketControl : public QObject {
 public:
     static constexpr int kDefaultConnectTimeoutMs = 30000;
@@ -55,8 +67,10 @@ public:
     ~SocketControl() override;
 
     // Closes any connection and opens one to host:port; secure asks for TLS
-    // with the host's certificate checked against the host name.
-    void Connect(const QString& host, quint16 port, bool secure = false);
+    // with the host's certificate checked against the host name. With a
+    // tunnel, the connection to host:port goes through that proxy.
+    void Connect(const QString& host, quint16 port, bool secure = false,
+                 const std::optional<TunnelProxy>& tunnel = std::nullopt);
     // Queues the bytes; SendComplete follows once all are written. False
     // when the control is not connected.
     bool SendData(const QByteArray& bytes);
@@ -83,6 +97,8 @@ private:
     void dropSocket();
     void raiseError(int number, const QString& description);
     void touch();
+    void watchConnection();
+    bool peerReset() const;
 
     QSslSocket* socket_ = nullptr;
     SocketState state_ = SocketState::Closed;
@@ -92,6 +108,9 @@ private:
     int idleTimeoutMs_ = kDefaultIdleTimeoutMs;
     qint64 readBufferSize_ = kDefaultReadBufferSize;
     qint64 pendingSend_ = 0;
+    // A second descriptor of the open connection: it keeps the connection's
+    // end state readable after the socket let go of its own descriptor.
+    int watchFd_ = -1;
 };
 
 } // namespace platform::net

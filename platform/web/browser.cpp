@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QFocusEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPrintDialog>
@@ -39,6 +41,42 @@ public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
     void requestStarted(QWebEngineUrlRequestJob* job) override { job->fail(QWebEngineUrlRequestJob::RequestDenied); }
 };
+
+NavigationKind kindOf(QWebEnginePage::NavigationType type)
+{
+    switch (type) {
+    case QWebEnginePage::NavigationTypeLinkClicked: return NavigationKind::Link;
+    case QWebEnginePage::NavigationTypeTyped: return NavigationKind::Typed;
+    case QWebEnginePage::NavigationTypeFormSubmitted: return NavigationKind::Form;
+    case QWebEnginePage::NavigationTypeBackForward: return NavigationKind::BackForward;
+    case QWebEnginePage::NavigationTypeReload: return NavigationKind::Reload;
+    case QWebEnginePage::NavigationTypeRedirect: return NavigationKind::Redirect;
+    default: return NavigationKind::Other;
+    }
+}
+
+// A page of a window the engine opens for a page (no control of the
+// program holds it): its gate lets no command load and refuses what the
+// address filter lists; the windows it would open in turn are refused.
+class WindowPage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
+    {
+        const QString text = url.toString(QUrl::FullyEncoded);
+        return !isCommandUrl(text) && !wininet::refusesAddress(text);
+    }
+};
+
+// The addresses of a document and of its frames, walked from the main frame
+// in the program's own script world; null when a frame cannot be read.
+const char kDocumentAddressesScript[] =
+    "(function(){var out=[];"
+    "function walk(w){var href;try{href=String(w.location.href);}catch(e){return false;}out.push(href);"
+    "for(var i=0;i<w.frames.length;i++){if(!walk(w.frames[i]))return false;}return true;}"
+    "return walk(window)?JSON.stringify(out):null;})()";
 
 int buttonCode(Qt::MouseButton b)
 {
@@ -99,6 +137,7 @@ protected:
         request.topLevel = isMainFrame;
         request.pageUrl = this->url().toString(QUrl::FullyEncoded);
         request.userInitiated = type == NavigationTypeLinkClicked;
+        request.kind = kindOf(type);
         if (!owner_)
             return false;
         if (auto& handler = owner_->browserEvents().beforeNavigate2) {
@@ -284,7 +323,7 @@ Browser::Browser(forms::Form& form, const QString& name, int index, forms::Contr
         auto* window = new QWebEngineView(widget()->window());
         window->setWindowFlag(Qt::Window);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        auto* page = new QWebEnginePage(page_->profile(), window);
+        auto* page = new WindowPage(page_->profile(), window);
         window->setPage(page);
         QObject::connect(page, &QWebEnginePage::windowCloseRequested, window, &QWidget::close);
         request.openIn(page);
@@ -442,6 +481,23 @@ void Browser::evaluateScript(const QString& script, std::function<void(const QSt
     page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [done](const QVariant& result) {
         if (done)
             done(result.typeId() == QMetaType::QString ? result.toString() : QString());
+    });
+}
+
+void Browser::documentAddresses(std::function<void(const std::optional<QStringList>&)> done)
+{
+    evaluateScript(QString::fromLatin1(kDocumentAddressesScript), [done](const QString& json) {
+        if (!done)
+            return;
+        const QJsonDocument doc = QJsonDocument::fromJson(json.toUtf8());
+        if (!doc.isArray() || doc.array().isEmpty()) {
+            done(std::nullopt);
+            return;
+        }
+        QStringList addresses;
+        for (const QJsonValue& v : doc.array())
+            addresses << QUrl(v.toString()).toString(QUrl::FullyEncoded);
+        done(addresses);
     });
 }
 

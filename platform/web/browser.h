@@ -3,8 +3,11 @@
 // The browser control: a control (so a control array of them has holes,
 // twips geometry, Visible, ZOrder and Tag) showing pages through the web
 // engine. Every control shares one named profile, attached to the WinINet
-// stand-ins (offline state, proxy, page-display options) and given a handler
-// for the program's command scheme that fails every request.
+// stand-ins (offline state, proxy, page-display options, the address filter)
+// and given a handler for the program's command scheme that fails every
+// request. A window that a page opens and the program leaves to the engine
+// shows its pages through a gate of its own: no command address loads there
+// and the address filter refuses what it lists.
 //
 // Engine callbacks become the events of IBrowser. The navigation gate runs
 // inside the engine's own call: handlers must not delete the browser or run
@@ -61,6 +64,7 @@ public:
     void setSilent(bool silent) override { silent_ = silent; }
     void runScript(const QString& script) override;
     void evaluateScript(const QString& script, std::function<void(const QString&)> done) override;
+    void documentAddresses(std::function<void(const std::optional<QStringList>&)> done) override;
     void bindDocumentEvents(int maxFrames) override;
     void releaseDocumentEvents() override;
     void execWB(BrowserCommand command) override;

@@ -103,14 +103,44 @@ std::optional<QNetworkProxy> proxyOf(QNetworkProxy::ProxyType type, const QStrin
     return QNetworkProxy(type, host, static_cast<quint16>(port));
 }
 
-// ---- offline blocking ------------------------------------------------------
+// ---- request blocking ------------------------------------------------------
 
-class OfflineInterceptor : public QWebEngineUrlRequestInterceptor {
+AddressFilter& addressFilter()
+{
+    static AddressFilter filter;
+    return filter;
+}
+
+// A request a local page makes itself: its initiator is a file, or, with no
+// initiator told, the page shown is one.
+bool madeByLocalPage(const QWebEngineUrlRequestInfo& info)
+{
+    if (!info.initiator().isEmpty())
+        return info.initiator().scheme() == QLatin1String("file");
+    return info.firstPartyUrl().scheme() == QLatin1String("file");
+}
+
+bool isNavigation(QWebEngineUrlRequestInfo::ResourceType type)
+{
+    return type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame
+        || type == QWebEngineUrlRequestInfo::ResourceTypeSubFrame;
+}
+
+// Every network request of an attached profile's pages: none while offline,
+// none to an address the filter refuses, and from local pages only the
+// navigations of their frames (a local page may be left for the web, but
+// loads nothing from it).
+class RequestInterceptor : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override
     {
-        if (isOffline() && isNetworkScheme(info.requestUrl().scheme()))
+        const QUrl& url = info.requestUrl();
+        const bool network = isNetworkScheme(url.scheme());
+        if (!network)
+            return;
+        if (isOffline() || refusesAddress(url.toString(QUrl::FullyEncoded))
+            || (madeByLocalPage(info) && !isNavigation(info.resourceType())))
             info.block(true);
     }
 };
@@ -417,8 +447,29 @@ void attachProfile(QWebEngineProfile* profile)
                 return;
         attachedProfiles.append(profile);
     }
-    profile->setUrlRequestInterceptor(new OfflineInterceptor(profile));
+    profile->setUrlRequestInterceptor(new RequestInterceptor(profile));
+    // Links of local pages lead to the web; what such a page loads itself
+    // is the interceptor's to refuse.
+    profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     applyDisplayOptions(profile->settings());
+}
+
+void setAddressFilter(AddressFilter refuses)
+{
+    addressFilter() = std::move(refuses);
+}
+
+bool refusesAddress(const QString& url)
+{
+    const AddressFilter& filter = addressFilter();
+    if (!filter)
+        return false;
+    // A filter that fails refuses.
+    try {
+        return filter(url);
+    } catch (...) {
+        return true;
+    }
 }
 
 namespace {

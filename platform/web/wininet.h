@@ -27,6 +27,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 class QWebEngineProfile;
 class QWebEngineSettings;
@@ -87,10 +88,21 @@ private:
 bool isOffline();
 void setOffline(bool offline);
 
-// Request blocking for pages while offline, page-display options, cookie and
-// cache clearing: every profile the program creates pages with is attached
-// once, before its first page loads.
+// Request blocking for pages (while offline, addresses the filter refuses,
+// what local pages would load from the network), page-display options,
+// cookie and cache clearing: every profile the program creates pages with
+// is attached once, before its first page loads.
 void attachProfile(QWebEngineProfile* profile);
+
+// The addresses no page of an attached profile may request or open (the
+// program's content filter), asked with the fully encoded text of every
+// network request's address on the user-interface thread. The pages of
+// windows left to the engine ask it in their navigation gate too.
+using AddressFilter = std::function<bool(const QString& url)>;
+void setAddressFilter(AddressFilter refuses);
+// True when the filter refuses the address (false without a filter; a
+// filter that fails refuses).
+bool refusesAddress(const QString& url);
 
 // A network access manager that honours the process proxy (as it stands at
 // each request) and the offline state: while offline, requests to network

@@ -59,6 +59,7 @@ protected:
     }
 
     void resizeEvent(QResizeEvent*) override { form_.windowResized(width(), height()); }
+    void moveEvent(QMoveEvent*) override { form_.windowMoved(x(), y()); }
 
     void changeEvent(QEvent* event) override
     {
@@ -146,9 +147,10 @@ void Form::applyGeometry()
     if (fixed) {
         window_->setFixedSize(w, h);
     } else {
-        window_->setMinimumSize(0, 0);
+        const QSize least(minWidth_ > 0 ? toPixelsX(minWidth_) : 0, minHeight_ > 0 ? toPixelsY(minHeight_) : 0);
+        window_->setMinimumSize(least);
         window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        window_->resize(w, h);
+        window_->resize(std::max(w, least.width()), std::max(h, least.height()));
     }
     if (placed_)
         window_->move(toPixelsX(left_), toPixelsY(top_));
@@ -164,6 +166,19 @@ void Form::windowResized(int pixelWidth, int pixelHeight)
         height_ = toTwipsY(pixelHeight);
     if (loaded_ && events_.resize)
         events_.resize();
+}
+
+void Form::windowMoved(int pixelX, int pixelY)
+{
+    // As with the size: a place the window system gave the window (a move or
+    // a resize from the left or top edge) is read back; one set in twips
+    // stays exactly as set.
+    if (!placed_ || !window_->isVisible())
+        return;
+    if (pixelX != toPixelsX(left_))
+        left_ = toTwipsX(pixelX);
+    if (pixelY != toPixelsY(top_))
+        top_ = toTwipsY(pixelY);
 }
 
 void Form::setLeft(double twips)
@@ -240,6 +255,13 @@ void Form::setBorderStyle(BorderStyle style)
 void Form::setSizableWithoutBorder(bool on)
 {
     sizableWithoutBorder_ = on;
+    applyGeometry();
+}
+
+void Form::setMinimumSize(double width, double height)
+{
+    minWidth_ = width;
+    minHeight_ = height;
     applyGeometry();
 }
 

@@ -72,6 +72,9 @@ public:
     // A borderless window is of fixed size unless it draws its own frame and
     // lets the user (or the window system) size it: then it takes any size.
     void setSizableWithoutBorder(bool on);
+    // The smallest size (twips) a sizable window takes, however it is sized:
+    // the window system's own sizing stops there too.
+    void setMinimumSize(double width, double height);
     void setStartUpPosition(StartUpPosition position) { startUp_ = position; }
     QColor backColor() const { return backColor_; }
     void setBackColor(const QColor& color);
@@ -120,6 +123,7 @@ private:
     void applyGeometry();
     void placeOnFirstShow(Form* owner);
     void windowResized(int pixelWidth, int pixelHeight);
+    void windowMoved(int pixelX, int pixelY);
     void endModal();
 
     std::unique_ptr<FormWindow> window_;
@@ -134,6 +138,8 @@ private:
     int mousePointer_ = 0;
     BorderStyle border_ = BorderStyle::Sizable;
     bool sizableWithoutBorder_ = false;
+    double minWidth_ = 0;
+    double minHeight_ = 0;
     StartUpPosition startUp_ = StartUpPosition::CenterScreen;
     bool placed_ = false;
     bool loaded_ = false;

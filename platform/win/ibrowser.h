@@ -6,8 +6,10 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace platform::browser {
 
@@ -23,12 +25,24 @@ enum CommandStateKind { CmdStateUpdate = -1, CmdStateForward = 1, CmdStateBack =
 
 class IBrowser;
 
+// What started a navigation.
+enum class NavigationKind {
+    Link,        // a link followed (clicked or by script)
+    Typed,       // the program's own navigate2
+    Form,        // a form sent
+    BackForward, // the history
+    Reload,
+    Redirect,    // the server's answer, or a page's script or refresh while it loads
+    Other,       // a page's script
+};
+
 // One navigation the gate is asked about. Cancel it by setting cancel.
 struct NavigationRequest {
     QString url;        // canonical text of the address (see canonicalUrl)
     bool topLevel = true; // the main frame, not a subframe
     QString pageUrl;    // the address of the page that is navigating (the main frame's document)
     bool userInitiated = false;
+    NavigationKind kind = NavigationKind::Link;
     bool cancel = false;
 };
 
@@ -94,6 +108,10 @@ public:
     // scripts, and hands its result as text to done (later, on the event
     // loop; "" when there is no page or the result is not text).
     virtual void evaluateScript(const QString& script, std::function<void(const QString& result)> done) = 0;
+    // The addresses of the page's document and of every frame in it, nested
+    // ones included, handed to done later on the event loop; nullopt when a
+    // frame cannot be read (a frame of another origin) or there is no page.
+    virtual void documentAddresses(std::function<void(const std::optional<QStringList>& addresses)> done) = 0;
     // Listens to the document and its first maxFrames frames (same-origin
     // ones), replacing an earlier bind; release stops listening.
     virtual void bindDocumentEvents(int maxFrames) = 0;

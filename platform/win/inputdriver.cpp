@@ -247,7 +247,8 @@ private:
                 const auto rects = menus::openItemRects();
                 const auto popups = menus::openPopups();
                 if (level >= 0 && static_cast<size_t>(level) < rects.size() && static_cast<size_t>(level) < popups.size()
-                    && item >= 0 && static_cast<size_t>(item) < rects[static_cast<size_t>(level)].size()) {
+                    && item >= 0 && static_cast<size_t>(item) < rects[static_cast<size_t>(level)].size()
+                    && !rects[static_cast<size_t>(level)][static_cast<size_t>(item)].isEmpty()) {
                     QWidget* popup = popups[static_cast<size_t>(level)];
                     const QPoint local =
                         rects[static_cast<size_t>(level)][static_cast<size_t>(item)].center() - popup->geometry().topLeft();

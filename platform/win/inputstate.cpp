@@ -1,5 +1,6 @@
 #include "platform/win/inputstate.h"
 
+#include "platform/win/displaykeys.h"
 #include "platform/win/threadhooks.h"
 
 #include <QApplication>
@@ -113,7 +114,16 @@ int16_t asyncKeyState(int vk)
     if (vk < 0 || vk >= static_cast<int>(keys.size()))
         return 0;
     KeyState& k = keys[static_cast<size_t>(vk)];
-    int16_t result = k.down ? static_cast<int16_t>(0x8000) : int16_t(0);
+    // The program's own windows see the key while one of them has the
+    // keyboard; while none has, the display's state is the truth (a release
+    // made after the window went never reached it).
+    bool down = k.down;
+    if (vk > VK_MBUTTON && !QApplication::activeWindow()) {
+        down = displaykeys::keyDown(vk).value_or(down);
+        if (displaykeys::takePress(vk))
+            k.pressedSinceAsked = true;
+    }
+    int16_t result = down ? static_cast<int16_t>(0x8000) : int16_t(0);
     if (k.pressedSinceAsked)
         result = static_cast<int16_t>(result | 1);
     k.pressedSinceAsked = false;
@@ -144,6 +154,23 @@ void setDown(int vk, bool down)
     if (down && !k.down)
         k.pressedSinceAsked = true;
     k.down = down;
+}
+
+void notePress(int vk)
+{
+    if (vk > 0 && vk < static_cast<int>(keys.size()))
+        keys[static_cast<size_t>(vk)].pressedSinceAsked = true;
+}
+
+bool seesKeysWhileHidden()
+{
+    return displaykeys::available();
+}
+
+void watchWhileHidden(int vk, bool on)
+{
+    if (displaykeys::available())
+        displaykeys::watchKey(vk, on);
 }
 
 void setCursorPos(const QPoint& globalPos)

@@ -32,9 +32,19 @@ uint32_t keyData(const QKeyEvent& event);
 
 // As the old asynchronous key state: bit 15 (0x8000) when the key or button
 // is down now, bit 0 when it was pressed since the previous call for it
-// (that bit is cleared by the call). 0 means neither.
+// (that bit is cleared by the call). A key press counts, the window
+// system's repeats of a held key included, so a tap made between two calls
+// is reported once by the next. 0 means neither. Where the window system
+// tells the key state of the whole display (X11), a key held while no
+// window of the program has the keyboard is down as well.
 int16_t asyncKeyState(int virtualKey);
 bool isDown(int virtualKey);
+// True where keys can be seen while every window of the program is hidden
+// (the key state of the whole display is known).
+bool seesKeysWhileHidden();
+// Where that is so, a watched key's presses are caught between calls while
+// no window of the program has the keyboard (bit 0 of asyncKeyState).
+void watchWhileHidden(int virtualKey, bool on);
 
 // The screen position of the last mouse event, or the cursor position when
 // none has been seen.
@@ -45,6 +55,8 @@ QWidget* activeWindow();
 
 // Feeding (threadhooks does this; tests may too).
 void setDown(int virtualKey, bool down);
+// A key press or a repeat of a held key: reported by the next asyncKeyState.
+void notePress(int virtualKey);
 void setCursorPos(const QPoint& globalPos);
 void clear();
 

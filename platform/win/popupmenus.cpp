@@ -10,9 +10,11 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -129,6 +131,9 @@ constexpr int kFrame = 2;           // border around the items
 constexpr int kDefaultHeight = 18;  // an item the owner did not measure
 constexpr int kDefaultWidth = 100;
 constexpr int kOpenDelayMs = 250;   // hover time before a sub-menu opens
+constexpr int kArrowBand = 16;      // the scroll arrows of a menu taller than the screen
+constexpr int kScrollMs = 40;       // one scroll step while the pointer rests on an arrow
+constexpr int kScrollStep = 12;     // pixels per step
 
 class Tracker;
 
@@ -157,6 +162,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
@@ -173,10 +179,17 @@ public:
         std::vector<QRect> rects; // item rectangles in the drawing area
         int selected = -1;
         int parentItem = -1;      // the item of the level below that opened it
+        // A menu taller than the screen shows part of its items between two
+        // arrows; scroll is how far its items are moved up.
+        bool scrolls = false;
+        int scroll = 0;
+        int itemsHeight = 0;
     };
 
     Tracker(QWidget* owner) : owner_(owner)
     {
+        scrollTimer_.setInterval(kScrollMs);
+        QObject::connect(&scrollTimer_, &QTimer::timeout, [this] { scrollStep(); });
         openTimer_.setSingleShot(true);
         openTimer_.setInterval(kOpenDelayMs);
         QObject::connect(&openTimer_, &QTimer::timeout, [this] {
@@ -201,11 +214,12 @@ public:
         Level level;
         level.menu = root;
         levels_.push_back(std::move(level));
-        const QSize size = measure(0);
+        const QRect screen = screenArea(point);
+        const QSize size = fitHeight(0, measure(0), screen);
         std::optional<QRect> excl;
         if (exclude && exclude->isValid())
             excl = *exclude;
-        const QRect place = placePopup(size, point, excl, flags & TPM_VERTICAL, screenArea(point));
+        const QRect place = placePopup(size, point, excl, flags & TPM_VERTICAL, screen);
         showLevel(0, place);
         if (!done_)
             loop_.exec();
@@ -229,7 +243,8 @@ public:
     {
         for (size_t i = 0; i < levels_.size(); ++i) {
             if (levels_[i].menu == h && levels_[i].window) {
-                const QSize size = measure(static_cast<int>(i));
+                const QSize size = fitHeight(static_cast<int>(i), measure(static_cast<int>(i)),
+                                             screenArea(levels_[i].window->geometry().center()));
                 Level& l = levels_[i];
                 if (l.selected >= static_cast<int>(l.rects.size()))
                     l.selected = -1;
@@ -248,11 +263,16 @@ public:
         p.setPen(QColor(128, 128, 128));
         p.drawRect(outer.adjusted(0, 0, -1, -1));
         p.fillRect(outer.adjusted(1, 1, -1, -1), Qt::white);
-        p.translate(kFrame, kFrame);
+        if (l.scrolls)
+            drawScrollArrows(p, l);
+        p.translate(kFrame, kFrame + top(l));
         const Menu* m = findMenu(l.menu);
         if (!m)
             return;
+        const QRect view = viewport(l).translated(0, -top(l));
         for (size_t i = 0; i < m->items.size() && i < l.rects.size(); ++i) {
+            if (!l.rects[i].intersects(view))
+                continue;
             const MenuItem it = m->items[i];
             DrawItemInfo di;
             di.itemId = it.id;
@@ -262,7 +282,7 @@ public:
             di.rcItem = l.rects[i];
             di.itemData = it.data;
             p.save();
-            p.setClipRect(l.rects[i]);
+            p.setClipRect(l.rects[i].intersected(view));
             if (it.flags & MF_OWNERDRAW)
                 send(winproc::WM_DRAWITEM, 0, reinterpret_cast<intptr_t>(&di));
             const QColor arrow = p.pen().color();
@@ -274,6 +294,14 @@ public:
 
     void mouseMove(QPoint global)
     {
+        // Resting on a scroll arrow scrolls the menu.
+        scrollLevel_ = arrowUnder(global, &scrollDir_);
+        if (scrollLevel_ >= 0) {
+            if (!scrollTimer_.isActive())
+                scrollTimer_.start();
+            return;
+        }
+        scrollTimer_.stop();
         int item = -1;
         const int level = hit(global, &item);
         if (level < 0 || item < 0)
@@ -292,6 +320,9 @@ public:
 
     void mousePress(QPoint global)
     {
+        int direction = 0;
+        if (arrowUnder(global, &direction) >= 0)
+            return; // the arrows scroll; a press on them chooses nothing
         int item = -1;
         const int level = hit(global, &item);
         if (level < 0) {
@@ -387,23 +418,27 @@ public:
         return out;
     }
 
-    // Screen rectangles of the items of each menu window on the screen.
+    void cancel() { finish(0); }
+
+    void wheel(int level, int steps)
+    {
+        if (level < 0 || level >= static_cast<int>(levels_.size()))
+            return;
+        scrollBy(level, -steps * 3 * kDefaultHeight);
+    }
+
+    // Screen rectangles of the items that show, per level.
     std::vector<std::vector<QRect>> itemRects() const
     {
         std::vector<std::vector<QRect>> out;
-        for (const auto& l : levels_) {
-            if (!l.window || !l.window->isVisible())
-                continue;
-            const QPoint origin = l.window->geometry().topLeft() + QPoint(kFrame, kFrame);
+        for (size_t i = 0; i < levels_.size(); ++i) {
             std::vector<QRect> rects;
-            for (const QRect& r : l.rects)
-                rects.push_back(r.translated(origin));
+            for (size_t k = 0; k < levels_[i].rects.size(); ++k)
+                rects.push_back(itemOnScreen(static_cast<int>(i), static_cast<int>(k)));
             out.push_back(std::move(rects));
         }
         return out;
     }
-
-    void cancel() { finish(0); }
 
 private:
     intptr_t send(uint32_t msg, uintptr_t wParam, intptr_t lParam)
@@ -411,6 +446,125 @@ private:
         if (!owner_)
             return 0;
         return sendMessage(owner_, msg, wParam, lParam);
+    }
+
+    // Where the items start below the window's frame: the top arrow's band
+    // less what is scrolled away.
+    static int top(const Level& l) { return l.scrolls ? kArrowBand - l.scroll : 0; }
+
+    // The part of the window's drawing area the items show in (coordinates
+    // of the drawing area, which starts inside the frame).
+    static QRect viewport(const Level& l)
+    {
+        const QRect inner = l.window ? l.window->rect().adjusted(0, 0, -2 * kFrame, -2 * kFrame) : QRect();
+        return l.scrolls ? inner.adjusted(0, kArrowBand, 0, -kArrowBand) : inner;
+    }
+
+    // A menu higher than the screen gets the screen's height and scrolls.
+    QSize fitHeight(int level, QSize size, const QRect& screen)
+    {
+        Level& l = levels_[static_cast<size_t>(level)];
+        l.itemsHeight = size.height() - 2 * kFrame;
+        l.scrolls = size.height() > screen.height();
+        if (!l.scrolls) {
+            l.scroll = 0;
+            return size;
+        }
+        size.setHeight(screen.height());
+        l.scroll = std::clamp(l.scroll, 0, maxScroll(l, size.height()));
+        return size;
+    }
+
+    static int maxScroll(const Level& l, int windowHeight)
+    {
+        return std::max(0, l.itemsHeight - (windowHeight - 2 * kFrame - 2 * kArrowBand));
+    }
+
+    void scrollBy(int level, int dy)
+    {
+        Level& l = levels_[static_cast<size_t>(level)];
+        if (!l.scrolls || !l.window)
+            return;
+        const int next = std::clamp(l.scroll + dy, 0, maxScroll(l, l.window->height()));
+        if (next == l.scroll)
+            return;
+        l.scroll = next;
+        // A deeper menu belonged to an item that moved.
+        closeAbove(level);
+        l.window->update();
+    }
+
+    void scrollStep()
+    {
+        if (scrollLevel_ < 0 || scrollLevel_ >= static_cast<int>(levels_.size())) {
+            scrollTimer_.stop();
+            return;
+        }
+        scrollBy(scrollLevel_, scrollDir_ * kScrollStep);
+    }
+
+    // The level whose scroll arrow is under the point (-1: none) and the
+    // direction: -1 the top arrow, 1 the bottom one. The uppermost menu
+    // window under the point decides.
+    int arrowUnder(QPoint global, int* direction) const
+    {
+        for (int i = static_cast<int>(levels_.size()) - 1; i >= 0; --i) {
+            const Level& l = levels_[static_cast<size_t>(i)];
+            if (!l.window || !l.window->isVisible() || !l.window->geometry().contains(global))
+                continue;
+            if (!l.scrolls)
+                return -1;
+            const int y = global.y() - l.window->geometry().top();
+            *direction = y < kFrame + kArrowBand ? -1 : y >= l.window->height() - kFrame - kArrowBand ? 1 : 0;
+            return *direction != 0 ? i : -1;
+        }
+        return -1;
+    }
+
+    // The item's place on the screen; empty when it is scrolled out of view.
+    QRect itemOnScreen(int level, int item) const
+    {
+        const Level& l = levels_[static_cast<size_t>(level)];
+        if (!l.window || item < 0 || item >= static_cast<int>(l.rects.size()))
+            return {};
+        const QRect view = viewport(l);
+        const QRect r = l.rects[static_cast<size_t>(item)].translated(0, top(l)).intersected(view);
+        return r.isEmpty() ? QRect() : r.translated(l.window->geometry().topLeft() + QPoint(kFrame, kFrame));
+    }
+
+    void ensureVisible(int level, int item)
+    {
+        Level& l = levels_[static_cast<size_t>(level)];
+        if (!l.scrolls || !l.window || item < 0 || item >= static_cast<int>(l.rects.size()))
+            return;
+        const QRect r = l.rects[static_cast<size_t>(item)];
+        const int viewHeight = l.window->height() - 2 * kFrame - 2 * kArrowBand;
+        int next = l.scroll;
+        if (r.top() < next)
+            next = r.top();
+        else if (r.bottom() + 1 > next + viewHeight)
+            next = r.bottom() + 1 - viewHeight;
+        scrollBy(level, next - l.scroll);
+    }
+
+    static void drawScrollArrows(QPainter& p, const Level& l)
+    {
+        const QRect outer = l.window->rect();
+        const int maxS = maxScroll(l, outer.height());
+        const auto arrow = [&p](QRect band, bool up, bool live) {
+            const QPoint c = band.center();
+            const int tip = up ? -3 : 3;
+            const QPoint tri[3] = {QPoint(c.x() - 5, c.y() - tip), QPoint(c.x() + 5, c.y() - tip), QPoint(c.x(), c.y() + tip)};
+            p.save();
+            p.setPen(Qt::NoPen);
+            p.setBrush(live ? QColor(0, 0, 0) : QColor(197, 194, 184));
+            p.drawPolygon(tri, 3);
+            p.restore();
+        };
+        const QRect topBand(kFrame, kFrame, outer.width() - 2 * kFrame, kArrowBand);
+        const QRect bottomBand(kFrame, outer.height() - kFrame - kArrowBand, outer.width() - 2 * kFrame, kArrowBand);
+        arrow(topBand, true, l.scroll > 0);
+        arrow(bottomBand, false, l.scroll < maxS);
     }
 
     QRect screenArea(QPoint at) const
@@ -494,8 +648,11 @@ private:
                 continue;
             if (!l.window->geometry().contains(global))
                 continue;
-            const QPoint local = global - l.window->geometry().topLeft() - QPoint(kFrame, kFrame);
+            QPoint local = global - l.window->geometry().topLeft() - QPoint(kFrame, kFrame);
             *item = -1;
+            if (!viewport(l).contains(local))
+                return i;
+            local.ry() -= top(l);
             for (size_t k = 0; k < l.rects.size(); ++k) {
                 if (l.rects[k].contains(local)) {
                     const MenuItem* it = itemAt(i, static_cast<int>(k));
@@ -519,6 +676,7 @@ private:
         if (level + 1 < static_cast<int>(levels_.size()) &&
             levels_[static_cast<size_t>(level) + 1].parentItem != item)
             closeAbove(level);
+        ensureVisible(level, item);
         if (l.selected != item) {
             l.selected = item;
             if (l.window)
@@ -584,11 +742,10 @@ private:
         next.parentItem = item;
         levels_.push_back(std::move(next));
         const int nl = static_cast<int>(levels_.size()) - 1;
-        const QSize size = measure(nl);
-        const Level& parent = levels_[static_cast<size_t>(level)];
-        const QRect itemRect = parent.rects[static_cast<size_t>(item)].translated(
-            parent.window->geometry().topLeft() + QPoint(kFrame, kFrame));
+        const QRect itemRect = itemOnScreen(level, item);
         const QRect screen = screenArea(itemRect.center());
+        const QSize size = fitHeight(nl, measure(nl), screen);
+        const Level& parent = levels_[static_cast<size_t>(level)];
         QRect place(QPoint(parent.window->geometry().right() - 2, itemRect.top() - kFrame), size);
         if (place.right() > screen.right())
             place.moveRight(parent.window->geometry().left() + 2);
@@ -626,6 +783,7 @@ private:
         done_ = true;
         result_ = id;
         openTimer_.stop();
+        scrollTimer_.stop();
         closeAbove(-1);
         send(winproc::WM_MENUSELECT, static_cast<uintptr_t>(makeLong(0, 0xFFFF)), 0);
         loop_.exit(0);
@@ -648,6 +806,9 @@ private:
     std::vector<Level> levels_;
     QEventLoop loop_;
     QTimer openTimer_;
+    QTimer scrollTimer_;
+    int scrollLevel_ = -1;
+    int scrollDir_ = 0;
     int pendingLevel_ = -1;
     int pendingItem_ = -1;
     uintptr_t result_ = 0;
@@ -685,6 +846,13 @@ void PopupWindow::mouseReleaseEvent(QMouseEvent* e)
 {
     if (tracker_)
         tracker_->mouseRelease(e->globalPosition().toPoint());
+}
+
+void PopupWindow::wheelEvent(QWheelEvent* e)
+{
+    const int steps = e->angleDelta().y() / 120;
+    if (tracker_ && steps != 0)
+        tracker_->wheel(level_, steps);
 }
 
 void PopupWindow::keyPressEvent(QKeyEvent* e)

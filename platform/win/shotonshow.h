@@ -13,6 +13,16 @@
 // - PLATFORM_EXIT_AFTER_SHOT=1: the application then quits;
 // - PLATFORM_CLOSE_AFTER_MS=<n>: n milliseconds after the grab the window
 //   gets the window manager's close request, as a user closing it would.
+// - PLATFORM_PROBE_DIR=<dir>: while the program runs, a file "ask-NAME"
+//   placed in that folder is answered (within about 100 ms, also while a
+//   menu or a prompt is open) with "NAME.txt": the layout lines above for the
+//   program's main form (its largest form, shown or hidden), then
+//   "(shown)" TAB 0/1 for that window, "(text)" TAB name TAB text for every
+//   label and text box, "(menus)" TAB 1/0 (a popup menu is tracking) TAB the
+//   number of menu windows, "(popup)" TAB x y width height per menu window,
+//   "(item)" TAB level TAB index TAB x y width height per item that shows,
+//   "(tooltip)" TAB the text of a tooltip on the screen, "(focus)" TAB the
+//   object name of the focus widget. The ask file is then removed.
 // Without the variables nothing happens.
 
 namespace platform::shotonshow {

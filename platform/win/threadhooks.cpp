@@ -58,6 +58,7 @@ struct State {
     InputRecord record;
     HeldPress held;
     int holdCount = 0;
+    std::function<bool(const QWidget*)> holdArea;
     bool replaying = false;
 };
 
@@ -212,8 +213,12 @@ void feedInputState(QEvent* e)
         const auto* ke = static_cast<const QKeyEvent*>(e);
         const int vk = virtualKey(*ke);
         syncModifiers(ke->modifiers(), vk);
-        if (vk)
+        if (vk) {
             setDown(vk, e->type() != QEvent::KeyRelease);
+            // Each press counts, a held key's repeats too.
+            if (e->type() != QEvent::KeyRelease)
+                notePress(vk);
+        }
         return;
     }
     const auto* ie = static_cast<const QSinglePointEvent*>(e);
@@ -223,6 +228,24 @@ void feedInputState(QEvent* e)
     setDown(VK_RBUTTON, b.testFlag(Qt::RightButton));
     setDown(VK_MBUTTON, b.testFlag(Qt::MiddleButton));
     setCursorPos(ie->globalPosition().toPoint());
+}
+
+// The widget mouse input is meant for: the receiver, or for a window the
+// widget under the point (screen pixels).
+QWidget* inputTarget(QObject* receiver, QPoint global)
+{
+    if (receiver->isWidgetType())
+        return static_cast<QWidget*>(receiver);
+    if (!receiver->isWindowType())
+        return nullptr;
+    auto* window = static_cast<QWindow*>(receiver);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == window) {
+            QWidget* child = top->childAt(window->mapFromGlobal(global));
+            return child ? child : top;
+        }
+    }
+    return nullptr;
 }
 
 // The hooks' verdict on a new input event: true swallows it.
@@ -240,18 +263,7 @@ bool notifyHooks(QObject* receiver, QEvent* e)
         return false;
     MouseHookInfo info;
     info.pt = static_cast<const QSinglePointEvent*>(e)->globalPosition().toPoint();
-    info.window = receiver->isWidgetType() ? static_cast<QWidget*>(receiver) : nullptr;
-    if (!info.window && receiver->isWindowType()) {
-        auto* window = static_cast<QWindow*>(receiver);
-        const QPoint local = window->mapFromGlobal(info.pt);
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->windowHandle() == window) {
-                QWidget* child = top->childAt(local);
-                info.window = child ? child : top;
-                break;
-            }
-        }
-    }
+    info.window = inputTarget(receiver, info.pt);
     return runChain(WH_MOUSE, HC_ACTION, mouseMessage(e), reinterpret_cast<intptr_t>(&info)) != 0;
 }
 
@@ -270,6 +282,12 @@ void replayHeldPress()
     s.replaying = true;
     QCoreApplication::sendEvent(held.receiver.data(), held.event.get());
     s.replaying = false;
+}
+
+bool inHoldArea(QObject* receiver, const QMouseEvent* e)
+{
+    const State& s = state();
+    return !s.holdArea || s.holdArea(inputTarget(receiver, e->globalPosition().toPoint()));
 }
 
 bool handleInput(QObject* receiver, QEvent* e)
@@ -300,10 +318,15 @@ bool handleInput(QObject* receiver, QEvent* e)
         return true;
     }
 
+    // A hook may pump events (a command that lets pending messages run):
+    // the input handled meanwhile must not make the rest of this event's
+    // way through its receivers look like new input.
+    const InputRecord ours = s.record;
     bool swallow = notifyHooks(receiver, e);
+    s.record = ours;
     if (rightButton && e->type() == QEvent::MouseButtonPress) {
         dropHeldPress();
-        if (!swallow && s.holdCount > 0) {
+        if (!swallow && s.holdCount > 0 && inHoldArea(receiver, static_cast<QMouseEvent*>(e))) {
             s.held.event.reset(e->clone());
             s.held.receiver = receiver;
             swallow = true;
@@ -399,6 +422,11 @@ intptr_t callNextHook(HookHandle hook, int code, uintptr_t wParam, intptr_t lPar
         }
     }
     return 0;
+}
+
+void setRightButtonHoldArea(std::function<bool(const QWidget*)> inArea)
+{
+    state().holdArea = std::move(inArea);
 }
 
 void holdRightButtonPress(bool hold)

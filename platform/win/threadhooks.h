@@ -60,6 +60,9 @@ intptr_t callNextHook(HookHandle hook, int code, uintptr_t wParam, intptr_t lPar
 // press) and delivered just before the matching release, unless the hooks
 // swallow that release. Calls are counted: each true needs its false.
 void holdRightButtonPress(bool hold);
+// Where presses are held back: only presses meant for a widget the
+// predicate accepts (an empty predicate: everywhere).
+void setRightButtonHoldArea(std::function<bool(const QWidget*)> inArea);
 
 // Installs the application-wide filter; done when the application object
 // is created (and by setHook and the input-state queries if it was not).

@@ -47,14 +47,16 @@ protected:
             if (move_) {
                 r.moveTopLeft(start_.topLeft() + d);
             } else {
+                // The opposite edge stays; the window keeps its minimum size.
+                const QSize least = w->minimumSize().expandedTo(QSize(1, 1));
                 if (edges_ & Qt::LeftEdge)
-                    r.setLeft(std::min(start_.left() + d.x(), start_.right()));
+                    r.setLeft(std::min(start_.left() + d.x(), start_.right() + 1 - least.width()));
                 if (edges_ & Qt::RightEdge)
-                    r.setRight(std::max(start_.right() + d.x(), start_.left()));
+                    r.setRight(std::max(start_.right() + d.x(), start_.left() + least.width() - 1));
                 if (edges_ & Qt::TopEdge)
-                    r.setTop(std::min(start_.top() + d.y(), start_.bottom()));
+                    r.setTop(std::min(start_.top() + d.y(), start_.bottom() + 1 - least.height()));
                 if (edges_ & Qt::BottomEdge)
-                    r.setBottom(std::max(start_.bottom() + d.y(), start_.top()));
+                    r.setBottom(std::max(start_.bottom() + d.y(), start_.top() + least.height() - 1));
             }
             if (r != w->geometry())
                 w->setGeometry(r);
@@ -73,14 +75,15 @@ private:
     QRect start_;
 };
 
-bool handOver(QWidget* window, bool move, Qt::Edges edges, std::optional<QPoint> pressAt)
+bool handOver(QWidget* window, bool move, Qt::Edges edges, std::optional<QPoint> pressAt, Qt::MouseButton button)
 {
     QWidget* top = window->window();
     if (moveRecorder()) {
         moveRecorder()(top, move, edges);
         return true;
     }
-    if (QWindow* handle = top->windowHandle()) {
+    QWindow* handle = button == Qt::LeftButton ? top->windowHandle() : nullptr;
+    if (handle) {
         if (move ? handle->startSystemMove() : handle->startSystemResize(edges))
             return true;
     }
@@ -145,14 +148,14 @@ QRect screenGeometry(const QWidget* window)
     return screen ? screen->geometry() : QRect();
 }
 
-bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt)
+bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt, Qt::MouseButton button)
 {
-    return window && handOver(window, true, {}, pressAt);
+    return window && handOver(window, true, {}, pressAt, button);
 }
 
-bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt)
+bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt, Qt::MouseButton button)
 {
-    return window && edges && handOver(window, false, edges, pressAt);
+    return window && edges && handOver(window, false, edges, pressAt, button);
 }
 
 void setSystemMoveRecorder(SystemMoveRecorder recorder)

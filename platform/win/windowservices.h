@@ -50,8 +50,12 @@ QRect screenGeometry(const QWidget* window);
 // Where the window system cannot (no window manager, offscreen), the window
 // follows the pointer itself from pressAt (global pixels; the pointer's
 // position when not given) until the button is released.
-bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt = std::nullopt);
-bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt = std::nullopt);
+// The window system's loop follows the left button; with another button
+// held the window follows the pointer itself.
+bool startSystemMove(QWidget* window, std::optional<QPoint> pressAt = std::nullopt,
+                     Qt::MouseButton button = Qt::LeftButton);
+bool startSystemResize(QWidget* window, Qt::Edges edges, std::optional<QPoint> pressAt = std::nullopt,
+                       Qt::MouseButton button = Qt::LeftButton);
 
 // Tests replace the hand-over: each request is reported instead of being
 // passed on (edges 0 for a move). An empty recorder restores the real one.

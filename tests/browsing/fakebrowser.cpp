@@ -18,12 +18,13 @@ int FakeBrowser::queryStatusWB(BrowserCommand) const
     return commandStatus;
 }
 
-bool FakeBrowser::gate(const QString& url, bool topLevel, const QString& pageUrl)
+bool FakeBrowser::gate(const QString& url, bool topLevel, const QString& pageUrl, NavigationKind kind)
 {
     NavigationRequest r;
     r.url = url;
     r.topLevel = topLevel;
     r.pageUrl = pageUrl.isNull() ? location : pageUrl;
+    r.kind = kind;
     if (browserEvents().beforeNavigate2) {
         try {
             browserEvents().beforeNavigate2(r);

@@ -36,6 +36,17 @@ public:
         if (done)
             done(scriptAnswer ? scriptAnswer(script) : QString());
     }
+    // The page's documents: none readable with unreadableFrame, else
+    // documents when set, else the location alone.
+    void documentAddresses(std::function<void(const std::optional<QStringList>&)> done) override
+    {
+        if (!done)
+            return;
+        if (unreadableFrame || (!documents && location.isEmpty()))
+            done(std::nullopt);
+        else
+            done(documents ? *documents : QStringList{location});
+    }
     void bindDocumentEvents(int maxFrames) override { binds << maxFrames; }
     void releaseDocumentEvents() override { ++releases; }
     void execWB(BrowserCommand command) override { executed << int(command); }
@@ -48,7 +59,8 @@ public:
     void place(double l, double t, double w, double h) override { left = l; top = t; width = w; height = h; }
 
     // Runs the gate as the engine would for a navigation; true when it passed.
-    bool gate(const QString& url, bool topLevel = true, const QString& pageUrl = QString());
+    bool gate(const QString& url, bool topLevel = true, const QString& pageUrl = QString(),
+              NavigationKind kind = NavigationKind::Link);
     // Raises NewWindow2 as the engine would; the request as the handler left it.
     NewWindowRequest requestWindow(const QString& url, bool userInitiated = false);
 
@@ -68,6 +80,8 @@ public:
     int releases = 0;
     QStringList scripts;
     std::function<QString(const QString& script)> scriptAnswer;
+    std::optional<QStringList> documents;
+    bool unreadableFrame = false;
     int commandStatus = CmdSupported | CmdEnabled;
     double left = 0, top = 0, width = 0, height = 0;
 };

@@ -49,26 +49,49 @@ TEST(NavigationGate, CommandsComeOnlyFromLocalProgramPages)
     const QString temp = platform::paths::privateTempFolder();
     testenv::writeFile(temp + "/~Z5_1234561.htm", "<html></html>");
     testenv::writeFile(temp + "/other.htm", "<html></html>");
+    testenv::writeFile(prog.root + "/Data/frame.HTM", "<html></html>");
+    using Kind = platform::browser::NavigationKind;
+    const QString data = prog.page("/Data/list.HTM");
     const struct {
         const char* what;
         QString url;
-        QString page;
-        bool delivered;
+        QString page; // the page the tab shows
+        Kind kind = Kind::Link;
+        std::optional<QStringList> documents = std::nullopt; // the page's documents, when not the page alone
+        bool unreadableFrame = false;
+        bool delivered = false;
     } cases[] = {
-        {"Data page", "EVENT:Z5_DLSTAT_PAUSE", prog.page("/Data/list.HTM"), true},
-        {"lower case from a Help page", "event:z5_dlstat_pause", prog.page("/Help/Index.htm"), true},
-        {"temporary page", "EVENT:Z5_X", QUrl::fromLocalFile(temp + "/~Z5_1234561.htm").toString(), true},
-        {"http page", "EVENT:Z5_DLSTAT_PAUSE", "http://127.0.0.1:1/a.html", false},
-        {"another file of the program folder", "EVENT:Z5_DLSTAT_PAUSE", prog.page("/Other/page.htm"), false},
-        {"out of Data by ..", "EVENT:Z5_DLSTAT_PAUSE", prog.page("/Data/../Other/page.htm"), false},
-        {"other temporary file", "EVENT:Z5_X", QUrl::fromLocalFile(temp + "/other.htm").toString(), false},
-        {"no page yet", "EVENT:Z5_X", "", false},
+        {"Data page", "EVENT:Z5_DLSTAT_PAUSE", data, Kind::Link, {}, false, true},
+        {"lower case from a Help page", "event:z5_dlstat_pause", prog.page("/Help/Index.htm"), Kind::Link, {}, false, true},
+        {"temporary page", "EVENT:Z5_X", QUrl::fromLocalFile(temp + "/~Z5_1234561.htm").toString(), Kind::Link, {},
+         false, true},
+        {"a script of a Data page", "EVENT:Z5_X", data, Kind::Other, {}, false, true},
+        {"a form of a Data page", "EVENT:Z5_X", data, Kind::Form, {}, false, true},
+        {"a Data page with its own frames and an empty one", "EVENT:Z5_X", data, Kind::Link,
+         QStringList{data, prog.page("/Data/frame.HTM"), "about:blank"}, false, true},
+        {"http page", "EVENT:Z5_DLSTAT_PAUSE", "http://127.0.0.1:1/a.html"},
+        {"another file of the program folder", "EVENT:Z5_DLSTAT_PAUSE", prog.page("/Other/page.htm")},
+        {"out of Data by ..", "EVENT:Z5_DLSTAT_PAUSE", prog.page("/Data/../Other/page.htm")},
+        {"other temporary file", "EVENT:Z5_X", QUrl::fromLocalFile(temp + "/other.htm").toString()},
+        {"no page yet", "EVENT:Z5_X", ""},
+        {"a redirect while a Data page shows", "EVENT:Z5_DLSTAT_STOP", data, Kind::Redirect},
+        {"an address typed while a Data page shows", "EVENT:Z5_DLSTAT_STOP", data, Kind::Typed},
+        {"the history of a Data page", "EVENT:Z5_X", data, Kind::BackForward},
+        {"a reload of a Data page", "EVENT:Z5_X", data, Kind::Reload},
+        {"another file framed by a Data page", "EVENT:Z5_X", data, Kind::Link,
+         QStringList{data, prog.page("/Other/page.htm")}},
+        {"a web page framed by a Data page", "EVENT:Z5_X", data, Kind::Link, QStringList{data, "http://127.0.0.1:1/"}},
+        {"a frame that cannot be read", "EVENT:Z5_X", data, Kind::Link, {}, true},
     };
     for (const auto& c : cases) {
         TabsFixture f;
         f.open({"http://a/"});
-        f.tabBrowser(1)->tagText = "0|3|0|0|0|-1"; // any view kind may send
-        EXPECT_FALSE(f.tabBrowser(1)->gate(c.url, true, c.page)) << c.what;
+        platform::browser::FakeBrowser* b = f.tabBrowser(1);
+        b->tagText = "0|3|0|0|0|-1"; // any view kind may send
+        b->location = c.page;
+        b->documents = c.documents;
+        b->unreadableFrame = c.unreadableFrame;
+        EXPECT_FALSE(b->gate(c.url, true, QString(), c.kind)) << c.what;
         EXPECT_TRUE(f.fakes.pageEvents.isEmpty()) << c.what << ": delivered inside the engine's call";
         turnEventLoop();
         EXPECT_EQ(f.fakes.pageEvents, c.delivered ? QStringList({c.url}) : QStringList()) << c.what;

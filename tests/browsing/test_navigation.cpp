@@ -19,9 +19,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QDropEvent>
 #include <QTest>
@@ -49,6 +51,32 @@ QByteArray page(const char* title, const char* body = "")
     return QByteArray("<html><head><title>") + title + "</title></head><body style='margin:0;height:100vh'>" + body
            + "</body></html>";
 }
+
+// Releases N and Ctrl as soon as the press of N reaches the window, from
+// the next turn of whatever event loop runs then.
+class QuickRelease : public QObject {
+public:
+    explicit QuickRelease(QWindow* window) : window_(window) { qApp->installEventFilter(this); }
+    ~QuickRelease() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (!armed_ && (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress)
+            && static_cast<QKeyEvent*>(e)->key() == Qt::Key_N) {
+            armed_ = true;
+            QTimer::singleShot(0, this, [this] {
+                QTest::keyRelease(window_, Qt::Key_N, Qt::ControlModifier);
+                QTest::keyRelease(window_, Qt::Key_Control);
+            });
+        }
+        return false;
+    }
+
+private:
+    QWindow* window_;
+    bool armed_ = false;
+};
 
 class WindowNavigation : public ::testing::Test {
 protected:
@@ -178,6 +206,12 @@ TEST_F(WindowNavigation, TypedAddressesAndSearchesReachTheServer)
     }
 }
 
+TEST_F(WindowNavigation, ANamedHostWithAPortTypedWithoutASchemeIsRequested)
+{
+    typeAddress(QStringLiteral("localhost:%1/x.html").arg(server.port()));
+    EXPECT_TRUE(waitForRequests("/x.html", 1)) << server.log().join(", ").toStdString();
+}
+
 TEST_F(WindowNavigation, CtrlEnterCompletesTheBoxBeforeTheKeyIsReleased)
 {
     const struct {
@@ -274,6 +308,21 @@ TEST_F(WindowNavigation, KeysThroughTheHook)
     const int tabs = model().TabCount();
     QTest::keyClick(handle(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == tabs + 1; }));
+}
+
+TEST_F(WindowNavigation, AQuickCtrlNOpensOneTab)
+{
+    typeAddress(server.address("/a.html"));
+    ASSERT_TRUE(waitForUrl(server.address("/a.html")));
+    const int tabs = model().TabCount();
+    // A short press: the keys come up while the new tab is being made (it
+    // lets pending input run), their releases already waiting when the
+    // press is handled.
+    QuickRelease release(handle());
+    QTest::keyPress(handle(), Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabCount() > tabs; }));
+    QTest::qWait(300);
+    EXPECT_EQ(model().TabCount(), tabs + 1);
 }
 
 TEST_F(WindowNavigation, GestureEightGoesBack)

@@ -67,7 +67,8 @@ TEST(PopupBurst, TheLaterDuplicatePopupClosesAndTheUsersOwnTabsStay)
          {"http://home/", "http://x/"}},
         {"the user's own earlier tab stays", {{"http://x/", 0}, {"http://x/", 2}, {"http://x/", 2}}, 0, true,
          {"http://home/", "http://x/", "http://x/"}},
-        {"empty addresses never match", {{"", 2}, {"", 2}}, 0, true, {"http://home/", "", ""}},
+        {"the user's tab without an address is no popup to wait for", {{"", 0}, {"http://x/", 2}}, 0, true,
+         {"http://home/", "", "http://x/"}},
         {"no burst, nothing closes", {{"http://x/", 2}, {"http://x/", 2}}, 0, false,
          {"http://home/", "http://x/", "http://x/"}},
         {"only the last five tabs are compared",
@@ -86,6 +87,38 @@ TEST(PopupBurst, TheLaterDuplicatePopupClosesAndTheUsersOwnTabsStay)
         EXPECT_EQ(f.urls(), c.left) << c.name;
         EXPECT_EQ(f.model.PopupBurstFlag(), 0) << c.name;
     }
+}
+
+TEST(PopupBurst, PopupsWithoutAnAddressAreWaitedForUntilTheBurstSettles)
+{
+    WatchFixture f;
+    f.tabBrowser(0)->navigate2(QStringLiteral("http://home/"));
+    f.openTabs({{"", 2}, {"", 2}, {"", 2}});
+    f.model.SetPopupBurstFlag(-1);
+    // The tick right after the burst: the popups have tabs but no addresses.
+    f.watchers.CloseDuplicatePopupTabs();
+    EXPECT_EQ(f.model.TabCount(), 4);
+    EXPECT_NE(f.model.PopupBurstFlag(), 0) << "looked at again on the next tick";
+    // A later tick: the addresses have come.
+    f.tabBrowser(1)->location = QStringLiteral("http://x/");
+    f.tabBrowser(2)->location = QStringLiteral("http://y/");
+    f.watchers.CloseDuplicatePopupTabs();
+    EXPECT_NE(f.model.PopupBurstFlag(), 0);
+    f.tabBrowser(3)->location = QStringLiteral("http://x/");
+    f.watchers.CloseDuplicatePopupTabs();
+    EXPECT_EQ(f.urls(), (QStringList{"http://home/", "http://x/", "http://y/"}));
+    EXPECT_EQ(f.model.PopupBurstFlag(), 0);
+
+    // A popup whose address never comes: once no tab has come for a while
+    // the burst has settled and the others are compared.
+    WatchFixture g;
+    g.tabBrowser(0)->navigate2(QStringLiteral("http://home/"));
+    g.openTabs({{"http://x/", 2}, {"", 2}, {"http://x/", 2}});
+    g.model.SetPopupBurstFlag(-1);
+    for (int tick = 0; tick < 1000 && g.model.PopupBurstFlag() != 0; ++tick)
+        g.watchers.CloseDuplicatePopupTabs();
+    EXPECT_EQ(g.model.PopupBurstFlag(), 0);
+    EXPECT_EQ(g.urls(), (QStringList{"http://home/", "http://x/", ""}));
 }
 
 TEST(StatusFrames, ChangedFramesReloadAndTheThirdReloadsAllInOrder)

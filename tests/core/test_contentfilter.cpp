@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <QUrl>
+
 #include <gtest/gtest.h>
 
 namespace prompt = platform::prompt;
@@ -84,6 +86,30 @@ TEST_F(ContentFilter, BlockedAddresses)
     FilterList = QStringLiteral("| example ||");
     EXPECT_FALSE(IsUrlBlocked(QStringLiteral("http://example.com/"))); // the site is matched untrimmed
     EXPECT_TRUE(IsUrlBlocked(QStringLiteral("a example b")));
+}
+
+TEST_F(ContentFilter, HostNamesMatchInEitherSpelling)
+{
+    // One site as a user types it, one as the ASCII form of its name.
+    const QString munich = QString::fromLatin1(QUrl::toAce(QStringLiteral("m\u00fcnchen.example")));
+    ASSERT_EQ(munich, QStringLiteral("xn--mnchen-3ya.example"));
+    FilterList = QStringLiteral("|b\u00fccher.example||") + munich + QStringLiteral("||");
+    const struct {
+        const char* url;
+        bool blocked;
+    } cases[] = {
+        {"http://xn--bcher-kva.example/", true}, // as the gate sees the typed name
+        {"http://b\u00fccher.example/a", true},
+        {"https://B\u00dcCHER.example/", true},
+        {"http://xn--mnchen-3ya.example:8080/x", true},
+        {"http://m\u00fcnchen.example/", true},
+        {"http://user@xn--bcher-kva.example/", true},
+        {"http://buecher.example/", false},
+        {"http://xn--bcher-kva.other/", false},
+        {"http://example.org/?q=xn--", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsUrlBlocked(QString::fromUtf8(c.url)), c.blocked) << c.url;
 }
 
 TEST_F(ContentFilter, LengthCodes)

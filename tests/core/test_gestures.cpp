@@ -156,6 +156,45 @@ TEST(MouseGestures, HookEntryTracksTheRightButtonAndReportsOnRelease)
     EXPECT_EQ(d.raised.size(), before + 1);
 }
 
+TEST(MouseGestures, ButtonsAfterAStrokeAndInputOutsideTheAreaPassUntouched)
+{
+    ActiveWindow win;
+    Driver d;
+    // In the swallowed stretch after attaching, a click still passes.
+    bool consume = true;
+    d.g.HookProc(0, 0x201, 0, consume); // a left-button press
+    EXPECT_FALSE(consume);
+    EXPECT_TRUE(d.step(false, {1, 1})) << "moves are still swallowed";
+    d.idle();
+
+    // With an area, a stroke begun outside it is none and nothing is swallowed.
+    QWidget page;
+    QWidget frame;
+    d.g.SetArea([&page](const QWidget* w) { return w == &page; });
+    const auto notify = [&](bool rightDown, QPoint pos, QWidget* over) {
+        platform::inputstate::setDown(platform::inputstate::VK_RBUTTON, rightDown);
+        platform::inputstate::setCursorPos(pos);
+        platform::threadhooks::MouseHookInfo info;
+        info.pt = pos;
+        info.window = over;
+        bool c = false;
+        d.g.HookProc(0, 0x200, reinterpret_cast<intptr_t>(&info), c);
+        return c;
+    };
+    EXPECT_FALSE(notify(true, {300, 100}, &frame));
+    EXPECT_FALSE(notify(true, {100, 100}, &page)) << "the stroke stays outside though it crosses the page";
+    EXPECT_FALSE(notify(false, {100, 100}, &page));
+    EXPECT_TRUE(d.raised.empty());
+    for (int i = 0; i < 12; ++i)
+        EXPECT_FALSE(notify(false, {i, i}, &frame)) << i;
+    // Begun in the area, it is a stroke.
+    EXPECT_FALSE(notify(true, {300, 100}, &page));
+    EXPECT_FALSE(notify(true, {100, 100}, &frame));
+    EXPECT_TRUE(notify(false, {100, 100}, &frame));
+    ASSERT_EQ(d.raised.size(), 1u);
+    EXPECT_EQ(d.raised[0][0], 8);
+}
+
 TEST(KeyHandle, ReportsCtrlAndAltCombinations)
 {
     ActiveWindow win;

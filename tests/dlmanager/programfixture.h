@@ -3,6 +3,8 @@
 // The download manager program run as the browser starts it: a program
 // folder of the test's own, list files, runs and their logs and pages.
 
+#include "dlmanager/partialfile.h"
+#include "dlmanager/runstate.h"
 #include "platform/base/registry.h"
 
 #include "nginxserver.h"
@@ -16,6 +18,7 @@
 
 #include <memory>
 #include <random>
+#include <sys/xattr.h>
 
 namespace dltest {
 
@@ -86,11 +89,12 @@ protected:
         ASSERT_TRUE(testenv::writeFile(data(name + QStringLiteral(".Z5P")), text));
     }
 
-    QProcess* start(const QString& argument)
+    QProcess* start(const QString& argument) { return start(QStringList{argument}); }
+    QProcess* start(const QStringList& arguments)
     {
         process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedChannels);
-        process->start(kExe, {argument});
+        process->start(kExe, arguments);
         process->waitForStarted(5000);
         return process.get();
     }
@@ -107,6 +111,21 @@ protected:
         return QString::fromUtf8(testenv::readFile(data(name + QStringLiteral(".LOG")))).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
     QString page(const QString& file) const { return QString::fromUtf8(testenv::readFile(data(file))); }
+
+    // A partial file as the list's item on that line of the list file (9 for
+    // the first) would have left it.
+    bool plantOwnPartial(const QString& list, int line, const QString& url, const QString& finalPath, const QByteArray& bytes)
+    {
+        RunState run;
+        run.ListBase = data(list);
+        run.ItemLine = line;
+        run.ItemURL = url;
+        const QString path = finalPath + QStringLiteral("~~~");
+        const QByteArray tag = PartialOwnerTag(run, finalPath);
+        return testenv::writeFile(path, bytes) &&
+               ::setxattr(QFile::encodeName(path).constData(), kPartialOwnerAttribute, tag.constData(),
+                          static_cast<size_t>(tag.size()), 0) == 0;
+    }
 
     QString item(const QString& name, const QString& url, const QString& folder) const
     {

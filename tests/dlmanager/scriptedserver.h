@@ -2,7 +2,7 @@
 
 // A loopback HTTP server that answers each request with a script of its
 // own: pieces written one at a time with a pause between them, then the
-// connection closed or left open.
+// connection closed, reset or left open.
 
 #include <QByteArray>
 #include <QList>
@@ -12,11 +12,13 @@
 
 #include <functional>
 #include <memory>
+#include <sys/socket.h>
 
 struct Answer {
     QList<QByteArray> pieces;
     bool closeAfter = true;
     int pauseMs = 1;
+    bool resetAfter = false; // a reset instead of an orderly close
 };
 
 class ScriptedServer : public QObject {
@@ -48,8 +50,13 @@ private:
     void play(QTcpSocket* s, Answer answer, qsizetype index)
     {
         if (index >= answer.pieces.size()) {
-            if (answer.closeAfter)
+            if (answer.resetAfter) {
+                const linger hard{1, 0};
+                ::setsockopt(static_cast<int>(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+                s->abort();
+            } else if (answer.closeAfter) {
                 s->disconnectFromHost();
+            }
             return;
         }
         s->write(answer.pieces[index]);

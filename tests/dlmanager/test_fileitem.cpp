@@ -1,8 +1,11 @@
 // A file item against a server that answers in every awkward way.
 
 #include "dlmanager/fileitem.h"
+#include "dlmanager/partialfile.h"
 #include "dlmanager/runstate.h"
+#include "platform/base/registry.h"
 
+#include "httpproxy.h"
 #include "nginxserver.h"
 #include "scriptedserver.h"
 #include "testenv.h"
@@ -13,6 +16,11 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <gtest/gtest.h>
+
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +37,29 @@ struct Outcome {
     int16_t state = 0;
     QString status;
 };
+
+// A partial file as the run's current item would have left it.
+bool plantOwnPartial(const RunState& run, const QString& finalPath, const QByteArray& bytes)
+{
+    const QString path = finalPath + QStringLiteral("~~~");
+    const QByteArray tag = PartialOwnerTag(run, finalPath);
+    return testenv::writeFile(path, bytes) &&
+           ::setxattr(QFile::encodeName(path).constData(), kPartialOwnerAttribute, tag.constData(),
+                      static_cast<size_t>(tag.size()), 0) == 0;
+}
+
+// Runs the item to its end.
+Outcome fetch(FileItem& item, RunState& run, int ms = 10000)
+{
+    Outcome out;
+    item.StartFileDownload([&] {
+        out.ended = true;
+        out.state = run.JobState;
+        out.status = run.StatusText;
+    });
+    EXPECT_TRUE(testenv::waitFor([&] { return out.ended; }, ms));
+    return out;
+}
 
 } // namespace
 
@@ -80,28 +111,29 @@ TEST(FileItemAgainstAHostileServer, Table)
          "not an HTTP answer", nullptr},
         {"a 200 to a range request restarts the file", {{{"HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nnew"}}},
          QByteArray("old partial"), JobDone, "new", -1, "", nullptr},
+        {"chunked with a length too: the chunks decide",
+         {{{"HTTP/1.1 200 OK\r\nContent-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n"}}},
+         QByteArray(), JobDone, "hello", -1, "", nullptr},
+        {"no length and a reset: failed, kept for a resume",
+         {{{"HTTP/1.0 200 OK\r\n\r\n", "cut short"}, true, 100, true}}, QByteArray(), JobFailed, QByteArray(), 9,
+         "Connection reset", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString folder = testenv::freshDir(QStringLiteral("item"));
         const QString final = folder + QStringLiteral("/f.bin");
         const QString partial = final + QStringLiteral("~~~");
-        if (!c.partialBefore.isNull()) {
-            ASSERT_TRUE(testenv::writeFile(partial, c.partialBefore));
-        }
         ScriptedServer server([&](int n, const QByteArray&) { return c.answers.value(n); });
         RunState run;
         run.ItemURL = server.url(QStringLiteral("/f.bin"));
         run.ItemFolder = folder;
+        if (!c.partialBefore.isNull()) {
+            ASSERT_TRUE(plantOwnPartial(run, final, c.partialBefore));
+        }
         FileItem item(run);
         item.WSMain().setIdleTimeout(300);
-        Outcome out;
-        item.StartFileDownload([&] {
-            out.ended = true;
-            out.state = run.JobState;
-            out.status = run.StatusText;
-        });
-        ASSERT_TRUE(testenv::waitFor([&] { return out.ended; }, 10000));
+        const Outcome out = fetch(item, run);
+        ASSERT_TRUE(out.ended);
         EXPECT_EQ(out.state, c.state) << out.status.toStdString();
         EXPECT_TRUE(out.status.contains(QLatin1String(c.statusHas))) << out.status.toStdString();
         if (c.fileAfter.isNull()) {
@@ -122,24 +154,263 @@ TEST(FileItemAgainstAHostileServer, Table)
     }
 }
 
-TEST(FileItemTarget, ALinkPlantedAtThePartialIsNotFollowed)
+TEST(FileItemPartial, OnlyTheItemsOwnPartialIsTakenUp)
 {
-    const QString folder = testenv::freshDir(QStringLiteral("item"));
+    // A server that continues from byte 4 when asked, else sends it all.
+    ScriptedServer server([](int, const QByteArray& request) {
+        if (request.contains("\r\nRange: bytes=4-\r\n"))
+            return Answer{{"HTTP/1.1 206 Partial Content\r\nContent-Range: bytes 4-9/10\r\nContent-Length: 6\r\n\r\n456789"}};
+        return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n0123456789"}};
+    });
     const QString outside = testenv::freshDir(QStringLiteral("outside")) + QStringLiteral("/precious");
-    ASSERT_TRUE(testenv::writeFile(outside, "keep me"));
-    ASSERT_TRUE(QFile::link(outside, folder + QStringLiteral("/f.bin~~~")));
-    ScriptedServer server([](int, const QByteArray&) { return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nbad"}}; });
-    RunState run;
-    run.ItemURL = server.url(QStringLiteral("/f.bin"));
-    run.ItemFolder = folder;
-    FileItem item(run);
-    bool ended = false;
-    item.StartFileDownload([&] { ended = true; });
-    ASSERT_TRUE(testenv::waitFor([&] { return ended; }));
-    EXPECT_EQ(run.JobState, JobFailed);
-    EXPECT_EQ(testenv::readFile(outside), QByteArray("keep me"));
-    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/f.bin")));
-    EXPECT_TRUE(server.requests.isEmpty());
+    RunState otherList;
+    otherList.ListBase = QStringLiteral("/elsewhere/Data/other list");
+    otherList.ItemLine = 9;
+    struct Case {
+        const char* name;
+        // Lays out what is at the partial's name; the item's run and final path given.
+        std::function<bool(const RunState&, const QString&)> plant;
+        bool resumed;
+        bool rootOnly = false;
+    };
+    const QByteArray held = "0123";
+    int heldLock = -1;
+    const Case cases[] = {
+        {"its own", [&](const RunState& run, const QString& final) { return plantOwnPartial(run, final, held); }, true},
+        {"another list's item of the same name",
+         [&](const RunState& run, const QString& final) {
+             otherList.ItemURL = run.ItemURL;
+             return plantOwnPartial(otherList, final, held);
+         },
+         false},
+        {"one no item made", [&](const RunState&, const QString& final) { return testenv::writeFile(final + "~~~", held); },
+         false},
+        {"its own, but anyone may write it",
+         [&](const RunState& run, const QString& final) {
+             return plantOwnPartial(run, final, held) && ::chmod(QFile::encodeName(final + "~~~").constData(), 0666) == 0;
+         },
+         false},
+        {"its own, but its group may write it",
+         [&](const RunState& run, const QString& final) {
+             return plantOwnPartial(run, final, held) && ::chmod(QFile::encodeName(final + "~~~").constData(), 0664) == 0;
+         },
+         false},
+        {"its own, but held locked by another run",
+         [&](const RunState& run, const QString& final) {
+             if (!plantOwnPartial(run, final, held))
+                 return false;
+             heldLock = ::open(QFile::encodeName(final + "~~~").constData(), O_RDWR | O_CLOEXEC);
+             return heldLock >= 0 && ::flock(heldLock, LOCK_EX | LOCK_NB) == 0;
+         },
+         false},
+        {"its own, but with a second name elsewhere",
+         [&](const RunState& run, const QString& final) {
+             return plantOwnPartial(run, final, held) &&
+                    ::link(QFile::encodeName(final + "~~~").constData(), QFile::encodeName(outside + "-link").constData()) == 0;
+         },
+         false},
+        {"its own, but another user's",
+         [&](const RunState& run, const QString& final) {
+             return plantOwnPartial(run, final, held) && ::chown(QFile::encodeName(final + "~~~").constData(), 65533, 65533) == 0;
+         },
+         false, true},
+        {"a link to a file elsewhere",
+         [&](const RunState&, const QString& final) {
+             return testenv::writeFile(outside, held) && QFile::link(outside, final + "~~~");
+         },
+         false},
+        {"a FIFO", [&](const RunState&, const QString& final) { return ::mkfifo(QFile::encodeName(final + "~~~").constData(), 0600) == 0; },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.rootOnly && ::geteuid() != 0)
+            continue;
+        const QString folder = testenv::freshDir(QStringLiteral("item"));
+        const QString final = folder + QStringLiteral("/f.bin");
+        QFile::remove(outside);
+        QFile::remove(outside + "-link");
+        RunState run;
+        run.ItemURL = server.url(QStringLiteral("/f.bin"));
+        run.ItemFolder = folder;
+        ASSERT_TRUE(c.plant(run, final));
+        const QFileInfo before(final + QStringLiteral("~~~"));
+        const QByteArray contentBefore = before.isFile() ? testenv::readFile(before.absoluteFilePath()) : QByteArray();
+        const qsizetype requestsBefore = server.requests.size();
+
+        FileItem item(run);
+        const Outcome out = fetch(item, run);
+        if (heldLock >= 0)
+            ::close(heldLock);
+        heldLock = -1;
+
+        EXPECT_EQ(out.state, JobDone) << out.status.toStdString();
+        EXPECT_EQ(testenv::readFile(final), QByteArray("0123456789"));
+        ASSERT_EQ(server.requests.size(), requestsBefore + 1);
+        EXPECT_EQ(server.requests.last().contains("Range:"), c.resumed) << server.requests.last().constData();
+        if (c.resumed) {
+            EXPECT_FALSE(QFileInfo::exists(final + QStringLiteral("~~~")));
+        } else {
+            // Left as it was: the item fetched into a partial of its own.
+            const QFileInfo after(final + QStringLiteral("~~~"));
+            EXPECT_TRUE(after.exists() || after.isSymLink());
+            if (before.isFile() && !before.isSymLink()) {
+                EXPECT_EQ(testenv::readFile(after.absoluteFilePath()), contentBefore);
+            }
+            EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("f.bin (*")}, QDir::AllEntries | QDir::System).isEmpty());
+        }
+        if (QFileInfo::exists(outside)) {
+            EXPECT_EQ(testenv::readFile(outside), held) << "a file elsewhere was written";
+        }
+    }
+}
+
+TEST(FileItemPartial, TwoListsFetchingOneNameKeepTheirFilesApart)
+{
+    // List A's server is slow: B starts while A's partial grows.
+    const QByteArray a = QByteArray(5000, 'a');
+    const QByteArray b = QByteArray(3000, 'b');
+    ScriptedServer slow([&](int, const QByteArray&) {
+        return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + a.left(1000), a.mid(1000)}, true, 1500};
+    });
+    ScriptedServer fast([&](int, const QByteArray&) { return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n" + b}}; });
+    const QString folder = testenv::freshDir(QStringLiteral("shared"));
+    RunState runA, runB;
+    runA.ListBase = QStringLiteral("/z5/Data/list A");
+    runB.ListBase = QStringLiteral("/z5/Data/list B");
+    runA.ItemLine = runB.ItemLine = 9;
+    runA.ItemURL = slow.url(QStringLiteral("/report.pdf"));
+    runB.ItemURL = fast.url(QStringLiteral("/report.pdf"));
+    runA.ItemFolder = runB.ItemFolder = folder;
+    FileItem itemA(runA), itemB(runB);
+    Outcome outA;
+    itemA.StartFileDownload([&] {
+        outA.ended = true;
+        outA.state = runA.JobState;
+    });
+    ASSERT_TRUE(testenv::waitFor([&] { return QFileInfo(folder + QStringLiteral("/report.pdf~~~")).size() == 1000; }));
+    const Outcome outB = fetch(itemB, runB);
+    ASSERT_TRUE(testenv::waitFor([&] { return outA.ended; }, 20000));
+    EXPECT_EQ(outA.state, JobDone);
+    EXPECT_EQ(outB.state, JobDone);
+    EXPECT_FALSE(fast.requests.first().contains("Range:")) << "B took up A's partial";
+    // B finished first and took the name; A's file is beside it.
+    EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/report.pdf")), b);
+    EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/report (2).pdf")), a);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2);
+}
+
+TEST(FileItemServer, ASlowServerIsGivenUp)
+{
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n";
+    QList<QByteArray> trickle;
+    for (int i = 0; i < 200; ++i)
+        trickle << QByteArray(1, 'x');
+    const struct {
+        const char* name;
+        Answer answer;
+        const char* statusHas;
+        qint64 partialAfter;
+    } cases[] = {
+        {"a head a byte at a time", {[&] {
+             QList<QByteArray> bytes;
+             for (char ch : head)
+                 bytes << QByteArray(1, ch);
+             return bytes;
+         }(), false, 50},
+         "the server sent no answer within", -1},
+        {"a body a byte at a time", {QList<QByteArray>{head} + trickle, false, 50}, "the server sent less than 1024 bytes in",
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server([&](int, const QByteArray&) { return c.answer; });
+        const QString folder = testenv::freshDir(QStringLiteral("item"));
+        RunState run;
+        run.ItemURL = server.url(QStringLiteral("/f.bin"));
+        run.ItemFolder = folder;
+        FileItem item(run);
+        item.setTransferLimits(400, 400, 1024);
+        const Outcome out = fetch(item, run);
+        EXPECT_EQ(out.state, JobFailed);
+        EXPECT_TRUE(out.status.contains(QLatin1String(c.statusHas))) << out.status.toStdString();
+        EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/f.bin")));
+        if (c.partialAfter < 0) {
+            EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/f.bin~~~")));
+        } else {
+            EXPECT_GE(QFileInfo(folder + QStringLiteral("/f.bin~~~")).size(), c.partialAfter) << "kept for a resume";
+        }
+    }
+}
+
+TEST(FileItemServer, RedirectsAreFollowedByTheItemItself)
+{
+    const auto redirect = [](const QByteArray& code, const QByteArray& location) {
+        return Answer{{"HTTP/1.1 " + code + " Moved\r\nLocation: " + location + "\r\nContent-Length: 0\r\n\r\n"}};
+    };
+    const Answer file{{"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nmoved"}};
+    const struct {
+        const char* name;
+        std::function<Answer(int n, const QByteArray& request)> answer;
+        int16_t state;
+        const char* statusHas;
+        QStringList requests; // the request lines, in order
+    } cases[] = {
+        {"relative, then absolute",
+         [&](int n, const QByteArray& request) {
+             if (n == 0)
+                 return redirect("302", "/dl/f.bin");
+             if (n == 1)
+                 return redirect("301", "http://" + request.mid(request.indexOf("\r\nHost: ") + 8).split('\r').value(0) +
+                                           "/files/real.bin");
+             return file;
+         },
+         JobDone, "", {"GET /f.bin ", "GET /dl/f.bin ", "GET /files/real.bin "}},
+        {"every kind of redirect",
+         [&](int n, const QByteArray&) {
+             const char* codes[] = {"301", "302", "303", "307", "308"};
+             return n < 5 ? redirect(codes[n], "/r" + QByteArray::number(n)) : file;
+         },
+         JobDone, "", {"GET /f.bin ", "GET /r0 ", "GET /r1 ", "GET /r2 ", "GET /r3 ", "GET /r4 "}},
+        {"to ftp", [&](int, const QByteArray&) { return redirect("302", "ftp://127.0.0.1/f.bin"); }, JobFailed,
+         "redirected to an address that is not http or https", {"GET /f.bin "}},
+        {"to a local file", [&](int, const QByteArray&) { return redirect("301", "file:///etc/passwd"); }, JobFailed,
+         "redirected to an address that is not http or https", {"GET /f.bin "}},
+        {"round in a loop",
+         [&](int n, const QByteArray&) { return redirect("302", n % 2 ? "/f.bin" : "/g.bin"); }, JobFailed,
+         "the redirects go round in a loop", {"GET /f.bin ", "GET /g.bin "}},
+        {"more than ten", [&](int n, const QByteArray&) { return redirect("307", "/n" + QByteArray::number(n)); }, JobFailed,
+         "more than 10 redirects",
+         [] {
+             QStringList lines{"GET /f.bin "};
+             for (int i = 0; i < 10; ++i)
+                 lines << QStringLiteral("GET /n%1 ").arg(i);
+             return lines;
+         }()},
+        {"a redirect without a place", [&](int, const QByteArray&) { return Answer{{"HTTP/1.1 302 Found\r\nContent-Length: 0\r\n\r\n"}}; },
+         JobFailed, "302 - Partial Content - File not found", {"GET /f.bin "}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server(c.answer);
+        const QString folder = testenv::freshDir(QStringLiteral("item"));
+        RunState run;
+        run.ItemURL = server.url(QStringLiteral("/f.bin"));
+        run.ItemFolder = folder;
+        FileItem item(run);
+        const Outcome out = fetch(item, run);
+        EXPECT_EQ(out.state, c.state) << out.status.toStdString();
+        EXPECT_TRUE(out.status.contains(QLatin1String(c.statusHas))) << out.status.toStdString();
+        QStringList lines;
+        for (const QByteArray& r : server.requests)
+            lines << QString::fromLatin1(r.left(r.indexOf("HTTP/")));
+        EXPECT_EQ(lines, c.requests);
+        // The file keeps the name the item's own address gives it.
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files), c.state == JobDone ? QStringList{"f.bin"} : QStringList());
+        if (c.state == JobDone) {
+            EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/f.bin")), QByteArray("moved"));
+        }
+    }
 }
 
 TEST(FileItemRequest, WhatIsSent)
@@ -185,7 +456,7 @@ TEST(FileItemRequest, WhatIsSent)
     EXPECT_TRUE(BuildFileRequest(broken).isEmpty());
 }
 
-TEST(FileItemOverTls, ATrustedServerIsFetchedOnItsPort)
+TEST(FileItemOverTls, TheCertificateIsCheckedWithAndWithoutAProxy)
 {
     const QString tls = testenv::freshDir(QStringLiteral("tls"));
     ASSERT_TRUE(testenv::makeCertificate(tls));
@@ -194,21 +465,50 @@ TEST(FileItemOverTls, ATrustedServerIsFetchedOnItsPort)
     testenv::NginxServer nginx;
     ASSERT_TRUE(nginx.start(root, QStringLiteral("ssl_certificate %1/cert.pem; ssl_certificate_key %1/key.pem;").arg(tls),
                             QStringLiteral("ssl")));
-    // This process trusts the test's certificate.
+    // This process trusts the test's certificate, which names 127.0.0.1.
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.addCaCertificates(QSslCertificate::fromPath(tls + QStringLiteral("/cert.pem")));
     QSslConfiguration::setDefaultConfiguration(config);
+    testenv::HttpProxy proxy;
+    proxy.tunnelTo(nginx.port());
+    namespace reg = platform::registry;
+    const QString proxyKey = QStringLiteral("Software\\Keldo\\Z5 Browser\\Proxy");
+    reg::writeValue(reg::Hive::CurrentUser, proxyKey, QStringLiteral("Address1"), reg::Value::string(QStringLiteral("127.0.0.1")));
+    reg::writeValue(reg::Hive::CurrentUser, proxyKey, QStringLiteral("Port1"), reg::Value::string(QString::number(proxy.port())));
 
-    const QString folder = testenv::freshDir(QStringLiteral("item"));
-    RunState run;
-    run.ItemURL = QStringLiteral("https://127.0.0.1:%1/a.bin").arg(nginx.port());
-    run.ItemFolder = folder;
-    FileItem item(run);
-    bool ended = false;
-    item.StartFileDownload([&] { ended = true; });
-    ASSERT_TRUE(testenv::waitFor([&] { return ended; }, 10000));
-    EXPECT_EQ(run.JobState, JobDone) << run.StatusText.toStdString();
-    EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/a.bin")), QByteArray(70000, 's'));
+    const struct {
+        const char* name;
+        bool viaProxy;
+        const char* host;
+        int16_t state;
+    } cases[] = {
+        {"direct", false, "127.0.0.1", JobDone},
+        {"through a tunnel of the proxy", true, "127.0.0.1", JobDone},
+        // Through the proxy, the certificate must still name the host asked for.
+        {"through a tunnel to a host the certificate does not name", true, "localhost", JobFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        reg::writeValue(reg::Hive::CurrentUser, proxyKey, QStringLiteral("Check1"),
+                        reg::Value::string(c.viaProxy ? QStringLiteral("1") : QStringLiteral("0")));
+        const qsizetype tunnelsBefore = proxy.log().size();
+        const qsizetype servedBefore = nginx.accessLog().size();
+        const QString folder = testenv::freshDir(QStringLiteral("item"));
+        RunState run;
+        run.ItemURL = QStringLiteral("https://%1:%2/a.bin").arg(QLatin1String(c.host)).arg(nginx.port());
+        run.ItemFolder = folder;
+        FileItem item(run);
+        const Outcome out = fetch(item, run);
+        EXPECT_EQ(out.state, c.state) << out.status.toStdString();
+        EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/a.bin")), c.state == JobDone ? QByteArray(70000, 's') : QByteArray());
+        const QStringList tunnels = proxy.log().mid(tunnelsBefore);
+        EXPECT_EQ(tunnels, c.viaProxy ? QStringList{QStringLiteral("CONNECT %1:%2").arg(QLatin1String(c.host)).arg(nginx.port())}
+                                      : QStringList());
+        const QStringList served = nginx.accessLog().mid(servedBefore);
+        EXPECT_EQ(served.filter(QStringLiteral("GET /a.bin HTTP/1.1|200")).size(), c.state == JobDone ? 1 : 0)
+            << served.join(QLatin1Char('\n')).toStdString();
+    }
+    reg::deleteKey(reg::Hive::CurrentUser, proxyKey);
 }
 
 TEST(FileItemTarget, NamesFromTheAddress)
@@ -216,16 +516,18 @@ TEST(FileItemTarget, NamesFromTheAddress)
     ScriptedServer server([](int, const QByteArray&) { return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 1\r\n\r\nx"}}; });
     const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(server.port());
     const struct {
-        const char* path;
+        QByteArray path;
         bool addPath;
         QString name;
     } cases[] = {
         {"/pub/setup.exe?x=1", false, QStringLiteral("setup.exe")},
         {"/pub/tools/my%20file.zip", true, hostPort + QStringLiteral("-pub-tools-my file.zip")},
         {"/a%2fb%20c.bin", false, QStringLiteral("a%2fb c.bin")},
+        // The longest name: the partial's name is shortened, never the file's.
+        {"/" + QByteArray(251, 'a') + ".bin", false, QString(251, QLatin1Char('a')) + QStringLiteral(".bin")},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
+        SCOPED_TRACE(c.path.left(40).toStdString());
         const QString folder = testenv::freshDir(QStringLiteral("item"));
         RunState run;
         run.ItemURL = server.url(QString::fromUtf8(c.path));
@@ -237,6 +539,29 @@ TEST(FileItemTarget, NamesFromTheAddress)
         ASSERT_TRUE(testenv::waitFor([&] { return ended; }));
         EXPECT_EQ(run.JobState, JobDone) << run.StatusText.toStdString();
         EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{c.name});
-        EXPECT_TRUE(server.requests.last().startsWith(QByteArray("GET " + QByteArray(c.path) + " HTTP/1.1\r\n")));
+        EXPECT_TRUE(server.requests.last().startsWith(QByteArray("GET " + c.path + " HTTP/1.1\r\n")));
+    }
+}
+
+TEST(FileItemProgress, SaysWhatItKnowsOfTheSize)
+{
+    const struct {
+        const char* name;
+        QByteArray answer;
+        const char* progress;
+    } cases[] = {
+        {"a length", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello world", "11 Bytes of 11 Bytes"},
+        {"no length", "HTTP/1.0 200 OK\r\n\r\nhello world", "11 Bytes of an unknown size"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server([&](int, const QByteArray&) { return Answer{{c.answer}}; });
+        RunState run;
+        run.ItemURL = server.url(QStringLiteral("/f.bin"));
+        run.ItemFolder = testenv::freshDir(QStringLiteral("item"));
+        FileItem item(run);
+        const Outcome out = fetch(item, run);
+        EXPECT_EQ(out.state, JobDone) << out.status.toStdString();
+        EXPECT_EQ(run.ProgressText, QLatin1String(c.progress));
     }
 }

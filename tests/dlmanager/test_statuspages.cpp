@@ -79,6 +79,11 @@ TEST(DownloadCommandLine, Forms)
         {"L||||||||||", DownloadCommand::List, "L", false, ""},
         {"http://h/a.mp3|||||/x||||||||||0", DownloadCommand::List, "http://h/a.mp3|||||/x", false, ""},
         {"http://h/a.mp3|||||/m/a.mp3", DownloadCommand::SingleFile, "http://h/a.mp3", false, "/m/a.mp3"},
+        {"http://h/a%7Cb.mp3|||||/m/a|b.mp3", DownloadCommand::SingleFile, "http://h/a%7Cb.mp3", false, "/m/a|b.mp3"},
+        // An address that holds the separator must never move the target.
+        {"http://h/a.txt?q=|||||/home/u/.profile|||||/m/T", DownloadCommand::None, "", false, ""},
+        {"http://h/a.mp3||||||/m/a.mp3", DownloadCommand::None, "", false, ""},
+        {"http://h/a|b.mp3|||||/m/a.mp3", DownloadCommand::None, "", false, ""},
         {"plain", DownloadCommand::None, "", false, ""},
     };
     for (const auto& c : cases) {

@@ -21,6 +21,8 @@
 #include <QProcess>
 #include <QMap>
 #include <QSet>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -191,6 +193,27 @@ TEST_F(Z5Process, TheWindowShowsAndIsScreenshot)
     if (!keep.isEmpty()) {
         QDir().mkpath(keep);
         shot.save(keep + QStringLiteral("/z5-window.png"));
+    }
+}
+
+TEST_F(Z5Process, QtsOwnOptionsOnTheCommandLineOpenNoPort)
+{
+    auto freePort = [] {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        return probe.serverPort();
+    };
+    const quint16 vnc = freePort();
+    const quint16 debugging = freePort();
+    ASSERT_NE(vnc, 0);
+    start({QStringLiteral("-platform"), QStringLiteral("vnc:port=%1").arg(vnc),
+           QStringLiteral("--remote-debugging-port=%1").arg(debugging)},
+          QStringLiteral("options.png"), false);
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(QStringLiteral("options.png")); }, 60000));
+    for (const quint16 port : {vnc, debugging}) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        EXPECT_FALSE(socket.waitForConnected(3000)) << "port " << port << " is open";
     }
 }
 

@@ -51,6 +51,15 @@ public:
     void flipDisplayOption(int n) override { calls << QStringLiteral("flipOption(%1)").arg(n); }
     void makeDefaultBrowser() override { calls << "makeDefault()"; }
     void organizeFavorites() override { calls << "organize()"; }
+    void mailPageLink() override { calls << "mailPageLink()"; }
+    void openInOfficeProgram(int n) override { calls << QStringLiteral("office(%1)").arg(n); }
+    void toggleWorkOffline() override { calls << "toggleWorkOffline()"; }
+    void viewPageSource() override { calls << "viewPageSource()"; }
+    void translatePage(const QString& name) override { calls << QStringLiteral("translate(%1)").arg(name); }
+    void editListFile(int n) override { calls << QStringLiteral("editListFile(%1)").arg(n); }
+    void synchronizeOfflinePages() override { calls << "synchronize()"; }
+    void showImageViewerTab() override { calls << "showImageViewerTab()"; }
+    void quickListLookup(int n, const QString& name) override { calls << QStringLiteral("quickList(%1,%2)").arg(n).arg(name); }
     void deferred(const QString& op) override { calls << QStringLiteral("deferred:%1").arg(op); }
 };
 
@@ -73,7 +82,9 @@ TEST(MenuDispatch, RowsReachTheirTargets)
         {"FILE", "FILE_PROPERTIES", "", {"page(9)"}},
         {"FILE", "FILE_CLOSEOPTION0", "", {"closeTab(2)"}},
         {"FILE", "FILE_CLOSEOPTION3", "", {"closeTabs(3)"}},
-        {"FILE", "FILE_EDIT4", "", {"deferred:OpenInOfficeProgram(4)"}},
+        {"FILE", "FILE_EDIT4", "", {"office(4)"}},
+        {"FILE", "FILE_SEND1", "", {"mailPageLink()"}},
+        {"FILE", "FILE_WORKOFFLINE", "", {"toggleWorkOffline()"}},
         {"EDIT", "EDIT_CUT", "", {"page(0)"}},
         {"EDIT", "EDIT_COPY", "", {"page(1)"}},
         {"EDIT", "EDIT_PASTE", "", {"page(2)"}},
@@ -90,11 +101,15 @@ TEST(MenuDispatch, RowsReachTheirTargets)
          {"save(Z5_LANGUAGE=German)", "message(Restart Z5 is required for the changes to take affect)"}},
         {"VIEW", "VIEW_DELETESKIN", "", {"start(\\Tool\\Z5SkinRemoval.exe)"}},
         {"VIEW", "VIEW_ENCODE1", "", {}},
+        {"VIEW", "VIEW_SOURC", "", {"viewPageSource()"}},
         {"TOOL", "TOOL_POPUP3", "", {"save(OPT_POPUPCONTROL=3)"}},
         {"TOOL", "TOOL_POPUP1", "", {}},
         {"TOOL", "TOOL_DOWNLOAD5", "", {"flipOption(5)"}},
         {"TOOL", "TOOL_DEFAULTBROWSER", "", {"makeDefault()"}},
         {"TOOL", "TOOL_FILEUTILITIES", "", {}},
+        {"TOOL", "TOOL_TRANSLATE", "French", {"translate(French)"}},
+        {"TOOL", "TOOL_MODIFYLIST", "", {"editListFile(0)"}},
+        {"TOOL", "TOOL_SYNCHRONIZE", "", {"synchronize()"}},
         {"WINDOW1", "NEW", "", {"start(\\Z5.exe)"}},
         {"WINDOW1", "A0", "", {"arrange(A0)"}},
         {"WINDOW1", "3", "", {"goToTab(2)"}},
@@ -117,11 +132,12 @@ TEST(MenuDispatch, RowsReachTheirTargets)
         {"MHELP", "MHELP_PL6", "", {"about()"}},
         {"MHELP", "MHELP_PL0", "", {"navigate(" + platform::paths::programPath("\\HELP\\Index.htm") + ",1)"}},
         {"MLISTVIEWEDIT", "MLISTVIEWEDIT3", "", {"deferred:ClearCurrentList(True)"}},
-        {"MOPTION", "MOPTION_MOD2", "", {"deferred:EditListFile(2)"}},
+        {"MOPTION", "MOPTION_MOD2", "", {"editListFile(2)"}},
+        {"MOPTION", "MOPTION_EXE3", "Work", {"quickList(3,Work)"}},
         {"MMEDIA", "MMEDIA_VIEWSTAT", "Music", {"navigate(" + platform::paths::programPath("\\Data\\Music.HTM") + ",0)"}},
         {"MMEDIA", "MMEDIA_VIEWSTAT", "../x", {}},
         {"MMEDIA", "MMEDIA_VIEWSTAT", "a\\..\\..\\b", {}},
-        {"MMEDIA", "MMEDIA_VIEWSET6", "", {"deferred:ShowImageViewerTab"}},
+        {"MMEDIA", "MMEDIA_VIEWSET6", "", {"showImageViewerTab()"}},
         {"MPLAYLIST", "MPLAYLIST_CMODE4", "", {"toggle(SHOW_SIDEPANE)", "deferred:ShowCurrentList(4)"}},
         {"MPLAYLIST", "MPLAYLIST_CMODE3_5", "", {"deferred:AddAllFilesInFolder(3)"}},
         {"MPLAYLIST", "MPLAYLIST_CMODE4_4", "", {"deferred:ShowSnippetViewPage(1)"}},

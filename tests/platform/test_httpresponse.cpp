@@ -76,6 +76,15 @@ TEST(HttpResponseReader, EveryAnswerReadsTheSameInAnySplit)
          200, "ab", false, "chunk longer"},
         {"bad chunk size", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n", false, 200, "", false,
          "malformed chunk size"},
+        {"a chunk size of 16 hex digits",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFF\r\nabc", false, 200, "", false,
+         "malformed chunk size"},
+        {"chunked wins over a length",
+         "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n", false,
+         200, "hello", true, ""},
+        {"chunked wins over a broken length",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: x\r\n\r\n2\r\nok\r\n0\r\n\r\n", false,
+         200, "ok", true, ""},
         {"to the close", "HTTP/1.0 200 OK\r\nServer: x\r\n\r\nall of it", true, 200, "all of it", true, ""},
         {"closed short", "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc", true, 200, "abc", false, "7 bytes short"},
         {"closed inside chunks", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nab", true, 200, "ab", false,
@@ -147,4 +156,9 @@ TEST(HttpResponseReader, TheHeadTellsRangesAndLengths)
     ASSERT_EQ(r.next("HTTP/1.1 200 OK\r\nETag: \"a\"\r\nContent-Length: 6442450944\r\n\r\n").event, Event::Head);
     EXPECT_EQ(r.expectedBodyBytes(), 6442450944LL);
     EXPECT_EQ(r.head().field("etag").value_or(""), QByteArray("\"a\""));
+    // One place tells the body's length: a chunked body has none announced.
+    net::HttpResponseReader chunked;
+    ASSERT_EQ(chunked.next("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nTransfer-Encoding: chunked\r\n\r\n").event, Event::Head);
+    EXPECT_FALSE(chunked.head().contentLength.has_value());
+    EXPECT_EQ(chunked.expectedBodyBytes(), -1);
 }

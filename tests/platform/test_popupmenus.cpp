@@ -1,7 +1,10 @@
 #include "platform/win/popupmenus.h"
 #include "platform/win/winproc.h"
 
+#include <QApplication>
+#include <QScreen>
 #include <QTest>
+#include <QWheelEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -110,4 +113,48 @@ TEST(PopupMenus, DestroyingTheShownMenuEndsTheTracking)
     EXPECT_EQ(commands, std::vector<uintptr_t>{2049});
     platform::winproc::setWindowProc(&owner, {});
     pm::destroyMenu(again);
+}
+
+TEST(PopupMenus, AMenuTallerThanTheScreenFitsItAndScrollsToEveryItem)
+{
+    QWidget owner;
+    owner.resize(200, 200);
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    const QRect screen = owner.screen()->availableGeometry();
+    // Unmeasured items are 18 pixels high: twice the screen's height of them.
+    const int count = 2 * screen.height() / 18;
+    const pm::MenuHandle root = pm::createPopupMenu();
+    for (int i = 0; i < count; ++i)
+        pm::appendMenu(root, pm::MF_OWNERDRAW, static_cast<uintptr_t>(2049 + i), 0);
+    const auto shows = [](int item) {
+        const auto levels = pm::openItemRects();
+        return !levels.empty() && item < static_cast<int>(levels[0].size()) && !levels[0][static_cast<size_t>(item)].isEmpty();
+    };
+    QRect window;
+    bool firstShown = false, lastShownAtFirst = true, lastShownAfterEnd = false, firstShownAfterWheel = false;
+    QTimer::singleShot(50, [&] {
+        const auto popups = pm::openPopups();
+        if (popups.empty())
+            return;
+        window = popups.front()->geometry();
+        firstShown = shows(0);
+        lastShownAtFirst = shows(count - 1);
+        QTest::keyClick(popups.front()->windowHandle(), Qt::Key_End);
+        lastShownAfterEnd = shows(count - 1);
+        QWheelEvent up(QPointF(10, 40), popups.front()->mapToGlobal(QPointF(10, 40)), QPoint(), QPoint(0, 120 * 400),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(popups.front(), &up);
+        firstShownAfterWheel = shows(0);
+        // Return chooses the selected item, the last, though the wheel scrolled it away.
+        QTest::keyClick(popups.front()->windowHandle(), Qt::Key_Return);
+    });
+    EXPECT_EQ(pm::trackPopupMenuEx(root, pm::TPM_RETURNCMD, owner.mapToGlobal(QPoint(10, 10)), &owner),
+              static_cast<uintptr_t>(2049 + count - 1));
+    EXPECT_TRUE(screen.contains(window)) << window.top() << " " << window.height();
+    EXPECT_TRUE(firstShown);
+    EXPECT_FALSE(lastShownAtFirst);
+    EXPECT_TRUE(lastShownAfterEnd);
+    EXPECT_TRUE(firstShownAfterWheel);
+    pm::destroyMenu(root);
 }

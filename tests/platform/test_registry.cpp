@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -392,48 +393,69 @@ TEST(Registry, TheWriterRefusesWhatTheReaderWouldRefuse)
 
 TEST(Registry, LargeHivesReadInLinearTime)
 {
-    const int n = 100000;
+    // A hive ten times larger reads and changes in about ten times the time:
+    // well under thirty times, where work that grows with the square would
+    // take a hundred. The best of a few tries stands for each size, so a busy
+    // machine does not decide.
     const struct {
         const char* what;
-        QByteArray body;
-        QString key, name, value;
+        std::function<QByteArray(int n)> body;
+        QString key, name;
     } cases[] = {
         {"values in one key",
-         [n] {
+         [](int n) {
              QByteArray b = "[Software\\Big]\n";
              for (int i = 0; i < n; ++i)
                  b += "sz\tValue" + QByteArray::number(i) + '\t' + QByteArray::number(i) + '\n';
              return b;
-         }(),
-         QStringLiteral("software\\big"), QStringLiteral("VALUE54321"), QStringLiteral("54321")},
+         },
+         QStringLiteral("software\\big"), QStringLiteral("VALUE%1")},
         {"sibling keys",
-         [n] {
+         [](int n) {
              QByteArray b;
              for (int i = n - 1; i >= 0; --i)
                  b += "[Software\\Big\\Key" + QByteArray::number(i) + "]\nsz\tv\t" + QByteArray::number(i) + '\n';
              return b;
-         }(),
-         QStringLiteral("SOFTWARE\\BIG\\key54321"), QStringLiteral("V"), QStringLiteral("54321")},
+         },
+         QStringLiteral("SOFTWARE\\BIG\\key%1"), QStringLiteral("V")},
+    };
+    struct Cost {
+        qint64 readNs = std::numeric_limits<qint64>::max();
+        qint64 changeNs = std::numeric_limits<qint64>::max();
     };
     for (const auto& c : cases) {
-        clearStore();
-        putHive("REGISTRY HIVE 1\n" + c.body + "END\n");
-        QElapsedTimer t;
-        t.start();
-        const auto v = reg::readValue(Hive::CurrentUser, c.key, c.name);
-        const qint64 readMs = t.elapsed();
-        ASSERT_TRUE(v.has_value()) << c.what;
-        EXPECT_EQ(v->text, c.value) << c.what;
-        EXPECT_LT(readMs, 1000) << c.what;
-        t.restart();
-        ASSERT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("Software\\Big"), QStringLiteral("more"),
-                                    Value::dword(1)));
-        EXPECT_LT(t.elapsed(), 2000) << c.what << ": a change reads, writes and syncs the hive once";
+        const auto measure = [&](int n) {
+            clearStore();
+            putHive("REGISTRY HIVE 1\n" + c.body(n) + "END\n");
+            const int probe = n * 4 / 7;
+            const QString key = c.key.contains(QLatin1String("%1")) ? c.key.arg(probe) : c.key;
+            const QString name = c.name.contains(QLatin1String("%1")) ? c.name.arg(probe) : c.name;
+            Cost best;
+            for (int round = 0; round < 3; ++round) {
+                reg::resetCache();
+                QElapsedTimer t;
+                t.start();
+                const auto v = reg::readValue(Hive::CurrentUser, key, name);
+                best.readNs = std::min(best.readNs, t.nsecsElapsed());
+                EXPECT_EQ(v.value_or(Value()).text, QString::number(probe)) << c.what << " " << n;
+                t.restart();
+                EXPECT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("Software\\Big"), QStringLiteral("more"),
+                                            Value::dword(static_cast<uint32_t>(round))));
+                best.changeNs = std::min(best.changeNs, t.nsecsElapsed());
+            }
+            return best;
+        };
+        const Cost small = measure(10000);
+        const Cost large = measure(100000);
+        EXPECT_LT(large.readNs, 30 * small.readNs) << c.what << ": " << large.readNs << " ns against " << small.readNs;
+        EXPECT_LT(large.changeNs, 30 * small.changeNs)
+            << c.what << ": a change reads, writes and syncs the hive once; " << large.changeNs << " ns against "
+            << small.changeNs;
         const auto keys = *reg::subKeys(Hive::CurrentUser, QStringLiteral("Software\\Big"));
         EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end(), [](const QString& a, const QString& b) {
             return a.compare(b, Qt::CaseInsensitive) < 0;
         })) << c.what;
-        EXPECT_EQ(keys.size() + reg::values(Hive::CurrentUser, QStringLiteral("Software\\Big"))->size(), n + 1) << c.what;
+        EXPECT_EQ(keys.size() + reg::values(Hive::CurrentUser, QStringLiteral("Software\\Big"))->size(), 100000 + 1) << c.what;
         EXPECT_TRUE(brokenFiles().isEmpty()) << c.what;
     }
 }
@@ -454,13 +476,13 @@ TEST(Registry, AHiveThatIsNoRegularFileIsNeverRead)
         clearStore();
         ASSERT_TRUE(c.make()) << c.what;
         testenv::StderrCapture err;
-        QElapsedTimer t;
-        t.start();
+        // Refused for what it is (never opened for reading, so a FIFO cannot
+        // hang the call), not after waiting for a lock.
         EXPECT_FALSE(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v")).has_value()) << c.what;
         EXPECT_TRUE(reg::lastError().contains(QStringLiteral("not a regular file"))) << c.what;
         EXPECT_FALSE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::dword(1))) << c.what;
+        EXPECT_TRUE(reg::lastError().contains(QStringLiteral("not a regular file"))) << c.what;
         EXPECT_FALSE(reg::keyExists(Hive::CurrentUser, QStringLiteral("K"))) << c.what;
-        EXPECT_LT(t.elapsed(), 5000) << c.what;
         EXPECT_EQ(err.text().count(QStringLiteral("not a regular file")), 1) << c.what << ": told once\n"
                                                                              << err.text().toStdString();
         struct stat st {};
@@ -591,12 +613,14 @@ TEST(Registry, AHeldLockMakesAChangeFailInBoundedTime)
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-    QElapsedTimer t;
-    t.start();
     EXPECT_FALSE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::string(QStringLiteral("2"))));
-    EXPECT_LT(t.elapsed(), 60000);
+    EXPECT_TRUE(reg::lastError().contains(QStringLiteral("held the lock"))) << reg::lastError().toStdString();
     EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"))->text, QStringLiteral("1"))
         << "reads need no lock";
+    // Another process's change gives up too, in a bounded wait.
+    std::unique_ptr<QProcess> p(startWriter(QStringLiteral("held"), 1));
+    ASSERT_TRUE(p->waitForFinished(120000));
+    EXPECT_NE(p->exitCode(), 0) << "a change went through a held lock";
     ::close(fd);
     EXPECT_TRUE(reg::writeValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), Value::string(QStringLiteral("2"))));
     EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"))->text, QStringLiteral("2"));

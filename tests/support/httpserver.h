@@ -64,6 +64,12 @@ public:
         cacheable_.insert(path);
     }
 
+    // Answers a request for path with a redirect to location.
+    void redirect(const QString& path, const QByteArray& location, const QByteArray& status = "302 Found")
+    {
+        redirects_[path] = {location, status};
+    }
+
     QUrl url(const QString& pathAndQuery = QStringLiteral("/")) const
     {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(pathAndQuery));
@@ -96,6 +102,12 @@ private:
         const QString line = QString::fromLatin1(requestLine);
         log_ << line.section(QLatin1Char(' '), 0, 1);
         const QString target = line.section(QLatin1Char(' '), 1, 1);
+        if (const auto r = redirects_.constFind(target.section(QLatin1Char('?'), 0, 0)); r != redirects_.constEnd()) {
+            s->write("HTTP/1.1 " + r->second + "\r\nLocation: " + r->first
+                     + "\r\nCache-Control: no-store\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            s->disconnectFromHost();
+            return;
+        }
         const auto it = files_.constFind(target.section(QLatin1Char('?'), 0, 0));
         QByteArray status = "200 OK";
         QByteArray body;
@@ -116,6 +128,7 @@ private:
     QTcpServer server_;
     QMap<QString, std::pair<QByteArray, QByteArray>> files_;
     QSet<QString> cacheable_;
+    QMap<QString, std::pair<QByteArray, QByteArray>> redirects_; // location, status
     QStringList log_;
 };
 

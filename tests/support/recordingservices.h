@@ -125,7 +125,10 @@ public:
         add(QStringLiteral("SetStatusMessage(%1,%2,%3)").arg(text).arg(b).arg(t));
     }
     void ShowBusyIndicator() override { rec("ShowBusyIndicator"); }
-    void SwitchToAdjacentTab(int16_t d) override { rec("SwitchToAdjacentTab", d); }
+    void SwitchToAdjacentTab(int16_t d, bool once) override
+    {
+        add(QStringLiteral("SwitchToAdjacentTab(%1,%2)").arg(d).arg(once ? "once" : "held"));
+    }
     void SetTabStateRecord(int16_t b, const QString& r) override
     {
         add(QStringLiteral("SetTabStateRecord(%1,%2)").arg(b).arg(r));

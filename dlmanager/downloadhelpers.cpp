@@ -1,0 +1,42 @@
+#include "dlmanager/downloadhelpers.h"
+
+#include "core/language.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString languageFilePath;
+
+} // namespace
+
+void SetLanguageFilePath(const QString& path)
+{
+    languageFilePath = path;
+}
+
+QString ReadLanguageString(const QString& section, const QString& key, const QString& englishDefault)
+{
+    return ReadIniValue(section, key, englishDefault, languageFilePath).left(2047);
+}
+
+QString ExternalText(const char* key, const char* english)
+{
+    return ReadLanguageString(QStringLiteral("EXTERNAL"), QString::fromLatin1(key), QString::fromUtf8(english));
+}
+
+bool FileExists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
+
+bool IsSafeListName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    return true;
+}

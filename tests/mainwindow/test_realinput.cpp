@@ -1,0 +1,690 @@
+// The real browser program on a real X server with a window manager, driven
+// by real mouse and keyboard input (XTest) as a user would drive it: the
+// frame, the menus opened by keys and buttons, long menus, tooltips, the
+// arrange commands, the boss key and short key taps. What the program shows
+// is read from the X server (window geometry, screenshots) and from the
+// program's own probe answers (layout, menu and tooltip state).
+
+#include "platform/base/paths.h"
+#include "platform/base/registry.h"
+
+#include "httpserver.h"
+#include "stagedprogram.h"
+#include "testenv.h"
+#include "xsession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace reg = platform::registry;
+
+namespace {
+
+const QString kSettings = QStringLiteral("Software\\Keldo\\Z5 Browser");
+
+// One answer of the program's probe.
+struct Probe {
+    QRect window;                       // the main window on the screen
+    bool shown = false;
+    std::map<QString, QRect> controls;  // pixels of the window
+    std::map<QString, bool> visible;
+    QMap<QString, QString> texts;
+    bool tracking = false;
+    std::vector<QRect> popups;
+    std::map<std::pair<int, int>, QRect> items; // (level, index): screen rectangle
+    QString tooltip;
+    QString focus;
+
+    // The middle of a control on the screen.
+    QPoint centre(const QString& name) const { return window.topLeft() + controls.at(name).center(); }
+    int tabCount() const { return texts.value(QStringLiteral("APPLabel(3)")).remove(QStringLiteral("...")).trimmed().toInt(); }
+};
+
+QRect rectOf(const QString& text)
+{
+    const QStringList p = text.split(QLatin1Char(' '));
+    return p.size() == 4 ? QRect(p[0].toInt(), p[1].toInt(), p[2].toInt(), p[3].toInt()) : QRect();
+}
+
+Probe parseProbe(const QByteArray& answer)
+{
+    Probe r;
+    for (const QString& line : QString::fromUtf8(answer).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f[0] == QLatin1String("(window)") && f.size() == 5)
+            r.window = rectOf(f[4]);
+        else if (f[0] == QLatin1String("(shown)") && f.size() == 2)
+            r.shown = f[1] == QLatin1String("1");
+        else if (f[0] == QLatin1String("(text)") && f.size() == 3)
+            r.texts[f[1]] = f[2];
+        else if (f[0] == QLatin1String("(menus)") && f.size() == 3)
+            r.tracking = f[1] == QLatin1String("1");
+        else if (f[0] == QLatin1String("(popup)") && f.size() == 2)
+            r.popups.push_back(rectOf(f[1]));
+        else if (f[0] == QLatin1String("(item)") && f.size() == 4)
+            r.items[{f[1].toInt(), f[2].toInt()}] = rectOf(f[3]);
+        else if (f[0] == QLatin1String("(tooltip)") && f.size() == 2)
+            r.tooltip = f[1];
+        else if (f[0] == QLatin1String("(focus)") && f.size() == 2)
+            r.focus = f[1];
+        else if (f.size() == 5 && !f[0].startsWith(QLatin1Char('('))) {
+            r.controls[f[0]] = rectOf(f[4]);
+            r.visible[f[0]] = f[2] == QLatin1String("1");
+        }
+    }
+    return r;
+}
+
+void keepShot(const QImage& shot, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("Z5_SCREENSHOT_DIR", QStringLiteral(Z5_BINARY_DIR "/screenshots"));
+    QDir().mkpath(dir);
+    shot.save(dir + QLatin1Char('/') + name);
+}
+
+class RealInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        x = std::make_unique<testenv::XSession>(options());
+        ASSERT_TRUE(x->ok()) << "no X server with a window manager";
+        QString fonts;
+        ASSERT_TRUE(testenv::installProgramCopy(prog, fonts));
+        work = testenv::freshDir(QStringLiteral("work"));
+        probes = testenv::freshDir(QStringLiteral("probes"));
+        setUserSetting(QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
+        // 800 x 600 pixels at 100, 100.
+        setUserSetting(QStringLiteral("WIN_L"), QStringLiteral("1500"));
+        setUserSetting(QStringLiteral("WIN_T"), QStringLiteral("1500"));
+        setUserSetting(QStringLiteral("WIN_W"), QStringLiteral("12000"));
+        setUserSetting(QStringLiteral("WIN_H"), QStringLiteral("9000"));
+    }
+
+    void TearDown() override
+    {
+        if (program) {
+            program->kill();
+            program->waitForFinished(10000);
+        }
+        program.reset();
+        x.reset();
+    }
+
+    virtual testenv::XSession::Options options() const { return {}; }
+
+    void setUserSetting(const QString& name, const QString& value, const QString& sub = {})
+    {
+        reg::writeValue(reg::Hive::CurrentUser, sub.isEmpty() ? kSettings : kSettings + QLatin1Char('\\') + sub, name,
+                        reg::Value::string(value));
+    }
+
+    // Starts Z5.exe on the X display and waits until its first tick ran.
+    testing::AssertionResult start(const QStringList& args = {})
+    {
+        program = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), x->display());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("PLATFORM_PROGRAM_DIR"), prog);
+        env.insert(QStringLiteral("PLATFORM_PROMPT_LOG"), work + QStringLiteral("/prompts.txt"));
+        env.insert(QStringLiteral("PLATFORM_PROBE_DIR"), probes);
+        program->setProcessEnvironment(env);
+        program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program->start(QStringLiteral(Z5_STAGE_DIR "/Z5.exe"), args);
+        if (!program->waitForStarted(30000))
+            return testing::AssertionFailure() << "Z5.exe did not start";
+        const bool ready = testenv::waitFor(
+            [&] {
+                const Probe p = probe();
+                // Shown, its first tick run, and holding the keyboard.
+                return p.shown && p.tabCount() == 1 && !p.focus.isEmpty()
+                       && x->mainWindowOf(program->processId()).has_value();
+            },
+            60000);
+        if (!ready)
+            return testing::AssertionFailure() << "the window never came up";
+        return testing::AssertionSuccess();
+    }
+
+    // Asks the running program for its state; an empty probe when it does
+    // not answer.
+    Probe probe()
+    {
+        const QString name = QStringLiteral("p%1").arg(++asked);
+        const QString answer = probes + QLatin1Char('/') + name + QStringLiteral(".txt");
+        testenv::writeFile(probes + QStringLiteral("/ask-") + name, {});
+        if (!testenv::waitFor([&] { return QFile::exists(answer); }, 20000))
+            return {};
+        Probe p = parseProbe(testenv::readFile(answer));
+        if (const auto w = x->mainWindowOf(program->processId()))
+            p.window = *w;
+        return p;
+    }
+
+    // Waits until the probe satisfies the condition; the last probe.
+    template <typename F>
+    Probe waitProbe(F condition, int ms = 20000)
+    {
+        Probe last;
+        testenv::waitFor(
+            [&] {
+                last = probe();
+                return condition(last);
+            },
+            ms);
+        return last;
+    }
+
+    // A menu stays closed: it closed, and no popup is tracking over a second of ticks.
+    testing::AssertionResult staysClosed(const char* what)
+    {
+        if (!waitProbe([](const Probe& q) { return !q.tracking && q.popups.empty(); }, 10000).popups.empty())
+            return testing::AssertionFailure() << what << ": the menu did not close";
+        for (int i = 0; i < 8; ++i) {
+            QTest::qWait(150);
+            const Probe p = probe();
+            if (p.tracking || !p.popups.empty())
+                return testing::AssertionFailure() << what << ": a menu is open again";
+        }
+        return testing::AssertionSuccess();
+    }
+
+    // The screen once it stopped changing (a page painted, a caret aside).
+    QImage stableGrab()
+    {
+        QImage last = x->grab();
+        for (int i = 0; i < 20; ++i) {
+            QTest::qWait(300);
+            QImage now = x->grab();
+            if (now == last)
+                break;
+            last = std::move(now);
+        }
+        return last;
+    }
+
+    // A menu opened and is on the screen (so that keys reach it).
+    testing::AssertionResult opensMenu(const char* what)
+    {
+        const Probe p = waitProbe([](const Probe& q) { return q.tracking && !q.popups.empty(); }, 10000);
+        if (!p.tracking)
+            return testing::AssertionFailure() << what << ": no menu opened";
+        const QRect menu = p.popups.front();
+        const bool mapped = testenv::XSession::waitUntil(
+            [&] {
+                const std::vector<QRect> up = x->popupsOf(program->processId());
+                return std::find(up.begin(), up.end(), menu) != up.end();
+            },
+            10000);
+        if (!mapped)
+            return testing::AssertionFailure() << what << ": the menu never showed on the screen";
+        QTest::qWait(150);
+        return testing::AssertionSuccess();
+    }
+
+    std::unique_ptr<testenv::XSession> x;
+    std::unique_ptr<QProcess> program;
+    QString prog, work, probes;
+    int asked = 0;
+};
+
+class RealInputSmallScreen : public RealInput {
+protected:
+    testenv::XSession::Options options() const override { return {QSize(600, 400), true}; }
+};
+
+} // namespace
+
+TEST_F(RealInput, FrameDragsOfEveryEdgeAndCornerStopAtTheMinimumAndTheCloseButtonStillCloses)
+{
+    ASSERT_TRUE(start());
+    const int minW = 613;
+    const int minH = 445;
+    const struct {
+        const char* name;
+        const char* piece;
+        QPoint grab;  // inside the piece, from its top-left (negative: from its right or bottom)
+        QPoint shrink;
+    } drags[] = {
+        {"left", "SkinPiece(7)", QPoint(2, 40), QPoint(500, 0)},
+        {"right", "SkinPiece(5)", QPoint(2, 40), QPoint(-500, 0)},
+        {"top", "SkinPiece(4)", QPoint(60, 2), QPoint(0, 400)},
+        {"bottom", "SkinPiece(6)", QPoint(60, -3), QPoint(0, -400)},
+        {"top-left", "SkinPiece(0)", QPoint(2, 2), QPoint(500, 400)},
+        {"top-right", "SkinPiece(1)", QPoint(-3, 2), QPoint(-500, 400)},
+        {"bottom-right", "SkinPiece(2)", QPoint(-3, -3), QPoint(-500, -400)},
+        {"bottom-left", "SkinPiece(3)", QPoint(2, -3), QPoint(500, -400)},
+    };
+    const QRect start(100, 100, 800, 600);
+    for (const auto& d : drags) {
+        for (const int steps : {3, 40}) {
+            SCOPED_TRACE(std::string(d.name) + (steps == 3 ? " fast" : " slow"));
+            // Back to the starting size through the window's own edge.
+            Probe p = probe();
+            ASSERT_TRUE(p.controls.count(QString::fromLatin1(d.piece)));
+            if (p.window != start) {
+                x->moveResize(program->processId(), start);
+                p = waitProbe([&](const Probe& q) { return q.window == start && q.controls.at(QStringLiteral("SkinPiece(2)")).right() == start.width() - 1; }, 10000);
+                ASSERT_EQ(p.window, start);
+            }
+            const QRect piece = p.controls.at(QString::fromLatin1(d.piece)).translated(p.window.topLeft());
+            const QPoint from(d.grab.x() >= 0 ? piece.left() + d.grab.x() : piece.right() + 1 + d.grab.x(),
+                              d.grab.y() >= 0 ? piece.top() + d.grab.y() : piece.bottom() + 1 + d.grab.y());
+            x->drag(from, from + d.shrink, 1, steps, steps == 3 ? 10 : 25);
+            QTest::qWait(400);
+            p = probe();
+            EXPECT_EQ(p.window.size(), QSize(d.shrink.x() ? minW : start.width(), d.shrink.y() ? minH : start.height()));
+            // The chrome fits the window: the Close button is inside it.
+            const QRect close = p.controls.at(QStringLiteral("cmdFormControl(3)"));
+            EXPECT_LE(close.right(), p.window.width() - 1);
+            EXPECT_TRUE(p.visible[QStringLiteral("cmdFormControl(3)")]);
+        }
+    }
+    keepShot(x->grab(), QStringLiteral("realinput-minimum-window.png"));
+    const Probe p = probe();
+    x->click(p.centre(QStringLiteral("cmdFormControl(3)")));
+    ASSERT_TRUE(program->waitForFinished(30000));
+    EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->exitCode(), 0);
+}
+
+TEST_F(RealInput, ARightButtonDragOnTheTitleMovesTheWindow)
+{
+    ASSERT_TRUE(start());
+    const Probe before = probe();
+    // The title between the tab-list button and the caption buttons.
+    const QRect title = before.controls.at(QStringLiteral("SkinPiece(4)")).translated(before.window.topLeft());
+    const int left = before.controls.at(QStringLiteral("cmdWBControl(8)")).right() + before.window.left();
+    const int right = before.controls.at(QStringLiteral("cmdFormControl(0)")).left() + before.window.left();
+    const QPoint from((left + right) / 2, title.top() + title.height() / 2);
+    x->drag(from, from + QPoint(120, 80), 3);
+    const Probe after = waitProbe([&](const Probe& q) { return q.window.topLeft() != before.window.topLeft(); }, 10000);
+    EXPECT_EQ(after.window.topLeft(), before.window.topLeft() + QPoint(120, 80));
+    EXPECT_EQ(after.window.size(), before.window.size());
+}
+
+TEST_F(RealInputSmallScreen, TheRestoredWindowKeepsItsCaptionButtonsOnTheScreen)
+{
+    ASSERT_TRUE(start());
+    const Probe p = probe();
+    keepShot(x->grab(), QStringLiteral("realinput-small-screen.png"));
+    EXPECT_GE(p.window.top(), 0);
+    for (int i = 0; i <= 3; ++i) {
+        const QRect button = p.controls.at(QStringLiteral("cmdFormControl(%1)").arg(i)).translated(p.window.topLeft());
+        EXPECT_TRUE(QRect(QPoint(0, 0), x->screenSize()).contains(button)) << i;
+    }
+}
+
+TEST_F(RealInput, AMenuOpenedWithAltClosesForGoodHoweverItIsLeft)
+{
+    testenv::HttpServer server;
+    server.serve("/page.html", "<html><body style='background:#eeeeee'><p>page</p></body></html>");
+    ASSERT_TRUE(start({server.address("/page.html")}));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/page.html") >= 1; }, 30000));
+    Probe p = probe();
+    const QPoint address = p.centre(QStringLiteral("WBTextBox(0)"));
+    const QPoint page = p.window.topLeft() + p.controls.at(QStringLiteral("PicHolder(0)")).center();
+
+    // Escape, with the focus nowhere in particular, in the address box and on the page.
+    const struct {
+        const char* where;
+        std::optional<QPoint> focus;
+    } places[] = {{"no focus", std::nullopt}, {"address box", address}, {"page", page}};
+    for (const auto& place : places) {
+        SCOPED_TRACE(place.where);
+        if (place.focus) {
+            x->click(*place.focus);
+            QTest::qWait(300);
+        }
+        const QImage before = stableGrab();
+        x->keys({XK_Alt_L, XK_f});
+        ASSERT_TRUE(opensMenu("Alt+F"));
+        const Probe open = probe();
+        ASSERT_FALSE(open.popups.empty());
+        const QRect menu = open.popups.front();
+        x->keys({XK_Escape});
+        EXPECT_TRUE(staysClosed("after Escape"));
+        // Where the menu was, the screen shows what it showed before.
+        const QImage after = x->grab();
+        int changed = 0;
+        for (int y = menu.top(); y <= menu.bottom(); ++y)
+            for (int x0 = menu.left(); x0 <= menu.right(); ++x0)
+                changed += before.pixel(x0, y) != after.pixel(x0, y);
+        EXPECT_LT(changed, menu.width() * menu.height() / 100);
+        keepShot(after, QStringLiteral("realinput-alt-escape-%1.png").arg(QString::fromLatin1(place.where).replace(' ', '-')));
+    }
+
+    // A click outside the menu.
+    x->keys({XK_Alt_L, XK_v});
+    ASSERT_TRUE(opensMenu("Alt+V"));
+    x->click(page);
+    EXPECT_TRUE(staysClosed("after a click outside"));
+
+    // A command chosen from the menu: View's Refresh, by its letter-free click.
+    x->keys({XK_Alt_L, XK_v});
+    ASSERT_TRUE(opensMenu("Alt+V again"));
+    p = probe();
+    ASSERT_FALSE(p.items.empty());
+    const QRect last = std::prev(p.items.end())->second;
+    x->click(last.center());
+    EXPECT_TRUE(staysClosed("after a command"));
+
+    // A key that opens a menu types nothing into the address box.
+    x->click(address);
+    x->keys({XK_Control_L, XK_a});
+    x->keys({XK_a});
+    x->keys({XK_b});
+    ASSERT_TRUE(testenv::waitFor([&] { return probe().texts.value(QStringLiteral("WBTextBox(0)")) == QLatin1String("ab"); }, 10000));
+    for (const KeySym letter : {XK_f, XK_v, XK_w}) {
+        x->keys({XK_Alt_L, letter});
+        ASSERT_TRUE(opensMenu("Alt and a letter in the address box"));
+        x->keys({XK_Escape});
+        EXPECT_TRUE(staysClosed("after Escape"));
+    }
+    EXPECT_EQ(probe().texts.value(QStringLiteral("WBTextBox(0)")), QStringLiteral("ab"));
+}
+
+TEST_F(RealInput, EveryClickOnAMenuButtonOpensItsMenu)
+{
+    testenv::HttpServer server;
+    server.serve("/fav.html", "<html><body>fav</body></html>");
+    const QString favorites = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Z5/Favorites");
+    QDir().mkpath(favorites);
+    ASSERT_TRUE(testenv::writeFile(favorites + QStringLiteral("/Fav.url"),
+                                   "[InternetShortcut]\r\nURL=" + server.address("/fav.html").toUtf8() + "\r\n"));
+    ASSERT_TRUE(start());
+    const Probe p = probe();
+
+    // History, Escape, History again without moving the pointer.
+    const QPoint history = p.centre(QStringLiteral("cmdWBControl(1)"));
+    x->moveTo(history);
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        x->buttonDown();
+        QTest::qWait(60);
+        x->buttonUp();
+        ASSERT_TRUE(opensMenu("History"));
+        x->keys({XK_Escape});
+        ASSERT_TRUE(staysClosed("History after Escape"));
+    }
+
+    // A Favorites shortcut chosen, then Favorites again, three times.
+    const QPoint favoritesButton = p.centre(QStringLiteral("cmdWBControl(0)"));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        x->click(favoritesButton);
+        ASSERT_TRUE(opensMenu("Favorites"));
+        const Probe open = probe();
+        const QRect last = std::prev(open.items.end())->second;
+        x->click(last.center());
+        ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/fav.html") >= round + 1; }, 30000));
+        ASSERT_TRUE(staysClosed("Favorites after a choice"));
+    }
+}
+
+TEST_F(RealInput, EveryMenuBarMenuOpensAtItsCaptionsBottomEdgeTheFirstTimeAndLater)
+{
+    ASSERT_TRUE(start());
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i <= 4; ++i) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ", caption " << i);
+            const Probe before = probe();
+            const QRect caption = before.controls.at(QStringLiteral("cmdMenu(%1)").arg(i)).translated(before.window.topLeft());
+            x->click(caption.center());
+            ASSERT_TRUE(opensMenu("caption"));
+            const Probe open = probe();
+            ASSERT_FALSE(open.popups.empty());
+            EXPECT_EQ(open.popups.front().top(), caption.bottom() + 1);
+            x->keys({XK_Escape});
+            ASSERT_TRUE(staysClosed("caption after Escape"));
+        }
+    }
+}
+
+TEST_F(RealInput, AFavoritesMenuTallerThanTheScreenScrollsToItsLastItem)
+{
+    testenv::HttpServer server;
+    const QString favorites = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Z5/Favorites");
+    QDir().mkpath(favorites);
+    for (int i = 0; i < 400; ++i) {
+        const QString path = QStringLiteral("/f%1.html").arg(i, 3, 10, QLatin1Char('0'));
+        server.serve(path, "<html><body>f</body></html>");
+        ASSERT_TRUE(testenv::writeFile(favorites + QStringLiteral("/Site %1.url").arg(i, 3, 10, QLatin1Char('0')),
+                                       "[InternetShortcut]\r\nURL=" + server.address(path).toUtf8() + "\r\n"));
+    }
+    ASSERT_TRUE(start());
+    const Probe p = probe();
+    x->click(p.centre(QStringLiteral("cmdWBControl(0)")));
+    ASSERT_TRUE(opensMenu("Favorites"));
+    Probe open = probe();
+    ASSERT_EQ(open.popups.size(), 1u);
+    const QRect menu = open.popups.front();
+    EXPECT_TRUE(QRect(QPoint(0, 0), x->screenSize()).contains(menu)) << menu.y() << " " << menu.height();
+    keepShot(x->grab(), QStringLiteral("realinput-long-menu-top.png"));
+    // The wheel brings the last shortcut into view.
+    const int lastIndex = std::prev(open.items.end())->first.second;
+    const int count = static_cast<int>(open.items.size());
+    EXPECT_LT(count, 400) << "the whole menu shows at once";
+    x->moveTo(menu.center());
+    for (int i = 0; i < 60 && !probe().items.count({0, 403}); ++i)
+        x->wheel(false, 5);
+    open = probe();
+    keepShot(x->grab(), QStringLiteral("realinput-long-menu-scrolled.png"));
+    // The items after the two sort commands, the separators and the two
+    // group commands: the last shortcut is the menu's last item.
+    ASSERT_GT(lastIndex, 0);
+    const QRect last = std::prev(open.items.end())->second;
+    ASSERT_TRUE(menu.contains(last));
+    x->click(last.center());
+    EXPECT_TRUE(testenv::waitFor([&] { return server.requestsFor("/f399.html") == 1; }, 30000))
+        << server.log().join(", ").toStdString();
+    // Resting on the top arrow scrolls back up.
+    x->click(p.centre(QStringLiteral("cmdWBControl(0)")));
+    ASSERT_TRUE(opensMenu("Favorites again"));
+    open = probe();
+    const QRect again = open.popups.front();
+    x->moveTo(QPoint(again.center().x(), again.bottom() - 4));
+    ASSERT_TRUE(testenv::waitFor([&] { return probe().items.count({0, 300}) == 1; }, 30000)) << "the bottom arrow scrolls";
+    x->keys({XK_Escape});
+}
+
+TEST_F(RealInput, EveryNavigationButtonShowsItsTooltip)
+{
+    ASSERT_TRUE(start());
+    const Probe p = probe();
+    const struct {
+        const char* control;
+        const char* tip;
+    } buttons[] = {
+        {"cmdWBControl(0)", " Favorites "}, {"cmdWBControl(1)", " History "}, {"cmdWBControl(2)", " Back "},
+        {"cmdWBControl(5)", " Refresh "},   {"cmdWBControl(6)", " Go To "},   {"cmdFormControl(3)", " Close "},
+    };
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.control);
+        // Away first, until no tooltip shows.
+        x->moveTo(p.window.bottomRight() + QPoint(40, 40));
+        ASSERT_TRUE(waitProbe([](const Probe& q) { return q.tooltip.isEmpty(); }, 10000).tooltip.isEmpty());
+        const QPoint at = p.centre(QString::fromLatin1(b.control));
+        x->moveTo(at - QPoint(2, 2));
+        QTest::qWait(50);
+        x->moveTo(at);
+        const Probe shown = waitProbe([&](const Probe& q) { return q.tooltip == QLatin1String(b.tip); }, 10000);
+        EXPECT_EQ(shown.tooltip, QString::fromLatin1(b.tip));
+    }
+}
+
+TEST_F(RealInput, TheBossKeyHidesAndShowsTheWindow)
+{
+    setUserSetting(QStringLiteral("F7"), QStringLiteral("|0|10|"), QStringLiteral("KeyBoard"));
+    ASSERT_TRUE(start());
+    x->keys({XK_F7}, 60);
+    const Probe hidden = waitProbe([](const Probe& q) { return !q.shown; }, 10000);
+    EXPECT_FALSE(hidden.shown);
+    EXPECT_FALSE(x->mainWindowOf(program->processId()).has_value());
+    QTest::qWait(500);
+    x->keys({XK_F7}, 60);
+    const Probe back = waitProbe([](const Probe& q) { return q.shown; }, 10000);
+    EXPECT_TRUE(back.shown);
+    EXPECT_TRUE(x->mainWindowOf(program->processId()).has_value());
+}
+
+TEST_F(RealInput, ShortKeyTapsEachRunTheirCommandOnce)
+{
+    setUserSetting(QStringLiteral("F8"), QStringLiteral("|0|14|"), QStringLiteral("KeyBoard"));
+    ASSERT_TRUE(start());
+    // Each tap once its tab is up: a new tab ignores keys while it opens.
+    for (int i = 1; i <= 5; ++i) {
+        x->keys({XK_Control_L, XK_n}, 20);
+        EXPECT_EQ(waitProbe([i](const Probe& q) { return q.tabCount() > i; }, 20000).tabCount(), i + 1) << "tap " << i;
+        QTest::qWait(300);
+        EXPECT_EQ(probe().tabCount(), i + 1) << "one tab per tap";
+    }
+
+    // Hide All held for 180 ms (about two polls) hides the bars once.
+    ASSERT_TRUE(probe().visible[QStringLiteral("cmdMenu(0)")]);
+    x->keys({XK_F8}, 180);
+    QTest::qWait(1000);
+    const Probe after = probe();
+    EXPECT_FALSE(after.visible.at(QStringLiteral("cmdMenu(0)")));
+    EXPECT_FALSE(after.visible.at(QStringLiteral("cmdWBControl(2)")));
+    keepShot(x->grab(), QStringLiteral("realinput-hide-all.png"));
+}
+
+namespace {
+
+// A pane as a part of the page holder: left, top, width, height in
+// fractions of the holder.
+struct Share {
+    double l, t, w, h;
+};
+
+// The browsers that show as panes, in the holder's fractions.
+std::vector<QRectF> panesOf(const Probe& p)
+{
+    const QRect holder = p.controls.at(QStringLiteral("PicHolder(0)"));
+    std::vector<QRectF> out;
+    for (const auto& [name, r] : p.controls) {
+        if (!name.startsWith(QLatin1String("WBMAIN(")) || !p.visible.at(name) || r.width() < 40 || r.height() < 40)
+            continue;
+        const QRect inside = r.intersected(holder);
+        out.emplace_back((inside.left() - holder.left()) / double(holder.width()),
+                         (inside.top() - holder.top()) / double(holder.height()), inside.width() / double(holder.width()),
+                         inside.height() / double(holder.height()));
+    }
+    return out;
+}
+
+// Every pane of the layout holds a browser (browsers of tabs outside the
+// panes keep their last place, under the panes).
+testing::AssertionResult laidOutAs(const std::vector<QRectF>& panes, const std::vector<Share>& expected)
+{
+    for (const Share& e : expected) {
+        bool found = false;
+        for (const QRectF& r : panes)
+            found = found || (std::abs(r.left() - e.l) < 0.03 && std::abs(r.top() - e.t) < 0.03
+                              && std::abs(r.width() - e.w) < 0.03 && std::abs(r.height() - e.h) < 0.03);
+        if (!found) {
+            auto failure = testing::AssertionFailure();
+            failure << "no pane at " << e.l << "," << e.t << " " << e.w << "x" << e.h << "; browsers:";
+            for (const QRectF& r : panes)
+                failure << " " << r.left() << "," << r.top() << " " << r.width() << "x" << r.height();
+            return failure;
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST_F(RealInput, EachArrangeCommandLaysOutItsPanesAndASplitterDragMovesThem)
+{
+    testenv::HttpServer server;
+    const char* colours[4] = {"#d02020", "#20a040", "#2040d0", "#e0c020"};
+    for (int i = 0; i < 4; ++i)
+        server.serve(QStringLiteral("/c%1.html").arg(i),
+                     QByteArray("<html><body style='margin:0;background:") + colours[i] + "'></body></html>");
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    ASSERT_TRUE(start({server.address("/c0.html")}));
+    // The other three pages reach the window as a later start hands them over.
+    const QString handOff = platform::paths::privateTempFolder() + QStringLiteral("/Z5Temp");
+    QDir().mkpath(handOff);
+    for (int i = 1; i < 4; ++i) {
+        ASSERT_TRUE(testenv::writeFile(handOff + QStringLiteral("/%1").arg(i), server.address(QStringLiteral("/c%1.html").arg(i)).toUtf8() + "\r\n"));
+        ASSERT_TRUE(testenv::waitFor([&] { return probe().tabCount() == i + 1; }, 30000)) << i;
+    }
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/c3.html") >= 1; }, 30000));
+    QTest::qWait(1500);
+
+    // Window menu: 2 Auto, 3 Tile Horizontally, 4 Tile Vertically, 6 the
+    // special modes; in those: 0 A8, 1 A9, 3 A4, 4 A5, 5 A6, 6 A7, 8 A0.
+    const double h = 0.5;
+    const struct {
+        const char* name;
+        int item;
+        int special; // -1: a top-level item
+        std::vector<Share> panes;
+    } commands[] = {
+        {"auto", 2, -1, {{0, 0, h, h}, {h, 0, h, h}, {0, h, h, h}, {h, h, h, h}}},
+        {"tile-horizontally", 3, -1, {{0, 0, 1, .25}, {0, .25, 1, .25}, {0, .5, 1, .25}, {0, .75, 1, .25}}},
+        {"tile-vertically", 4, -1, {{0, 0, .25, 1}, {.25, 0, .25, 1}, {.5, 0, .25, 1}, {.75, 0, .25, 1}}},
+        {"left-right", 6, 0, {{0, 0, h, 1}, {h, 0, h, 1}}},
+        {"top-bottom", 6, 1, {{0, 0, 1, h}, {0, h, 1, h}}},
+        {"two-left-one-right", 6, 3, {{0, 0, h, h}, {0, h, h, h}, {h, 0, h, 1}}},
+        {"one-left-two-right", 6, 4, {{0, 0, h, 1}, {h, 0, h, h}, {h, h, h, h}}},
+        {"one-top-two-bottom", 6, 5, {{0, 0, 1, h}, {0, h, h, h}, {h, h, h, h}}},
+        {"two-top-one-bottom", 6, 6, {{0, 0, h, h}, {h, 0, h, h}, {0, h, 1, h}}},
+        {"four", 6, 8, {{0, 0, h, h}, {h, 0, h, h}, {0, h, h, h}, {h, h, h, h}}},
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.name);
+        const Probe before = probe();
+        x->click(before.centre(QStringLiteral("cmdMenu(4)")));
+        ASSERT_TRUE(opensMenu("Window"));
+        Probe open = probe();
+        ASSERT_TRUE(open.items.count({0, c.item}));
+        x->click(open.items.at({0, c.item}).center());
+        if (c.special >= 0) {
+            open = waitProbe([&](const Probe& q) { return q.items.count({1, c.special}) == 1; }, 10000);
+            ASSERT_TRUE(open.items.count({1, c.special}));
+            x->click(open.items.at({1, c.special}).center());
+        }
+        ASSERT_TRUE(staysClosed("after an arrange command"));
+        const Probe after = waitProbe([&](const Probe& q) { return laidOutAs(panesOf(q), c.panes); }, 10000);
+        EXPECT_TRUE(laidOutAs(panesOf(after), c.panes));
+        const QImage shot = x->grab();
+        keepShot(shot, QStringLiteral("realinput-arrange-%1.png").arg(QString::fromLatin1(c.name)));
+        // Tab n shows in pane n: the middle of each pane has its page's colour.
+        const QRect holder = after.controls.at(QStringLiteral("PicHolder(0)")).translated(after.window.topLeft());
+        for (size_t i = 0; i < c.panes.size(); ++i) {
+            const Share& pane = c.panes[i];
+            const QPoint middle(holder.left() + qRound(holder.width() * (pane.l + pane.w / 2)),
+                                holder.top() + qRound(holder.height() * (pane.t + pane.h / 2)));
+            EXPECT_EQ(shot.pixelColor(middle), QColor(QString::fromLatin1(colours[i]))) << "pane " << i;
+        }
+    }
+
+    // Left and right, then the bar between them dragged 120 pixels right.
+    const Probe before = probe();
+    x->click(before.centre(QStringLiteral("cmdMenu(4)")));
+    ASSERT_TRUE(opensMenu("Window"));
+    x->click(probe().items.at({0, 6}).center());
+    const Probe special = waitProbe([&](const Probe& q) { return q.items.count({1, 0}) == 1; }, 10000);
+    x->click(special.items.at({1, 0}).center());
+    ASSERT_TRUE(staysClosed("after Left, Right"));
+    const Probe split = waitProbe([&](const Probe& q) { return panesOf(q).size() == 2; }, 10000);
+    const QRect holder = split.controls.at(QStringLiteral("PicHolder(0)"));
+    const QPoint bar = split.centre(QStringLiteral("SPLITTER2(1)"));
+    x->drag(bar, bar + QPoint(120, 0));
+    const Probe moved = waitProbe(
+        [&](const Probe& q) { return laidOutAs(panesOf(q), {{0, 0, 0.5 + 120.0 / holder.width(), 1}, {0.5 + 120.0 / holder.width(), 0, 0.5 - 120.0 / holder.width(), 1}}); },
+        10000);
+    EXPECT_TRUE(laidOutAs(panesOf(moved), {{0, 0, 0.5 + 120.0 / holder.width(), 1}, {0.5 + 120.0 / holder.width(), 0, 0.5 - 120.0 / holder.width(), 1}}));
+    keepShot(x->grab(), QStringLiteral("realinput-splitter-dragged.png"));
+}
