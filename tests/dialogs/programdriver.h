@@ -16,13 +16,21 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// QStrings in failure messages as text.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace programdriver {
 
@@ -104,7 +112,7 @@ protected:
     // A box's text replaced by typing.
     static QStringList retype(const QString& control, const QString& text)
     {
-        return {click(control), QStringLiteral("key\tPreferences\tCtrl+A"), QStringLiteral("key\tPreferences\tDelete"),
+        return {click(control), QStringLiteral("key\tPreferences\tEnd"), QStringLiteral("key\tPreferences\tShift+Home"),
                 QStringLiteral("type\tPreferences\t") + text};
     }
     // Edit > Preferences by mouse: the menu caption, then the menu's row.
@@ -140,11 +148,14 @@ protected:
     // with single blanks, in the listed order.
     static QStringList valuesOf(const QString& listing, const QString& key)
     {
+        QString full = key;
+        full.replace(QRegularExpression(QStringLiteral("^HKCU\\\\")), QStringLiteral("HKEY_CURRENT_USER\\"))
+            .replace(QRegularExpression(QStringLiteral("^HKLM\\\\")), QStringLiteral("HKEY_LOCAL_MACHINE\\"));
         QStringList out;
         bool inKey = false;
         for (const QString& line : listing.split(QLatin1Char('\n'))) {
             if (line.startsWith(QLatin1String("HKEY_"))) {
-                inKey = line.trimmed().compare(key, Qt::CaseInsensitive) == 0;
+                inKey = line.trimmed().compare(full, Qt::CaseInsensitive) == 0;
                 continue;
             }
             if (inKey && !line.trimmed().isEmpty())
