@@ -7,7 +7,7 @@
 #include "core/mainsettings.h"
 #include "core/quicklist.h"
 #include "core/settingsstore.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "platform/base/commandline.h"
 #include "platform/base/paths.h"
@@ -138,7 +138,7 @@ Navigation::Navigation(frmExplorer& window, TabBrowsing& tabs) : w_(window), tab
 
 void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
 {
-    QString text = TrimControlChars(w_.WBTextBox[0].text());
+    QString text = TrimControlChars(w_.WBTextBox[wbtextbox::Address].text());
     if (text.isEmpty())
         return;
     if (GetTabStateFieldOfCurrent() > 1)
@@ -152,7 +152,7 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
             if (prefix->found)
                 text = prefix->prefix + FormEncodeQuery(text);
         }
-        w_.WBTextBox[0].setText(text);
+        w_.WBTextBox[wbtextbox::Address].setText(text);
     }
     IBrowser* browser = tabs_.CurrentBrowser();
     if (!browser)
@@ -160,8 +160,7 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
     const QString here = browser->locationURL();
     if (w_.GeneralOptionBytes[OptOpenLinkWithNewTab] == 1 && newTabAllowed && !here.isEmpty()
         && !IsBlankPageUrl(here)) {
-        w_.ViewMode = 0;
-        w_.PaneCount = 1;
+        w_.Layout.SetSingleView();
         const int n = tabs_.model().TabCount();
         tabs_.NewTab(n, true, true);
         tabs_.ResetTab(n);
@@ -268,14 +267,14 @@ void Navigation::OpenTarget(const QString& target, int browserIndex)
 void Navigation::OpenSearchPage()
 {
     PrepareTabForCommand(tabs_.model().CurrentTab());
-    w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearchPage));
+    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearchPage));
     NavigateAddressText(true, false, true);
 }
 
 void Navigation::OpenMyFolder()
 {
     PrepareTabForCommand(tabs_.model().CurrentTab());
-    w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTFOLDER"), GetSpecialFolder(4)));
+    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTFOLDER"), GetSpecialFolder(4)));
     NavigateAddressText(true, false, true);
 }
 
@@ -315,7 +314,7 @@ void Navigation::QuickListLookup(int list, const QString& name)
             startProgram(entry.value);
             continue;
         }
-        w_.WBTextBox[0].setText(entry.value);
+        w_.WBTextBox[wbtextbox::Address].setText(entry.value);
         NavigateAddressText(true, false, true);
     }
 }
@@ -391,8 +390,7 @@ void Navigation::OpenNewTab()
     if (!opening)
         return;
     QCoreApplication::processEvents();
-    w_.ViewMode = 0;
-    w_.PaneCount = 1;
+    w_.Layout.SetSingleView();
     const int k = tabs_.model().TabCount();
     tabs_.NewTab(k, true, true);
     tabs_.ResetTab(k);
