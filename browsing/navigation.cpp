@@ -4,6 +4,7 @@
 #include "browsing/tabstaterecord.h"
 #include "core/fileclasses.h"
 #include "core/language.h"
+#include "core/mainsettings.h"
 #include "core/quicklist.h"
 #include "core/settingsstore.h"
 #include "core/shellnames.h"
@@ -23,11 +24,6 @@ namespace {
 
 // Lists are small text files: anything longer is not one of ours.
 constexpr qint64 kListFileLimit = 1024 * 1024;
-
-// The search engine used until the user picks one, and a start page that
-// opens the blank page (no address is contacted unasked).
-const QString kDefaultSearch = QStringLiteral("https://duckduckgo.com/");
-const QString kDefaultStartPage = QStringLiteral("10||about:blank||");
 
 QString setting(const QString& name, const QString& fallback)
 {
@@ -192,7 +188,7 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
         tabs_.EnsureUsableTab();
     if (interpret) {
         if (!LooksLikeAddress(text)) {
-            const QString search = setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearch);
+            const QString search = setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearchPage);
             const auto prefix = FindQueryPrefix(programCommonFile(QStringLiteral("Z5_LIST_SEARCHQUERY.INI")), search);
             if (!prefix)
                 return;
@@ -317,7 +313,7 @@ void Navigation::OpenTarget(const QString& target, int browserIndex)
 void Navigation::OpenSearchPage()
 {
     PrepareTabForCommand(tabs_.model().CurrentTab());
-    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearch));
+    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearchPage));
     NavigateAddressText(true, false, true);
 }
 

@@ -5,6 +5,7 @@
 #include "core/connection.h"
 #include "core/fileclasses.h"
 #include "core/globals.h"
+#include "core/hooksubclass.h"
 #include "core/language.h"
 #include "core/menuiconstrip.h"
 #include "core/messagebox.h"
@@ -438,7 +439,16 @@ void MenusService::showAbout()
 
 void MenusService::openPreferences()
 {
+    // The window's buttons that take the current page read its address.
+    const IBrowser* current = services_.Tabs().CurrentBrowser();
+    DialogUrl = current ? current->locationURL() : QString();
     services_.Dialogs().ShowReferences();
+    // The window may have switched the script-error option.
+    const bool wanted = w_.GeneralOptionBytes[OptDisableScriptError] == 1;
+    if (!wanted && CbtHookActive)
+        RemoveDialogHook();
+    else if (wanted && !CbtHookActive)
+        InstallDialogHook(w_.window());
 }
 
 void MenusService::flipDisplayOption(int n)

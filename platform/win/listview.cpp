@@ -125,6 +125,14 @@ void ListView::addItem(int position, const QString& text, int smallIcon)
     rows().insert(position, text, smallIcon);
 }
 
+bool ListView::removeItem(int index)
+{
+    if (index < 1 || index > count())
+        return false;
+    delete tree()->takeTopLevelItem(index - 1);
+    return true;
+}
+
 int ListView::count() const
 {
     return rows().count();
