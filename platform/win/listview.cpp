@@ -127,10 +127,7 @@ void ListView::addItem(int position, const QString& text, int smallIcon)
 
 bool ListView::removeItem(int index)
 {
-    if (index < 1 || index > count())
-        return false;
-    delete tree()->takeTopLevelItem(index - 1);
-    return true;
+    return rows().remove(index);
 }
 
 int ListView::count() const
