@@ -4,7 +4,7 @@
 #include "core/downloadlists.h"
 #include "core/globals.h"
 #include "core/language.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "mainwindow/explorerstate.h"
 #include "core/quicklist.h"
 #include "platform/base/paths.h"
