@@ -5,7 +5,7 @@
 #include "core/messagebox.h"
 #include "core/resourcepictures.h"
 #include "core/scaling.h"
-#include "core/shellhelpers.h"
+#include "core/shelldialogs.h"
 #include "core/skinnedframe.h"
 
 #include <QDir>
