@@ -793,14 +793,19 @@ void TabBrowsing::deliverPageCommand(int index, const QString& url)
     IBrowser* b = host_.browser(index);
     if (!b)
         return;
-    b->documentAddresses([weak = std::weak_ptr<bool>(alive_), this, url](const std::optional<QStringList>& documents) {
+    b->documentAddresses([weak = std::weak_ptr<bool>(alive_), this, index, url](const std::optional<QStringList>& documents) {
         const auto alive = weak.lock();
         if (!alive || !*alive || !documents || documents->isEmpty())
             return;
         for (const QString& d : *documents)
             if (!IsLocalProgramPage(d) && !isEmptyFrame(d))
                 return;
-        services_.Downloads().HandlePageEvent(url);
+        // The snippet view page's commands go to the lists that wrote it;
+        // the others to the downloads.
+        if (url.left(15).compare(QLatin1String("EVENT:Z5_VIEWSP"), Qt::CaseInsensitive) == 0)
+            services_.Lists().HandleSnippetPageEvent(static_cast<int16_t>(index), url);
+        else
+            services_.Downloads().HandlePageEvent(url);
     });
 }
 
