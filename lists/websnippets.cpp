@@ -23,11 +23,12 @@
 
 namespace {
 
-// Tags of the kind from the eleventh character on lose their attributes.
+// Tags of the kind lose their attributes; one that starts less than ten
+// characters after the previous one is passed over.
 void bareTags(QString& text, const QString& tag)
 {
     const QString bare = tag + QLatin1Char('>');
-    qsizetype q = 0;
+    qsizetype q = -10;
     while (true) {
         q = text.indexOf(tag, q + 10, Qt::CaseInsensitive);
         if (q < 0)

@@ -18,8 +18,9 @@ class PageLinks;
 class ServiceSet;
 class ListStores;
 
-// The markup without the clipboard header before "<HTML", and body and
-// table tags from the eleventh character on without their attributes.
+// The markup without the clipboard header before "<HTML", its body and
+// table tags bare of attributes (one that starts less than ten characters
+// after the previous tag of its kind is passed over).
 QString NormalizeSnippetHtml(const QString& fragment);
 // A caption of at most 30 characters from the text, or from ALT and TITLE
 // values when it has none; may be empty.
