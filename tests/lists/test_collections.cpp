@@ -290,7 +290,7 @@ TEST_F(Collections, CaptureWritesTheFileAndTheRowAndNumbersASecondCapture)
     EXPECT_EQ(lines[2], page.location);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\S+ \\d\\d, \\d{4} \\d\\d:\\d\\d (AM|PM)$")).match(lines[3]).hasMatch())
         << lines[3].toStdString();
-    EXPECT_EQ(lines[4], QStringLiteral("<HTML><BODY style='x'><p>Words 'quoted'</p><a href='http://site/x/y/z/a/b.html'>b</a></BODY></HTML>"));
+    EXPECT_EQ(lines[4], QStringLiteral("<HTML><BODY><p>Words 'quoted'</p><a href='http://site/x/y/z/a/b.html'>b</a></BODY></HTML>"));
     EXPECT_EQ(lines[5], QString());
 
     // Nothing selected and nothing pressed: named after the tab.
