@@ -271,6 +271,14 @@ void WebSnippets::CaptureSelectionAsSnippet()
     name = MakeSafeFileName(name);
 
     const QString folder = CollectionFolder();
+    const QString status = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9060"),
+                                         QStringLiteral("Unable to save the Web Snippet in"))
+                           + QLatin1Char(' ') + folder;
+    // Without a documents folder there is no place for the file.
+    if (GetSpecialFolder(4).isEmpty()) {
+        tabs.SetStatusMessage(status, -1, -1);
+        return;
+    }
     QDir().mkpath(folder);
     const QString base = folder + QLatin1Char('/') + name;
     QString path = base + QStringLiteral(".Z5S");
@@ -285,10 +293,7 @@ void WebSnippets::CaptureSelectionAsSnippet()
         SnippetFileBytes(name, QString(), source, SnippetDateText(QDateTime::currentDateTime()), html, true);
     if (!platform::textfile::writeAtomically(path, bytes)) {
         // No file, no row: the status line says why.
-        tabs.SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9060"),
-                                            QStringLiteral("Unable to save the Web Snippet in"))
-                                  + QLatin1Char(' ') + folder,
-                              -1, -1);
+        tabs.SetStatusMessage(status, -1, -1);
         return;
     }
     ops_.LoadItemsIntoListView_Start(4);
