@@ -299,15 +299,15 @@ TEST_F(Collections, CaptureWritesTheFileAndTheRowAndNumbersASecondCapture)
     EXPECT_EQ(rows(4).text(3), QStringLiteral("The Title"));
     EXPECT_TRUE(testenv::readFile(folder + "/The Title.Z5S").endsWith("<HTML><BODY></BODY></HTML>\r\n"));
 
-    // A folder that cannot be written: no row, and the status line says why.
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // A collection folder that cannot be written (a file stands in its
+    // place, which stops root as well): no row, and the status line says why.
+    const QString blocked = testenv::freshDir(QStringLiteral("documents-blocked"));
+    ASSERT_TRUE(testenv::writeFile(blocked + QStringLiteral("/Z5 Collection"), "a file"));
+    const testenv::DocumentsAt blockedDocuments(blocked);
     fakes.calls.clear();
     lists->CaptureSelectionAsSnippet();
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (QFileInfo::exists(folder + "/The Title(1).Z5S"))
-        GTEST_SKIP() << "this user writes into read-only folders";
     EXPECT_EQ(rows(4).count(), 3);
-    EXPECT_TRUE(called(QStringLiteral("SetStatusMessage(Unable to save the Web Snippet in ") + folder));
+    EXPECT_TRUE(called(QStringLiteral("SetStatusMessage(Unable to save the Web Snippet in ") + blocked));
 }
 
 TEST_F(Collections, AbsoluteLinksReplaceOnlyAttributesOfTheSameValue)
@@ -340,14 +340,11 @@ TEST_F(Collections, RewritingMovesTheFileAndItsRowOrKeepsTheOriginalWhenItCannot
     EXPECT_EQ(column(4, 0), QStringList{"New"});
     EXPECT_TRUE(called(QStringLiteral("SetTabState(0,1,4)")));
 
-    // Into a folder that cannot be written: the original stays.
-    const QString locked = testenv::freshDir(QStringLiteral("rewrite-locked"));
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QString into = locked + QStringLiteral("/Copy.Z5S");
+    // Into a folder that cannot be written (a file in its place): the original stays.
+    const QString notAFolder = dir + QStringLiteral("/plain file");
+    ASSERT_TRUE(testenv::writeFile(notAFolder, "x"));
+    QString into = notAFolder + QStringLiteral("/Copy.Z5S");
     lists->RewriteSnippetFile(other, into, QStringLiteral("Copy"), QString(), false, true);
-    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (QFileInfo::exists(into))
-        GTEST_SKIP() << "this user writes into read-only folders";
     EXPECT_TRUE(QFile::exists(other));
     EXPECT_EQ(column(4, 1), QStringList{other});
 
