@@ -6,6 +6,7 @@
 #include "browsing/explorertabs.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
+#include "lists/favorites.h"
 #include "lists/listsservice.h"
 #include "lists/liststores.h"
 #include "lists/pagelinks.h"
@@ -292,6 +293,47 @@ TEST_F(CollectionPages, TheViewPageButtonsSendTheirPathAndForeignMarkupSendsNoth
     input = current().inputWidget();
     QTest::mouseClick(input, Qt::LeftButton, {}, centre("input[name=Z5CLOSE]"));
     EXPECT_TRUE(testenv::waitFor([&] { return services.Tabs().TabCount() == 1; }, 10000));
+}
+
+TEST_F(CollectionPages, AGroupFolderChosenInThePickerOpensEachShortcutInATab)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("group fä"));
+    for (const char* n : {"b", "a", "c"})
+        testenv::writeFile(dir + QStringLiteral("/%1.url").arg(QLatin1String(n)),
+                           ShortcutFileBytes(server.address(QStringLiteral("/g/%1.html").arg(QLatin1String(n)))));
+    for (const char* n : {"a", "b", "c"})
+        server.serve(QStringLiteral("/g/%1.html").arg(QLatin1String(n)),
+                     "<html><head><title>" + QByteArray(n) + "</title></head><body>" + QByteArray(n) + "</body></html>");
+    QStringList asked;
+    platform::prompt::setResponder([&](const platform::prompt::Prompt& p) -> std::optional<platform::prompt::Answer> {
+        asked << p.kind;
+        platform::prompt::Answer a;
+        a.accepted = true;
+        a.text = dir;
+        a.paths = {dir};
+        return a;
+    });
+    // A tab that shows the blank page takes the first shortcut; the picker
+    // hands the folder to the program's tick, which opens the group.
+    services.Tabs().NavigateCurrentTab(QUrl::fromLocalFile(prog + QStringLiteral("/Common/Z5_BlankPage.HTM")).toString());
+    ASSERT_TRUE(testenv::waitFor([&] {
+        return current().readyState() == platform::browser::ReadyComplete
+               && current().locationURL().endsWith(QLatin1String("/Z5_BlankPage.HTM"));
+    }, 20000));
+    lists().SelectGroupFolder();
+    EXPECT_EQ(asked, QStringList{"folder"});
+    ASSERT_TRUE(testenv::waitFor([&] {
+        return server.requestsFor("/g/a.html") == 1 && server.requestsFor("/g/b.html") == 1
+               && server.requestsFor("/g/c.html") == 1;
+    }, 30000));
+    ASSERT_TRUE(testenv::waitFor([&] { return GroupOpening == 0; }, 30000));
+    QStringList shown;
+    for (int16_t t = 0; t < services.Tabs().TabCount(); ++t)
+        if (auto* b = services.Tabs().Browser(services.Tabs().TabBrowserMap(t)))
+            shown << b->locationURL();
+    EXPECT_EQ(shown, (QStringList{server.address("/g/a.html"), server.address("/g/b.html"), server.address("/g/c.html")}));
+    QTest::qWait(500);
+    EXPECT_EQ(server.requestsFor("/g/a.html") + server.requestsFor("/g/b.html") + server.requestsFor("/g/c.html"), 3);
 }
 
 } // namespace
