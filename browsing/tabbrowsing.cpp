@@ -819,11 +819,14 @@ void TabBrowsing::deliverPageCommand(int index, const QString& url)
             if (!IsLocalProgramPage(d) && !isEmptyFrame(d))
                 return;
         // The snippet view page's commands go to the lists that wrote it;
-        // the others to the downloads.
-        if (url.left(15).compare(QLatin1String("EVENT:Z5_VIEWSP"), Qt::CaseInsensitive) == 0)
-            services_.Lists().HandleSnippetPageEvent(static_cast<int16_t>(index), url);
-        else
-            services_.Downloads().HandlePageEvent(url);
+        // the others to the downloads. Both may open a modal window, so they
+        // run after the engine's callback has returned.
+        later(alive_, [this, index, url] {
+            if (url.left(15).compare(QLatin1String("EVENT:Z5_VIEWSP"), Qt::CaseInsensitive) == 0)
+                services_.Lists().HandleSnippetPageEvent(static_cast<int16_t>(index), url);
+            else
+                services_.Downloads().HandlePageEvent(url);
+        });
     });
 }
 

@@ -19,10 +19,13 @@
 #include "platform/win/prompt.h"
 
 #include "httpserver.h"
+#include "modaldriver.h"
 #include "testenv.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -30,6 +33,8 @@
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 inline void PrintTo(const QString& s, std::ostream* os)
 {
@@ -286,13 +291,58 @@ TEST_F(CollectionPages, TheViewPageButtonsSendTheirPathAndForeignMarkupSendsNoth
                && pageValue("document.querySelector('input[name=Z5CLOSE]') !== null").toBool();
     }, 20000));
     shot(QStringLiteral("snippet-view-saved.png"));
+
+    // Edit: the input dialog opens over the window; a new name and comment
+    // typed there and its OK button clicked rename the file and rewrite it.
+    platform::prompt::setResponder({});
+    bool edited = false;
+    testenv::whenActive<QWidget>(
+        [&](QWidget& dialog) {
+            QList<QLineEdit*> boxes = dialog.findChildren<QLineEdit*>();
+            boxes.removeIf([](QLineEdit* e) { return !e->isVisible(); });
+            std::sort(boxes.begin(), boxes.end(), [](QLineEdit* a, QLineEdit* b) { return a->y() < b->y(); });
+            ASSERT_EQ(boxes.size(), 2);
+            EXPECT_EQ(boxes[0]->text(), QStringLiteral("saved"));
+            for (const auto& [box, text] : {std::pair{boxes[0], QStringLiteral("Édited #1")}, std::pair{boxes[1], QStringLiteral("new comment")}}) {
+                box->setFocus();
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(box, text);
+            }
+            QLabel* ok = nullptr;
+            for (QLabel* l : dialog.findChildren<QLabel*>())
+                if (l->text() == QLatin1String("OK") && l->isVisible())
+                    ok = l;
+            ASSERT_NE(ok, nullptr);
+            QWidget* button = ok->parentWidget();
+            edited = true;
+            QTest::mouseClick(button, Qt::LeftButton, {}, ok->geometry().center());
+        },
+        1500);
+    QTest::mouseClick(input, Qt::LeftButton, {}, centre("input[name=Z5EDIT]"));
+    const QString renamed = dir + QStringLiteral("/Édited #1.Z5S");
+    ASSERT_TRUE(testenv::waitFor([&] { return edited && QFile::exists(renamed); }, 30000));
+    EXPECT_FALSE(QFile::exists(saved));
+    EXPECT_TRUE(testenv::readFile(renamed).startsWith("Édited #1\r\nnew comment\r\n"));
+    ASSERT_TRUE(testenv::waitFor([&] {
+        return testenv::readFile(lists().snippetView().PageFilePath(0)).contains("new comment")
+               && current().readyState() == platform::browser::ReadyComplete
+               && pageValue("document.querySelector('input[name=Z5CLOSE]') !== null").toBool();
+    }, 20000));
+    // Offscreen, nothing gives the window back its activation once the dialog is gone.
+    window->window()->activateWindow();
+    ASSERT_TRUE(testenv::waitFor([&] { return QApplication::activeWindow() == window->window(); }));
     services.Tabs().NavigateInNewTab(server.address("/hit"));
     ASSERT_TRUE(testenv::waitFor([&] { return services.Tabs().TabCount() == 2; }));
     services.Tabs().GoToTab(0);
     ASSERT_TRUE(testenv::waitFor([&] { return services.Tabs().CurrentTab() == 0; }));
     input = current().inputWidget();
-    QTest::mouseClick(input, Qt::LeftButton, {}, centre("input[name=Z5CLOSE]"));
-    EXPECT_TRUE(testenv::waitFor([&] { return services.Tabs().TabCount() == 1; }, 10000));
+    // A view just shown again may drop a click that comes before its first
+    // frame; the click is repeated until the tab goes (bounded).
+    for (int attempt = 0; attempt < 5 && services.Tabs().TabCount() == 2; ++attempt) {
+        QTest::mouseClick(input, Qt::LeftButton, {}, centre("input[name=Z5CLOSE]"));
+        testenv::waitFor([&] { return services.Tabs().TabCount() == 1; }, 4000);
+    }
+    EXPECT_EQ(services.Tabs().TabCount(), 1);
 }
 
 TEST_F(CollectionPages, AGroupFolderChosenInThePickerOpensEachShortcutInATab)
@@ -334,6 +384,49 @@ TEST_F(CollectionPages, AGroupFolderChosenInThePickerOpensEachShortcutInATab)
     EXPECT_EQ(shown, (QStringList{server.address("/g/a.html"), server.address("/g/b.html"), server.address("/g/c.html")}));
     QTest::qWait(500);
     EXPECT_EQ(server.requestsFor("/g/a.html") + server.requestsFor("/g/b.html") + server.requestsFor("/g/c.html"), 3);
+}
+
+TEST_F(CollectionPages, TheViewPageOfTheWholeListAndOfTheSelectedSnippetsMerged)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("snip list"));
+    const QStringList names{QStringLiteral("a b #%'Ü"), QStringLiteral("second"), QStringLiteral("third")};
+    auto& rows = lists().stores()[4];
+    rows.clear();
+    for (const QString& name : names) {
+        const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".Z5S");
+        testenv::writeFile(path, SnippetFileBytes(name, QStringLiteral("about ") + name, server.address("/"),
+                                                  QStringLiteral("Dec 08, 2026 01:18 AM"),
+                                                  QStringLiteral("<HTML><BODY><p class='c'>body of ") + name.toHtmlEscaped()
+                                                      + QStringLiteral("</p></BODY></HTML>"),
+                                                  true));
+        rows.setColumn(rows.add(name), 1, path);
+    }
+    window->CollectionFormat = QStringLiteral("111111");
+    const QString pageUrl = QUrl::fromLocalFile(lists().snippetView().PageFilePath(0)).toString(QUrl::FullyEncoded);
+    const auto shown = [&](int bodies, const QString& first) {
+        return testenv::waitFor([&] {
+            return current().readyState() == platform::browser::ReadyComplete && current().locationURL() == pageUrl
+                   && pageValue("document.querySelectorAll('p.c').length").toInt() == bodies
+                   && pageValue("document.querySelector('p.c').textContent").toString() == first;
+        }, 20000);
+    };
+
+    // The whole list: every snippet with its header, Close on the first.
+    lists().ShowSnippetViewPage(1, QString());
+    ASSERT_TRUE(shown(3, QStringLiteral("body of a b #%'Ü")));
+    EXPECT_EQ(pageValue("document.querySelectorAll('input[name=Z5CLOSE]').length").toInt(), 1);
+    EXPECT_EQ(pageValue("document.querySelectorAll('input[name=Z5SAVE]').length").toInt(), 0);
+    shot(QStringLiteral("snippet-view-mode1.png"));
+
+    // The selected rows merged into one new snippet under one header.
+    rows.setMultiSelect(true);
+    rows.setSelected(1, true);
+    rows.setSelected(3, true);
+    lists().ShowSnippetViewPage(3, QString());
+    ASSERT_TRUE(shown(2, QStringLiteral("body of a b #%'Ü")));
+    EXPECT_EQ(pageValue("document.querySelectorAll('p.c')[1].textContent").toString(), QStringLiteral("body of third"));
+    EXPECT_EQ(pageValue("document.querySelectorAll('input[name=Z5SAVE]').length").toInt(), 1);
+    shot(QStringLiteral("snippet-view-mode3.png"));
 }
 
 } // namespace
