@@ -205,8 +205,14 @@ TEST_F(CollectionPages, ASelectionDraggedWithTheMouseIsCapturedAsASnippet)
     lists().ShowCurrentList();
     {
         const testenv::DocumentsAt documents(docs);
-        lists().CaptureSelectionAsSnippet();
-        lists().CaptureSelectionAsSnippet();
+        // The snippet list's capture button, clicked twice.
+        QWidget* capture = window->cmdPLControl[2].widget();
+        ASSERT_TRUE(capture && capture->isVisible());
+        EXPECT_EQ(window->cmdPLControl[2].toolTipText().trimmed(), QStringLiteral("Add Web Snippet"));
+        for (int n = 1; n <= 2; ++n) {
+            QTest::mouseClick(capture, Qt::LeftButton, {}, capture->rect().center());
+            ASSERT_TRUE(testenv::waitFor([&] { return lists().stores()[4].count() == n; }, 20000));
+        }
     }
     const QString folder = docs + QStringLiteral("/Z5 Collection");
     QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
