@@ -4,7 +4,8 @@
 #include "core/fileclasses.h"
 #include "core/globals.h"
 #include "core/language.h"
-#include "core/shellhelpers.h"
+#include "core/shelldialogs.h"
+#include "core/shellnames.h"
 #include "lists/pagelinks.h"
 #include "lists/pagequery.h"
 #include "mainwindow/frmexplorer.h"
@@ -189,8 +190,7 @@ void Favorites::OpenGroupFolder(int16_t mode, const QString& folder)
     if (addresses.isEmpty())
         return finish();
 
-    w_.ViewMode = 0;
-    w_.PaneCount = 1;
+    w_.Layout.SetSingleView();
     int t = tabs.TabCount() - 1;
     tabs.SetUserClickState(0);
     QCoreApplication::processEvents();

@@ -5,7 +5,7 @@
 #include "core/globals.h"
 #include "core/language.h"
 #include "core/messagebox.h"
-#include "core/shellhelpers.h"
+#include "core/shelldialogs.h"
 #include "core/waitwindow.h"
 #include "lists/listpanedisplay.h"
 #include "lists/liststores.h"

@@ -4,7 +4,7 @@
 #include "core/fileclasses.h"
 #include "core/globals.h"
 #include "core/language.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "core/waitwindow.h"
 #include "lists/liststores.h"
 #include "lists/websnippets.h"

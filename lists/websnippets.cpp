@@ -3,7 +3,7 @@
 #include "contracts/services.h"
 #include "core/fileclasses.h"
 #include "core/language.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "lists/listoperations.h"
 #include "lists/liststores.h"
 #include "lists/pagelinks.h"
@@ -271,7 +271,7 @@ void WebSnippets::CaptureSelectionAsSnippet()
     name = MakeSafeFileName(name);
 
     const QString folder = CollectionFolder();
-    const QString status = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9060"),
+    const QString status = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9064"),
                                          QStringLiteral("Unable to save the Web Snippet in"))
                            + QLatin1Char(' ') + folder;
     // Without a documents folder there is no place for the file.
@@ -319,7 +319,7 @@ void WebSnippets::RewriteSnippetFile(const QString& oldPath, QString& newPath, c
     // The new file first; the old one goes only once the new one is there.
     if (!platform::textfile::writeAtomically(newPath,
                                              SnippetFileBytes(name, keptComment, source, date, html, false))) {
-        services_.Tabs().SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9060"),
+        services_.Tabs().SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9064"),
                                                         QStringLiteral("Unable to save the Web Snippet in"))
                                               + QLatin1Char(' ') + QFileInfo(newPath).path(),
                                           -1, -1);

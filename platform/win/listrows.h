@@ -45,6 +45,9 @@ public:
     int insert(int position, const QString& text, int smallIcon = 0);
     // Appends many rows at once, in their order, whatever the sort.
     void append(std::vector<ListRow> rows);
+    // Removes one row (1-based); false when there is no such row. The rows
+    // behind it move up, keeping their selection.
+    bool remove(int row);
     void clear();
 
     // Columns: 0 the text, 1-4 the sub-items; "" out of range.
