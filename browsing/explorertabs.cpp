@@ -226,6 +226,17 @@ void ExplorerTabs::GoBack()
     services_.Downloads().ResetFetchProgress();
 }
 
+void ExplorerTabs::SetBusyIndicator(uint8_t state)
+{
+    tabs_.BusyState[0] = state;
+    tabs_.ShowBusyIndicator();
+}
+
+int16_t ExplorerTabs::LastFittingTab() const
+{
+    return static_cast<int16_t>(window_.TabButtonOffset + strip_.TabButtonsFit() - 1);
+}
+
 void ExplorerTabs::NavigateCurrentTab(const QString& url)
 {
     if (IBrowser* b = tabs_.CurrentBrowser())

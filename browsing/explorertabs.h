@@ -122,6 +122,26 @@ public:
     void ReopenClosedTab() override { tabs_.ReopenClosedTab(); }
     void QuickListLookup(int16_t list, const QString& name) override { nav_.QuickListLookup(list, name); }
     void NavigateCurrentTab(const QString& url) override;
+    IBrowser* Browser(int16_t browserIndex) const override { return tabs_.WBMAIN(browserIndex); }
+    void SetTabState(int16_t browserIndex, int16_t field, int16_t value) override
+    {
+        tabs_.SetTabState(browserIndex, field, value);
+    }
+    void SetTabTitle(int16_t tab, const QString& title) override { model_.SetTabTitle(tab, title); }
+    void RefreshTabsShown() override
+    {
+        display_.RefreshCurrentTabChrome();
+        display_.RefreshTabButtons(true);
+    }
+    void NewTab(int16_t tab) override { tabs_.NewTab(tab, true, true); }
+    bool WaitUntilReady(int16_t tab, int32_t limitMs) override { return tabs_.WaitUntilReady(tab, limitMs); }
+    void EnsureUsableTab() override { tabs_.EnsureUsableTab(); }
+    void SetBusyIndicator(uint8_t state) override;
+    bool GroupStopRequested() const override { return tabs_.GroupStopFlag != 0; }
+    void ClearGroupStop() override { tabs_.GroupStopFlag = 0; }
+    void SetProgressBrowser(int16_t browserIndex) override { tabs_.ProgressBrowser = browserIndex; }
+    int16_t LastFittingTab() const override;
+    QString ClickedElementHtml() const override { return sinks_.ClickedElementHtml; }
     void RunPageKey(int16_t keyCode) override;
     void LayoutTabStrip(LayoutRect& rect) override;
 

@@ -809,7 +809,15 @@ void TabBrowsing::deliverPageCommand(int index, const QString& url, const QStrin
         for (const QString& d : *documents)
             if (!IsLocalProgramPage(d) && !isEmptyFrame(d))
                 return;
-        services_.Downloads().HandlePageEvent(url, static_cast<int16_t>(index), pageUrl);
+        // The snippet view page's commands go to the lists that wrote it;
+        // the others to the downloads. Both may open a modal window, so they
+        // run after the engine's callback has returned.
+        later(alive_, [this, index, url, pageUrl] {
+            if (url.left(15).compare(QLatin1String("EVENT:Z5_VIEWSP"), Qt::CaseInsensitive) == 0)
+                services_.Lists().HandleSnippetPageEvent(static_cast<int16_t>(index), url);
+            else
+                services_.Downloads().HandlePageEvent(url, static_cast<int16_t>(index), pageUrl);
+        });
     });
 }
 

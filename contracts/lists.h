@@ -99,4 +99,7 @@ public:
     virtual void ShowSnippetViewPage(int16_t mode, const QString& path) = 0;
     virtual void RewriteSnippetFile(const QString& source, QString& target, const QString& name,
                                     const QString& comment, bool replaceComment, bool move) = 0;
+    // A command of a snippet view page ("EVENT:Z5_VIEWSP_..."), sent by the
+    // page that browser shows.
+    virtual void HandleSnippetPageEvent(int16_t browserIndex, const QString& url) = 0;
 };

@@ -38,7 +38,9 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
                "StopBrowsing RefreshPage GoUpOneLevel OpenMyFolder OpenMail NavigateAddressText ReadHandOffFiles OpenFileDialogCommand "
                "SetStatusMessage ShowBusyIndicator SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip "
                "LayoutViewPanes EnsureTabsForViewMode StopEverything IsCurrentTabBlank OpenNewTab ReopenClosedTab "
-               "NavigateCurrentTab")},
+               "NavigateCurrentTab Browser SetTabState SetTabTitle RefreshTabsShown NewTab WaitUntilReady "
+               "EnsureUsableTab SetBusyIndicator GroupStopRequested ClearGroupStop SetProgressBrowser LastFittingTab "
+               "ClickedElementHtml")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu ShowMediaMenu ShowPlaylistMenu "
@@ -52,7 +54,7 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
                "SelectAllListItems RemoveSelectedItems ClearCurrentList DeleteSelectedToRecycleBin "
                "LoadItemsIntoListView_Final OpenPlaylistDialog LoadPlaylistFile SavePlaylistFile OpenGroupFolder "
                "SelectGroupFolder AddToFavorites AddSelectionLinksToFolder CreateDesktopShortcut WriteUrlShortcut "
-               "CaptureSelectionAsSnippet ShowSnippetViewPage RewriteSnippetFile")},
+               "CaptureSelectionAsSnippet ShowSnippetViewPage RewriteSnippetFile HandleSnippetPageEvent")},
         {QStringLiteral("IMediaService"), name(Media()),
          split("ApplyMixerVolume StopAllPlayers StopAudio StopVideo CloseAudioPlayer MediaTimerTick IsAudioStopped IsVideoStopped "
                "OnAudioItemEnded OnVideoItemEnded PlayPreviousItem PlayNextItem PlaySelectedItem PauseList "

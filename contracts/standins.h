@@ -59,6 +59,19 @@ public:
     void LayoutViewPanes(bool, int16_t, int16_t) override {}
     void EnsureTabsForViewMode(bool) override {}
     void StopEverything() override {}
+    platform::browser::IBrowser* Browser(int16_t) const override { return nullptr; }
+    void SetTabState(int16_t, int16_t, int16_t) override {}
+    void SetTabTitle(int16_t, const QString&) override {}
+    void RefreshTabsShown() override {}
+    void NewTab(int16_t) override {}
+    bool WaitUntilReady(int16_t, int32_t) override { return false; }
+    void EnsureUsableTab() override {}
+    void SetBusyIndicator(uint8_t) override {}
+    bool GroupStopRequested() const override { return false; }
+    void ClearGroupStop() override {}
+    void SetProgressBrowser(int16_t) override {}
+    int16_t LastFittingTab() const override { return -1; }
+    QString ClickedElementHtml() const override { return {}; }
     void MailPageLink() override {}
     void EditListFile(int16_t) override {}
     void OpenInOfficeProgram(int16_t) override {}
@@ -140,6 +153,7 @@ public:
     void CaptureSelectionAsSnippet() override {}
     void ShowSnippetViewPage(int16_t, const QString&) override {}
     void RewriteSnippetFile(const QString&, QString&, const QString&, const QString&, bool, bool) override {}
+    void HandleSnippetPageEvent(int16_t, const QString&) override {}
 };
 
 class StandInMedia : public IMediaService {

@@ -124,4 +124,31 @@ public:
     virtual void ReopenClosedTab() = 0;
     // The current tab's browser goes to url.
     virtual void NavigateCurrentTab(const QString& url) = 0;
+
+    // ---- What the page collections use ----
+    // WBMAIN(browserIndex); nullptr when it is not loaded.
+    virtual platform::browser::IBrowser* Browser(int16_t browserIndex) const = 0;
+    virtual void SetTabState(int16_t browserIndex, int16_t field, int16_t value) = 0;
+    virtual void SetTabTitle(int16_t tab, const QString& title) = 0;
+    // The current tab's chrome and the tab buttons drawn again.
+    virtual void RefreshTabsShown() = 0;
+    // Tab n becomes the last tab (TabCount n + 1) with an empty title and a
+    // loaded, visible browser.
+    virtual void NewTab(int16_t tab) = 0;
+    // Waits, events running, until the tab's page is complete (false), the
+    // limit has passed (true) or the window closes (false).
+    virtual bool WaitUntilReady(int16_t tab, int32_t limitMs) = 0;
+    // The current tab back from a viewer to page mode.
+    virtual void EnsureUsableTab() = 0;
+    // The busy picture: 2 busy, 1 idle.
+    virtual void SetBusyIndicator(uint8_t state) = 0;
+    // Set by the Stop command and by closing several tabs.
+    virtual bool GroupStopRequested() const = 0;
+    virtual void ClearGroupStop() = 0;
+    // The browser whose loading the progress bar follows.
+    virtual void SetProgressBrowser(int16_t browserIndex) = 0;
+    // The last tab whose button fits the tab strip.
+    virtual int16_t LastFittingTab() const = 0;
+    // The outerHTML of the element under the last press in the current page.
+    virtual QString ClickedElementHtml() const = 0;
 };

@@ -6,7 +6,10 @@
 #include "lists/listpanedisplay.h"
 #include "lists/listpanelayout.h"
 #include "lists/liststores.h"
+#include "lists/pagelinks.h"
 #include "lists/playlistfiles.h"
+#include "lists/snippetview.h"
+#include "lists/websnippets.h"
 #include "mainwindow/frmexplorer.h"
 #include "platform/win/listview.h"
 
@@ -17,8 +20,12 @@ ListsService::ListsService(frmExplorer& window, ServiceSet& services)
       ops_(std::make_unique<ListOperations>(window, services, *stores_, *display_)),
       playlists_(std::make_unique<PlaylistFiles>(window, services, *stores_, *ops_, *display_)),
       buttons_(std::make_unique<ListPaneButtons>(window, services, *display_, *ops_)),
-      favorites_(std::make_unique<Favorites>(services))
+      links_(std::make_unique<PageLinks>(window, services, *stores_, *ops_)),
+      snippets_(std::make_unique<WebSnippets>(window, services, *stores_, *ops_, *links_)),
+      snippetView_(std::make_unique<SnippetView>(window, services, *stores_, *snippets_)),
+      favorites_(std::make_unique<Favorites>(window, services, *links_))
 {
+    snippets_->showSnippet = [this](const QString& path) { snippetView_->ShowSnippetViewPage(0, path); };
 }
 
 ListsService::~ListsService()
@@ -32,9 +39,7 @@ ListsService::~ListsService()
 QStringList ListsService::MethodsNotBuiltYet() const
 {
     return QStringLiteral("NextImageListItem ShowImageListItem ShowSnippetListItem ShowLinkListItem OpenLinkItem "
-                          "StopAllFetches AddPageLinksToList AddClipboardLinksToList DeleteSelectedToRecycleBin "
-                          "OpenGroupFolder SelectGroupFolder AddSelectionLinksToFolder CreateDesktopShortcut "
-                          "WriteUrlShortcut CaptureSelectionAsSnippet ShowSnippetViewPage RewriteSnippetFile")
+                          "StopAllFetches DeleteSelectedToRecycleBin")
         .split(QLatin1Char(' '));
 }
 
@@ -70,4 +75,33 @@ int16_t ListsService::SavePlaylistFile(const QString& fileName, bool quiet, bool
     return playlists_->SavePlaylistFile(fileName, quiet, saveAs);
 }
 
+void ListsService::AddPageLinksToList(int16_t kind, int16_t mode, int16_t filter)
+{
+    links_->AddPageLinksToList(kind, mode, filter);
+}
+
+void ListsService::AddClipboardLinksToList(int16_t kind) { links_->AddClipboardLinksToList(kind); }
+void ListsService::OpenGroupFolder(int16_t mode, const QString& folder) { favorites_->OpenGroupFolder(mode, folder); }
+void ListsService::SelectGroupFolder() { favorites_->SelectGroupFolder(); }
 void ListsService::AddToFavorites(int16_t mode) { favorites_->AddToFavorites(mode); }
+void ListsService::AddSelectionLinksToFolder(int16_t mode) { favorites_->AddSelectionLinksToFolder(mode); }
+void ListsService::CreateDesktopShortcut() { favorites_->CreateDesktopShortcut(); }
+
+void ListsService::WriteUrlShortcut(const QString& url, const QString& path, bool withIcon)
+{
+    favorites_->WriteUrlShortcut(url, path, withIcon);
+}
+
+void ListsService::CaptureSelectionAsSnippet() { snippets_->CaptureSelectionAsSnippet(); }
+void ListsService::ShowSnippetViewPage(int16_t mode, const QString& path) { snippetView_->ShowSnippetViewPage(mode, path); }
+
+void ListsService::RewriteSnippetFile(const QString& source, QString& target, const QString& name,
+                                      const QString& comment, bool replaceComment, bool move)
+{
+    snippets_->RewriteSnippetFile(source, target, name, comment, replaceComment, move);
+}
+
+void ListsService::HandleSnippetPageEvent(int16_t browserIndex, const QString& url)
+{
+    snippetView_->HandleSnippetPageEvent(browserIndex, url);
+}

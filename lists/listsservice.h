@@ -17,7 +17,10 @@ class ListPaneButtons;
 class ListPaneDisplay;
 class ListPaneLayout;
 class ListStores;
+class PageLinks;
 class PlaylistFiles;
+class SnippetView;
+class WebSnippets;
 class ServiceSet;
 
 class ListsService : public StandInLists, public PartlyBuilt {
@@ -37,6 +40,10 @@ public:
     ListOperations& operations() { return *ops_; }
     PlaylistFiles& playlists() { return *playlists_; }
     ListPaneButtons& buttons() { return *buttons_; }
+    PageLinks& pageLinks() { return *links_; }
+    WebSnippets& snippets() { return *snippets_; }
+    SnippetView& snippetView() { return *snippetView_; }
+    Favorites& favorites() { return *favorites_; }
 
     void HideAddressDropDown() override;
     void SetAddressDropDownColumnWidth(float twips) override;
@@ -59,7 +66,19 @@ public:
     void OpenPlaylistDialog() override;
     void LoadPlaylistFile(const QString& path) override;
     int16_t SavePlaylistFile(const QString& fileName, bool quiet, bool saveAs) override;
+    void AddPageLinksToList(int16_t kind, int16_t mode, int16_t filter) override;
+    void AddClipboardLinksToList(int16_t kind) override;
+    void OpenGroupFolder(int16_t mode, const QString& folder) override;
+    void SelectGroupFolder() override;
     void AddToFavorites(int16_t mode) override;
+    void AddSelectionLinksToFolder(int16_t mode) override;
+    void CreateDesktopShortcut() override;
+    void WriteUrlShortcut(const QString& url, const QString& path, bool withIcon) override;
+    void CaptureSelectionAsSnippet() override;
+    void ShowSnippetViewPage(int16_t mode, const QString& path) override;
+    void RewriteSnippetFile(const QString& source, QString& target, const QString& name, const QString& comment,
+                            bool replaceComment, bool move) override;
+    void HandleSnippetPageEvent(int16_t browserIndex, const QString& url) override;
 
 private:
     frmExplorer& window_;
@@ -69,5 +88,8 @@ private:
     std::unique_ptr<ListOperations> ops_;
     std::unique_ptr<PlaylistFiles> playlists_;
     std::unique_ptr<ListPaneButtons> buttons_;
+    std::unique_ptr<PageLinks> links_;
+    std::unique_ptr<WebSnippets> snippets_;
+    std::unique_ptr<SnippetView> snippetView_;
     std::unique_ptr<Favorites> favorites_;
 };

@@ -484,6 +484,11 @@ void Browser::evaluateScript(const QString& script, std::function<void(const QSt
     });
 }
 
+void Browser::evaluateWhole(const QString& script, std::function<void(const std::optional<QString>&)> done)
+{
+    bridge_->evaluateWhole(script, std::move(done));
+}
+
 void Browser::documentAddresses(std::function<void(const std::optional<QStringList>&)> done)
 {
     evaluateScript(QString::fromLatin1(kDocumentAddressesScript), [done](const QString& json) {

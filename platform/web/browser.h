@@ -64,6 +64,7 @@ public:
     void setSilent(bool silent) override { silent_ = silent; }
     void runScript(const QString& script) override;
     void evaluateScript(const QString& script, std::function<void(const QString&)> done) override;
+    void evaluateWhole(const QString& script, std::function<void(const std::optional<QString>&)> done) override;
     void documentAddresses(std::function<void(const std::optional<QStringList>&)> done) override;
     void bindDocumentEvents(int maxFrames) override;
     void releaseDocumentEvents() override;

@@ -1,6 +1,8 @@
 #include "platform/web/pagebridge.h"
 
 #include <QFile>
+#include <QPointer>
+#include <QVariantList>
 #include <QWebChannel>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -116,6 +118,106 @@ void PageBridge::release()
 {
     page_->runJavaScript(QStringLiteral("window.__z5bridge && window.__z5bridge.release();"),
                          QWebEngineScript::ApplicationWorld);
+}
+
+namespace {
+
+// The first piece of an answer, its length and, when more follows, the
+// number under which the rest waits in the program's world.
+const char* const kWholeFirst = R"JS(
+(function () {
+  var store = window.__z5whole || (window.__z5whole = { n: 0, m: {} });
+  var s;
+  try { s = (%EXPR%); } catch (e) { return null; }
+  if (typeof s !== 'string') return null;
+  if (s.length > %MAX%) return [s.length];
+  if (s.length <= %PIECE%) return [s.length, s];
+  var id = ++store.n;
+  store.m[id] = s;
+  return [s.length, s.substring(0, %PIECE%), id];
+})()
+)JS";
+
+const char* const kWholeNext = R"JS(
+(function () {
+  var store = window.__z5whole;
+  var s = store && store.m[%ID%];
+  if (typeof s !== 'string') return null;
+  var end = %AT% + %PIECE%;
+  if (end >= s.length) delete store.m[%ID%];
+  return s.substring(%AT%, end);
+})()
+)JS";
+
+QString withPieceSizes(const char* script)
+{
+    return QString::fromLatin1(script)
+        .replace(QStringLiteral("%PIECE%"), QString::number(PageBridge::kWholePiece))
+        .replace(QStringLiteral("%MAX%"), QString::number(PageBridge::kMaxWhole));
+}
+
+} // namespace
+
+void PageBridge::evaluateWhole(const QString& expression, std::function<void(const std::optional<QString>&)> done)
+{
+    struct Transfer {
+        QString text;
+        qsizetype length = 0;
+        QString id;
+        std::function<void(const std::optional<QString>&)> done;
+    };
+    auto t = std::make_shared<Transfer>();
+    t->done = std::move(done);
+    QPointer<QWebEnginePage> page(page_);
+    auto finish = [t](const std::optional<QString>& result) {
+        if (t->done)
+            t->done(result);
+        t->done = nullptr;
+    };
+    auto next = std::make_shared<std::function<void()>>();
+    *next = [t, page, finish, next] {
+        if (!page) {
+            finish(std::nullopt);
+            return;
+        }
+        const QString script = withPieceSizes(kWholeNext)
+                                   .replace(QStringLiteral("%ID%"), t->id)
+                                   .replace(QStringLiteral("%AT%"), QString::number(t->text.size()));
+        page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [t, finish, next](const QVariant& v) {
+            if (v.typeId() != QMetaType::QString || v.toString().isEmpty()) {
+                finish(std::nullopt);
+            } else {
+                t->text += v.toString();
+                if (t->text.size() > t->length)
+                    finish(std::nullopt);
+                else if (t->text.size() == t->length)
+                    finish(t->text);
+                else
+                    (*next)();
+            }
+            if (!t->done)
+                *next = nullptr; // the chain lets go of itself
+        });
+    };
+    const QString first = withPieceSizes(kWholeFirst).replace(QStringLiteral("%EXPR%"), expression);
+    page_->runJavaScript(first, QWebEngineScript::ApplicationWorld, [t, finish, next](const QVariant& v) {
+        const QVariantList parts = v.toList();
+        bool ok = false;
+        t->length = parts.isEmpty() ? -1 : parts.at(0).toLongLong(&ok);
+        if (!ok || t->length < 0 || t->length > kMaxWhole || parts.size() < 2) {
+            finish(std::nullopt);
+        } else {
+            t->text = parts.at(1).toString();
+            if (parts.size() == 2)
+                finish(t->text.size() == t->length ? std::optional<QString>(t->text) : std::nullopt);
+            else {
+                t->id = QString::number(parts.at(2).toLongLong());
+                (*next)();
+            }
+        }
+        if (!t->done)
+            *next = nullptr;
+    });
 }
 
 void PageBridge::report(const QString& kind, const QString& payload)

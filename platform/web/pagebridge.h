@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWebChannel;
 class QWebEnginePage;
@@ -43,6 +44,17 @@ public:
     // replacing what an earlier bind listened to.
     void bind(int maxFrames);
     void release();
+
+    // Answers larger than one message come in pieces of this many characters;
+    // no answer is taken above kMaxWhole characters.
+    static constexpr int kWholePiece = 1 << 20;
+    static constexpr int kMaxWhole = 64 << 20;
+
+    // Runs the script expression in the program's world; its text answer
+    // comes to done whole, however large, in pieces when it must, or as
+    // nullopt when it cannot arrive whole (never shortened). done runs later
+    // on the event loop, or never when the page is destroyed first.
+    void evaluateWhole(const QString& expression, std::function<void(const std::optional<QString>&)> done);
 
     PageBridgeEvents& events() { return events_; }
 

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -20,6 +21,22 @@ void Delay(float milliseconds)
         if (!deadline.hasExpired())
             QThread::msleep(static_cast<unsigned long>(std::min<qint64>(5, deadline.remainingTime())));
     }
+}
+
+bool WaitUntil(const std::function<bool()>& done, int milliseconds)
+{
+    if (done())
+        return true;
+    if (!QCoreApplication::instance())
+        return false;
+    QDeadlineTimer deadline(std::clamp(milliseconds, 0, kMaxDelayMilliseconds));
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents,
+                                        static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, 5)));
+        if (done())
+            return true;
+    }
+    return done();
 }
 
 } // namespace platform

@@ -108,6 +108,17 @@ public:
     // scripts, and hands its result as text to done (later, on the event
     // loop; "" when there is no page or the result is not text).
     virtual void evaluateScript(const QString& script, std::function<void(const QString& result)> done) = 0;
+    // As evaluateScript, for a script whose result is text of any size:
+    // done receives the whole text, or nullopt when it could not arrive
+    // whole (the page went away part-way, the script failed or its answer
+    // passed the largest size taken). Never a shortened text.
+    virtual void evaluateWhole(const QString& script, std::function<void(const std::optional<QString>& result)> done)
+    {
+        evaluateScript(script, [done](const QString& result) {
+            if (done)
+                done(result);
+        });
+    }
     // The addresses of the page's document and of every frame in it, nested
     // ones included, handed to done later on the event loop; nullopt when a
     // frame cannot be read (a frame of another origin) or there is no page.

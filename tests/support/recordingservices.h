@@ -7,6 +7,7 @@
 
 #include "contracts/services.h"
 
+#include <QMap>
 #include <QStringList>
 #include <QVector>
 
@@ -80,6 +81,13 @@ public:
     bool currentTabBlank = true;
     QStringList tabTitles;
     QStringList tabLocations;
+    // Browsers by index; NewTab asks makeBrowser for the new tab's one.
+    QMap<int16_t, platform::browser::IBrowser*> browsers;
+    std::function<platform::browser::IBrowser*(int16_t browserIndex)> makeBrowser;
+    bool waitTimesOut = false;
+    bool groupStop = false;
+    int16_t lastFittingTab = 9;
+    QString clickedElementHtml;
     // The rows the lists answer with, by list kind (none unless set).
     std::array<platform::forms::ListRows*, 7> listItems{};
 
@@ -169,6 +177,43 @@ public:
         add(QStringLiteral("QuickListLookup(%1,%2)").arg(l).arg(name));
     }
     void NavigateCurrentTab(const QString& url) override { add(QStringLiteral("NavigateCurrentTab(%1)").arg(url)); }
+    platform::browser::IBrowser* Browser(int16_t b) const override { return browsers.value(b, nullptr); }
+    void SetTabState(int16_t b, int16_t field, int16_t value) override
+    {
+        add(QStringLiteral("SetTabState(%1,%2,%3)").arg(b).arg(field).arg(value));
+    }
+    void SetTabTitle(int16_t t, const QString& title) override
+    {
+        while (tabTitles.size() <= t)
+            tabTitles << QString();
+        tabTitles[t] = title;
+    }
+    void RefreshTabsShown() override { rec("RefreshTabsShown"); }
+    // The new tab gets the lowest browser index not in use; makeBrowser
+    // gives its browser.
+    void NewTab(int16_t t) override
+    {
+        int16_t b = 0;
+        while (tabBrowsers.contains(b))
+            ++b;
+        tabBrowsers.resize(t + 1);
+        tabBrowsers[t] = b;
+        if (makeBrowser)
+            browsers[b] = makeBrowser(b);
+        rec("NewTab", t);
+    }
+    bool WaitUntilReady(int16_t t, int32_t limit) override
+    {
+        add(QStringLiteral("WaitUntilReady(%1,%2)").arg(t).arg(limit));
+        return waitTimesOut;
+    }
+    void EnsureUsableTab() override { rec("EnsureUsableTab"); }
+    void SetBusyIndicator(uint8_t state) override { rec("SetBusyIndicator", state); }
+    bool GroupStopRequested() const override { return groupStop; }
+    void ClearGroupStop() override { groupStop = false; }
+    void SetProgressBrowser(int16_t b) override { rec("SetProgressBrowser", b); }
+    int16_t LastFittingTab() const override { return lastFittingTab; }
+    QString ClickedElementHtml() const override { return clickedElementHtml; }
 
     // Menus
     void CreatePopupMenu(QWidget*) override { rec("CreatePopupMenu"); }
@@ -257,6 +302,10 @@ public:
     void RewriteSnippetFile(const QString& source, QString&, const QString&, const QString&, bool, bool) override
     {
         add(QStringLiteral("RewriteSnippetFile(%1)").arg(source));
+    }
+    void HandleSnippetPageEvent(int16_t b, const QString& url) override
+    {
+        add(QStringLiteral("HandleSnippetPageEvent(%1,%2)").arg(b).arg(url));
     }
 
     // Media

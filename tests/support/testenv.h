@@ -55,6 +55,34 @@ inline void copyTree(const QString& from, const QString& to)
     }
 }
 
+// While it lives, the user's documents folder (QStandardPaths) is folder:
+// a configuration folder of its own names it. The registry follows the
+// configuration folder too, so keep it to calls that read no settings.
+class DocumentsAt {
+public:
+    explicit DocumentsAt(const QString& folder)
+        : saved_(qgetenv("XDG_CONFIG_HOME")), had_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+    {
+        const QString config = freshDir(QStringLiteral("documents-config"));
+        writeFile(config + QStringLiteral("/user-dirs.dirs"),
+                  "XDG_DOCUMENTS_DIR=\"" + folder.toUtf8() + "\"\n");
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+    }
+    ~DocumentsAt()
+    {
+        if (had_)
+            qputenv("XDG_CONFIG_HOME", saved_);
+        else
+            qunsetenv("XDG_CONFIG_HOME");
+    }
+    DocumentsAt(const DocumentsAt&) = delete;
+    DocumentsAt& operator=(const DocumentsAt&) = delete;
+
+private:
+    QByteArray saved_;
+    bool had_;
+};
+
 // Processes events until done() holds or ms milliseconds have passed;
 // false when the time ran out.
 template <typename F>
