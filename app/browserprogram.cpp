@@ -2,8 +2,27 @@
 
 #include "browsing/explorertabs.h"
 #include "dialogs/dialogsservice.h"
+#include "lists/listsservice.h"
 #include "mainwindow/frmexplorer.h"
+#include "media/mediaservice.h"
 #include "menus/menusservice.h"
+
+namespace {
+
+// Sets part in the set through setter and returns how to put back what the
+// set held, as long as the part still serves there.
+template <typename I, typename Part, typename Get, typename Set>
+std::function<void()> install(ServiceSet& services, Part* part, Get get, Set set)
+{
+    I* before = &(services.*get)();
+    (services.*set)(part);
+    return [&services, part, before, get, set] {
+        if (&(services.*get)() == static_cast<I*>(part))
+            (services.*set)(before);
+    };
+}
+
+} // namespace
 
 BrowserProgram::BrowserProgram(ServiceSet& services, Parts parts) : services_(services)
 {
@@ -11,34 +30,35 @@ BrowserProgram::BrowserProgram(ServiceSet& services, Parts parts) : services_(se
     // The tabs and their first browser exist before the window loads.
     if (parts.tabs) {
         tabs_ = std::make_unique<ExplorerTabs>(*window_, services);
-        services.SetTabs(tabs_.get());
+        restore_.push_back(install<ITabsService>(services, tabs_.get(), &ServiceSet::Tabs, &ServiceSet::SetTabs));
     }
     if (parts.menus) {
         menus_ = std::make_unique<MenusService>(*window_, services);
-        services.SetMenus(menus_.get());
+        restore_.push_back(install<IMenusService>(services, menus_.get(), &ServiceSet::Menus, &ServiceSet::SetMenus));
+    }
+    if (parts.lists) {
+        lists_ = std::make_unique<ListsService>(*window_, services);
+        restore_.push_back(install<IListsService>(services, lists_.get(), &ServiceSet::Lists, &ServiceSet::SetLists));
+    }
+    if (parts.media) {
+        media_ = std::make_unique<MediaService>();
+        restore_.push_back(install<IMediaService>(services, media_.get(), &ServiceSet::Media, &ServiceSet::SetMedia));
     }
     if (parts.dialogs) {
-        dialogs_ = std::make_unique<DialogsService>(*window_);
-        services.SetDialogs(dialogs_.get());
+        dialogs_ = std::make_unique<DialogsService>(*window_, services);
+        restore_.push_back(
+            install<IDialogsService>(services, dialogs_.get(), &ServiceSet::Dialogs, &ServiceSet::SetDialogs));
     }
 }
 
 BrowserProgram::~BrowserProgram()
 {
-    if (dialogs_) {
-        if (&services_.Dialogs() == dialogs_.get())
-            services_.SetDialogs(nullptr);
-        dialogs_.reset();
-    }
-    if (menus_) {
-        if (&services_.Menus() == menus_.get())
-            services_.SetMenus(nullptr);
-        menus_.reset();
-    }
-    if (tabs_) {
-        if (&services_.Tabs() == tabs_.get())
-            services_.SetTabs(nullptr);
-        tabs_.reset();
-    }
+    for (auto it = restore_.rbegin(); it != restore_.rend(); ++it)
+        (*it)();
+    dialogs_.reset();
+    media_.reset();
+    lists_.reset();
+    menus_.reset();
+    tabs_.reset();
     window_.reset();
 }

@@ -112,6 +112,10 @@ void CurrentTabDisplay::UpdateFormCaption()
         if (tabs_.model().CurrentTab() == 0 && title.isEmpty()) {
             f_.setCaption(tabs_.model().TabCount() == 1 ? QStringLiteral("Z5") : message("9022", "Blank Page"));
             f_.WBTextBox[wbtextbox::Status].setText(QString());
+        } else if (!web && f_.services().Media().SpecialFolderDisplayName(title) > 0) {
+            // A shell folder shown in the tab: its name, in the status line too.
+            f_.setCaption(title);
+            tabs_.SetStatusMessage(title, b, -1);
         } else if (!web) {
             f_.setCaption(title.isEmpty() ? message("9022", "Blank Page") : title);
             f_.WBTextBox[wbtextbox::Status].setText(QString());
@@ -136,7 +140,8 @@ void CurrentTabDisplay::ShowAddressOfUrl()
         || IsSnippetFile(addr)) {
         addr.clear();
     } else if (isFileAddress(addr)) {
-        addr = DisplayAddress(addr);
+        const QString name = br ? br->locationName() : QString();
+        addr = f_.services().Media().SpecialFolderDisplayName(name) > 0 ? name : DisplayAddress(addr);
         f_.cmdWBControl[navbutton::Up].zOrder(0);
     }
     f_.WBTextBox[wbtextbox::Address].setText(addr);

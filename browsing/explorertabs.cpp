@@ -20,6 +20,7 @@
 #include "core/menuiconstrip.h"
 #include "core/shellnames.h"
 #include "core/startup.h"
+#include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
@@ -90,6 +91,14 @@ ExplorerTabs::ExplorerTabs(frmExplorer& window, ServiceSet& services)
     wireAddressBox();
     wireAddressDropDown();
     findBar_ = new FindBar(window_.PicHolder[picholder::Body].widget(), [this] { return tabs_.CurrentBrowser(); });
+    nav_.openListFile = [this](const QString& target) {
+        if (target.right(4).toUpper() == QLatin1String(".Z5P")) {
+            TogglePlayList(window_, 2);
+            services_.Lists().LoadPlaylistFile(target);
+        } else {
+            services_.Lists().ShowSnippetViewPage(0, target);
+        }
+    };
 }
 
 ExplorerTabs::~ExplorerTabs()
@@ -480,6 +489,59 @@ void ExplorerTabs::HideAddressDropDown()
     window_.AddressDropDownOpen = false;
 }
 
+void ExplorerTabs::OpenFileDialogCommand()
+{
+    services_.Dialogs().ShowInputDialog(1, 0);
+    const QString chosen = DialogUrl;
+    if (chosen.isEmpty())
+        return;
+    if (chosen.contains(QLatin1String("~Z5_"))) {
+        // The web-folder page the dialog wrote: shown, then deleted once the
+        // tab has left it (or at the end of the run with this run's pages).
+        window_.WBTextBox[0].setText(chosen);
+        nav_.NavigateAddressText(false, false, true);
+        QCoreApplication::processEvents();
+        DeleteWhenLeft(chosen);
+        return;
+    }
+    const QString kind = chosen.right(4).toUpper();
+    if (kind == QLatin1String(".URL")) {
+        DialogUrl = ReadIniValue(QStringLiteral("InternetShortcut"), QStringLiteral("URL"), QString(),
+                                 platform::paths::toLocal(chosen));
+        window_.WBTextBox[0].setText(DialogUrl);
+        nav_.NavigateAddressText(false, false, true);
+    } else if (kind == QLatin1String(".Z5P")) {
+        TogglePlayList(window_, 2);
+        services_.Lists().LoadPlaylistFile(chosen);
+    } else if (kind == QLatin1String(".Z5S")) {
+        services_.Lists().ShowSnippetViewPage(0, chosen);
+    } else {
+        window_.WBTextBox[0].setText(chosen);
+        nav_.NavigateAddressText(false, true, false);
+    }
+}
+
+void ExplorerTabs::DeleteWhenLeft(const QString& page)
+{
+    const QString local = platform::paths::toLocal(page);
+    const int index = model_.TabBrowserMap().value(model_.CurrentTab(), 0);
+    auto* poll = new QTimer(this);
+    auto seen = std::make_shared<bool>(false);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, local, index, seen, ticks] {
+        const IBrowser* b = tabs_.WBMAIN(index);
+        const bool showing = b && QUrl(b->locationURL()).toLocalFile() == local;
+        if (showing)
+            *seen = true;
+        // Shown and left again, or given up after half a minute.
+        if (!b || (*seen && !showing) || ++*ticks > 300) {
+            QFile::remove(local);
+            poll->deleteLater();
+        }
+    });
+    poll->start(100);
+}
+
 void ExplorerTabs::ReadHandOffFiles()
 {
     const int folder = platform::paths::openPrivateSubfolder(kHandOffFolderName);
@@ -507,11 +569,19 @@ void ExplorerTabs::ReadHandOffFiles()
     ::close(folder);
     for (const QString& target : targets) {
         const QString kind = target.right(4).toUpper();
-        // Playlists and snippet files are the lists pane's to open.
-        if (kind == QLatin1String(".Z5P") || kind == QLatin1String(".Z5S"))
+        // A playlist goes to its list, with no tab.
+        if (kind == QLatin1String(".Z5P")) {
+            TogglePlayList(window_, 2);
+            services_.Lists().LoadPlaylistFile(target);
             continue;
+        }
         ++n;
         tabs_.NewTab(n, true, true);
+        if (kind == QLatin1String(".Z5S")) {
+            tabs_.SelectTab(n);
+            services_.Lists().ShowSnippetViewPage(0, target);
+            continue;
+        }
         if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap()[n]))
             b->navigate2(target);
         tabs_.SelectTab(n);

@@ -116,6 +116,7 @@ public:
         nav_.NavigateAddressText(newTab, interpret, noHistory);
     }
     void ReadHandOffFiles() override;
+    void OpenFileDialogCommand() override;
     void OpenNewTab() override { nav_.OpenNewTab(); }
     void ReopenClosedTab() override { tabs_.ReopenClosedTab(); }
     void QuickListLookup(int16_t list, const QString& name) override { nav_.QuickListLookup(list, name); }
@@ -159,6 +160,9 @@ private:
     // The typed addresses into ListView(0), newest on top; their number.
     int FillTypedUrlList();
     void HideAddressDropDown();
+    // A page the program wrote for itself is deleted once the current tab
+    // has left it.
+    void DeleteWhenLeft(const QString& page);
 
     frmExplorer& window_;
     ServiceSet& services_;

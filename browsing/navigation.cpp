@@ -122,6 +122,49 @@ QString ParentFolderAddress(const QString& url)
     return u.left(slash + 1);
 }
 
+QString ShellPlaceAddress(int16_t place)
+{
+    const QByteArray list = GetSpecialFolderIdList(place);
+    if (list.isEmpty())
+        return {};
+    const std::optional<QString> path = platform::shell::pathFromItemIdList(list);
+    return path ? QUrl::fromLocalFile(*path).toString(QUrl::FullyEncoded) : QString();
+}
+
+QString UpOneLevelTarget(const QString& url, const QString& name, const std::function<uint8_t(const QString&)>& specialFolder)
+{
+    if (!url.contains(QLatin1String("file://")))
+        return {};
+    const uint8_t number = specialFolder(name);
+    if (number == kDesktopFolder)
+        return {};
+    const QString parent = ParentFolderAddress(url);
+    const bool local = url.contains(QLatin1String("file:///"));
+    if (local) {
+        if (url.endsWith(QLatin1String(":/")))
+            return ShellPlaceAddress(kMyComputerPlace);
+        switch (number) {
+        case 1:
+        case 6: return ShellPlaceAddress(kDesktopPlace);
+        case 4: return ShellPlaceAddress(kMyComputerPlace);
+        case 5:
+        case 7:
+        case 8:
+        case 9: return ShellPlaceAddress(kControlPanelPlace);
+        default: break;
+        }
+        // Above a top folder is the desktop.
+        if (parent.isEmpty() || parent == QLatin1String("file:///"))
+            return ShellPlaceAddress(kDesktopPlace);
+        return parent;
+    }
+    if (url.endsWith(QLatin1Char('/')))
+        return ShellPlaceAddress(kNetworkPlace);
+    if (number == 3)
+        return ShellPlaceAddress(kDesktopPlace);
+    return parent;
+}
+
 bool IsProgramName(const QString& name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -243,8 +286,11 @@ void Navigation::OpenTarget(const QString& target, int browserIndex)
 {
     const QString kind = target.right(4).toUpper();
     // Playlists and snippet files belong to the lists pane, which opens them.
-    if (kind == QLatin1String(".Z5P") || kind == QLatin1String(".Z5S"))
+    if (kind == QLatin1String(".Z5P") || kind == QLatin1String(".Z5S")) {
+        if (openListFile)
+            openListFile(target);
         return;
+    }
     IBrowser* b = tabs_.WBMAIN(browserIndex);
     if (!b || target.isEmpty())
         return;
@@ -377,7 +423,10 @@ void Navigation::GoUpOneLevel()
     IBrowser* b = tabs_.CurrentBrowser();
     if (!b)
         return;
-    const QString target = ParentFolderAddress(b->locationURL());
+    const QString target = UpOneLevelTarget(b->locationURL(), b->locationName(),
+                                            [this](const QString& name) {
+                                                return w_.services().Media().SpecialFolderDisplayName(name);
+                                            });
     if (target.isEmpty())
         return;
     b->navigate2(target);

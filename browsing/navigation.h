@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class frmExplorer;
@@ -52,6 +53,27 @@ StartPageSetting ParseStartPage(const QString& setting);
 QString ParentFolderAddress(const QString& url);
 
 
+// The shell places Up can lead to, as GetSpecialFolderIdList numbers them.
+inline constexpr int16_t kMyComputerPlace = 1;
+inline constexpr int16_t kNetworkPlace = 2;
+inline constexpr int16_t kDesktopPlace = 3;
+inline constexpr int16_t kControlPanelPlace = 4;
+// The special-folder number of the desktop's display name.
+inline constexpr uint8_t kDesktopFolder = 2;
+
+// The address of a shell place; "" for a place this system does not have
+// (My Computer, the network, the Control Panel).
+QString ShellPlaceAddress(int16_t place);
+
+// Where Up leads from a file address whose location name is name:
+// specialFolder gives the special-folder number of a display name (1 My
+// Computer ... 9 Scheduled Tasks, 0 none). A drive root and the special
+// folders lead to the shell places above them, a top folder to the desktop,
+// anything else to its parent folder. "" where Up does nothing: not a file
+// address, the desktop itself, a place this system lacks.
+QString UpOneLevelTarget(const QString& url, const QString& name,
+                         const std::function<uint8_t(const QString&)>& specialFolder);
+
 // True for a program name started rather than navigated: its text behind
 // the last "." (all of it without one) is "EXE" or "PIF", or it names an
 // executable file of this system.
@@ -81,6 +103,10 @@ public:
     // Opens target by its kind in the given tab's browser, or a playlist or
     // snippet file through their owners.
     void OpenTarget(const QString& target, int browserIndex);
+
+    // Opens a playlist (".Z5P") or a web-snippet file (".Z5S") named on the
+    // command line; the lists pane owns both.
+    std::function<void(const QString& target)> openListFile;
 
 private:
     void PrepareTabForCommand(int tab);

@@ -8,6 +8,10 @@
 
 #include <QString>
 
+namespace platform::forms {
+class ListRows;
+}
+
 #include <cstdint>
 
 class IListsService {
@@ -46,6 +50,12 @@ public:
     virtual void StopAllFetches() = 0;
 
     // ---- Rows ----
+    // The rows of list kind 1-6 (they live as long as the lists service);
+    // nullptr for any other kind.
+    virtual platform::forms::ListRows* ListItems(int16_t kind) = 0;
+    // The current list's count and selected row in the pane's two labels;
+    // showSelectedPath: the selected row's path or address in the status line.
+    virtual void ShowListCount(bool showSelectedPath) = 0;
     virtual void AddFilesFromDialog(int16_t kind) = 0;
     virtual void AddAllFilesInFolder(int16_t kind) = 0;
     virtual void AddItemManually(int16_t kind) = 0;

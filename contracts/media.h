@@ -18,6 +18,8 @@ public:
     virtual void StopAllPlayers() = 0;
     virtual void StopAudio() = 0;
     virtual void StopVideo() = 0;
+    // Closes the audio player (its device and its tab state).
+    virtual void CloseAudioPlayer() = 0;
     // The end-of-item handling the one-second timer polls.
     virtual void MediaTimerTick(int16_t kind) = 0;
     virtual bool IsAudioStopped() = 0;
@@ -54,6 +56,8 @@ public:
     // mode 1: the knob glides towards x (twips) while the button is held.
     virtual void DragVolumeKnob(uint8_t mode, float x) = 0;
     virtual void DragPositionKnob(uint8_t mode, float x) = 0;
+    // The slider tracks' pictures: empty (true) or with a list to play.
+    virtual void SetSliderTrackPictures(bool empty) = 0;
 
     // The number (1-9) of the special folder whose display name this is; 0
     // for none.

@@ -39,14 +39,17 @@ public:
     void SetDialogs(IDialogsService* impl) { dialogs_ = impl; }
 
     // One interface: its name, the name of what serves it now ("null" for
-    // the stand-in) and its methods.
+    // the stand-in), its methods and those of them served only by a
+    // stand-in (all of them, or what a subsystem built in steps names).
     struct Listing {
         QString interfaceName;
         QString implementation;
         QStringList methods;
+        QStringList standIns{};
     };
     std::vector<Listing> Implementations() const;
-    // "Interface::Method" for every method served by a stand-in only.
+    // "Interface::Method" for every method served by a stand-in only, or by
+    // a subsystem that has not built it yet.
     QStringList StandInMethods() const;
 
 private:

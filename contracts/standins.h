@@ -48,6 +48,7 @@ public:
     void OpenMail() override {}
     void NavigateAddressText(bool, bool, bool) override {}
     void ReadHandOffFiles() override {}
+    void OpenFileDialogCommand() override {}
     void SetStatusMessage(const QString&, int16_t, int16_t) override {}
     void ShowBusyIndicator() override {}
     void SwitchToAdjacentTab(int16_t, bool) override {}
@@ -113,6 +114,8 @@ public:
     void ShowLinkListItem() override {}
     void OpenLinkItem(int32_t) override {}
     void StopAllFetches() override {}
+    platform::forms::ListRows* ListItems(int16_t) override { return nullptr; }
+    void ShowListCount(bool) override {}
     void AddFilesFromDialog(int16_t) override {}
     void AddAllFilesInFolder(int16_t) override {}
     void AddItemManually(int16_t) override {}
@@ -145,6 +148,7 @@ public:
     void StopAllPlayers() override {}
     void StopAudio() override {}
     void StopVideo() override {}
+    void CloseAudioPlayer() override {}
     void MediaTimerTick(int16_t) override {}
     bool IsAudioStopped() override { return false; }
     bool IsVideoStopped() override { return false; }
@@ -171,6 +175,7 @@ public:
     void UpdateTransportButtons() override {}
     void DragVolumeKnob(uint8_t, float) override {}
     void DragPositionKnob(uint8_t, float) override {}
+    void SetSliderTrackPictures(bool) override {}
     uint8_t SpecialFolderDisplayName(const QString&) override { return 0; }
 };
 

@@ -95,6 +95,9 @@ public:
     virtual void OpenMail() = 0;
     virtual void NavigateAddressText(bool newTab, bool flag2, bool flag3) = 0;
     virtual void ReadHandOffFiles() = 0;
+    // The Open command: the input dialog asks for an address or a file,
+    // which opens by its kind.
+    virtual void OpenFileDialogCommand() = 0;
     virtual void SetStatusMessage(const QString& text, int16_t browserIndex, int16_t tabNumber) = 0;
     virtual void ShowBusyIndicator() = 0;
     // direction 7 the next tab, 8 the previous; once false steps on while a

@@ -15,6 +15,7 @@ int16_t GroupOpening = 0;
 QString PopupMenuColor;
 int32_t SavedMasterVolume = -1;
 QString ListDownloadOptions[7];
+QString ListTargetDirectory[7];
 
 int16_t DialogCancelled = 1;
 QString DialogUrl;

@@ -20,6 +20,7 @@ extern QString FilterList;
 extern int16_t CloseRequested;          // -1 once the system Close command arrived or shutdown began
 extern int32_t SavedMasterVolume;       // master volume before the program first changed it; -1 none
 extern QString ListDownloadOptions[7];  // per list kind 1-6: the list's option flags
+extern QString ListTargetDirectory[7];  // per list kind 1-6: the folder its downloads go to
 extern int16_t GroupOpening;
 // What dialogs and their callers exchange. A caller reads them right after
 // the modal call returns; nothing resets them between uses.

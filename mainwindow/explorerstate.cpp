@@ -40,7 +40,7 @@ void ExplorerState::Initialize(float twipsScale)
     MenuBarActive = 0;
     MinFormWidth = scaled(9200, twipsScale);
     MinFormHeight = scaled(6675, twipsScale);
-    ListTitleWidth = scaled(2880, twipsScale);
+    MinPaneWidth = scaled(2880, twipsScale);
     SavedMasterVolume = -1;
     TimerStage = 0;
 
@@ -50,8 +50,8 @@ void ExplorerState::Initialize(float twipsScale)
         ListDownloadOptions[k] = QStringLiteral("101000");
         ListItemCount[k] = 0;
         ListCurrentItem[k] = 0;
-        ListWordA[k] = 0;
-        ListWordB[k] = 0;
+        SaveEnabled[k] = 0;
+        SaveAsEnabled[k] = 0;
         ListFilePath[k] = QString();
     }
 }

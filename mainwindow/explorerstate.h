@@ -68,7 +68,7 @@ struct ExplorerState : MainSettings {
     Flag MenuBarActive = 0;
     int16_t MinFormWidth = 0;
     int16_t MinFormHeight = 0;
-    int16_t ListTitleWidth = 0;
+    int16_t MinPaneWidth = 0;        // the side pane's width at load and its least
     int16_t TimerStage = 0;
     quintptr MainHwnd = 0;           // set at the first timer tick
     Flag ButtonReleased = 0;         // set by the key poll
@@ -84,9 +84,15 @@ struct ExplorerState : MainSettings {
     std::array<int16_t, 7> ListPlayState{};   // 1 not playing, 2 playing, 0 player closed
     std::array<int32_t, 7> ListItemCount{};
     std::array<int32_t, 7> ListCurrentItem{}; // 1-based, 0 none
-    std::array<int16_t, 7> ListWordA{};       // lists pane and media player
-    std::array<int16_t, 7> ListWordB{};
-    std::array<QString, 7> ListFilePath{};
+    std::array<Flag, 7> SaveEnabled{};        // the playlist menu offers Save
+    std::array<Flag, 7> SaveAsEnabled{};      // the playlist menu offers Save As
+    std::array<QString, 7> ListFilePath{};    // the playlist file last loaded or saved
+    // The lists' six list views and the pane's buttons 1-14 exist.
+    Flag ListPaneBuilt = 0;
+    // Nine records of six fields: record 0 is the list adders' scratch
+    // record (0 name, 1 path or address, 2 referring page, 4 folder or
+    // address prefix), the others the background fetch slots'.
+    std::array<std::array<QString, 6>, 9> ListItemRecord{};
 
     // The Initialize event: every field above to its initial value, in order.
     // twipsScale is the screen's scale factor (1.0 at 15 twips per pixel).

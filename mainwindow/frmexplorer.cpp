@@ -104,6 +104,7 @@ void frmExplorer::createControls()
     for (int i = 0; i <= quickbutton::Last; ++i)
         cmdAppOpt.create(i);
     cmdMediaControl.create(0)->setVisible(false);
+    cmdPLControl.create(0)->setVisible(false);
     PictureBox& tab = *cmdTabNum.create(0);
     tab.setTabStop(false);
     tab.move(0, 0, 1500, 270);
@@ -257,7 +258,7 @@ void frmExplorer::Form_Load()
         ShowTextColorBar(*this);
     // 19.-20. The list-pane titles and the menu captions' look.
     HeaderWords[0] = 0;
-    APPLabel[applabel::ListTitle].setWidth(ListTitleWidth);
+    APPLabel[applabel::ListTitle].setWidth(MinPaneWidth);
     if (const auto size = APPLabel[applabel::ListItemNumber].fontSize()) {
         APPLabel[applabel::ListItemNumber].setFontSize(*size * 0.85);
         APPLabel[applabel::ListItemCount].setFontSize(*size * 0.85);

@@ -58,6 +58,8 @@ public:
     platform::forms::ControlArray<platform::forms::Image> cmdShowHide{*this, QStringLiteral("cmdShowHide")};
     platform::forms::ControlArray<platform::forms::Image> cmdAppOpt{*this, QStringLiteral("cmdAppOpt")};
     platform::forms::ControlArray<platform::forms::Image> cmdMediaControl{*this, QStringLiteral("cmdMediaControl")};
+    // The side pane's buttons: 0 designed, 1-14 loaded with the pane's lists.
+    platform::forms::ControlArray<platform::forms::Image> cmdPLControl{*this, QStringLiteral("cmdPLControl")};
     platform::forms::ControlArray<platform::forms::PictureBox> cmdTabNum{*this, QStringLiteral("cmdTabNum")};
     platform::forms::ControlArray<platform::forms::TextBox> WBTextBox{*this, QStringLiteral("WBTextBox")};
     platform::forms::ControlArray<platform::forms::Label> APPLabel{*this, QStringLiteral("APPLabel")};

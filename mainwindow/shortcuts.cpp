@@ -215,6 +215,7 @@ void Shortcuts::KeyHandle_KeyPressed(int16_t keyCode, int16_t shift)
     }
     switch (keyCode) {
     case 'N': f.services().Tabs().OpenNewTab(); break;
+    case 'O': f.services().Tabs().OpenFileDialogCommand(); break;
     case 'P':
     case 'S':
     case 'F':

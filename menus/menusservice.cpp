@@ -22,6 +22,7 @@
 #include "mainwindow/windowplacement.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menubar.h"
+#include "menus/menuoperations.h"
 #include "menus/pagecommands.h"
 #include "core/quicklist.h"
 #include "platform/base/paths.h"
@@ -248,6 +249,7 @@ int MenusService::currentTab() const
 void MenusService::deferred(const QString& operation)
 {
     deferredLog().append(operation);
+    RunMenuOperation(services_, w_, operation);
 }
 
 void MenusService::saveSetting(const QString& name, const QString& value)
@@ -582,8 +584,12 @@ MenuState GatherMenuState(frmExplorer& w)
     s.fullScreen = w.Placement().FullScreenMode() != 0;
     s.imageListPlaying = w.ListPlayState[3] == 2;
     s.imageListCount = w.ListItemCount[3];
-    if (w.CurrentListKind >= 1 && w.CurrentListKind <= 6)
-        s.listCount = w.ListItemCount[static_cast<size_t>(w.CurrentListKind)];
+    if (w.CurrentListKind >= 1 && w.CurrentListKind <= 6) {
+        const auto k = static_cast<size_t>(w.CurrentListKind);
+        s.listCount = w.ListItemCount[k];
+        s.listSaved = w.SaveEnabled[k] != 0;
+        s.listFilled = w.SaveAsEnabled[k] != 0;
+    }
     s.collectionFormat = w.CollectionFormat;
     s.downloadLists = ReadZ5Setting(HiveCurrentUser, QStringLiteral("Z5_DOWNLOADLIST"), {});
     return s;

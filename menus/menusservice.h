@@ -119,6 +119,7 @@ private:
 // The state the menus show, gathered from the window as a menu opens.
 MenuState GatherMenuState(frmExplorer& window);
 
-// The operations the rows hand to subsystems not in the program yet, as
-// they were asked for in this process (newest last).
+// The operations the rows hand to other subsystems (run through their
+// services where one takes them), as asked for in this process (newest
+// last).
 QStringList DeferredMenuOperations();

@@ -20,7 +20,7 @@
 #include <QPointer>
 #include <QSaveFile>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
 #include <QWindow>
 
@@ -342,13 +342,13 @@ private:
         }
         if (verb == QLatin1String("row")) {
             auto* list = dynamic_cast<forms::ListView*>(c);
-            QTreeWidgetItem* item = list ? list->tree()->topLevelItem(f.value(3).toInt() - 1) : nullptr;
-            if (!item) {
+            const int row = f.value(3).toInt();
+            if (!list || row < 1 || row > list->count()) {
                 fail(QStringLiteral("no such row"));
                 return next();
             }
             QWidget* viewport = list->tree()->viewport();
-            const QRect r = list->tree()->visualItemRect(item);
+            const QRect r = list->tree()->visualRect(list->tree()->model()->index(row - 1, 0));
             next();
             return clickAt(viewport, r.center());
         }

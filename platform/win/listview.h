@@ -1,18 +1,24 @@
 #pragma once
 
-// A list view in report mode: rows of text in one or more columns (widths
-// in twips), each row with a small icon from an image list, one row
-// selectable. A click on a row reports its 1-based index.
+// A list view in report mode over a row store (platform/win/listrows.h):
+// rows of text in columns (widths in twips), each row with a small icon from
+// an image list. A view made without a store keeps one of its own; a view
+// given a store shows it until another is given or the view goes, and the
+// store keeps its rows and selection after that. Only the first column is
+// shown. The whole row is selected; several rows when the store allows it.
+// A click on a row reports its 1-based index.
 
 #include "platform/win/control.h"
 #include "platform/win/imagelist.h"
+#include "platform/win/listrows.h"
 
-#include <QStringList>
+#include <QColor>
+#include <QMetaObject>
 
 #include <functional>
 #include <memory>
 
-class QTreeWidget;
+class QTreeView;
 
 namespace platform::forms {
 
@@ -21,6 +27,10 @@ public:
     ListView(Form& form, const QString& name, int index = -1, Control* container = nullptr);
     // Its list may still report a focus change while the control goes.
     ~ListView() override;
+
+    // The store shown; nullptr gives the view its own (empty) store back.
+    void setRows(ListRows* rows);
+    ListRows& rows() const { return *rows_; }
 
     void clear();
     // Inserts a row at position (1-based; past the end appends) with the
@@ -33,11 +43,22 @@ public:
     // Height of row 1 in twips (0 without rows).
     double itemHeight() const;
     void setColumnWidth(int column, double twips);
+    double columnWidth(int column) const;
     void setSmallIcons(std::shared_ptr<const ImageList> icons);
     int selectedIndex() const; // 0 when none
     void setSelectedIndex(int index);
 
-    QTreeWidget* tree() const;
+    // The selected rows stay drawn as selected while another control has
+    // the focus (HideSelection false).
+    void setHideSelection(bool hide);
+    void setBackColor(const QColor& color);
+    QColor backColor() const;
+    // Scrolls the row into view (EnsureVisible).
+    void ensureVisible(int index);
+    // The first row shown at the top, 0 without rows.
+    int firstVisibleIndex() const;
+
+    QTreeView* tree() const;
 
     // A row clicked (or chosen with Enter): its 1-based index.
     std::function<void(int index)> itemClick;
@@ -45,7 +66,13 @@ public:
     std::function<void()> focusLeft;
 
 private:
-    std::shared_ptr<const ImageList> icons_;
+    void attach();
+
+    std::unique_ptr<ListRows> own_;
+    QMetaObject::Connection multiSelectFollower_;
+    ListRows* rows_; // never null: the view's own store when it has no other
+    QMetaObject::Connection storeGone_;
+    bool hideSelection_ = true;
 };
 
 } // namespace platform::forms

@@ -6,12 +6,14 @@
 #include "browsing/handoff.h"
 #include "browsing/navigation.h"
 #include "core/settingsstore.h"
+#include "core/shellnames.h"
 #include "mainwindow/shortcuts.h"
 
 #include "testenv.h"
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -221,4 +223,37 @@ TEST_F(HandOff, WhatCannotBeDeletedIsSkippedAndNeverTakenAgain)
     EXPECT_TRUE(QFileInfo(dir + "/1/inside").isDir()) << "a link is never followed";
     testenv::writeFile(dir + "/4", "http://four/\r\n");
     EXPECT_EQ(reader.takePending(fd), QStringList{QStringLiteral("http://four/")});
+}
+
+TEST(NavigationRules, UpLeadsAboveSpecialFoldersToTheShellPlacesThisSystemHas)
+{
+    const QString desktop = QUrl::fromLocalFile(GetSpecialFolder(5)).toString(QUrl::FullyEncoded);
+    // Special folders by display name, as the language file gives them.
+    const auto special = [](const QString& name) -> uint8_t {
+        const QStringList names = {"My Computer", "Desktop", "My Network Places", "Control Panel", "Printers and Faxes",
+                                   "Recycle Bin", "Network Connections", "Scanners and Cameras", "Scheduled Tasks"};
+        return static_cast<uint8_t>(names.indexOf(name) + 1);
+    };
+    const struct {
+        const char* url;
+        const char* name;
+        QString target;
+    } cases[] = {
+        {"http://host/dir/page.htm", "page", {}},
+        {"file:///tmp/dir/page.htm", "page", QStringLiteral("file:///tmp/dir/")},
+        {"file:///tmp/", "tmp", desktop},
+        {"file:///", "", desktop},
+        {"file:///tmp/x", "Desktop", {}},
+        {"file:///tmp/x", "My Computer", desktop},
+        {"file:///tmp/x", "Recycle Bin", desktop},
+        {"file:///tmp/x", "Control Panel", {}},  // My Computer: no such place here
+        {"file:///tmp/x", "Printers and Faxes", {}},
+        {"file:///C:/", "C:", {}},
+        {"file://server/share/", "share", {}},   // the network: no such place here
+        {"file://server/share/x", "My Network Places", desktop},
+        {"file://server/share/x", "x", QStringLiteral("file://server/share/")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UpOneLevelTarget(QString::fromUtf8(c.url), QString::fromUtf8(c.name), special), c.target)
+            << c.url << " " << c.name;
 }

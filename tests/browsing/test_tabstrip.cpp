@@ -10,6 +10,7 @@
 #include "core/globals.h"
 #include "core/skinbinding.h"
 #include "core/settingsstore.h"
+#include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/multiview.h"
@@ -262,6 +263,37 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
     }
     EXPECT_EQ(f.TabButtonOffset, 0);
     EXPECT_EQ(f.TabButtonsShown, 4);
+}
+
+TEST_F(ProgramWindow, AShellFolderNameShowsInCaptionAndAddressAndUpLeadsAboveIt)
+{
+    frmExplorer& f = open(12500, 7000);
+    const QString dir = testenv::freshDir(QStringLiteral("a folder"));
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/bin.htm"),
+                                   "<html><head><title>recycle BIN</title></head><body></body></html>"));
+    const QString desktop = GetSpecialFolder(5);
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    IBrowser* b = browserOf(0);
+    ASSERT_NE(b, nullptr);
+    b->navigate2(QUrl::fromLocalFile(dir + QStringLiteral("/bin.htm")).toString());
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabTitles().value(0) == QLatin1String("recycle BIN"); }, 30000));
+    program->tabs()->RefreshCurrentTabChrome();
+    EXPECT_EQ(f.caption(), QStringLiteral("recycle BIN"));
+    EXPECT_EQ(f.WBTextBox[0].text(), QStringLiteral("recycle BIN")) << "the folder's name in place of its address";
+    EXPECT_TRUE(f.WBTextBox[1].text().startsWith(QStringLiteral("recycle BIN"))) << f.WBTextBox[1].text().toStdString();
+
+    // Up from the recycle bin is the desktop.
+    program->tabs()->GoUpOneLevel();
+    EXPECT_TRUE(testenv::waitFor([&] { return QUrl(b->locationURL()).toLocalFile().startsWith(desktop); }, 30000))
+        << b->locationURL().toStdString();
+
+    // An ordinary page shows its address and goes to its folder.
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/page.htm"), "<html><head><title>page</title></head></html>"));
+    b->navigate2(QUrl::fromLocalFile(dir + QStringLiteral("/page.htm")).toString());
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabTitles().value(0) == QLatin1String("page"); }, 30000));
+    program->tabs()->RefreshCurrentTabChrome();
+    EXPECT_EQ(f.WBTextBox[0].text(), dir + QStringLiteral("/page.htm"));
+    EXPECT_EQ(f.caption(), QStringLiteral("page"));
 }
 
 TEST_F(ProgramWindow, RealMouseOnTheStrip)

@@ -48,7 +48,7 @@ TEST(ExplorerState, MinimumSizeGrowsWithTheScreenScale)
         s.Initialize(c.scale);
         EXPECT_EQ(s.MinFormWidth, c.width) << c.scale;
         EXPECT_EQ(s.MinFormHeight, c.height) << c.scale;
-        EXPECT_EQ(s.ListTitleWidth, c.title) << c.scale;
+        EXPECT_EQ(s.MinPaneWidth, c.title) << c.scale;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/win/prompt.h"
 #include "platform/win/shell.h"
 
+#include "modaldriver.h"
 #include "testenv.h"
 
 #include <QAbstractItemView>
@@ -30,77 +31,10 @@ namespace prompt = platform::prompt;
 
 namespace {
 
-QWidget* openModal()
-{
-    QWidget* w = QApplication::activeModalWidget();
-    return w && w->isVisible() ? w : nullptr;
-}
-
-// Runs act once a modal window of type T is the active window (bounded). A
-// step whose key opens another modal window arms that window's step first:
-// it runs inside the new window's own loop.
-template <typename T>
-void whenActive(std::function<void(T&)> act, int triesLeft = 500)
-{
-    QTimer::singleShot(20, [act, triesLeft] {
-        T* w = qobject_cast<T*>(openModal());
-        if (w && QApplication::activeWindow() == w) {
-            act(*w);
-            return;
-        }
-        // Offscreen, nothing activates the window under a closed message box.
-        if (w && !QApplication::activeWindow())
-            w->activateWindow();
-        if (triesLeft > 0)
-            whenActive<T>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the window that was waited for never became active";
-    });
-}
-
-// Types text into the dialog's name field in place of what it held, then
-// presses Enter there.
-void typeAndEnter(QFileDialog& dialog, const QString& text)
-{
-    auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(field, nullptr);
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
-}
-
-// A key pressed in the dialog's name field.
-void press(QFileDialog& dialog, Qt::Key key)
-{
-    auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(field, nullptr);
-    field->setFocus();
-    QTest::keyClick(field, key);
-}
-
-// Runs pick() while act() drives the file dialog that opens; a guard closes
-// any window still open, so the test never blocks.
-template <typename R>
-R whileOpen(const std::function<R()>& pick, const std::function<void(QFileDialog&)>& act)
-{
-    bool acted = false;
-    whenActive<QFileDialog>([&](QFileDialog& dialog) {
-        acted = true;
-        act(dialog);
-    });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&] {
-        ADD_FAILURE() << "a dialog stayed open";
-        while (QWidget* w = openModal())
-            w->close();
-    });
-    guard.start(60000);
-    const R result = pick();
-    EXPECT_TRUE(acted) << "no dialog opened";
-    return result;
-}
+using testenv::press;
+using testenv::typeAndEnter;
+using testenv::whenActive;
+using testenv::whileOpen;
 
 struct Seam {
     ~Seam() { prompt::setResponder({}); }

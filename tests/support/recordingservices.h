@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <array>
 #include <functional>
 
 // One log of calls, "Name(args)".
@@ -73,6 +74,12 @@ public:
     // The tabs the fake answers for: tab t on browser tabBrowsers[t].
     QVector<int16_t> tabBrowsers{0};
     int16_t currentTab = 0;
+    // The current tab's browser and page, and the titles of the tabs.
+    platform::browser::IBrowser* currentBrowser = nullptr;
+    bool currentTabBlank = true;
+    QStringList tabTitles;
+    // The rows the lists answer with, by list kind (none unless set).
+    std::array<platform::forms::ListRows*, 7> listItems{};
 
     const char* implementationName() const override { return "recording fake"; }
 
@@ -80,9 +87,9 @@ public:
     int16_t TabCount() const override { return static_cast<int16_t>(tabBrowsers.size()); }
     int16_t CurrentTab() const override { return currentTab; }
     int16_t TabBrowserMap(int16_t tab) const override { return tabBrowsers.value(tab, -1); }
-    QString TabTitle(int16_t) const override { return {}; }
+    QString TabTitle(int16_t tab) const override { return tabTitles.value(tab); }
     int16_t TabOfBrowser(int16_t browser) const override { return static_cast<int16_t>(tabBrowsers.lastIndexOf(browser)); }
-    platform::browser::IBrowser* CurrentBrowser() const override { return nullptr; }
+    platform::browser::IBrowser* CurrentBrowser() const override { return currentBrowser; }
     int16_t GetTabState(int16_t, int16_t) const override { return 0; }
     void NavigateInNewTab(const QString& url) override { add(QStringLiteral("NavigateInNewTab(%1)").arg(url)); }
     void CloseTab(int16_t t, bool) override { rec("CloseTab", t); }
@@ -120,6 +127,7 @@ public:
     void OpenMail() override { rec("OpenMail"); }
     void NavigateAddressText(bool, bool, bool) override { rec("NavigateAddressText"); }
     void ReadHandOffFiles() override { rec("ReadHandOffFiles"); }
+    void OpenFileDialogCommand() override { rec("OpenFileDialogCommand"); }
     void SetStatusMessage(const QString& text, int16_t b, int16_t t) override
     {
         add(QStringLiteral("SetStatusMessage(%1,%2,%3)").arg(text).arg(b).arg(t));
@@ -149,7 +157,7 @@ public:
     bool IsCurrentTabBlank() override
     {
         rec("IsCurrentTabBlank");
-        return true;
+        return currentTabBlank;
     }
     void OpenNewTab() override { rec("OpenNewTab"); }
     void ReopenClosedTab() override { rec("ReopenClosedTab"); }
@@ -203,6 +211,8 @@ public:
     void OpenLinkItem(int32_t i) override { rec("OpenLinkItem", i); }
     // Both the lists' and the downloads' fetches.
     void StopAllFetches() override { rec("StopAllFetches"); }
+    platform::forms::ListRows* ListItems(int16_t k) override { return k >= 0 && k <= 6 ? listItems[static_cast<size_t>(k)] : nullptr; }
+    void ShowListCount(bool showPath) override { rec("ShowListCount", showPath); }
     void AddFilesFromDialog(int16_t k) override { rec("AddFilesFromDialog", k); }
     void AddAllFilesInFolder(int16_t k) override { rec("AddAllFilesInFolder", k); }
     void AddItemManually(int16_t k) override { rec("AddItemManually", k); }
@@ -251,6 +261,7 @@ public:
     void StopAllPlayers() override { rec("StopAllPlayers"); }
     void StopAudio() override { rec("StopAudio"); }
     void StopVideo() override { rec("StopVideo"); }
+    void CloseAudioPlayer() override { rec("CloseAudioPlayer"); }
     void MediaTimerTick(int16_t k) override { rec("MediaTimerTick", k); }
     bool IsAudioStopped() override { return audioStopped; }
     bool IsVideoStopped() override { return videoStopped; }
@@ -283,6 +294,7 @@ public:
     {
         add(QStringLiteral("DragPositionKnob(%1,%2)").arg(m).arg(x));
     }
+    void SetSliderTrackPictures(bool empty) override { rec("SetSliderTrackPictures", empty); }
     uint8_t SpecialFolderDisplayName(const QString& name) override
     {
         add(QStringLiteral("SpecialFolderDisplayName(%1)").arg(name));

@@ -1,0 +1,73 @@
+#pragma once
+
+// The lists pane, playlists and collections of one window, served to the
+// other subsystems as the lists service. The rows of the six lists live
+// here for the window's life; the pane's controls come and go. What is
+// not built yet answers as the stand-in does.
+
+#include "contracts/partlybuilt.h"
+#include "contracts/standins.h"
+
+#include <memory>
+
+class Favorites;
+class frmExplorer;
+class ListOperations;
+class ListPaneButtons;
+class ListPaneDisplay;
+class ListPaneLayout;
+class ListStores;
+class PlaylistFiles;
+class ServiceSet;
+
+class ListsService : public StandInLists, public PartlyBuilt {
+public:
+    // Built after the window's controls and before the window loads.
+    ListsService(frmExplorer& window, ServiceSet& services);
+    ~ListsService() override;
+    ListsService(const ListsService&) = delete;
+    ListsService& operator=(const ListsService&) = delete;
+
+    const char* implementationName() const override { return "lists"; }
+    QStringList MethodsNotBuiltYet() const override;
+
+    ListStores& stores() { return *stores_; }
+    ListPaneDisplay& display() { return *display_; }
+    ListPaneLayout& layout() { return *layout_; }
+    ListOperations& operations() { return *ops_; }
+    PlaylistFiles& playlists() { return *playlists_; }
+    ListPaneButtons& buttons() { return *buttons_; }
+
+    void HideAddressDropDown() override;
+    void SetAddressDropDownColumnWidth(float twips) override;
+    void ShowListPane(bool keepRect, LayoutRect& rect) override;
+    void HideListPaneControls() override;
+    void ShowCurrentList() override;
+    void SelectCurrentListItem() override;
+    void SetListButtonPicture(int16_t button, int16_t state) override;
+    void UpdatePlaylistButtons() override;
+    platform::forms::ListRows* ListItems(int16_t kind) override;
+    void ShowListCount(bool showSelectedPath) override;
+    void AddFilesFromDialog(int16_t kind) override;
+    void AddAllFilesInFolder(int16_t kind) override;
+    void AddItemManually(int16_t kind) override;
+    void AddPageAddress() override;
+    void SelectAllListItems() override;
+    void RemoveSelectedItems() override;
+    void ClearCurrentList(bool ask) override;
+    void LoadItemsIntoListView_Final(int16_t kind) override;
+    void OpenPlaylistDialog() override;
+    void LoadPlaylistFile(const QString& path) override;
+    int16_t SavePlaylistFile(const QString& fileName, bool quiet, bool saveAs) override;
+    void AddToFavorites(int16_t mode) override;
+
+private:
+    frmExplorer& window_;
+    std::unique_ptr<ListStores> stores_;
+    std::unique_ptr<ListPaneDisplay> display_;
+    std::unique_ptr<ListPaneLayout> layout_;
+    std::unique_ptr<ListOperations> ops_;
+    std::unique_ptr<PlaylistFiles> playlists_;
+    std::unique_ptr<ListPaneButtons> buttons_;
+    std::unique_ptr<Favorites> favorites_;
+};

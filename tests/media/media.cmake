@@ -1,0 +1,1 @@
+z5_add_test(test_media_specialfolders SOURCES test_specialfolders.cpp LIBS z5media)
