@@ -32,7 +32,8 @@ void clsKeyHandle::HookProc(int32_t /*nCode*/, uintptr_t wParam, intptr_t lParam
 {
     using namespace platform::inputstate;
     bConsume = false;
-    if (!activeWindow() || (static_cast<uint32_t>(lParam) & 0x80000000u) != 0)
+    QWidget* active = activeWindow();
+    if (!active || (scoped && active != window) || (static_cast<uint32_t>(lParam) & 0x80000000u) != 0)
         return;
     int16_t shift = 0;
     if (asyncKeyState(VK_CONTROL) != 0)

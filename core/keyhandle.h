@@ -8,6 +8,8 @@
 #include "core/hooksubclass.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <cstdint>
 
@@ -20,6 +22,14 @@ public:
     void Attach();
     void Detach();
     bool Attached() const { return attached; }
+    // Only keys pressed while window is the active one are looked at: a
+    // key pressed in another window of the program (a dialog's text box)
+    // reaches that window untouched. Unset, every window's keys are.
+    void SetWindow(QWidget* only)
+    {
+        window = only;
+        scoped = only != nullptr;
+    }
 
     void HookProc(int32_t nCode, uintptr_t wParam, intptr_t lParam, bool& bConsume) override;
 
@@ -34,4 +44,6 @@ Q_SIGNALS:
 private:
     bool attached = false;
     bool consumeCurrent = false;
+    QPointer<QWidget> window;
+    bool scoped = false;
 };

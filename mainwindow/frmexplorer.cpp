@@ -38,6 +38,7 @@ frmExplorer::frmExplorer(ServiceSet& services) : services_(services), shortcuts_
       placement_(std::make_unique<WindowPlacement>(*this))
 {
     Initialize(TwipsScale);
+    setName(QStringLiteral("frmExplorer"));
     setCaption(QStringLiteral("Z5"));
     setBorderStyle(BorderStyle::None);
     setSizableWithoutBorder(true);

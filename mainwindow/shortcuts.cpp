@@ -267,6 +267,8 @@ void Shortcuts::Attach(bool gestures)
                          });
     }
     keys_ = std::make_unique<clsKeyHandle>();
+    // The window's own keys: a dialog over it keeps its Ctrl and Alt keys.
+    keys_->SetWindow(f.window());
     keys_->Attach();
     QObject::connect(keys_.get(), &clsKeyHandle::KeyPressed, keys_.get(),
                      [this](int16_t keyCode, int16_t shift) { KeyHandle_KeyPressed(keyCode, shift); });

@@ -226,6 +226,16 @@ void Form::setCaption(const QString& caption)
     window_->setWindowTitle(caption);
 }
 
+QString Form::name() const
+{
+    return window_->objectName();
+}
+
+void Form::setName(const QString& name)
+{
+    window_->setObjectName(name);
+}
+
 void Form::setBorderStyle(BorderStyle style)
 {
     border_ = style;

@@ -68,6 +68,10 @@ public:
 
     QString caption() const;
     void setCaption(const QString& caption);
+    // The form's own name, fixed for its life (the caption may follow what
+    // it shows): how tools outside the program tell its windows apart.
+    QString name() const;
+    void setName(const QString& name);
     void setBorderStyle(BorderStyle style);
     // A borderless window is of fixed size unless it draws its own frame and
     // lets the user (or the window system) size it: then it takes any size.

@@ -59,6 +59,10 @@ QWidget* windowByCaption(const QString& caption)
 {
     if (caption == QLatin1String("*"))
         return QApplication::activeWindow();
+    // A form's name first: a caption may change with what the window shows.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (const Form* form = Form::fromWidget(w); w->isVisible() && form && form->name() == caption)
+            return w;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle() == caption)
             return w;

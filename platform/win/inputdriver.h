@@ -13,7 +13,8 @@
 // answer line per command to "NAME.txt" (atomically). An answer is "ok", a
 // state line, or "error: " and the reason; the later commands still run.
 //
-// A window is named by its caption, "*" for the active window; a control by
+// A window is named by its form's name ("frmExplorer"), by its caption, or
+// "*" for the active window; a control by
 // its name, with its index in brackets in a control array ("cmdTab(3)").
 //   click  WINDOW CONTROL [X Y]  the left button pressed and released at the
 //                                control's centre, or X Y pixels inside it

@@ -272,3 +272,36 @@ TEST(KeyHandle, ACtrlCombinationIsSeenOnceAndNeverReachesTheFocusedWidget)
     QTest::keyClick(win.w.windowHandle(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(shortcuts, 1);
 }
+
+// Bound to one window, the handler leaves another window's keys alone: a
+// dialog's text box selects, copies and pastes with its own Ctrl keys, and
+// its Alt keys open none of the bound window's menus.
+TEST(KeyHandle, AnotherWindowOfTheProgramKeepsItsCtrlAndAltKeys)
+{
+    QWidget main;
+    main.resize(300, 200);
+    main.show();
+    clsKeyHandle k;
+    k.SetWindow(&main);
+    k.Attach();
+    std::vector<std::pair<int16_t, int16_t>> raised;
+    QObject::connect(&k, &clsKeyHandle::KeyPressed, [&](int16_t code, int16_t shift) { raised.push_back({code, shift}); });
+
+    ActiveWindow dialog;
+    auto* edit = new QLineEdit(&dialog.w);
+    edit->setText(QStringLiteral("proxy.example"));
+    edit->show();
+    edit->setFocus();
+    edit->setCursorPosition(5);
+    QTest::keyClick(dialog.w.windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(edit->selectedText(), QStringLiteral("proxy.example"));
+    QTest::keyClick(dialog.w.windowHandle(), Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(raised.empty());
+
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main, 5000));
+    QTest::keyClick(main.windowHandle(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(raised.back(), (std::pair<int16_t, int16_t>{78, 2})) << "the bound window's keys are still seen";
+    k.Detach();
+    inputstate::clear();
+}

@@ -112,13 +112,13 @@ protected:
     // A box's text replaced by typing.
     static QStringList retype(const QString& control, const QString& text)
     {
-        return {click(control), QStringLiteral("key\tPreferences\tEnd"), QStringLiteral("key\tPreferences\tShift+Home"),
+        return {click(control), QStringLiteral("key\tPreferences\tCtrl+A"),
                 QStringLiteral("type\tPreferences\t") + text};
     }
     // Edit > Preferences by mouse: the menu caption, then the menu's row.
     static QStringList openPreferences()
     {
-        return {QStringLiteral("wait\tZ5"), QStringLiteral("click\tZ5\tcmdMenu(1)"), QStringLiteral("menu\t0\t8"),
+        return {QStringLiteral("wait\tfrmExplorer"), QStringLiteral("click\tfrmExplorer\tcmdMenu(1)"), QStringLiteral("menu\t0\t8"),
                 QStringLiteral("wait\tPreferences")};
     }
 
@@ -169,7 +169,7 @@ protected:
     bool closeByItsButton(QProcess* p)
     {
         const QString name = QString::number(++scripts);
-        testenv::writeFile(driveDir + QStringLiteral("/.part-") + name, "click\tZ5\tcmdFormControl(3)\n");
+        testenv::writeFile(driveDir + QStringLiteral("/.part-") + name, "click\tfrmExplorer\tcmdFormControl(3)\n");
         QFile::rename(driveDir + QStringLiteral("/.part-") + name, driveDir + QStringLiteral("/do-") + name);
         return p->waitForFinished(60000) && p->exitStatus() == QProcess::NormalExit;
     }

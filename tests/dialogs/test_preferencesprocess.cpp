@@ -1,6 +1,6 @@
 // The staged Z5.exe in a fresh home, driven by real mouse clicks and keys:
 // the preferences opened from the Edit menu reach the registry, the running
-// next start.
+// browser and the next start.
 
 #include "httpproxy.h"
 #include "httpserver.h"
@@ -39,8 +39,16 @@ TEST_F(PreferencesProcess, EveryPageReachesTheHiveAndTheNextStart)
 {
     testenv::HttpServer origin;
     testenv::HttpProxy proxy;
+    proxy.route(QStringLiteral("origin.z5.test"), origin.port());
     const QString f3Url = origin.url(QStringLiteral("/f3.html")).toString();
     const QString home = QStringLiteral("http://origin.z5.test/home.html");
+    // The home page's pictures: one through the proxy, one from a host of
+    // the proxy's exceptions, one the new content entry blocks, one plain.
+    origin.serve("/home.html", "<html><head><title>home</title></head><body>"
+                               "<img src='http://origin.z5.test/viaproxy.png'><img src='http://bypass.z5.test/direct.png'>"
+                               "<img src='" + origin.address("/blocked-page.png").toUtf8() + "'>"
+                               "<img src='" + origin.address("/shown.png").toUtf8() + "'></body></html>");
+    origin.serve("/f3.html", "<html><head><title>f3</title></head><body>f3</body></html>");
     const QString group = testenv::freshDir(QStringLiteral("group"));
     ASSERT_TRUE(testenv::writeFile(work + QStringLiteral("/answers.txt"), (QStringLiteral("folder\t") + group + QLatin1Char('\n')).toUtf8()));
 
@@ -89,7 +97,8 @@ TEST_F(PreferencesProcess, EveryPageReachesTheHiveAndTheNextStart)
     proxyPage << retype(QStringLiteral("Proxy_TextBox(0)"), QStringLiteral("127.0.0.1"))
               << retype(QStringLiteral("Proxy_TextBox(1)"), port)
               << retype(QStringLiteral("Proxy_TextBox(2)"), QStringLiteral("127.0.0.1"))
-              << retype(QStringLiteral("Proxy_TextBox(3)"), port);
+              << retype(QStringLiteral("Proxy_TextBox(3)"), port)
+              << retype(QStringLiteral("Proxy_TextBox(10)"), QStringLiteral("bypass.z5.test"));
     ASSERT_TRUE(driveOk(proxyPage));
 
     // Content: a protected entry; its password never shows as typed.
@@ -126,7 +135,7 @@ TEST_F(PreferencesProcess, EveryPageReachesTheHiveAndTheNextStart)
                            sz(QStringLiteral("Address2"), addr), sz(QStringLiteral("Address3"), {}),
                            sz(QStringLiteral("Address4"), {}), sz(QStringLiteral("Address5"), {}),
                            sz(QStringLiteral("Port1"), port), sz(QStringLiteral("Port2"), port), sz(QStringLiteral("Port3"), {}),
-                           sz(QStringLiteral("Port4"), {}), sz(QStringLiteral("Port5"), {}), sz(QStringLiteral("Exception"), {})}));
+                           sz(QStringLiteral("Port4"), {}), sz(QStringLiteral("Port5"), {}), sz(QStringLiteral("Exception"), QStringLiteral("bypass.z5.test"))}));
     const QString machineKey = QStringLiteral("HKLM\\Software\\Keldo\\Z5 Browser");
     const QStringList machine = valuesOf(regQuery(machineKey), machineKey);
     const QString code = valueLine(machine, QStringLiteral("Z5_STARTUPCODE")).section(QLatin1Char(' '), 2);
@@ -141,8 +150,24 @@ TEST_F(PreferencesProcess, EveryPageReachesTheHiveAndTheNextStart)
     // The next start passes its start-up check with the new list.
     const qsizetype promptsBefore = prompts().size();
     QProcess* again = start();
-    ASSERT_TRUE(driveOk({QStringLiteral("wait\tZ5")}));
+    ASSERT_TRUE(driveOk({QStringLiteral("wait\tfrmExplorer")}));
     EXPECT_EQ(prompts().size(), promptsBefore) << "no start-up refusal: " << prompts().join(QLatin1Char('\n')).toStdString();
+
+    // The home page came through the proxy, its exception went around it,
+    // and the new content entry kept its picture from being asked for.
+    const auto logs = [&] {
+        return QString("proxy: " + proxy.log().join(", ") + "\norigin: " + origin.log().join(", ")).toStdString();
+    };
+    EXPECT_TRUE(testenv::waitFor(
+        [&] { return proxy.requested(QStringLiteral("/viaproxy.png")) && origin.requestsFor("/shown.png") == 1; }, 60000))
+        << logs();
+    EXPECT_TRUE(proxy.requested(QStringLiteral("GET ") + home)) << logs();
+    // F3 opens its page in the running browser; by then the home page's
+    // pictures have all been asked for.
+    ASSERT_TRUE(driveOk({QStringLiteral("key\tfrmExplorer\tF3")}));
+    EXPECT_TRUE(testenv::waitFor([&] { return origin.requestsFor("/f3.html") == 1; }, 30000)) << logs();
+    EXPECT_FALSE(proxy.requested(QStringLiteral("bypass.z5.test"))) << logs();
+    EXPECT_FALSE(testenv::anyContains(origin.log(), QStringLiteral("blocked-page"))) << logs();
 
     // The reopened window shows what was saved.
     ASSERT_TRUE(driveOk(openPreferences()));
@@ -154,4 +179,43 @@ TEST_F(PreferencesProcess, EveryPageReachesTheHiveAndTheNextStart)
     EXPECT_EQ(state(QStringLiteral("Preferences"), QStringLiteral("Cleanup_CheckBox(2)")).value(2), QStringLiteral("1"));
     EXPECT_TRUE(driveOk({click(QStringLiteral("cmdButton1(1)"))}));
     Q_UNUSED(again);
+}
+
+// The Apply state under real input: a time-out of "abc" is refused with its
+// message and leaves the hive files as they were; Cancel after an Apply
+// keeps the applied page and drops the later page's change.
+TEST_F(PreferencesProcess, ARefusedValueSavesNothingAndCancelKeepsOnlyTheAppliedPage)
+{
+    start();
+    ASSERT_TRUE(driveOk(openPreferences()));
+    const auto hives = [] {
+        QMap<QString, QByteArray> files;
+        const QDir folder(platform::registry::storeFolder());
+        for (const QString& name : folder.entryList(QDir::Files))
+            files.insert(name, testenv::readFile(folder.filePath(name)));
+        return files;
+    };
+    const QMap<QString, QByteArray> before = hives();
+    ASSERT_FALSE(before.isEmpty());
+
+    for (const QString& button : {QStringLiteral("cmdButton1(2)"), QStringLiteral("cmdButton1(0)")}) {
+        const qsizetype shown = prompts().size();
+        ASSERT_TRUE(driveOk(retype(QStringLiteral("General_TextBox"), QStringLiteral("abc")) << click(button)));
+        const QStringList after = prompts().mid(shown);
+        ASSERT_EQ(after.size(), 1) << button.toStdString() << ": " << after.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(after[0].contains(QStringLiteral("numeric value is required for Time Out"))) << after[0].toStdString();
+        EXPECT_EQ(state(QStringLiteral("Preferences"), QStringLiteral("General_TextBox")).value(3), QStringLiteral("abc"))
+            << button.toStdString() << ": the window stays open";
+        EXPECT_TRUE(hives() == before) << button.toStdString() << ": the hive files are unchanged";
+    }
+
+    QStringList steps = retype(QStringLiteral("General_TextBox"), QStringLiteral("7"));
+    steps << click(QStringLiteral("cmdButton1(2)")) << click(QStringLiteral("cmdTab(2)"))
+          << retype(QStringLiteral("QuickLaunch_TextBox(2)"), QStringLiteral("http://dropped.example/?q="))
+          << click(QStringLiteral("cmdButton1(1)"));
+    ASSERT_TRUE(driveOk(steps));
+    const QStringList values = valuesOf(regQuery(kUserKey), kUserKey);
+    EXPECT_EQ(valueLine(values, QStringLiteral("UNREACHABLETIMEOUT")), sz(QStringLiteral("UNREACHABLETIMEOUT"), QStringLiteral("7")));
+    EXPECT_FALSE(valueLine(values, QStringLiteral("DEFAULTSEARCH")).contains(QStringLiteral("dropped.example")));
+    EXPECT_FALSE(prompted(QStringLiteral("dropped.example")));
 }
