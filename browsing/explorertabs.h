@@ -121,6 +121,11 @@ public:
     void ReopenClosedTab() override { tabs_.ReopenClosedTab(); }
     void QuickListLookup(int16_t list, const QString& name) override { nav_.QuickListLookup(list, name); }
     void NavigateCurrentTab(const QString& url) override;
+    void SetTabState(int16_t browserIndex, int16_t field, int16_t value) override
+    {
+        tabs_.SetTabState(browserIndex, field, value);
+    }
+    void ShowMediaStateStatus() override { tabs_.ShowMediaStateStatus(); }
     void RunPageKey(int16_t keyCode) override;
     void LayoutTabStrip(LayoutRect& rect) override;
 

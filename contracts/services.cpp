@@ -38,7 +38,7 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
                "StopBrowsing RefreshPage GoUpOneLevel OpenMyFolder OpenMail NavigateAddressText ReadHandOffFiles OpenFileDialogCommand "
                "SetStatusMessage ShowBusyIndicator SwitchToAdjacentTab SetTabStateRecord UnloadBrowser LayoutTabStrip "
                "LayoutViewPanes EnsureTabsForViewMode StopEverything IsCurrentTabBlank OpenNewTab ReopenClosedTab "
-               "NavigateCurrentTab")},
+               "NavigateCurrentTab SetTabState UpdateTabTitle RefreshCurrentTabChrome ShowMediaStateStatus")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu ShowMediaMenu ShowPlaylistMenu "

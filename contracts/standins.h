@@ -71,6 +71,10 @@ public:
     void ReopenClosedTab() override {}
     void QuickListLookup(int16_t, const QString&) override {}
     void NavigateCurrentTab(const QString&) override {}
+    void SetTabState(int16_t, int16_t, int16_t) override {}
+    void UpdateTabTitle(int) override {}
+    void RefreshCurrentTabChrome() override {}
+    void ShowMediaStateStatus() override {}
 };
 
 class StandInMenus : public IMenusService {

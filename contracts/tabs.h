@@ -122,4 +122,14 @@ public:
     virtual void ReopenClosedTab() = 0;
     // The current tab's browser goes to url.
     virtual void NavigateCurrentTab(const QString& url) = 0;
+
+    // What the viewers of the lists ask of the tabs.
+    // One field of a browser's tab state record (1: the view kind).
+    virtual void SetTabState(int16_t browserIndex, int16_t field, int16_t value) = 0;
+    // Redraws the caption of the tab button (tab number - TabButtonOffset).
+    virtual void UpdateTabTitle(int button) = 0;
+    // The captions, buttons, address and status of the current tab again.
+    virtual void RefreshCurrentTabChrome() = 0;
+    // "Stopped", "Paused" or "Playing" for the current list in the status line.
+    virtual void ShowMediaStateStatus() = 0;
 };

@@ -166,6 +166,13 @@ public:
         add(QStringLiteral("QuickListLookup(%1,%2)").arg(l).arg(name));
     }
     void NavigateCurrentTab(const QString& url) override { add(QStringLiteral("NavigateCurrentTab(%1)").arg(url)); }
+    void SetTabState(int16_t browser, int16_t field, int16_t value) override
+    {
+        add(QStringLiteral("SetTabState(%1,%2,%3)").arg(browser).arg(field).arg(value));
+    }
+    void UpdateTabTitle(int button) override { add(QStringLiteral("UpdateTabTitle(%1)").arg(button)); }
+    void RefreshCurrentTabChrome() override { rec("RefreshCurrentTabChrome"); }
+    void ShowMediaStateStatus() override { rec("ShowMediaStateStatus"); }
 
     // Menus
     void CreatePopupMenu(QWidget*) override { rec("CreatePopupMenu"); }
