@@ -1,6 +1,7 @@
 // The download manager program: runs one download list, or fetches one file.
 
 #include "dlmanager/moddownload.h"
+#include "platform/base/commandline.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         parts << QString::fromLocal8Bit(argv[i]);
     const QString argument = parts.join(QLatin1Char(' '));
+    // Qt's own options ("-platform vnc", the engine's "--remote-debugging-port")
+    // are never read from the command line: the list's page items run pages.
+    platform::commandline::ApplicationArguments qtArguments(argc, argv);
     std::unique_ptr<QCoreApplication> app;
     if (ParseDownloadCommand(argument).form == DownloadCommand::List) {
         // A list may hold pages, which the hidden browser control loads: it
@@ -25,11 +29,11 @@ int main(int argc, char** argv)
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        auto gui = std::make_unique<QApplication>(argc, argv);
+        auto gui = std::make_unique<QApplication>(qtArguments.argc(), qtArguments.argv());
         QApplication::setQuitOnLastWindowClosed(false);
         app = std::move(gui);
     } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
+        app = std::make_unique<QCoreApplication>(qtArguments.argc(), qtArguments.argv());
     }
     return modDownLoad_Main(argument);
 }

@@ -1,6 +1,7 @@
 // The skin removal tool: everything starts in RemovalMain; the command line
 // is not read.
 
+#include "platform/base/commandline.h"
 #include "platform/win/shotonshow.h"
 #include "skinremoval/frmremoval.h"
 #include "skinremoval/module1.h"
@@ -9,7 +10,9 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // Qt's own options are never read from the command line either.
+    platform::commandline::ApplicationArguments qtArguments(argc, argv);
+    QApplication app(qtArguments.argc(), qtArguments.argv());
     QApplication::setApplicationName(QStringLiteral("Z5SkinRemoval"));
     platform::shotonshow::install();
     RemovalMain();

@@ -89,11 +89,12 @@ protected:
         ASSERT_TRUE(testenv::writeFile(data(name + QStringLiteral(".Z5P")), text));
     }
 
-    QProcess* start(const QString& argument)
+    QProcess* start(const QString& argument) { return start(QStringList{argument}); }
+    QProcess* start(const QStringList& arguments)
     {
         process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedChannels);
-        process->start(kExe, {argument});
+        process->start(kExe, arguments);
         process->waitForStarted(5000);
         return process.get();
     }

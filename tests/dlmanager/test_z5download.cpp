@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -280,6 +281,27 @@ TEST_F(Z5DownLoadProgram, RunsThatMustNotStart)
         ASSERT_TRUE(p->waitForFinished(30000));
         EXPECT_FALSE(QFile::exists(data(QString::fromUtf8(c.mustNotExist))));
     }
+}
+
+TEST_F(Z5DownLoadProgram, QtsOwnOptionsOnTheCommandLineOpenNoPort)
+{
+    // The starter may split the list's argument anywhere: what follows the
+    // list's name is its flag, never an option of Qt or of the web engine.
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/slow.bin"), randomBytes(1024 * 1024, 11)));
+    ASSERT_TRUE(nginx.start(root, QStringLiteral("limit_rate 20k;")));
+    writeList(QStringLiteral("o"), {item(QStringLiteral("slow"), nginx.base() + QStringLiteral("/slow.bin"), target)});
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const quint16 vnc = probe.serverPort();
+    probe.close();
+    QProcess* p = start(QStringList{QStringLiteral("o||||||||||0"), QStringLiteral("-platform"), QStringLiteral("vnc:port=%1").arg(vnc)});
+    // The run is under way: the application object has long been made.
+    ASSERT_TRUE(testenv::waitFor([&] { return QFileInfo(target + QStringLiteral("/slow.bin~~~")).size() > 0; }, 30000));
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, vnc);
+    EXPECT_FALSE(socket.waitForConnected(3000)) << "port " << vnc << " is open";
+    ::kill(static_cast<pid_t>(p->processId()), SIGKILL);
+    p->waitForFinished(5000);
 }
 
 TEST_F(Z5DownLoadProgram, ABlankLineEndsTheRunWithItsPagesWritten)
