@@ -68,6 +68,12 @@ bool isBelow(const QString& path, const QString& folder)
     return !f.isEmpty() && path.startsWith(f + QLatin1Char('/'));
 }
 
+bool isWebAddress(const QString& url)
+{
+    const QString scheme = QUrl(url).scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
 // Runs f on the next turn of the event loop unless the tabs are gone.
 template <typename F>
 void later(const std::shared_ptr<bool>& alive, F f)
@@ -727,6 +733,18 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
     IBrowser* b = host_.browser(index);
     if (!b) {
         r.cancel = true;
+        return;
+    }
+    // The web-folder page the Open dialog wrote sends its tab to the typed
+    // address; the engine lets no local page do that by itself, so the tab
+    // is sent there on the page's behalf.
+    if (r.topLevel && r.kind != platform::browser::NavigationKind::Typed && isWebAddress(url) && IsLocalProgramPage(r.pageUrl)
+        && r.pageUrl.endsWith(QLatin1String("OpenWebFolderPage.htm"))) {
+        r.cancel = true;
+        later(alive_, [this, index, url] {
+            if (IBrowser* target = host_.browser(index))
+                target->navigate2(url);
+        });
         return;
     }
     // 3. Viewer tabs are not tested further.

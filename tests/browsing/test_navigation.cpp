@@ -25,7 +25,6 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QDropEvent>
 #include <QTest>
 #include <QWebEngineView>
@@ -34,6 +33,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include <unistd.h>
 
 inline void PrintTo(const QString& s, std::ostream* os)
 {
@@ -534,4 +535,86 @@ TEST_F(WindowNavigation, WithLinksInNewTabsADropFromAPageOpensATabButGoNever)
     dropText(server.address("/x.html"));
     EXPECT_TRUE(testenv::waitFor([&] { return model().TabCount() == 2 && model().CurrentTab() == 1; }));
     EXPECT_TRUE(waitForUrl(server.address("/x.html")));
+}
+
+TEST_F(WindowNavigation, TheOpenCommandOpensWhatTheDialogGivesByItsKind)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("open these"));
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/a page.html"), page("local page")));
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/site.url"),
+                                   "[InternetShortcut]\r\nURL=" + server.address("/b.html").toUtf8() + "\r\n"));
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/pics.z5p"),
+                                   "3\r\n1\r\n1\r\n101000\r\n\r\n\r\n\r\n\r\none.png,/p/one.png\r\ntwo.png,/p/two.png\r\n"));
+    QStringList answers;
+    QStringList prompts;
+    platform::prompt::setResponder([&](const platform::prompt::Prompt& p) -> std::optional<platform::prompt::Answer> {
+        if (p.kind != QLatin1String("input"))
+            return std::nullopt;
+        prompts << p.title;
+        if (answers.isEmpty())
+            return platform::prompt::Answer{};
+        platform::prompt::Answer a{true, 0, {}};
+        a.paths = answers.takeFirst().split(QLatin1Char('|'));
+        return a;
+    });
+    // Ctrl+O with a typed local path holding blanks.
+    answers << dir + QStringLiteral("/a page.html");
+    QTest::keyClick(handle(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(prompts, QStringList{QStringLiteral("Open")});
+    EXPECT_TRUE(waitForUrl(QUrl::fromLocalFile(dir + QStringLiteral("/a page.html")).toString(QUrl::FullyEncoded)));
+
+    // A shortcut goes to its address, in this tab.
+    const int tabs = model().TabCount();
+    answers << dir + QStringLiteral("/site.url");
+    services.Tabs().OpenFileDialogCommand();
+    EXPECT_TRUE(waitForUrl(server.address("/b.html")));
+    EXPECT_EQ(model().TabCount(), tabs);
+
+    // A playlist goes to its list, which shows.
+    window->DisplayFlags[DisplaySidePane] = 0;
+    answers << dir + QStringLiteral("/pics.z5p");
+    services.Tabs().OpenFileDialogCommand();
+    EXPECT_NE(window->DisplayFlags[DisplaySidePane], 0);
+    EXPECT_EQ(window->CurrentListKind, 3);
+    ASSERT_NE(services.Lists().ListItems(3), nullptr);
+    EXPECT_EQ(services.Lists().ListItems(3)->count(), 2);
+    EXPECT_TRUE(window->ListView.exists(3) && window->ListView[3].visible());
+    EXPECT_EQ(window->ListView[3].itemText(2), QStringLiteral("two.png"));
+
+    // A web folder: the page written for it leads to the address and goes.
+    answers << server.address("/x.html") + QStringLiteral("|1");
+    services.Tabs().OpenFileDialogCommand();
+    EXPECT_TRUE(waitForRequests("/x.html", 1));
+    const QStringList pages = QDir(platform::paths::privateTempFolder()).entryList({QStringLiteral("~Z5_*OpenWebFolderPage.htm")});
+    EXPECT_TRUE(testenv::waitFor([&] {
+        return QDir(platform::paths::privateTempFolder()).entryList({QStringLiteral("~Z5_*OpenWebFolderPage.htm")}).isEmpty();
+    }, 10000)) << pages.join(QLatin1Char(' ')).toStdString();
+
+    // Cancelled: nothing happens.
+    const QString before = shownUrl();
+    services.Tabs().OpenFileDialogCommand();
+    QTest::qWait(200);
+    EXPECT_EQ(shownUrl(), before);
+    platform::prompt::setResponder({});
+}
+
+TEST_F(WindowNavigation, AHandedOverPlaylistLoadsWithoutATab)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("handed"));
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/songs.Z5P"),
+                                   "1\r\n2\r\n1\r\n101000\r\n\r\n\r\n\r\n\r\na.mp3\r\nb.mp3\r\nc.mp3\r\n"));
+    const int folder = platform::paths::openPrivateSubfolder(QStringLiteral("Z5Temp"));
+    ASSERT_GE(folder, 0);
+    const QString handOff = platform::paths::privateTempFolder() + QStringLiteral("/Z5Temp");
+    ::close(folder);
+    ASSERT_TRUE(testenv::writeFile(handOff + QStringLiteral("/1"), (dir + QStringLiteral("/songs.Z5P")).toUtf8()));
+    const int tabs = model().TabCount();
+    services.Tabs().ReadHandOffFiles();
+    EXPECT_EQ(model().TabCount(), tabs);
+    EXPECT_FALSE(QFile::exists(handOff + QStringLiteral("/1")));
+    EXPECT_EQ(window->CurrentListKind, 1);
+    ASSERT_NE(services.Lists().ListItems(1), nullptr);
+    EXPECT_EQ(services.Lists().ListItems(1)->count(), 3);
+    EXPECT_EQ(window->ListCurrentItem[1], 2);
+    EXPECT_NE(window->DisplayFlags[DisplaySidePane], 0);
 }
