@@ -43,9 +43,6 @@ struct Mci::Alias {
 
 namespace {
 
-constexpr int kLocalOpenMs = 3000;
-constexpr int kNetOpenMs = 15000;
-
 QStringList words(const QString& text)
 {
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
@@ -120,6 +117,12 @@ Mci::~Mci()
 QStringList Mci::aliases() const
 {
     return aliases_.keys();
+}
+
+void Mci::setOpenWait(int fileMs, int addressMs)
+{
+    fileWaitMs_ = std::max(1, fileMs);
+    addressWaitMs_ = std::max(1, addressMs);
 }
 
 std::shared_ptr<Mci::Alias> Mci::find(const QString& name) const
@@ -312,7 +315,7 @@ int Mci::sendString(const QString& command, QString* reply)
         const QRect r(static_cast<int>(*x), static_cast<int>(*y), static_cast<int>(*wd), static_cast<int>(*ht));
         if (args[0] == QLatin1String("window")) {
             if (a->surface)
-                a->surface->setGeometry(r);
+                a->surface->place(r);
             return MciOk;
         }
         if (args[0] == QLatin1String("destination")) {
@@ -428,7 +431,6 @@ int Mci::open(const QString& rest)
         a->player->setVideoOutput(a->sink);
         if (QWidget* w = widgetOf(static_cast<quintptr>(*parent))) {
             a->surface = new VideoSurface(w);
-            a->surface->setGeometry(w->rect());
             a->surface->attach(a->sink);
             a->surface->show();
         }
@@ -436,7 +438,7 @@ int Mci::open(const QString& rest)
     aliases_.insert(alias, a);
     a->player->setSource(source);
 
-    const QDeadlineTimer deadline(net ? kNetOpenMs : kLocalOpenMs);
+    const QDeadlineTimer deadline(net ? addressWaitMs_ : fileWaitMs_);
     QMediaPlayer* p = a->player;
     waitUntil(*a, deadline, [p] { return loaded(p->mediaStatus()) || failed(*p); });
     if (!a->cancelled && loaded(p->mediaStatus()) && !failed(*p) && a->sink && p->hasVideo()) {

@@ -61,6 +61,8 @@ public:
     double appVolume() const { return appVolume_; }
     // Aliases open now (pending ones included).
     QStringList aliases() const;
+    // How long an open waits for a file and for an address (ms).
+    void setOpenWait(int fileMs, int addressMs);
 
     struct Alias;
 
@@ -72,6 +74,8 @@ private:
 
     QHash<QString, std::shared_ptr<Alias>> aliases_;
     double appVolume_ = 1.0;
+    int fileWaitMs_ = 3000;
+    int addressWaitMs_ = 15000;
 };
 
 } // namespace platform::media

@@ -1,5 +1,6 @@
 #include "platform/media/videosurface.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QVideoSink>
 
@@ -9,6 +10,23 @@ VideoSurface::VideoSurface(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
+    if (parent) {
+        setGeometry(parent->rect());
+        parent->installEventFilter(this);
+    }
+}
+
+void VideoSurface::place(const QRect& rect)
+{
+    placed_ = true;
+    setGeometry(rect);
+}
+
+bool VideoSurface::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!placed_ && watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return QWidget::eventFilter(watched, event);
 }
 
 void VideoSurface::attach(QVideoSink* sink)

@@ -21,12 +21,17 @@ public:
     // The size of the last frame that arrived; invalid before the first.
     QSize frameSize() const { return frame_.size(); }
     bool hasFrame() const { return frame_.isValid(); }
+    // The surface fills its parent and follows its size until it is placed
+    // here ("put window at").
+    void place(const QRect& rect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QVideoFrame frame_;
+    bool placed_ = false;
     QMetaObject::Connection connection_;
 };
 

@@ -16,7 +16,10 @@
 #include "platform/media/fakemci.h"
 #include "platform/media/mastervolume.h"
 #include "platform/media/mci.h"
+#include "platform/win/controls.h"
 #include "platform/win/listrows.h"
+#include "platform/win/twips.h"
+#include "media/videoview.h"
 
 #include "mediafiles.h"
 #include "recordingservices.h"
@@ -53,6 +56,9 @@ protected:
                    std::unique_ptr<platform::media::IMasterVolume> mixer = nullptr)
     {
         media = std::make_unique<MediaService>(*window, services, std::move(mci), std::move(mixer));
+        // A busy machine may take longer than the program's 3 s to load.
+        if (auto* real = dynamic_cast<platform::media::Mci*>(&media->mci()))
+            real->setOpenWait(30000, 30000);
         services.SetMedia(media.get());
         // Shuffles draw from a fixed sequence.
         media->context().random = [this] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); };
@@ -299,4 +305,136 @@ TEST_F(Player, WithoutACardTheKnobSetsThePlayersVolume)
     ASSERT_TRUE(testenv::waitFor([&] { return !window->VolumeKnobGlide; }, 20000));
     EXPECT_FLOAT_EQ(window->VolumeKnobX[1], 1375);
     EXPECT_EQ(status(QStringLiteral("volume")), 250);
+}
+
+// A video of the video list shows in the current tab's place, zooms in the
+// three ways, and gives the tab back when it closes.
+TEST_F(Player, VideoShowsInTheTabZoomsAndGivesTheTabBack)
+{
+    platform::forms::setTwipsPerPixel(15, 15);
+    // Long enough to play through the checks below.
+    ASSERT_TRUE(testmedia::writeBarsAvi(dir + QStringLiteral("/bars.avi"), 320, 240, 600));
+    makeMedia();
+    window->show();
+    window->move(0, 0, 12000, 9000);
+    window->PicHolder[0].move(0, 0, 9000, 6000);
+    // The tab's browser: only its place matters here.
+    platform::forms::PictureBox page(*window, QStringLiteral("WBMAIN"), 0, &window->PicHolder[0]);
+    page.move(0, 0, 9000, 6000);
+    page.setBackColor(QColor(255, 255, 255));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
+    auto& rows = lists->stores()[2];
+    rows.setColumn(rows.add(QStringLiteral("bars.avi")), 1, dir + QStringLiteral("/bars.avi"));
+    rows.setCurrentRow(1);
+    window->CurrentListKind = 2;
+    media->PlaySelectedItem(0);
+
+    EXPECT_EQ(window->ListViewerBrowser[2], 0);
+    EXPECT_TRUE(fakes.calls.contains(QStringLiteral("SetTabState(0,1,2)")));
+    auto& area = window->PicHolder[2];
+    auto& holder = window->PicHolder[3];
+    EXPECT_TRUE(area.visible());
+    EXPECT_EQ(area.width(), 9000);
+    // The native size, centred.
+    EXPECT_EQ(holder.width(), 4800);
+    EXPECT_EQ(holder.height(), 3600);
+    EXPECT_EQ(holder.left(), 2100);
+    EXPECT_EQ(holder.top(), 1200);
+
+    // The first bar's colour shows in the browser's place.
+    const QColor first = testmedia::barColours()[0];
+    const QPoint inFirstBar(140 + 40, 80 + 120);
+    QImage shot;
+    EXPECT_TRUE(testenv::waitFor(
+        [&] {
+            shot = window->window()->grab().toImage();
+            const QColor c = shot.pixelColor(inFirstBar);
+            return std::abs(c.red() - first.red()) < 40 && std::abs(c.green() - first.green()) < 40
+                   && std::abs(c.blue() - first.blue()) < 40;
+        },
+        10000))
+        << "the pixel is " << shot.pixelColor(inFirstBar).name().toStdString();
+    shot.save(QStringLiteral(Z5_BINARY_DIR "/screenshots/media-video-in-tab.png"));
+
+    // Fit, restore, zoom out, and zoom in capped.
+    struct Step {
+        uint8_t mode;
+        int repeat;
+        double width, height;
+    } steps[] = {
+        {0, 1, 8000, 6000},
+        {0, 1, 4800, 3600},
+        {2, 1, 4320, 3240},
+        {4, 1, 4320, 3240},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(int(s.mode));
+        for (int i = 0; i < s.repeat; ++i)
+            media->video().ZoomVideo(s.mode);
+        EXPECT_NEAR(holder.width(), s.width, 1);
+        EXPECT_NEAR(holder.height(), s.height, 1);
+        EXPECT_NEAR(holder.left(), (9000 - s.width) / 2, 1);
+    }
+    for (int i = 0; i < 300; ++i)
+        media->video().ZoomVideo(1);
+    EXPECT_LE(holder.width() * holder.height(), 8.0 * 9000 * 6000);
+    EXPECT_GT(holder.width() * holder.height(), 6.0 * 9000 * 6000);
+    EXPECT_LE(holder.width(), 32767 * 15);
+
+    fakes.calls.clear();
+    media->CloseVideoPlayer();
+    EXPECT_FALSE(area.visible());
+    EXPECT_EQ(window->ListViewerBrowser[2], -1);
+    EXPECT_EQ(window->ListPlayState[2], 0);
+    EXPECT_TRUE(fakes.calls.contains(QStringLiteral("SetTabState(0,1,1)")));
+    EXPECT_TRUE(fakes.calls.contains(QStringLiteral("UpdateTabTitle(0)")));
+    const QImage after = window->window()->grab().toImage();
+    EXPECT_EQ(after.pixelColor(inFirstBar), QColor(255, 255, 255)) << "the page shows again";
+    platform::forms::setTwipsPerPixel(0, 0);
+}
+
+// A Net item just opened is handed to the download manager with one
+// argument, once; a local item, an unsafe name, an offline list or a target
+// folder that is not absolute start nothing.
+TEST_F(Player, APlayingNetItemIsHandedToTheDownloadManagerOnce)
+{
+    auto fake = std::make_unique<platform::media::FakeMci>();
+    makeMedia(std::move(fake), std::make_unique<platform::media::FakeMixer>());
+    QStringList started;
+    media->context().startProgram = [&](const QString& program, const QStringList& args) -> qint64 {
+        started << program + QLatin1Char(' ') + QString::number(args.size()) + QLatin1Char(' ') + args.value(0);
+        return QCoreApplication::applicationPid();
+    };
+    const QString target = testenv::freshDir(QStringLiteral("target"));
+    struct Case {
+        const char* name;
+        QString text, source, folder, options;
+        bool starts;
+    } cases[] = {
+        {"net item", QStringLiteral("song.wav"), QStringLiteral("http://127.0.0.1:1/song.wav"), target, QStringLiteral("001000"), true},
+        {"local item", QStringLiteral("song.wav"), dir + QStringLiteral("/song.wav"), target, QStringLiteral("001000"), false},
+        {"offline list", QStringLiteral("song.wav"), QStringLiteral("http://127.0.0.1:1/song.wav"), target, QStringLiteral("101000"), false},
+        {"name with a slash", QStringLiteral("../song.wav"), QStringLiteral("http://127.0.0.1:1/song.wav"), target, QStringLiteral("001000"), false},
+        {"dot dot", QStringLiteral(".."), QStringLiteral("http://127.0.0.1:1/song.wav"), target, QStringLiteral("001000"), false},
+        {"relative folder", QStringLiteral("song.wav"), QStringLiteral("http://127.0.0.1:1/song.wav"), QStringLiteral("target"), QStringLiteral("001000"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        started.clear();
+        ListDownloadOptions[1] = c.options;
+        auto& rows = lists->stores()[1];
+        rows.clear();
+        const int r = rows.add(c.text);
+        rows.setColumn(r, 1, c.source);
+        rows.setColumn(r, 3, c.folder);
+        rows.setCurrentRow(1);
+        media->engine().CloseAudioPlayer();
+        media->PlaySelectedItem(0);
+        // Resumed after a pause: the item is not opened again, nothing more starts.
+        media->PauseList(0, 1);
+        media->PlaySelectedItem(0);
+        const QString expected = platform::paths::programPath(QStringLiteral("/Tool/Z5DownLoad.exe")) + QStringLiteral(" 1 ")
+                                 + c.source + QStringLiteral("|||||") + c.folder + QLatin1Char('/') + c.text;
+        EXPECT_EQ(started, c.starts ? QStringList{expected} : QStringList());
+    }
 }
