@@ -6,6 +6,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "platform/base/commandline.h"
 #include "platform/web/browser.h"
+#include "platform/win/inputdriver.h"
 #include "platform/win/shotonshow.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int main(int argc, char** argv)
     QApplication app(qtArguments.argc(), qtArguments.argv());
     QApplication::setApplicationName(QStringLiteral("Z5"));
     platform::shotonshow::install();
+    platform::inputdriver::install();
     ServiceSet services;
     std::unique_ptr<BrowserProgram> program;
     SetMainWindowLoader([&services, &program] {

@@ -3,6 +3,7 @@
 #include "browsing/pagetools.h"
 #include "core/fileclasses.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/base/textfile.h"
 #include "platform/base/vbrt.h"
@@ -67,7 +68,7 @@ std::optional<int> ColourCellAt(double width, double n, double x)
 
 void ColourBar_MouseMove(frmExplorer& f, double x)
 {
-    const auto& bar = f.ImageBox[7];
+    const auto& bar = f.ImageBox[imagebox::ColourBar];
     const double top = SkinNumber(154) + bar.top();
     const ColourBarCells g = ColourBarGeometry(bar.width(), cellCount());
     if (const auto cell = ColourCellAt(bar.width(), cellCount(), x); cell && *cell >= 0 && *cell <= 25) {
@@ -75,13 +76,13 @@ void ColourBar_MouseMove(frmExplorer& f, double x)
         f.ColorBarMarker->zOrder(0);
         f.ColorBarMarker->move(bar.left() + g.margin + *cell * g.cellWidth, top, g.cellWidth, g.cellWidth);
     }
-    f.HoverElementId = kColourBarElement;
+    f.Hover().SetHoverElementId(kColourBarElement);
 }
 
 void ColourBar_MouseUp(frmExplorer& f, platform::browser::IBrowser* page, int button, double x)
 {
     f.ColorBarMarker->setVisible(false);
-    const auto cell = ColourCellAt(f.ImageBox[7].width(), cellCount(), x);
+    const auto cell = ColourCellAt(f.ImageBox[imagebox::ColourBar].width(), cellCount(), x);
     if (!cell || !page)
         return;
     const QString command = button == 1 ? QStringLiteral("ForeColor") : QStringLiteral("BackColor");

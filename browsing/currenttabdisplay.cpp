@@ -8,6 +8,7 @@
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/menubarpopups.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 
 #include <QUrl>
@@ -46,8 +47,8 @@ CurrentTabDisplay::CurrentTabDisplay(frmExplorer& f, TabBrowsing& tabs, TabStrip
     : f_(f), tabs_(tabs), strip_(strip)
 {
     // Back and Forward start disabled; the engine's notices enable them.
-    f_.cmdWBControl[2].setEnabled(false);
-    f_.cmdWBControl[3].setEnabled(false);
+    f_.cmdWBControl[navbutton::Back].setEnabled(false);
+    f_.cmdWBControl[navbutton::Forward].setEnabled(false);
 }
 
 int CurrentTabDisplay::currentBrowser() const
@@ -80,15 +81,15 @@ void CurrentTabDisplay::RefreshCurrentTabChrome()
         ShowAddressOfUrl();
         RefreshBackForwardButtons();
     } else {
-        f_.WBTextBox[0].setText(QString());
-        f_.cmdWBControl[5].zOrder(0);
+        f_.WBTextBox[wbtextbox::Address].setText(QString());
+        f_.cmdWBControl[navbutton::Refresh].zOrder(0);
     }
 }
 
 void CurrentTabDisplay::ShowCurrentTabNumber()
 {
     const QString text = QString::number(tabs_.model().CurrentTab() + 1);
-    f_.WBTextBox[2].setText(text);
+    f_.WBTextBox[wbtextbox::TabNumber].setText(text);
     PaintTabButtonCaption(*f_.cmdCloseTab, text, false);
 }
 
@@ -110,14 +111,14 @@ void CurrentTabDisplay::UpdateFormCaption()
         const bool web = url.startsWith(QLatin1String("HTTP"), Qt::CaseInsensitive);
         if (tabs_.model().CurrentTab() == 0 && title.isEmpty()) {
             f_.setCaption(tabs_.model().TabCount() == 1 ? QStringLiteral("Z5") : message("9022", "Blank Page"));
-            f_.WBTextBox[1].setText(QString());
+            f_.WBTextBox[wbtextbox::Status].setText(QString());
         } else if (!web && f_.services().Media().SpecialFolderDisplayName(title) > 0) {
             // A shell folder shown in the tab: its name, in the status line too.
             f_.setCaption(title);
             tabs_.SetStatusMessage(title, b, -1);
         } else if (!web) {
             f_.setCaption(title.isEmpty() ? message("9022", "Blank Page") : title);
-            f_.WBTextBox[1].setText(QString());
+            f_.WBTextBox[wbtextbox::Status].setText(QString());
         } else {
             f_.setCaption(title);
             tabs_.SetStatusMessage(url, b, -1);
@@ -133,16 +134,17 @@ void CurrentTabDisplay::ShowAddressOfUrl()
 {
     const IBrowser* br = tabs_.WBMAIN(currentBrowser());
     QString addr = br ? br->locationURL() : QString();
-    f_.cmdWBControl[5].zOrder(0);
-    if ((tabs_.model().CurrentTab() == 0 && tabs_.model().TabTitles().value(0).isEmpty()) || IsBlankPageUrl(addr) || GetHelpPagePath(addr)
+    f_.cmdWBControl[navbutton::Refresh].zOrder(0);
+    const TabModel& m = tabs_.model();
+    if ((m.CurrentTab() == 0 && m.TabTitles().value(0).isEmpty()) || IsBlankPageUrl(addr) || GetHelpPagePath(addr)
         || IsSnippetFile(addr)) {
         addr.clear();
     } else if (isFileAddress(addr)) {
         const QString name = br ? br->locationName() : QString();
         addr = f_.services().Media().SpecialFolderDisplayName(name) > 0 ? name : DisplayAddress(addr);
-        f_.cmdWBControl[9].zOrder(0);
+        f_.cmdWBControl[navbutton::Up].zOrder(0);
     }
-    f_.WBTextBox[0].setText(addr);
+    f_.WBTextBox[wbtextbox::Address].setText(addr);
 }
 
 void CurrentTabDisplay::RefreshTabButtons(bool hideExtra)
@@ -165,7 +167,7 @@ void CurrentTabDisplay::RefreshTabButtons(bool hideExtra)
         if (!button)
             continue;
         const bool current = i + f_.TabButtonOffset == tabs_.model().CurrentTab();
-        SetSkinPicture(*button, current ? 399 : 400);
+        SetSkinPicture(*button, current ? skinpic::CurrentTabButton : skinpic::TabButton);
         button->setForeColor(SkinColor(current ? 134 : 135));
         button->setVisible(true);
         button->zOrder(0);
@@ -206,7 +208,7 @@ void CurrentTabDisplay::ShowTabCount(int count)
     if (tabs_.ClosingTabs)
         return;
     // The label grows to the left: its right edge stays at the strip's end.
-    platform::forms::Label& label = f_.APPLabel[3];
+    platform::forms::Label& label = f_.APPLabel[applabel::TabCount];
     const double right = label.left() + label.width();
     label.setCaption(QStringLiteral("... ") + QString::number(count) + QStringLiteral("  "));
     label.setLeft(right - label.width());
@@ -218,22 +220,22 @@ void CurrentTabDisplay::SetBackButtonState(bool enabled)
     const int b = currentBrowser();
     if (!enabled && tabs_.GetTabState(b, FieldOpenerBrowser) >= 0)
         enabled = true;
-    if (f_.cmdWBControl[2].enabled() == enabled)
+    if (f_.cmdWBControl[navbutton::Back].enabled() == enabled)
         return;
     const IBrowser* br = tabs_.WBMAIN(b);
     const QString addr = br ? br->locationURL() : QString();
     if (IsEmptyAddress(addr) || IsBlankPageUrl(addr))
         return;
-    f_.cmdWBControl[2].setEnabled(enabled);
+    f_.cmdWBControl[navbutton::Back].setEnabled(enabled);
     SetNavButtonPicture(f_, 2, enabled ? 0 : 3);
     tabs_.SetTabState(b, FieldCanGoBack, enabled ? 1 : 0);
 }
 
 void CurrentTabDisplay::SetForwardButtonState(bool enabled)
 {
-    if (f_.cmdWBControl[3].enabled() == enabled)
+    if (f_.cmdWBControl[navbutton::Forward].enabled() == enabled)
         return;
-    f_.cmdWBControl[3].setEnabled(enabled);
+    f_.cmdWBControl[navbutton::Forward].setEnabled(enabled);
     SetNavButtonPicture(f_, 3, enabled ? 0 : 3);
     tabs_.SetTabState(currentBrowser(), FieldCanGoForward, enabled ? 1 : 0);
 }
@@ -247,6 +249,6 @@ void CurrentTabDisplay::ResetForCloseAll()
     f_.TabButtonOffset = 0;
     PaintTabButtonCaption(f_.cmdTabNum[0], QString(), true);
     PaintTabButtonCaption(*f_.cmdCloseTab, QStringLiteral("1"), false);
-    f_.WBTextBox[0].setText(QString());
-    f_.WBTextBox[2].setText(QStringLiteral("1"));
+    f_.WBTextBox[wbtextbox::Address].setText(QString());
+    f_.WBTextBox[wbtextbox::TabNumber].setText(QStringLiteral("1"));
 }

@@ -18,13 +18,14 @@
 #include "core/language.h"
 #include "core/mainsettings.h"
 #include "core/menuiconstrip.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "core/startup.h"
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
 #include "mainwindow/multiview.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/splitters.h"
 #include "mainwindow/windowplacement.h"
@@ -80,16 +81,16 @@ IBrowser* ClickingBrowsers::watch(IBrowser* b)
 }
 
 ExplorerTabs::ExplorerTabs(frmExplorer& window, ServiceSet& services)
-    : window_(window), services_(services), browsers_(window, &window.PicHolder[0]),
+    : window_(window), services_(services), browsers_(window, &window.PicHolder[picholder::Body]),
       tabs_(model_, window, browsers_, *this, services), strip_(window, tabs_), display_(window, tabs_, strip_),
       watchers_(window, tabs_), tools_(window, tabs_), sinks_(window, tabs_), nav_(window, tabs_)
 {
-    window_.PicHolder[0].widget()->installEventFilter(this);
+    window_.PicHolder[picholder::Body].widget()->installEventFilter(this);
     display_.ShowTabCount(std::max<int>(1, model_.TabCount()));
     wirePageButtons();
     wireAddressBox();
     wireAddressDropDown();
-    findBar_ = new FindBar(window_.PicHolder[0].widget(), [this] { return tabs_.CurrentBrowser(); });
+    findBar_ = new FindBar(window_.PicHolder[picholder::Body].widget(), [this] { return tabs_.CurrentBrowser(); });
     nav_.openListFile = [this](const QString& target) {
         if (target.right(4).toUpper() == QLatin1String(".Z5P")) {
             TogglePlayList(window_, 2);
@@ -102,7 +103,7 @@ ExplorerTabs::ExplorerTabs(frmExplorer& window, ServiceSet& services)
 
 ExplorerTabs::~ExplorerTabs()
 {
-    if (QWidget* holder = window_.PicHolder[0].widget())
+    if (QWidget* holder = window_.PicHolder[picholder::Body].widget())
         holder->removeEventFilter(this);
 }
 
@@ -166,14 +167,14 @@ void ExplorerTabs::LayoutViewPanes(bool showSplitters, int16_t tabCount, int16_t
 
 void ExplorerTabs::EnsureTabsForViewMode(bool activate)
 {
-    for (int k : BlankTabsForViewMode(window_.ViewMode, model_.TabCount())) {
+    for (int k : BlankTabsForViewMode(window_.Layout.ViewMode(), model_.TabCount())) {
         tabs_.NewTab(k, true, true);
         tabs_.ResetTab(k);
     }
-    if (window_.PaneCount > 1) {
+    if (window_.Layout.PaneCount() > 1) {
         // Each pane shows its own tab, above the browsers of tabs
         // outside the panes.
-        for (int i = 0; i < window_.PaneCount; ++i) {
+        for (int i = 0; i < window_.Layout.PaneCount(); ++i) {
             tabs_.RelayoutTabPanes(i);
             if (i < kMaxPanes)
                 if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap().value(i, -1))) {
@@ -196,8 +197,8 @@ void ExplorerTabs::EnsureTabsForViewMode(bool activate)
 // timers stop and the status line says "Stopped".
 void ExplorerTabs::StopEverything()
 {
-    if (window_.FullScreenMode != 0)
-        ToggleFullScreen(window_, 0);
+    if (window_.Placement().FullScreenMode() != 0)
+        window_.Placement().ToggleFullScreen(0);
     tabs_.StopAllTabBrowsers();
     tabs_.BusyState[0] = 4;
     tabs_.ShowBusyIndicator();
@@ -255,7 +256,7 @@ void ExplorerTabs::PlaceBrowsersInPanes(int tab)
     if (tab < 0 || tab >= model_.TabBrowserMap().size())
         return;
     if (IBrowser* b = tabs_.WBMAIN(model_.TabBrowserMap()[tab])) {
-        const frmExplorer::PaneRect r = BrowserRectForPane(window_, tab);
+        const PaneRect r = BrowserRectForPane(window_, tab);
         b->place(r.Left, r.Top, r.Width, r.Height);
     }
 }
@@ -272,18 +273,23 @@ void ExplorerTabs::EndSplitterDrag()
 
 void ExplorerTabs::SetStatusLine(const QString& text)
 {
-    window_.WBTextBox[1].setText(text);
+    window_.WBTextBox[wbtextbox::Status].setText(text);
 }
 
 void ExplorerTabs::SetBusyPicture(const QPixmap& picture)
 {
-    window_.ImageBox[0].setPicture(picture);
+    window_.ImageBox[imagebox::Busy].setPicture(picture);
 }
 
 void ExplorerTabs::SetProgressBar(double max, double value)
 {
     window_.WBProgressBar->setMaximum(static_cast<int>(max));
     window_.WBProgressBar->setValue(static_cast<int>(value));
+}
+
+bool ExplorerTabs::IsFullScreen()
+{
+    return window_.Placement().FullScreenMode() != 0;
 }
 
 void ExplorerTabs::SetListTimer(int timer, bool enabled)
@@ -294,7 +300,7 @@ void ExplorerTabs::SetListTimer(int timer, bool enabled)
 
 void ExplorerTabs::AddTypedUrl()
 {
-    ::AddTypedUrl(window_.WBTextBox[0].text());
+    ::AddTypedUrl(window_.WBTextBox[wbtextbox::Address].text());
 }
 
 IBrowser* ExplorerTabs::currentBrowser() const
@@ -313,24 +319,24 @@ void ExplorerTabs::wirePageButtons()
     auto up = events.mouseUp;
     events.mouseDown = [this, down](int index, int button, int shift, double x, double y) {
         window_.ButtonReleased = 0;
-        if (index == 2)
+        if (index == imagebox::PageIcon)
             iconPress_ = QPointF(x, y);
         if (down)
             down(index, button, shift, x, y);
     };
     events.mouseMove = [this, move](int index, int button, int shift, double x, double y) {
-        if (index == 7)
+        if (index == imagebox::ColourBar)
             ColourBar_MouseMove(window_, x);
-        else if (index == 2 && (button & 1) && iconPress_)
+        else if (index == imagebox::PageIcon && (button & 1) && iconPress_)
             dragPageIcon(x, y);
         if (move)
             move(index, button, shift, x, y);
     };
     events.mouseUp = [this, up](int index, int button, int shift, double x, double y) {
         window_.ButtonReleased = -1;
-        if (index == 7)
+        if (index == imagebox::ColourBar)
             ColourBar_MouseUp(window_, currentBrowser(), button, x);
-        if (index == 2)
+        if (index == imagebox::PageIcon)
             iconPress_.reset();
         if (up)
             up(index, button, shift, x, y);
@@ -348,10 +354,10 @@ void ExplorerTabs::dragPageIcon(double x, double y)
         return;
     const int tab = model_.CurrentTab();
     const QString title = tab < model_.TabTitles().size() ? model_.TabTitles()[tab] : QString();
-    auto* drag = new QDrag(window_.ImageBox[2].widget());
+    auto* drag = new QDrag(window_.ImageBox[imagebox::PageIcon].widget());
     drag->setMimeData(new UrlShortcutData(b->locationURL(), title, GetTempFolder()));
-    if (!window_.ImageBox[2].picture().isNull())
-        drag->setPixmap(window_.ImageBox[2].picture());
+    if (!window_.ImageBox[imagebox::PageIcon].picture().isNull())
+        drag->setPixmap(window_.ImageBox[imagebox::PageIcon].picture());
     // Posted: the drag runs its own loop, which the mouse event must not hold.
     QMetaObject::invokeMethod(
         this, [drag] { drag->exec(Qt::CopyAction); drag->deleteLater(); }, Qt::QueuedConnection);
@@ -371,25 +377,27 @@ void ExplorerTabs::wireAddressBox()
 {
     auto& boxes = window_.WBTextBox.events();
     boxes.keyDown = [this](int index, int keyCode, int shift) {
-        if (index == 0 && keyCode == 13 && (shift & 2) != 0)
-            window_.WBTextBox[0].setText(CompleteBareName(window_.WBTextBox[0].text()));
+        if (index == wbtextbox::Address && keyCode == 13 && (shift & 2) != 0)
+            window_.WBTextBox[wbtextbox::Address].setText(
+                CompleteBareName(window_.WBTextBox[wbtextbox::Address].text()));
     };
     boxes.keyUp = [this](int index, int keyCode, int) {
-        if (index != 0 || keyCode != 13)
+        if (index != wbtextbox::Address || keyCode != 13)
             return;
         nav_.NavigateAddressText(false, true, true);
         tabs_.TypedAddressPending = -1;
     };
     boxes.gotFocus = [this](int index) {
-        if (index == 0) {
-            window_.WBTextBox[0].setSelStart(0);
-            window_.WBTextBox[0].setSelLength(static_cast<int>(window_.WBTextBox[0].text().size()));
-        } else if (QWidget* row = window_.PicHolder[1].widget()) {
+        if (index == wbtextbox::Address) {
+            auto& address = window_.WBTextBox[wbtextbox::Address];
+            address.setSelStart(0);
+            address.setSelLength(static_cast<int>(address.text().size()));
+        } else if (QWidget* row = window_.PicHolder[picholder::AddressRow].widget()) {
             row->setFocus();
         }
     };
-    window_.WBTextBox[0].textDropped = [this](const QString& text) {
-        window_.WBTextBox[0].setText(text);
+    window_.WBTextBox[wbtextbox::Address].textDropped = [this](const QString& text) {
+        window_.WBTextBox[wbtextbox::Address].setText(text);
         nav_.NavigateAddressText(true, true, true);
     };
 }
@@ -399,37 +407,37 @@ void ExplorerTabs::wireAddressDropDown()
     // The other pictures of the array keep whatever handlers they have.
     auto& boxes = window_.ImageBox.events();
     boxes.mouseDown = [this, other = boxes.mouseDown](int i, int button, int shift, double x, double y) {
-        if (i == 3)
+        if (i == imagebox::DropDownArrow)
             dropDownArrowPressed();
         else if (other)
             other(i, button, shift, x, y);
     };
     boxes.mouseMove = [this, other = boxes.mouseMove](int i, int button, int shift, double x, double y) {
-        if (i != 3) {
+        if (i != imagebox::DropDownArrow) {
             if (other)
                 other(i, button, shift, x, y);
             return;
         }
-        if (window_.HoverElementId == 2025)
+        if (window_.Hover().HoverElementId() == 2025)
             return;
-        if (window_.HoverElementId != 1000 && window_.HoverElementId != -1)
-            SetHoverElement(window_, window_.HoverElementId);
-        SetSkinPicture(window_.ImageBox[3], 201);
-        window_.HoverElementId = 2025;
+        if (window_.Hover().HoverElementId() != 1000 && window_.Hover().HoverElementId() != -1)
+            window_.Hover().SetHoverElement(window_.Hover().HoverElementId());
+        SetSkinPicture(window_.ImageBox[imagebox::DropDownArrow], skinpic::DropDownArrow + skinlook::Hover);
+        window_.Hover().SetHoverElementId(2025);
     };
     boxes.mouseUp = [this, other = boxes.mouseUp](int i, int button, int shift, double x, double y) {
-        if (i == 3)
-            SetSkinPicture(window_.ImageBox[3], 200);
+        if (i == imagebox::DropDownArrow)
+            SetSkinPicture(window_.ImageBox[imagebox::DropDownArrow], skinpic::DropDownArrow);
         else if (other)
             other(i, button, shift, x, y);
     };
-    platform::forms::ListView& list = window_.ListView[0];
+    platform::forms::ListView& list = window_.ListView[listview::AddressDropDown];
     list.itemClick = [this](int index) {
-        const QString address = window_.ListView[0].itemText(index);
+        const QString address = window_.ListView[listview::AddressDropDown].itemText(index);
         HideAddressDropDown();
         if (address.isEmpty())
             return;
-        window_.WBTextBox[0].setText(address);
+        window_.WBTextBox[wbtextbox::Address].setText(address);
         nav_.NavigateAddressText(true, false, true);
     };
     list.focusLeft = [this] { HideAddressDropDown(); };
@@ -444,10 +452,10 @@ void ExplorerTabs::dropDownArrowPressed()
     const auto opening = dropDownOpening_.tryHold();
     if (!opening)
         return;
-    SetSkinPicture(window_.ImageBox[3], 202);
+    SetSkinPicture(window_.ImageBox[imagebox::DropDownArrow], skinpic::DropDownArrow + skinlook::Pressed);
     if (FillTypedUrlList() > 0) {
-        const auto& row = window_.PicHolder[1];
-        platform::forms::ListView& list = window_.ListView[0];
+        const auto& row = window_.PicHolder[picholder::AddressRow];
+        platform::forms::ListView& list = window_.ListView[listview::AddressDropDown];
         list.move(std::round(row.left()), std::round(row.top() + row.height()), std::round(row.width()));
         list.setVisible(true);
         list.zOrder(0);
@@ -460,7 +468,7 @@ void ExplorerTabs::dropDownArrowPressed()
 
 int ExplorerTabs::FillTypedUrlList()
 {
-    platform::forms::ListView& list = window_.ListView[0];
+    platform::forms::ListView& list = window_.ListView[listview::AddressDropDown];
     list.clear();
     list.setSmallIcons(MenuIconStrip());
     const QStringList urls = ReadTypedUrls();
@@ -469,7 +477,7 @@ int ExplorerTabs::FillTypedUrlList()
     if (!urls.isEmpty()) {
         const double h = list.itemHeight();
         list.setHeight(h * urls.size() + h / 4);
-        list.setColumnWidth(0, window_.PicHolder[1].width() - 100);
+        list.setColumnWidth(0, window_.PicHolder[picholder::AddressRow].width() - 100);
     }
     return static_cast<int>(urls.size());
 }
@@ -477,7 +485,7 @@ int ExplorerTabs::FillTypedUrlList()
 void ExplorerTabs::HideAddressDropDown()
 {
     services_.Lists().HideAddressDropDown();
-    window_.ListView[0].setVisible(false);
+    window_.ListView[listview::AddressDropDown].setVisible(false);
     window_.AddressDropDownOpen = false;
 }
 
@@ -550,8 +558,7 @@ void ExplorerTabs::ReadHandOffFiles()
         platform::windows::setWindowState(top, platform::windows::StateNormal);
         QCoreApplication::processEvents();
     }
-    window_.ViewMode = 0;
-    window_.PaneCount = 1;
+    window_.Layout.SetSingleView();
     int n = model_.TabCount() - 1;
     // A finished blank last tab takes the first page handed over.
     if (const IBrowser* last = tabs_.WBMAIN(model_.TabBrowserMap().value(n, 0));

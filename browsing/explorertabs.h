@@ -137,6 +137,7 @@ public:
     void SetBusyPicture(const QPixmap& picture) override;
     void SetProgressBar(double max, double value) override;
     void SetListTimer(int timer, bool enabled) override;
+    bool IsFullScreen() override;
     void ResetTabStripForCloseAll() override { display_.ResetForCloseAll(); }
     void ShowTabCount(int count) override { display_.ShowTabCount(count); }
     void RefreshTabButtons(int hideExtra) override { display_.RefreshTabButtons(hideExtra != 0); }

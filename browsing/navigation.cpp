@@ -4,9 +4,10 @@
 #include "browsing/tabstaterecord.h"
 #include "core/fileclasses.h"
 #include "core/language.h"
+#include "core/mainsettings.h"
 #include "core/quicklist.h"
 #include "core/settingsstore.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "platform/base/commandline.h"
 #include "platform/base/paths.h"
@@ -23,11 +24,6 @@ namespace {
 
 // Lists are small text files: anything longer is not one of ours.
 constexpr qint64 kListFileLimit = 1024 * 1024;
-
-// The search engine used until the user picks one, and a start page that
-// opens the blank page (no address is contacted unasked).
-const QString kDefaultSearch = QStringLiteral("https://duckduckgo.com/");
-const QString kDefaultStartPage = QStringLiteral("10||about:blank||");
 
 QString setting(const QString& name, const QString& fallback)
 {
@@ -185,21 +181,21 @@ Navigation::Navigation(frmExplorer& window, TabBrowsing& tabs) : w_(window), tab
 
 void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
 {
-    QString text = TrimControlChars(w_.WBTextBox[0].text());
+    QString text = TrimControlChars(w_.WBTextBox[wbtextbox::Address].text());
     if (text.isEmpty())
         return;
     if (GetTabStateFieldOfCurrent() > 1)
         tabs_.EnsureUsableTab();
     if (interpret) {
         if (!LooksLikeAddress(text)) {
-            const QString search = setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearch);
+            const QString search = setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearchPage);
             const auto prefix = FindQueryPrefix(programCommonFile(QStringLiteral("Z5_LIST_SEARCHQUERY.INI")), search);
             if (!prefix)
                 return;
             if (prefix->found)
                 text = prefix->prefix + FormEncodeQuery(text);
         }
-        w_.WBTextBox[0].setText(text);
+        w_.WBTextBox[wbtextbox::Address].setText(text);
     }
     IBrowser* browser = tabs_.CurrentBrowser();
     if (!browser)
@@ -207,8 +203,7 @@ void Navigation::NavigateAddressText(bool newTabAllowed, bool interpret, bool)
     const QString here = browser->locationURL();
     if (w_.GeneralOptionBytes[OptOpenLinkWithNewTab] == 1 && newTabAllowed && !here.isEmpty()
         && !IsBlankPageUrl(here)) {
-        w_.ViewMode = 0;
-        w_.PaneCount = 1;
+        w_.Layout.SetSingleView();
         const int n = tabs_.model().TabCount();
         tabs_.NewTab(n, true, true);
         tabs_.ResetTab(n);
@@ -318,14 +313,14 @@ void Navigation::OpenTarget(const QString& target, int browserIndex)
 void Navigation::OpenSearchPage()
 {
     PrepareTabForCommand(tabs_.model().CurrentTab());
-    w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearch));
+    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTSEARCH"), kDefaultSearchPage));
     NavigateAddressText(true, false, true);
 }
 
 void Navigation::OpenMyFolder()
 {
     PrepareTabForCommand(tabs_.model().CurrentTab());
-    w_.WBTextBox[0].setText(setting(QStringLiteral("DEFAULTFOLDER"), GetSpecialFolder(4)));
+    w_.WBTextBox[wbtextbox::Address].setText(setting(QStringLiteral("DEFAULTFOLDER"), GetSpecialFolder(4)));
     NavigateAddressText(true, false, true);
 }
 
@@ -365,7 +360,7 @@ void Navigation::QuickListLookup(int list, const QString& name)
             startProgram(entry.value);
             continue;
         }
-        w_.WBTextBox[0].setText(entry.value);
+        w_.WBTextBox[wbtextbox::Address].setText(entry.value);
         NavigateAddressText(true, false, true);
     }
 }
@@ -444,8 +439,7 @@ void Navigation::OpenNewTab()
     if (!opening)
         return;
     QCoreApplication::processEvents();
-    w_.ViewMode = 0;
-    w_.PaneCount = 1;
+    w_.Layout.SetSingleView();
     const int k = tabs_.model().TabCount();
     tabs_.NewTab(k, true, true);
     tabs_.ResetTab(k);

@@ -3,7 +3,7 @@
 #include "browsing/tabstaterecord.h"
 #include "core/connection.h"
 #include "core/fileclasses.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "platform/win/shell.h"
 #include "platform/base/textfile.h"

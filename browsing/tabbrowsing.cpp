@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/language.h"
 #include "core/skinbinding.h"
+#include "mainwindow/skinpictures.h"
 #include "platform/base/vbrt.h"
 #include "platform/base/paths.h"
 #include "platform/web/wininet.h"
@@ -275,7 +276,7 @@ void TabBrowsing::ActivateTab(int n)
         services_.Lists().ShowCurrentList();
     }
     ProgressBrowser = static_cast<int16_t>(b);
-    if (st_.ViewMode >= 4)
+    if (st_.Layout.ViewMode() >= 4)
         chrome_.BringSplittersToFront();
 }
 
@@ -291,22 +292,20 @@ void TabBrowsing::GoToTab(int n)
         return;
     SwitchingTab.set(true);
     ScopeExit done([this] { SwitchingTab.set(false); });
-    st_.ViewMode = 0;
-    st_.PaneCount = 1;
+    st_.Layout.SetSingleView();
     SelectTab(n);
 }
 
 void TabBrowsing::SelectTabFromMenu(int n)
 {
     m_.SetCurrentTab(n);
-    if (st_.PaneCount == 1) {
+    if (st_.Layout.PaneCount() == 1) {
         ActivateTab(n);
-    } else if (n < st_.PaneCount) {
+    } else if (n < st_.Layout.PaneCount()) {
         chrome_.RefreshCurrentTabChrome();
         chrome_.RefreshTabButtons(0);
     } else {
-        st_.ViewMode = 0;
-        st_.PaneCount = 1;
+        st_.Layout.SetSingleView();
         ActivateTab(n);
     }
 }
@@ -337,8 +336,7 @@ void TabBrowsing::SwitchToAdjacentTab(int direction, bool once)
         if (br && br->scrollFixMark == 1)
             br->scrollFixMark = 2;
         if (first) {
-            st_.ViewMode = 0;
-            st_.PaneCount = 1;
+            st_.Layout.SetSingleView();
             chrome_.PlaceBrowsersInPanes(t);
             first = false;
         }
@@ -397,11 +395,11 @@ void TabBrowsing::CloseTab(int tab, bool activateOpener)
             ActivateTab(m_.CurrentTab());
         } else {
             ReleaseTabBrowser(tab);
-            if (st_.ViewMode > 3)
-                st_.ViewMode = 1;
-            if (tab <= st_.PaneCount && st_.PaneCount > 1) {
-                st_.PaneCount = static_cast<int16_t>(st_.PaneCount - 1);
-                chrome_.LayoutViewPanes(true, m_.TabCount(), st_.PaneCount);
+            if (st_.Layout.ViewMode() > 3)
+                st_.Layout.SetViewMode(1);
+            if (tab <= st_.Layout.PaneCount() && st_.Layout.PaneCount() > 1) {
+                st_.Layout.SetPaneCount(st_.Layout.PaneCount() - 1);
+                chrome_.LayoutViewPanes(true, m_.TabCount(), st_.Layout.PaneCount());
                 chrome_.EnsureTabsForViewMode(true);
                 BusyState[0] = 1;
                 ShowBusyIndicator();
@@ -445,7 +443,7 @@ void TabBrowsing::ReleaseTabBrowser(int tab)
     try {
         unloadClosedBrowser(m_.TabBrowserMap()[tab]);
         if (m_.TabCount() == 1) {
-            st_.PaneCount = 1;
+            st_.Layout.SetPaneCount(1);
             m_.SetCurrentTab(0);
             m_.SetTabBrowser(0, 0);
             m_.SetTabTitle(0, QString());
@@ -463,8 +461,7 @@ void TabBrowsing::CloseTabs(int mode)
 {
     GroupStopFlag = -1;
     DoEvents();
-    st_.ViewMode = 0;
-    st_.PaneCount = 1;
+    st_.Layout.SetSingleView();
     chrome_.ResetTabStripForCloseAll();
     chrome_.ShowTabCount(1);
     SetStatusMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9027"),
@@ -787,8 +784,7 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
         if (m_.UserClickState() == 2 || m_.UserClickState() == 3) {
             const int t = TabOfBrowser(index);
             if (t > -1) {
-                st_.ViewMode = 0;
-                st_.PaneCount = 1;
+                st_.Layout.SetSingleView();
                 SelectTab(t);
             }
         }
@@ -1093,7 +1089,7 @@ void TabBrowsing::WBMAIN_WindowSetRect(int index)
 
 void TabBrowsing::WBMAIN_GotFocus(int index)
 {
-    if (GroupOpening || ClosingTabs || st_.FullScreenMode)
+    if (GroupOpening || ClosingTabs || chrome_.IsFullScreen())
         return;
     const int t = TabOfBrowser(index);
     if (t < 0)
@@ -1162,10 +1158,10 @@ void TabBrowsing::ShowBusyIndicator()
         return;
     int16_t picture = 0;
     switch (BusyState[0]) {
-    case 1: picture = 149; break;
-    case 2: picture = 150; break;
-    case 3: picture = 151; break;
-    case 4: picture = 152; break;
+    case 1: picture = skinpic::BusyIdle; break;
+    case 2: picture = skinpic::BusyLoading; break;
+    case 3: picture = skinpic::BusyPaused; break;
+    case 4: picture = skinpic::BusyStopped; break;
     default: return;
     }
     if (!busyPicture)

@@ -22,6 +22,8 @@ public:
     virtual void SetStatusLine(const QString& text) = 0;     // WBTextBox(1)
     virtual void SetBusyPicture(const QPixmap& picture) = 0; // ImageBox(0)
     virtual void SetProgressBar(double max, double value) = 0; // WBProgressBar
+    // The full-screen view is on.
+    virtual bool IsFullScreen() = 0;
     // The slide-show timers of lists 3 to 5, AppTimer(3..5).
     virtual void SetListTimer(int timer, bool enabled) = 0;
     // ---- The tab strip and the current-tab display ----

@@ -5,6 +5,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/menubarpopups.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/threadhooks.h"
 
@@ -48,7 +49,7 @@ TabStrip::~TabStrip()
 
 void TabStrip::LayoutTabStrip(LayoutRect& rect)
 {
-    platform::forms::Image& strip = f_.ImageBox[8];
+    platform::forms::Image& strip = f_.ImageBox[imagebox::TabStrip];
     const bool shown = f_.DisplayFlags[DisplayTabBar] != 0;
     strip.setVisible(shown);
     if (!shown) {
@@ -58,7 +59,7 @@ void TabStrip::LayoutTabStrip(LayoutRect& rect)
     }
     rect.Height -= static_cast<float>(strip.height());
     const double step = std::nearbyint(f_.cmdTabNum[0].width());
-    const double room = std::nearbyint(strip.width()) - std::nearbyint(f_.APPLabel[3].width());
+    const double room = std::nearbyint(strip.width()) - std::nearbyint(f_.APPLabel[applabel::TabCount].width());
     // A button without width fits nowhere: the previous fit stays.
     if (step >= 1)
         fit_ = std::max(0, static_cast<int>(room) / static_cast<int>(step));
@@ -106,17 +107,16 @@ void TabStrip::TabButtonDown(int index, int button)
     }
     if (index + f_.TabButtonOffset == tabs_.model().CurrentTab())
         return;
-    SetSkinPicture(f_.cmdTabNum[index], 402);
+    SetSkinPicture(f_.cmdTabNum[index], skinpic::TabButton + skinlook::Pressed);
     PaintTabButtonCaption(f_.cmdTabNum[index], QString(), false);
 }
 
 void TabStrip::TabButtonMove(int index)
 {
-    if (index + f_.TabButtonOffset == tabs_.model().CurrentTab() || f_.HoverElementId == tabHoverCode(index))
+    if (index + f_.TabButtonOffset == tabs_.model().CurrentTab() || f_.Hover().HoverElementId() == tabHoverCode(index))
         return;
-    SetHoverElement(f_, f_.HoverElementId);
-    f_.HoverElementId = tabHoverCode(index);
-    SetSkinPicture(f_.cmdTabNum[index], 401);
+    f_.Hover().Enter(tabHoverCode(index));
+    SetSkinPicture(f_.cmdTabNum[index], skinpic::TabButton + skinlook::Hover);
     PaintTabButtonCaption(f_.cmdTabNum[index], QString(), false);
 }
 
@@ -126,7 +126,7 @@ void TabStrip::TabButtonUp(int index)
     const int tab = index + f_.TabButtonOffset;
     if (tab == tabs_.model().CurrentTab() || tab >= tabs_.model().TabCount())
         return;
-    SetSkinPicture(f_.cmdTabNum[index], 400);
+    SetSkinPicture(f_.cmdTabNum[index], skinpic::TabButton);
     PaintTabButtonCaption(f_.cmdTabNum[index], QString(), false);
     const int16_t b = tabs_.model().TabBrowserMap().value(tab, -1);
     for (int k = 2; k <= 5; ++k) {
@@ -153,24 +153,23 @@ void TabStrip::CloseButtonClick()
 void TabStrip::CloseButtonDown()
 {
     f_.ButtonReleased = 0;
-    SetSkinPicture(*f_.cmdCloseTab, 398);
+    SetSkinPicture(*f_.cmdCloseTab, skinpic::CloseTab + skinlook::Pressed);
     PaintTabButtonCaption(*f_.cmdCloseTab, QString(), false);
 }
 
 void TabStrip::CloseButtonMove()
 {
-    if (f_.HoverElementId == kCloseButtonHover)
+    if (f_.Hover().HoverElementId() == kCloseButtonHover)
         return;
-    SetHoverElement(f_, f_.HoverElementId);
-    f_.HoverElementId = kCloseButtonHover;
-    SetSkinPicture(*f_.cmdCloseTab, 397);
+    f_.Hover().Enter(kCloseButtonHover);
+    SetSkinPicture(*f_.cmdCloseTab, skinpic::CloseTab + skinlook::Hover);
     PaintTabButtonCaption(*f_.cmdCloseTab, QString(), false);
 }
 
 void TabStrip::CloseButtonUp()
 {
     f_.ButtonReleased = -1;
-    SetSkinPicture(*f_.cmdCloseTab, 397);
+    SetSkinPicture(*f_.cmdCloseTab, skinpic::CloseTab + skinlook::Hover);
     PaintTabButtonCaption(*f_.cmdCloseTab, QString(), false);
 }
 

@@ -159,7 +159,7 @@ void TabWatchers::RefreshDownloadStatusFrames()
 
 void TabWatchers::FixScrollOfCurrentPage()
 {
-    if (st_.PaneCount != 1)
+    if (st_.Layout.PaneCount() != 1)
         return;
     IBrowser* b = currentBrowser();
     if (!b || b->scrollFixMark != 2)

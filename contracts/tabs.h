@@ -111,7 +111,7 @@ public:
     virtual void LayoutTabStrip(LayoutRect& rect) = 0;
     // The multi-view arrangement of the holder, each pane filled by its
     // tab's browser; blank tabs added until every pane has one.
-    virtual void LayoutViewPanes(bool recentre, int16_t tabCount, int16_t paneCount) = 0;
+    virtual void LayoutViewPanes(bool showSplitters, int16_t tabCount, int16_t paneCount) = 0;
     virtual void EnsureTabsForViewMode(bool flag) = 0;
 
     // Page tools of the current tab.

@@ -6,7 +6,6 @@
 
 namespace {
 
-const QString kProxySection = kSettingsSection + QStringLiteral("\\Proxy");
 const QString kInternetSettingsKey = QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings");
 const QString kDisplayKey = QStringLiteral("Software\\Microsoft\\Internet Explorer\\Main");
 const QString kFlashClassKey = QStringLiteral("SOFTWARE\\Classes\\ShockwaveFlash.ShockwaveFlash\\CLSID");

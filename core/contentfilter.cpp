@@ -126,10 +126,8 @@ const QList<FilterSite>& sitesOf(const QString& list)
     if (list.constData() != parsed.constData() || list.size() != parsed.size()) {
         parsed = list;
         sites.clear();
-        const QStringList parts = list.split(QLatin1Char('|'));
-        for (qsizetype i = 1; i < parts.size(); i += 2)
-            if (!vb::trim(parts[i]).isEmpty())
-                sites.append({parts[i], withUnicodeHosts(parts[i])});
+        for (const ContentFilterEntry& e : ContentListEntries(list))
+            sites.append({e.site, withUnicodeHosts(e.site)});
     }
     return sites;
 }
@@ -177,19 +175,45 @@ bool holdsSavedList(const QString& path)
 
 } // namespace
 
+namespace {
+
+// A code of the machine hive as ReadZ5Setting reads it: a value of another
+// type reads as ""; nullopt when there is none.
+std::optional<QString> recordedCode(const QString& name)
+{
+    const auto stored = platform::registry::readValue(HiveLocalMachine, SettingsKey(kSettingsApp, kSettingsSection), name);
+    if (!stored)
+        return std::nullopt;
+    return stored->type == platform::registry::ValueType::String ? stored->text : QString();
+}
+
+// The code the data file goes with: the stored one (the initial code when
+// none is stored), or the previous one when only that one stands for the
+// file's length (a save that stopped half-way).
+QString codeOfDataFile()
+{
+    const QString code = recordedCode(StartupCodeSetting).value_or(QString::number(InitialStartupCode));
+    const QFileInfo file(FilterDataFilePath());
+    const auto lengthIs = [&file](const QString& c) {
+        const std::optional<int64_t> length = FilterDataLengthOfCode(c);
+        return length && file.isFile() && file.size() == *length;
+    };
+    if (!lengthIs(code))
+        if (const std::optional<QString> previous = recordedCode(PreviousStartupCodeSetting); previous && lengthIs(*previous))
+            return *previous;
+    return code;
+}
+
+} // namespace
+
 FilterDataCheck CheckFilterData()
 {
-    const auto stored = platform::registry::readValue(HiveLocalMachine, SettingsKey(kSettingsApp, kSettingsSection),
-                                                      StartupCodeSetting);
-    // Read as ReadZ5Setting reads it: a value of another type reads as "".
-    QString code = QString::number(InitialStartupCode);
-    if (stored)
-        code = stored->type == platform::registry::ValueType::String ? stored->text : QString();
+    const QString code = codeOfDataFile();
     const std::optional<int64_t> expected = FilterDataLengthOfCode(code);
     const QFileInfo file(FilterDataFilePath());
     if (expected && file.isFile() && file.size() == *expected)
         return FilterDataCheck::Passes;
-    if (!stored && holdsSavedList(file.filePath()))
+    if (!recordedCode(StartupCodeSetting) && holdsSavedList(file.filePath()))
         return FilterDataCheck::CodeMissing;
     return FilterDataCheck::FileWrong;
 }
@@ -201,7 +225,7 @@ bool FilterDataFileMatchesCode()
 
 QString ReadFilterList()
 {
-    const QString codeText = ReadZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(InitialStartupCode));
+    const QString codeText = codeOfDataFile();
     const std::optional<int32_t> code = storedCode(codeText);
     if (!code || *code <= InitialStartupCode)
         return {};
@@ -251,6 +275,16 @@ QString ContentListText(const QList<ContentFilterEntry>& entries)
     return s;
 }
 
+QList<ContentFilterEntry> ContentListEntries(const QString& list)
+{
+    QList<ContentFilterEntry> entries;
+    const QStringList parts = list.split(QLatin1Char('|'));
+    for (qsizetype i = 1; i < parts.size(); i += 2)
+        if (!vb::trim(parts[i]).isEmpty())
+            entries.append({parts[i], parts.value(i + 1)});
+    return entries;
+}
+
 bool SaveContentList(const QList<ContentFilterEntry>& entries)
 {
     const QString text = ContentListText(entries);
@@ -264,19 +298,31 @@ bool SaveContentList(const QList<ContentFilterEntry>& entries)
         reportSaveFailure();
         return false;
     }
-    // The file and its code change together: a code that cannot be stored
-    // puts the previous file back, or the next start would refuse to run.
-    const std::optional<QByteArray> previous =
-        platform::textfile::readAll(FilterDataFilePath(), kMaxFilterDataBytes);
-    if (!platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
+    // The code and the file change in an order that a crash at any step
+    // survives: the current code is kept as the previous one, the new code
+    // is stored, the file is replaced, and the previous code goes. A step
+    // that fails undoes the ones before it.
+    const std::optional<QString> current = recordedCode(StartupCodeSetting);
+    if (!SaveZ5Setting(HiveLocalMachine, PreviousStartupCodeSetting, current.value_or(QString::number(InitialStartupCode)))) {
         reportSaveFailure();
         return false;
     }
+    const QString key = SettingsKey(kSettingsApp, kSettingsSection);
+    const auto dropPrevious = [&key] { platform::registry::deleteValue(HiveLocalMachine, key, PreviousStartupCodeSetting); };
     if (!SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QString::number(code))) {
-        if (previous)
-            platform::textfile::writeAtomically(FilterDataFilePath(), *previous);
+        dropPrevious();
         reportSaveFailure();
         return false;
     }
+    if (!platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
+        if (current)
+            SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, *current);
+        else
+            platform::registry::deleteValue(HiveLocalMachine, key, StartupCodeSetting);
+        dropPrevious();
+        reportSaveFailure();
+        return false;
+    }
+    dropPrevious();
     return true;
 }

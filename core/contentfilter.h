@@ -21,6 +21,9 @@ inline constexpr int ContentFilterKey = 7;
 
 inline const QString FilterDataFileName = QStringLiteral("Z51.DAT");
 inline const QString StartupCodeSetting = QStringLiteral("Z5_STARTUPCODE");
+// The code before the save in progress: while a save replaces the file, a
+// file that either code stands for is the list as it was or as it will be.
+inline const QString PreviousStartupCodeSetting = QStringLiteral("Z5_STARTUPCODE_PREV");
 
 // The local path of "Z51.DAT" in the program folder.
 QString FilterDataFilePath();
@@ -49,7 +52,8 @@ QString UnscrambleText(int key, const QString& text);
 std::optional<int64_t> FilterDataLengthOfCode(const QString& code);
 
 // The start-up check of the data file: it exists and its length is the one
-// the stored code (machine hive, default InitialStartupCode) stands for.
+// the stored code (machine hive, default InitialStartupCode) stands for, or
+// the one the previous code stands for while a save was interrupted.
 // When it fails, CodeMissing tells that no code is recorded while the file
 // holds a saved list (the code was lost, not the file damaged); FileWrong
 // covers everything else: no file, a file of another length, a code that
@@ -66,11 +70,16 @@ struct ContentFilterEntry {
 
 // The list text of the rows: "|" then site "|" password "|" for each.
 QString ContentListText(const QList<ContentFilterEntry>& entries);
+// The rows of a list text: each odd element that is not blank is a site (as
+// it stands), the element after it its password.
+QList<ContentFilterEntry> ContentListEntries(const QString& list);
 
 // Saves the rows: FilterList becomes their list text ("" for no rows), the
 // data file is rewritten with the scrambled text and the code is stored with
-// a new random digit. On failure (the file cannot be written, the code does
-// not fit 32 bits, the list is too long to be read back at start-up) the
-// user is told (MESSAGE 9007) and false is returned; FilterList keeps the
-// new list.
+// a new random digit. The current code is kept as the previous one until the
+// file is in place, so a crash at any step leaves a file that a recorded
+// code stands for. On failure (the machine hive or the file cannot be
+// written, the code does not fit 32 bits, the list is too long to be read
+// back at start-up) the file and the code stay as they were, the user is
+// told (MESSAGE 9007) and false is returned; FilterList keeps the new list.
 bool SaveContentList(const QList<ContentFilterEntry>& entries);

@@ -1,7 +1,7 @@
 #include "core/fileclasses.h"
 
 #include "core/settingsstore.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
 

@@ -13,8 +13,6 @@
 
 namespace {
 
-const QString kKeyBoardSection = kSettingsSection + QStringLiteral("\\KeyBoard");
-
 QString read(const QString& name, const QString& defaultValue)
 {
     return ReadZ5Setting(HiveCurrentUser, name, defaultValue);
@@ -181,12 +179,9 @@ void SaveMainSettings(MainSettings& s, const WindowRectTwips& currentWindow)
         MakeDefaultBrowser();
 }
 
-void RunExitCleanup()
+void RunCleanupRemovals(const QString& digits)
 {
-    const QString flags = read(QStringLiteral("OPT_CLEANUP"), QStringLiteral("000000"));
-    auto on = [&flags](int16_t position) { return GetOptionDigit(flags, position) == int16_t{1}; };
-    if (!on(1))
-        return;
+    auto on = [&digits](int16_t position) { return GetOptionDigit(digits, position) == int16_t{1}; };
     if (on(2)) {
         DeleteTemporaryInternetFiles();
         if (on(3))
@@ -198,4 +193,11 @@ void RunExitCleanup()
         DeleteHistoryEntries();
     if (on(6))
         ClearTempFolder();
+}
+
+void RunExitCleanup()
+{
+    const QString flags = read(QStringLiteral("OPT_CLEANUP"), QStringLiteral("000000"));
+    if (GetOptionDigit(flags, 1) == int16_t{1})
+        RunCleanupRemovals(flags);
 }

@@ -50,6 +50,12 @@ struct MainSettings {
     std::array<QString, 13> KeyMap;       // F1 to F12 at 0 to 11
 };
 
+// The search engine used until the user picks one ("DEFAULTSEARCH"), and a
+// start page that opens the blank page ("STARTPAGE": no address is contacted
+// unasked).
+inline const QString kDefaultSearchPage = QStringLiteral("https://duckduckgo.com/");
+inline const QString kDefaultStartPage = QStringLiteral("10||about:blank||");
+
 // The setting that holds ClosedTabRingEnabled.
 inline const QString kClosedTabRingSetting = QStringLiteral("OPT_CLOSEDTABRING");
 
@@ -61,5 +67,9 @@ void LoadMainSettings(MainSettings& settings);
 // registration while the program holds it. With "REMEMBERLASTFOLDER" off
 // the remembered folders are emptied first.
 void SaveMainSettings(MainSettings& settings, const WindowRectTwips& currentWindow);
-// The clean-up at exit chosen by "OPT_CLEANUP".
+// The removals that digits 2 to 6 of an "OPT_CLEANUP" value name, in this
+// order: the URL cache's files (2), then its cookies (3, only with 2), the
+// typed addresses (4), the history (5), the temporary folder (6).
+void RunCleanupRemovals(const QString& digits);
+// The clean-up at exit chosen by "OPT_CLEANUP" (its first digit).
 void RunExitCleanup();

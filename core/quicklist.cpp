@@ -1,6 +1,6 @@
 #include "core/quicklist.h"
 
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 
 #include <QFile>

@@ -21,6 +21,9 @@ inline constexpr Hive HiveLocalMachine = Hive::LocalMachine;
 // The program's application name and main section.
 inline const QString kSettingsApp = QStringLiteral("Keldo");
 inline const QString kSettingsSection = QStringLiteral("Z5 Browser");
+// Its sub-sections of the function keys and of the proxy.
+inline const QString kKeyBoardSection = kSettingsSection + QStringLiteral("\\KeyBoard");
+inline const QString kProxySection = kSettingsSection + QStringLiteral("\\Proxy");
 
 // "Software\" & Trim(application) & "\" & Trim(section)
 QString SettingsKey(const QString& application, const QString& section);

@@ -1,7 +1,7 @@
 #include "core/skinbinding.h"
 
 #include "core/globals.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/win/clipboard.h"
 #include "platform/base/paths.h"
 #include "platform/base/textfile.h"

@@ -7,7 +7,7 @@
 #include "core/contentfilter.h"
 #include "core/messagebox.h"
 #include "core/registration.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/commandline.h"
 #include "platform/base/instance.h"
 #include "platform/base/paths.h"

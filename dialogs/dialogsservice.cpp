@@ -1,15 +1,22 @@
 #include "dialogs/dialogsservice.h"
 
+#include "core/contentfilter.h"
 #include "core/globals.h"
 #include "dialogs/frmdialog.h"
+#include "dialogs/frmreferences.h"
 #include "mainwindow/frmexplorer.h"
 #include "platform/win/prompt.h"
 
-DialogsService::DialogsService(frmExplorer& window, ServiceSet& services) : window_(window), services_(services) {}
-
-QStringList DialogsService::MethodsNotBuiltYet() const
+void DialogsService::SaveContentList()
 {
-    return {QStringLiteral("SaveContentList"), QStringLiteral("ShowReferences")};
+    ::SaveContentList(ContentListEntries(FilterList));
+}
+
+void DialogsService::ShowReferences()
+{
+    frmReferences window(window_);
+    window.showModal();
+    window.unload();
 }
 
 void DialogsService::ShowInputDialog(int16_t mode, int16_t listIndex)

@@ -1,22 +1,25 @@
 #pragma once
 
-// The preferences and dialogs of one window, served to the other
-// subsystems as the dialogs service. So far the input dialog; the
-// preferences window comes with its own work.
+// The preferences and dialogs of the browser, as the other subsystems ask
+// for them: the preferences window (built anew for each opening, shown
+// modally over the main window, unloaded when it has hidden itself), the
+// rewriting of the content-filter list and the input dialog.
 
-#include "contracts/partlybuilt.h"
-#include "contracts/standins.h"
+#include "contracts/dialogs.h"
 
 class frmExplorer;
 class ServiceSet;
 
-class DialogsService : public StandInDialogs, public PartlyBuilt {
+class DialogsService : public IDialogsService {
 public:
-    DialogsService(frmExplorer& window, ServiceSet& services);
+    // window: the main window, whose in-memory options the preferences show
+    // and change and over which the dialogs show; it outlives the service.
+    DialogsService(frmExplorer& window, ServiceSet& services) : window_(window), services_(services) {}
 
     const char* implementationName() const override { return "dialogs"; }
-    QStringList MethodsNotBuiltYet() const override;
-
+    // The browser's list (FilterList) written again: a new data file and code.
+    void SaveContentList() override;
+    void ShowReferences() override;
     // The input dialog in the mode, modal over the window. Asked through
     // the prompt seam (kind "input", the heading as title, the first box's
     // text): an answer's texts fill the boxes (for modes 1 and 2 the second

@@ -6,6 +6,7 @@
 #include "lists/liststores.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/base/vbrt.h"
 #include "platform/win/listview.h"
 #include "platform/win/twips.h"
@@ -161,7 +162,7 @@ void ListPaneDisplay::UpdatePlaylistButtons()
 
 void ListPaneDisplay::SelectCurrentListItem()
 {
-    if (w_.DisplayFlags[DisplaySidePane] == 0 && w_.FullScreenMode == 0)
+    if (w_.DisplayFlags[DisplaySidePane] == 0 && w_.Placement().FullScreenMode() == 0)
         return;
     const int k = w_.CurrentListKind;
     if (!ListStores::validKind(k))

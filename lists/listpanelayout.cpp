@@ -156,7 +156,7 @@ void ListPaneLayout::LayoutListPane()
 void ListPaneLayout::SPLITTER1_MouseDown()
 {
     w_.ButtonReleased = 0;
-    w_.SplitterDragging = -1;
+    w_.Layout.SplitterDragging.set(true);
     if (auto* bar = w_.SPLITTER2.at(0)) {
         bar->zOrder(0);
         bar->setVisible(true);
@@ -165,7 +165,7 @@ void ListPaneLayout::SPLITTER1_MouseDown()
 
 void ListPaneLayout::SPLITTER1_MouseMove(double x)
 {
-    if (w_.SplitterDragging == 0)
+    if (!w_.Layout.SplitterDragging)
         return;
     if (auto* bar = w_.SPLITTER2.at(0))
         bar->setLeft(w_.SPLITTER1->left() + x);
@@ -189,6 +189,6 @@ void ListPaneLayout::SPLITTER1_MouseUp()
     pane.setWidth(std::max(0.0, bar->left() + bar->width() - pane.left()));
     LayoutBody(w_);
     w_.LockControl(false);
-    w_.SplitterDragging = 0;
+    w_.Layout.SplitterDragging.set(false);
     bar->setVisible(false);
 }

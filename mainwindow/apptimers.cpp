@@ -17,15 +17,6 @@
 
 namespace {
 
-// Clears a running flag on every way out of the tick.
-struct TickGuard {
-    explicit TickGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TickGuard() { flag_ = false; }
-    TickGuard(const TickGuard&) = delete;
-    TickGuard& operator=(const TickGuard&) = delete;
-    bool& flag_;
-};
-
 void unloadWhenClosing(frmExplorer& f)
 {
     if (CloseRequested != 0)
@@ -51,7 +42,7 @@ void EnableAddressAutoComplete(frmExplorer& f)
         if (!items.contains(url))
             items << url;
     }
-    f.WBTextBox[0].setCompletions(items);
+    f.WBTextBox[wbtextbox::Address].setCompletions(items);
 }
 
 void firstTick(frmExplorer& f)
@@ -88,7 +79,7 @@ void OpenPendingUrl(frmExplorer& f)
 
 void housekeeping(frmExplorer& f)
 {
-    PollHotKeys(f);
+    f.Input().PollHotKeys();
     // A key may have closed the window: nothing more opens or loads.
     if (CloseRequested != 0) {
         unloadWhenClosing(f);
@@ -150,18 +141,18 @@ void slideShowTick(frmExplorer& f, int k)
 
 void AppTimer_Timer(frmExplorer& f, int index)
 {
-    if (index != 0) {
-        if (index == 2)
+    if (index != apptimer::Housekeeping) {
+        if (index == apptimer::Media)
             playerTick(f);
-        else if (index >= 3 && index <= 5)
+        else if (index >= apptimer::ImageShow && index <= apptimer::LinkShow)
             slideShowTick(f, index);
         return;
     }
     // A tick that comes while an earlier one waits in a prompt or a menu
     // does nothing: the routines it would run are still running.
-    if (f.TickRunning)
+    const auto running = f.TickRunning.tryHold();
+    if (!running)
         return;
-    TickGuard guard(f.TickRunning);
     switch (f.TimerStage) {
     case 0: firstTick(f); break;
     case 1: WatchMenuBarPopup(f); break;
@@ -178,7 +169,7 @@ void SetAutoAdvanceDelay(frmExplorer& f, int16_t kind)
 {
     if (kind < 3 || kind > 5)
         return;
-    float delay = static_cast<float>(vb::val(f.APPLabel[2].caption()));
+    float delay = static_cast<float>(vb::val(f.APPLabel[applabel::Delay].caption()));
     if (!std::isfinite(delay) || delay < 0)
         delay = 0;
     if (delay == 0)

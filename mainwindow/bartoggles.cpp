@@ -10,6 +10,7 @@
 #include "mainwindow/mediatoolbarlayout.h"
 #include "mainwindow/menubarlayout.h"
 #include "contracts/services.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/delay.h"
 
@@ -29,12 +30,12 @@ void saveFlag(const char* name, Flag value)
 
 void playlistHoverLook(frmExplorer& f)
 {
-    auto& button = f.cmdShowHide[0];
+    auto& button = f.cmdShowHide[showhide::SidePane];
     if (f.DisplayFlags[DisplaySidePane] == 0) {
-        SetSkinPicture(button, 146);
+        SetSkinPicture(button, skinpic::ShowSidePane + skinlook::Hover);
         button.setToolTipText(GetLangCaption(kTooltips, QStringLiteral("5001"), QStringLiteral("Show Playlist")));
     } else {
-        SetSkinPicture(button, 144);
+        SetSkinPicture(button, skinpic::HideSidePane + skinlook::Hover);
         button.setToolTipText(GetLangCaption(kTooltips, QStringLiteral("5000"), QStringLiteral("Hide Playlist")));
     }
 }
@@ -51,14 +52,14 @@ void fullChromeLayout(frmExplorer& f)
 void cmdShowHide_Click(frmExplorer& f, int index)
 {
     switch (index) {
-    case 0:
+    case showhide::SidePane:
         TogglePlayList(f, 1);
         playlistHoverLook(f);
         break;
-    case 1: ToggleTopBar(f); break;
-    case 2: ToggleBottomBar(f); break;
-    case 3: ToggleMenuBar(f); break;
-    case 4: ToggleMediaControlCenter(f); break;
+    case showhide::TopBar: ToggleTopBar(f); break;
+    case showhide::BottomBar: ToggleBottomBar(f); break;
+    case showhide::MenuRow: ToggleMenuBar(f); break;
+    case showhide::MediaRow: ToggleMediaControlCenter(f); break;
     default: break;
     }
 }
@@ -66,18 +67,23 @@ void cmdShowHide_Click(frmExplorer& f, int index)
 void cmdShowHide_MouseMove(frmExplorer& f, int index)
 {
     const int16_t code = static_cast<int16_t>(1001 + index);
-    if (f.HoverElementId == code || index < 0 || index > 4)
+    if (f.Hover().HoverElementId() == code || index < 0 || index > 4)
         return;
-    SetHoverElement(f, f.HoverElementId);
-    f.HoverElementId = code;
+    f.Hover().Enter(code);
     f.trace("hover", code);
     auto& button = f.cmdShowHide[index];
     switch (index) {
-    case 0: playlistHoverLook(f); break;
-    case 1: SetSkinPicture(button, 148); break;
-    case 2: SetSkinPicture(button, 142); break;
-    case 3: SetSkinPicture(button, f.DisplayFlags[DisplayMenuRow] == 0 ? 140 : 138); break;
-    case 4: SetSkinPicture(button, f.DisplayFlags[DisplayMediaRow] == 0 ? 136 : 134); break;
+    case showhide::SidePane: playlistHoverLook(f); break;
+    case showhide::TopBar: SetSkinPicture(button, skinpic::ShowTopBar + skinlook::Hover); break;
+    case showhide::BottomBar: SetSkinPicture(button, skinpic::ShowBottomBar + skinlook::Hover); break;
+    case showhide::MenuRow:
+        SetSkinPicture(button, (f.DisplayFlags[DisplayMenuRow] == 0 ? skinpic::ShowMenuRow : skinpic::HideMenuRow)
+                                   + skinlook::Hover);
+        break;
+    case showhide::MediaRow:
+        SetSkinPicture(button, (f.DisplayFlags[DisplayMediaRow] == 0 ? skinpic::ShowMediaRow : skinpic::HideMediaRow)
+                                   + skinlook::Hover);
+        break;
     default: break;
     }
 }
@@ -124,10 +130,11 @@ void ToggleMenuBar(frmExplorer& f)
     Flag& menu = f.DisplayFlags[DisplayMenuRow];
     menu = flipped(menu);
     saveFlag("DIS_MENUBAR1", menu);
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= menucaption::Last; ++i)
         f.cmdMenu[i].setVisible(menu != 0);
     LayoutMenuBar(f);
-    SetSkinPicture(f.cmdShowHide[3], menu != 0 ? 138 : 140);
+    SetSkinPicture(f.cmdShowHide[showhide::MenuRow],
+                   (menu != 0 ? skinpic::HideMenuRow : skinpic::ShowMenuRow) + skinlook::Hover);
 }
 
 void ToggleMediaControlCenter(frmExplorer& f)
@@ -137,7 +144,8 @@ void ToggleMediaControlCenter(frmExplorer& f)
     media = flipped(media);
     saveFlag("DIS_MENUBAR2", media);
     LayoutMediaControlCenter(f);
-    SetSkinPicture(f.cmdShowHide[4], media != 0 ? 134 : 136);
+    SetSkinPicture(f.cmdShowHide[showhide::MediaRow],
+                   (media != 0 ? skinpic::HideMediaRow : skinpic::ShowMediaRow) + skinlook::Hover);
 }
 
 void ToggleTabBar(frmExplorer& f)
@@ -187,13 +195,13 @@ void ToggleHideAll(frmExplorer& f, bool show)
 void ShowInfoPanel(frmExplorer& f)
 {
     f.DisplayFlags[DisplayInfoEnlarged] = -1;
-    f.PicHolder[0].setHeight(NonNegative(f.scaleHeight() - SkinTwips(157)));
+    f.PicHolder[picholder::Body].setHeight(NonNegative(f.scaleHeight() - SkinTwips(157)));
 }
 
 void HideInfoPanel(frmExplorer& f)
 {
     f.DisplayFlags[DisplayInfoEnlarged] = 0;
-    f.PicHolder[0].setHeight(f.scaleHeight() + 60);
+    f.PicHolder[picholder::Body].setHeight(f.scaleHeight() + 60);
 }
 
 void ToggleInfoPanel(frmExplorer& f)
@@ -204,7 +212,7 @@ void ToggleInfoPanel(frmExplorer& f)
     if (f.DisplayFlags[DisplayInfoEnlarged] == 0) {
         ShowInfoPanel(f);
         platform::Delay(100);
-    } else if (IsCursorOverControl(f, f.PicHolder[0])) {
+    } else if (IsCursorOverControl(f, f.PicHolder[picholder::Body])) {
         HideInfoPanel(f);
         platform::Delay(100);
     }

@@ -4,6 +4,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "contracts/services.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/windowframe.h"
 #include "mainwindow/windowplacement.h"
@@ -15,12 +16,12 @@
 
 namespace {
 
-constexpr int16_t kFormControlBase[4] = {204, 207, 210, 216};
+constexpr int16_t kFormControlBase[4] = {skinpic::Move, skinpic::Minimize, skinpic::Maximize, skinpic::Close};
 
 int16_t formControlBase(const frmExplorer& f, int index)
 {
-    if (index == 2 && f.DisplayFlags[DisplayMaximised] != 0)
-        return 213;
+    if (index == formbutton::Maximize && f.DisplayFlags[DisplayMaximised] != 0)
+        return skinpic::RestoreDown;
     return kFormControlBase[index];
 }
 
@@ -29,12 +30,12 @@ int16_t formControlBase(const frmExplorer& f, int index)
 void cmdWBControl_MouseDown(frmExplorer& f, int index)
 {
     f.ButtonReleased = 0;
-    if (index != 7)
+    if (index != navbutton::TabNumber)
         SetNavButtonPicture(f, static_cast<int16_t>(index), 2);
     switch (index) {
-    case 0: f.services().Menus().ShowFavoritesMenu(); break;
-    case 1: f.services().Menus().ShowHistoryMenu(); break;
-    case 8: f.services().Menus().ShowTabListMenu(); break;
+    case navbutton::Favorites: f.services().Menus().ShowFavoritesMenu(); break;
+    case navbutton::History: f.services().Menus().ShowHistoryMenu(); break;
+    case navbutton::TabList: f.services().Menus().ShowTabListMenu(); break;
     default: break;
     }
 }
@@ -42,7 +43,7 @@ void cmdWBControl_MouseDown(frmExplorer& f, int index)
 void cmdWBControl_MouseUp(frmExplorer& f, int index)
 {
     f.ButtonReleased = -1;
-    if (index != 7 && IsCursorOverControl(f, f.cmdWBControl[index]))
+    if (index != navbutton::TabNumber && IsCursorOverControl(f, f.cmdWBControl[index]))
         SetNavButtonPicture(f, static_cast<int16_t>(index), 1);
 }
 
@@ -50,12 +51,12 @@ void cmdWBControl_Click(frmExplorer& f, int index)
 {
     auto& tabs = f.services().Tabs();
     switch (index) {
-    case 2: tabs.GoBack(); break;
-    case 3: tabs.GoForward(); break;
-    case 4: tabs.StopBrowsing(); break;
-    case 5: tabs.RefreshPage(); break;
-    case 6: tabs.NavigateAddressText(false, true, true); break;
-    case 9: tabs.GoUpOneLevel(); break;
+    case navbutton::Back: tabs.GoBack(); break;
+    case navbutton::Forward: tabs.GoForward(); break;
+    case navbutton::Stop: tabs.StopBrowsing(); break;
+    case navbutton::Refresh: tabs.RefreshPage(); break;
+    case navbutton::Go: tabs.NavigateAddressText(false, true, true); break;
+    case navbutton::Up: tabs.GoUpOneLevel(); break;
     default: break;
     }
 }
@@ -70,16 +71,16 @@ void cmdAppOpt_MouseDown(frmExplorer& f, int index, int button)
         return;
     }
     switch (index) {
-    case 0: f.services().Menus().ShowHelpMenu(); break;
-    case 1: tabs.OpenMyFolder(); break;
-    case 2: tabs.OpenMail(); break;
-    case 3: tabs.OpenWB_StartPage(3); break;
-    case 4: tabs.OpenSearchPage(); break;
-    case 5: f.services().Menus().ShowCloseTabMenu(); break;
-    case 6: f.services().Menus().ShowGoToTabMenu(); break;
+    case quickbutton::Help: f.services().Menus().ShowHelpMenu(); break;
+    case quickbutton::MyFolder: tabs.OpenMyFolder(); break;
+    case quickbutton::Mail: tabs.OpenMail(); break;
+    case quickbutton::StartPage: tabs.OpenWB_StartPage(3); break;
+    case quickbutton::Search: tabs.OpenSearchPage(); break;
+    case quickbutton::CloseTabMenu: f.services().Menus().ShowCloseTabMenu(); break;
+    case quickbutton::GoToTabMenu: f.services().Menus().ShowGoToTabMenu(); break;
     // Held, the next and previous buttons step on.
-    case 7: tabs.SwitchToAdjacentTab(7, false); break;
-    case 8: tabs.SwitchToAdjacentTab(8, false); break;
+    case quickbutton::NextTab: tabs.SwitchToAdjacentTab(7, false); break;
+    case quickbutton::PreviousTab: tabs.SwitchToAdjacentTab(8, false); break;
     default: break;
     }
 }
@@ -96,10 +97,10 @@ void cmdFormControl_MouseDown(frmExplorer& f, int index)
     f.ButtonReleased = 0;
     const bool maximised = f.DisplayFlags[DisplayMaximised] != 0;
     // A maximised window does not move.
-    if (index == 0 && maximised)
+    if (index == formbutton::Move && maximised)
         return;
     SetSkinPicture(f.cmdFormControl[index], static_cast<int16_t>(formControlBase(f, index) + 2));
-    if (index == 0) {
+    if (index == formbutton::Move) {
         QCoreApplication::processEvents();
         StartWindowDrag(f);
     }
@@ -108,7 +109,7 @@ void cmdFormControl_MouseDown(frmExplorer& f, int index)
 void cmdFormControl_MouseUp(frmExplorer& f, int index)
 {
     f.ButtonReleased = -1;
-    if (index == 0 && f.DisplayFlags[DisplayMaximised] != 0)
+    if (index == formbutton::Move && f.DisplayFlags[DisplayMaximised] != 0)
         return;
     if (IsCursorOverControl(f, f.cmdFormControl[index]))
         SetSkinPicture(f.cmdFormControl[index], static_cast<int16_t>(formControlBase(f, index) + 1));
@@ -117,14 +118,14 @@ void cmdFormControl_MouseUp(frmExplorer& f, int index)
 void cmdFormControl_Click(frmExplorer& f, int index)
 {
     switch (index) {
-    case 1: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
-    case 2:
+    case formbutton::Minimize: platform::windows::setWindowState(f.window(), platform::windows::StateMinimized); break;
+    case formbutton::Maximize:
         // The picture and tooltip follow the new state.
         f.LockControl(true);
-        ToggleMaximized(f);
+        f.Placement().ToggleMaximized();
         f.LockControl(false);
         break;
-    case 3: f.unload(); break;
+    case formbutton::Close: f.unload(); break;
     default: break;
     }
 }
@@ -132,7 +133,7 @@ void cmdFormControl_Click(frmExplorer& f, int index)
 void WireSkinnedButtons(frmExplorer& f)
 {
     // Refresh in front of Up, which shares its place, until a folder shows.
-    f.cmdWBControl[5].zOrder(0);
+    f.cmdWBControl[navbutton::Refresh].zOrder(0);
     f.cmdWBControl.events().mouseDown = [&f](int i, int, int, double, double) { cmdWBControl_MouseDown(f, i); };
     f.cmdWBControl.events().mouseUp = [&f](int i, int, int, double, double) { cmdWBControl_MouseUp(f, i); };
     f.cmdWBControl.events().click = [&f](int i) { cmdWBControl_Click(f, i); };

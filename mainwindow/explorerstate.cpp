@@ -15,13 +15,11 @@ int16_t scaled(int twips, float twipsScale)
 
 void ExplorerState::Initialize(float twipsScale)
 {
-    PaneCount = 1;
+    Layout = WindowLayout();
     FixScrollTab = -1;
-    BossKeyCode = 0;
     TabButtonOffset = 0;
     TabButtonsLoaded = 1;
     TabButtonsShown = 1;
-    ViewMode = 0;
     MultiViewCounter = 0;
     DisplayFlags.fill(0);
     DisplayFlags[DisplayImageInfo] = -1;
@@ -30,9 +28,7 @@ void ExplorerState::Initialize(float twipsScale)
     RepeatFlags.fill(0);
     SingleFlags.fill(0);
     ShuffleFlags.fill(0);
-    FullScreenMode = 0;
     ImagesPerView = 1;
-    LayoutLock = 0;
     TabModelWords.fill(0);
     CloseRequested = 0;
     NavigationHeld.set(true);
@@ -42,7 +38,6 @@ void ExplorerState::Initialize(float twipsScale)
     TickCounter = 0;
     HeaderWords.fill(0);
     MenuBarActive = 0;
-    HoverElementId = -1;
     MinFormWidth = scaled(9200, twipsScale);
     MinFormHeight = scaled(6675, twipsScale);
     MinPaneWidth = scaled(2880, twipsScale);

@@ -7,6 +7,7 @@
 
 #include "core/busyflag.h"
 #include "core/mainsettings.h"
+#include "mainwindow/windowlayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,8 +17,6 @@
 #include <cstdint>
 
 class clsPopupMenu;
-class clsMouseGestures;
-class clsKeyHandle;
 class clsWinInet;
 
 using Flag = int16_t;
@@ -40,23 +39,21 @@ enum DisplayFlag : int {
 // The settings-backed fields (DisplayFlags, the list delays, the options)
 // come from MainSettings; the rest is the window's own.
 struct ExplorerState : MainSettings {
+    // The layout of the body: view mode, panes, split position.
+    WindowLayout Layout;
+
     // Window-level state, in the order Initialize sets it.
-    int16_t PaneCount = 0;
     int16_t FixScrollTab = 0;
-    int16_t BossKeyCode = 0;
     int16_t TabButtonOffset = 0;
     int16_t TabButtonsLoaded = 0;
     int16_t TabButtonsShown = 0;
-    int16_t ViewMode = 0;
     int16_t MultiViewCounter = 0;     // multi-view layouts
     Flag MediaFeatureFlag = 0;        // read by the media menu, image viewer and background fetch
     std::array<Flag, 4> RepeatFlags{};   // 1-3: audio, video, image lists
     std::array<Flag, 3> SingleFlags{};   // 1-2: audio, video
     std::array<Flag, 3> ShuffleFlags{};  // 1-2: audio, video
-    Flag FullScreenMode = 0;
     uint8_t ImagesPerView = 0;
     Flag AutoImageResize = -1;       // the image viewer fits images to its panes
-    Flag LayoutLock = 0;
     std::array<int16_t, 2> TabModelWords{};
     // Set from Initialize until the end of Load: every tab navigation is
     // cancelled and no page's events are bound.
@@ -69,7 +66,6 @@ struct ExplorerState : MainSettings {
     int16_t TickCounter = 0;
     std::array<int16_t, 3> HeaderWords{};
     Flag MenuBarActive = 0;
-    int16_t HoverElementId = 0;
     int16_t MinFormWidth = 0;
     int16_t MinFormHeight = 0;
     int16_t MinPaneWidth = 0;        // the side pane's width at load and its least
@@ -82,8 +78,6 @@ struct ExplorerState : MainSettings {
     QString BlankPagePath;           // set at Load
     clsWinInet* UrlCracker = nullptr;         // created at Load
     clsPopupMenu* CustomMenu = nullptr;       // created at Load
-    clsMouseGestures* MouseGestures = nullptr; // created at Load when gestures are in use
-    clsKeyHandle* KeyHandle = nullptr;        // created at Load
 
     // Per-list state, indexed by list kind 1-6 (element 0 holds no list).
     std::array<int16_t, 7> ListViewerBrowser{};

@@ -33,7 +33,9 @@
 
 using namespace platform::forms;
 
-frmExplorer::frmExplorer(ServiceSet& services) : services_(services)
+frmExplorer::frmExplorer(ServiceSet& services) : services_(services), shortcuts_(std::make_unique<Shortcuts>(*this)),
+      hover_(std::make_unique<HoverTracking>(*this)),
+      placement_(std::make_unique<WindowPlacement>(*this))
 {
     Initialize(TwipsScale);
     setCaption(QStringLiteral("Z5"));
@@ -51,11 +53,8 @@ frmExplorer::~frmExplorer()
 {
     // The hooks and the objects Load made go first, even for a window that
     // was never unloaded: their handlers refer to it.
-    MouseGestures = nullptr;
-    KeyHandle = nullptr;
+    shortcuts_.reset();
     UrlCracker = nullptr;
-    gestures_.reset();
-    keys_.reset();
     urlCracker_.reset();
 }
 
@@ -63,42 +62,45 @@ void frmExplorer::createControls()
 {
     // The frame and the body first, so that everything else lies above them;
     // the corners lie over the edges they end, the menu strip over the top edge.
-    for (int i : {4, 5, 6, 7, 0, 1, 2, 3, 8, 9})
+    using namespace skinpiece;
+    for (int i : {Top, Right, Bottom, Left, TopLeft, TopRight, BottomRight, BottomLeft, MenuStrip, MenuStripEnd})
         SkinPiece.create(i);
     // The menu strip's picture is drawn to the width of the captions.
-    SkinPiece[8].setStretch(true);
-    PictureBox& body = *PicHolder.create(0);
+    SkinPiece[skinpiece::MenuStrip].setStretch(true);
+    PictureBox& body = *PicHolder.create(picholder::Body);
     body.setTabStop(false);
     body.setBackColor(QColor(0xFF, 0xFF, 0xFF));
-    PictureBox& addressRow = *PicHolder.create(1);
+    PictureBox& addressRow = *PicHolder.create(picholder::AddressRow);
     addressRow.setTabStop(false);
     addressRow.setBackColor(QColor(0xFF, 0xFF, 0xFF));
     addressRow.move(0, 0, 3000, 300);
     CreateSplitterBars(*this);
 
-    for (int i = 0; i <= 9; ++i) {
-        Image* box = (i == 2 || i == 3) ? ImageBox.create(i, &addressRow) : ImageBox.create(i);
-        // The media row, the list-pane parts and the colour bar show only
-        // when their owners ask.
-        if (i == 1 || i == 4 || i == 5 || i == 7 || i == 9)
+    for (int i = imagebox::Busy; i <= imagebox::TimePanel; ++i) {
+        const bool inAddressRow = i == imagebox::PageIcon || i == imagebox::DropDownArrow;
+        Image* box = inAddressRow ? ImageBox.create(i, &addressRow) : ImageBox.create(i);
+        // The media row's pictures and the colour bar show only when their
+        // owners ask.
+        if (i == imagebox::DelayDisplay || i == imagebox::VolumeTrack || i == imagebox::PositionTrack
+            || i == imagebox::ColourBar || i == imagebox::TimePanel)
             box->setVisible(false);
     }
-    ImageBox[2].move(45, 30);
-    ImageBox[3].setTop(15);
-    ImageBox[6].move(0, 0, ProgressBandWidth, 180);
-    ImageBox[8].setStretch(true);
-    ImageBox[8].setHeight(270);
+    ImageBox[imagebox::PageIcon].move(45, 30);
+    ImageBox[imagebox::DropDownArrow].setTop(15);
+    ImageBox[imagebox::ProgressBand].move(0, 0, ProgressBandWidth, 180);
+    ImageBox[imagebox::TabStrip].setStretch(true);
+    ImageBox[imagebox::TabStrip].setHeight(270);
 
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= menucaption::Last; ++i) {
         Label& caption = *cmdMenu.create(i);
         caption.setAlignment(Alignment::Center);
         caption.setFontSize(8);
     }
-    for (int i = 0; i <= 3; ++i)
+    for (int i = 0; i <= formbutton::Last; ++i)
         cmdFormControl.create(i);
-    for (int i = 0; i <= 9; ++i)
+    for (int i = 0; i <= navbutton::Last; ++i)
         cmdWBControl.create(i);
-    for (int i = 0; i <= 8; ++i)
+    for (int i = 0; i <= quickbutton::Last; ++i)
         cmdAppOpt.create(i);
     cmdMediaControl.create(0)->setVisible(false);
     cmdPLControl.create(0)->setVisible(false);
@@ -106,28 +108,28 @@ void frmExplorer::createControls()
     tab.setTabStop(false);
     tab.move(0, 0, 1500, 270);
 
-    TextBox& address = *WBTextBox.create(0, &addressRow);
+    TextBox& address = *WBTextBox.create(wbtextbox::Address, &addressRow);
     address.setBorderless(true);
     address.move(330, 30, 2000, 240);
-    TextBox& status = *WBTextBox.create(1);
+    TextBox& status = *WBTextBox.create(wbtextbox::Status);
     status.setBorderless(true);
     status.setLocked(true);
     status.setHeight(225);
     status.lineEdit()->setFocusPolicy(Qt::NoFocus);
-    TextBox& tabNumber = *WBTextBox.create(2);
+    TextBox& tabNumber = *WBTextBox.create(wbtextbox::TabNumber);
     tabNumber.setBorderless(true);
     tabNumber.setLocked(true);
     tabNumber.lineEdit()->setAlignment(Qt::AlignCenter);
     tabNumber.lineEdit()->setFocusPolicy(Qt::NoFocus);
     tabNumber.setText(QStringLiteral("1"));
 
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= applabel::Last; ++i) {
         Label& label = *APPLabel.create(i);
         label.setFontSize(8);
-        if (i != 3)
+        if (i != applabel::TabCount)
             label.setVisible(false);
     }
-    APPLabel[3].setAutoSize(true);
+    APPLabel[applabel::TabCount].setAutoSize(true);
 
     cmdCloseTab = std::make_unique<PictureBox>(*this, QStringLiteral("cmdCloseTab"));
     cmdCloseTab->setTabStop(false);
@@ -140,14 +142,15 @@ void frmExplorer::createControls()
     ColorBarMarker->setVisible(false);
 
     // The show/hide buttons last: they lie over the frame and the body.
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= showhide::Last; ++i)
         cmdShowHide.create(i);
-    ListView.create(0)->setVisible(false);
+    ListView.create(listview::AddressDropDown)->setVisible(false);
 
-    for (int i : {0, 2, 3, 4, 5}) {
+    using namespace apptimer;
+    for (int i : {Housekeeping, Media, ImageShow, SnippetShow, LinkShow}) {
         Timer& t = *AppTimer.create(i);
         t.setEnabled(false);
-        t.setInterval(i == 0 ? 100 : i == 2 ? 1000 : 0);
+        t.setInterval(i == Housekeeping ? 100 : i == Media ? 1000 : 0);
     }
 }
 
@@ -161,21 +164,21 @@ void frmExplorer::wireEvents()
     cmdShowHide.events().click = [this](int index) { cmdShowHide_Click(*this, index); };
     cmdShowHide.events().mouseMove = [this](int index, int, int, double, double) { cmdShowHide_MouseMove(*this, index); };
     cmdAppOpt.events().mouseMove = [this](int index, int, int, double, double) {
-        HoverEnter(*this, static_cast<int16_t>(1080 + index));
+        Hover().HoverEnter(static_cast<int16_t>(1080 + index));
     };
     cmdWBControl.events().mouseMove = [this](int index, int, int, double, double) {
         // The tab number box takes no hover look, but the element before it
         // gets its normal look back.
-        if (index == 7)
-            SetHoverElement(*this, HoverElementId);
+        if (index == navbutton::TabNumber)
+            Hover().SetHoverElement(Hover().HoverElementId());
         else
-            HoverEnter(*this, static_cast<int16_t>(2000 + index));
+            Hover().HoverEnter(static_cast<int16_t>(2000 + index));
     };
     cmdFormControl.events().mouseMove = [this](int index, int, int, double, double) {
-        HoverEnter(*this, static_cast<int16_t>(2010 + index));
+        Hover().HoverEnter(static_cast<int16_t>(2010 + index));
     };
     cmdMenu.events().mouseMove = [this](int index, int, int, double, double) {
-        HoverEnter(*this, static_cast<int16_t>(3000 + index));
+        Hover().HoverEnter(static_cast<int16_t>(3000 + index));
     };
     cmdMenu.events().mouseDown = [this](int index, int button, int shift, double, double) {
         PressMenuBarCaption(*this, index, button, shift);
@@ -196,7 +199,7 @@ void frmExplorer::LockControl(bool lock)
 void frmExplorer::SetMenuBarCaptions(bool flag)
 {
     static const char* const english[5] = {"&File", "&Edit", "&View", "&Tools", "&Window"};
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= menucaption::Last; ++i) {
         // Each caption as wide as its text; its height is the layout's.
         // Without mnemonics every "&" of the language text goes.
         Label& caption = cmdMenu[i];
@@ -237,65 +240,53 @@ void frmExplorer::Form_Load()
     LoadMainSettings(*this);
     CurrentListKind = ShownListKind;
     BindSkinLibrary();
-    ApplySkinColors(*this);
+    Hover().ApplySkinColors();
     // 10.-12. Hooks and their clients.
     if (GeneralOptionBytes[OptDisableScriptError] == 1)
         InstallDialogHook(window());
-    if (GeneralOptionBytes[OptMouseGesturesInUse] == 1) {
-        gestures_ = std::make_unique<clsMouseGestures>();
-        MouseGestures = gestures_.get();
-        // Strokes belong to the page area; the frame and the buttons take
-        // either button at once.
-        QPointer<QWidget> pages = PicHolder[0].widget();
-        MouseGestures->SetArea([pages](const QWidget* w) { return w && pages && (w == pages || pages->isAncestorOf(w)); });
-        MouseGestures->Attach();
-    }
-    keys_ = std::make_unique<clsKeyHandle>();
-    KeyHandle = keys_.get();
-    KeyHandle->Attach();
-    ConnectKeysAndGestures(*this);
+    shortcuts_->Attach(GeneralOptionBytes[OptMouseGesturesInUse] == 1);
     // 13. The ring of closed tabs is the tab model's, made at the first close.
     // 14.-15. Captions, pictures, progress colours.
     SetMenuBarCaptions(false);
     QCoreApplication::processEvents();
-    ApplySkinPictures(*this);
-    ApplyProgressBarColors(*this);
+    Hover().ApplySkinPictures();
+    Hover().ApplyProgressBarColors();
     // 17.-18. The busy picture and the colour bar.
     services().Tabs().ShowBusyIndicator();
     if (DisplayFlags[DisplayColorBar] != 0)
         ShowTextColorBar(*this);
     // 19.-20. The list-pane titles and the menu captions' look.
     HeaderWords[0] = 0;
-    APPLabel[4].setWidth(MinPaneWidth);
-    if (const auto size = APPLabel[0].fontSize()) {
-        APPLabel[0].setFontSize(*size * 0.85);
-        APPLabel[1].setFontSize(*size * 0.85);
-        APPLabel[2].setFontSize(*size * 0.85);
+    APPLabel[applabel::ListTitle].setWidth(MinPaneWidth);
+    if (const auto size = APPLabel[applabel::ListItemNumber].fontSize()) {
+        APPLabel[applabel::ListItemNumber].setFontSize(*size * 0.85);
+        APPLabel[applabel::ListItemCount].setFontSize(*size * 0.85);
+        APPLabel[applabel::Delay].setFontSize(*size * 0.85);
     }
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= menucaption::Last; ++i)
         cmdMenu[i].setTransparent(true);
     // 21. Maximised to the work area or at the remembered rectangle.
-    MaximizeRestoreWindow(*this, DisplayFlags[DisplayMaximised] != 0);
+    Placement().MaximizeRestoreWindow(DisplayFlags[DisplayMaximised] != 0);
     // 22.-24. Navigation allowed; the blank page; the timer starts.
     NavigationHeld.set(false);
     BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
     TimerStage = 0;
-    AppTimer[0].setInterval(100);
-    AppTimer[0].setEnabled(true);
+    AppTimer[apptimer::Housekeeping].setInterval(100);
+    AppTimer[apptimer::Housekeeping].setEnabled(true);
 }
 
 void frmExplorer::Form_Resize()
 {
-    if (CloseRequested != 0 || LayoutLock != 0
+    if (CloseRequested != 0 || Layout.LayoutLock
         || platform::windows::windowState(window()) == platform::windows::StateMinimized)
         return;
     LockControl(true);
-    LayoutLock = -1;
+    Layout.LayoutLock.set(true);
     if (width() < MinFormWidth)
         setWidth(MinFormWidth);
     if (height() < MinFormHeight)
         setHeight(MinFormHeight);
-    LayoutLock = 0;
+    Layout.LayoutLock.set(false);
     ApplySkinLayout(*this);
     ApplyMenuBarStates(*this);
     LayoutMainWindow(*this);
@@ -319,11 +310,11 @@ void frmExplorer::Form_Unload()
     current.Top = static_cast<int32_t>(top());
     current.Width = static_cast<int32_t>(width());
     current.Height = static_cast<int32_t>(height());
-    if ((DisplayFlags[DisplayMaximised] != 0 || FullScreenMode != 0) && NormalWindowRect.Width > 0
+    if ((DisplayFlags[DisplayMaximised] != 0 || Placement().FullScreenMode() != 0) && NormalWindowRect.Width > 0
         && NormalWindowRect.Height > 0)
         current = NormalWindowRect;
     SaveMainSettings(*this, current);
-    LayoutLock = -1;
+    Layout.LayoutLock.set(true);
     platform::windows::setWindowState(window(), platform::windows::StateMinimized);
     hide();
     services().Media().StopAllPlayers();
@@ -341,10 +332,7 @@ void frmExplorer::Form_Unload()
             tabs.UnloadBrowser(browser);
     if (CbtHookActive)
         RemoveDialogHook();
-    if (MouseGestures)
-        MouseGestures->Detach();
-    if (KeyHandle)
-        KeyHandle->Detach();
+    shortcuts_->Detach();
     RunExitCleanup();
     DeleteRunTempPages(TempPagePrefix);
     tempPageLock_.reset();

@@ -5,6 +5,8 @@
 // names and indexes the layout, hover and bar code address them by.
 
 #include "contracts/services.h"
+#include "core/busyflag.h"
+#include "mainwindow/controlindex.h"
 #include "mainwindow/explorerstate.h"
 #include "platform/base/apptimer.h"
 #include "platform/win/controlarray.h"
@@ -20,7 +22,10 @@
 #include <functional>
 #include <memory>
 
+class HoverTracking;
+class Shortcuts;
 class TempPageLock;
+class WindowPlacement;
 
 class frmExplorer : public platform::forms::Form, public ExplorerState {
 public:
@@ -70,13 +75,6 @@ public:
     // Shown over the colour bar while the pointer is on it.
     std::unique_ptr<platform::forms::Label> ColorBarMarker;
 
-    // ---- Skin colours kept after a re-skin ----
-    QString MenuCaptionColor;
-    QString MenuCaptionHoverColor;
-    QString MenuCaptionOpenColor;
-    // SkinPiece(4) to (7) stretch their pictures to their size.
-    bool FrameStretch = false;
-
     // ---- Slider geometry of the media row ----
     // Left bound, right bound, grab offset, travel width, knob width.
     std::array<float, 5> VolumeTrack{};
@@ -88,19 +86,6 @@ public:
     // The room the progress band takes left of the tab buttons, in twips.
     double ProgressBandWidth = 1800;
 
-    // ---- Multi-view panes ----
-    // One pane: Left, Top, Height, Width in twips of PicHolder(0).
-    struct PaneRect {
-        int32_t Left = 0;
-        int32_t Top = 0;
-        int32_t Height = 0;
-        int32_t Width = 0;
-    };
-    QVector<PaneRect> PaneRects;
-    // The holder size at the last split layout; 0 before the first.
-    float SplitPosX = 0;
-    float SplitPosY = 0;
-    Flag SplitterDragging = 0;
     // The menu-bar caption whose popup shows (0-4), 9 for any other popup.
     int16_t OpenMenuIndex = 9;
 
@@ -109,13 +94,9 @@ public:
 
     // Re-entrancy of the housekeeping tick: a tick that arrives while an
     // earlier one is still running (a prompt open inside it) does nothing.
-    bool TickRunning = false;
-    // A function key's or arrow key's action runs (it may let events run).
-    BusyFlag ShortcutRunning;
+    BusyFlag TickRunning;
     // The information panel is being shown or hidden.
     BusyFlag InfoPanelBusy;
-    // A resize of the frame is being handed to the window system.
-    BusyFlag FrameHandOver;
 
     // An observer of the window's layout and hover steps (tests): each
     // routine reports its name, hover steps their element code.
@@ -127,16 +108,23 @@ public:
     }
 
     ServiceSet& services() const { return services_; }
+    // The keys and gestures of the window.
+    Shortcuts& Input() const { return *shortcuts_; }
+    // The element under the pointer and the skin's look.
+    HoverTracking& Hover() const { return *hover_; }
+    // Maximised, restored or full screen.
+    WindowPlacement& Placement() const { return *placement_; }
 
 private:
     void createControls();
     void wireEvents();
 
     ServiceSet& services_;
+    std::unique_ptr<Shortcuts> shortcuts_;
+    std::unique_ptr<HoverTracking> hover_;
+    std::unique_ptr<WindowPlacement> placement_;
     // Made at Load, kept to the window's end.
     std::unique_ptr<clsWinInet> urlCracker_;
-    std::unique_ptr<clsMouseGestures> gestures_;
-    std::unique_ptr<clsKeyHandle> keys_;
     // Held while this run owns its temporary-page prefix.
     std::unique_ptr<TempPageLock> tempPageLock_;
     bool unloading_ = false;

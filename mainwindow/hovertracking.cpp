@@ -9,6 +9,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mainlayout.h"
 #include "contracts/services.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/inputstate.h"
 
@@ -36,13 +37,13 @@ platform::forms::Control* controlOf(frmExplorer& f, int code)
     if (inRange(code, 2010, 2013))
         return f.cmdFormControl.at(code - 2010);
     if (code == 2025)
-        return f.ImageBox.at(3);
+        return f.ImageBox.at(imagebox::DropDownArrow);
     if (inRange(code, 3000, 3004))
         return f.cmdMenu.at(code - 3000);
     if (inRange(code, 3100, 3199))
         return f.cmdTabNum.at(code - 3100);
     if (code == 3200)
-        return f.ImageBox.at(7);
+        return f.ImageBox.at(imagebox::ColourBar);
     return nullptr;
 }
 
@@ -57,7 +58,7 @@ bool IsCursorOverControl(frmExplorer& /*f*/, const platform::forms::Control& con
     return onScreen.contains(platform::inputstate::cursorPos());
 }
 
-void SetHoverElement(frmExplorer& f, int16_t code)
+void HoverTracking::SetHoverElement(int16_t code)
 {
     f.trace("restore", code);
     if (code == 1000) {
@@ -65,8 +66,16 @@ void SetHoverElement(frmExplorer& f, int16_t code)
         f.AddressDropDownOpen = false;
     } else if (inRange(code, 1001, 1005)) {
         const int i = code - 1001;
-        static constexpr int16_t normal[5][2] = {{145, 143}, {147, 147}, {141, 141}, {139, 137}, {135, 133}};
-        const int flag = i == 0 ? DisplaySidePane : i == 3 ? DisplayMenuRow : i == 4 ? DisplayMediaRow : -1;
+        // By showhide index: the picture while the bar is hidden, and shown.
+        static constexpr int16_t normal[5][2] = {{skinpic::ShowSidePane, skinpic::HideSidePane},
+                                                 {skinpic::ShowTopBar, skinpic::ShowTopBar},
+                                                 {skinpic::ShowBottomBar, skinpic::ShowBottomBar},
+                                                 {skinpic::ShowMenuRow, skinpic::HideMenuRow},
+                                                 {skinpic::ShowMediaRow, skinpic::HideMediaRow}};
+        const int flag = i == showhide::SidePane  ? DisplaySidePane
+                         : i == showhide::MenuRow  ? DisplayMenuRow
+                         : i == showhide::MediaRow ? DisplayMediaRow
+                                                   : -1;
         const bool shown = flag >= 0 && f.DisplayFlags[flag] != 0;
         SetSkinPicture(f.cmdShowHide[i], normal[i][shown ? 1 : 0]);
     } else if (inRange(code, 1010, 1024)) {
@@ -83,55 +92,63 @@ void SetHoverElement(frmExplorer& f, int16_t code)
     } else if (inRange(code, 1080, 1088)) {
         SetAppButtonPicture(f, static_cast<int16_t>(code - 1080), 0);
     } else if (code == 1095) {
-        SetSkinPicture(*f.cmdCloseTab, 396);
+        SetSkinPicture(*f.cmdCloseTab, skinpic::CloseTab);
     } else if (inRange(code, 2000, 2009)) {
         const int i = code - 2000;
-        if (i != 7) {
-            const bool disabled = (i == 2 || i == 3) && !f.cmdWBControl[i].enabled();
+        if (i != navbutton::TabNumber) {
+            const bool disabled = (i == navbutton::Back || i == navbutton::Forward) && !f.cmdWBControl[i].enabled();
             SetNavButtonPicture(f, static_cast<int16_t>(i), disabled ? 3 : 0);
         }
     } else if (inRange(code, 2010, 2013)) {
-        static constexpr int16_t normal[4] = {204, 207, 210, 216};
+        static constexpr int16_t normal[4] = {skinpic::Move, skinpic::Minimize, skinpic::Maximize, skinpic::Close};
         const int i = code - 2010;
-        SetSkinPicture(f.cmdFormControl[i], i == 2 && f.DisplayFlags[DisplayMaximised] != 0 ? 213 : normal[i]);
+        const bool restore = i == formbutton::Maximize && f.DisplayFlags[DisplayMaximised] != 0;
+        SetSkinPicture(f.cmdFormControl[i], restore ? int16_t{skinpic::RestoreDown} : normal[i]);
     } else if (code == 2025) {
-        SetSkinPicture(f.ImageBox[3], 200);
+        SetSkinPicture(f.ImageBox[imagebox::DropDownArrow], skinpic::DropDownArrow);
     } else if (inRange(code, 3000, 3004)) {
-        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
+        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(menuCaptionColor_));
     } else if (inRange(code, 3100, 3199)) {
         // Button i stands for tab i + TabButtonOffset.
         if (code - 3100 + f.TabButtonOffset != f.services().Tabs().CurrentTab())
             if (auto* tab = f.cmdTabNum.at(code - 3100))
-                SetSkinPicture(*tab, 400);
+                SetSkinPicture(*tab, skinpic::TabButton);
     } else if (code == 3200) {
         f.ColorBarMarker->setVisible(false);
     }
-    f.HoverElementId = -1;
+    hoverElementId_ = -1;
 }
 
-void CheckHoverLeave(frmExplorer& f, int16_t code)
+void HoverTracking::CheckHoverLeave(int16_t code)
 {
     if (code < 0)
         return;
     if (code == 1000) {
         // The drop-down list belongs to the lists pane; the address row is ours.
-        if (!IsCursorOverControl(f, f.PicHolder[1]))
-            SetHoverElement(f, code);
+        if (!IsCursorOverControl(f, f.PicHolder[picholder::AddressRow]))
+            SetHoverElement(code);
         return;
     }
     // An element whose control this window does not hold (yet) cannot be
     // tested: it keeps its look until another element is entered.
     platform::forms::Control* c = controlOf(f, code);
     if (c && !IsCursorOverControl(f, *c))
-        SetHoverElement(f, code);
+        SetHoverElement(code);
 }
 
-void HoverEnter(frmExplorer& f, int16_t code)
+bool HoverTracking::Enter(int16_t code)
 {
-    if (f.HoverElementId == code)
+    if (hoverElementId_ == code)
+        return false;
+    SetHoverElement(hoverElementId_);
+    hoverElementId_ = code;
+    return true;
+}
+
+void HoverTracking::HoverEnter(int16_t code)
+{
+    if (!Enter(code))
         return;
-    SetHoverElement(f, f.HoverElementId);
-    f.HoverElementId = code;
     f.trace("hover", code);
     if (inRange(code, 1080, 1088)) {
         SetAppButtonPicture(f, static_cast<int16_t>(code - 1080), 1);
@@ -140,76 +157,78 @@ void HoverEnter(frmExplorer& f, int16_t code)
     } else if (inRange(code, 2010, 2013)) {
         const int i = code - 2010;
         const bool maximised = f.DisplayFlags[DisplayMaximised] != 0;
-        static constexpr int16_t hover[4] = {205, 208, 211, 217};
-        if (i == 0 && maximised)
+        static constexpr int16_t hover[4] = {skinpic::Move + skinlook::Hover, skinpic::Minimize + skinlook::Hover,
+                                             skinpic::Maximize + skinlook::Hover, skinpic::Close + skinlook::Hover};
+        if (i == formbutton::Move && maximised)
             return;
-        SetSkinPicture(f.cmdFormControl[i], i == 2 && maximised ? 214 : hover[i]);
+        SetSkinPicture(f.cmdFormControl[i], i == formbutton::Maximize && maximised ? skinpic::RestoreDown + skinlook::Hover : hover[i]);
     } else if (inRange(code, 3000, 3004)) {
-        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(f.MenuCaptionHoverColor));
+        f.cmdMenu[code - 3000].setForeColor(ColorFromSkinText(menuCaptionHoverColor_));
     }
 }
 
-void ApplySkinColors(frmExplorer& f)
+void HoverTracking::ApplySkinColors()
 {
     f.trace("ApplySkinColors");
-    f.FrameStretch = GetSkinString(116) == QLatin1String("T");
-    for (int i = 4; i <= 7; ++i)
-        f.SkinPiece[i].setStretch(f.FrameStretch);
-    auto& status = f.WBTextBox[1];
+    frameStretch_ = GetSkinString(116) == QLatin1String("T");
+    for (int i = skinpiece::Top; i <= skinpiece::Left; ++i)
+        f.SkinPiece[i].setStretch(frameStretch_);
+    auto& status = f.WBTextBox[wbtextbox::Status];
     status.setForeColor(SkinColor(102));
     status.setBackColor(SkinColor(103));
-    f.MenuCaptionColor = GetSkinString(122);
-    f.MenuCaptionHoverColor = GetSkinString(123);
-    f.MenuCaptionOpenColor = GetSkinString(124);
+    menuCaptionColor_ = GetSkinString(122);
+    menuCaptionHoverColor_ = GetSkinString(123);
+    menuCaptionOpenColor_ = GetSkinString(124);
     PopupMenuColor = GetSkinString(121);
-    for (int i = 0; i <= 4; ++i)
-        f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
-    f.WBTextBox[2].setForeColor(SkinColor(125));
-    f.WBTextBox[2].setBackColor(SkinColor(133));
-    f.APPLabel[0].setForeColor(SkinColor(127));
-    f.APPLabel[1].setForeColor(SkinColor(127));
-    f.APPLabel[3].setForeColor(SkinColor(136));
+    for (int i = 0; i <= menucaption::Last; ++i)
+        f.cmdMenu[i].setForeColor(ColorFromSkinText(menuCaptionColor_));
+    f.WBTextBox[wbtextbox::TabNumber].setForeColor(SkinColor(125));
+    f.WBTextBox[wbtextbox::TabNumber].setBackColor(SkinColor(133));
+    f.APPLabel[applabel::ListItemNumber].setForeColor(SkinColor(127));
+    f.APPLabel[applabel::ListItemCount].setForeColor(SkinColor(127));
+    f.APPLabel[applabel::TabCount].setForeColor(SkinColor(136));
     f.cmdCloseTab->setForeColor(SkinColor(136));
     f.ColorBarMarker->setBackColor(SkinColor(153));
 }
 
-void ApplySkinPictures(frmExplorer& f)
+void HoverTracking::ApplySkinPictures()
 {
     f.trace("ApplySkinPictures");
-    SetSkinPicture(f.cmdShowHide[0], f.DisplayFlags[DisplaySidePane] != 0 ? 143 : 145);
-    SetSkinPicture(f.cmdShowHide[1], 147);
-    SetSkinPicture(f.cmdShowHide[2], 141);
-    SetSkinPicture(f.cmdFormControl[0], 204);
-    SetSkinPicture(f.cmdFormControl[1], 207);
-    SetSkinPicture(f.cmdFormControl[3], 216);
-    SetSkinPicture(f.cmdFormControl[2], f.DisplayFlags[DisplayMaximised] != 0 ? 213 : 210);
-    for (int i = 0; i <= 9; ++i)
-        SetNavButtonPicture(f, static_cast<int16_t>(i), i == 2 || i == 3 ? 3 : 0);
-    SetSkinPicture(f.ImageBox[1], 128);
-    SetSkinPicture(f.ImageBox[4], 411);
-    SetSkinPicture(f.ImageBox[5], 416);
-    SetSkinPicture(f.ImageBox[9], 130);
-    SetSkinPicture(*f.SPLITTER1, 125);
-    SetSkinPicture(f.cmdShowHide[3], f.cmdMenu[0].visible() ? 137 : 139);
-    for (int i = 0; i <= 8; ++i)
+    SetSkinPicture(f.cmdShowHide[showhide::SidePane], f.DisplayFlags[DisplaySidePane] != 0 ? skinpic::HideSidePane : skinpic::ShowSidePane);
+    SetSkinPicture(f.cmdShowHide[showhide::TopBar], skinpic::ShowTopBar);
+    SetSkinPicture(f.cmdShowHide[showhide::BottomBar], skinpic::ShowBottomBar);
+    SetSkinPicture(f.cmdFormControl[formbutton::Move], skinpic::Move);
+    SetSkinPicture(f.cmdFormControl[formbutton::Minimize], skinpic::Minimize);
+    SetSkinPicture(f.cmdFormControl[formbutton::Close], skinpic::Close);
+    SetSkinPicture(f.cmdFormControl[formbutton::Maximize], f.DisplayFlags[DisplayMaximised] != 0 ? skinpic::RestoreDown : skinpic::Maximize);
+    for (int i = 0; i <= navbutton::Last; ++i)
+        SetNavButtonPicture(f, static_cast<int16_t>(i),
+                            i == navbutton::Back || i == navbutton::Forward ? skinlook::Disabled : skinlook::Normal);
+    SetSkinPicture(f.ImageBox[imagebox::DelayDisplay], skinpic::DelayDisplay);
+    SetSkinPicture(f.ImageBox[imagebox::VolumeTrack], skinpic::VolumeTrack);
+    SetSkinPicture(f.ImageBox[imagebox::PositionTrack], skinpic::PositionTrack);
+    SetSkinPicture(f.ImageBox[imagebox::TimePanel], skinpic::TimePanel);
+    SetSkinPicture(*f.SPLITTER1, skinpic::Splitter);
+    SetSkinPicture(f.cmdShowHide[showhide::MenuRow], f.cmdMenu[menucaption::File].visible() ? skinpic::HideMenuRow : skinpic::ShowMenuRow);
+    for (int i = 0; i <= quickbutton::Last; ++i)
         SetAppButtonPicture(f, static_cast<int16_t>(i), 0);
-    SetSkinPicture(*f.cmdCloseTab, 396);
-    SetSkinPicture(f.ImageBox[2], 203);
-    SetSkinPicture(f.ImageBox[3], 200);
-    SetSkinPicture(f.ImageBox[6], 127);
-    SetSkinPicture(f.ImageBox[7], 131);
-    SetStretchedPicture(f.ImageBox[8], 132);
+    SetSkinPicture(*f.cmdCloseTab, skinpic::CloseTab);
+    SetSkinPicture(f.ImageBox[imagebox::PageIcon], skinpic::PageIcon);
+    SetSkinPicture(f.ImageBox[imagebox::DropDownArrow], skinpic::DropDownArrow);
+    SetSkinPicture(f.ImageBox[imagebox::ProgressBand], skinpic::ProgressBand);
+    SetSkinPicture(f.ImageBox[imagebox::ColourBar], skinpic::ColourBar);
+    SetStretchedPicture(f.ImageBox[imagebox::TabStrip], skinpic::TabStrip);
     f.services().Menus().UnloadMenuImageHolder();
 }
 
-void ApplyProgressBarColors(frmExplorer& f)
+void HoverTracking::ApplyProgressBarColors()
 {
     f.trace("ApplyProgressBarColors");
     f.WBProgressBar->setBarColor(SkinColor(132));
     f.WBProgressBar->setBackColor(SkinColor(131));
 }
 
-bool ReapplySkin(frmExplorer& f)
+bool HoverTracking::ReapplySkin()
 {
     f.trace("ReapplySkin");
     const QString previousName = SkinName;
@@ -225,10 +244,10 @@ bool ReapplySkin(frmExplorer& f)
                     1, 0);
         return false;
     }
-    ApplySkinColors(f);
-    ApplySkinPictures(f);
+    ApplySkinColors();
+    ApplySkinPictures();
     f.services().Media().RefreshMediaButtonPictures();
-    ApplyProgressBarColors(f);
+    ApplyProgressBarColors();
     f.services().Tabs().ShowBusyIndicator();
     f.LockControl(true);
     ApplySkinLayout(f);

@@ -12,17 +12,17 @@ LayoutRect innerRect(frmExplorer& f)
 {
     auto& P = f.SkinPiece;
     LayoutRect r;
-    r.Left = static_cast<float>(P[7].width());
-    r.Top = static_cast<float>(P[4].height());
-    r.Width = static_cast<float>(f.scaleWidth() - P[7].width() - P[5].width());
-    r.Height = static_cast<float>(f.scaleHeight() - P[4].height() - P[6].height());
+    r.Left = static_cast<float>(P[skinpiece::Left].width());
+    r.Top = static_cast<float>(P[skinpiece::Top].height());
+    r.Width = static_cast<float>(f.scaleWidth() - P[skinpiece::Left].width() - P[skinpiece::Right].width());
+    r.Height = static_cast<float>(f.scaleHeight() - P[skinpiece::Top].height() - P[skinpiece::Bottom].height());
     return r;
 }
 
 void placeHolderAndPanes(frmExplorer& f, const LayoutRect& r)
 {
-    f.PicHolder[0].move(r.Left, r.Top, NonNegative(r.Width), NonNegative(r.Height));
-    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.PaneCount);
+    f.PicHolder[picholder::Body].move(r.Left, r.Top, NonNegative(r.Width), NonNegative(r.Height));
+    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.Layout.PaneCount());
     f.services().Tabs().EnsureTabsForViewMode(true);
 }
 
@@ -44,7 +44,7 @@ void LayoutBody(frmExplorer& f)
     f.trace("LayoutBody");
     LayoutRect r = innerRect(f);
     if (f.DisplayFlags[DisplayTabBar] != 0)
-        r.Height -= static_cast<float>(f.ImageBox[8].height());
+        r.Height -= static_cast<float>(f.ImageBox[imagebox::TabStrip].height());
     f.services().Lists().ShowListPane(true, r);
     placeHolderAndPanes(f, r);
 }

@@ -4,7 +4,9 @@
 #include "core/language.h"
 #include "mainwindow/frmexplorer.h"
 #include "contracts/services.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 
 #include <vector>
 
@@ -54,22 +56,22 @@ void LayoutMediaControlCenter(frmExplorer& f)
     f.trace("LayoutMediaControlCenter");
     const QString section = QStringLiteral("OTHERS-TOOLTIPTEXT");
     const bool bottomBar = f.DisplayFlags[DisplayBottomBar] != 0;
-    auto& showHide = f.cmdShowHide[4];
+    auto& showHide = f.cmdShowHide[showhide::MediaRow];
     if (f.DisplayFlags[DisplayMediaRow] == 0) {
-        SetSkinPicture(f.SkinPiece[3], bottomBar ? 115 : 116);
+        SetSkinPicture(f.SkinPiece[skinpiece::BottomLeft], bottomBar ? skinpic::BottomLeftMediaRowHidden : skinpic::BottomLeftBottomBarHidden);
         f.services().Media().HideMediaToolbar();
-        SetSkinPicture(showHide, 135);
+        SetSkinPicture(showHide, skinpic::ShowMediaRow);
         showHide.setToolTipText(
             GetLangCaption(section, QStringLiteral("5007"), QStringLiteral("Show Media Control Toolbar")));
     } else {
         if (!bottomBar) {
-            SetSkinPicture(f.SkinPiece[3], 116);
+            SetSkinPicture(f.SkinPiece[skinpiece::BottomLeft], skinpic::BottomLeftBottomBarHidden);
             f.services().Media().HideMediaToolbar();
         } else {
-            SetSkinPicture(f.SkinPiece[3], 114);
+            SetSkinPicture(f.SkinPiece[skinpiece::BottomLeft], skinpic::BottomLeftMediaRowShown);
             f.services().Media().ShowMediaToolbarForKind(f.CurrentListKind);
         }
-        SetSkinPicture(showHide, 133);
+        SetSkinPicture(showHide, skinpic::HideMediaRow);
         showHide.setToolTipText(
             GetLangCaption(section, QStringLiteral("5006"), QStringLiteral("Hide Media Control Toolbar")));
     }
@@ -78,13 +80,13 @@ void LayoutMediaControlCenter(frmExplorer& f)
 void LayoutMediaToolbar(frmExplorer& f, int16_t kind)
 {
     f.trace("LayoutMediaToolbar", kind);
-    const bool fullScreen = f.FullScreenMode != 0;
+    const bool fullScreen = f.Placement().FullScreenMode() != 0;
     const double gap = SkinTwips(126);
-    const double base = f.SkinPiece[6].top();
-    double x = fullScreen ? gap : f.cmdShowHide[4].left() + f.cmdShowHide[4].width();
+    const double base = f.SkinPiece[skinpiece::Bottom].top();
+    double x = fullScreen ? gap : f.cmdShowHide[showhide::MediaRow].left() + f.cmdShowHide[showhide::MediaRow].width();
     x += gap;
 
-    const double top0 = f.cmdAppOpt[0].top();
+    const double top0 = f.cmdAppOpt[quickbutton::Help].top();
     x = row(f, {0}, x, top0);
     if (!fullScreen)
         x = row(f, {1}, x, top0);
@@ -104,14 +106,14 @@ void LayoutMediaToolbar(frmExplorer& f, int16_t kind)
         const double tTrack = base + SkinTwips(140);
         const double tKnob = base + SkinTwips(141);
         const double pad = SkinTwips(144);
-        auto& volume = f.ImageBox[4];
+        auto& volume = f.ImageBox[imagebox::VolumeTrack];
         volume.move(s, tTrack);
         trackGeometry(f.VolumeTrack, s, volume.width(), widthOf(f, 14), pad);
         f.VolumeKnobX[k] = f.VolumeTrack[0] + f.VolumeTrack[3] * f.VolumeFraction[k];
         place(f, 14, f.VolumeKnobX[k], tKnob);
 
         s += volume.width() + gap;
-        auto& position = f.ImageBox[5];
+        auto& position = f.ImageBox[imagebox::PositionTrack];
         position.move(s, tTrack);
         trackGeometry(f.PositionTrack, s, position.width(), widthOf(f, 15), pad);
         f.PositionKnobX[k] = f.PositionKnobX[k] == 0 ? f.PositionTrack[0]
@@ -124,9 +126,9 @@ void LayoutMediaToolbar(frmExplorer& f, int16_t kind)
             x = row(f, {8}, x, top);
         // The delay display.
         const double d = x + gap;
-        auto& display = f.ImageBox[1];
+        auto& display = f.ImageBox[imagebox::DelayDisplay];
         display.move(d, top);
-        f.APPLabel[2].move(d, labelTop);
+        f.APPLabel[applabel::Delay].move(d, labelTop);
         place(f, 12, d, top);
         place(f, 13, d + display.width() - widthOf(f, 12), top);
         x = d + display.width();
@@ -136,12 +138,12 @@ void LayoutMediaToolbar(frmExplorer& f, int16_t kind)
 
     if (fullScreen) {
         x += gap;
-        auto& panel = f.ImageBox[9];
+        auto& panel = f.ImageBox[imagebox::TimePanel];
         panel.move(x, top);
         const double half = (panel.width() - gap) / 2;
-        f.APPLabel[0].move(x, labelTop, NonNegative(half));
+        f.APPLabel[applabel::ListItemNumber].move(x, labelTop, NonNegative(half));
         x += half + gap;
-        f.APPLabel[1].move(x, labelTop, NonNegative(half));
+        f.APPLabel[applabel::ListItemCount].move(x, labelTop, NonNegative(half));
     }
 }
 

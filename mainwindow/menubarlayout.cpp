@@ -4,6 +4,7 @@
 #include "core/language.h"
 #include "mainwindow/frmexplorer.h"
 #include "contracts/services.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 
 namespace {
@@ -16,20 +17,20 @@ void LayoutMenuBar(frmExplorer& f)
 {
     f.trace("LayoutMenuBar");
     const bool topBar = f.DisplayFlags[DisplayTopBar] != 0;
-    auto& showHide = f.cmdShowHide[3];
+    auto& showHide = f.cmdShowHide[showhide::MenuRow];
     if (f.DisplayFlags[DisplayMenuRow] == 0) {
-        SetSkinPicture(f.SkinPiece[0], topBar ? 108 : 109);
-        SetSkinPicture(showHide, 139);
+        SetSkinPicture(f.SkinPiece[skinpiece::TopLeft], topBar ? skinpic::TopLeftMenuHidden : skinpic::TopLeftTopBarHidden);
+        SetSkinPicture(showHide, skinpic::ShowMenuRow);
         showHide.setToolTipText(GetLangCaption(kTooltips, QStringLiteral("5005"), QStringLiteral("Show Menu")));
     } else {
         if (topBar) {
-            SetSkinPicture(f.SkinPiece[0], 104);
-            SetSkinPicture(f.SkinPiece[8], 105);
-            SetSkinPicture(f.SkinPiece[9], 106);
+            SetSkinPicture(f.SkinPiece[skinpiece::TopLeft], skinpic::TopLeftMenuShown);
+            SetSkinPicture(f.SkinPiece[skinpiece::MenuStrip], skinpic::MenuStrip);
+            SetSkinPicture(f.SkinPiece[skinpiece::MenuStripEnd], skinpic::MenuStripEnd);
         } else {
-            SetSkinPicture(f.SkinPiece[0], 109);
+            SetSkinPicture(f.SkinPiece[skinpiece::TopLeft], skinpic::TopLeftTopBarHidden);
         }
-        SetSkinPicture(showHide, 137);
+        SetSkinPicture(showHide, skinpic::HideMenuRow);
         showHide.setToolTipText(GetLangCaption(kTooltips, QStringLiteral("5004"), QStringLiteral("Hide Menu")));
     }
     LayoutAddressRow(f);
@@ -42,25 +43,26 @@ void LayoutAddressRow(frmExplorer& f)
     f.trace("LayoutAddressRow");
     auto& N = f.cmdWBControl;
     auto& P = f.SkinPiece;
-    auto& holder = f.PicHolder[1];
-    const double W = N[0].width();
+    auto& holder = f.PicHolder[picholder::AddressRow];
+    const double W = N[navbutton::Favorites].width();
     double x = 0;
     if (f.DisplayFlags[DisplayMenuRow] == 0) {
-        P[8].setVisible(false);
-        P[9].setVisible(false);
-        x = P[0].width();
+        P[skinpiece::MenuStrip].setVisible(false);
+        P[skinpiece::MenuStripEnd].setVisible(false);
+        x = P[skinpiece::TopLeft].width();
     } else {
-        P[8].setVisible(true);
-        P[9].setVisible(true);
-        x = P[9].left() + P[9].width();
+        P[skinpiece::MenuStrip].setVisible(true);
+        P[skinpiece::MenuStripEnd].setVisible(true);
+        x = P[skinpiece::MenuStripEnd].left() + P[skinpiece::MenuStripEnd].width();
     }
-    for (int k = 0; k <= 4; ++k)
+    // Favorites to Stop side by side, then Refresh, with Up in its place.
+    for (int k = navbutton::Favorites; k <= navbutton::Stop; ++k)
         N[k].setLeft(x + k * W);
-    N[5].setLeft(x + 5 * W);
-    N[9].setLeft(x + 5 * W);
-    holder.setLeft(N[5].left() + W + 100 * TwipsScale);
+    N[navbutton::Refresh].setLeft(x + 5 * W);
+    N[navbutton::Up].setLeft(x + 5 * W);
+    holder.setLeft(N[navbutton::Refresh].left() + W + 100 * TwipsScale);
 
-    const double avail = N[6].left() - 100 * TwipsScale - holder.left();
+    const double avail = N[navbutton::Go].left() - 100 * TwipsScale - holder.left();
     if (avail <= 225) {
         holder.setVisible(false);
         return;
@@ -68,9 +70,9 @@ void LayoutAddressRow(frmExplorer& f)
     holder.setVisible(true);
     holder.setWidth(avail);
 
-    auto& arrow = f.ImageBox[3];
+    auto& arrow = f.ImageBox[imagebox::DropDownArrow];
     arrow.setLeft(holder.width() - arrow.width());
-    auto& box = f.WBTextBox[0];
+    auto& box = f.WBTextBox[wbtextbox::Address];
     const double boxW = arrow.left() - box.left();
     if (boxW <= 200) {
         box.setVisible(false);
@@ -84,20 +86,20 @@ void LayoutAddressRow(frmExplorer& f)
 void ShowTextColorBar(frmExplorer& f)
 {
     f.trace("ShowTextColorBar");
-    auto& bar = f.ImageBox[7];
+    auto& bar = f.ImageBox[imagebox::ColourBar];
     const double s119 = SkinNumber(119);
     const double s147 = SkinNumber(147);
     const double s148 = SkinNumber(148);
     if (f.DisplayFlags[DisplayColorBar] != 0)
-        bar.move(f.ImageBox[6].left() - bar.width() - s148, f.SkinPiece[6].top() + s147);
+        bar.move(f.ImageBox[imagebox::ProgressBand].left() - bar.width() - s148, f.SkinPiece[skinpiece::Bottom].top() + s147);
     bar.setVisible(true);
     bar.zOrder(0);
-    f.WBTextBox[1].setWidth(NonNegative(f.ImageBox[6].left() - s148 - bar.width() - s119 - 120));
+    f.WBTextBox[wbtextbox::Status].setWidth(NonNegative(f.ImageBox[imagebox::ProgressBand].left() - s148 - bar.width() - s119 - 120));
 }
 
 void HideTextColorBar(frmExplorer& f)
 {
     f.trace("HideTextColorBar");
-    f.ImageBox[7].setVisible(false);
-    f.WBTextBox[1].setWidth(NonNegative(f.ImageBox[6].left() - SkinNumber(148) - SkinNumber(119) - 120));
+    f.ImageBox[imagebox::ColourBar].setVisible(false);
+    f.WBTextBox[wbtextbox::Status].setWidth(NonNegative(f.ImageBox[imagebox::ProgressBand].left() - SkinNumber(148) - SkinNumber(119) - 120));
 }

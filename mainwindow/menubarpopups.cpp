@@ -6,6 +6,7 @@
 #include "mainwindow/hovertracking.h"
 #include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/win/inputstate.h"
 #include "platform/win/popupmenus.h"
 #include "platform/win/twips.h"
@@ -50,7 +51,7 @@ void PressMenuBarCaption(frmExplorer& f, int index, int button, int shift)
     f.TimerStage = 1;
     f.OpenMenuIndex = static_cast<int16_t>(index);
     f.MenuBarActive = -1;
-    f.cmdMenu[index].setForeColor(ColorFromSkinText(f.MenuCaptionOpenColor));
+    f.cmdMenu[index].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionOpenColor()));
     f.services().Menus().cmdMenu_MouseDown(static_cast<int16_t>(index), button, shift);
 }
 
@@ -59,8 +60,8 @@ void RollOverMenuBar(frmExplorer& f)
     if (f.MenuBarActive == 0 || rollOverPending)
         return;
     if (f.OpenMenuIndex >= 0 && f.OpenMenuIndex < 5)
-        f.cmdMenu[f.OpenMenuIndex].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
-    for (int i = 0; i <= 4; ++i) {
+        f.cmdMenu[f.OpenMenuIndex].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionColor()));
+    for (int i = 0; i <= menucaption::Last; ++i) {
         if (i == f.OpenMenuIndex || !IsCursorOnControl(f.cmdMenu[i]))
             continue;
         // The open menu closes; the next one opens from the main loop, never
@@ -89,8 +90,8 @@ void EndMenuBarMode(frmExplorer& f)
     f.MenuBarActive = 0;
     if (f.OpenMenuIndex >= 5)
         return;
-    for (int i = 0; i <= 4; ++i)
-        f.cmdMenu[i].setForeColor(ColorFromSkinText(f.MenuCaptionColor));
+    for (int i = 0; i <= menucaption::Last; ++i)
+        f.cmdMenu[i].setForeColor(ColorFromSkinText(f.Hover().MenuCaptionColor()));
     f.SetMenuBarCaptions(false);
 }
 
@@ -98,25 +99,25 @@ void HandleBrowserClick(frmExplorer& f, int code)
 {
     f.ButtonReleased = 0;
     QCoreApplication::processEvents();
-    if (!IsCursorOverControl(f, f.PicHolder[0]))
+    if (!IsCursorOverControl(f, f.PicHolder[picholder::Body]))
         return;
-    if (f.SplitterDragging != 0 || GroupOpening != 0)
+    if (f.Layout.SplitterDragging || GroupOpening != 0)
         return;
-    if (f.FullScreenMode != 0) {
+    if (f.Placement().FullScreenMode() != 0) {
         ToggleInfoPanel(f);
         return;
     }
     ITabsService& tabs = f.services().Tabs();
-    if (f.PaneCount < 2) {
+    if (f.Layout.PaneCount() < 2) {
         tabs.SetUserClickState(static_cast<uint8_t>(code));
         return;
     }
-    const QWidget* holder = f.PicHolder[0].widget();
+    const QWidget* holder = f.PicHolder[picholder::Body].widget();
     const QPoint px = holder->mapFromGlobal(platform::inputstate::cursorPos());
     const double x = px.x() * static_cast<double>(platform::forms::twipsPerPixelX());
     const double y = px.y() * static_cast<double>(platform::forms::twipsPerPixelY());
-    for (int i = 0; i < f.PaneCount && i < f.PaneRects.size(); ++i) {
-        const frmExplorer::PaneRect& r = f.PaneRects[i];
+    for (int i = 0; i < f.Layout.PaneCount() && i < f.Layout.PaneRects().size(); ++i) {
+        const PaneRect& r = f.Layout.PaneRects()[i];
         if (x < r.Left || x > r.Left + r.Width || y < r.Top || y > r.Top + r.Height || r.Width <= 0)
             continue;
         if (tabs.CurrentTab() != i && i < tabs.TabCount())

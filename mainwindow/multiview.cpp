@@ -18,7 +18,7 @@ int32_t toLong(double v)
     return static_cast<int32_t>(std::nearbyint(v));
 }
 
-frmExplorer::PaneRect rect(double left, double top, double width, double height)
+PaneRect rect(double left, double top, double width, double height)
 {
     return {toLong(left), toLong(top), toLong(height), toLong(width)};
 }
@@ -43,70 +43,70 @@ void CreateSplitterBars(frmExplorer& f)
 {
     // 0 is the drag bar of the side pane's edge, on the window itself; the
     // others lie in the pane holder.
-    for (int i = 0; i <= 4; ++i) {
-        PictureBox* b = f.SPLITTER2.create(i, i == 0 ? nullptr : &f.PicHolder[0]);
+    for (int i = 0; i <= splitterbar::Last; ++i) {
+        PictureBox* b = f.SPLITTER2.create(i, i == 0 ? nullptr : &f.PicHolder[picholder::Body]);
         if (!b)
             continue;
         b->setTabStop(false);
         b->setBackColor(i >= 3 || i == 0 ? QColor(0x60, 0x60, 0x60) : QColor(0xB4, 0xB4, 0xB4));
         b->setVisible(false);
         // Vertical bars carry the left-right pointer, horizontal ones the up-down one.
-        const bool vertical = i <= 1 || i == 3;
+        const bool vertical = i == 0 || i == splitterbar::Vertical || i == splitterbar::VerticalDrag;
         b->setMousePointer(vertical ? 9 : 7);
         b->move(0, 0, vertical ? 60 : 600, vertical ? 600 : 60);
     }
     WireSplitterBars(f);
 }
 
-void LayoutViewPanes(frmExplorer& f, bool showSplitters, int tabCount, int paneCount)
+void LayoutViewPanes(frmExplorer& f, bool showSplitters, int16_t tabCount, int16_t paneCount)
 {
-    const double W = f.PicHolder[0].width();
-    const double H = f.PicHolder[0].height();
+    const double W = f.PicHolder[picholder::Body].width();
+    const double H = f.PicHolder[picholder::Body].height();
     // Two to four tabs look better split than gridded or tiled.
-    if (f.ViewMode < 4) {
-        if (f.ViewMode == 1 && tabCount == 2)
-            f.ViewMode = 8;
-        else if (f.ViewMode == 1 && tabCount == 3)
-            f.ViewMode = 5;
-        else if (f.ViewMode == 1 && tabCount == 4)
-            f.ViewMode = 10;
-        else if (f.ViewMode == 2 && tabCount == 2)
-            f.ViewMode = 9;
-        else if (f.ViewMode == 3 && tabCount == 2)
-            f.ViewMode = 8;
+    if (f.Layout.ViewMode() < 4) {
+        if (f.Layout.ViewMode() == 1 && tabCount == 2)
+            f.Layout.SetViewMode(8);
+        else if (f.Layout.ViewMode() == 1 && tabCount == 3)
+            f.Layout.SetViewMode(5);
+        else if (f.Layout.ViewMode() == 1 && tabCount == 4)
+            f.Layout.SetViewMode(10);
+        else if (f.Layout.ViewMode() == 2 && tabCount == 2)
+            f.Layout.SetViewMode(9);
+        else if (f.Layout.ViewMode() == 3 && tabCount == 2)
+            f.Layout.SetViewMode(8);
     }
     if (showSplitters) {
-        if (f.ViewMode < 4) {
+        if (f.Layout.ViewMode() < 4) {
             showInFront(bar(f, 1), false);
             showInFront(bar(f, 2), false);
         } else {
             PositionSplitterBars(f);
         }
     }
-    const int n = std::min(paneCount, kMaxPanes);
-    if (f.ViewMode == 1) {
+    const int n = std::min<int>(paneCount, kMaxPanes);
+    if (f.Layout.ViewMode() == 1) {
         int16_t rows = 0, columns = 0;
         GridForCount(static_cast<int16_t>(n), rows, columns);
         if (rows < 1 || columns < 1)
             return;
-        f.PaneRects.resize(rows * columns + 1);
+        f.Layout.SetPaneRectCount(rows * columns + 1);
         const double cw = W / columns;
         const double ch = H / rows;
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < columns; ++c)
-                f.PaneRects[r * columns + c] = rect(c * cw, r * ch, cw, ch);
+                f.Layout.SetPaneRect(r * columns + c, rect(c * cw, r * ch, cw, ch));
         return;
     }
-    if (f.ViewMode == 2 || f.ViewMode == 3) {
+    if (f.Layout.ViewMode() == 2 || f.Layout.ViewMode() == 3) {
         if (n < 1)
             return;
-        f.PaneRects.resize(n + 1);
+        f.Layout.SetPaneRectCount(n + 1);
         for (int i = 0; i < n; ++i)
-            f.PaneRects[i] = f.ViewMode == 2 ? rect(0, i * (H / n), W, H / n) : rect(i * (W / n), 0, W / n, H);
+            f.Layout.SetPaneRect(i, f.Layout.ViewMode() == 2 ? rect(0, i * (H / n), W, H / n) : rect(i * (W / n), 0, W / n, H));
         return;
     }
-    f.PaneRects.resize(std::max(n, 0) + 1);
-    const int m = f.ViewMode;
+    f.Layout.SetPaneRectCount(std::max(n, 0) + 1);
+    const int m = f.Layout.ViewMode();
     if ((m >= 4 && m <= 7) || m == 10) {
         showInFront(bar(f, 1), true);
         showInFront(bar(f, 2), true);
@@ -124,13 +124,13 @@ void LayoutViewPanes(frmExplorer& f, bool showSplitters, int tabCount, int paneC
 
 void PositionSplitterBars(frmExplorer& f)
 {
-    const int m = f.ViewMode;
+    const int m = f.Layout.ViewMode();
     PictureBox* first = bar(f, 1);
     PictureBox* third = bar(f, 3);
     if (m < 4 || m > 10 || !first || !third)
         return;
-    const double W = f.PicHolder[0].width();
-    const double H = f.PicHolder[0].height();
+    const double W = f.PicHolder[picholder::Body].width();
+    const double H = f.PicHolder[picholder::Body].height();
     const double t1 = first->width();
     const double t3 = third->width();
     const double X = (W - t1) / 2;
@@ -187,21 +187,20 @@ void ComputeSplitPaneRects(frmExplorer& f)
     PictureBox* b4 = bar(f, 4);
     if (!b1 || !b2 || !b3 || !b4)
         return;
-    const double W = f.PicHolder[0].width();
-    const double H = f.PicHolder[0].height();
+    const double W = f.PicHolder[picholder::Body].width();
+    const double H = f.PicHolder[picholder::Body].height();
     double X = b3->left();
     double Y = b4->top();
     const double t = b1->width();
     const double h2 = b2->height();
     // The split keeps its proportion when the holder changes its size.
-    if (f.SplitPosX > 0) {
-        if (W != f.SplitPosX)
-            X = W / f.SplitPosX * X;
-        if (H != f.SplitPosY && f.SplitPosY > 0)
-            Y = H / f.SplitPosY * Y;
+    if (f.Layout.SplitPosX() > 0) {
+        if (W != f.Layout.SplitPosX())
+            X = W / f.Layout.SplitPosX() * X;
+        if (H != f.Layout.SplitPosY() && f.Layout.SplitPosY() > 0)
+            Y = H / f.Layout.SplitPosY() * Y;
     }
-    f.SplitPosX = static_cast<float>(W);
-    f.SplitPosY = static_cast<float>(H);
+    f.Layout.SetSplitPos(static_cast<float>(W), static_cast<float>(H));
     if (X > W)
         X = (W - t) / 2;
     if (Y > H)
@@ -216,12 +215,8 @@ void ComputeSplitPaneRects(frmExplorer& f)
     b4->setWidth(std::max(0.0, W));
 
     const double LW = X, RL = X + t, RW = W - X - t, TH = Y, BT = Y + h2, BH = H - Y - t;
-    auto& P = f.PaneRects;
-    auto set = [&P](int i, frmExplorer::PaneRect r) {
-        if (i < P.size())
-            P[i] = r;
-    };
-    switch (f.ViewMode) {
+    auto set = [&f](int i, const PaneRect& r) { f.Layout.SetPaneRect(i, r); };
+    switch (f.Layout.ViewMode()) {
     case 4:
         b2->setWidth(std::max(0.0, X));
         b4->setWidth(std::max(0.0, X));
@@ -257,17 +252,17 @@ void ComputeSplitPaneRects(frmExplorer& f)
     }
 }
 
-frmExplorer::PaneRect BrowserRectForPane(frmExplorer& f, int tab)
+PaneRect BrowserRectForPane(frmExplorer& f, int tab)
 {
-    frmExplorer::PaneRect r;
-    if (f.PaneCount != 1) {
-        if (tab >= 0 && tab < f.PaneRects.size())
-            r = f.PaneRects[tab];
+    PaneRect r;
+    if (f.Layout.PaneCount() != 1) {
+        if (tab >= 0 && tab < f.Layout.PaneRects().size())
+            r = f.Layout.PaneRects()[tab];
     } else {
-        if (f.PaneRects.size() < 2)
-            f.PaneRects.resize(2);
-        r = rect(0, 0, f.PicHolder[0].width(), f.PicHolder[0].height());
-        f.PaneRects[0] = r;
+        if (f.Layout.PaneRects().size() < 2)
+            f.Layout.SetPaneRectCount(2);
+        r = rect(0, 0, f.PicHolder[picholder::Body].width(), f.PicHolder[picholder::Body].height());
+        f.Layout.SetPaneRect(0, r);
     }
     const double edge = 30 * TwipsScale;
     return {toLong(r.Left - edge), toLong(r.Top - edge), toLong(r.Height + 2 * edge), toLong(r.Width + 2 * edge)};
@@ -302,11 +297,11 @@ void SetArrangeMode(frmExplorer& f, const QString& key)
                                          {"A9", 9, 2},  {"A0", 10, 4}};
     for (const Preset& p : presets) {
         if (key == QLatin1String(p.key)) {
-            f.ViewMode = p.mode;
-            f.PaneCount = p.panes < 0 ? f.services().Tabs().TabCount() : p.panes;
+            f.Layout.SetViewMode(p.mode);
+            f.Layout.SetPaneCount(p.panes < 0 ? f.services().Tabs().TabCount() : p.panes);
         }
     }
-    f.services().Tabs().LayoutViewPanes(true, f.services().Tabs().TabCount(), f.PaneCount);
+    f.services().Tabs().LayoutViewPanes(true, f.services().Tabs().TabCount(), f.Layout.PaneCount());
     f.services().Tabs().EnsureTabsForViewMode(true);
     QCoreApplication::processEvents();
 }

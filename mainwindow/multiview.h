@@ -26,7 +26,7 @@ void CreateSplitterBars(frmExplorer& f);
 // Computes the pane rectangles for the mode (rewriting the grid and tile
 // modes into split ones for two to four tabs) and, with showSplitters,
 // re-centres and shows the bars of a split mode.
-void LayoutViewPanes(frmExplorer& f, bool showSplitters, int tabCount, int paneCount);
+void LayoutViewPanes(frmExplorer& f, bool showSplitters, int16_t tabCount, int16_t paneCount);
 // Centres the bars for the current split mode.
 void PositionSplitterBars(frmExplorer& f);
 // The panes of modes 4-10 from the split position, scaled when the holder
@@ -36,7 +36,7 @@ void ComputeSplitPaneRects(frmExplorer& f);
 // Where tab's browser goes: its pane grown by 30 twips (scaled) on every
 // side. With one pane the holder itself; a pane without a rectangle is the
 // empty one, which puts the browser out of sight.
-frmExplorer::PaneRect BrowserRectForPane(frmExplorer& f, int tab);
+PaneRect BrowserRectForPane(frmExplorer& f, int tab);
 
 // The blank tabs to add so that every pane of the mode has a tab.
 QVector<int> BlankTabsForViewMode(int viewMode, int tabCount);

@@ -6,9 +6,10 @@
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
-#include "contracts/services.h"
 #include "mainwindow/menubarpopups.h"
+#include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/win/delay.h"
 #include "platform/win/inputstate.h"
 #include "platform/base/paths.h"
@@ -72,16 +73,16 @@ bool BossKeySeenWhileHidden()
     return input::seesKeysWhileHidden();
 }
 
-void PollHotKeys(frmExplorer& f)
+void Shortcuts::PollHotKeys()
 {
-    if (f.HoverElementId != -1)
-        CheckHoverLeave(f, f.HoverElementId);
+    if (f.Hover().HoverElementId() != -1)
+        f.Hover().CheckHoverLeave(f.Hover().HoverElementId());
     QWidget* window = f.window();
     if (!window)
         return;
     // Hidden, the boss key is seen held now or pressed since the last poll.
-    if (f.BossKeyCode >= 1 && !window->isVisible() && input::asyncKeyState(f.BossKeyCode) != 0) {
-        input::watchWhileHidden(f.BossKeyCode, false);
+    if (bossKeyCode_ >= 1 && !window->isVisible() && input::asyncKeyState(bossKeyCode_) != 0) {
+        input::watchWhileHidden(bossKeyCode_, false);
         window->setVisible(true);
         platform::Delay(100);
         return;
@@ -96,7 +97,7 @@ void PollHotKeys(frmExplorer& f)
     }
     for (int n = 0; n <= 11; ++n) {
         if (IsKeyDown(kF1 + n)) {
-            RunShortcut(f, n);
+            RunShortcut(n);
             return;
         }
     }
@@ -106,9 +107,9 @@ void PollHotKeys(frmExplorer& f)
     for (int key : {kUp, kDown, kLeft, kRight}) {
         if (!IsKeyDown(key))
             continue;
-        if (f.ShortcutRunning)
+        if (ShortcutRunning)
             return;
-        const BusyFlag::Hold running(f.ShortcutRunning);
+        const BusyFlag::Hold running(ShortcutRunning);
         if (!CanUseMediaKeys(f))
             return;
         IMediaService& media = f.services().Media();
@@ -126,7 +127,7 @@ bool CanUseMediaKeys(const frmExplorer& f)
 {
     const int k = f.CurrentListKind;
     const int32_t items = k >= 1 && k <= 6 ? f.ListItemCount[k] : 0;
-    if (items < 1 && f.FullScreenMode == 0)
+    if (items < 1 && f.Placement().FullScreenMode() == 0)
         return false;
     const ITabsService& tabs = f.services().Tabs();
     const int16_t b = tabs.TabBrowserMap(tabs.CurrentTab());
@@ -149,7 +150,7 @@ ShortcutRecord ParseShortcutRecord(const QString& record)
     return r;
 }
 
-void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
+void Shortcuts::RunShortcutCommand(int command, int functionKey)
 {
     auto& tabs = f.services().Tabs();
     switch (command) {
@@ -167,9 +168,9 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
         if (f.window() && f.window()->isVisible() && BossKeySeenWhileHidden()) {
             f.window()->setVisible(false);
             platform::Delay(100);
-            f.BossKeyCode = static_cast<int16_t>(112 + functionKey);
+            bossKeyCode_ = static_cast<int16_t>(112 + functionKey);
             // A short press while hidden falls between two polls: it is watched.
-            platform::inputstate::watchWhileHidden(f.BossKeyCode, true);
+            platform::inputstate::watchWhileHidden(bossKeyCode_, true);
         }
         break;
     case 11: tabs.OpenWB_StartPage(3); break;
@@ -188,17 +189,17 @@ void RunShortcutCommand(frmExplorer& f, int command, int functionKey)
     }
 }
 
-void RunShortcut(frmExplorer& f, int n)
+void Shortcuts::RunShortcut(int n)
 {
-    if (f.ShortcutRunning || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
+    if (ShortcutRunning || n < 0 || n >= static_cast<int>(f.KeyMap.size()))
         return;
-    const BusyFlag::Hold running(f.ShortcutRunning);
+    const BusyFlag::Hold running(ShortcutRunning);
     const QString record = f.KeyMap[n];
     if (record.isEmpty())
         return;
     const ShortcutRecord r = ParseShortcutRecord(record);
     switch (r.type) {
-    case 0: RunShortcutCommand(f, r.value.toInt(), n); break;
+    case 0: RunShortcutCommand(r.value.toInt(), n); break;
     case 1:
         f.services().Tabs().SetStatusMessage(QString(), -1, -1);
         f.services().Tabs().NavigateCurrentTab(r.value);
@@ -212,21 +213,22 @@ void RunShortcut(frmExplorer& f, int n)
     }
 }
 
-void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
+void Shortcuts::KeyHandle_KeyPressed(int16_t keyCode, int16_t shift)
 {
     if (shift == 4) {
         f.SetMenuBarCaptions(true);
-        for (int i = 0; i <= 4; ++i) {
+        for (int i = 0; i <= menucaption::Last; ++i) {
             if (accelerator(f.cmdMenu[i].caption()) != keyCode)
                 continue;
             // The key opens the menu and nothing else; the menu opens once
             // the keystroke has been handled, not inside its delivery.
-            if (f.KeyHandle)
-                f.KeyHandle->ConsumeKey();
+            if (keys_)
+                keys_->ConsumeKey();
             QPointer<QWidget> alive = f.window();
-            QTimer::singleShot(0, f.window(), [&f, i, alive] {
-                if (alive && CloseRequested == 0 && !f.services().Menus().SubClassStatus())
-                    PressMenuBarCaption(f, i);
+            frmExplorer& window = f;
+            QTimer::singleShot(0, f.window(), [&window, i, alive] {
+                if (alive && CloseRequested == 0 && !window.services().Menus().SubClassStatus())
+                    PressMenuBarCaption(window, i);
             });
             return;
         }
@@ -263,7 +265,7 @@ void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift)
     }
 }
 
-void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& acceptGesture)
+void Shortcuts::MouseGestures_MouseGesture(int32_t gestureType, bool& acceptGesture)
 {
     auto& tabs = f.services().Tabs();
     switch (gestureType) {
@@ -284,14 +286,34 @@ void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& accep
     acceptGesture = true;
 }
 
-void ConnectKeysAndGestures(frmExplorer& f)
+Shortcuts::Shortcuts(frmExplorer& window) : f(window) {}
+
+Shortcuts::~Shortcuts() = default;
+
+void Shortcuts::Attach(bool gestures)
 {
-    if (f.KeyHandle)
-        QObject::connect(f.KeyHandle, &clsKeyHandle::KeyPressed, f.KeyHandle,
-                         [&f](int16_t keyCode, int16_t shift) { KeyHandle_KeyPressed(f, keyCode, shift); });
-    if (f.MouseGestures)
-        QObject::connect(f.MouseGestures, &clsMouseGestures::MouseGesture, f.MouseGestures,
-                         [&f](int32_t type, int32_t, int32_t, int32_t, int32_t, bool& accept) {
-                             MouseGestures_MouseGesture(f, type, accept);
+    if (gestures) {
+        gestures_ = std::make_unique<clsMouseGestures>();
+        // Strokes belong to the page area; the frame and the buttons take
+        // either button at once.
+        QPointer<QWidget> pages = f.PicHolder[picholder::Body].widget();
+        gestures_->SetArea([pages](const QWidget* w) { return w && pages && (w == pages || pages->isAncestorOf(w)); });
+        gestures_->Attach();
+        QObject::connect(gestures_.get(), &clsMouseGestures::MouseGesture, gestures_.get(),
+                         [this](int32_t type, int32_t, int32_t, int32_t, int32_t, bool& accept) {
+                             MouseGestures_MouseGesture(type, accept);
                          });
+    }
+    keys_ = std::make_unique<clsKeyHandle>();
+    keys_->Attach();
+    QObject::connect(keys_.get(), &clsKeyHandle::KeyPressed, keys_.get(),
+                     [this](int16_t keyCode, int16_t shift) { KeyHandle_KeyPressed(keyCode, shift); });
+}
+
+void Shortcuts::Detach()
+{
+    if (gestures_)
+        gestures_->Detach();
+    if (keys_)
+        keys_->Detach();
 }

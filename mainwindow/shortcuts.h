@@ -5,14 +5,17 @@
 // the Ctrl and Alt combinations of the key handler and the right-button
 // gestures.
 
+#include "core/busyflag.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
+class clsKeyHandle;
+class clsMouseGestures;
 class frmExplorer;
 
-// Every housekeeping tick: the hover check, the boss key, then the keys.
-void PollHotKeys(frmExplorer& f);
 // The arrow keys steer the current list: it has items (or the window is
 // full screen), and a viewer of the video or image list shows in the
 // current tab or the image viewer shows several images.
@@ -30,16 +33,44 @@ struct ShortcutRecord {
     QString value;
 };
 ShortcutRecord ParseShortcutRecord(const QString& record);
-void RunShortcut(frmExplorer& f, int n);
-// The built-in command n of the function-key table.
-void RunShortcutCommand(frmExplorer& f, int command, int functionKey);
 
 // Whether a window hidden by the boss key could be shown again: only where
 // the key state is seen while no window of the program has the focus.
 bool BossKeySeenWhileHidden();
 
-void KeyHandle_KeyPressed(frmExplorer& f, int16_t keyCode, int16_t shift);
-void MouseGestures_MouseGesture(frmExplorer& f, int32_t gestureType, bool& acceptGesture);
+class Shortcuts {
+public:
+    explicit Shortcuts(frmExplorer& window);
+    ~Shortcuts();
+    Shortcuts(const Shortcuts&) = delete;
+    Shortcuts& operator=(const Shortcuts&) = delete;
 
-// Connects the key handler and the gesture object created at Load.
-void ConnectKeysAndGestures(frmExplorer& f);
+    // At Load: the key handler and, when they are in use, the mouse
+    // gestures, hooked and connected to the window.
+    void Attach(bool gestures);
+    // At Unload: both unhooked.
+    void Detach();
+    clsKeyHandle* KeyHandle() const { return keys_.get(); }
+    // nullptr while gestures are not in use.
+    clsMouseGestures* MouseGestures() const { return gestures_.get(); }
+    // The function key that hid the window (112 F1 .. 123 F12), 0 for none.
+    int16_t BossKeyCode() const { return bossKeyCode_; }
+
+    // Every housekeeping tick: the hover check, the boss key, then the keys.
+    void PollHotKeys();
+    void RunShortcut(int n);
+    // The built-in command n of the function-key table.
+    void RunShortcutCommand(int command, int functionKey);
+    void KeyHandle_KeyPressed(int16_t keyCode, int16_t shift);
+    void MouseGestures_MouseGesture(int32_t gestureType, bool& acceptGesture);
+
+    // A function key's action runs (it may let events run): the next one
+    // waits.
+    BusyFlag ShortcutRunning;
+
+private:
+    frmExplorer& f;
+    std::unique_ptr<clsKeyHandle> keys_;
+    std::unique_ptr<clsMouseGestures> gestures_;
+    int16_t bossKeyCode_ = 0;
+};

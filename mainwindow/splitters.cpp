@@ -23,10 +23,10 @@ void WireSplitterBars(frmExplorer& f)
 
 void SPLITTER2_MouseDown(frmExplorer& f, int index)
 {
-    if (index != 1 && index != 2)
+    if (index != splitterbar::Vertical && index != splitterbar::Horizontal)
         return;
     f.ButtonReleased = 0;
-    f.SplitterDragging = -1;
+    f.Layout.SplitterDragging.set(true);
     if (auto* drag = dragBarOf(f, index)) {
         drag->zOrder(0);
         drag->setVisible(true);
@@ -35,14 +35,14 @@ void SPLITTER2_MouseDown(frmExplorer& f, int index)
 
 void SPLITTER2_MouseMove(frmExplorer& f, int index, double x, double y)
 {
-    if ((index != 1 && index != 2) || f.SplitterDragging == 0)
+    if ((index != splitterbar::Vertical && index != splitterbar::Horizontal) || !f.Layout.SplitterDragging)
         return;
     auto* drag = dragBarOf(f, index);
     auto* own = f.SPLITTER2.at(index);
     if (!drag || !own)
         return;
     // No bound while moving: the release clamps.
-    if (index == 1)
+    if (index == splitterbar::Vertical)
         drag->setLeft(own->left() + x);
     else
         drag->setTop(own->top() + y);
@@ -50,30 +50,30 @@ void SPLITTER2_MouseMove(frmExplorer& f, int index, double x, double y)
 
 void SPLITTER2_MouseUp(frmExplorer& f, int index)
 {
-    if (index != 1 && index != 2)
+    if (index != splitterbar::Vertical && index != splitterbar::Horizontal)
         return;
     auto* drag = dragBarOf(f, index);
     auto* own = f.SPLITTER2.at(index);
     if (!drag || !own)
         return;
-    if (index == 1) {
-        const double upper = f.PicHolder[0].width() - own->width();
+    if (index == splitterbar::Vertical) {
+        const double upper = f.PicHolder[picholder::Body].width() - own->width();
         if (drag->left() < 0)
             drag->setLeft(0);
         else if (drag->left() > upper)
             drag->setLeft(upper);
     } else {
-        const double upper = f.PicHolder[0].height() - own->height();
+        const double upper = f.PicHolder[picholder::Body].height() - own->height();
         if (drag->top() < 0)
             drag->setTop(0);
         else if (drag->top() > upper)
             drag->setTop(upper);
     }
     f.LockControl(true);
-    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.PaneCount);
+    f.services().Tabs().LayoutViewPanes(false, f.services().Tabs().TabCount(), f.Layout.PaneCount());
     f.services().Tabs().EnsureTabsForViewMode(true);
     f.LockControl(false);
-    f.SplitterDragging = 0;
+    f.Layout.SplitterDragging.set(false);
     f.ButtonReleased = -1;
     own->setVisible(true);
     drag->setVisible(false);
@@ -81,7 +81,7 @@ void SPLITTER2_MouseUp(frmExplorer& f, int index)
 
 void EndSplitterDrag(frmExplorer& f)
 {
-    f.SplitterDragging = 0;
-    if (auto* b = f.SPLITTER2.at(0))
+    f.Layout.SplitterDragging.set(false);
+    if (auto* b = f.SPLITTER2.at(splitterbar::LostDrag))
         b->setVisible(false);
 }

@@ -1,6 +1,6 @@
 #include "mainwindow/temppages.h"
 
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 
 #include <QDir>

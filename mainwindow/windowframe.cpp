@@ -48,7 +48,7 @@ int FrameHitCode(int index, double x, double y, double w, double h, double title
     const bool right = x > w - kBand;
     const bool bottom = y > h - kBand;
     switch (index) {
-    case 0:
+    case skinpiece::TopLeft:
         if (left && top)
             return HitTopLeft;
         if (top)
@@ -56,7 +56,7 @@ int FrameHitCode(int index, double x, double y, double w, double h, double title
         if (left)
             return HitLeft;
         return HitNone;
-    case 1:
+    case skinpiece::TopRight:
         if (right && top)
             return HitTopRight;
         if (right)
@@ -66,7 +66,7 @@ int FrameHitCode(int index, double x, double y, double w, double h, double title
         if (top)
             return HitTop;
         return HitNone;
-    case 2:
+    case skinpiece::BottomRight:
         if (right && bottom)
             return HitBottomRight;
         if (bottom)
@@ -74,7 +74,7 @@ int FrameHitCode(int index, double x, double y, double w, double h, double title
         if (right)
             return HitRight;
         return HitNone;
-    case 3:
+    case skinpiece::BottomLeft:
         if (left && bottom)
             return HitBottomLeft;
         if (bottom)
@@ -82,17 +82,17 @@ int FrameHitCode(int index, double x, double y, double w, double h, double title
         if (left)
             return HitLeft;
         return HitNone;
-    case 4:
-    case 8:
-    case 9:
+    case skinpiece::Top:
+    case skinpiece::MenuStrip:
+    case skinpiece::MenuStripEnd:
         if (top)
             return HitTop;
         if (y < titleHeight)
             return HitCaption;
         return HitNone;
-    case 5: return HitRight;
-    case 6: return bottom ? HitBottom : HitNone;
-    case 7: return HitLeft;
+    case skinpiece::Right: return HitRight;
+    case skinpiece::Bottom: return bottom ? HitBottom : HitNone;
+    case skinpiece::Left: return HitLeft;
     default: return HitNone;
     }
 }
@@ -104,16 +104,16 @@ int FramePointer(int index, double x, double y, double w, double h)
     const bool right = x > w - kBand;
     const bool bottom = y > h - kBand;
     switch (index) {
-    case 0: return left && top ? 8 : top ? 7 : left ? 9 : 0;
-    case 1: return right && top ? 6 : right ? 9 : top ? 7 : 0;
-    case 2: return right && bottom ? 8 : bottom ? 7 : right ? 9 : 0;
-    case 3: return left && bottom ? 6 : bottom ? 7 : left ? 9 : 0;
-    case 4:
-    case 8:
-    case 9: return top ? 7 : 0;
-    case 5:
-    case 7: return 9;
-    case 6: return bottom ? 7 : 0;
+    case skinpiece::TopLeft: return left && top ? 8 : top ? 7 : left ? 9 : 0;
+    case skinpiece::TopRight: return right && top ? 6 : right ? 9 : top ? 7 : 0;
+    case skinpiece::BottomRight: return right && bottom ? 8 : bottom ? 7 : right ? 9 : 0;
+    case skinpiece::BottomLeft: return left && bottom ? 6 : bottom ? 7 : left ? 9 : 0;
+    case skinpiece::Top:
+    case skinpiece::MenuStrip:
+    case skinpiece::MenuStripEnd: return top ? 7 : 0;
+    case skinpiece::Right:
+    case skinpiece::Left: return 9;
+    case skinpiece::Bottom: return bottom ? 7 : 0;
     default: return 0;
     }
 }
@@ -124,7 +124,7 @@ void SkinPiece_MouseDown(frmExplorer& f, int index, int button, int, double x, d
     if (maximised(f) || !f.SkinPiece.exists(index))
         return;
     const auto& piece = f.SkinPiece[index];
-    const double titleHeight = f.SkinPiece.exists(4) ? f.SkinPiece[4].height() : 0;
+    const double titleHeight = f.SkinPiece.exists(4) ? f.SkinPiece[skinpiece::Top].height() : 0;
     const int code = FrameHitCode(index, x, y, piece.width(), piece.height(), titleHeight);
     const QPoint pressAt = piece.widget()->mapToGlobal(QPoint(toPixelsX(x), toPixelsY(y)));
     // Any button moves or sizes the window.
@@ -155,7 +155,7 @@ void StartFrameResize(frmExplorer& f, int hitCode, std::optional<QPoint> pressAt
     // Pending events run, but not the drag's own pointer moves: the window
     // system's sizing starts from where the pointer is when it takes over.
     {
-        const BusyFlag::Hold handing(f.FrameHandOver);
+        const BusyFlag::Hold handing(f.Placement().FrameHandOver);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         platform::forms::Control::releaseCapture();
     }

@@ -5,6 +5,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/mediatoolbarlayout.h"
 #include "contracts/services.h"
+#include "mainwindow/skinpictures.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/twips.h"
 #include "platform/base/vbrt.h"
@@ -20,7 +21,7 @@ namespace win = platform::windows;
 using platform::forms::toTwipsX;
 using platform::forms::toTwipsY;
 
-void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
+void WindowPlacement::MaximizeRestoreWindow(bool maximize)
 {
     QWidget* window = f.window();
     if (win::windowState(window) == win::StateMaximized)
@@ -41,8 +42,8 @@ void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
                 r = QRect(r.left(), r.top() - 1, r.width(), r.height() - 1);
         }
         f.move(toTwipsX(r.left()), toTwipsY(r.top()), toTwipsX(r.width()), toTwipsY(r.height()));
-        SetSkinPicture(f.cmdFormControl[2], 213);
-        f.cmdFormControl[2].setToolTipText(GetLangCaption(section, QStringLiteral("3104"), QStringLiteral("Restore Down")));
+        SetSkinPicture(f.cmdFormControl[formbutton::Maximize], skinpic::RestoreDown);
+        f.cmdFormControl[formbutton::Maximize].setToolTipText(GetLangCaption(section, QStringLiteral("3104"), QStringLiteral("Restore Down")));
         return;
     }
     const double Wt = vb::roundHalfEven(toTwipsX(work.width()));
@@ -67,11 +68,11 @@ void MaximizeRestoreWindow(frmExplorer& f, bool maximize)
             left = Wt - width;
     }
     f.move(left, top, width, height);
-    SetSkinPicture(f.cmdFormControl[2], 210);
-    f.cmdFormControl[2].setToolTipText(GetLangCaption(section, QStringLiteral("3103"), QStringLiteral("Maximize")));
+    SetSkinPicture(f.cmdFormControl[formbutton::Maximize], skinpic::Maximize);
+    f.cmdFormControl[formbutton::Maximize].setToolTipText(GetLangCaption(section, QStringLiteral("3103"), QStringLiteral("Maximize")));
 }
 
-void SaveNormalWindowRect(frmExplorer& f, bool fromWindow)
+void WindowPlacement::SaveNormalWindowRect(bool fromWindow)
 {
     WindowRectTwips& r = f.NormalWindowRect;
     if (fromWindow) {
@@ -132,27 +133,27 @@ void restoreLabelGeometry(frmExplorer& f)
 void setFullScreenChromeVisible(frmExplorer& f, bool normal)
 {
     if (f.cmdShowHide.exists(4))
-        f.cmdShowHide[4].setVisible(normal);
+        f.cmdShowHide[showhide::MediaRow].setVisible(normal);
     if (f.cmdMediaControl.exists(1))
         f.cmdMediaControl[1].setVisible(normal);
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i <= quickbutton::LastQuickList; ++i)
         if (f.cmdAppOpt.exists(i))
             f.cmdAppOpt[i].setVisible(normal);
     // The labels' full-screen look: opaque.
     for (int i = 0; i <= 1; ++i)
         f.APPLabel[i].setTransparent(normal);
     if (f.ImageBox.exists(9))
-        f.ImageBox[9].setVisible(!normal);
+        f.ImageBox[imagebox::TimePanel].setVisible(!normal);
 }
 
 } // namespace
 
-void ToggleFullScreen(frmExplorer& f, int16_t mode)
+void WindowPlacement::ToggleFullScreen(int16_t mode)
 {
-    f.FullScreenMode = mode;
+    fullScreenMode_ = mode;
     QWidget* window = f.window();
     if (mode == 0) {
-        MaximizeRestoreWindow(f, f.DisplayFlags[DisplayMaximised] != 0);
+        MaximizeRestoreWindow(f.DisplayFlags[DisplayMaximised] != 0);
         // A work area as large as the screen gives no size change, so no
         // Resize event would take the page holder back off the chrome.
         f.Form_Resize();
@@ -164,13 +165,13 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
         f.services().Lists().SelectCurrentListItem();
         return;
     }
-    SaveNormalWindowRect(f, true);
+    SaveNormalWindowRect(true);
     const QRect screen = win::screenGeometry(window);
-    f.LayoutLock = -1;
+    f.Layout.LayoutLock.set(true);
     if (win::windowState(window) == win::StateMaximized)
         win::setWindowState(window, win::StateNormal);
     f.move(toTwipsX(screen.left()), toTwipsY(screen.top()), toTwipsX(screen.width()), toTwipsY(screen.height()));
-    f.LayoutLock = 0;
+    f.Layout.LayoutLock.set(false);
     QCoreApplication::processEvents();
     f.LockControl(true);
     keepLabelGeometry(f);
@@ -178,9 +179,8 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
     if (f.CurrentListKind >= 1)
         LayoutMediaToolbar(f, f.CurrentListKind);
     setFullScreenChromeVisible(f, false);
-    f.PicHolder[0].move(-30, -30, f.width() + 60, f.height() + 60);
-    f.ViewMode = 0;
-    f.PaneCount = 1;
+    f.PicHolder[picholder::Body].move(-30, -30, f.width() + 60, f.height() + 60);
+    f.Layout.SetSingleView();
     // The tab of the current list's viewer is the one shown.
     ITabsService& tabs = f.services().Tabs();
     int16_t shown = tabs.CurrentTab();
@@ -195,19 +195,19 @@ void ToggleFullScreen(frmExplorer& f, int16_t mode)
         }
     }
     tabs.SelectTab(shown);
-    f.PicHolder[0].zOrder(0);
+    f.PicHolder[picholder::Body].zOrder(0);
     QCoreApplication::processEvents();
     f.LockControl(false);
 }
 
-void ToggleMaximized(frmExplorer& f)
+void WindowPlacement::ToggleMaximized()
 {
     if (f.DisplayFlags[DisplayMaximised] != 0) {
         f.DisplayFlags[DisplayMaximised] = 0;
-        MaximizeRestoreWindow(f, false);
+        MaximizeRestoreWindow(false);
         return;
     }
-    SaveNormalWindowRect(f, true);
+    SaveNormalWindowRect(true);
     f.DisplayFlags[DisplayMaximised] = -1;
-    MaximizeRestoreWindow(f, true);
+    MaximizeRestoreWindow(true);
 }

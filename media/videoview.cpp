@@ -96,7 +96,7 @@ void VideoView::placeArea()
     }
     area().setVisible(true);
     area().zOrder(0);
-    if (f.ViewMode > 3) {
+    if (f.Layout.ViewMode() > 3) {
         for (int i : {1, 2})
             if (auto* bar = f.SPLITTER2.at(i))
                 bar->zOrder(0);

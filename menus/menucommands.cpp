@@ -3,7 +3,7 @@
 #include "core/cleanup.h"
 #include "core/globals.h"
 #include "core/language.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "mainwindow/explorerstate.h"
 #include "core/quicklist.h"
 #include "platform/base/paths.h"

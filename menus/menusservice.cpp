@@ -5,18 +5,21 @@
 #include "core/connection.h"
 #include "core/fileclasses.h"
 #include "core/globals.h"
+#include "core/hooksubclass.h"
 #include "core/language.h"
 #include "core/menuiconstrip.h"
 #include "core/messagebox.h"
 #include "core/registration.h"
 #include "core/settingsstore.h"
-#include "core/shellhelpers.h"
+#include "core/shelldialogs.h"
+#include "core/shellnames.h"
 #include "core/waitwindow.h"
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/multiview.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menubar.h"
 #include "menus/menuoperations.h"
@@ -89,8 +92,8 @@ void MenusService::cmdMenu_MouseDown(int16_t index, int, int)
     case 2: BuildViewMenu(*menu_, s); break;
     case 3: BuildToolsMenu(*menu_, s); break;
     default:
-        if (tabs().TabCount() == 1 || w_.PaneCount == 1)
-            w_.ViewMode = 0;
+        if (tabs().TabCount() == 1 || w_.Layout.PaneCount() == 1)
+            w_.Layout.SetViewMode(0);
         BuildWindowMenu(*menu_, GatherMenuState(w_));
         break;
     }
@@ -102,7 +105,7 @@ void MenusService::ShowHelpMenu()
 {
     startButtonMenu();
     BuildHelpMenu(*menu_);
-    showBeside(w_.cmdAppOpt[0]);
+    showBeside(w_.cmdAppOpt[quickbutton::Help]);
 }
 
 void MenusService::ShowUserListMenu(int16_t list)
@@ -117,35 +120,35 @@ void MenusService::ShowCloseTabMenu()
 {
     startButtonMenu();
     BuildCloseTabMenu(*menu_, GatherMenuState(w_));
-    showBeside(w_.cmdAppOpt[5]);
+    showBeside(w_.cmdAppOpt[quickbutton::CloseTabMenu]);
 }
 
 void MenusService::ShowGoToTabMenu()
 {
     startButtonMenu();
     BuildGoToTabMenu(*menu_, GatherMenuState(w_));
-    showBeside(w_.cmdAppOpt[6]);
+    showBeside(w_.cmdAppOpt[quickbutton::GoToTabMenu]);
 }
 
 void MenusService::ShowFavoritesMenu()
 {
     startButtonMenu();
     BuildFavoritesMenu(*menu_, GatherMenuState(w_));
-    showBelow(w_.cmdWBControl[0]);
+    showBelow(w_.cmdWBControl[navbutton::Favorites]);
 }
 
 void MenusService::ShowHistoryMenu()
 {
     startButtonMenu();
     BuildHistoryMenu(*menu_);
-    showBelow(w_.cmdWBControl[1]);
+    showBelow(w_.cmdWBControl[navbutton::History]);
 }
 
 void MenusService::ShowTabListMenu()
 {
     startButtonMenu();
     BuildTabListMenu(*menu_, GatherMenuState(w_));
-    showBelow(w_.cmdWBControl[8]);
+    showBelow(w_.cmdWBControl[navbutton::TabList]);
 }
 
 void MenusService::ShowMediaMenu()
@@ -186,7 +189,7 @@ void MenusService::RollOverMenuBar()
 {
     if (w_.MenuBarActive == 0 || openIndex_ < 0)
         return;
-    for (int i = 0; i <= 4; ++i) {
+    for (int i = 0; i <= menucaption::Last; ++i) {
         QWidget* c = w_.cmdMenu[i].widget();
         if (i == openIndex_ || !c || !c->isVisible())
             continue;
@@ -205,8 +208,8 @@ void MenusService::EndMenuBarMode()
     w_.TimerStage = 9;
     if (w_.MenuBarActive != 0) {
         w_.MenuBarActive = 0;
-        for (int i = 0; i <= 4; ++i)
-            w_.cmdMenu[i].setForeColor(ColorFromSkinText(w_.MenuCaptionColor));
+        for (int i = 0; i <= menucaption::Last; ++i)
+            w_.cmdMenu[i].setForeColor(ColorFromSkinText(w_.Hover().MenuCaptionColor()));
     }
     openIndex_ = -1;
 }
@@ -305,7 +308,7 @@ void MenusService::setTextSize(int zoom)
 
 void MenusService::navigateText(const QString& text, bool)
 {
-    w_.WBTextBox[0].setText(text);
+    w_.WBTextBox[wbtextbox::Address].setText(text);
     // Opened in a new tab; a local path as a file address.
     tabs().NavigateInNewTab(QDir::isAbsolutePath(text) ? QUrl::fromLocalFile(text).toString() : text);
 }
@@ -408,7 +411,7 @@ void MenusService::quickListLookup(int list, const QString& name)
 
 void MenusService::reapplySkin()
 {
-    ReapplySkin(w_);
+    w_.Hover().ReapplySkin();
 }
 
 void MenusService::startProgram(const QString& productPath)
@@ -436,7 +439,16 @@ void MenusService::showAbout()
 
 void MenusService::openPreferences()
 {
+    // The window's buttons that take the current page read its address.
+    const IBrowser* current = services_.Tabs().CurrentBrowser();
+    DialogUrl = current ? current->locationURL() : QString();
     services_.Dialogs().ShowReferences();
+    // The window may have switched the script-error option.
+    const bool wanted = w_.GeneralOptionBytes[OptDisableScriptError] == 1;
+    if (!wanted && CbtHookActive)
+        RemoveDialogHook();
+    else if (wanted && !CbtHookActive)
+        InstallDialogHook(w_.window());
 }
 
 void MenusService::flipDisplayOption(int n)
@@ -476,7 +488,7 @@ void MenusService::showBelow(const platform::forms::Control& button)
 {
     menu_->setImageList(MenuIconStrip());
     const auto [l, t, wd, h] = anchor(button);
-    const int32_t bottom = std::max<int32_t>(t + h, static_cast<int32_t>(w_.SkinPiece[4].height()));
+    const int32_t bottom = std::max<int32_t>(t + h, static_cast<int32_t>(w_.SkinPiece[skinpiece::Top].height()));
     menu_->ShowPopupMenu(l, bottom, l, t, l + wd, bottom, true);
 }
 
@@ -560,7 +572,7 @@ MenuState GatherMenuState(frmExplorer& w)
         s.tabCaptions << TabCaption(i + 1, tabs.TabTitle(i), kind);
     }
     s.currentTab = tabs.CurrentTab();
-    s.viewMode = w.ViewMode;
+    s.viewMode = w.Layout.ViewMode();
     for (size_t i = 1; i <= 3; ++i)
         s.repeat[i] = w.RepeatFlags[i] != 0;
     for (size_t i = 1; i <= 2; ++i) {
@@ -569,7 +581,7 @@ MenuState GatherMenuState(frmExplorer& w)
     }
     s.autoImageResize = w.AutoImageResize != 0;
     s.imagesPerView = w.ImagesPerView;
-    s.fullScreen = w.FullScreenMode != 0;
+    s.fullScreen = w.Placement().FullScreenMode() != 0;
     s.imageListPlaying = w.ListPlayState[3] == 2;
     s.imageListCount = w.ListItemCount[3];
     if (w.CurrentListKind >= 1 && w.CurrentListKind <= 6) {

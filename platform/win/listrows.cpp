@@ -287,6 +287,16 @@ std::vector<int> ListRows::removeSelected()
     return removed;
 }
 
+bool ListRows::remove(int row)
+{
+    if (!valid(row))
+        return false;
+    beginRemoveRows(QModelIndex(), row - 1, row - 1);
+    rows_.erase(rows_.begin() + (row - 1));
+    endRemoveRows();
+    return true;
+}
+
 void ListRows::swap(int i, int j)
 {
     if (!valid(i) || !valid(j) || i == j)

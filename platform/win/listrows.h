@@ -78,6 +78,9 @@ public:
     // Removes every selected row in one compacting pass; the rows removed,
     // in rising order. The selection and the current row are cleared.
     std::vector<int> removeSelected();
+    // Removes one row (1-based); false when there is no such row. The
+    // other rows keep their selection.
+    bool remove(int row);
     // Swaps the five columns (and icons) of two rows; the rows keep their
     // places and their selection.
     void swap(int i, int j);

@@ -125,6 +125,11 @@ void ListView::addItem(int position, const QString& text, int smallIcon)
     rows().insert(position, text, smallIcon);
 }
 
+bool ListView::removeItem(int index)
+{
+    return rows().remove(index);
+}
+
 int ListView::count() const
 {
     return rows().count();

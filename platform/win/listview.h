@@ -36,6 +36,8 @@ public:
     // Inserts a row at position (1-based; past the end appends) with the
     // picture `smallIcon` of the small-icon list (0: none).
     void addItem(int position, const QString& text, int smallIcon = 0);
+    // Removes row index (1-based); false when there is no such row.
+    bool removeItem(int index);
     int count() const;
     QString itemText(int index) const; // 1-based; "" out of range
     // Height of row 1 in twips (0 without rows).

@@ -51,6 +51,7 @@ public:
         log_.add(QStringLiteral("SetProgressBar(%1,%2)").arg(max).arg(value));
     }
     void EndSplitterDrag() override { log_.add(QStringLiteral("EndSplitterDrag")); }
+    bool IsFullScreen() override { return fullScreen; }
     void SetListTimer(int t, bool e) override { log_.add(QStringLiteral("SetListTimer(%1,%2)").arg(t).arg(e)); }
     void ShowTabCount(int count) override { log_.add(QStringLiteral("ShowTabCount(%1)").arg(count)); }
     void RefreshTabButtons(int flag) override { log_.add(QStringLiteral("RefreshTabButtons(%1)").arg(flag)); }
@@ -72,6 +73,7 @@ public:
     int busyPictureWidth = 0;
     int fit = 10;
     bool throwOnBusyPicture = false;
+    bool fullScreen = false;
     std::function<void()> duringActivation;
 
 private:

@@ -172,13 +172,13 @@ TEST(NavigationGate, SilentAndBusyPictureAndClicks)
     f.open({"http://popup/"});
     f.tabBrowser(2)->tagText = "2|1|0|0|0|1";
     f.model.SetUserClickState(3);
-    f.state.PaneCount = 2;
+    f.state.Layout.SetPaneCount(2);
     EXPECT_TRUE(f.tabBrowser(2)->gate("javascript:frame()", false));
     EXPECT_EQ(f.model.CurrentTab(), 0) << "a frame does not";
     EXPECT_EQ(f.model.UserClickState(), 3);
     EXPECT_TRUE(f.tabBrowser(2)->gate("http://popup/next", true));
     EXPECT_EQ(f.model.CurrentTab(), 2);
-    EXPECT_EQ(f.state.PaneCount, 1);
+    EXPECT_EQ(f.state.Layout.PaneCount(), 1);
     EXPECT_EQ(f.model.UserClickState(), 0);
 }
 
@@ -437,10 +437,10 @@ TEST(BrowserEvents, FocusAfterAClickMakesTheTabCurrent)
     f.tabs->WBMAIN_GotFocus(2);
     EXPECT_EQ(f.model.CurrentTab(), 2);
     EXPECT_EQ(f.tabs->ProgressBrowser, 2);
-    f.state.FullScreenMode = -1;
+    f.chrome.fullScreen = true;
     f.tabs->WBMAIN_GotFocus(1);
     EXPECT_EQ(f.model.CurrentTab(), 2);
-    f.state.FullScreenMode = 0;
+    f.chrome.fullScreen = false;
     f.tabs->WBMAIN_WindowSetRect(1);
     EXPECT_EQ(f.host.fake(1)->scrollFixMark, 1);
 }

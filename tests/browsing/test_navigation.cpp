@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/settingsstore.h"
 #include "mainwindow/frmexplorer.h"
+#include "mainwindow/shortcuts.h"
 #include "platform/web/browser.h"
 #include "platform/base/com.h"
 #include "platform/base/paths.h"
@@ -333,7 +334,7 @@ TEST_F(WindowNavigation, GestureEightGoesBack)
     ASSERT_TRUE(waitForUrl(server.address("/a.html")));
     typeAddress(server.address("/b.html"));
     ASSERT_TRUE(waitForUrl(server.address("/b.html")));
-    ASSERT_NE(window->MouseGestures, nullptr);
+    ASSERT_NE(window->Input().MouseGestures(), nullptr);
     const QPoint c = centreOf(window->PicHolder[0]);
     const QPoint points[] = {c + QPoint(150, 0), c + QPoint(50, 3), c + QPoint(-50, 2), c + QPoint(-150, 0)};
     QTest::mouseMove(handle(), points[0]);
@@ -508,7 +509,7 @@ TEST_F(WindowNavigation, FunctionKeyProgramsGetNoShellAndTheBossKeyKeepsTheWindo
     QTest::qWait(250);
     QTest::keyRelease(handle(), Qt::Key_F10);
     EXPECT_TRUE(window->window()->isVisible());
-    EXPECT_EQ(window->BossKeyCode, 0);
+    EXPECT_EQ(window->Input().BossKeyCode(), 0);
 }
 
 TEST_F(WindowNavigation, WithLinksInNewTabsADropFromAPageOpensATabButGoNever)

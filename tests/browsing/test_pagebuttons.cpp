@@ -167,10 +167,10 @@ TEST(ColourBar, ARealClickOnTheRedCellColoursTheSelectionOfAnEditablePage)
                                  10000));
 
     // Stopping everything leaves full screen and says so.
-    ToggleFullScreen(f, -1);
-    ASSERT_NE(f.FullScreenMode, 0);
+    f.Placement().ToggleFullScreen(-1);
+    ASSERT_NE(f.Placement().FullScreenMode(), 0);
     services.Tabs().StopEverything();
-    EXPECT_EQ(f.FullScreenMode, 0);
+    EXPECT_EQ(f.Placement().FullScreenMode(), 0);
     EXPECT_EQ(f.WBTextBox[1].text(), "Stopped");
     program.reset();
     platform::paths::setProgramFolder(QString());

@@ -306,13 +306,13 @@ TEST(TabLifecycle, SwitchingAndGoingToTabs)
         ++nested;
         f.tabs->GoToTab(0);
     };
-    f.state.ViewMode = 2;
-    f.state.PaneCount = 4;
+    f.state.Layout.SetViewMode(2);
+    f.state.Layout.SetPaneCount(4);
     f.tabs->GoToTab(2);
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(f.model.CurrentTab(), 2);
-    EXPECT_EQ(f.state.ViewMode, 0);
-    EXPECT_EQ(f.state.PaneCount, 1);
+    EXPECT_EQ(f.state.Layout.ViewMode(), 0);
+    EXPECT_EQ(f.state.Layout.PaneCount(), 1);
     EXPECT_TRUE(f.host.fake(2)->visibleFlag);
     EXPECT_FALSE(f.tabs->SwitchingTab);
 }
@@ -360,16 +360,16 @@ TEST(TabLifecycle, ViewerTabsClearingAndMenus)
     EXPECT_EQ(f.state.CurrentListKind, 3);
     EXPECT_EQ(f.log.count("RelayoutImageViewer"), 1);
     // In multi-view a tab already in a pane only refreshes the chrome.
-    f.state.PaneCount = 3;
-    f.state.ViewMode = 2;
+    f.state.Layout.SetPaneCount(3);
+    f.state.Layout.SetViewMode(2);
     f.log.calls.clear();
     f.tabs->SelectTabFromMenu(1);
     EXPECT_EQ(f.model.CurrentTab(), 1);
-    EXPECT_EQ(f.state.PaneCount, 3);
+    EXPECT_EQ(f.state.Layout.PaneCount(), 3);
     EXPECT_FALSE(f.log.has("PlaceBrowsersInPanes"));
     f.tabs->SelectTabFromMenu(3);
-    EXPECT_EQ(f.state.PaneCount, 1);
-    EXPECT_EQ(f.state.ViewMode, 0);
+    EXPECT_EQ(f.state.Layout.PaneCount(), 1);
+    EXPECT_EQ(f.state.Layout.ViewMode(), 0);
 
     f.state.ListPlayState[2] = 2;
     f.tabs->StopMediaAndTimers();

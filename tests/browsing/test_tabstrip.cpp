@@ -10,7 +10,8 @@
 #include "core/globals.h"
 #include "core/skinbinding.h"
 #include "core/settingsstore.h"
-#include "core/shellhelpers.h"
+#include "core/shelldialogs.h"
+#include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
 #include "mainwindow/multiview.h"
@@ -236,9 +237,9 @@ TEST_F(ProgramWindow, TheStripShowsTitlesAndFollowsTheCurrentTab)
     // Button 1 (tab 2) under the pointer, then left: its normal picture
     // comes back although its index is the current tab's number.
     QTest::mouseMove(handle(), centreOf(f.cmdTabNum[1]));
-    EXPECT_EQ(f.HoverElementId, 3101);
+    EXPECT_EQ(f.Hover().HoverElementId(), 3101);
     EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 401));
-    SetHoverElement(f, f.HoverElementId);
+    f.Hover().SetHoverElement(f.Hover().HoverElementId());
     EXPECT_TRUE(showsPicture(f.cmdTabNum[1], 400));
 
     // A wider window shows every tab from the first: no button is left
@@ -404,10 +405,10 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
     const double H = f.PicHolder[0].height();
     const double t = f.SPLITTER2[1].width();
     SetArrangeMode(f, QStringLiteral("A4"));
-    EXPECT_EQ(f.ViewMode, 4);
-    EXPECT_EQ(f.PaneCount, 3);
+    EXPECT_EQ(f.Layout.ViewMode(), 4);
+    EXPECT_EQ(f.Layout.PaneCount(), 3);
     const double X = (W - t) / 2, Y = (H - t) / 2;
-    const frmExplorer::PaneRect expected[3] = {
+    const PaneRect expected[3] = {
         {0, 0, static_cast<int32_t>(std::nearbyint(Y)), static_cast<int32_t>(std::nearbyint(X))},
         {0, static_cast<int32_t>(std::nearbyint(Y + f.SPLITTER2[2].height())), static_cast<int32_t>(std::nearbyint(H - Y - t)),
          static_cast<int32_t>(std::nearbyint(X))},
@@ -420,7 +421,7 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
     shot.save(screenshotFolder() + QStringLiteral("/z5-multiview-a4.png"));
     const QPoint holder = f.PicHolder[0].widget()->mapTo(f.window(), QPoint(0, 0));
     for (int i = 0; i < 3; ++i) {
-        const frmExplorer::PaneRect& r = f.PaneRects[i];
+        const PaneRect& r = f.Layout.PaneRects()[i];
         EXPECT_EQ(r.Left, expected[i].Left) << i;
         EXPECT_EQ(r.Top, expected[i].Top) << i;
         EXPECT_EQ(r.Width, expected[i].Width) << i;
@@ -439,10 +440,10 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
     for (int k = 4; k < 20; ++k)
         ASSERT_TRUE(testenv::waitFor([&] { return browserOf(k)->readyState() == platform::browser::ReadyComplete; }, 30000));
     SetArrangeMode(f, QStringLiteral("A1"));
-    EXPECT_EQ(f.ViewMode, 1);
-    EXPECT_EQ(f.PaneRects.size(), 17);
-    EXPECT_EQ(f.PaneRects[5].Left, static_cast<int32_t>(std::nearbyint(W / 4)));
-    EXPECT_EQ(f.PaneRects[5].Top, static_cast<int32_t>(std::nearbyint(H / 4)));
+    EXPECT_EQ(f.Layout.ViewMode(), 1);
+    EXPECT_EQ(f.Layout.PaneRects().size(), 17);
+    EXPECT_EQ(f.Layout.PaneRects()[5].Left, static_cast<int32_t>(std::nearbyint(W / 4)));
+    EXPECT_EQ(f.Layout.PaneRects()[5].Top, static_cast<int32_t>(std::nearbyint(H / 4)));
     EXPECT_FALSE(f.SPLITTER2[1].visible());
     for (int k = 16; k < 20; ++k) {
         auto* view = dynamic_cast<platform::browser::Browser*>(browserOf(k));
@@ -456,16 +457,16 @@ TEST_F(ProgramWindow, ArrangeModesPlaceThePagesInTheirPanes)
     tabs->CloseTabs(1);
     ASSERT_EQ(model().TabCount(), 1);
     SetArrangeMode(f, QStringLiteral("A0"));
-    EXPECT_EQ(f.ViewMode, 10);
+    EXPECT_EQ(f.Layout.ViewMode(), 10);
     EXPECT_EQ(model().TabCount(), 4);
-    EXPECT_EQ(f.PaneCount, 4);
+    EXPECT_EQ(f.Layout.PaneCount(), 4);
     QTest::qWait(300);
     f.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-multiview-a0.png"));
 
     // A key outside the commands keeps mode and panes.
     SetArrangeMode(f, QStringLiteral("B7"));
-    EXPECT_EQ(f.ViewMode, 10);
-    EXPECT_EQ(f.PaneCount, 4);
+    EXPECT_EQ(f.Layout.ViewMode(), 10);
+    EXPECT_EQ(f.Layout.PaneCount(), 4);
 }
 
 // The layout table on a holder of 8000 x 6000 twips with bars 60 thick,
@@ -477,7 +478,7 @@ TEST_F(ProgramWindow, PaneRectanglesOfEveryMode)
     f.SPLITTER2[1].setWidth(60);
     f.SPLITTER2[2].setHeight(60);
     f.SPLITTER2[3].setWidth(60);
-    using R = frmExplorer::PaneRect; // Left, Top, Height, Width
+    using R = PaneRect; // Left, Top, Height, Width
     const struct {
         int mode, tabs, panes, endMode;
         QVector<R> rects;
@@ -501,13 +502,13 @@ TEST_F(ProgramWindow, PaneRectanglesOfEveryMode)
         {3, 4, 4, 3, {{0, 0, 6000, 2000}, {2000, 0, 6000, 2000}, {4000, 0, 6000, 2000}, {6000, 0, 6000, 2000}}},
     };
     for (const auto& c : cases) {
-        f.ViewMode = static_cast<int16_t>(c.mode);
-        f.SplitPosX = 0;
+        f.Layout.SetViewMode(c.mode);
+        f.Layout.SetSplitPos(0, f.Layout.SplitPosY());
         LayoutViewPanes(f, true, c.tabs, c.panes);
-        EXPECT_EQ(f.ViewMode, c.endMode) << c.mode << "/" << c.tabs;
-        ASSERT_GE(f.PaneRects.size(), c.rects.size()) << c.mode << "/" << c.tabs;
+        EXPECT_EQ(f.Layout.ViewMode(), c.endMode) << c.mode << "/" << c.tabs;
+        ASSERT_GE(f.Layout.PaneRects().size(), c.rects.size()) << c.mode << "/" << c.tabs;
         for (int i = 0; i < c.rects.size(); ++i) {
-            const R& got = f.PaneRects[i];
+            const R& got = f.Layout.PaneRects()[i];
             const R& want = c.rects[i];
             EXPECT_TRUE(got.Left == want.Left && got.Top == want.Top && got.Height == want.Height && got.Width == want.Width)
                 << "mode " << c.mode << " tabs " << c.tabs << " pane " << i << ": " << got.Left << "," << got.Top << ","
@@ -517,25 +518,25 @@ TEST_F(ProgramWindow, PaneRectanglesOfEveryMode)
 
     // A split dragged to 3000 in a holder 8000 wide moves to 4500 at 12000;
     // a split beyond the holder snaps back to the middle.
-    f.ViewMode = 8;
+    f.Layout.SetViewMode(8);
     LayoutViewPanes(f, true, 2, 2);
     f.SPLITTER2[3].setLeft(3000);
     LayoutViewPanes(f, false, 2, 2);
     f.PicHolder[0].setWidth(12000);
     LayoutViewPanes(f, false, 2, 2);
     EXPECT_EQ(f.SPLITTER2[3].left(), 4500);
-    EXPECT_EQ(f.PaneRects[1].Left, 4560);
+    EXPECT_EQ(f.Layout.PaneRects()[1].Left, 4560);
     f.SPLITTER2[3].setLeft(20000);
     LayoutViewPanes(f, false, 2, 2);
     EXPECT_EQ(f.SPLITTER2[3].left(), (12000 - 60) / 2);
 
     // One pane: the browser overlaps the holder by 30 twips on every side;
     // a tab without a pane goes out of sight.
-    f.PaneCount = 1;
+    f.Layout.SetPaneCount(1);
     const R whole = BrowserRectForPane(f, 3);
     EXPECT_TRUE(whole.Left == -30 && whole.Top == -30 && whole.Width == 12060 && whole.Height == 6060);
-    f.PaneCount = 20;
-    f.ViewMode = 1;
+    f.Layout.SetPaneCount(20);
+    f.Layout.SetViewMode(1);
     LayoutViewPanes(f, false, 20, 20);
     const R parked = BrowserRectForPane(f, 17);
     EXPECT_TRUE(parked.Left == -30 && parked.Top == -30 && parked.Width == 60 && parked.Height == 60);
@@ -546,7 +547,7 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     frmExplorer& f = open(9200, 6675);
     openPages(4);
     SetArrangeMode(f, QStringLiteral("A0"));
-    ASSERT_EQ(f.ViewMode, 10);
+    ASSERT_EQ(f.Layout.ViewMode(), 10);
     auto& bar = f.SPLITTER2[1];
     auto& drag = f.SPLITTER2[3];
     const double W = f.PicHolder[0].width();
@@ -565,17 +566,17 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     };
     const QPoint start = onBar();
     QTest::mousePress(handle(), Qt::LeftButton, {}, start);
-    EXPECT_NE(f.SplitterDragging, 0);
+    EXPECT_TRUE(f.Layout.SplitterDragging);
     EXPECT_TRUE(drag.visible());
     QTest::mouseMove(handle(), start + QPoint(40, 0));
     EXPECT_NEAR(drag.left(), before + 40 * 15, 60);
     QTest::mouseRelease(handle(), Qt::LeftButton, {}, start + QPoint(40, 0));
-    EXPECT_EQ(f.SplitterDragging, 0);
+    EXPECT_FALSE(f.Layout.SplitterDragging);
     EXPECT_FALSE(drag.visible());
     const double split = drag.left();
     EXPECT_EQ(bar.left(), split);
-    EXPECT_EQ(f.PaneRects[0].Width, static_cast<int32_t>(std::nearbyint(split)));
-    EXPECT_EQ(f.PaneRects[1].Left, static_cast<int32_t>(std::nearbyint(split + t)));
+    EXPECT_EQ(f.Layout.PaneRects()[0].Width, static_cast<int32_t>(std::nearbyint(split)));
+    EXPECT_EQ(f.Layout.PaneRects()[1].Left, static_cast<int32_t>(std::nearbyint(split + t)));
     QTest::qWait(200);
     f.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-splitter-dragged.png"));
 
@@ -596,7 +597,7 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     drag.setLeft(W / 3);
     SetArrangeMode(f, QStringLiteral("unchanged")); // re-centres
     drag.setLeft(std::nearbyint(W / 3));
-    LayoutViewPanes(f, false, model().TabCount(), f.PaneCount);
+    LayoutViewPanes(f, false, model().TabCount(), f.Layout.PaneCount());
     window->move(0, 0, window->width() + 3000, window->height());
     window->Form_Resize();
     const double W2 = f.PicHolder[0].width();
@@ -623,14 +624,16 @@ TEST_F(ProgramWindow, SplitterDragsRelayOutAndClicksPickPanes)
     auto* first = dynamic_cast<platform::browser::Browser*>(browserOf(0));
     ASSERT_NE(first, nullptr);
     QWidget* firstInput = first->inputWidget();
-    for (Flag* busy : {&f.SplitterDragging, &GroupOpening}) {
-        *busy = -1;
+    const std::function<void(bool)> busies[] = {[&](bool on) { f.Layout.SplitterDragging.set(on); },
+                                                [](bool on) { GroupOpening = on ? -1 : 0; }};
+    for (const auto& busy : busies) {
+        busy(true);
         model().SetUserClickState(0);
         QTest::mouseClick(firstInput, Qt::LeftButton, {}, firstInput->rect().center());
         QTest::qWait(300);
         EXPECT_EQ(model().CurrentTab(), 2);
         EXPECT_EQ(model().UserClickState(), 0);
-        *busy = 0;
+        busy(false);
     }
 
     // Single view: the click is recorded, the tab stays.

@@ -6,7 +6,7 @@
 #include "browsing/pagetools.h"
 #include "browsing/tabstaterecord.h"
 #include "browsing/tabwatchers.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "platform/base/registry.h"
 
@@ -201,7 +201,7 @@ TEST(ScrollFix, RunsInSingleViewUntilThePageIsComplete)
     };
     for (const auto& c : cases) {
         WatchFixture f;
-        f.state.PaneCount = static_cast<int16_t>(c.panes);
+        f.state.Layout.SetPaneCount(c.panes);
         FakeBrowser& b = *f.tabBrowser(0);
         b.scrollFixMark = c.mark;
         b.state = c.state;

@@ -1,4 +1,5 @@
-#include "core/shellhelpers.h"
+#include "core/shelldialogs.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "platform/win/prompt.h"
 #include "testenv.h"

@@ -3,7 +3,8 @@
 // it looks.
 
 #include "core/globals.h"
-#include "core/shellhelpers.h"
+#include "core/shelldialogs.h"
+#include "core/shellnames.h"
 #include "dialogs/frmdialog.h"
 #include "platform/base/paths.h"
 #include "platform/win/listrows.h"

@@ -6,6 +6,7 @@
 #include "../browsing/fakebrowser.h"
 #include "core/skinbinding.h"
 #include "lists/listpanetables.h"
+#include "mainwindow/windowplacement.h"
 #include "pointerentry.h"
 
 #include <QTreeView>
@@ -135,7 +136,7 @@ TEST_F(ListsWindow, TheCurrentRowIsShownWithinTheList)
     window->ListCurrentItem[1] = 5;
     display().SelectCurrentListItem();
     EXPECT_EQ(rows(1).selectedRows(), std::vector<int>{40});
-    window->FullScreenMode = -1;
+    window->Placement().SetFullScreenMode(-1);
     display().SelectCurrentListItem();
     EXPECT_EQ(rows(1).selectedRows(), std::vector<int>{5});
 }

@@ -252,7 +252,7 @@ TEST_F(Chrome, ANarrowAddressRowHidesTheHolderOrOnlyTheBox)
 TEST_F(Chrome, TheStatusLineShowsFromFifteenHundredTwipsOfRoom)
 {
     frmExplorer& f = open();
-    f.LayoutLock = -1; // keep the window below its minimum for this test
+    f.Layout.LayoutLock.set(true); // keep the window below its minimum for this test
     const struct {
         double width;
         bool shown;
@@ -272,7 +272,7 @@ TEST_F(Chrome, WithoutASkinTheWindowStaysUsableAndNothingGetsANegativeSize)
     SkinName = QStringLiteral("No Such Skin");
     frmExplorer& f = open();
     EXPECT_TRUE(SkinObject.isNull());
-    f.LayoutLock = -1;
+    f.Layout.LayoutLock.set(true);
     f.setWidth(1000); // far below what the chrome needs
     ApplySkinLayout(f);
     ApplyMenuBarStates(f);
@@ -374,7 +374,7 @@ TEST_F(Chrome, TheMediaRowPlacesTheButtonsEachListKindUses)
     for (const auto& c : cases) {
         for (int i = 0; i <= 15; ++i)
             f.cmdMediaControl[i].move(-7, -7);
-        f.FullScreenMode = c.fullScreen ? -1 : 0;
+        f.Placement().SetFullScreenMode(c.fullScreen ? -1 : 0);
         LayoutMediaToolbar(f, c.kind);
         std::set<int> placed;
         for (int i = 0; i <= 15; ++i)
@@ -394,7 +394,7 @@ TEST_F(Chrome, TheMediaRowPlacesTheButtonsEachListKindUses)
             EXPECT_DOUBLE_EQ(f.APPLabel[0].width(), (f.ImageBox[9].width() - gap) / 2);
         }
     }
-    f.FullScreenMode = 0;
+    f.Placement().SetFullScreenMode(0);
 
     // The knobs: the volume by its fraction, a position never moved at the left bound.
     f.VolumeFraction[1] = 0.5f;
@@ -491,12 +491,12 @@ TEST_F(Chrome, MovingFromOneButtonToTheNextRestoresTheFirstBeforeLightingTheSeco
             steps << step + QLatin1Char(' ') + QString::number(code);
     };
     QTest::mouseMove(handle(), centreOf(f.cmdAppOpt[2]));
-    EXPECT_EQ(f.HoverElementId, 1082);
+    EXPECT_EQ(f.Hover().HoverElementId(), 1082);
     EXPECT_TRUE(showsPicture(f.cmdAppOpt[2], 274));
     const QImage firstLit = f.window()->grab().toImage();
 
     QTest::mouseMove(handle(), centreOf(f.cmdWBControl[4]));
-    EXPECT_EQ(f.HoverElementId, 2004);
+    EXPECT_EQ(f.Hover().HoverElementId(), 2004);
     EXPECT_TRUE(showsPicture(f.cmdAppOpt[2], 273));
     EXPECT_TRUE(showsPicture(f.cmdWBControl[4], 180));
     const QImage secondLit = f.window()->grab().toImage();
@@ -507,7 +507,7 @@ TEST_F(Chrome, MovingFromOneButtonToTheNextRestoresTheFirstBeforeLightingTheSeco
     // The tab number box takes no hover look but gives the last one back.
     // (its middle holds the tab number: the pointer goes onto its edge)
     QTest::mouseMove(handle(), f.cmdWBControl[7].widget()->mapTo(f.window(), QPoint(1, 1)));
-    EXPECT_EQ(f.HoverElementId, -1);
+    EXPECT_EQ(f.Hover().HoverElementId(), -1);
     EXPECT_TRUE(showsPicture(f.cmdWBControl[4], 179));
 
     // A show/hide button, then away onto the body: the tick restores it.
@@ -517,7 +517,7 @@ TEST_F(Chrome, MovingFromOneButtonToTheNextRestoresTheFirstBeforeLightingTheSeco
     f.TimerStage = 9;
     f.AppTimer_Timer(0);
     EXPECT_TRUE(showsPicture(f.cmdShowHide[3], 137));
-    EXPECT_EQ(f.HoverElementId, -1);
+    EXPECT_EQ(f.Hover().HoverElementId(), -1);
 
     EXPECT_EQ(steps, (QStringList{QStringLiteral("restore -1"), QStringLiteral("hover 1082"),
                                   QStringLiteral("restore 1082"), QStringLiteral("hover 2004"),
@@ -529,11 +529,11 @@ TEST_F(Chrome, ALeftDisabledNavigationButtonShowsItsDisabledPicture)
 {
     frmExplorer& f = open();
     f.cmdWBControl[2].setEnabled(false);
-    f.HoverElementId = 2002;
-    SetHoverElement(f, 2002);
+    f.Hover().SetHoverElementId(2002);
+    f.Hover().SetHoverElement(2002);
     EXPECT_TRUE(showsPicture(f.cmdWBControl[2], 174));
     f.cmdWBControl[3].setEnabled(true);
-    SetHoverElement(f, 2003);
+    f.Hover().SetHoverElement(2003);
     EXPECT_TRUE(showsPicture(f.cmdWBControl[3], 175));
 }
 
@@ -566,16 +566,16 @@ TEST_F(Chrome, ReskinningChangesPicturesAndColoursAndKeepsTheHoveredElement)
 {
     frmExplorer& f = open();
     QTest::mouseMove(handle(), centreOf(f.cmdAppOpt[1]));
-    ASSERT_EQ(f.HoverElementId, 1081);
+    ASSERT_EQ(f.Hover().HoverElementId(), 1081);
     const QImage before = f.window()->grab().toImage();
     EXPECT_TRUE(before.save(screenshotFolder() + QStringLiteral("/z5-chrome-morvane-1.png")));
     const QColor statusBefore = f.WBTextBox[1].backColor();
 
     setSetting(QStringLiteral("Z5_SKINNAME"), QStringLiteral("Blue Sky"));
-    ASSERT_TRUE(ReapplySkin(f));
+    ASSERT_TRUE(f.Hover().ReapplySkin());
     QTest::qWait(50);
     EXPECT_EQ(SkinName, QStringLiteral("Blue Sky"));
-    EXPECT_EQ(f.HoverElementId, 1081);
+    EXPECT_EQ(f.Hover().HoverElementId(), 1081);
     const QImage after = f.window()->grab().toImage();
     EXPECT_NE(before, after);
     EXPECT_TRUE(after.save(screenshotFolder() + QStringLiteral("/z5-chrome-blue-sky.png")));
@@ -598,7 +598,7 @@ TEST_F(Chrome, ReskinningToASkinThatCannotBeBoundKeepsTheSkinAndSays9004)
     frmExplorer& f = open();
     const QImage before = f.window()->grab().toImage();
     setSetting(QStringLiteral("Z5_SKINNAME"), QStringLiteral("Not There"));
-    EXPECT_FALSE(ReapplySkin(f));
+    EXPECT_FALSE(f.Hover().ReapplySkin());
     EXPECT_EQ(SkinName, QStringLiteral("Morvane 1"));
     EXPECT_FALSE(SkinObject.isNull());
     EXPECT_EQ(GetSkinString(101), QStringLiteral("&HB77B5E"));
@@ -891,7 +891,7 @@ TEST_F(Chrome, TheRestoredWindowTakesTheRememberedRectangleOnlyWhenItFitsTheWork
     };
     for (const auto& c : cases) {
         f.NormalWindowRect = c.remembered;
-        MaximizeRestoreWindow(f, false);
+        f.Placement().MaximizeRestoreWindow(false);
         EXPECT_DOUBLE_EQ(f.left(), c.expected.left) << c.name;
         EXPECT_DOUBLE_EQ(f.top(), c.expected.top) << c.name;
         EXPECT_DOUBLE_EQ(f.width(), c.expected.width) << c.name;
@@ -899,12 +899,12 @@ TEST_F(Chrome, TheRestoredWindowTakesTheRememberedRectangleOnlyWhenItFitsTheWork
         EXPECT_EQ(f.cmdFormControl[2].toolTipText(), QStringLiteral(" Maximize ")) << c.name;
     }
     // Maximised over the work area; an auto-hidden bar at the bottom keeps a pixel free.
-    MaximizeRestoreWindow(f, true);
+    f.Placement().MaximizeRestoreWindow(true);
     EXPECT_DOUBLE_EQ(f.width(), Wt);
     EXPECT_DOUBLE_EQ(f.height(), Ht);
     EXPECT_EQ(f.cmdFormControl[2].toolTipText(), QStringLiteral(" Restore Down "));
     platform::windows::setTaskbarProvider({[] { return platform::windows::TaskbarAutoHide; }, [](int edge) { return edge == 3; }});
-    MaximizeRestoreWindow(f, true);
+    f.Placement().MaximizeRestoreWindow(true);
     EXPECT_DOUBLE_EQ(f.top(), (work.top() - 1) * 15.0);
     EXPECT_DOUBLE_EQ(f.height(), Ht - 15);
     platform::windows::setTaskbarProvider({});

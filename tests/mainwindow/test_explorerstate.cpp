@@ -1,5 +1,8 @@
 #include "core/globals.h"
 #include "mainwindow/explorerstate.h"
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/hovertracking.h"
+#include "mainwindow/shortcuts.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +13,8 @@ TEST(ExplorerState, InitializeGivesTheStartingState)
     s.PositionKnobGlide.set(true);
     CloseRequested = -1;
     s.Initialize(1.0f);
-    EXPECT_EQ(s.PaneCount, 1);
-    EXPECT_EQ(s.ViewMode, 0);
-    EXPECT_EQ(s.HoverElementId, -1);
+    EXPECT_EQ(s.Layout.PaneCount(), 1);
+    EXPECT_EQ(s.Layout.ViewMode(), 0);
     EXPECT_EQ(s.FixScrollTab, -1);
     EXPECT_EQ(s.ImagesPerView, 1);
     EXPECT_EQ(CloseRequested, 0);
@@ -48,4 +50,15 @@ TEST(ExplorerState, MinimumSizeGrowsWithTheScreenScale)
         EXPECT_EQ(s.MinFormHeight, c.height) << c.scale;
         EXPECT_EQ(s.MinPaneWidth, c.title) << c.scale;
     }
+}
+
+// The parts of the window that keep their own state start as Initialize
+// leaves the rest: nothing hovered, no boss key, the single view.
+TEST(ExplorerState, TheWindowsPartsStartWithNothingHoveredAndOnePane)
+{
+    ServiceSet services;
+    frmExplorer window(services);
+    EXPECT_EQ(window.Hover().HoverElementId(), -1);
+    EXPECT_EQ(window.Input().BossKeyCode(), 0);
+    EXPECT_EQ(window.Layout.PaneCount(), 1);
 }

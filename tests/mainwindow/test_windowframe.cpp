@@ -190,7 +190,7 @@ TEST_F(WindowFrame, RealPressesOnThePiecesHandOverResizesAndMovesAndPointersFoll
         ASSERT_EQ(requests.size(), 1u) << c.name;
         EXPECT_EQ(requests[0].move, c.move) << c.name;
         EXPECT_EQ(requests[0].edges, c.edges) << c.name;
-        EXPECT_FALSE(f.FrameHandOver) << c.name;
+        EXPECT_FALSE(f.Placement().FrameHandOver) << c.name;
     }
 
     // Inside the bottom edge, above its band: nothing.
@@ -227,7 +227,7 @@ TEST_F(WindowFrame, TheMoveCaptionButtonMovesAndTheMaximiseButtonToggles)
     EXPECT_DOUBLE_EQ(f.height(), work.height() * 15.0);
     EXPECT_EQ(f.NormalWindowRect.Left, 600);
     EXPECT_EQ(f.NormalWindowRect.Width, 10000);
-    ToggleMaximized(f);
+    f.Placement().ToggleMaximized();
     EXPECT_EQ(f.DisplayFlags[DisplayMaximised], 0);
     EXPECT_DOUBLE_EQ(f.left(), 600);
     EXPECT_DOUBLE_EQ(f.top(), 450);
@@ -253,7 +253,7 @@ TEST_F(WindowFrame, AutoHiddenTaskbarsLeaveOnePixelOnTheirEdge)
     };
     for (const auto& c : cases) {
         win::setTaskbarProvider({[s = c.state] { return s; }, [e = c.edge](int edge) { return edge == e; }});
-        MaximizeRestoreWindow(f, true);
+        f.Placement().MaximizeRestoreWindow(true);
         EXPECT_DOUBLE_EQ(f.left(), c.expected.left() * 15.0) << c.name;
         EXPECT_DOUBLE_EQ(f.top(), c.expected.top() * 15.0) << c.name;
         EXPECT_DOUBLE_EQ(f.width(), c.expected.width() * 15.0) << c.name;
@@ -270,13 +270,13 @@ TEST_F(WindowFrame, FullScreenCoversTheScreenAndLeavingRestoresThePlacementAndTh
         f.DisplayFlags[DisplayMaximised] = 0;
         f.move(300, 600, 10500, 7500);
         if (maximised)
-            ToggleMaximized(f);
+            f.Placement().ToggleMaximized();
         f.APPLabel[0].move(1234, 2345, 3456, 456);
         f.APPLabel[1].move(111, 222, 333, 444);
         const double left = f.left(), top = f.top(), width = f.width(), height = f.height();
 
-        ToggleFullScreen(f, -1);
-        EXPECT_NE(f.FullScreenMode, 0);
+        f.Placement().ToggleFullScreen(-1);
+        EXPECT_NE(f.Placement().FullScreenMode(), 0);
         EXPECT_DOUBLE_EQ(f.width(), screen.width() * 15.0);
         EXPECT_DOUBLE_EQ(f.height(), screen.height() * 15.0);
         EXPECT_DOUBLE_EQ(f.PicHolder[0].left(), -30);
@@ -284,7 +284,7 @@ TEST_F(WindowFrame, FullScreenCoversTheScreenAndLeavingRestoresThePlacementAndTh
         EXPECT_DOUBLE_EQ(f.PicHolder[0].height(), f.height() + 60);
         EXPECT_FALSE(f.cmdAppOpt[0].visible());
         EXPECT_FALSE(f.cmdShowHide[4].visible());
-        EXPECT_EQ(f.PaneCount, 1);
+        EXPECT_EQ(f.Layout.PaneCount(), 1);
         if (!maximised) {
             EXPECT_EQ(f.NormalWindowRect.Width, 10500);
             EXPECT_TRUE(saveShot(f.window(), QStringLiteral("z5-fullscreen.png")));
@@ -292,8 +292,8 @@ TEST_F(WindowFrame, FullScreenCoversTheScreenAndLeavingRestoresThePlacementAndTh
 
         // Leaving twice: the second time finds nothing kept and moves no label.
         for (int leave = 0; leave < 2; ++leave) {
-            ToggleFullScreen(f, 0);
-            EXPECT_EQ(f.FullScreenMode, 0);
+            f.Placement().ToggleFullScreen(0);
+            EXPECT_EQ(f.Placement().FullScreenMode(), 0);
             EXPECT_DOUBLE_EQ(f.left(), maximised ? work.left() * 15.0 : left) << leave;
             EXPECT_DOUBLE_EQ(f.top(), maximised ? work.top() * 15.0 : top) << leave;
             EXPECT_DOUBLE_EQ(f.width(), maximised ? work.width() * 15.0 : width) << leave;
@@ -319,7 +319,7 @@ TEST_F(WindowFrame, SavingTheMinimumRectangleCentresItOnTheWindow)
 {
     frmExplorer& f = open();
     f.move(0, 0, 12001, 9000);
-    SaveNormalWindowRect(f, false);
+    f.Placement().SaveNormalWindowRect(false);
     EXPECT_EQ(f.NormalWindowRect.Width, f.MinFormWidth);
     EXPECT_EQ(f.NormalWindowRect.Height, f.MinFormHeight);
     // (12001 - 9200) / 2 = 1400.5, to the even neighbour.

@@ -2,7 +2,7 @@
 #include "menus/menubuilders.h"
 #include "menus/menucommands.h"
 #include "core/quicklist.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "tests/menus/menusnapshot.h"
 #include "tests/support/testenv.h"

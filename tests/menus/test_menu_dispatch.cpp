@@ -1,5 +1,5 @@
 #include "core/globals.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "mainwindow/explorerstate.h"
 #include "menus/menucommands.h"
 #include "platform/base/paths.h"

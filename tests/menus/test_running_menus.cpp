@@ -9,7 +9,7 @@
 #include "core/cleanup.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
-#include "core/shellhelpers.h"
+#include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "menus/clspopupmenu.h"
 #include "menus/menusservice.h"

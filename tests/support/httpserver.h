@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QMap>
+#include <QSet>
 #include <QObject>
 #include <QStringList>
 #include <QTcpServer>
@@ -54,6 +55,13 @@ public:
     void serve(const QString& path, const QByteArray& body, const QByteArray& contentType = "text/html; charset=utf-8")
     {
         files_[path] = {body, contentType};
+    }
+    // The same, as an answer a browser may keep in its cache for an hour
+    // (every other answer is never stored).
+    void serveCacheable(const QString& path, const QByteArray& body)
+    {
+        serve(path, body);
+        cacheable_.insert(path);
     }
 
     // Answers a request for path with a redirect to location.
@@ -111,13 +119,15 @@ private:
             body = it->first;
             type = it->second;
         }
-        s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nCache-Control: no-store\r\nContent-Length: "
+        const QByteArray cache = cacheable_.contains(target.section(QLatin1Char('?'), 0, 0)) ? "max-age=3600" : "no-store";
+        s->write("HTTP/1.1 " + status + "\r\nContent-Type: " + type + "\r\nCache-Control: " + cache + "\r\nContent-Length: "
                  + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         s->disconnectFromHost();
     }
 
     QTcpServer server_;
     QMap<QString, std::pair<QByteArray, QByteArray>> files_;
+    QSet<QString> cacheable_;
     QMap<QString, std::pair<QByteArray, QByteArray>> redirects_; // location, status
     QStringList log_;
 };

@@ -1,35 +1,15 @@
 #pragma once
 
-// Shell, folder and file helpers: folder pickers, the recycle bin, special
-// folders and their item-id lists, folder listings, the temporary folder and
-// temporary names, and four text clean-ups. None keeps state between calls;
-// all give their "nothing" value on failure, except the folder listings,
-// which tell the user.
+// Names from the shell: special folders and their item-id lists, the
+// temporary folder and temporary names, and four text clean-ups. None keeps
+// state between calls, asks the user anything or shows anything; all give
+// their "nothing" value on failure.
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <span>
-
-class QWidget;
-
-// Folder pickers; the chosen folder's path, "" on cancel. BrowseForFolder
-// opens with initial preselected; BrowseForFolderShell keeps the choice
-// inside root.
-QString BrowseForFolderShell(QWidget* owner, const QString& title, const QString& root);
-QString BrowseForFolder(QWidget* owner, const QString& title, const QString& initial);
-
-// Moves the files of the list (paths separated by NUL characters; one path
-// in practice) to the trash, without asking unless confirm is set. 0 on
-// success; 2 when a file is missing; 1223 when the user refused; 5 when a
-// file could not be moved.
-int32_t SendToRecycleBin(const QString& fileList, bool confirm);
-
-// Opens the Favorites folder (GetSpecialFolder(1)) in the desktop's file
-// manager, which stands in for the old favorites organiser.
-void OrganizeFavorites(QWidget* owner);
 
 // The path of a special folder by the program's index (1 Favorites,
 // 2 System, 3 Program Files, 4 My Documents, 5 Desktop, 6 Fonts,
@@ -47,16 +27,6 @@ QByteArray GetSpecialFolderIdList(int16_t index);
 int GetIdListSize(std::span<const uint8_t> list);
 uint16_t ReadIdListWord(std::span<const uint8_t> at);
 std::span<const uint8_t> NextIdListItem(std::span<const uint8_t> at);
-
-// Receives one line; false when the line could not be written.
-using LineWriter = std::function<bool(const QString& line)>;
-
-// Writes the local path (folder mapped by toLocal, then name) of every file
-// of folder (hidden ones included) and then, depth first, of each of its
-// sub-folders. folder ends in a separator, "\" or "/".
-void ListFolderTree(const QString& folder, const LineWriter& stream);
-// The same for every file of folder alone (hidden ones left out).
-void ListFolderFiles(const QString& folder, const LineWriter& stream);
 
 // The user's private temporary folder in its long form, without a trailing
 // separator; "" when there is none.
