@@ -7,6 +7,8 @@
 #include "mainwindow/frmexplorer.h"
 #include "platform/win/prompt.h"
 
+DialogsService::DialogsService(frmExplorer& window, ServiceSet& services) : window_(window), services_(services) {}
+
 void DialogsService::SaveContentList()
 {
     ::SaveContentList(ContentListEntries(FilterList));

@@ -1,9 +1,10 @@
 #pragma once
 
-// The preferences and dialogs of the browser, as the other subsystems ask
-// for them: the preferences window (built anew for each opening, shown
-// modally over the main window, unloaded when it has hidden itself), the
-// rewriting of the content-filter list and the input dialog.
+// The preferences and dialogs of one window, served to the other
+// subsystems as the dialogs service: the preferences window (built anew for
+// each opening, shown modally over the main window, unloaded when it has
+// hidden itself), the rewriting of the content-filter list and the input
+// dialog.
 
 #include "contracts/dialogs.h"
 
@@ -12,9 +13,9 @@ class ServiceSet;
 
 class DialogsService : public IDialogsService {
 public:
-    // window: the main window, whose in-memory options the preferences show
-    // and change and over which the dialogs show; it outlives the service.
-    DialogsService(frmExplorer& window, ServiceSet& services) : window_(window), services_(services) {}
+    // The window's in-memory options are what the preferences show and
+    // change; the window and the set outlive the service.
+    DialogsService(frmExplorer& window, ServiceSet& services);
 
     const char* implementationName() const override { return "dialogs"; }
     // The browser's list (FilterList) written again: a new data file and code.

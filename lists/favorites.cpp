@@ -2,7 +2,6 @@
 
 #include "contracts/services.h"
 #include "core/globals.h"
-#include "core/shelldialogs.h"
 #include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "platform/base/textfile.h"

@@ -6,7 +6,6 @@
 #include "core/language.h"
 #include "core/messagebox.h"
 #include "core/shelldialogs.h"
-#include "core/shellnames.h"
 #include "core/waitwindow.h"
 #include "lists/listpanedisplay.h"
 #include "lists/liststores.h"

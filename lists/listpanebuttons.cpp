@@ -27,13 +27,14 @@ ListPaneButtons::~ListPaneButtons()
 void ListPaneButtons::cmdPLControl_MouseMove(int index)
 {
     const int16_t code = static_cast<int16_t>(1010 + index);
-    if (w_.Hover().HoverElementId() == code)
+    HoverTracking& hover = w_.Hover();
+    if (hover.HoverElementId() == code)
         return;
-    w_.Hover().SetHoverElement(w_.Hover().HoverElementId());
+    hover.SetHoverElement(hover.HoverElementId());
     const int k = w_.CurrentListKind;
     if (index == 10 && (k < 1 || k > 6 || w_.ListItemCount[static_cast<size_t>(k)] < 2))
         return;
-    w_.Hover().SetHoverElementId(code);
+    hover.SetHoverElementId(code);
     display_.SetListButtonPicture(static_cast<int16_t>(index), 1);
 }
 

@@ -129,7 +129,7 @@ enum : int { AddressDropDown = 0 };
 // SPLITTER2: the bars of the split layouts inside the body.
 namespace splitterbar {
 enum : int {
-    LostDrag = 0, // the drag bar a lost release leaves, hidden when a page loads
+    LostDrag = 0, // the side pane edge's drag bar; a lost release leaves it shown until a page loads
     Vertical = 1,
     Horizontal = 2,
     VerticalDrag = 3,

@@ -208,7 +208,7 @@ void HoverTracking::ApplySkinPictures()
     SetSkinPicture(f.ImageBox[imagebox::VolumeTrack], skinpic::VolumeTrack);
     SetSkinPicture(f.ImageBox[imagebox::PositionTrack], skinpic::PositionTrack);
     SetSkinPicture(f.ImageBox[imagebox::TimePanel], skinpic::TimePanel);
-    SetSkinPicture(*f.SPLITTER1, skinpic::Splitter);
+    SetStretchedPicture(*f.SPLITTER1, skinpic::Splitter); // its own width, the pane's height
     SetSkinPicture(f.cmdShowHide[showhide::MenuRow], f.cmdMenu[menucaption::File].visible() ? skinpic::HideMenuRow : skinpic::ShowMenuRow);
     for (int i = 0; i <= quickbutton::Last; ++i)
         SetAppButtonPicture(f, static_cast<int16_t>(i), 0);

@@ -41,17 +41,17 @@ void showInFront(PictureBox* b, bool shown)
 
 void CreateSplitterBars(frmExplorer& f)
 {
-    // 0 is the drag bar of the side pane's edge, on the window itself; the
-    // others lie in the pane holder.
+    // The side pane edge's drag bar lies on the window itself; the others
+    // lie in the pane holder.
     for (int i = 0; i <= splitterbar::Last; ++i) {
-        PictureBox* b = f.SPLITTER2.create(i, i == 0 ? nullptr : &f.PicHolder[picholder::Body]);
+        PictureBox* b = f.SPLITTER2.create(i, i == splitterbar::LostDrag ? nullptr : &f.PicHolder[picholder::Body]);
         if (!b)
             continue;
         b->setTabStop(false);
         b->setBackColor(i >= 3 || i == 0 ? QColor(0x60, 0x60, 0x60) : QColor(0xB4, 0xB4, 0xB4));
         b->setVisible(false);
         // Vertical bars carry the left-right pointer, horizontal ones the up-down one.
-        const bool vertical = i == 0 || i == splitterbar::Vertical || i == splitterbar::VerticalDrag;
+        const bool vertical = i == splitterbar::LostDrag || i == splitterbar::Vertical || i == splitterbar::VerticalDrag;
         b->setMousePointer(vertical ? 9 : 7);
         b->move(0, 0, vertical ? 60 : 600, vertical ? 600 : 60);
     }

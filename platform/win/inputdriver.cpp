@@ -344,7 +344,7 @@ private:
                 return next();
             }
             QWidget* viewport = list->tree()->viewport();
-            const QRect r = list->tree()->visualRect(list->rows().index(row - 1, 0));
+            const QRect r = list->tree()->visualRect(list->tree()->model()->index(row - 1, 0));
             next();
             return clickAt(viewport, r.center());
         }

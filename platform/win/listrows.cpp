@@ -128,6 +128,16 @@ void ListRows::append(std::vector<ListRow> rows)
     endInsertRows();
 }
 
+bool ListRows::remove(int row)
+{
+    if (!valid(row))
+        return false;
+    beginRemoveRows(QModelIndex(), row - 1, row - 1);
+    rows_.erase(rows_.begin() + (row - 1));
+    endRemoveRows();
+    return true;
+}
+
 void ListRows::clear()
 {
     beginResetModel();
@@ -285,16 +295,6 @@ std::vector<int> ListRows::removeSelected()
     }
     resetWith(std::move(kept), {}, 0);
     return removed;
-}
-
-bool ListRows::remove(int row)
-{
-    if (!valid(row))
-        return false;
-    beginRemoveRows(QModelIndex(), row - 1, row - 1);
-    rows_.erase(rows_.begin() + (row - 1));
-    endRemoveRows();
-    return true;
 }
 
 void ListRows::swap(int i, int j)

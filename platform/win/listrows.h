@@ -45,6 +45,9 @@ public:
     int insert(int position, const QString& text, int smallIcon = 0);
     // Appends many rows at once, in their order, whatever the sort.
     void append(std::vector<ListRow> rows);
+    // Removes one row (1-based); false when there is no such row. The rows
+    // behind it move up, keeping their selection.
+    bool remove(int row);
     void clear();
 
     // Columns: 0 the text, 1-4 the sub-items; "" out of range.
@@ -78,9 +81,6 @@ public:
     // Removes every selected row in one compacting pass; the rows removed,
     // in rising order. The selection and the current row are cleared.
     std::vector<int> removeSelected();
-    // Removes one row (1-based); false when there is no such row. The
-    // other rows keep their selection.
-    bool remove(int row);
     // Swaps the five columns (and icons) of two rows; the rows keep their
     // places and their selection.
     void swap(int i, int j);

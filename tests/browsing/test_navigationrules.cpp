@@ -6,7 +6,6 @@
 #include "browsing/handoff.h"
 #include "browsing/navigation.h"
 #include "core/settingsstore.h"
-#include "core/shelldialogs.h"
 #include "core/shellnames.h"
 #include "mainwindow/shortcuts.h"
 

@@ -10,7 +10,6 @@
 #include "core/globals.h"
 #include "core/skinbinding.h"
 #include "core/settingsstore.h"
-#include "core/shelldialogs.h"
 #include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"

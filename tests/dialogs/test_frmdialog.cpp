@@ -3,7 +3,6 @@
 // it looks.
 
 #include "core/globals.h"
-#include "core/shelldialogs.h"
 #include "core/shellnames.h"
 #include "dialogs/frmdialog.h"
 #include "platform/base/paths.h"

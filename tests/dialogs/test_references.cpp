@@ -24,6 +24,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QTimer>
+#include <QAbstractItemModel>
 #include <QTreeView>
 #include <QWebEngineCookieStore>
 #include <QWebEnginePage>
@@ -730,12 +731,12 @@ TEST_F(References, TheContentPageKeepsPasswordsOffTheScreen)
 
     // Nowhere on the screen or to assistive tools is a password shown.
     const QStringList passwords{QStringLiteral("Secret1"), QStringLiteral("Hidden-Word")};
-    const QAbstractItemModel* model = tree->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        for (int col = 0; col < model->columnCount(); ++col)
+    const QAbstractItemModel* rows = tree->model();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        for (int col = 0; col < rows->columnCount(); ++col)
             for (const QString& p : passwords)
-                for (int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
-                    EXPECT_FALSE(model->index(row, col).data(role).toString().contains(p));
+                for (const int role : {int(Qt::DisplayRole), int(Qt::ToolTipRole), int(Qt::AccessibleTextRole)})
+                    EXPECT_FALSE(rows->index(row, col).data(role).toString().contains(p)) << role;
     }
     for (QWidget* w : f.window()->findChildren<QWidget*>())
         for (const QString& p : passwords) {

@@ -228,6 +228,7 @@ TEST_F(ListsWindow, ThePaneEdgeDraggedByTheMouseStopsAtBothLimits)
     platform::forms::Image& edge = *window->SPLITTER1;
     QWidget* grip = edge.widget();
     ASSERT_TRUE(grip->isVisible());
+    ASSERT_GT(grip->width(), 0) << "an edge the pointer can take hold of";
     const auto drag = [&](int dx) {
         const QPoint from = grip->rect().center();
         QTest::mousePress(grip, Qt::LeftButton, {}, from);

@@ -9,6 +9,7 @@
 #include "platform/base/registry.h"
 
 #include "httpserver.h"
+#include "playlistsample.h"
 #include "stagedprogram.h"
 #include "testenv.h"
 #include "xsession.h"
@@ -32,6 +33,8 @@ const QString kSettings = QStringLiteral("Software\\Keldo\\Z5 Browser");
 // One answer of the program's probe.
 struct Probe {
     QRect window;                       // the main window on the screen
+    QRectF windowTwips;                 // the form's twips
+    std::map<QString, QRectF> twips;    // the controls' twips
     bool shown = false;
     std::map<QString, QRect> controls;  // pixels of the window
     std::map<QString, bool> visible;
@@ -53,13 +56,21 @@ QRect rectOf(const QString& text)
     return p.size() == 4 ? QRect(p[0].toInt(), p[1].toInt(), p[2].toInt(), p[3].toInt()) : QRect();
 }
 
+QRectF twipsOf(const QString& text)
+{
+    const QStringList p = text.split(QLatin1Char(' '));
+    return p.size() == 4 ? QRectF(p[0].toDouble(), p[1].toDouble(), p[2].toDouble(), p[3].toDouble()) : QRectF();
+}
+
 Probe parseProbe(const QByteArray& answer)
 {
     Probe r;
     for (const QString& line : QString::fromUtf8(answer).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QStringList f = line.split(QLatin1Char('\t'));
-        if (f[0] == QLatin1String("(window)") && f.size() == 5)
+        if (f[0] == QLatin1String("(window)") && f.size() == 5) {
             r.window = rectOf(f[4]);
+            r.windowTwips = twipsOf(f[3]);
+        }
         else if (f[0] == QLatin1String("(shown)") && f.size() == 2)
             r.shown = f[1] == QLatin1String("1");
         else if (f[0] == QLatin1String("(text)") && f.size() == 3)
@@ -76,6 +87,7 @@ Probe parseProbe(const QByteArray& answer)
             r.focus = f[1];
         else if (f.size() == 5 && !f[0].startsWith(QLatin1Char('('))) {
             r.controls[f[0]] = rectOf(f[4]);
+            r.twips[f[0]] = twipsOf(f[3]);
             r.visible[f[0]] = f[2] == QLatin1String("1");
         }
     }
@@ -133,7 +145,8 @@ protected:
         env.insert(QStringLiteral("DISPLAY"), x->display());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.insert(QStringLiteral("PLATFORM_PROGRAM_DIR"), prog);
-        env.insert(QStringLiteral("PLATFORM_PROMPT_LOG"), work + QStringLiteral("/prompts.txt"));
+        if (answerPrompts)
+            env.insert(QStringLiteral("PLATFORM_PROMPT_LOG"), work + QStringLiteral("/prompts.txt"));
         env.insert(QStringLiteral("PLATFORM_PROBE_DIR"), probes);
         program->setProcessEnvironment(env);
         program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -233,6 +246,8 @@ protected:
     std::unique_ptr<QProcess> program;
     QString prog, work, probes;
     int asked = 0;
+    // Every prompt answered at once and logged; false: the dialogs show.
+    bool answerPrompts = true;
 };
 
 class RealInputSmallScreen : public RealInput {
@@ -687,4 +702,103 @@ TEST_F(RealInput, EachArrangeCommandLaysOutItsPanesAndASplitterDragMovesThem)
         10000);
     EXPECT_TRUE(laidOutAs(panesOf(moved), {{0, 0, 0.5 + 120.0 / holder.width(), 1}, {0.5 + 120.0 / holder.width(), 0, 0.5 - 120.0 / holder.width(), 1}}));
     keepShot(x->grab(), QStringLiteral("realinput-splitter-dragged.png"));
+}
+
+TEST_F(RealInput, TheListsPaneShowsEachKindItsEdgeStopsAtBothLimitsAndAPlaylistGoesThroughItsDialogsUnchanged)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    answerPrompts = false;
+    const QString dir = testenv::freshDir(QStringLiteral("lists"));
+    const QString original = dir + QStringLiteral("/big.z5p");
+    const QString copy = dir + QStringLiteral("/copy.z5p");
+    const QByteArray bytes = testenv::bigPlaylist(10000);
+    ASSERT_TRUE(testenv::writeFile(original, bytes));
+    ASSERT_TRUE(start());
+    const auto visibleButtons = [](const Probe& p) {
+        int n = 0;
+        for (int i = 0; i <= 14; ++i)
+            n += p.visible.count(QStringLiteral("cmdPLControl(%1)").arg(i)) && p.visible.at(QStringLiteral("cmdPLControl(%1)").arg(i));
+        return n;
+    };
+    const QString pane = QStringLiteral("APPLabel(4)");
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(pane) && q.visible.at(pane); });
+    ASSERT_TRUE(p.visible.count(pane) && p.visible.at(pane)) << "the pane shows";
+
+    // The kind button steps through the six lists in turn; each shows its
+    // own buttons (15 for images and snippets, 12 for links, 14 else).
+    const std::vector<int> perKind = {14, 14, 15, 15, 12, 14};
+    std::vector<int> seen;
+    for (int step = 0; step < 6; ++step) {
+        p = probe();
+        seen.push_back(visibleButtons(p));
+        keepShot(stableGrab(), QStringLiteral("realinput-lists-step%1.png").arg(step));
+        x->click(p.centre(QStringLiteral("cmdPLControl(1)")));
+        QTest::qWait(300);
+    }
+    bool inTurn = false;
+    for (size_t start = 0; start < 6 && !inTurn; ++start) {
+        inTurn = true;
+        for (size_t k = 0; k < 6; ++k)
+            inTurn = inTurn && seen[k] == perKind[(start + k) % 6];
+    }
+    EXPECT_TRUE(inTurn) << testing::PrintToString(seen);
+
+    // The edge dragged to the far left stops at the least width, to the far
+    // right where 1000 twips of the body are left to the page.
+    p = probe();
+    const QPoint grip = p.centre(QStringLiteral("SPLITTER1"));
+    x->drag(grip, QPoint(p.window.left() + 2, grip.y()));
+    p = waitProbe([&](const Probe& q) { return q.twips.at(pane).width() == 2880; }, 10000);
+    EXPECT_EQ(p.twips.at(pane).width(), 2880) << "the least width";
+    const QPoint left = p.centre(QStringLiteral("SPLITTER1"));
+    x->drag(left, QPoint(p.window.right() - 2, left.y()));
+    const auto bodyLess1000 = [&](const Probe& q) {
+        return q.windowTwips.width() - q.twips.at(QStringLiteral("SkinPiece(7)")).width()
+               - q.twips.at(QStringLiteral("SkinPiece(5)")).width() - 1000;
+    };
+    p = waitProbe([&](const Probe& q) { return q.twips.at(pane).width() == bodyLess1000(q); }, 10000);
+    EXPECT_EQ(p.twips.at(pane).width(), bodyLess1000(p));
+    keepShot(stableGrab(), QStringLiteral("realinput-lists-wide.png"));
+    x->drag(p.centre(QStringLiteral("SPLITTER1")), p.centre(QStringLiteral("PicHolder(0)")) - QPoint(200, 0));
+    QTest::qWait(500);
+
+    // The pane's show/hide button hides and shows it.
+    x->click(probe().centre(QStringLiteral("cmdShowHide(0)")));
+    p = waitProbe([&](const Probe& q) { return !q.visible.at(pane); }, 10000);
+    EXPECT_FALSE(p.visible.at(pane));
+    x->click(p.centre(QStringLiteral("cmdShowHide(0)")));
+    p = waitProbe([&](const Probe& q) { return q.visible.at(pane); }, 10000);
+    ASSERT_TRUE(p.visible.at(pane));
+
+    // The playlist menu's Open: the path typed into the picker, then Enter.
+    // Items of that menu: 0 the kinds, 2 Open, 4 Save, 5 Save As.
+    const auto menuItem = [&](int item) -> testing::AssertionResult {
+        x->click(probe().centre(QStringLiteral("cmdPLControl(0)")));
+        if (testing::AssertionResult open = opensMenu("the playlist menu"); !open)
+            return open;
+        const Probe m = probe();
+        if (!m.items.count({0, item}))
+            return testing::AssertionFailure() << "no item " << item;
+        x->click(m.items.at({0, item}).center());
+        return testing::AssertionSuccess();
+    };
+    const auto answerPicker = [&](const QString& path) -> testing::AssertionResult {
+        // The picker is a second window of the program, holding the keyboard.
+        const bool up = testenv::XSession::waitUntil([&] { return x->windowsOf(program->processId()).size() >= 2; }, 20000);
+        if (!up)
+            return testing::AssertionFailure() << "no file picker";
+        QTest::qWait(1000);
+        x->type(path);
+        QTest::qWait(200);
+        x->keys({XK_Return});
+        return testing::AssertionSuccess();
+    };
+    ASSERT_TRUE(menuItem(2));
+    ASSERT_TRUE(answerPicker(original));
+    QTest::qWait(3000);
+    keepShot(stableGrab(), QStringLiteral("realinput-lists-loaded.png"));
+    ASSERT_TRUE(menuItem(5));
+    ASSERT_TRUE(answerPicker(copy));
+    ASSERT_TRUE(testenv::waitFor([&] { return QFile(copy).size() == bytes.size(); }, 30000)) << "Save As wrote the list";
+    EXPECT_TRUE(testenv::readFile(copy) == bytes) << "the saved list is the opened one, byte for byte";
 }

@@ -20,6 +20,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -157,6 +158,21 @@ public:
         for (auto it = std::rbegin(chord); it != std::rend(chord); ++it) {
             keyUp(*it);
             pause(15);
+        }
+    }
+    // Types printable ASCII text key by key, with Shift where the
+    // keyboard's map puts a character on the shifted level.
+    void type(const QString& text)
+    {
+        for (const QChar c : text) {
+            const KeySym sym = c.unicode();
+            const KeyCode code = XKeysymToKeycode(display_, sym);
+            if (code == 0)
+                continue;
+            if (XkbKeycodeToKeysym(display_, code, 0, 0) == sym)
+                keys({sym}, 10);
+            else
+                keys({XK_Shift_L, sym}, 10);
         }
     }
     static void pause(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
