@@ -13,6 +13,7 @@
 #include "media/playcontrol.h"
 #include "platform/base/com.h"
 #include "platform/base/paths.h"
+#include "platform/base/registry.h"
 #include "platform/media/fakemci.h"
 #include "platform/media/mastervolume.h"
 #include "platform/media/mci.h"
@@ -21,11 +22,13 @@
 #include "platform/win/twips.h"
 #include "media/videoview.h"
 
+#include "httpserver.h"
 #include "mediafiles.h"
 #include "recordingservices.h"
 #include "testenv.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -437,4 +440,73 @@ TEST_F(Player, APlayingNetItemIsHandedToTheDownloadManagerOnce)
                                  + c.source + QStringLiteral("|||||") + c.folder + QLatin1Char('/') + c.text;
         EXPECT_EQ(started, c.starts ? QStringList{expected} : QStringList());
     }
+}
+
+// The real hand-off: a Net WAV from a loopback server plays on the real
+// engine and starts the program folder's Z5DownLoad once, with one
+// argument, and that process writes the file; a local item starts nothing.
+TEST_F(Player, APlayingNetWavIsFetchedByTheRealDownloadManager)
+{
+    // A program folder with the download manager and what it loads.
+    const QString stage = QStringLiteral(Z5_STAGE_DIR);
+    for (const QString& sub : {QStringLiteral("Tool"), QStringLiteral("Language"), QStringLiteral("Data")})
+        testenv::copyTree(stage + QLatin1Char('/') + sub, prog + QLatin1Char('/') + sub);
+    for (const QString& f : QDir(stage).entryList({QStringLiteral("*.so")}, QDir::Files))
+        ASSERT_TRUE(QFile::copy(stage + QLatin1Char('/') + f, prog + QLatin1Char('/') + f));
+    ASSERT_TRUE(QFile::setPermissions(prog + QStringLiteral("/Tool/Z5DownLoad.exe"),
+                                      QFile::permissions(stage + QStringLiteral("/Tool/Z5DownLoad.exe"))));
+    ASSERT_TRUE(testenv::writeFile(prog + QStringLiteral("/Z5.exe"), {}));
+    platform::registry::writeValue(platform::registry::Hive::LocalMachine, QStringLiteral("Software\\Keldo\\Z5 Browser"),
+                                   QStringLiteral("Z5_APPLICATIONPATH"), platform::registry::Value::string(prog));
+
+    ASSERT_TRUE(testmedia::writeWav(dir + QStringLiteral("/song.wav"), 900));
+    const QByteArray wav = testenv::readFile(dir + QStringLiteral("/song.wav"));
+    testenv::HttpServer server;
+    server.serve(QStringLiteral("/song.wav"), wav, "audio/wav");
+
+    makeMedia();
+    QStringList started;
+    std::vector<qint64> pids;
+    const auto real = media->context().startProgram;
+    ASSERT_TRUE(real);
+    media->context().startProgram = [&](const QString& program, const QStringList& args) -> qint64 {
+        started << QFileInfo(program).fileName() + QLatin1Char(' ') + QString::number(args.size()) + QLatin1Char(' ')
+                       + args.value(0);
+        const qint64 pid = real(program, args);
+        pids.push_back(pid);
+        return pid;
+    };
+    const QString target = testenv::freshDir(QStringLiteral("target"));
+    ListDownloadOptions[1] = QStringLiteral("001000");
+    const auto playOnly = [&](const QString& source) {
+        auto& rows = lists->stores()[1];
+        rows.clear();
+        const int r = rows.add(QStringLiteral("song.wav"));
+        rows.setColumn(r, 1, source);
+        rows.setColumn(r, 3, target);
+        rows.setCurrentRow(1);
+        window->ListItemCount[1] = 1;
+        media->engine().CloseAudioPlayer();
+        started.clear();
+        media->PlaySelectedItem(0);
+    };
+
+    // A local item plays and starts nothing.
+    playOnly(dir + QStringLiteral("/song.wav"));
+    EXPECT_TRUE(testenv::waitFor([&] { return status(QStringLiteral("position")) > 0; }, 30000));
+    EXPECT_EQ(started, QStringList());
+
+    // The Net item plays; paused and played again it starts nothing more.
+    const QString url = server.url(QStringLiteral("/song.wav")).toString();
+    playOnly(url);
+    EXPECT_TRUE(testenv::waitFor([&] { return status(QStringLiteral("position")) > 0; }, 30000)) << "the Net WAV plays";
+    media->PauseList(0, 1);
+    media->PlaySelectedItem(0);
+    EXPECT_EQ(started, QStringList{QStringLiteral("Z5DownLoad.exe 1 ") + url + QStringLiteral("|||||") + target
+                                   + QStringLiteral("/song.wav")});
+    ASSERT_EQ(pids.size(), 1u);
+    EXPECT_GT(pids[0], 0);
+    EXPECT_TRUE(testenv::waitFor([&] { return testenv::readFile(target + QStringLiteral("/song.wav")) == wav; }, 60000))
+        << "the download manager wrote the file";
+    media->engine().CloseAudioPlayer();
 }
