@@ -42,7 +42,7 @@ BrowserProgram::BrowserProgram(ServiceSet& services, Parts parts) : services_(se
         restore_.push_back(install<IListsService>(services, lists_.get(), &ServiceSet::Lists, &ServiceSet::SetLists));
     }
     if (parts.media) {
-        media_ = std::make_unique<MediaService>();
+        media_ = std::make_unique<MediaService>(*window_, services);
         restore_.push_back(install<IMediaService>(services, media_.get(), &ServiceSet::Media, &ServiceSet::SetMedia));
     }
     if (parts.downloads) {

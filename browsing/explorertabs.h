@@ -159,6 +159,7 @@ public:
     void RefreshTabButtons(int hideExtra) override { display_.RefreshTabButtons(hideExtra != 0); }
     void RefreshCurrentTabChrome() override { display_.RefreshCurrentTabChrome(); }
     void UpdateTabTitle(int button) override { display_.UpdateTabTitle(button); }
+    void ShowMediaStateStatus() override { tabs_.ShowMediaStateStatus(); }
     void ScrollTabStripToCurrent() override { strip_.ScrollTabStripToCurrent(); }
     int TabButtonsThatFit() override { return strip_.TabButtonsFit(); }
     void SetBackButtonState(bool enable) override { display_.SetBackButtonState(enable); }

@@ -40,7 +40,7 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
                "LayoutViewPanes EnsureTabsForViewMode StopEverything IsCurrentTabBlank OpenNewTab ReopenClosedTab "
                "NavigateCurrentTab Browser SetTabState SetTabTitle RefreshTabsShown NewTab WaitUntilReady "
                "EnsureUsableTab SetBusyIndicator GroupStopRequested ClearGroupStop SetProgressBrowser LastFittingTab "
-               "ClickedElementHtml")},
+               "ClickedElementHtml UpdateTabTitle RefreshCurrentTabChrome ShowMediaStateStatus")},
         {QStringLiteral("IMenusService"), name(Menus()),
          split("CreatePopupMenu SubClassStatus cmdMenu_MouseDown ShowHelpMenu ShowUserListMenu ShowCloseTabMenu "
                "ShowGoToTabMenu ShowFavoritesMenu ShowHistoryMenu ShowTabListMenu ShowMediaMenu ShowPlaylistMenu "

@@ -85,6 +85,9 @@ public:
     void ReopenClosedTab() override {}
     void QuickListLookup(int16_t, const QString&) override {}
     void NavigateCurrentTab(const QString&) override {}
+    void UpdateTabTitle(int) override {}
+    void RefreshCurrentTabChrome() override {}
+    void ShowMediaStateStatus() override {}
 };
 
 class StandInMenus : public IMenusService {

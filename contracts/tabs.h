@@ -151,4 +151,12 @@ public:
     virtual int16_t LastFittingTab() const = 0;
     // The outerHTML of the element under the last press in the current page.
     virtual QString ClickedElementHtml() const = 0;
+
+    // What the viewers of the lists ask of the tabs.
+    // Redraws the caption of the tab button (tab number - TabButtonOffset).
+    virtual void UpdateTabTitle(int button) = 0;
+    // The captions, buttons, address and status of the current tab again.
+    virtual void RefreshCurrentTabChrome() = 0;
+    // "Stopped", "Paused" or "Playing" for the current list in the status line.
+    virtual void ShowMediaStateStatus() = 0;
 };

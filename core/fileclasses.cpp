@@ -106,6 +106,11 @@ bool IsWaveFile(const QString& name)
     return endsWithUpper(name, QLatin1String(".WAV"));
 }
 
+bool IsLocalItem(const QString& pathOrAddress)
+{
+    return pathOrAddress.startsWith(QLatin1Char('/')) || pathOrAddress.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
+}
+
 bool IsShortcutFile(const QString& name)
 {
     return endsWithUpper(name, QLatin1String(".URL"));

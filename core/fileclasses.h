@@ -19,6 +19,9 @@ bool IsWindowsMediaAudio(const QString& name);
 bool IsWebPageUrl(const QString& url);
 bool IsCdTrack(const QString& name);
 bool IsWaveFile(const QString& name);
+// A list item on this machine: an absolute path or a "file:" address;
+// anything else is on the Net.
+bool IsLocalItem(const QString& pathOrAddress);
 bool IsShortcutFile(const QString& name);
 bool IsSnippetFile(const QString& name);
 // A link that names a file rather than a page.

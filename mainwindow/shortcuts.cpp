@@ -9,6 +9,7 @@
 #include "mainwindow/menubarpopups.h"
 #include "contracts/services.h"
 #include "mainwindow/skinvalues.h"
+#include "mainwindow/windowplacement.h"
 #include "platform/win/delay.h"
 #include "platform/win/inputstate.h"
 #include "platform/base/paths.h"
@@ -26,6 +27,10 @@ namespace {
 
 constexpr int kEscape = 0x1B;
 constexpr int kF1 = 0x70;
+constexpr int kLeft = 0x25;
+constexpr int kUp = 0x26;
+constexpr int kRight = 0x27;
+constexpr int kDown = 0x28;
 
 bool mouseButtonDown()
 {
@@ -96,6 +101,39 @@ void Shortcuts::PollHotKeys()
             return;
         }
     }
+    // The arrows steer the player while a viewer shows, unless they edit text.
+    if (focusedTextBox(f))
+        return;
+    for (int key : {kUp, kDown, kLeft, kRight}) {
+        if (!IsKeyDown(key))
+            continue;
+        if (ShortcutRunning)
+            return;
+        const BusyFlag::Hold running(ShortcutRunning);
+        if (!CanUseMediaKeys(f))
+            return;
+        IMediaService& media = f.services().Media();
+        switch (key) {
+        case kUp: media.PlayPreviousItem(2); break;
+        case kDown: media.PlayNextItem(2); break;
+        case kLeft: media.PauseList(0, f.CurrentListKind); break;
+        default: media.PlaySelectedItem(0); break;
+        }
+        return;
+    }
+}
+
+bool CanUseMediaKeys(const frmExplorer& f)
+{
+    const int k = f.CurrentListKind;
+    const int32_t items = k >= 1 && k <= 6 ? f.ListItemCount[k] : 0;
+    if (items < 1 && f.Placement().FullScreenMode() == 0)
+        return false;
+    const ITabsService& tabs = f.services().Tabs();
+    const int16_t b = tabs.TabBrowserMap(tabs.CurrentTab());
+    if (f.ImagesPerView < 2 && b != f.ListViewerBrowser[2] && b != f.ListViewerBrowser[3])
+        return false;
+    return true;
 }
 
 ShortcutRecord ParseShortcutRecord(const QString& record)

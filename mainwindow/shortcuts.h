@@ -16,6 +16,11 @@ class clsKeyHandle;
 class clsMouseGestures;
 class frmExplorer;
 
+// The arrow keys steer the current list: it has items (or the window is
+// full screen), and a viewer of the video or image list shows in the
+// current tab or the image viewer shows several images.
+bool CanUseMediaKeys(const frmExplorer& f);
+
 // The key was pressed since the previous poll (a repeat of a held key
 // counts as a press) and, when key2 > 0, key2 is held now.
 bool IsKeyDown(int key1, int key2 = 0);

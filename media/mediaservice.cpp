@@ -1,17 +1,216 @@
 #include "media/mediaservice.h"
 
+#include "mainwindow/frmexplorer.h"
+#include "mainwindow/mediatoolbarlayout.h"
+#include "mainwindow/skinvalues.h"
+#include "platform/win/listrows.h"
+#include "media/mediaengine.h"
+#include "media/mediasliders.h"
+#include "media/playcontrol.h"
 #include "media/specialfoldernames.h"
+#include "media/videoview.h"
+#include "platform/media/mastervolume.h"
+#include "platform/media/mci.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+
+MediaService::MediaService(frmExplorer& window, ServiceSet& services, std::unique_ptr<platform::media::IMci> mci,
+                           std::unique_ptr<platform::media::IMasterVolume> mixer)
+    : window_(window)
+{
+    if (!mci)
+        mci = std::make_unique<platform::media::Mci>();
+    mci_ = std::move(mci);
+    if (!mixer) {
+        // Without a card the volume is the program's own, over its players.
+        auto* real = dynamic_cast<platform::media::Mci*>(mci_.get());
+        mixer = std::make_unique<platform::media::MasterVolume>([real](double fraction) {
+            if (real)
+                real->setAppVolume(fraction);
+        });
+    }
+    mixer_ = std::move(mixer);
+    context_ = std::make_unique<MediaContext>(MediaContext{window, services, *mci_, *mixer_});
+    engine_ = std::make_unique<MediaEngine>(*context_);
+    play_ = std::make_unique<PlayControl>(*context_);
+    sliders_ = std::make_unique<MediaSliders>(*context_);
+    video_ = std::make_unique<VideoView>(*context_);
+    context_->engine = engine_.get();
+    context_->play = play_.get();
+    context_->sliders = sliders_.get();
+    context_->video = video_.get();
+    context_->random = [] { return QRandomGenerator::global()->generateDouble(); };
+    context_->startProgram = [](const QString& program, const QStringList& arguments) -> qint64 {
+        qint64 pid = 0;
+        return QProcess::startDetached(program, arguments, QString(), &pid) ? pid : 0;
+    };
+    wireSliderTracks();
+}
+
+MediaService::~MediaService()
+{
+    // The players go before the window they draw in.
+    mci_->sendString(QStringLiteral("close all"), nullptr);
+}
 
 QStringList MediaService::MethodsNotBuiltYet() const
 {
-    return QStringLiteral("ApplyMixerVolume StopAllPlayers StopAudio StopVideo CloseAudioPlayer MediaTimerTick "
-                          "IsAudioStopped IsVideoStopped OnAudioItemEnded OnVideoItemEnded PlayPreviousItem "
-                          "PlayNextItem PlaySelectedItem PauseList CloseVideoPlayer PrepareVideoView PlaceVideoView "
-                          "StopImageList LayoutImageViewer RelayoutImageViewer ClearViewerImages OnViewerImagesLoaded "
+    return QStringLiteral("StopImageList LayoutImageViewer RelayoutImageViewer ClearViewerImages OnViewerImagesLoaded "
                           "SetPageScrollOn ShowMediaToolbarForKind HideMediaToolbar RefreshMediaButtonPictures "
-                          "SetMediaButtonPicture SetMediaButtonToolTip UpdateTransportButtons DragVolumeKnob "
-                          "DragPositionKnob SetSliderTrackPictures")
+                          "SetMediaButtonPicture SetMediaButtonToolTip UpdateTransportButtons")
         .split(QLatin1Char(' '));
+}
+
+void MediaService::wireSliderTracks()
+{
+    // A press on a track glides its knob towards the pointer.
+    auto& boxes = window_.ImageBox.events();
+    boxes.mouseDown = [this, other = boxes.mouseDown](int i, int button, int shift, double x, double y) {
+        if (i == 4 || i == 5) {
+            window_.ButtonReleased = 0;
+            if (i == 4)
+                sliders_->DragVolumeKnob(1, static_cast<float>(x));
+            else
+                sliders_->DragPositionKnob(1, static_cast<float>(x));
+        } else if (other) {
+            other(i, button, shift, x, y);
+        }
+    };
+}
+
+void MediaService::ApplyMixerVolume(int32_t value)
+{
+    sliders_->ApplyMixerVolume(value);
+}
+
+void MediaService::StopAllPlayers()
+{
+    context_->send(QStringLiteral("stop Z5Audio"));
+    context_->send(QStringLiteral("stop Z5Video"));
+    context_->send(QStringLiteral("close all"));
+}
+
+void MediaService::StopAudio()
+{
+    engine_->StopAudio();
+}
+
+void MediaService::StopVideo()
+{
+    engine_->StopVideo();
+}
+
+void MediaService::CloseAudioPlayer()
+{
+    engine_->CloseAudioPlayer();
+}
+
+void MediaService::MediaTimerTick(int16_t)
+{
+    sliders_->MediaTimerTick();
+}
+
+bool MediaService::IsAudioStopped()
+{
+    return !engine_->Opening() && engine_->IsAudioStopped();
+}
+
+bool MediaService::IsVideoStopped()
+{
+    return !engine_->Opening() && engine_->IsVideoStopped();
+}
+
+void MediaService::OnAudioItemEnded()
+{
+    play_->OnAudioItemEnded();
+}
+
+void MediaService::OnVideoItemEnded()
+{
+    play_->OnVideoItemEnded();
+}
+
+void MediaService::PlayPreviousItem(int16_t)
+{
+    play_->PlayPreviousItem();
+}
+
+void MediaService::PlayNextItem(int16_t)
+{
+    play_->PlayNextItem();
+}
+
+void MediaService::PlaySelectedItem(int16_t mode)
+{
+    play_->PlaySelectedItem(mode);
+}
+
+void MediaService::PauseList(int16_t scope, int16_t kind)
+{
+    play_->PauseList(scope, kind);
+}
+
+void MediaService::CloseVideoPlayer()
+{
+    engine_->CloseVideoPlayer();
+}
+
+void MediaService::PrepareVideoView()
+{
+    video_->PrepareVideoView();
+}
+
+void MediaService::PlaceVideoView()
+{
+    if (window_.ListViewerBrowser[2] >= 0 && !video_->VideoAreaMark.isEmpty())
+        video_->PlaceVideoView();
+}
+
+void MediaService::ShowMediaToolbarForKind(int16_t kind)
+{
+    // The sliders of the audio and video lists; the buttons are the
+    // toolbar's own.
+    const bool sliders = kind == 1 || kind == 2;
+    for (int i : {14, 15}) {
+        if (!window_.cmdMediaControl.at(i)) {
+            auto* knob = window_.cmdMediaControl.create(i);
+            SetSkinPicture(*knob, static_cast<int16_t>(i == 14 ? 560 : 563));
+        }
+        window_.cmdMediaControl[i].setVisible(sliders);
+        window_.cmdMediaControl[i].zOrder(0);
+    }
+    window_.ImageBox[4].setVisible(sliders);
+    window_.ImageBox[5].setVisible(sliders);
+    if (sliders) {
+        const auto* rows = window_.services().Lists().ListItems(kind);
+        SetSliderTrackPictures(!rows || rows->count() == 0);
+    }
+    LayoutMediaToolbar(window_, kind);
+}
+
+void MediaService::HideMediaToolbar()
+{
+    for (int i : {14, 15})
+        if (auto* knob = window_.cmdMediaControl.at(i))
+            knob->setVisible(false);
+    window_.ImageBox[4].setVisible(false);
+    window_.ImageBox[5].setVisible(false);
+}
+
+void MediaService::DragVolumeKnob(uint8_t mode, float x)
+{
+    sliders_->DragVolumeKnob(mode, x);
+}
+
+void MediaService::DragPositionKnob(uint8_t mode, float x)
+{
+    sliders_->DragPositionKnob(mode, x);
+}
+
+void MediaService::SetSliderTrackPictures(bool empty)
+{
+    sliders_->SetSliderTrackPictures(empty);
 }
 
 uint8_t MediaService::SpecialFolderDisplayName(const QString& name)

@@ -1,17 +1,78 @@
 #pragma once
 
 // The media player of one window, served to the other subsystems as the
-// media service. So far it answers which special folder a location name
-// stands for; the players, viewers and toolbar come later and answer as
-// the stand-in does until then.
+// media service: the audio and video players, the play control, the
+// sliders and the master volume, the video view. The image viewer and the
+// media toolbar's buttons come later and answer as the stand-in does until
+// then; of the toolbar, the two sliders (tracks and knobs) show already.
 
 #include "contracts/partlybuilt.h"
 #include "contracts/standins.h"
+#include "media/mediacontext.h"
+#include "platform/media/mastervolume.h"
+#include "platform/media/mci.h"
+
+#include <memory>
+
+class MediaEngine;
+class PlayControl;
+class MediaSliders;
+class VideoView;
 
 class MediaService : public StandInMedia, public PartlyBuilt {
 public:
+    // Built after the window's controls and the tabs, before the window
+    // loads. Without an interpreter or a mixer the real ones are made (the
+    // machine's master volume, or the program's own where it has none).
+    MediaService(frmExplorer& window, ServiceSet& services, std::unique_ptr<platform::media::IMci> mci = nullptr,
+                 std::unique_ptr<platform::media::IMasterVolume> mixer = nullptr);
+    ~MediaService() override;
+    MediaService(const MediaService&) = delete;
+    MediaService& operator=(const MediaService&) = delete;
+
     const char* implementationName() const override { return "media"; }
     QStringList MethodsNotBuiltYet() const override;
 
+    MediaContext& context() { return *context_; }
+    MediaEngine& engine() { return *engine_; }
+    PlayControl& play() { return *play_; }
+    MediaSliders& sliders() { return *sliders_; }
+    VideoView& video() { return *video_; }
+    platform::media::IMci& mci() { return *mci_; }
+
+    void ApplyMixerVolume(int32_t value) override;
+    void StopAllPlayers() override;
+    void StopAudio() override;
+    void StopVideo() override;
+    void CloseAudioPlayer() override;
+    void MediaTimerTick(int16_t kind) override;
+    bool IsAudioStopped() override;
+    bool IsVideoStopped() override;
+    void OnAudioItemEnded() override;
+    void OnVideoItemEnded() override;
+    void PlayPreviousItem(int16_t mode) override;
+    void PlayNextItem(int16_t mode) override;
+    void PlaySelectedItem(int16_t mode) override;
+    void PauseList(int16_t scope, int16_t kind) override;
+    void CloseVideoPlayer() override;
+    void PrepareVideoView() override;
+    void PlaceVideoView() override;
+    void ShowMediaToolbarForKind(int16_t kind) override;
+    void HideMediaToolbar() override;
+    void DragVolumeKnob(uint8_t mode, float x) override;
+    void DragPositionKnob(uint8_t mode, float x) override;
+    void SetSliderTrackPictures(bool empty) override;
     uint8_t SpecialFolderDisplayName(const QString& name) override;
+
+private:
+    void wireSliderTracks();
+
+    frmExplorer& window_;
+    std::unique_ptr<platform::media::IMci> mci_;
+    std::unique_ptr<platform::media::IMasterVolume> mixer_;
+    std::unique_ptr<MediaContext> context_;
+    std::unique_ptr<MediaEngine> engine_;
+    std::unique_ptr<PlayControl> play_;
+    std::unique_ptr<MediaSliders> sliders_;
+    std::unique_ptr<VideoView> video_;
 };

@@ -6,6 +6,7 @@ z5_packages=(
   qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-multimedia-dev libqt6webenginecore6-bin
   qt6-image-formats-plugins qt6-qpa-plugins libgl-dev libxkbcommon-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad fluid-soundfont-gm gstreamer1.0-tools libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   xvfb xauth openbox libx11-dev libxtst-dev fonts-dejavu-core fonts-liberation2

@@ -214,6 +214,9 @@ public:
     void SetProgressBrowser(int16_t b) override { rec("SetProgressBrowser", b); }
     int16_t LastFittingTab() const override { return lastFittingTab; }
     QString ClickedElementHtml() const override { return clickedElementHtml; }
+    void UpdateTabTitle(int button) override { add(QStringLiteral("UpdateTabTitle(%1)").arg(button)); }
+    void RefreshCurrentTabChrome() override { rec("RefreshCurrentTabChrome"); }
+    void ShowMediaStateStatus() override { rec("ShowMediaStateStatus"); }
 
     // Menus
     void CreatePopupMenu(QWidget*) override { rec("CreatePopupMenu"); }

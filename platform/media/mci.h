@@ -1,0 +1,81 @@
+#pragma once
+
+// The media command strings of the old players ("open ... alias A", "play A",
+// "status A mode", ...), interpreted over Qt Multimedia. Each alias is one
+// open item: a player with its audio output and, for an item opened into a
+// window ("parent n"), a video sink painted by a VideoSurface in that window.
+//
+// Verbs: open, play [from n], pause, resume, stop, seek to n|start|end,
+// close (an alias or "all"), status mode/position/length/volume/ready
+// (/current track, position track n, length track n), set time format
+// milliseconds|ms|tmsf, setaudio volume to n, where destination, put window
+// at / destination at; "wait", "notify", "shareable", "type", "style" and
+// "parent" are accepted.
+//
+// "open" waits, events still running but no user input, until the item has
+// loaded (at most 3 s for a file, 15 s for an address); a video item also
+// until its frame size is known. While it waits the alias is pending: a
+// close, stop or "close all" cancels it, the open then fails and nothing of
+// it is left. A failed open leaves no alias. End of media and errors answer
+// "stopped" to "status mode".
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+
+namespace platform::media {
+
+// Error numbers of sendString (0: done).
+enum MciError : int {
+    MciOk = 0,
+    MciInvalidDeviceName = 263,
+    MciUnrecognizedCommand = 261,
+    MciMissingParameter = 279,
+    MciCannotOpen = 275,
+    MciBadTimeFormat = 293,
+    MciDuplicateAlias = 289,
+    MciNotReady = 262,
+    MciOutOfRange = 294,
+};
+
+class IMci {
+public:
+    virtual ~IMci() = default;
+    // Runs one command; reply (when given) gets the answer ("" for none).
+    virtual int sendString(const QString& command, QString* reply) = 0;
+};
+
+class Mci : public IMci {
+public:
+    Mci();
+    ~Mci() override;
+    Mci(const Mci&) = delete;
+    Mci& operator=(const Mci&) = delete;
+
+    int sendString(const QString& command, QString* reply) override;
+
+    // The volume applied to every alias on top of its own (0..1): the
+    // program's master volume where the machine has no mixer.
+    void setAppVolume(double fraction);
+    double appVolume() const { return appVolume_; }
+    // Aliases open now (pending ones included).
+    QStringList aliases() const;
+    // How long an open waits for a file and for an address (ms).
+    void setOpenWait(int fileMs, int addressMs);
+
+    struct Alias;
+
+private:
+    int open(const QString& rest);
+    int close(const QString& name);
+    std::shared_ptr<Alias> find(const QString& name) const;
+    void applyVolume(Alias& a) const;
+
+    QHash<QString, std::shared_ptr<Alias>> aliases_;
+    double appVolume_ = 1.0;
+    int fileWaitMs_ = 3000;
+    int addressWaitMs_ = 15000;
+};
+
+} // namespace platform::media
