@@ -76,20 +76,25 @@ bool AlsaMasterVolume::set(int32_t value)
 }
 
 MasterVolume::MasterVolume(std::function<void(double)> applyToPlayers, std::unique_ptr<IMasterVolume> card)
-    : apply_(std::move(applyToPlayers))
+    : apply_(std::move(applyToPlayers)), card_(std::move(card)), cardTried_(card_ != nullptr)
 {
-    if (!card) {
+}
+
+IMasterVolume* MasterVolume::card()
+{
+    if (!cardTried_) {
+        cardTried_ = true;
         auto alsa = std::make_unique<AlsaMasterVolume>();
         if (alsa->isOpen())
-            card = std::move(alsa);
+            card_ = std::move(alsa);
     }
-    card_ = std::move(card);
+    return card_.get();
 }
 
 bool MasterVolume::range(int32_t& minimum, int32_t& maximum)
 {
-    if (card_)
-        return card_->range(minimum, maximum);
+    if (IMasterVolume* c = card())
+        return c->range(minimum, maximum);
     minimum = 0;
     maximum = kOwnMaximum;
     return true;
@@ -97,16 +102,16 @@ bool MasterVolume::range(int32_t& minimum, int32_t& maximum)
 
 bool MasterVolume::get(int32_t& value)
 {
-    if (card_)
-        return card_->get(value);
+    if (IMasterVolume* c = card())
+        return c->get(value);
     value = own_;
     return true;
 }
 
 bool MasterVolume::set(int32_t value)
 {
-    if (card_)
-        return card_->set(value);
+    if (IMasterVolume* c = card())
+        return c->set(value);
     own_ = std::clamp<int32_t>(value, 0, kOwnMaximum);
     if (apply_)
         apply_(static_cast<double>(own_) / kOwnMaximum);

@@ -45,12 +45,13 @@ private:
 };
 
 // The ALSA control when it opens; otherwise a volume of 0..65535 kept here,
-// its fraction handed to applyToPlayers whenever it changes.
+// its fraction handed to applyToPlayers whenever it changes. The control is
+// opened on first use, not when the program starts.
 class MasterVolume : public IMasterVolume {
 public:
     explicit MasterVolume(std::function<void(double fraction)> applyToPlayers,
                           std::unique_ptr<IMasterVolume> card = nullptr);
-    bool usesCard() const { return card_ != nullptr; }
+    bool usesCard() { return card() != nullptr; }
     bool range(int32_t& minimum, int32_t& maximum) override;
     bool get(int32_t& value) override;
     bool set(int32_t value) override;
@@ -58,8 +59,11 @@ public:
     static constexpr int32_t kOwnMaximum = 65535;
 
 private:
+    IMasterVolume* card();
+
     std::function<void(double)> apply_;
     std::unique_ptr<IMasterVolume> card_;
+    bool cardTried_ = false;
     int32_t own_ = kOwnMaximum;
 };
 
