@@ -12,11 +12,13 @@
 
 class Favorites;
 class frmExplorer;
+class ListFileDeletion;
 class ListOperations;
 class ListPaneButtons;
 class ListPaneDisplay;
 class ListPaneLayout;
 class ListStores;
+class ListViewEvents;
 class PageLinks;
 class PlaylistFiles;
 class SnippetView;
@@ -44,6 +46,8 @@ public:
     WebSnippets& snippets() { return *snippets_; }
     SnippetView& snippetView() { return *snippetView_; }
     Favorites& favorites() { return *favorites_; }
+    ListViewEvents& listEvents() { return *events_; }
+    ListFileDeletion& deletion() { return *deletion_; }
 
     void HideAddressDropDown() override;
     void SetAddressDropDownColumnWidth(float twips) override;
@@ -62,6 +66,7 @@ public:
     void SelectAllListItems() override;
     void RemoveSelectedItems() override;
     void ClearCurrentList(bool ask) override;
+    void DeleteSelectedToRecycleBin(int16_t kind) override;
     void LoadItemsIntoListView_Final(int16_t kind) override;
     void OpenPlaylistDialog() override;
     void LoadPlaylistFile(const QString& path) override;
@@ -92,4 +97,6 @@ private:
     std::unique_ptr<WebSnippets> snippets_;
     std::unique_ptr<SnippetView> snippetView_;
     std::unique_ptr<Favorites> favorites_;
+    std::unique_ptr<ListViewEvents> events_;
+    std::unique_ptr<ListFileDeletion> deletion_;
 };

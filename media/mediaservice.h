@@ -2,9 +2,8 @@
 
 // The media player of one window, served to the other subsystems as the
 // media service: the audio and video players, the play control, the
-// sliders and the master volume, the video view. The image viewer and the
-// media toolbar's buttons come later and answer as the stand-in does until
-// then; of the toolbar, the two sliders (tracks and knobs) show already.
+// sliders and the master volume, the video view, the media toolbar. The
+// image viewer comes later and answers as the stand-in does until then.
 
 #include "contracts/partlybuilt.h"
 #include "contracts/standins.h"
@@ -15,6 +14,7 @@
 #include <memory>
 
 class MediaEngine;
+class MediaToolbar;
 class PlayControl;
 class MediaSliders;
 class VideoView;
@@ -38,6 +38,7 @@ public:
     PlayControl& play() { return *play_; }
     MediaSliders& sliders() { return *sliders_; }
     VideoView& video() { return *video_; }
+    MediaToolbar& toolbar() { return *toolbar_; }
     platform::media::IMci& mci() { return *mci_; }
 
     void ApplyMixerVolume(int32_t value) override;
@@ -54,11 +55,16 @@ public:
     void PlayNextItem(int16_t mode) override;
     void PlaySelectedItem(int16_t mode) override;
     void PauseList(int16_t scope, int16_t kind) override;
+    void StopList(int16_t kind) override;
     void CloseVideoPlayer() override;
     void PrepareVideoView() override;
     void PlaceVideoView() override;
     void ShowMediaToolbarForKind(int16_t kind) override;
     void HideMediaToolbar() override;
+    void RefreshMediaButtonPictures() override;
+    void SetMediaButtonPicture(int16_t index, int16_t state) override;
+    void SetMediaButtonToolTip(int16_t index) override;
+    void UpdateTransportButtons() override;
     void DragVolumeKnob(uint8_t mode, float x) override;
     void DragPositionKnob(uint8_t mode, float x) override;
     void SetSliderTrackPictures(bool empty) override;
@@ -75,4 +81,5 @@ private:
     std::unique_ptr<PlayControl> play_;
     std::unique_ptr<MediaSliders> sliders_;
     std::unique_ptr<VideoView> video_;
+    std::unique_ptr<MediaToolbar> toolbar_;
 };
