@@ -123,7 +123,8 @@ QByteArray probeAnswer()
                     selected += (selected.isEmpty() ? "" : ",") + QByteArray::number(r);
                 const int rowHeight = list->count() > 0 ? list->tree()->visualRect(list->rows().index(0, 0)).height() : 0;
                 out += "(list)\t" + oneLine(controlName(*c)) + '\t' + QByteArray::number(rowHeight) + '\t' + selected + '\t'
-                       + oneLine(list->itemText(1)) + '\t' + QByteArray::number(list->dropHighlight()) + '\n';
+                       + oneLine(list->itemText(1)) + '\t' + QByteArray::number(list->dropHighlight()) + '\t'
+                       + QByteArray::number(list->firstVisibleIndex()) + '\n';
             }
             QString text;
             if (const auto* label = dynamic_cast<const forms::Label*>(c))
