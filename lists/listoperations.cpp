@@ -288,7 +288,7 @@ bool ListOperations::MoveSelectedItems(bool up)
     if (!moving)
         return false;
     platform::forms::ListRows* rows = stores_.at(w_.CurrentListKind);
-    if (!rows || rows->selectedCount() == 0)
+    if (!rows || !rows->selectionModel()->hasSelection())
         return false;
     int lead = 0;
     if (!rows->moveSelected(up, &lead))
