@@ -9,7 +9,11 @@
 #include "mainwindow/hovertracking.h"
 #include "platform/win/listview.h"
 
+#include <QDrag>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QTreeView>
 
 using platform::forms::ListDrop;
 using platform::forms::ListView;
@@ -26,10 +30,16 @@ ListViewEvents::ListViewEvents(frmExplorer& window, ServiceSet& services, ListSt
     for (int k = 1; k <= 6; ++k)
         if (ListView* list = w_.ListView.at(k))
             Attach(k, *list);
+    runDrag = [](ListView& list, QMimeData* data) {
+        auto* drag = new QDrag(list.tree());
+        drag->setMimeData(data);
+        drag->exec(Qt::CopyAction, Qt::CopyAction);
+    };
 }
 
 ListViewEvents::~ListViewEvents()
 {
+    *alive_ = false;
     display_.listLoaded = nullptr;
     platform::forms::IndexedEvents& ev = w_.ListView.events();
     ev.dblClick = nullptr;
@@ -166,4 +176,23 @@ void ListViewEvents::ListView_OLEDragDrop(int index, const ListDrop& drop)
     // The list now current is brought forward by the next tick, after the
     // drag has ended.
     w_.TimerStage = 2;
+}
+
+void ListViewEvents::StartListDrag()
+{
+    // The drag runs an event loop of its own: never inside the page's call.
+    QTimer::singleShot(0, [this, alive = alive_] {
+        if (*alive)
+            ListView_OLEStartDrag();
+    });
+}
+
+void ListViewEvents::ListView_OLEStartDrag()
+{
+    ListView* list = display_.listView(w_.CurrentListKind);
+    if (w_.ListPaneBuilt == 0 || w_.DisplayFlags[DisplaySidePane] == 0 || !list || !list->tree()->isVisible() || !runDrag)
+        return;
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), QByteArray());
+    runDrag(*list, data);
 }

@@ -7,6 +7,10 @@
 // On the address drop-down: the row under the pointer is highlighted.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+
+class QMimeData;
 
 class frmExplorer;
 class ListOperations;
@@ -40,10 +44,22 @@ public:
     bool ListView_OLEDragOver(int index, const platform::forms::ListDrop& drop);
     void ListView_OLEDragDrop(int index, const platform::forms::ListDrop& drop);
 
+    // A drag of the page's selection began (the page's own drag was
+    // cancelled): a drag out of the current list carries it, announced as
+    // text without data, so that a drop on a list captures the selection.
+    // It starts once the page's callback has returned, and only while the
+    // pane shows its lists.
+    void StartListDrag();
+    void ListView_OLEStartDrag();
+    // Runs the drag (copying only) from the list, owning data; a test may
+    // stand in.
+    std::function<void(platform::forms::ListView& list, QMimeData* data)> runDrag;
+
 private:
     frmExplorer& w_;
     ServiceSet& services_;
     ListStores& stores_;
     ListOperations& ops_;
     ListPaneDisplay& display_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

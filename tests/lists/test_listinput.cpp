@@ -6,6 +6,7 @@
 #include "listsfixture.h"
 
 #include "lists/listfiledeletion.h"
+#include "lists/listpanelayout.h"
 #include "lists/listpanebuttons.h"
 #include "lists/listviewevents.h"
 #include "mainwindow/hovertracking.h"
@@ -418,4 +419,28 @@ TEST_F(ListInput, SelectedLocalFilesGoToTheTrashAndTheirRowsLeave)
     EXPECT_EQ(asked, QStringList{QStringLiteral("Are you sure you want to send the selected file to the Recycle Bin ?")});
     EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/folder.wav")).isDir());
     EXPECT_EQ(texts(1), QStringList{QStringLiteral("keep")});
+}
+
+// A page's selection dragged out of the page: the drag of the current list
+// starts after the page's call has returned, announcing text without data,
+// and only while the pane shows its lists; dropped on a list it is text.
+TEST_F(ListInput, APageDragBecomesTheCurrentListsTextDragOnlyWhileThePaneShows)
+{
+    auto& list = current(2);
+    std::vector<std::pair<platform::forms::ListView*, bool>> drags;
+    events().runDrag = [&](platform::forms::ListView& from, QMimeData* data) {
+        drags.emplace_back(&from, data->hasText() && data->text().isEmpty());
+        delete data;
+    };
+    events().StartListDrag();
+    EXPECT_TRUE(drags.empty()) << "not inside the page's call";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(drags.size(), 1u);
+    EXPECT_EQ(drags[0].first, &list);
+    EXPECT_TRUE(drags[0].second);
+
+    showPane(false);
+    events().StartListDrag();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drags.size(), 1u) << "a hidden pane takes no drag";
 }
