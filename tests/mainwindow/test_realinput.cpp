@@ -1166,3 +1166,78 @@ TEST_F(RealInput, TheAudioListAndTheMediaToolbarUnderTheMouse)
     ASSERT_TRUE(kept.has_value());
     EXPECT_GT(kept->text.toDouble(), 0.9) << kept->text.toStdString();
 }
+
+// Buttons 2-9 of the lists pane clicked for each of the six lists: each
+// release runs its list's command (the file pickers, the folder and entry
+// dialogs and the download setup seen through the prompts and windows they
+// open), and the program is left as it was.
+TEST_F(RealInput, ThePaneButtonsOfEveryListRunTheirCommandsOnRealClicks)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    ASSERT_TRUE(start());
+    const QString log = work + QStringLiteral("/prompts.txt");
+    const auto prompts = [&] {
+        QStringList kinds;
+        for (const QString& line : QString::fromUtf8(testenv::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            kinds << line.section(QLatin1Char('\t'), 0, 0);
+        return kinds;
+    };
+    const std::map<QString, int> kinds = {{QStringLiteral("Audio List"), 1},     {QStringLiteral("Video List"), 2},
+                                          {QStringLiteral("Image List"), 3},     {QStringLiteral("Web-Snippet List"), 4},
+                                          {QStringLiteral("Link List"), 5},      {QStringLiteral("Download File List"), 6}};
+    // What each button shows of its command: a prompt of that kind, a
+    // window of its own ("window"), a menu ("menu"), or nothing to see ("").
+    const std::map<int, std::vector<QString>> seen = {
+        {1, {"", "", "open", "input", "input", "", "window", ""}},
+        {2, {"", "", "open", "input", "input", "", "window", ""}},
+        {3, {"", "", "", "open", "input", "input", "", "window"}},
+        // The snippet captured by button 2 is selected: Delete asks first.
+        {4, {"", "open", "input", "", "", "", "message", "menu"}},
+        {5, {"", "", "open", "input", "input", "", "", ""}},
+        {6, {"", "", "", "input", "", "", "window", ""}},
+    };
+    std::set<int> visited;
+    // The change of list shows the list's name in the status line.
+    const QString status = QStringLiteral("WBTextBox(1)");
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(QStringLiteral("cmdPLControl(1)")) > 0; });
+    for (int step = 0; step < 6; ++step) {
+        x->click(p.centre(QStringLiteral("cmdPLControl(1)")));
+        p = waitProbe([&](const Probe& q) { return kinds.count(q.texts.value(status).trimmed()) > 0; }, 10000);
+        ASSERT_TRUE(kinds.count(p.texts.value(status).trimmed())) << p.texts.value(status).toStdString();
+        const int kind = kinds.at(p.texts.value(status).trimmed());
+        visited.insert(kind);
+        for (int b = 2; b <= 9; ++b) {
+            const QString name = QStringLiteral("cmdPLControl(%1)").arg(b);
+            const QString want = seen.at(kind)[static_cast<size_t>(b - 2)];
+            if (!p.visible.count(name) || !p.visible.at(name)) {
+                EXPECT_TRUE(want.isEmpty()) << "kind " << kind << " button " << b << " hidden";
+                continue;
+            }
+            const int before = static_cast<int>(prompts().size());
+            x->click(p.centre(name));
+            if (want == QLatin1String("window")) {
+                EXPECT_TRUE(testenv::XSession::waitUntil([&] { return x->windowsOf(program->processId()).size() >= 2; }, 10000))
+                    << "kind " << kind << " button " << b;
+                QTest::qWait(500);
+                x->keys({XK_Escape});
+                EXPECT_TRUE(testenv::XSession::waitUntil([&] { return x->windowsOf(program->processId()).size() == 1; }, 10000));
+            } else if (want == QLatin1String("menu")) {
+                EXPECT_TRUE(opensMenu("the view-format menu"));
+                x->keys({XK_Escape});
+                EXPECT_TRUE(staysClosed("the view-format menu"));
+            } else {
+                QTest::qWait(400);
+            }
+            const QStringList now = prompts();
+            if (want == QLatin1String("open") || want == QLatin1String("input") || want == QLatin1String("message"))
+                EXPECT_TRUE(now.size() > before && now.last() == want)
+                    << "kind " << kind << " button " << b << ": " << now.mid(before).join(QLatin1Char(',')).toStdString();
+            else
+                EXPECT_EQ(now.size(), before) << "kind " << kind << " button " << b << ": " << now.mid(before).join(QLatin1Char(',')).toStdString();
+            p = probe();
+        }
+        p = probe();
+    }
+    EXPECT_EQ(visited.size(), 6u);
+    EXPECT_EQ(x->windowsOf(program->processId()).size(), 1u);
+}
