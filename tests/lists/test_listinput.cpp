@@ -419,6 +419,18 @@ TEST_F(ListInput, SelectedLocalFilesGoToTheTrashAndTheirRowsLeave)
     EXPECT_EQ(asked, QStringList{QStringLiteral("Are you sure you want to send the selected file to the Recycle Bin ?")});
     EXPECT_TRUE(QFileInfo(dir + QStringLiteral("/folder.wav")).isDir());
     EXPECT_EQ(texts(1), QStringList{QStringLiteral("keep")});
+
+    // A file the trash cannot take (one of the system's own, which cannot
+    // be moved) keeps its row, and the user is told how many failed.
+    ASSERT_TRUE(QFileInfo(QStringLiteral("/proc/self/status")).isFile());
+    row(QStringLiteral("stuck"), QStringLiteral("/proc/self/status"));
+    display().ShowListCount(false);
+    rows(1).selectRows({2});
+    asked.clear();
+    lists->DeleteSelectedToRecycleBin(1);
+    EXPECT_EQ(texts(1), (QStringList{QStringLiteral("keep"), QStringLiteral("stuck")}));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[1], QStringLiteral("Files that could not be sent to the Recycle Bin: 1"));
 }
 
 // A page's selection dragged out of the page: the drag of the current list
