@@ -50,6 +50,7 @@ const std::map<QString, Run>& operations()
         {QStringLiteral("CaptureSelectionAsSnippet"), [](ServiceSet& s, ExplorerState&, const MenuOperation&) { s.Lists().CaptureSelectionAsSnippet(); }},
         {QStringLiteral("ShowSnippetViewPage"), [](ServiceSet& s, ExplorerState&, const MenuOperation& op) { s.Lists().ShowSnippetViewPage(number(op, 0), QString()); }},
         {QStringLiteral("ShowDownloadSetup"), [](ServiceSet& s, ExplorerState&, const MenuOperation& op) { s.Downloads().ShowDownloadSetup(number(op, 0)); }},
+        {QStringLiteral("ClearDownloadStatusList"), [](ServiceSet& s, ExplorerState&, const MenuOperation&) { s.Downloads().ClearDownloadStatusList(); }},
         {QStringLiteral("StartListDownload"), [](ServiceSet& s, ExplorerState&, const MenuOperation& op) { s.Downloads().StartListDownload(number(op, 0), truth(op, 1), number(op, 2)); }},
     };
     return table;

@@ -1241,3 +1241,57 @@ TEST_F(RealInput, ThePaneButtonsOfEveryListRunTheirCommandsOnRealClicks)
     EXPECT_EQ(visited.size(), 6u);
     EXPECT_EQ(x->windowsOf(program->processId()).size(), 1u);
 }
+
+// The Media menu opened from the media toolbar's menu button by a real
+// click, Clear Status picked in its View Download Status submenu and
+// answered Yes: every listed download list and an unlisted one of the same
+// kind of name lose their files, the value that lists them is emptied, and
+// the playlists and other files kept in Data stay.
+TEST_F(RealDownloads, ClearStatusFromTheMediaMenuButtonClearsTheListsAndKeepsPlaylists)
+{
+    setUserSetting(QStringLiteral("DIS_MENUBAR2"), QStringLiteral("True"));
+    extraEnv[QStringLiteral("PLATFORM_PROMPT_CODE")] = QStringLiteral("3"); // answered Yes
+    const QStringList names = {QStringLiteral("0301 0905AM"), QStringLiteral("0301 0905AM - Music"),
+                               QStringLiteral("0101 0101AM - orphan")};
+    const QStringList suffixes = {QStringLiteral(".Z5P"), QStringLiteral(".LOG"), QStringLiteral(".HTM"), QStringLiteral("F1.HTM")};
+    for (const QString& n : names)
+        for (const QString& suffix : suffixes)
+            ASSERT_TRUE(testenv::writeFile(data(n + suffix), "x"));
+    ASSERT_TRUE(testenv::writeFile(data(QStringLiteral("Music.z5p")), "1\r\n"));
+    ASSERT_TRUE(testenv::writeFile(data(QStringLiteral("notes.txt")), "x"));
+    setUserSetting(QStringLiteral("Z5_DOWNLOADLIST"), QLatin1Char('|') + names[0] + QLatin1Char('|') + names[1]);
+    ASSERT_TRUE(start());
+
+    const QString button = QStringLiteral("cmdMediaControl(0)");
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(button) && q.visible.at(button); });
+    ASSERT_TRUE(p.visible.count(button) && p.visible.at(button)) << "the media toolbar's menu button never showed";
+    x->click(p.centre(button));
+    ASSERT_TRUE(opensMenu("the Media menu"));
+    // Row 21 of the menu is View Download Status (after the three lists'
+    // headings, rows and separators); its submenu holds the two listed
+    // names, a separator and Clear Status.
+    p = probe();
+    ASSERT_TRUE(p.items.count({0, 21}));
+    x->click(p.items.at({0, 21}).center());
+    p = waitProbe([](const Probe& q) { return q.items.count({1, 3}) > 0; }, 10000);
+    ASSERT_TRUE(p.items.count({1, 3})) << "the View Download Status submenu never opened";
+    keepShot(stableGrab(), QStringLiteral("realdownloads-clearstatus-menu.png"));
+    x->click(p.items.at({1, 3}).center());
+
+    EXPECT_TRUE(testenv::waitFor(
+        [&] {
+            for (const QString& n : names)
+                for (const QString& suffix : suffixes)
+                    if (QFile::exists(data(n + suffix)))
+                        return false;
+            return true;
+        },
+        30000))
+        << "the download lists' files stayed";
+    EXPECT_TRUE(QString::fromUtf8(testenv::readFile(work + QStringLiteral("/prompts.txt"))).contains(QStringLiteral("CLEAR STATUS LIST")));
+    EXPECT_EQ(listed(), QString());
+    EXPECT_FALSE(QFile::exists(data(names[0] + QStringLiteral(".Z5C1"))));
+    EXPECT_EQ(testenv::readFile(data(QStringLiteral("Music.z5p"))), "1\r\n");
+    EXPECT_EQ(testenv::readFile(data(QStringLiteral("notes.txt"))), "x");
+    EXPECT_TRUE(staysClosed("the Media menu"));
+}
