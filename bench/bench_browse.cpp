@@ -11,6 +11,7 @@
 //
 // Usage: bench_browse [runs]   (default 3; the median of the runs is shown)
 
+#include "freshhome.h"
 #include "httpserver.h"
 
 #include <QCoreApplication>
@@ -32,7 +33,6 @@
 namespace {
 
 const QString kStage = QStringLiteral(Z5_STAGE_DIR);
-const QString kBin = QStringLiteral(Z5_BIN_DIR);
 
 bool waitUntil(const std::function<bool()>& done, int ms)
 {
@@ -99,32 +99,7 @@ public:
     }
 
     // A fresh home, with the program folder installed as the installer does.
-    QProcessEnvironment environment(const QString& name)
-    {
-        const QString home = root_ + QLatin1Char('/') + name;
-        QDir(home).removeRecursively();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* sub : {"home", "config", "data", "cache", "tmp"})
-            QDir().mkpath(home + QLatin1Char('/') + QLatin1String(sub));
-        QFile::setPermissions(home + QStringLiteral("/tmp"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        env.insert(QStringLiteral("HOME"), home + QStringLiteral("/home"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/tmp"));
-        env.insert(QStringLiteral("TMPDIR"), home + QStringLiteral("/tmp"));
-        if (::getuid() == 0)
-            env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        QProcess regsvr;
-        regsvr.setProcessEnvironment(env);
-        regsvr.start(kBin + QStringLiteral("/regsvr"), {kStage + QStringLiteral("/Skin/SK_Morvane_1.dll")});
-        regsvr.waitForFinished(30000);
-        QDir().mkpath(home + QStringLiteral("/data/fonts"));
-        QFile::copy(kStage + QStringLiteral("/Common/MICROSS.TTF"), home + QStringLiteral("/data/fonts/MICROSS.TTF"));
-        return env;
-    }
+    QProcessEnvironment environment(const QString& name) { return benchhome::freshHome(root_ + QLatin1Char('/') + name); }
 
     Figures run(const QString& program, const QString& name)
     {

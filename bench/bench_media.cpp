@@ -1,21 +1,27 @@
 // Time to the first sound and CPU time while playing, in fresh processes:
 // (a) a bare QMediaPlayer program, from setSource to the first position
 // above 0, polled every millisecond; (b) the command interpreter, from
-// "open" + "play" to the first non-zero "status position". Each round runs
-// in a new process (this program started again with a mode). Prints the
-// medians over the rounds, the ratios, and the CPU time (user + system) of
-// each playing a 10-second WAV to its end.
+// "open" + "play" to the first non-zero "status position"; (c) the staged
+// browser program (offscreen, in a fresh home, its audio list holding the
+// WAV), from the click on its Play button given through its input driver to
+// the first move of its position knob, read through its probe. Each round
+// runs in a new process (this program started again with a mode, or
+// Z5.exe). Prints the medians over the rounds, the ratios, and the CPU time
+// (user + system) of each playing a 10-second WAV to its end.
 //
 //   bench_media [rounds, default 20]
 
 #include "platform/media/mci.h"
 
+#include "freshhome.h"
 #include "mediafiles.h"
 #include "testenv.h"
 
 #include <QApplication>
 #include <QAudioOutput>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMediaPlayer>
 #include <QProcess>
 #include <QThread>
@@ -24,6 +30,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include <csignal>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -46,13 +54,21 @@ bool pollUntil(F done, int ms)
     return true;
 }
 
-// Mode "bare": milliseconds to the first position, or the whole file
-// played when toEnd.
+double cpuSecondsOfSelf()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+}
+
+// Mode "bare": milliseconds to the first position; with toEnd the whole
+// file played, and then also the CPU seconds from setSource to its end.
 int bare(const QString& wav, bool toEnd)
 {
     QMediaPlayer player;
     QAudioOutput out;
     player.setAudioOutput(&out);
+    const double cpuBefore = cpuSecondsOfSelf();
     QElapsedTimer t;
     t.start();
     player.setSource(QUrl::fromLocalFile(wav));
@@ -60,8 +76,11 @@ int bare(const QString& wav, bool toEnd)
     if (!pollUntil([&] { return player.position() > 0; }, 30000))
         return -1;
     const qint64 first = t.nsecsElapsed();
-    if (toEnd)
+    if (toEnd) {
         pollUntil([&] { return player.mediaStatus() == QMediaPlayer::EndOfMedia; }, 60000);
+        std::printf("%.3f %.4f\n", first / 1e6, cpuSecondsOfSelf() - cpuBefore);
+        return 0;
+    }
     std::printf("%.3f\n", first / 1e6);
     return 0;
 }
@@ -95,6 +114,8 @@ int interpreter(const QString& wav, bool toEnd)
 struct Round {
     double ms = -1;
     double cpuSeconds = 0;
+    double playingCpuSeconds = -1; // from the start of play to its end
+    double statusMs = -1;          // the browser program: to "Playing" shown
 };
 
 // One fresh process of this program in the mode; its answer and CPU time.
@@ -119,11 +140,196 @@ Round runMode(const char* self, const char* mode, const QString& wav, bool toEnd
     struct rusage usage {};
     wait4(pid, &status, 0, &usage);
     Round r;
-    if (n > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        r.ms = std::atof(buffer);
+    if (n > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+        char* rest = nullptr;
+        r.ms = std::strtod(buffer, &rest);
+        if (rest && *rest == ' ')
+            r.playingCpuSeconds = std::atof(rest);
+    }
     r.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
     return r;
 }
+
+// ---- (c) the browser program ----
+
+const QString kSettingsKey = QStringLiteral("HKCU\\Software\\Keldo\\Z5 Browser");
+
+// CPU seconds (user + system) of a process and its descendants, from /proc.
+double treeCpuSeconds(qint64 pid)
+{
+    double total = 0;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray text = stat.readAll();
+        // The fields after the command's closing bracket: state is field 3,
+        // utime 14 and stime 15.
+        const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (f.size() > 13)
+            total += (f[11].toDouble() + f[12].toDouble()) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    }
+    QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(tasks.filePath(task + QStringLiteral("/children")));
+        if (children.open(QIODevice::ReadOnly))
+            for (const QByteArray& child : children.readAll().split(' '))
+                if (!child.trimmed().isEmpty())
+                    total += treeCpuSeconds(child.trimmed().toLongLong());
+    }
+    return total;
+}
+
+// The staged Z5.exe in a fresh home of its own (the skin registered, the
+// font in place, the media toolbar's row shown), started afresh for each
+// round with an audio list, driven by its input driver and read through its
+// probe.
+class Z5Program {
+public:
+    explicit Z5Program(const QString& root) : root_(root)
+    {
+        env_ = benchhome::freshHome(root_, &ok_);
+        // Offscreen even when the caller's environment names a platform.
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const char* setting : {"DIS_MENUBAR2", "DIS_PLAYLIST"})
+            ok_ = ok_
+                  && tool(QStringLiteral("reg"), {QStringLiteral("add"), kSettingsKey, QStringLiteral("/v"), QLatin1String(setting),
+                                                 QStringLiteral("/d"), QStringLiteral("True"), QStringLiteral("/f")});
+    }
+
+    bool ok() const { return ok_; }
+
+    // Milliseconds from the click on Play to the first move of the position
+    // knob; with toEnd the item then played to its end, and playingCpuSeconds
+    // the program's CPU seconds from the click to the end.
+    Round play(const QString& wav, bool toEnd)
+    {
+        Round r;
+        const QString list = root_ + QStringLiteral("/audio.z5p");
+        QFile f(list);
+        if (!f.open(QIODevice::WriteOnly))
+            return r;
+        f.write("1\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n" + (QStringLiteral("clip.wav,") + wav).toUtf8() + "\r\n");
+        f.close();
+        drive_ = root_ + QStringLiteral("/drive");
+        probes_ = root_ + QStringLiteral("/probes");
+        for (const QString& d : {drive_, probes_}) {
+            QDir(d).removeRecursively();
+            QDir().mkpath(d);
+        }
+        QProcessEnvironment env = env_;
+        env.insert(QStringLiteral("PLATFORM_DRIVE_DIR"), drive_);
+        env.insert(QStringLiteral("PLATFORM_PROBE_DIR"), probes_);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        // Its engine's chatter would bury the figures.
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(QProcess::nullDevice());
+        p.start(QStringLiteral(Z5_STAGE_DIR "/Z5.exe"), {list});
+        if (!p.waitForStarted(30000))
+            return r;
+        const QString play = QStringLiteral("cmdMediaControl(2)");
+        const QString knob = QStringLiteral("cmdMediaControl(15)");
+        // Up, the list loaded and Play enabled; the knob where it rests.
+        QMap<QString, QString> seen;
+        const bool ready = waitUntil(
+            [&] {
+                seen = probe();
+                return seen.value(QStringLiteral("APPLabel(1)")) == QLatin1String("1") && seen.contains(knob)
+                       && seen.value(QStringLiteral("(disabled)")).indexOf(play) < 0;
+            },
+            60000);
+        const QString rest = seen.value(knob);
+        if (ready && p.state() == QProcess::Running) {
+            QElapsedTimer t;
+            t.start();
+            const double cpuBefore = treeCpuSeconds(p.processId());
+            command(QStringLiteral("click\tZ5\t") + play);
+            const bool moved = waitUntil(
+                [&] {
+                    seen = probe();
+                    if (r.statusMs < 0 && seen.value(QStringLiteral("WBTextBox(1)")) == QLatin1String("Playing"))
+                        r.statusMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
+                    return !seen.value(knob).isEmpty() && seen.value(knob) != rest;
+                },
+                30000);
+            if (moved)
+                r.ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+            if (moved && toEnd
+                && waitUntil([&] { return probe().value(QStringLiteral("WBTextBox(1)")) == QLatin1String("Stopped"); }, 60000))
+                r.playingCpuSeconds = treeCpuSeconds(p.processId()) - cpuBefore;
+        }
+        p.terminate();
+        if (!p.waitForFinished(10000)) {
+            p.kill();
+            p.waitForFinished(10000);
+        }
+        return r;
+    }
+
+private:
+    bool tool(const QString& name, const QStringList& args)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.start(QStringLiteral(Z5_BIN_DIR "/") + name, args);
+        return p.waitForFinished(30000) && p.exitCode() == 0;
+    }
+
+    template <typename F>
+    static bool waitUntil(F done, int ms)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done()) {
+            if (t.elapsed() > ms)
+                return false;
+            QThread::usleep(1000);
+        }
+        return true;
+    }
+
+    // A command file handed to the input driver (written, then renamed in).
+    void command(const QString& line)
+    {
+        const QString name = QString::number(++asked_);
+        QFile f(drive_ + QStringLiteral("/.part-") + name);
+        if (f.open(QIODevice::WriteOnly)) {
+            f.write((line + QLatin1Char('\n')).toUtf8());
+            f.close();
+            QFile::rename(f.fileName(), drive_ + QStringLiteral("/do-") + name);
+        }
+    }
+
+    // One probe answer: each control's twips ("left top width height"), each
+    // text, and the disabled controls joined under "(disabled)". Empty when
+    // no answer came within 5 s.
+    QMap<QString, QString> probe()
+    {
+        const QString name = QStringLiteral("p%1").arg(++asked_);
+        const QString answer = probes_ + QLatin1Char('/') + name + QStringLiteral(".txt");
+        QFile(probes_ + QStringLiteral("/ask-") + name).open(QIODevice::WriteOnly);
+        QMap<QString, QString> out;
+        if (!waitUntil([&] { return QFile::exists(answer); }, 5000))
+            return out;
+        QFile f(answer);
+        if (!f.open(QIODevice::ReadOnly))
+            return out;
+        for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList fields = line.split(QLatin1Char('\t'));
+            if (fields.size() == 3 && fields[0] == QLatin1String("(text)"))
+                out[fields[1]] = fields[2];
+            else if (fields.size() == 2 && fields[0] == QLatin1String("(disabled)"))
+                out[QStringLiteral("(disabled)")] += fields[1] + QLatin1Char(' ');
+            else if (fields.size() == 5 && !fields[0].startsWith(QLatin1Char('(')))
+                out[fields[0]] = fields[3];
+        }
+        return out;
+    }
+
+    QString root_, drive_, probes_;
+    QProcessEnvironment env_;
+    bool ok_ = false;
+    int asked_ = 0;
+};
 
 double median(std::vector<double> v)
 {
@@ -154,31 +360,53 @@ int main(int argc, char** argv)
         return 1;
     }
     const char* self = argv[0];
-    std::vector<double> bareMs, mciMs;
+    Z5Program z5(dir + QStringLiteral("/z5home"));
+    if (!z5.ok()) {
+        std::fprintf(stderr, "the browser program's home could not be set up\n");
+        return 1;
+    }
+    std::vector<double> bareMs, mciMs, z5Ms, z5StatusMs;
     for (int i = 0; i < rounds; ++i) {
-        // Alternated, so that a busy moment of the machine falls on both.
+        // Alternated, so that a busy moment of the machine falls on all.
         const Round a = runMode(self, "bare", shortWav, false);
         const Round b = runMode(self, "mci", shortWav, false);
-        if (a.ms < 0 || b.ms < 0) {
-            std::fprintf(stderr, "round %d: a player did not start\n", i + 1);
+        const Round c = z5.play(shortWav, false);
+        if (a.ms < 0 || b.ms < 0 || c.ms < 0) {
+            std::fprintf(stderr, "round %d: a player did not start (%.1f %.1f %.1f ms)\n", i + 1, a.ms, b.ms, c.ms);
             return 1;
         }
         bareMs.push_back(a.ms);
         mciMs.push_back(b.ms);
+        z5Ms.push_back(c.ms);
+        z5StatusMs.push_back(c.statusMs);
     }
-    const double a = median(bareMs), b = median(mciMs);
+    const double a = median(bareMs), b = median(mciMs), c = median(z5Ms);
     std::printf("to the first position, median of %d fresh processes:\n", rounds);
     std::printf("  (a) bare QMediaPlayer      %8.1f ms\n", a);
     std::printf("  (b) command interpreter    %8.1f ms   (b)-(a) %+.1f ms, (b)/(a) %.2f\n", b, b - a, b / a);
-    std::vector<double> bareCpu, mciCpu;
+    std::printf("  (c) Z5.exe, Play to knob   %8.1f ms   (c)-(a) %+.1f ms, (c)/(a) %.2f\n", c, c - a, c / a);
+    std::printf("      Z5.exe, Play to \"Playing\" shown %8.1f ms\n", median(z5StatusMs));
+    std::vector<double> bareCpu, mciCpu, barePlaying, z5Playing;
     const int cpuRounds = std::max(1, std::min(rounds, 3));
     for (int i = 0; i < cpuRounds; ++i) {
-        bareCpu.push_back(runMode(self, "bare", longWav, true).cpuSeconds);
+        const Round bareRound = runMode(self, "bare", longWav, true);
+        bareCpu.push_back(bareRound.cpuSeconds);
+        barePlaying.push_back(bareRound.playingCpuSeconds);
         mciCpu.push_back(runMode(self, "mci", longWav, true).cpuSeconds);
+        const Round z5Round = z5.play(longWav, true);
+        if (z5Round.playingCpuSeconds < 0) {
+            std::fprintf(stderr, "round %d: the browser program did not play the 10-s WAV to its end\n", i + 1);
+            return 1;
+        }
+        z5Playing.push_back(z5Round.playingCpuSeconds);
     }
     const double ca = median(bareCpu), cb = median(mciCpu);
     std::printf("CPU time playing a 10-s WAV to its end, median of %d:\n", cpuRounds);
     std::printf("  (a) bare QMediaPlayer      %8.2f s\n", ca);
     std::printf("  (b) command interpreter    %8.2f s   (b)/(a) %.2f\n", cb, cb / ca);
+    const double pa = median(barePlaying), pc = median(z5Playing);
+    std::printf("CPU time from the start of play to the end of the 10-s WAV, median of %d:\n", cpuRounds);
+    std::printf("  (a) bare QMediaPlayer      %8.2f s\n", pa);
+    std::printf("  (c) Z5.exe and its children %7.2f s   (c)/(a) %.2f\n", pc, pc / pa);
     return 0;
 }
