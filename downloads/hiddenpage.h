@@ -18,7 +18,6 @@
 #include <QString>
 #include <QWebEnginePage>
 
-#include <cstdint>
 #include <functional>
 
 class QWebEngineProfile;
@@ -50,10 +49,7 @@ public:
     void Stop();
     platform::browser::ReadyState readyState() const { return ready_; }
 
-    // The fetcher's marks (see the fetcher): the slot number as text once the
-    // page works for a slot, and the slot's fetch mode.
-    QString Tag;
-    int16_t FetchMode = 0;
+    // Made visible when it takes a popup (nothing shows it: it has no view).
     bool Visible = false;
 
 protected:
