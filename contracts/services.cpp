@@ -61,7 +61,8 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
                "CloseVideoPlayer PrepareVideoView PlaceVideoView StopImageList LayoutImageViewer RelayoutImageViewer "
                "ClearViewerImages OnViewerImagesLoaded SetPageScrollOn ShowMediaToolbarForKind HideMediaToolbar "
                "RefreshMediaButtonPictures SetMediaButtonPicture SetMediaButtonToolTip UpdateTransportButtons "
-               "DragVolumeKnob DragPositionKnob SetSliderTrackPictures SpecialFolderDisplayName")},
+               "DragVolumeKnob DragPositionKnob SetSliderTrackPictures SpecialFolderDisplayName HideImageViewer "
+               "ShowViewerImage ClearViewerImage")},
         {QStringLiteral("IDownloadsService"), name(Downloads()),
          split("HandlePageEvent StartListDownload ShowDownloadSetup ClearDownloadStatusList PrepareFetchSlots "
                "StartFetchSlot ResetFetchProgress StopAllFetches")},

@@ -5,6 +5,7 @@
 #include "lists/listpanebuttons.h"
 #include "lists/listpanedisplay.h"
 #include "lists/listpanelayout.h"
+#include "lists/listplaysteps.h"
 #include "lists/liststores.h"
 #include "lists/pagelinks.h"
 #include "lists/playlistfiles.h"
@@ -23,7 +24,8 @@ ListsService::ListsService(frmExplorer& window, ServiceSet& services)
       links_(std::make_unique<PageLinks>(window, services, *stores_, *ops_)),
       snippets_(std::make_unique<WebSnippets>(window, services, *stores_, *ops_, *links_)),
       snippetView_(std::make_unique<SnippetView>(window, services, *stores_, *snippets_)),
-      favorites_(std::make_unique<Favorites>(window, services, *links_))
+      favorites_(std::make_unique<Favorites>(window, services, *links_)),
+      playSteps_(std::make_unique<ListPlaySteps>(window, services, *stores_, *display_))
 {
     snippets_->showSnippet = [this](const QString& path) { snippetView_->ShowSnippetViewPage(0, path); };
 }
@@ -38,9 +40,7 @@ ListsService::~ListsService()
 
 QStringList ListsService::MethodsNotBuiltYet() const
 {
-    return QStringLiteral("NextImageListItem ShowImageListItem ShowSnippetListItem ShowLinkListItem OpenLinkItem "
-                          "StopAllFetches DeleteSelectedToRecycleBin")
-        .split(QLatin1Char(' '));
+    return {QStringLiteral("DeleteSelectedToRecycleBin")};
 }
 
 void ListsService::HideAddressDropDown() { display_->HideAddressDropDown(); }
@@ -104,4 +104,34 @@ void ListsService::RewriteSnippetFile(const QString& source, QString& target, co
 void ListsService::HandleSnippetPageEvent(int16_t browserIndex, const QString& url)
 {
     snippetView_->HandleSnippetPageEvent(browserIndex, url);
+}
+
+void ListsService::StopAllFetches()
+{
+    window_.services().Downloads().StopAllFetches();
+}
+
+void ListsService::NextImageListItem()
+{
+    playSteps_->NextImageListItem();
+}
+
+void ListsService::ShowImageListItem()
+{
+    playSteps_->ShowImageListItem();
+}
+
+void ListsService::ShowSnippetListItem()
+{
+    playSteps_->ShowSnippetListItem();
+}
+
+void ListsService::ShowLinkListItem()
+{
+    playSteps_->ShowLinkListItem();
+}
+
+void ListsService::OpenLinkItem(int32_t index)
+{
+    playSteps_->OpenLinkItem(index);
 }

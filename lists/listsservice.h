@@ -16,6 +16,7 @@ class ListOperations;
 class ListPaneButtons;
 class ListPaneDisplay;
 class ListPaneLayout;
+class ListPlaySteps;
 class ListStores;
 class PageLinks;
 class PlaylistFiles;
@@ -44,6 +45,7 @@ public:
     WebSnippets& snippets() { return *snippets_; }
     SnippetView& snippetView() { return *snippetView_; }
     Favorites& favorites() { return *favorites_; }
+    ListPlaySteps& playSteps() { return *playSteps_; }
 
     void HideAddressDropDown() override;
     void SetAddressDropDownColumnWidth(float twips) override;
@@ -79,6 +81,12 @@ public:
     void RewriteSnippetFile(const QString& source, QString& target, const QString& name, const QString& comment,
                             bool replaceComment, bool move) override;
     void HandleSnippetPageEvent(int16_t browserIndex, const QString& url) override;
+    void StopAllFetches() override;
+    void NextImageListItem() override;
+    void ShowImageListItem() override;
+    void ShowSnippetListItem() override;
+    void ShowLinkListItem() override;
+    void OpenLinkItem(int32_t index) override;
 
 private:
     frmExplorer& window_;
@@ -92,4 +100,5 @@ private:
     std::unique_ptr<WebSnippets> snippets_;
     std::unique_ptr<SnippetView> snippetView_;
     std::unique_ptr<Favorites> favorites_;
+    std::unique_ptr<ListPlaySteps> playSteps_;
 };

@@ -2,9 +2,10 @@
 
 // The media player of one window, served to the other subsystems as the
 // media service: the audio and video players, the play control, the
-// sliders and the master volume, the video view. The image viewer and the
+// sliders and the master volume, the video view and the image viewer. The
 // media toolbar's buttons come later and answer as the stand-in does until
 // then; of the toolbar, the two sliders (tracks and knobs) show already.
+// The image viewer shows the image list a page at a time.
 
 #include "contracts/partlybuilt.h"
 #include "contracts/standins.h"
@@ -18,6 +19,7 @@ class MediaEngine;
 class PlayControl;
 class MediaSliders;
 class VideoView;
+class ImageViewer;
 
 class MediaService : public StandInMedia, public PartlyBuilt {
 public:
@@ -38,6 +40,7 @@ public:
     PlayControl& play() { return *play_; }
     MediaSliders& sliders() { return *sliders_; }
     VideoView& video() { return *video_; }
+    ImageViewer& viewer() { return *viewer_; }
     platform::media::IMci& mci() { return *mci_; }
 
     void ApplyMixerVolume(int32_t value) override;
@@ -57,6 +60,15 @@ public:
     void CloseVideoPlayer() override;
     void PrepareVideoView() override;
     void PlaceVideoView() override;
+    void StopImageList() override;
+    void LayoutImageViewer() override;
+    void RelayoutImageViewer() override;
+    void ClearViewerImages() override;
+    void OnViewerImagesLoaded() override;
+    void SetPageScrollOn() override;
+    void HideImageViewer() override;
+    void ShowViewerImage(int16_t cell, const QString& path, int32_t widthPx, int32_t heightPx) override;
+    void ClearViewerImage(int16_t cell) override;
     void ShowMediaToolbarForKind(int16_t kind) override;
     void HideMediaToolbar() override;
     void DragVolumeKnob(uint8_t mode, float x) override;
@@ -75,4 +87,5 @@ private:
     std::unique_ptr<PlayControl> play_;
     std::unique_ptr<MediaSliders> sliders_;
     std::unique_ptr<VideoView> video_;
+    std::unique_ptr<ImageViewer> viewer_;
 };
