@@ -23,6 +23,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace browser = platform::browser;
 
@@ -302,10 +303,10 @@ void BackgroundFetcher::RemoveFetchedListItem()
     if (f_.ImagesPerView == 1) {
         platform::forms::ListRows* rows = services_.Lists().ListItems(kImageList);
         int32_t& current = f_.ListCurrentItem[kImageList];
-        const int count = rows ? rows->count() : 0;
-        if (rows && count >= 1 && current >= 1 && current <= count) {
-            rows->remove(current);
+        int32_t& count = f_.ListItemCount[kImageList];
+        if (rows && count >= 1 && current >= 1 && current <= count && rows->remove(current)) {
             current -= 1;
+            count -= 1;
         }
     }
     services_.Lists().ShowListCount(false);
