@@ -87,6 +87,10 @@ public:
     void WBBACK_NavigateError(int16_t index, const QString& url);
     void WBBACK_ProgressChange(int16_t index, int progress, int progressMax);
 
+    // The time a slot's socket waits for the connection and for the server's
+    // next bytes before the browser path takes over.
+    void setSocketTimeouts(int connectMs, int idleMs);
+
     // The slot's socket and the hidden browser of an index, made on first use.
     FetchSocket& WSBACK(int slot);
     HiddenPage& WBBACK(int index);
@@ -120,6 +124,8 @@ private:
     std::array<std::unique_ptr<PagePictures>, kNetSlots> pictures_;
     std::array<NetSlot, FetchSlots::Count> net_;
     bool busyProgress_ = false; // BusyFlags(12): the progress event runs
+    int socketConnectMs_ = FetchSocket::kConnectTimeoutMs;
+    int socketIdleMs_ = FetchSocket::kIdleTimeoutMs;
 };
 
 // Copies source into folder under fileName, only when folder is absolute and

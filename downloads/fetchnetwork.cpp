@@ -54,11 +54,21 @@ bool sameAddress(const QString& a, const QString& b)
 
 // ---- Slots, sockets and browsers ----
 
+void BackgroundFetcher::setSocketTimeouts(int connectMs, int idleMs)
+{
+    socketConnectMs_ = connectMs;
+    socketIdleMs_ = idleMs;
+    for (auto& socket : WSBACK_)
+        if (socket)
+            socket->setTimeouts(connectMs, idleMs);
+}
+
 FetchSocket& BackgroundFetcher::WSBACK(int slot)
 {
     auto& socket = WSBACK_[static_cast<size_t>(slot)];
     if (!socket) {
         socket = std::make_unique<FetchSocket>();
+        socket->setTimeouts(socketConnectMs_, socketIdleMs_);
         FetchSocket::Events& e = socket->events();
         e.totalChanged = [this, slot] {
             slots_.FetchTotal[static_cast<size_t>(slot)] =

@@ -11,6 +11,7 @@
 
 #include "httpserver.h"
 #include "nginxserver.h"
+#include "scriptedserver.h"
 
 #include <QImage>
 #include <QBuffer>
@@ -201,6 +202,27 @@ TEST_F(NetFetcher, A404FileIsTriedByTheHiddenBrowser)
     EXPECT_EQ(shown(), QStringList{QStringLiteral("ClearViewerImage(0)")});
     EXPECT_TRUE(called(QStringLiteral("PauseList(0,3)")));
     EXPECT_TRUE(FetchTempFiles(window->TempPagePrefix, 0).isEmpty());
+}
+
+// A server that goes silent after the request: the socket gives up and the
+// hidden browser gets the picture.
+TEST_F(NetFetcher, AStalledServerTimesOutAndTheBrowserTriesIt)
+{
+    const QByteArray picture = jpeg(12, 9);
+    ScriptedServer server([&](int n, const QByteArray&) {
+        if (n == 0)
+            return Answer{{}, false};
+        return Answer{{"HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+                       QByteArray::number(picture.size()) + "\r\n\r\n" + picture}};
+    });
+    fetcher().setSocketTimeouts(2000, 300);
+    fill(3, {{QStringLiteral("slow.jpg"), server.url(QStringLiteral("/pics/slow.jpg"))}});
+    fakes.calls.clear();
+    fetcher().StartFetchSlot(0, 1);
+    ASSERT_TRUE(waitShown());
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("ShowViewerImage(0,%1,12,9)")
+                                       .arg(FetchTempStem(window->TempPagePrefix, 0) + QStringLiteral("slow.jpg"))});
+    EXPECT_GE(server.requests.size(), 2);
 }
 
 // A script link is clicked on its page; a popup it opens loads in the slot's
