@@ -18,6 +18,7 @@
 #include "platform/win/twips.h"
 
 #include "httpserver.h"
+#include "mediafiles.h"
 #include "programwindow.h"
 #include "testenv.h"
 
@@ -71,49 +72,9 @@ protected:
     // A picture of one colour with a white mark in its corner.
     QString picture(const QString& name, QColor colour, const char* format, QSize size = QSize(160, 120))
     {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(colour);
-        QPainter(&image).fillRect(2, 2, 12, 12, Qt::white);
         const QString path = pictures + QLatin1Char('/') + name;
-        if (QByteArray(format) == "GIF")
-            EXPECT_TRUE(testenv::writeFile(path, gif(image))) << name.toStdString();
-        else
-            EXPECT_TRUE(image.save(path, format)) << name.toStdString();
+        EXPECT_TRUE(testmedia::writeMarkedPicture(path, colour, format, size)) << name.toStdString();
         return path;
-    }
-    // Qt reads GIF but does not write it: a GIF whose code stream is one
-    // byte a pixel (8-bit codes, a clear code often enough that they never
-    // grow), with the picture's first two colours in its table.
-    static QByteArray gif(const QImage& image)
-    {
-        const auto le16 = [](QByteArray& b, int v) { b += char(v & 0xff), b += char((v >> 8) & 0xff); };
-        QByteArray b("GIF89a");
-        le16(b, image.width());
-        le16(b, image.height());
-        b += char(0xF6), b += char(0), b += char(0); // a table of 128 colours
-        const QRgb colours[2] = {image.pixel(image.width() - 1, image.height() - 1), qRgb(255, 255, 255)};
-        for (int i = 0; i < 128; ++i) {
-            const QRgb c = colours[std::min(i, 1)];
-            b += char(qRed(c)), b += char(qGreen(c)), b += char(qBlue(c));
-        }
-        b += char(0x2C);
-        le16(b, 0), le16(b, 0), le16(b, image.width()), le16(b, image.height());
-        b += char(0), b += char(7);
-        QByteArray codes;
-        int run = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                if (run++ % 100 == 0)
-                    codes += char(128);
-                codes += char(image.pixel(x, y) == colours[1] ? 1 : 0);
-            }
-        codes += char(129);
-        for (int i = 0; i < codes.size(); i += 255) {
-            const QByteArray block = codes.mid(i, 255);
-            b += char(block.size()) + block;
-        }
-        b += char(0), b += char(0x3B);
-        return b;
     }
     // Plays the current list as Play does, with the delay in seconds.
     void play(int kind, const QString& delay)
@@ -161,13 +122,7 @@ protected:
 // for the WMF and two cleared cells, and the list pauses there.
 TEST_F(Slideshow, ImagesPlayAPageAtATimeAndPauseAtTheEnd)
 {
-    const struct {
-        const char* name;
-        QColor colour;
-        const char* format;
-    } files[] = {{"red.png", QColor(220, 20, 20), "PNG"},    {"green.jpg", QColor(20, 200, 20), "JPEG"},
-                 {"blue.bmp", QColor(20, 20, 220), "BMP"},   {"yellow.gif", QColor(255, 255, 0), "GIF"},
-                 {"cyan.tif", QColor(0, 200, 200), "TIFF"}};
+    const auto& files = testmedia::kSlidePictures;
     for (const auto& f : files)
         addRow(3, QString::fromLatin1(f.name), picture(QString::fromLatin1(f.name), f.colour, f.format));
     const QString wmf = pictures + QStringLiteral("/stub.wmf");
