@@ -28,12 +28,11 @@ int main(int argc, char** argv)
     SetMainWindowLoader([&services, &program] {
         program = std::make_unique<BrowserProgram>(services);
         frmExplorer& window = program->window();
-        // The first tick opens the start page as soon as the window has
-        // loaded, not a whole timer interval after it shows: the page is on
-        // its way while the window comes up.
+        // The first tick opens the start page while the window loads, not a
+        // whole timer interval after it shows: the page is on its way while
+        // the rest of the window comes up.
+        window.StartPageDuringLoad = true;
         window.load();
-        if (window.loaded())
-            window.AppTimer_Timer(0);
         window.show();
         return true;
     });

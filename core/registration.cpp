@@ -30,25 +30,21 @@ void RegisterFileTypes()
     const QString folder = platform::paths::programFolder();
     const QString open = folder + QStringLiteral("\\Z5.exe") + QStringLiteral(" %1");
     const QString icon = folder + QStringLiteral("\\Z5.exe") + QStringLiteral(",1");
-    const struct {
-        QString key;
-        QString value;
-    } table[] = {
-        {QStringLiteral(".z5p"), QStringLiteral("Z5.PlayList")},
-        {QStringLiteral("Z5.PlayList"), QStringLiteral("Z5 Playlist File")},
-        {QStringLiteral("Z5.PlayList\\shell\\open\\command"), open},
-        {QStringLiteral("Z5.PlayList\\DefaultIcon"), icon},
-        {QStringLiteral(".z5s"), QStringLiteral("Z5.WebSnippet")},
-        {QStringLiteral("Z5.WebSnippet"), QStringLiteral("Z5 WebSnippet File")},
-        {QStringLiteral("Z5.WebSnippet\\shell\\open\\command"), open},
-        {QStringLiteral("Z5.WebSnippet\\DefaultIcon"), icon},
+    const auto row = [](const QString& key, const QString& value) {
+        return reg::ValueWrite{key, QString(), reg::Value::string(value)};
     };
-    for (const auto& row : table) {
-        if (!reg::createKey(HiveClassesRoot, row.key))
-            return;
-        if (!reg::writeValue(HiveClassesRoot, row.key, QString(), reg::Value::string(row.value), false))
-            return;
-    }
+    // One change of the hive file: a first start writes it once, and the
+    // types are registered whole or not at all.
+    reg::writeValues(HiveClassesRoot, {
+                                          row(QStringLiteral(".z5p"), QStringLiteral("Z5.PlayList")),
+                                          row(QStringLiteral("Z5.PlayList"), QStringLiteral("Z5 Playlist File")),
+                                          row(QStringLiteral("Z5.PlayList\\shell\\open\\command"), open),
+                                          row(QStringLiteral("Z5.PlayList\\DefaultIcon"), icon),
+                                          row(QStringLiteral(".z5s"), QStringLiteral("Z5.WebSnippet")),
+                                          row(QStringLiteral("Z5.WebSnippet"), QStringLiteral("Z5 WebSnippet File")),
+                                          row(QStringLiteral("Z5.WebSnippet\\shell\\open\\command"), open),
+                                          row(QStringLiteral("Z5.WebSnippet\\DefaultIcon"), icon),
+                                      });
 }
 
 void MakeDefaultBrowser()

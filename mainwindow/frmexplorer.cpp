@@ -242,6 +242,10 @@ void frmExplorer::Form_Load()
     CurrentListKind = ShownListKind;
     BindSkinLibrary();
     Hover().ApplySkinColors();
+    if (StartPageDuringLoad) {
+        allowNavigation();
+        AppTimer_Timer(apptimer::Housekeeping);
+    }
     // 10.-12. Hooks and their clients.
     if (GeneralOptionBytes[OptDisableScriptError] == 1)
         InstallDialogHook(window());
@@ -268,12 +272,19 @@ void frmExplorer::Form_Load()
         cmdMenu[i].setTransparent(true);
     // 21. Maximised to the work area or at the remembered rectangle.
     Placement().MaximizeRestoreWindow(DisplayFlags[DisplayMaximised] != 0);
-    // 22.-24. Navigation allowed; the blank page; the timer starts.
+    // 22.-24. Navigation allowed; the blank page; the timer starts (its
+    // first tick may have run above).
+    if (!StartPageDuringLoad)
+        allowNavigation();
+    AppTimer[apptimer::Housekeeping].setInterval(100);
+    AppTimer[apptimer::Housekeeping].setEnabled(true);
+}
+
+void frmExplorer::allowNavigation()
+{
     NavigationHeld.set(false);
     BlankPagePath = platform::paths::programFolder() + QStringLiteral("\\Common\\Z5_BlankPage.HTM");
     TimerStage = 0;
-    AppTimer[apptimer::Housekeeping].setInterval(100);
-    AppTimer[apptimer::Housekeeping].setEnabled(true);
 }
 
 void frmExplorer::Form_Resize()

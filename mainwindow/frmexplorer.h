@@ -48,6 +48,11 @@ public:
     void Form_Unload();
     void AppTimer_Timer(int index);
 
+    // When set before the window loads, the load runs the first timer tick
+    // (the start page) as soon as the settings and the skin are in, and
+    // builds what the first page does not need after it.
+    bool StartPageDuringLoad = false;
+
     // ---- Controls, bottom to top of the z-order ----
     platform::forms::ControlArray<platform::forms::Image> SkinPiece{*this, QStringLiteral("SkinPiece")};
     platform::forms::ControlArray<platform::forms::PictureBox> PicHolder{*this, QStringLiteral("PicHolder")};
@@ -116,6 +121,7 @@ public:
     WindowPlacement& Placement() const { return *placement_; }
 
 private:
+    void allowNavigation();
     void createControls();
     void wireEvents();
 

@@ -1090,6 +1090,49 @@ bool writeValue(Hive hive, const QString& path, const QString& name, const Value
     });
 }
 
+bool writeValues(Hive hive, const QList<ValueWrite>& writes)
+{
+    t_lastError.clear();
+    if (!isValidHive(hive)) {
+        setError(QStringLiteral("no such hive"));
+        return false;
+    }
+    for (const ValueWrite& w : writes) {
+        const QString problem = w.value.type == ValueType::None ? QStringLiteral("a value needs a type")
+                                                                : valueProblem(w.name, w.value);
+        if (!problem.isEmpty()) {
+            setError(problem);
+            return false;
+        }
+    }
+    if (writes.isEmpty())
+        return true;
+    std::lock_guard guard(storeMutex());
+    // Every path of one hive lies in the same file.
+    QList<QStringList> keys;
+    for (const ValueWrite& w : writes) {
+        QStringList parts = locate(hive, w.path).parts;
+        const QString problem = pathProblem(parts);
+        if (!problem.isEmpty()) {
+            setError(problem);
+            return false;
+        }
+        keys.append(std::move(parts));
+    }
+    return locate(hive, writes.front().path).file.modify([&](KeyNode& root, bool& dirty) {
+        for (qsizetype i = 0; i < writes.size(); ++i) {
+            KeyNode* key = findKey(root, keys[i]);
+            if (!key) {
+                key = makeKey(root, keys[i]);
+                dirty = true;
+            }
+            if (key->setValue(writes[i].name, writes[i].value))
+                dirty = true;
+        }
+        return true;
+    });
+}
+
 bool deleteValue(Hive hive, const QString& path, const QString& name)
 {
     return modifyKey(hive, path, [&name](KeyNode& root, const QStringList& parts, bool& dirty) {

@@ -100,6 +100,16 @@ bool writeValue(Hive hive, const QString& path, const QString& name, const Value
                 bool createKeyIfMissing = true);
 bool deleteValue(Hive hive, const QString& path, const QString& name);
 
+// One value of a batch for writeValues.
+struct ValueWrite {
+    QString path;
+    QString name;
+    Value value;
+};
+// Writes several values into one hive in a single change of its file,
+// creating missing keys: all of them land, or none does when one is refused.
+bool writeValues(Hive hive, const QList<ValueWrite>& writes);
+
 // Sub-key names in enumeration order (sorted without regard to case);
 // nullopt when the key does not exist.
 std::optional<QStringList> subKeys(Hive hive, const QString& path);

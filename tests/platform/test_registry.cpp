@@ -358,6 +358,9 @@ TEST(Registry, TheWriterRefusesWhatTheReaderWouldRefuse)
     auto write = [](QString name, Value v) {
         return [name, v] { return reg::writeValue(Hive::CurrentUser, QStringLiteral("Bounds"), name, v); };
     };
+    auto batch = [](QList<reg::ValueWrite> writes) {
+        return [writes] { return reg::writeValues(Hive::CurrentUser, writes); };
+    };
     const struct {
         const char* what;
         std::function<bool()> change;
@@ -375,6 +378,18 @@ TEST(Registry, TheWriterRefusesWhatTheReaderWouldRefuse)
         {"text one longer", write(QStringLiteral("t2"), Value::string(QString(reg::kMaxValueDataSize + 1, QLatin1Char('t')))), false},
         {"largest binary", write(QStringLiteral("b"), Value::binary(QByteArray(reg::kMaxValueDataSize, 'b'))), true},
         {"binary one longer", write(QStringLiteral("b2"), Value::binary(QByteArray(reg::kMaxValueDataSize + 1, 'b'))), false},
+        {"batch into new keys",
+         batch({{QStringLiteral("Batch\\A"), QStringLiteral("a"), Value::dword(1)},
+                {QStringLiteral("Batch\\B\\C"), QString(), Value::string(QStringLiteral("c"))}}),
+         true},
+        {"batch with one value name too long",
+         batch({{QStringLiteral("Batch\\D"), QStringLiteral("d"), Value::dword(1)},
+                {QStringLiteral("Batch\\D"), QString(reg::kMaxValueNameChars + 1, QLatin1Char('w')), Value::dword(1)}}),
+         false},
+        {"batch with one key too deep",
+         batch({{QStringLiteral("Batch\\E"), QStringLiteral("e"), Value::dword(1)},
+                {levels(reg::kMaxKeyDepth + 1), QStringLiteral("e"), Value::dword(1)}}),
+         false},
     };
     for (const auto& c : cases) {
         const QByteArray before = testenv::readFile(hiveFile(kUserHive));
@@ -388,6 +403,12 @@ TEST(Registry, TheWriterRefusesWhatTheReaderWouldRefuse)
     reg::resetCache();
     EXPECT_TRUE(reg::keyExists(Hive::CurrentUser, levels(reg::kMaxKeyDepth)));
     EXPECT_EQ(reg::values(Hive::CurrentUser, QStringLiteral("Bounds"))->size(), 3);
+    // A batch lands whole or not at all.
+    EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("Batch\\A"), QStringLiteral("a")), Value::dword(1));
+    EXPECT_EQ(reg::readValue(Hive::CurrentUser, QStringLiteral("Batch\\B\\C"), QString()),
+              Value::string(QStringLiteral("c")));
+    EXPECT_FALSE(reg::keyExists(Hive::CurrentUser, QStringLiteral("Batch\\D")));
+    EXPECT_FALSE(reg::keyExists(Hive::CurrentUser, QStringLiteral("Batch\\E")));
     EXPECT_TRUE(brokenFiles().isEmpty());
 }
 
