@@ -76,15 +76,7 @@ int main(int argc, char** argv)
     QTemporaryDir root;
     if (!root.isValid())
         return 1;
-    for (const char* sub : {"home", "config", "data", "cache", "tmp", "prog"})
-        QDir().mkpath(root.path() + QLatin1Char('/') + QLatin1String(sub));
-    qputenv("HOME", QFile::encodeName(root.path() + QStringLiteral("/home")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.path() + QStringLiteral("/config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(root.path() + QStringLiteral("/data")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(root.path() + QStringLiteral("/cache")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path() + QStringLiteral("/tmp")));
-    qputenv("TMPDIR", QFile::encodeName(root.path() + QStringLiteral("/tmp")));
-    QFile::setPermissions(root.path() + QStringLiteral("/tmp"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    testenv::useHomeBelow(root.path());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -8,8 +8,10 @@
 #include "platform/win/listrows.h"
 #include "platform/win/twips.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QPainter>
+#include <QThreadPool>
 
 #include <cmath>
 
@@ -29,7 +31,8 @@ int32_t roundEven(double v)
 
 } // namespace
 
-ImageViewer::ImageViewer(MediaContext& m) : WBIMGH(m.f, QStringLiteral("WBIMGH")), m_(m)
+ImageViewer::ImageViewer(MediaContext& m)
+    : WBIMGH(m.f, QStringLiteral("WBIMGH")), m_(m)
 {
     WBIMGH.events().mouseDown = [this](int i, int, int, double, double) { WBIMGH_MouseDown(i); };
 }
@@ -179,19 +182,35 @@ void ImageViewer::placeCellPicture(int i, bool decode)
     c.setVisible(false);
     if (pic.path.isEmpty() || r.isEmpty() || size.width() <= 0 || size.height() <= 0)
         return;
-    if (decode || c.picture().size() != size) {
-        // Decoded at the size it shows, never larger.
-        QImageReader reader(pic.path);
-        reader.setScaledSize(size);
-        const QImage image = reader.read();
-        if (image.isNull()) {
-            c.setPicture(QPixmap());
-            return;
-        }
-        c.setPicture(QPixmap::fromImage(image));
+    if (!decode && c.picture().size() == size) {
+        c.move(r.left(), r.top(), r.width(), r.height());
+        c.setVisible(true);
+        return;
     }
-    c.move(r.left(), r.top(), r.width(), r.height());
-    c.setVisible(true);
+    const uint64_t count = ++decodes_[static_cast<size_t>(i)];
+    const std::weak_ptr<int> alive = alive_;
+    QThreadPool::globalInstance()->start([this, alive, i, count, r, size, path = pic.path] {
+        // Decoded at the size it shows, never larger.
+        QImageReader reader(path);
+        reader.setScaledSize(size);
+        QImage image = reader.read();
+        // Back on the UI thread, where the viewer also ends.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [this, alive, i, count, r, image = std::move(image)] {
+                if (alive.expired() || decodes_[static_cast<size_t>(i)] != count)
+                    return;
+                forms::Image& shown = cell(i);
+                if (image.isNull()) {
+                    shown.setPicture(QPixmap());
+                    return;
+                }
+                shown.setPicture(QPixmap::fromImage(image));
+                shown.move(r.left(), r.top(), r.width(), r.height());
+                shown.setVisible(true);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ImageViewer::FitViewerImages()
@@ -217,6 +236,7 @@ void ImageViewer::ClearViewerImage(int i)
     if (i < 0 || i >= kCells)
         return;
     pictures_[static_cast<size_t>(i)] = {};
+    ++decodes_[static_cast<size_t>(i)];
     forms::Image& c = cell(i);
     c.setPicture(QPixmap());
     c.setTag(QString());

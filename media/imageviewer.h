@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <vector>
 
@@ -71,10 +72,18 @@ private:
         double height = 0;
     };
     platform::forms::Image& cell(int i);
-    // Decodes the cell's picture at the size it takes and places it.
+    // Places the cell's picture, decoded at the size it takes: the decoding
+    // runs off the UI thread and the cell shows once it is done, unless the
+    // cell was given another picture (or emptied) in between.
     void placeCellPicture(int i, bool decode);
 
     MediaContext& m_;
     std::array<CellPicture, 8> pictures_{};
+    // Counts up whenever a cell's picture changes: a decoding that finishes
+    // for an older count is dropped.
+    std::array<uint64_t, 8> decodes_{};
+    // Held while the viewer lives: a decoding that finishes later finds it
+    // gone and is dropped.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     QPixmap frames_;
 };

@@ -120,3 +120,65 @@ TEST_F(PlayProcess, TheAudioListPlaysToItsEndFromItsKey)
     const QRect track(0, knob.top(), first.width(), knob.height());
     EXPECT_NE(first.copy(track), later.copy(track)) << "the position knob moved";
 }
+
+// Six pictures, four a view, half a second apart, started from the media
+// menu (View set of 4) and the Right key in Z5.exe: the first page shows
+// four cells in their colours, the second the TIFF, an empty cell for the
+// WMF and two cleared cells, and the list pauses there.
+TEST_F(PlayProcess, TheImageListPlaysAsASlideShowOfPages)
+{
+    const QString pics = testenv::freshDir(QStringLiteral("slides"));
+    const auto& files = testmedia::kSlidePictures;
+    QByteArray list = "3\r\n1\r\n0.5\r\n101000\r\n\r\n\r\n\r\n\r\n";
+    for (const auto& f : files) {
+        const QString path = pics + QLatin1Char('/') + QString::fromLatin1(f.name);
+        ASSERT_TRUE(testmedia::writeMarkedPicture(path, f.colour, f.format));
+        list += QByteArray(f.name) + "," + path.toUtf8() + "\r\n";
+    }
+    ASSERT_TRUE(testenv::writeFile(pics + QStringLiteral("/stub.wmf"), QByteArray("\xd7\xcd\xc6\x9a", 4) + QByteArray(60, '\0')));
+    list += "stub.wmf," + pics.toUtf8() + "/stub.wmf\r\n";
+    ASSERT_TRUE(testenv::writeFile(pics + QStringLiteral("/slides.z5p"), list));
+    const QString probes = testenv::freshDir(QStringLiteral("probes"));
+
+    start({pics + QStringLiteral("/slides.z5p")}, {{QStringLiteral("PLATFORM_PROBE_DIR"), probes}});
+    ASSERT_TRUE(driveOk({QStringLiteral("wait\tZ5")}));
+    ASSERT_TRUE(testenv::waitFor([&] { return state(QStringLiteral("Z5"), QStringLiteral("APPLabel(1)")).value(3).contains(QLatin1Char('6')); },
+                                 30000))
+        << "the image list holds its six items";
+    if (state(QStringLiteral("Z5"), QStringLiteral("cmdMediaControl(0)")).value(1) != QLatin1String("1"))
+        GTEST_SKIP() << "the media toolbar and its menu button are not on the window yet";
+    // Media > View By Set > View set of 4, then Play by the Right key.
+    ASSERT_TRUE(driveOk({click(QStringLiteral("cmdMediaControl(0)"), QStringLiteral("Z5")), QStringLiteral("menu\t0\t17"),
+                         QStringLiteral("menu\t1\t2")}));
+    ASSERT_TRUE(driveOk({QStringLiteral("key\tZ5\tRight\t100")}));
+
+    const auto shown = [&](int cell) {
+        return state(QStringLiteral("Z5"), QStringLiteral("WBIMGH(%1)").arg(cell)).value(1) == QLatin1String("1");
+    };
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(0) && shown(1) && shown(2) && shown(3); }, 20000))
+        << "page one shows four cells";
+    ASSERT_TRUE(driveOk({QStringLiteral("shot\tZ5\t") + work + QStringLiteral("/page1.png")}));
+    QImage first(work + QStringLiteral("/page1.png"));
+    first.save(QStringLiteral(Z5_BINARY_DIR "/screenshots/process-slideshow-page1.png"));
+    const auto near = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) <= 40 && std::abs(a.green() - b.green()) <= 40 && std::abs(a.blue() - b.blue()) <= 40;
+    };
+    for (int i = 0; i < 4; ++i) {
+        const QRect r = controlRect(probes, QStringLiteral("WBIMGH(%1)").arg(i));
+        ASSERT_FALSE(r.isEmpty()) << i;
+        EXPECT_TRUE(near(first.pixelColor(r.center()), files[i].colour)) << files[i].name;
+        // The grey frame just left of and above the picture's cell.
+        EXPECT_TRUE(near(first.pixelColor(r.left() - 2, r.top() + 10), QColor(0xC0, 0xC0, 0xC0))) << "frame " << i;
+    }
+
+    ASSERT_TRUE(testenv::waitFor(
+        [&] { return state(QStringLiteral("Z5"), QStringLiteral("WBTextBox(1)")).value(3) == QLatin1String("Paused"); }, 20000))
+        << "the list pauses after its second page";
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(0); }, 10000));
+    ASSERT_TRUE(driveOk({QStringLiteral("shot\tZ5\t") + work + QStringLiteral("/page2.png")}));
+    QImage second(work + QStringLiteral("/page2.png"));
+    second.save(QStringLiteral(Z5_BINARY_DIR "/screenshots/process-slideshow-page2.png"));
+    EXPECT_TRUE(near(second.pixelColor(controlRect(probes, QStringLiteral("WBIMGH(0)")).center()), files[4].colour));
+    for (int i = 1; i < 4; ++i)
+        EXPECT_FALSE(shown(i)) << "cell " << i << " stays empty";
+}
