@@ -129,7 +129,7 @@ void BackgroundFetcher::closeNetTransfers(int slot)
     }
 }
 
-// ---- 8.104: the socket path ----
+// ---- The socket path ----
 
 void BackgroundFetcher::ReadFetchProxy()
 {
@@ -322,7 +322,7 @@ void BackgroundFetcher::RemoveFetchedListItem()
     services_.Lists().ShowListCount(false);
 }
 
-// ---- 8.105: the hidden browsers ----
+// ---- The hidden browsers ----
 
 void BackgroundFetcher::NavigateFetchBrowser(int16_t slot)
 {
