@@ -19,12 +19,14 @@
 
 #include "httpserver.h"
 #include "mediafiles.h"
+#include "nginxserver.h"
 #include "programwindow.h"
 #include "testenv.h"
 
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTest>
 #include <QUrl>
 #include <QWebEngineView>
@@ -68,6 +70,12 @@ protected:
     {
         const int r = rows(kind).add(text);
         rows(kind).setColumn(r, 1, address);
+    }
+    // An image list row on the Net, with the folder its copy goes to.
+    void addNetRow(const QString& text, const QString& address, const QString& folder)
+    {
+        addRow(3, text, address);
+        rows(3).setColumn(rows(3).count(), 3, folder);
     }
     // A picture of one colour with a white mark in its corner.
     QString picture(const QString& name, QColor colour, const char* format, QSize size = QSize(160, 120))
@@ -371,4 +379,139 @@ TEST_F(Slideshow, ImagesStartedInTheVideoTabCloseTheVideo)
     EXPECT_EQ(window->ListViewerBrowser[2], -1);
     EXPECT_EQ(window->ListViewerBrowser[3], tab);
     EXPECT_TRUE(testenv::waitFor([&] { return cellShows(0); }, 5000));
+}
+
+// ---- The image list on the Net: pictures from nginx through the fetcher ----
+
+namespace {
+
+const QColor kNetColours[8] = {QColor(220, 20, 20),  QColor(20, 200, 20), QColor(20, 20, 220),  QColor(230, 230, 0),
+                               QColor(0, 200, 200), QColor(200, 0, 200), QColor(240, 140, 0), QColor(90, 90, 90)};
+
+// Eight marked JPEGs, p1.jpg to p8.jpg in kNetColours, served by nginx
+// below /pics.
+struct NetPictures {
+    bool start()
+    {
+        root = testenv::freshDir(QStringLiteral("www"));
+        QDir().mkpath(root + QStringLiteral("/pics"));
+        for (int i = 0; i < 8; ++i)
+            if (!testmedia::writeMarkedPicture(root + QStringLiteral("/pics/p%1.jpg").arg(i + 1), kNetColours[i], "JPEG"))
+                return false;
+        return nginx.start(root);
+    }
+    QString address(int picture) const { return nginx.base() + QStringLiteral("/pics/p%1.jpg").arg(picture); }
+
+    QString root;
+    testenv::NginxServer nginx;
+};
+
+} // namespace
+
+// One, four and eight pictures a view, each from nginx: every cell shows its
+// picture in its colour, the status line reads as the picture's facts, and
+// the target folder gets the copies the options' digits ask for.
+TEST_F(Slideshow, NetPicturesInOneFourAndEightImageViews)
+{
+    NetPictures net;
+    ASSERT_TRUE(net.start());
+    const struct {
+        int perView;
+        const char* options;
+        bool existing;      // p1.jpg is in the target folder before (holding "old")
+        QStringList copies; // the target folder afterwards
+        QByteArray p1;      // p1.jpg's bytes afterwards ("" for the fetched picture)
+    } runs[] = {
+        {1, "001000", false, {"p1.jpg"}, {}},
+        {4, "001010", false, {"127.0.0.1-pics-p1.jpg", "127.0.0.1-pics-p2.jpg", "127.0.0.1-pics-p3.jpg", "127.0.0.1-pics-p4.jpg"}, {}},
+        {8, "001000", true, {"p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg", "p6.jpg", "p7.jpg", "p8.jpg"}, "old"},
+        {8, "001001", true, {"p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg", "p6.jpg", "p7.jpg", "p8.jpg"}, {}},
+        {4, "101000", false, {}, {}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(QStringLiteral("%1 a view, options %2").arg(run.perView).arg(QLatin1String(run.options)).toStdString());
+        services.Media().StopImageList();
+        rows(3).clear();
+        const QString target = testenv::freshDir(QStringLiteral("target"));
+        if (run.existing) {
+            ASSERT_TRUE(testenv::writeFile(target + QStringLiteral("/p1.jpg"), "old"));
+        }
+        for (int i = 1; i <= 8; ++i)
+            addNetRow(QStringLiteral("p%1.jpg").arg(i), net.address(i), target);
+        ListDownloadOptions[3] = QString::fromLatin1(run.options);
+        window->ImagesPerView = static_cast<uint8_t>(run.perView);
+        play(3, QStringLiteral("60"));
+        ASSERT_TRUE(testenv::waitFor(
+            [&] {
+                for (int i = 0; i < run.perView; ++i)
+                    if (!cellShows(i))
+                        return false;
+                return true;
+            },
+            30000));
+        // The copies are made right after the cells show.
+        testenv::waitFor([&] { return QDir(target).entryList(QDir::Files).size() >= run.copies.size(); }, 5000);
+        const QImage image = grab();
+        image.save(shot(QStringLiteral("fetch-net-%1-%2").arg(run.perView).arg(QLatin1String(run.options))));
+        for (int i = 0; i < run.perView; ++i) {
+            const QWidget* cell = viewer().WBIMGH[i].widget();
+            EXPECT_TRUE(near(colourIn(image, cell, cell->rect().center()), kNetColours[i])) << "cell " << i;
+        }
+        static const QRegularExpression info(QStringLiteral("^ \\d: p\\d\\.jpg - \\d+\\.\\d\\d KBytes - 120 \\* 160 - 24 Bit$"));
+        EXPECT_TRUE(info.match(statusLine()).hasMatch()) << statusLine().toStdString();
+        QStringList copies = QDir(target).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_EQ(copies, run.copies);
+        if (!run.copies.isEmpty()) {
+            const QByteArray p1 = testenv::readFile(target + QLatin1Char('/') + run.copies.first());
+            EXPECT_EQ(p1, run.p1.isEmpty() ? testenv::readFile(net.root + QStringLiteral("/pics/p1.jpg")) : run.p1);
+        }
+    }
+    services.Media().StopImageList();
+}
+
+// One image a view with resizing off: the viewer tab loads the result page
+// around a picture whose server-chosen name holds a quote and a script tag;
+// the picture shows and no script of the name runs.
+TEST_F(Slideshow, AHostileNameShowsItsPictureOnTheSinglePageAndRunsNothing)
+{
+    NetPictures net;
+    ASSERT_TRUE(net.start());
+    const QString hostile = QStringLiteral("q'<script>document.title='owned';<!--.jpg");
+    ASSERT_TRUE(testmedia::writeMarkedPicture(net.root + QStringLiteral("/pics/") + hostile, kNetColours[2], "JPEG"));
+    // The quote travels as it is; "<" and ">" can only come percent-encoded.
+    const QString url = net.nginx.base() + QStringLiteral("/pics/") + QString::fromLatin1(QUrl::toPercentEncoding(hostile, "'"));
+    addNetRow(hostile, url, QString());
+    ListDownloadOptions[3] = QStringLiteral("101000");
+    window->ImagesPerView = 1;
+    window->AutoImageResize = 0;
+    play(3, QStringLiteral("60"));
+    platform::browser::IBrowser* tab = services.Tabs().Browser(window->ListViewerBrowser[3]);
+    ASSERT_NE(tab, nullptr);
+    QString width;
+    ASSERT_TRUE(testenv::waitFor(
+        [&] {
+            if (!tab->locationURL().endsWith(QLatin1String(".htm")) || tab->busy())
+                return false;
+            bool answered = false;
+            tab->evaluateScript(QStringLiteral("String(document.images.length ? document.images[0].naturalWidth : 0)"),
+                                [&](const QString& r) {
+                                    width = r;
+                                    answered = true;
+                                });
+            testenv::waitFor([&] { return answered; }, 2000);
+            return width == QLatin1String("160");
+        },
+        30000))
+        << width.toStdString();
+    shot(QStringLiteral("fetch-net-hostile-name"));
+    QString title;
+    bool answered = false;
+    tab->evaluateScript(QStringLiteral("document.title + '|' + document.scripts.length"), [&](const QString& r) {
+        title = r;
+        answered = true;
+    });
+    ASSERT_TRUE(testenv::waitFor([&] { return answered; }));
+    EXPECT_EQ(title, QStringLiteral("|0"));
+    EXPECT_TRUE(statusLine().startsWith(QStringLiteral(" 1: q'%3Cscript%3Edocument.title"))) << statusLine().toStdString();
+    services.Media().StopImageList();
 }
