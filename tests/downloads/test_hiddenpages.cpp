@@ -25,11 +25,16 @@ namespace {
 
 const bool schemeRegistered = (platform::browser::prepareBeforeApplication(), true);
 
+// Loads url and waits for that page (not a load still under way before it).
 bool load(HiddenPage& page, const QString& url)
 {
     bool done = false;
-    page.events().documentComplete = [&](const QString&) { done = true; };
-    page.events().navigateError = [&](const QString&) { done = true; };
+    const auto ours = [&](const QString& loaded) {
+        if (QUrl(loaded).path() == QUrl(url).path())
+            done = true;
+    };
+    page.events().documentComplete = ours;
+    page.events().navigateError = ours;
     page.Navigate2(url);
     const bool ok = testenv::waitFor([&] { return done; }, 20000);
     page.events().documentComplete = nullptr;
