@@ -381,7 +381,7 @@ void BackgroundFetcher::WBBACK_DocumentComplete(int16_t index, const QString& ur
 void BackgroundFetcher::ClickLinkByText(int16_t slot, std::function<void(int)> done)
 {
     const auto s = static_cast<size_t>(slot);
-    ClickPageLink(WBBACK(slot), f_.ListItemRecord[s][fetchfield::Address].trimmed(), std::move(done));
+    ClickPageLink(WBBACK(slot), f_.ListItemRecord[s][fetchfield::Address], std::move(done));
 }
 
 void BackgroundFetcher::DownloadPageImages(int16_t index)
