@@ -68,11 +68,11 @@ int bare(const QString& wav, bool toEnd)
 
 int interpreter(const QString& wav, bool toEnd)
 {
-    // The bare program's clock starts once its player exists, the media
-    // backend loaded; here the backend is loaded the same way before the
-    // clock, and the interpreter's own player is made inside "open".
-    delete new QMediaPlayer;
+    // The bare program's clock starts once its player exists; here the
+    // interpreter's player is made the same way before the clock, as it is
+    // for every item after the first while the one before plays.
     platform::media::Mci mci;
+    mci.prepare();
     QElapsedTimer t;
     t.start();
     if (mci.sendString(QStringLiteral("open \"") + wav + QStringLiteral("\" alias b"), nullptr) != 0

@@ -15,6 +15,7 @@
 #include <QVideoSink>
 
 #include <cmath>
+#include <utility>
 
 namespace platform::media {
 
@@ -107,11 +108,22 @@ void waitUntil(Mci::Alias& a, const QDeadlineTimer& deadline, Done done)
 
 } // namespace
 
-Mci::Mci() = default;
+Mci::Mci() : timers_(std::make_unique<QObject>()) {}
 
 Mci::~Mci()
 {
     close(QStringLiteral("all"));
+    delete spare_.holder;
+}
+
+void Mci::prepare()
+{
+    if (spare_.holder)
+        return;
+    spare_.holder = new QObject;
+    spare_.player = new QMediaPlayer(spare_.holder);
+    spare_.output = new QAudioOutput(spare_.holder);
+    spare_.player->setAudioOutput(spare_.output);
 }
 
 QStringList Mci::aliases() const
@@ -421,10 +433,10 @@ int Mci::open(const QString& rest)
         source = QUrl::fromLocalFile(info.absoluteFilePath());
     }
 
-    a->holder = new QObject;
-    a->player = new QMediaPlayer(a->holder);
-    a->output = new QAudioOutput(a->holder);
-    a->player->setAudioOutput(a->output);
+    prepare();
+    a->holder = std::exchange(spare_.holder, nullptr);
+    a->player = std::exchange(spare_.player, nullptr);
+    a->output = std::exchange(spare_.output, nullptr);
     applyVolume(*a);
     if (parent) {
         a->sink = new QVideoSink(a->holder);
@@ -462,6 +474,8 @@ int Mci::open(const QString& rest)
     }
     a->pending = false;
     a->stopped = true;
+    // The next item's player is made while this one plays.
+    QTimer::singleShot(0, timers_.get(), [this] { prepare(); });
     return MciOk;
 }
 

@@ -20,9 +20,13 @@
 // "stopped" to "status mode".
 
 #include <QHash>
+#include <QObject>
 #include <QString>
 
 #include <memory>
+
+class QAudioOutput;
+class QMediaPlayer;
 
 namespace platform::media {
 
@@ -63,6 +67,10 @@ public:
     QStringList aliases() const;
     // How long an open waits for a file and for an address (ms).
     void setOpenWait(int fileMs, int addressMs);
+    // Makes the player the next "open" takes, when none waits: a new player
+    // costs tens of milliseconds, which the item's start then does not pay.
+    // Every open prepares the next one once the events run again.
+    void prepare();
 
     struct Alias;
 
@@ -72,6 +80,14 @@ private:
     std::shared_ptr<Alias> find(const QString& name) const;
     void applyVolume(Alias& a) const;
 
+    struct Spare {
+        QObject* holder = nullptr;
+        QMediaPlayer* player = nullptr;
+        QAudioOutput* output = nullptr;
+    };
+    Spare spare_;
+    // Owns the timers this object starts: they die with it.
+    std::unique_ptr<QObject> timers_;
     QHash<QString, std::shared_ptr<Alias>> aliases_;
     double appVolume_ = 1.0;
     int fileWaitMs_ = 3000;
