@@ -51,19 +51,26 @@ protected:
         const QString playlist = work + QStringLiteral("/net.z5p");
         ASSERT_TRUE(testenv::writeFile(playlist, list));
 
+        // The Media Control Center row shows, with the toolbar's menu button.
+        platform::registry::writeValue(platform::registry::Hive::CurrentUser, QStringLiteral("Software\\Keldo\\Z5 Browser"),
+                                       QStringLiteral("DIS_MENUBAR2"), platform::registry::Value::string(QStringLiteral("True")));
         QProcess* program = start({playlist});
         ASSERT_TRUE(driveOk({QStringLiteral("wait\tZ5")}));
         ASSERT_TRUE(testenv::waitFor(
-            [&] { return state(QStringLiteral("Z5"), QStringLiteral("APPLabel(1)")).value(3).contains(QLatin1Char('8')); }, 30000))
+            [&] { return state(QStringLiteral("frmExplorer"), QStringLiteral("APPLabel(1)")).value(3).contains(QLatin1Char('8')); }, 30000))
             << "the image list holds its eight items";
-        if (state(QStringLiteral("Z5"), QStringLiteral("cmdMediaControl(0)")).value(1) != QLatin1String("1"))
+        if (!testenv::waitFor(
+                [&] { return state(QStringLiteral("frmExplorer"), QStringLiteral("cmdMediaControl(0)")).value(1) == QLatin1String("1"); },
+                20000))
             GTEST_SKIP() << "the media toolbar and its menu button are not on the window yet";
         // Media > View By Set > View set of n.
-        ASSERT_TRUE(driveOk({click(QStringLiteral("cmdMediaControl(0)"), QStringLiteral("Z5")), QStringLiteral("menu\t0\t17"),
+        ASSERT_TRUE(driveOk({click(QStringLiteral("cmdMediaControl(0)"), QStringLiteral("frmExplorer")), QStringLiteral("menu\t0\t17"),
                              QStringLiteral("menu\t1\t%1").arg(run.menuRow)}));
-        ASSERT_TRUE(driveOk({QStringLiteral("key\tZ5\tRight\t100")}));
+        // The first row clicked (the keyboard leaves the address box), then Play by the Right key.
+        ASSERT_TRUE(driveOk({QStringLiteral("row\tfrmExplorer\tListView(3)\t1")}));
+        ASSERT_TRUE(driveOk({QStringLiteral("key\tfrmExplorer\tRight\t100")}));
         const auto shown = [&](int cell) {
-            return state(QStringLiteral("Z5"), QStringLiteral("WBIMGH(%1)").arg(cell)).value(1) == QLatin1String("1");
+            return state(QStringLiteral("frmExplorer"), QStringLiteral("WBIMGH(%1)").arg(cell)).value(1) == QLatin1String("1");
         };
         ASSERT_TRUE(testenv::waitFor(
             [&] {
@@ -74,17 +81,17 @@ protected:
             },
             30000))
             << "every cell shows and the copies are in; the status line: "
-            << state(QStringLiteral("Z5"), QStringLiteral("WBTextBox(1)")).value(3).toStdString() << "; the folder: "
+            << state(QStringLiteral("frmExplorer"), QStringLiteral("WBTextBox(1)")).value(3).toStdString() << "; the folder: "
             << QDir(target).entryList(QDir::Files).join(QLatin1Char(' ')).toStdString() << "; the list: "
-            << state(QStringLiteral("Z5"), QStringLiteral("APPLabel(0)")).value(3).toStdString();
+            << state(QStringLiteral("frmExplorer"), QStringLiteral("APPLabel(0)")).value(3).toStdString();
         const QString shot = QStringLiteral(Z5_BINARY_DIR "/screenshots/process-fetch-%1-%2.png")
                                  .arg(run.perView)
                                  .arg(QLatin1String(run.options));
         QDir().mkpath(QStringLiteral(Z5_BINARY_DIR "/screenshots"));
-        ASSERT_TRUE(driveOk({QStringLiteral("shot\tZ5\t") + shot}));
+        ASSERT_TRUE(driveOk({QStringLiteral("shot\tfrmExplorer\t") + shot}));
         EXPECT_FALSE(QImage(shot).isNull());
         static const QRegularExpression info(QStringLiteral("^ \\d: p\\d\\.jpg - \\d+\\.\\d\\d KBytes - 120 \\* 160 - 24 Bit$"));
-        const QString status = state(QStringLiteral("Z5"), QStringLiteral("WBTextBox(1)")).value(3);
+        const QString status = state(QStringLiteral("frmExplorer"), QStringLiteral("WBTextBox(1)")).value(3);
         EXPECT_TRUE(info.match(status).hasMatch()) << status.toStdString();
         EXPECT_EQ(QDir(target).entryList(QDir::Files | QDir::Hidden), run.copies);
         EXPECT_EQ(testenv::readFile(target + QLatin1Char('/') + run.copies.first()),
