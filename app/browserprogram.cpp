@@ -4,6 +4,7 @@
 #include "dialogs/dialogsservice.h"
 #include "downloads/downloadsservice.h"
 #include "lists/listsservice.h"
+#include "lists/listviewevents.h"
 #include "mainwindow/frmexplorer.h"
 #include "media/mediaservice.h"
 #include "menus/menusservice.h"
@@ -41,6 +42,12 @@ BrowserProgram::BrowserProgram(ServiceSet& services, Parts parts) : services_(se
         lists_ = std::make_unique<ListsService>(*window_, services);
         restore_.push_back(install<IListsService>(services, lists_.get(), &ServiceSet::Lists, &ServiceSet::SetLists));
     }
+    if (tabs_ && lists_) {
+        // A page's selection dragged out of the page travels as the lists'
+        // drag (which starts only while the pane shows its lists).
+        tabs_->sinks().ListPaneReady = true;
+        tabs_->sinks().startListDrag = [lists = lists_.get()] { lists->listEvents().StartListDrag(); };
+    }
     if (parts.media) {
         media_ = std::make_unique<MediaService>(*window_, services);
         restore_.push_back(install<IMediaService>(services, media_.get(), &ServiceSet::Media, &ServiceSet::SetMedia));
@@ -59,6 +66,8 @@ BrowserProgram::BrowserProgram(ServiceSet& services, Parts parts) : services_(se
 
 BrowserProgram::~BrowserProgram()
 {
+    if (tabs_)
+        tabs_->sinks().startListDrag = nullptr;
     for (auto it = restore_.rbegin(); it != restore_.rend(); ++it)
         (*it)();
     dialogs_.reset();

@@ -8,35 +8,16 @@
 //
 // Usage: bench_playlist   (it makes a home of its own and leaves nothing behind)
 
-#include "contracts/services.h"
-#include "core/globals.h"
-#include "core/settingsstore.h"
 #include "dialogs/dialogsservice.h"
 #include "lists/listoperations.h"
-#include "lists/listsservice.h"
 #include "lists/liststores.h"
 #include "lists/playlistfiles.h"
-#include "mainwindow/frmexplorer.h"
-#include "platform/base/com.h"
-#include "platform/base/paths.h"
 #include "platform/base/textfile.h"
 #include "platform/win/listrows.h"
 
-#include "recordingservices.h"
-#include "testenv.h"
+#include "listsbench.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <algorithm>
-#include <cstdio>
-#include <functional>
-#include <memory>
-#include <vector>
 
 namespace {
 
@@ -54,19 +35,9 @@ QByteArray playlistOf(int rows)
     return text;
 }
 
-// The median of kRuns timings of step; prepare runs untimed before each.
 double medianMs(const std::function<void()>& prepare, const std::function<void()>& step)
 {
-    std::vector<double> ms;
-    for (int i = 0; i < kRuns; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        step();
-        ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    return bench::medianMs(kRuns, prepare, step);
 }
 
 } // namespace
@@ -76,41 +47,14 @@ int main(int argc, char** argv)
     QTemporaryDir root;
     if (!root.isValid())
         return 1;
-    testenv::useHomeBelow(root.path());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useHome(root);
     QApplication app(argc, argv);
-
-    const QString prog = root.path() + QStringLiteral("/prog");
-    testenv::copyTree(QStringLiteral(Z5_STAGE_DIR "/Common"), prog + QStringLiteral("/Common"));
-    QDir().mkpath(prog + QStringLiteral("/Data"));
-    platform::paths::setProgramFolder(prog);
-    if (platform::com::registerServer(QStringLiteral(Z5_STAGE_DIR "/Skin/SK_Morvane_1.dll")).status
-        != platform::com::RegistrationStatus::Done) {
-        std::fprintf(stderr, "the skin could not be registered\n");
+    bench::ListsWindow w;
+    if (!w.open(root))
         return 1;
-    }
-    SkinName = QStringLiteral("Morvane 1");
-    LanguageFilePath = QStringLiteral(Z5_STAGE_DIR "/Language/English.ini");
-    SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
-    SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
-
-    ServiceSet services;
-    RecordingServices fakes{services};
-    auto window = std::make_unique<frmExplorer>(services);
-    auto lists = std::make_unique<ListsService>(*window, services);
-    services.SetLists(lists.get());
-    auto dialogs = std::make_unique<DialogsService>(*window, services);
-    services.SetDialogs(dialogs.get());
-    window->show();
-    window->TimerStage = 9; // no start page
-    window->move(0, 0, 12000, 8000);
-    if (!QTest::qWaitForWindowExposed(window->window(), 5000)) {
-        std::fprintf(stderr, "the window did not show\n");
-        return 1;
-    }
-    window->Form_Resize();
-    window->CurrentListKind = 1;
+    auto dialogs = std::make_unique<DialogsService>(*w.window, w.services);
+    w.services.SetDialogs(dialogs.get());
+    ListsService* lists = w.lists.get();
 
     const QString file = root.path() + QStringLiteral("/big.z5p");
     const QString saved = root.path() + QStringLiteral("/saved.z5p");
@@ -164,10 +108,7 @@ int main(int argc, char** argv)
     for (const Line& l : lines)
         std::printf("%-45s %8.2f ms  (%5.1f x floor, target %.0f ms)\n", l.step, l.ms, l.ms / floor, l.target);
 
-    services.SetDialogs(nullptr);
-    services.SetLists(nullptr);
+    w.services.SetDialogs(nullptr);
     dialogs.reset();
-    lists.reset();
-    window.reset();
     return 0;
 }

@@ -142,6 +142,8 @@ public:
     void SetProgressBrowser(int16_t browserIndex) override { tabs_.ProgressBrowser = browserIndex; }
     int16_t LastFittingTab() const override;
     QString ClickedElementHtml() const override { return sinks_.ClickedElementHtml; }
+    // The page documents' events (the program wires the page drag to the lists).
+    DocumentSinks& sinks() { return sinks_; }
     void RunPageKey(int16_t keyCode) override;
     void LayoutTabStrip(LayoutRect& rect) override;
 

@@ -33,6 +33,8 @@ public:
     virtual void PlaySelectedItem(int16_t mode) = 0;
     // scope 0 one list, 1 also every fetch.
     virtual void PauseList(int16_t scope, int16_t kind) = 0;
+    // The list's player stops and closes (audio and video lists).
+    virtual void StopList(int16_t kind) = 0;
 
     // ---- The viewers in tabs ----
     virtual void CloseVideoPlayer() = 0;

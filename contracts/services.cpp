@@ -57,7 +57,7 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
                "CaptureSelectionAsSnippet ShowSnippetViewPage RewriteSnippetFile HandleSnippetPageEvent")},
         {QStringLiteral("IMediaService"), name(Media()),
          split("ApplyMixerVolume StopAllPlayers StopAudio StopVideo CloseAudioPlayer MediaTimerTick IsAudioStopped IsVideoStopped "
-               "OnAudioItemEnded OnVideoItemEnded PlayPreviousItem PlayNextItem PlaySelectedItem PauseList "
+               "OnAudioItemEnded OnVideoItemEnded PlayPreviousItem PlayNextItem PlaySelectedItem PauseList StopList "
                "CloseVideoPlayer PrepareVideoView PlaceVideoView StopImageList LayoutImageViewer RelayoutImageViewer "
                "ClearViewerImages OnViewerImagesLoaded SetPageScrollOn HideImageViewer ShowViewerImage ClearViewerImage "
                "ShowMediaToolbarForKind HideMediaToolbar "

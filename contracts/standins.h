@@ -176,6 +176,7 @@ public:
     void PlayNextItem(int16_t) override {}
     void PlaySelectedItem(int16_t) override {}
     void PauseList(int16_t, int16_t) override {}
+    void StopList(int16_t) override {}
     void CloseVideoPlayer() override {}
     void PrepareVideoView() override {}
     void PlaceVideoView() override {}

@@ -288,12 +288,13 @@ bool ListOperations::MoveSelectedItems(bool up)
     if (!moving)
         return false;
     platform::forms::ListRows* rows = stores_.at(w_.CurrentListKind);
-    if (!rows || rows->selectedCount() == 0)
+    if (!rows || !rows->selectionModel()->hasSelection())
         return false;
-    int movedTo = 0;
-    const bool moved = rows->moveSelected(up, &movedTo);
-    if (moved)
-        if (platform::forms::ListView* list = display_.listView(w_.CurrentListKind))
-            list->ensureVisible(movedTo);
-    return moved;
+    int lead = 0;
+    if (!rows->moveSelected(up, &lead))
+        return false;
+    // The row that leads the move stays in sight.
+    if (platform::forms::ListView* list = display_.listView(w_.CurrentListKind))
+        list->ensureVisible(lead);
+    return true;
 }

@@ -5,11 +5,17 @@
 #include "lists/listpanedisplay.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/hovertracking.h"
+#include "platform/base/holdrepeat.h"
 
 ListPaneButtons::ListPaneButtons(frmExplorer& window, ServiceSet& services, ListPaneDisplay& display,
                                  ListOperations& operations)
-    : w_(window), services_(services), display_(display), ops_(operations)
+    : w_(window), services_(services), display_(display), ops_(operations),
+      hold_(std::make_unique<platform::HoldRepeat>())
 {
+    pointerOver = [this](int index) {
+        const auto* c = w_.cmdPLControl.at(index);
+        return c && IsCursorOverControl(w_, *c);
+    };
     platform::forms::IndexedEvents& ev = w_.cmdPLControl.events();
     ev.mouseMove = [this](int index, int, int, double, double) { cmdPLControl_MouseMove(index); };
     ev.mouseDown = [this](int index, int button, int, double, double) { cmdPLControl_MouseDown(index, button); };
@@ -18,6 +24,7 @@ ListPaneButtons::ListPaneButtons(frmExplorer& window, ServiceSet& services, List
 
 ListPaneButtons::~ListPaneButtons()
 {
+    hold_.reset();
     platform::forms::IndexedEvents& ev = w_.cmdPLControl.events();
     ev.mouseMove = nullptr;
     ev.mouseDown = nullptr;
@@ -59,10 +66,14 @@ void ListPaneButtons::cmdPLControl_MouseDown(int index, int button)
         break;
     }
     case 11:
-    case 12:
-        // One place per press; holding the button repeats it.
-        ops_.MoveSelectedItems(index == 11);
+    case 12: {
+        // One place at once, again after 100 ms, then every 10 ms while the
+        // button is held and the pointer on it, until nothing moves.
+        const bool up = index == 11;
+        hold_->start({100, 10}, [this, up] { return ops_.MoveSelectedItems(up); },
+                     [this, index] { return w_.ButtonReleased == 0 && pointerOver && pointerOver(index); });
         break;
+    }
     default: break;
     }
 }
@@ -72,6 +83,7 @@ void ListPaneButtons::cmdPLControl_MouseUp(int index, double x, double y)
     if (w_.ButtonReleased != 0)
         return;
     w_.ButtonReleased = -1;
+    hold_->stop();
     const auto* control = w_.cmdPLControl.at(index);
     if (!control || x < 0 || y < 0 || x >= control->width() || y >= control->height())
         return;
@@ -85,6 +97,16 @@ void ListPaneButtons::cmdPLControl_MouseUp(int index, double x, double y)
             RunKindCommand(index, w_.CurrentListKind);
         break;
     }
+}
+
+bool ListPaneButtons::Repeating() const
+{
+    return hold_->running();
+}
+
+void ListPaneButtons::setRepeatTimer(std::unique_ptr<platform::RepeatTimer> timer)
+{
+    hold_ = std::make_unique<platform::HoldRepeat>(std::move(timer));
 }
 
 void ListPaneButtons::RunKindCommand(int button, int kind)

@@ -7,11 +7,18 @@
 // sort, remove and clear).
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class frmExplorer;
 class ListOperations;
 class ListPaneDisplay;
 class ServiceSet;
+
+namespace platform {
+class HoldRepeat;
+class RepeatTimer;
+} // namespace platform
 
 class ListPaneButtons {
 public:
@@ -28,9 +35,17 @@ public:
     // The release command of button 2-9 for the list kind.
     void RunKindCommand(int button, int kind);
 
+    // A held Move button repeats.
+    bool Repeating() const;
+    // Seams for tests: the hold loop's ticks, and whether the pointer is
+    // on a button (the screen's pointer by default).
+    void setRepeatTimer(std::unique_ptr<platform::RepeatTimer> timer);
+    std::function<bool(int index)> pointerOver;
+
 private:
     frmExplorer& w_;
     ServiceSet& services_;
     ListPaneDisplay& display_;
     ListOperations& ops_;
+    std::unique_ptr<platform::HoldRepeat> hold_;
 };

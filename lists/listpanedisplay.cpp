@@ -86,6 +86,8 @@ void ListPaneDisplay::InitListPaneToolbar()
             stores_[kind].setMultiSelect(true);
             list->setColumnWidth(0, 3000);
             list->setForeColor(QColor(0xFF, 0xFF, 0xFF));
+            if (listLoaded)
+                listLoaded(kind, *list);
         }
         w_.ListPaneBuilt = -1;
         for (int b = 1; b <= 14; ++b)
@@ -204,6 +206,7 @@ void ListPaneDisplay::SortCurrentList()
 void ListPaneDisplay::HideAddressDropDown()
 {
     if (ListView* dropDown = w_.ListView.at(0)) {
+        dropDown->setDropHighlight(0);
         dropDown->setVisible(false);
         dropDown->setSmallIcons(nullptr);
     }

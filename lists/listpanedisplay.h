@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class frmExplorer;
@@ -47,6 +48,9 @@ public:
 
     // The list view of a kind while the pane's lists exist; nullptr else.
     platform::forms::ListView* listView(int kind) const;
+
+    // Told of each list as the pane makes it.
+    std::function<void(int kind, platform::forms::ListView& list)> listLoaded;
 
 private:
     frmExplorer& w_;

@@ -1,12 +1,14 @@
 #include "lists/listsservice.h"
 
 #include "lists/favorites.h"
+#include "lists/listfiledeletion.h"
 #include "lists/listoperations.h"
 #include "lists/listpanebuttons.h"
 #include "lists/listpanedisplay.h"
 #include "lists/listpanelayout.h"
 #include "lists/listplaysteps.h"
 #include "lists/liststores.h"
+#include "lists/listviewevents.h"
 #include "lists/pagelinks.h"
 #include "lists/playlistfiles.h"
 #include "lists/snippetview.h"
@@ -25,13 +27,16 @@ ListsService::ListsService(frmExplorer& window, ServiceSet& services)
       snippets_(std::make_unique<WebSnippets>(window, services, *stores_, *ops_, *links_)),
       snippetView_(std::make_unique<SnippetView>(window, services, *stores_, *snippets_)),
       favorites_(std::make_unique<Favorites>(window, services, *links_)),
-      playSteps_(std::make_unique<ListPlaySteps>(window, services, *stores_, *display_))
+      playSteps_(std::make_unique<ListPlaySteps>(window, services, *stores_, *display_)),
+      events_(std::make_unique<ListViewEvents>(window, services, *stores_, *ops_, *display_)),
+      deletion_(std::make_unique<ListFileDeletion>(window, *stores_, *ops_))
 {
     snippets_->showSnippet = [this](const QString& path) { snippetView_->ShowSnippetViewPage(0, path); };
 }
 
 ListsService::~ListsService()
 {
+    events_.reset();
     // The pane's lists show rows that go with this object.
     for (int k = 1; k <= 6; ++k)
         if (platform::forms::ListView* list = window_.ListView.at(k))
@@ -40,7 +45,7 @@ ListsService::~ListsService()
 
 QStringList ListsService::MethodsNotBuiltYet() const
 {
-    return {QStringLiteral("DeleteSelectedToRecycleBin")};
+    return {};
 }
 
 void ListsService::HideAddressDropDown() { display_->HideAddressDropDown(); }
@@ -66,6 +71,7 @@ void ListsService::AddPageAddress() { ops_->AddPageAddress(); }
 void ListsService::SelectAllListItems() { ops_->SelectAllListItems(); }
 void ListsService::RemoveSelectedItems() { ops_->RemoveSelectedItems(); }
 void ListsService::ClearCurrentList(bool ask) { ops_->ClearCurrentList(ask); }
+void ListsService::DeleteSelectedToRecycleBin(int16_t kind) { deletion_->DeleteSelectedToRecycleBin(kind); }
 void ListsService::LoadItemsIntoListView_Final(int16_t kind) { ops_->LoadItemsIntoListView_Final(kind); }
 void ListsService::OpenPlaylistDialog() { playlists_->OpenPlaylistDialog(); }
 void ListsService::LoadPlaylistFile(const QString& path) { playlists_->LoadPlaylistFile(path); }

@@ -12,12 +12,14 @@
 
 class Favorites;
 class frmExplorer;
+class ListFileDeletion;
 class ListOperations;
 class ListPaneButtons;
 class ListPaneDisplay;
 class ListPaneLayout;
 class ListPlaySteps;
 class ListStores;
+class ListViewEvents;
 class PageLinks;
 class PlaylistFiles;
 class SnippetView;
@@ -46,6 +48,8 @@ public:
     SnippetView& snippetView() { return *snippetView_; }
     Favorites& favorites() { return *favorites_; }
     ListPlaySteps& playSteps() { return *playSteps_; }
+    ListViewEvents& listEvents() { return *events_; }
+    ListFileDeletion& deletion() { return *deletion_; }
 
     void HideAddressDropDown() override;
     void SetAddressDropDownColumnWidth(float twips) override;
@@ -64,6 +68,7 @@ public:
     void SelectAllListItems() override;
     void RemoveSelectedItems() override;
     void ClearCurrentList(bool ask) override;
+    void DeleteSelectedToRecycleBin(int16_t kind) override;
     void LoadItemsIntoListView_Final(int16_t kind) override;
     void OpenPlaylistDialog() override;
     void LoadPlaylistFile(const QString& path) override;
@@ -101,4 +106,6 @@ private:
     std::unique_ptr<SnippetView> snippetView_;
     std::unique_ptr<Favorites> favorites_;
     std::unique_ptr<ListPlaySteps> playSteps_;
+    std::unique_ptr<ListViewEvents> events_;
+    std::unique_ptr<ListFileDeletion> deletion_;
 };

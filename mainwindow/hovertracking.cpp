@@ -124,8 +124,10 @@ void HoverTracking::CheckHoverLeave(int16_t code)
     if (code < 0)
         return;
     if (code == 1000) {
-        // The drop-down list belongs to the lists pane; the address row is ours.
-        if (!IsCursorOverControl(f, f.PicHolder[picholder::AddressRow]))
+        // The drop-down closes once the pointer is on neither it nor the
+        // address row.
+        const platform::forms::Control* dropDown = f.ListView.at(0);
+        if (!IsCursorOverControl(f, f.PicHolder[picholder::AddressRow]) && !(dropDown && IsCursorOverControl(f, *dropDown)))
             SetHoverElement(code);
         return;
     }

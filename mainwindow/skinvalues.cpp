@@ -36,6 +36,8 @@ bool SetSkinPicture(platform::forms::Image& image, int16_t id)
     if (!pm)
         return false;
     image.setPicture(*pm);
+    // Which picture shows, for whoever looks from outside (the probe).
+    image.widget()->setProperty("skinPicture", id);
     return true;
 }
 
@@ -45,6 +47,7 @@ bool SetSkinPicture(platform::forms::PictureBox& box, int16_t id)
     if (!pm)
         return false;
     box.setPicture(*pm);
+    box.widget()->setProperty("skinPicture", id);
     return true;
 }
 

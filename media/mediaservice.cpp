@@ -7,6 +7,7 @@
 #include "media/imageviewer.h"
 #include "media/mediaengine.h"
 #include "media/mediasliders.h"
+#include "media/mediatoolbar.h"
 #include "media/playcontrol.h"
 #include "media/specialfoldernames.h"
 #include "media/videoview.h"
@@ -38,6 +39,7 @@ MediaService::MediaService(frmExplorer& window, ServiceSet& services, std::uniqu
     sliders_ = std::make_unique<MediaSliders>(*context_);
     video_ = std::make_unique<VideoView>(*context_);
     viewer_ = std::make_unique<ImageViewer>(*context_);
+    toolbar_ = std::make_unique<MediaToolbar>(*context_);
     context_->engine = engine_.get();
     context_->play = play_.get();
     context_->sliders = sliders_.get();
@@ -53,15 +55,14 @@ MediaService::MediaService(frmExplorer& window, ServiceSet& services, std::uniqu
 
 MediaService::~MediaService()
 {
+    toolbar_.reset();
     // The players go before the window they draw in.
     mci_->sendString(QStringLiteral("close all"), nullptr);
 }
 
 QStringList MediaService::MethodsNotBuiltYet() const
 {
-    return QStringLiteral("ShowMediaToolbarForKind HideMediaToolbar RefreshMediaButtonPictures "
-                          "SetMediaButtonPicture SetMediaButtonToolTip UpdateTransportButtons")
-        .split(QLatin1Char(' '));
+    return {};
 }
 
 void MediaService::wireSliderTracks()
@@ -153,6 +154,11 @@ void MediaService::PauseList(int16_t scope, int16_t kind)
     play_->PauseList(scope, kind);
 }
 
+void MediaService::StopList(int16_t kind)
+{
+    play_->StopList(kind);
+}
+
 void MediaService::CloseVideoPlayer()
 {
     engine_->CloseVideoPlayer();
@@ -171,33 +177,32 @@ void MediaService::PlaceVideoView()
 
 void MediaService::ShowMediaToolbarForKind(int16_t kind)
 {
-    // The sliders of the audio and video lists; the buttons are the
-    // toolbar's own.
-    const bool sliders = kind == 1 || kind == 2;
-    for (int i : {14, 15}) {
-        if (!window_.cmdMediaControl.at(i)) {
-            auto* knob = window_.cmdMediaControl.create(i);
-            SetSkinPicture(*knob, static_cast<int16_t>(i == 14 ? 560 : 563));
-        }
-        window_.cmdMediaControl[i].setVisible(sliders);
-        window_.cmdMediaControl[i].zOrder(0);
-    }
-    window_.ImageBox[4].setVisible(sliders);
-    window_.ImageBox[5].setVisible(sliders);
-    if (sliders) {
-        const auto* rows = window_.services().Lists().ListItems(kind);
-        SetSliderTrackPictures(!rows || rows->count() == 0);
-    }
-    LayoutMediaToolbar(window_, kind);
+    toolbar_->ShowMediaToolbarForKind(kind);
 }
 
 void MediaService::HideMediaToolbar()
 {
-    for (int i : {14, 15})
-        if (auto* knob = window_.cmdMediaControl.at(i))
-            knob->setVisible(false);
-    window_.ImageBox[4].setVisible(false);
-    window_.ImageBox[5].setVisible(false);
+    toolbar_->HideMediaToolbar();
+}
+
+void MediaService::RefreshMediaButtonPictures()
+{
+    toolbar_->RefreshMediaButtonPictures();
+}
+
+void MediaService::SetMediaButtonPicture(int16_t index, int16_t state)
+{
+    toolbar_->SetMediaButtonPicture(index, state);
+}
+
+void MediaService::SetMediaButtonToolTip(int16_t index)
+{
+    toolbar_->SetMediaButtonToolTip(index);
+}
+
+void MediaService::UpdateTransportButtons()
+{
+    toolbar_->UpdateTransportButtons();
 }
 
 void MediaService::DragVolumeKnob(uint8_t mode, float x)

@@ -2,10 +2,8 @@
 
 // The media player of one window, served to the other subsystems as the
 // media service: the audio and video players, the play control, the
-// sliders and the master volume, the video view and the image viewer. The
-// media toolbar's buttons come later and answer as the stand-in does until
-// then; of the toolbar, the two sliders (tracks and knobs) show already.
-// The image viewer shows the image list a page at a time.
+// sliders and the master volume, the video view, the image viewer (a
+// page of the image list at a time) and the media toolbar.
 
 #include "contracts/partlybuilt.h"
 #include "contracts/standins.h"
@@ -16,6 +14,7 @@
 #include <memory>
 
 class MediaEngine;
+class MediaToolbar;
 class PlayControl;
 class MediaSliders;
 class VideoView;
@@ -41,6 +40,7 @@ public:
     MediaSliders& sliders() { return *sliders_; }
     VideoView& video() { return *video_; }
     ImageViewer& viewer() { return *viewer_; }
+    MediaToolbar& toolbar() { return *toolbar_; }
     platform::media::IMci& mci() { return *mci_; }
 
     void ApplyMixerVolume(int32_t value) override;
@@ -57,6 +57,7 @@ public:
     void PlayNextItem(int16_t mode) override;
     void PlaySelectedItem(int16_t mode) override;
     void PauseList(int16_t scope, int16_t kind) override;
+    void StopList(int16_t kind) override;
     void CloseVideoPlayer() override;
     void PrepareVideoView() override;
     void PlaceVideoView() override;
@@ -71,6 +72,10 @@ public:
     void ClearViewerImage(int16_t cell) override;
     void ShowMediaToolbarForKind(int16_t kind) override;
     void HideMediaToolbar() override;
+    void RefreshMediaButtonPictures() override;
+    void SetMediaButtonPicture(int16_t index, int16_t state) override;
+    void SetMediaButtonToolTip(int16_t index) override;
+    void UpdateTransportButtons() override;
     void DragVolumeKnob(uint8_t mode, float x) override;
     void DragPositionKnob(uint8_t mode, float x) override;
     void SetSliderTrackPictures(bool empty) override;
@@ -88,4 +93,5 @@ private:
     std::unique_ptr<MediaSliders> sliders_;
     std::unique_ptr<VideoView> video_;
     std::unique_ptr<ImageViewer> viewer_;
+    std::unique_ptr<MediaToolbar> toolbar_;
 };

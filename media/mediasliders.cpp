@@ -5,6 +5,7 @@
 #include "mainwindow/skinvalues.h"
 #include "media/mediaengine.h"
 #include "media/playcontrol.h"
+#include "platform/base/holdrepeat.h"
 #include "platform/base/vbrt.h"
 #include "platform/media/mastervolume.h"
 
@@ -16,7 +17,7 @@ namespace {
 // knob's width, the travel, the knob's width.
 enum Track { MinX = 0, MaxX = 1, HalfKnob = 2, Range = 3, KnobWidth = 4 };
 
-constexpr int kGlideMs = 25;
+constexpr platform::HoldRepeat::Timing kGlide{25, 25};
 constexpr float kGlideStep = 10;
 
 float stepTowards(float cur, float target)
@@ -30,12 +31,21 @@ float stepTowards(float cur, float target)
 
 } // namespace
 
-MediaSliders::MediaSliders(MediaContext& m) : m_(m)
+MediaSliders::MediaSliders(MediaContext& m)
+    : m_(m), volumeGlide_(std::make_unique<platform::HoldRepeat>()), positionGlide_(std::make_unique<platform::HoldRepeat>())
 {
-    volumeGlide_.setInterval(kGlideMs);
-    positionGlide_.setInterval(kGlideMs);
-    QObject::connect(&volumeGlide_, &QTimer::timeout, [this] { volumeStep(); });
-    QObject::connect(&positionGlide_, &QTimer::timeout, [this] { positionStep(); });
+}
+
+MediaSliders::~MediaSliders() = default;
+
+bool MediaSliders::volumeGlides() const
+{
+    return volumeGlide_->running();
+}
+
+bool MediaSliders::positionGlides() const
+{
+    return positionGlide_->running();
 }
 
 void MediaSliders::moveKnob(int index, float x)
@@ -58,7 +68,8 @@ void MediaSliders::DragVolumeKnob(uint8_t mode, float X)
         volumeKind_ = k;
         volumeTarget_ = X + t[MinX] - t[HalfKnob] - t[KnobWidth] / 2;
         volumeCur_ = f.VolumeKnobX[k];
-        volumeStep();
+        volumeGlide_->start(kGlide, [this] { return volumeStep(); }, [this] { return m_.f.ButtonReleased == 0; },
+                            [this] { endVolumeGlide(); });
         return;
     }
     const float x = MoveVolumeKnob(X + f.VolumeKnobX[k] - t[HalfKnob]);
@@ -67,16 +78,15 @@ void MediaSliders::DragVolumeKnob(uint8_t mode, float X)
         f.VolumeFraction[k] = (x - t[MinX]) / t[Range];
 }
 
-void MediaSliders::volumeStep()
+bool MediaSliders::volumeStep()
+{
+    volumeCur_ = MoveVolumeKnob(stepTowards(volumeCur_, volumeTarget_));
+    return volumeCur_ != volumeTarget_;
+}
+
+void MediaSliders::endVolumeGlide()
 {
     frmExplorer& f = m_.f;
-    volumeCur_ = MoveVolumeKnob(stepTowards(volumeCur_, volumeTarget_));
-    if (f.ButtonReleased == 0 && volumeCur_ != volumeTarget_) {
-        if (!volumeGlide_.isActive())
-            volumeGlide_.start();
-        return;
-    }
-    volumeGlide_.stop();
     const auto& t = f.VolumeTrack;
     f.VolumeKnobX[volumeKind_] = volumeCur_;
     if (t[Range] > 0)
@@ -146,7 +156,7 @@ void MediaSliders::DragPositionKnob(uint8_t mode, float X)
 {
     frmExplorer& f = m_.f;
     const int16_t k = f.CurrentListKind;
-    if (k < 0 || k > 2 || positionGlide_.isActive())
+    if (k < 0 || k > 2 || positionGlide_->running())
         return;
     const auto& t = f.PositionTrack;
     f.PositionKnobGlide.set(true);
@@ -154,7 +164,12 @@ void MediaSliders::DragPositionKnob(uint8_t mode, float X)
     if (mode == 1) {
         positionTarget_ = X + t[MinX] - t[HalfKnob] - t[KnobWidth] / 2;
         positionCur_ = f.PositionKnobX[k];
-        positionStep();
+        // The knob glides to the click and waits there for the release.
+        positionGlide_->start(kGlide, [this] {
+            positionCur_ = stepTowards(positionCur_, positionTarget_);
+            moveKnob(15, positionCur_);
+            return true;
+        }, [this] { return m_.f.ButtonReleased == 0; }, [this] { endPositionGlide(); });
         return;
     }
     positionCur_ = X + f.PositionKnobX[k] - t[HalfKnob];
@@ -168,21 +183,8 @@ void MediaSliders::DragPositionKnob(uint8_t mode, float X)
     f.PositionKnobGlide.set(false);
 }
 
-void MediaSliders::positionStep()
-{
-    positionCur_ = stepTowards(positionCur_, positionTarget_);
-    moveKnob(15, positionCur_);
-    if (m_.f.ButtonReleased == 0) {
-        if (!positionGlide_.isActive())
-            positionGlide_.start();
-        return;
-    }
-    endPositionGlide();
-}
-
 void MediaSliders::endPositionGlide()
 {
-    positionGlide_.stop();
     frmExplorer& f = m_.f;
     const auto& t = f.PositionTrack;
     const float x = clampPosition(positionCur_);

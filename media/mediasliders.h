@@ -7,13 +7,19 @@
 
 #include "media/mediacontext.h"
 
-#include <QTimer>
-
 #include <cstdint>
+#include <memory>
+
+namespace platform {
+class HoldRepeat;
+}
 
 class MediaSliders {
 public:
     explicit MediaSliders(MediaContext& m);
+    ~MediaSliders();
+    MediaSliders(const MediaSliders&) = delete;
+    MediaSliders& operator=(const MediaSliders&) = delete;
 
     // mode 1: a click on the track at X (twips from the track's left): the
     // knob glides there, 10 twips every 25 ms; 2: a drag, X from the knob.
@@ -31,19 +37,20 @@ public:
     void OpenMasterVolume(int32_t& minimum, int32_t& maximum);
     bool ApplyMixerVolume(int32_t value);
 
-    bool volumeGlides() const { return volumeGlide_.isActive(); }
-    bool positionGlides() const { return positionGlide_.isActive(); }
+    bool volumeGlides() const;
+    bool positionGlides() const;
 
 private:
-    void volumeStep();
-    void positionStep();
+    bool volumeStep();
+    void endVolumeGlide();
     void endPositionGlide();
     void moveKnob(int index, float x);
     float clampPosition(float x) const;
 
     MediaContext& m_;
-    QTimer volumeGlide_;
-    QTimer positionGlide_;
+    // The glides: a step every 25 ms while the button is held.
+    std::unique_ptr<platform::HoldRepeat> volumeGlide_;
+    std::unique_ptr<platform::HoldRepeat> positionGlide_;
     // The glide under way: its list kind, target and knob place.
     int16_t volumeKind_ = 0;
     float volumeTarget_ = 0;

@@ -1,5 +1,7 @@
 #include "platform/win/listrows.h"
 
+#include <QSignalBlocker>
+
 #include <QIcon>
 #include <QPixmap>
 
@@ -327,14 +329,15 @@ bool ListRows::moveSelected(bool up, int* movedTo)
     int moved = 0;
     int lo = n + 1;
     int hi = 0;
-    int lastTarget = 0;
+    int leadTarget = 0;
     const auto swapRows = [&](int i, int target) {
         std::swap(rows_[static_cast<size_t>(i - 1)], rows_[static_cast<size_t>(target - 1)]);
         marks[static_cast<size_t>(target - 1)] = 1;
         marks[static_cast<size_t>(i - 1)] = 0;
         lo = std::min({lo, i, target});
         hi = std::max({hi, i, target});
-        lastTarget = target;
+        if (leadTarget == 0)
+            leadTarget = target;
         result = true;
     };
     if (up) {
@@ -356,11 +359,19 @@ bool ListRows::moveSelected(bool up, int* movedTo)
     }
     if (!result)
         return false;
+    selection_->setCurrentIndex(at(leadTarget), QItemSelectionModel::NoUpdate);
+    // The selection moves with its rows: cleared, then selected anew (one
+    // step replacing a thousand scattered ranges compares old and new range
+    // by range, tens of milliseconds); the views are told once, below, by
+    // the rows that changed.
+    {
+        const QSignalBlocker quiet(selection_);
+        selection_->select(QItemSelection(), QItemSelectionModel::Clear);
+        selection_->select(rangesOf(*this, marks), QItemSelectionModel::Select);
+    }
     Q_EMIT dataChanged(index(lo - 1, 0), index(hi - 1, ColumnCount - 1));
-    selection_->setCurrentIndex(at(lastTarget), QItemSelectionModel::NoUpdate);
-    selection_->select(rangesOf(*this, marks), QItemSelectionModel::ClearAndSelect);
     if (movedTo)
-        *movedTo = lastTarget;
+        *movedTo = leadTarget;
     return true;
 }
 

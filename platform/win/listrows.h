@@ -87,8 +87,9 @@ public:
     // Moves every selected row one place up (or down), a block that already
     // touches the end staying where it is and the rows behind it closing up
     // against it; each move swaps the row with its neighbour, which takes
-    // over the selection. True when a row moved; movedTo is the last place
-    // a row was moved to (0 when none).
+    // over the selection. True when a row moved; movedTo is the place the
+    // leading moved row went to (the topmost moving up, the bottommost
+    // moving down; 0 when none).
     bool moveSelected(bool up, int* movedTo = nullptr);
     // Sorted by the text, case-blind: 0 ascending, 1 descending. Equal texts
     // keep their order. Selected rows stay selected.

@@ -2,15 +2,78 @@
 
 #include "platform/win/twips.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeView>
+#include <QUrl>
 
 namespace platform::forms {
 
 namespace {
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    return ((buttons & Qt::LeftButton) ? LeftButton : 0) | ((buttons & Qt::RightButton) ? RightButton : 0)
+           | ((buttons & Qt::MiddleButton) ? MiddleButton : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return ((modifiers & Qt::ShiftModifier) ? 1 : 0) | ((modifiers & Qt::ControlModifier) ? 2 : 0)
+           | ((modifiers & Qt::AltModifier) ? 4 : 0);
+}
+
+// The drag's data as a list takes it: local files only, and text.
+ListDrop dropOf(const QMimeData* data, const QPoint& at)
+{
+    ListDrop d;
+    d.x = toTwipsX(at.x());
+    d.y = toTwipsY(at.y());
+    if (!data)
+        return d;
+    if (data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            const bool thisMachine = url.host().isEmpty() || url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
+            if (url.isLocalFile() && thisMachine && !url.toLocalFile().isEmpty())
+                d.files << url.toLocalFile();
+        }
+    }
+    if (data->hasHtml())
+        d.html = data->html();
+    if (data->hasText())
+        d.text = data->text();
+    d.hasText = data->hasHtml() || data->hasText();
+    return d;
+}
+
+// Draws the drop-target row as a selected one would look, whatever the
+// selection is.
+class DropHighlightDelegate : public QStyledItemDelegate {
+public:
+    DropHighlightDelegate(QObject* parent, const ListView*& owner) : QStyledItemDelegate(parent), owner_(owner) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (owner_ && owner_->dropHighlight() == index.row() + 1) {
+            QStyleOptionViewItem o(option);
+            o.state |= QStyle::State_Selected | QStyle::State_Active;
+            QStyledItemDelegate::paint(painter, o, index);
+            return;
+        }
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
+private:
+    const ListView*& owner_;
+};
 
 class Tree : public QTreeView {
 public:
@@ -31,24 +94,94 @@ public:
         setEditTriggers(QAbstractItemView::NoEditTriggers);
         setFrameShape(QFrame::Box);
         setLineWidth(1);
+        setItemDelegate(new DropHighlightDelegate(this, ownerView));
+        // Moves without a button reach the list (the drop-down's highlight).
+        viewport()->setMouseTracking(true);
+        setDropIndicatorShown(false);
     }
     ListView* owner = nullptr;
+    const ListView* ownerView = nullptr;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override
+    // The list's mouse events, raised as the control's, in twips within it.
+    void raise(QMouseEvent* e, MouseHandler ControlEvents::*which, Qt::MouseButtons buttons)
     {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid() && owner
-            && owner->itemClick) {
-            owner->itemClick(currentIndex().row() + 1);
+        if (!owner)
             return;
-        }
-        QTreeView::keyPressEvent(event);
+        const MouseHandler& handler = owner->events().*which;
+        if (handler)
+            handler(buttonCode(buttons), shiftCode(e->modifiers()), toTwipsX(e->position().x()), toTwipsY(e->position().y()));
     }
-    void focusOutEvent(QFocusEvent* event) override
+    // The list's own handling first, then the control's event (only while
+    // the list is still there: a handler may unload it).
+    template <typename Base>
+    void forward(QMouseEvent* e, Base base, MouseHandler ControlEvents::*which, Qt::MouseButtons buttons)
     {
-        QTreeView::focusOutEvent(event);
-        if (owner && owner->focusLeft && event->reason() != Qt::PopupFocusReason)
-            owner->focusLeft();
+        const QPointer<Tree> self(this);
+        base();
+        if (self)
+            raise(e, which, buttons);
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        forward(e, [&] { QTreeView::mousePressEvent(e); }, &ControlEvents::mouseDown, e->button());
+    }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        forward(e, [&] { QTreeView::mouseMoveEvent(e); }, &ControlEvents::mouseMove, e->buttons());
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        forward(e, [&] { QTreeView::mouseReleaseEvent(e); }, &ControlEvents::mouseUp, e->button());
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        const QPointer<Tree> self(this);
+        QTreeView::mouseDoubleClickEvent(e);
+        if (self && owner && owner->events().dblClick)
+            owner->events().dblClick();
+    }
+    // Drops: copying only, of files or text, while the owner takes them.
+    // True when this one is taken (and marked so).
+    bool take(QDropEvent* e, ListDrop& d)
+    {
+        d = dropOf(e->mimeData(), e->position().toPoint());
+        const bool taken = owner && (d.hasFiles() || d.hasText) && (!owner->dragOver || owner->dragOver(d));
+        if (!taken) {
+            e->ignore();
+            return false;
+        }
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+        return true;
+    }
+    void dragEnterEvent(QDragEnterEvent* e) override
+    {
+        ListDrop d;
+        take(e, d);
+    }
+    void dragMoveEvent(QDragMoveEvent* e) override
+    {
+        ListDrop d;
+        if (take(e, d) && owner)
+            owner->setDropHighlight(owner->hitTest(d.x, d.y));
+    }
+    void dragLeaveEvent(QDragLeaveEvent* e) override
+    {
+        if (owner)
+            owner->setDropHighlight(0);
+        e->accept();
+    }
+    void dropEvent(QDropEvent* e) override
+    {
+        if (owner)
+            owner->setDropHighlight(0);
+        ListDrop d;
+        // The handler may unload the list: nothing of it is touched after.
+        if (take(e, d) && owner && owner->dropped) {
+            const auto handler = owner->dropped;
+            handler(d);
+        }
     }
 };
 
@@ -60,6 +193,7 @@ ListView::ListView(Form& form, const QString& name, int index, Control* containe
 {
     auto* t = static_cast<Tree*>(tree());
     t->owner = this;
+    t->ownerView = this;
     QObject::connect(t, &QAbstractItemView::clicked, t, [this](const QModelIndex& i) {
         if (itemClick && i.isValid())
             itemClick(i.row() + 1);
@@ -71,6 +205,7 @@ ListView::~ListView()
 {
     auto* t = static_cast<Tree*>(tree());
     t->owner = nullptr;
+    t->ownerView = nullptr;
     QObject::disconnect(storeGone_);
     QObject::disconnect(multiSelectFollower_);
     // The widget outlives the control a little; it lets go of the store now.
@@ -213,6 +348,34 @@ int ListView::firstVisibleIndex() const
         return 0;
     const QModelIndex top = tree()->indexAt(QPoint(1, 1));
     return top.isValid() ? top.row() + 1 : 1;
+}
+
+int ListView::hitTest(double x, double y) const
+{
+    const QModelIndex at = tree()->indexAt(QPoint(toPixelsX(x), toPixelsY(y)));
+    return at.isValid() ? at.row() + 1 : 0;
+}
+
+void ListView::setDropHighlight(int index)
+{
+    const int row = index >= 1 && index <= count() ? index : 0;
+    if (row == dropHighlight_)
+        return;
+    dropHighlight_ = row;
+    tree()->viewport()->update();
+}
+
+void ListView::setAcceptDrops(bool accept)
+{
+    tree()->setAcceptDrops(accept);
+    tree()->viewport()->setAcceptDrops(accept);
+    if (!accept)
+        setDropHighlight(0);
+}
+
+bool ListView::acceptDrops() const
+{
+    return tree()->viewport()->acceptDrops();
 }
 
 } // namespace platform::forms

@@ -14,6 +14,7 @@
 
 #include <QColor>
 #include <QMetaObject>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -21,6 +22,21 @@
 class QTreeView;
 
 namespace platform::forms {
+
+// What a drag over a list view carries, in the two forms a list takes: the
+// local files of its file: URLs (addresses of any other scheme left out,
+// never fetched) and text (HTML or plain).
+struct ListDrop {
+    QStringList files; // local paths, in the order given
+    bool hasText = false;
+    QString html;
+    QString text;
+    // Where the pointer is, in twips within the list.
+    double x = 0;
+    double y = 0;
+
+    bool hasFiles() const { return !files.isEmpty(); }
+};
 
 class ListView : public Control {
 public:
@@ -57,6 +73,17 @@ public:
     void ensureVisible(int index);
     // The first row shown at the top, 0 without rows.
     int firstVisibleIndex() const;
+    // The row at a point (twips within the list), 0 for none.
+    int hitTest(double x, double y) const;
+    // The row drawn highlighted as a drop target (0 none). A look of its
+    // own: it neither selects the row nor changes the selection.
+    void setDropHighlight(int index);
+    int dropHighlight() const { return dropHighlight_; }
+
+    // Drops: while it accepts them, a drag of files or text over the list
+    // offers copying only; dragOver may refuse one (false).
+    void setAcceptDrops(bool accept);
+    bool acceptDrops() const;
 
     QTreeView* tree() const;
 
@@ -64,6 +91,8 @@ public:
     std::function<void(int index)> itemClick;
     // The list lost the keyboard focus to a widget outside it.
     std::function<void()> focusLeft;
+    std::function<bool(const ListDrop& drop)> dragOver;
+    std::function<void(const ListDrop& drop)> dropped;
 
 private:
     void attach();
@@ -73,6 +102,7 @@ private:
     ListRows* rows_; // never null: the view's own store when it has no other
     QMetaObject::Connection storeGone_;
     bool hideSelection_ = true;
+    int dropHighlight_ = 0;
 };
 
 } // namespace platform::forms

@@ -2,6 +2,7 @@
 
 #include "platform/win/winproc.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -991,6 +992,10 @@ uintptr_t trackPopupMenuEx(MenuHandle menu, uint32_t flags, QPoint screenPoint, 
         chosen = tracker.run(menu, flags, screenPoint, exclude);
         activeTracker = nullptr;
     }
+    // The window the menu was opened from has the keyboard again (a window
+    // system that gave the menu the activation may have left it with none).
+    if (owner && !QApplication::activeWindow() && owner->window()->isVisible())
+        owner->window()->activateWindow();
     // Work that waited for the menu to close, in the order it came.
     auto waiting = std::move(afterClose());
     afterClose().clear();

@@ -2,6 +2,7 @@
 
 #include "platform/win/controls.h"
 #include "platform/win/form.h"
+#include "platform/win/listview.h"
 #include "platform/win/popupmenus.h"
 #include "platform/win/textbox.h"
 
@@ -16,6 +17,7 @@
 #include <QTextDocumentFragment>
 #include <QTimer>
 #include <QWidget>
+#include <QTreeView>
 #include <QWindow>
 
 namespace platform::shotonshow {
@@ -109,6 +111,21 @@ QByteArray probeAnswer()
         out += layoutLines(window);
         out += QByteArray("(shown)\t") + (window->isVisible() ? "1" : "0") + '\n';
         for (const forms::Control* c : forms::Form::fromWidget(window)->controls()) {
+            // Pictures by number, disabled controls, and the rows of lists.
+            const QVariant picture = c->widget()->property("skinPicture");
+            if (picture.isValid())
+                out += "(picture)\t" + oneLine(controlName(*c)) + '\t' + QByteArray::number(picture.toInt()) + '\n';
+            if (!c->enabled())
+                out += "(disabled)\t" + oneLine(controlName(*c)) + '\n';
+            if (const auto* list = dynamic_cast<const forms::ListView*>(c)) {
+                QByteArray selected;
+                for (int r : list->rows().selectedRows())
+                    selected += (selected.isEmpty() ? "" : ",") + QByteArray::number(r);
+                const int rowHeight = list->count() > 0 ? list->tree()->visualRect(list->rows().index(0, 0)).height() : 0;
+                out += "(list)\t" + oneLine(controlName(*c)) + '\t' + QByteArray::number(rowHeight) + '\t' + selected + '\t'
+                       + oneLine(list->itemText(1)) + '\t' + QByteArray::number(list->dropHighlight()) + '\t'
+                       + QByteArray::number(list->firstVisibleIndex()) + '\n';
+            }
             QString text;
             if (const auto* label = dynamic_cast<const forms::Label*>(c))
                 text = label->caption();

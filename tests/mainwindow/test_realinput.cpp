@@ -9,6 +9,7 @@
 #include "platform/base/registry.h"
 
 #include "httpserver.h"
+#include "mediafiles.h"
 #include "nginxserver.h"
 #include "playlistsample.h"
 #include "stagedprogram.h"
@@ -27,6 +28,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include <csignal>
 
@@ -50,6 +52,15 @@ struct Probe {
     std::map<std::pair<int, int>, QRect> items; // (level, index): screen rectangle
     QString tooltip;
     QString focus;
+    std::map<QString, int> pictures;   // skin picture numbers shown
+    std::set<QString> disabled;
+    struct List {
+        int rowHeight = 0;
+        QString selected; // "1,2,3"
+        QString firstText;
+        int firstVisible = 0;
+    };
+    std::map<QString, List> lists;
 
     // The middle of a control on the screen.
     QPoint centre(const QString& name) const { return window.topLeft() + controls.at(name).center(); }
@@ -91,6 +102,12 @@ Probe parseProbe(const QByteArray& answer)
             r.tooltip = f[1];
         else if (f[0] == QLatin1String("(focus)") && f.size() == 2)
             r.focus = f[1];
+        else if (f[0] == QLatin1String("(picture)") && f.size() == 3)
+            r.pictures[f[1]] = f[2].toInt();
+        else if (f[0] == QLatin1String("(disabled)") && f.size() == 2)
+            r.disabled.insert(f[1]);
+        else if (f[0] == QLatin1String("(list)") && f.size() == 7)
+            r.lists[f[1]] = {f[2].toInt(), f[3], f[4], f[6].toInt()};
         else if (f.size() == 5 && !f[0].startsWith(QLatin1Char('('))) {
             r.controls[f[0]] = rectOf(f[4]);
             r.twips[f[0]] = twipsOf(f[3]);
@@ -154,6 +171,8 @@ protected:
         if (answerPrompts)
             env.insert(QStringLiteral("PLATFORM_PROMPT_LOG"), work + QStringLiteral("/prompts.txt"));
         env.insert(QStringLiteral("PLATFORM_PROBE_DIR"), probes);
+        for (auto it = extraEnv.begin(); it != extraEnv.end(); ++it)
+            env.insert(it.key(), it.value());
         program->setProcessEnvironment(env);
         program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program->start(QStringLiteral(Z5_STAGE_DIR "/Z5.exe"), args);
@@ -254,6 +273,8 @@ protected:
     int asked = 0;
     // Every prompt answered at once and logged; false: the dialogs show.
     bool answerPrompts = true;
+    // More of the program's environment.
+    QMap<QString, QString> extraEnv;
 };
 
 class RealInputSmallScreen : public RealInput {
@@ -992,4 +1013,231 @@ TEST_F(RealDownloads, DownloadAllHandsTheListToTheManagerAndTheStatusBarPausesAn
     keepShot(x->grab(), QStringLiteral("realdownloads-completed.png"));
     for (const QString& suffix : {QStringLiteral(".Z5P"), QStringLiteral(".LOG"), QStringLiteral(".HTM")})
         EXPECT_EQ(testenv::readFile(data(other + suffix)), "x") << suffix.toStdString();
+}
+
+// The audio list and the media toolbar under the real mouse: a double click
+// plays row 2; Play/Pause pauses and plays again with its hover pictures;
+// the transport buttons' states at the first, a middle and the last row;
+// Fast Forward held runs to the end; Move Up held carries three rows to the
+// top; the position knob dragged to the middle seeks there at the release;
+// the volume knob dragged is kept at exit; an emptied list disables them all.
+TEST_F(RealInput, TheAudioListAndTheMediaToolbarUnderTheMouse)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    setUserSetting(QStringLiteral("DIS_MENUBAR2"), QStringLiteral("True"));
+    setUserSetting(QStringLiteral("VolumePosP1"), QStringLiteral("0.5"));
+    extraEnv[QStringLiteral("PLATFORM_PROMPT_CODE")] = QStringLiteral("3"); // messages answered Yes
+    const QString dir = testenv::freshDir(QStringLiteral("clips"));
+    QByteArray list = "1\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n";
+    for (int i = 1; i <= 50; ++i) {
+        const QString name = QStringLiteral("clip%1.wav").arg(i, 2, 10, QLatin1Char('0'));
+        if (i <= 3) {
+            ASSERT_TRUE(testmedia::writeWav(dir + QLatin1Char('/') + name, 5000));
+        }
+        list += (name + QLatin1Char(',') + dir + QLatin1Char('/') + name + QStringLiteral("\r\n")).toUtf8();
+    }
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/audio.z5p"), list));
+    ASSERT_TRUE(start({dir + QStringLiteral("/audio.z5p")}));
+    const QString audio = QStringLiteral("ListView(1)");
+    Probe p = waitProbe([&](const Probe& q) { return q.texts.value(QStringLiteral("APPLabel(1)")) == QLatin1String("50") && q.lists.count(audio); });
+    ASSERT_EQ(p.texts.value(QStringLiteral("APPLabel(1)")), QStringLiteral("50"));
+    const auto rowCentre = [&](const Probe& q, int row) {
+        const Probe::List& l = q.lists.at(audio);
+        const QRect r = q.controls.at(audio);
+        return q.window.topLeft() + QPoint(r.left() + 30, r.top() + 1 + (row - l.firstVisible) * l.rowHeight + l.rowHeight / 2);
+    };
+    const auto status = [](const Probe& q) { return q.texts.value(QStringLiteral("WBTextBox(1)")); };
+    const auto play = QStringLiteral("cmdMediaControl(2)");
+
+    // A double click on row 2 plays item 2; the button shows Pause.
+    const QPoint row2 = rowCentre(p, 2);
+    x->moveTo(row2);
+    QTest::qWait(100);
+    x->click(row2);
+    testenv::XSession::pause(80);
+    x->click(row2);
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Playing"); }, 20000);
+    ASSERT_EQ(status(p), QStringLiteral("Playing"));
+    EXPECT_EQ(p.texts.value(QStringLiteral("APPLabel(0)")), QStringLiteral("2"));
+    EXPECT_EQ(p.pictures[play], 510);
+    keepShot(stableGrab(), QStringLiteral("realinput-media-playing.png"));
+
+    // Play/Pause: paused with the Play hover picture, then playing with the
+    // Pause hover picture.
+    x->click(p.centre(play));
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Paused"); }, 10000);
+    EXPECT_EQ(status(p), QStringLiteral("Paused"));
+    EXPECT_EQ(p.pictures[play], 507);
+    x->click(p.centre(play));
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Playing"); }, 10000);
+    EXPECT_EQ(status(p), QStringLiteral("Playing"));
+    EXPECT_EQ(p.pictures[play], 511);
+
+    // The position knob dragged to the middle of its track while item 2
+    // plays: the item goes on from about 2.5 s.
+    const QString knob = QStringLiteral("cmdMediaControl(15)");
+    const QRect track = p.controls.at(QStringLiteral("ImageBox(5)"));
+    const QPoint middle = p.window.topLeft() + QPoint(track.center().x(), p.controls.at(knob).center().y());
+    x->drag(p.centre(knob), middle, 1, 10, 15);
+    QTest::qWait(1500);
+    p = probe();
+    const double knobAt = (p.twips.at(knob).left() - p.twips.at(QStringLiteral("ImageBox(5)")).left())
+                          / (p.twips.at(QStringLiteral("ImageBox(5)")).width() - p.twips.at(knob).width());
+    EXPECT_GT(knobAt, 0.4) << "the knob after a tick, from about the middle";
+    EXPECT_LT(knobAt, 0.85);
+    EXPECT_EQ(status(p), QStringLiteral("Playing"));
+
+    // The volume knob dragged to the far right.
+    const QString volume = QStringLiteral("cmdMediaControl(14)");
+    const QRect volumeTrack = p.controls.at(QStringLiteral("ImageBox(4)"));
+    x->drag(p.centre(volume), p.window.topLeft() + QPoint(volumeTrack.right() + 20, p.controls.at(volume).center().y()), 1, 10, 15);
+    QTest::qWait(300);
+
+    // The transport states at the first, a middle and the last row.
+    struct State {
+        int row;
+        std::set<int> off;
+        const char* shot;
+    } states[] = {{1, {3, 4, 5}, "realinput-media-first.png"}, {2, {5}, "realinput-media-middle.png"}};
+    const auto off = [](const Probe& q) {
+        std::set<int> out;
+        for (int i = 2; i <= 7; ++i)
+            if (q.disabled.count(QStringLiteral("cmdMediaControl(%1)").arg(i)))
+                out.insert(i);
+        return out;
+    };
+    for (const State& s : states) {
+        p = probe();
+        x->click(rowCentre(p, s.row));
+        p = waitProbe([&](const Probe& q) { return off(q) == s.off; }, 10000);
+        EXPECT_EQ(off(p), s.off) << "row " << s.row;
+        keepShot(stableGrab(), QString::fromLatin1(s.shot));
+    }
+
+    // Fast Forward held from the first row runs to the last and stops there;
+    // the release off the button runs nothing.
+    p = probe();
+    x->click(rowCentre(p, 1));
+    QTest::qWait(300);
+    p = probe();
+    const QPoint ff = p.centre(QStringLiteral("cmdMediaControl(7)"));
+    x->moveTo(ff);
+    testenv::XSession::pause(100);
+    x->buttonDown();
+    testenv::XSession::pause(1500);
+    x->moveTo(p.centre(QStringLiteral("ImageBox(5)")) + QPoint(0, -40));
+    testenv::XSession::pause(300);
+    x->buttonUp();
+    p = waitProbe([&](const Probe& q) { return off(q) == std::set<int>{5, 6, 7}; }, 10000);
+    EXPECT_EQ(off(p), (std::set<int>{5, 6, 7})) << "at the last row";
+    EXPECT_EQ(p.lists.at(audio).selected, QStringLiteral("50"));
+    keepShot(stableGrab(), QStringLiteral("realinput-media-last.png"));
+
+    // Three rows at the bottom selected (a click and a Shift click), Move
+    // Up held: the block goes to the top by itself.
+    x->click(rowCentre(p, 48));
+    QTest::qWait(200);
+    x->keyDown(XK_Shift_L);
+    x->click(rowCentre(p, 50));
+    x->keyUp(XK_Shift_L);
+    p = waitProbe([&](const Probe& q) { return q.lists.at(audio).selected == QLatin1String("48,49,50"); }, 5000);
+    ASSERT_EQ(p.lists.at(audio).selected, QStringLiteral("48,49,50"));
+    const QPoint up = p.centre(QStringLiteral("cmdPLControl(11)"));
+    x->moveTo(up);
+    testenv::XSession::pause(100);
+    x->buttonDown();
+    testenv::XSession::pause(2000);
+    x->buttonUp();
+    p = waitProbe([&](const Probe& q) { return q.lists.at(audio).selected == QLatin1String("1,2,3"); }, 5000);
+    EXPECT_EQ(p.lists.at(audio).selected, QStringLiteral("1,2,3"));
+    EXPECT_EQ(p.lists.at(audio).firstText, QStringLiteral("clip48.wav"));
+    keepShot(stableGrab(), QStringLiteral("realinput-lists-movedup.png"));
+
+    // Clear Playlist (answered Yes): every transport button off.
+    x->click(p.centre(QStringLiteral("cmdPLControl(14)")));
+    p = waitProbe([&](const Probe& q) { return q.texts.value(QStringLiteral("APPLabel(1)")).isEmpty(); }, 10000);
+    EXPECT_EQ(off(p), (std::set<int>{2, 3, 4, 5, 6, 7}));
+    keepShot(stableGrab(), QStringLiteral("realinput-media-empty.png"));
+
+    // At exit the volume is kept.
+    x->click(p.centre(QStringLiteral("cmdFormControl(3)")));
+    ASSERT_TRUE(program->waitForFinished(30000));
+    const auto kept = reg::readValue(reg::Hive::CurrentUser, kSettings, QStringLiteral("VolumePosP1"));
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_GT(kept->text.toDouble(), 0.9) << kept->text.toStdString();
+}
+
+// Buttons 2-9 of the lists pane clicked for each of the six lists: each
+// release runs its list's command (the file pickers, the folder and entry
+// dialogs and the download setup seen through the prompts and windows they
+// open), and the program is left as it was.
+TEST_F(RealInput, ThePaneButtonsOfEveryListRunTheirCommandsOnRealClicks)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    ASSERT_TRUE(start());
+    const QString log = work + QStringLiteral("/prompts.txt");
+    const auto prompts = [&] {
+        QStringList kinds;
+        for (const QString& line : QString::fromUtf8(testenv::readFile(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            kinds << line.section(QLatin1Char('\t'), 0, 0);
+        return kinds;
+    };
+    const std::map<QString, int> kinds = {{QStringLiteral("Audio List"), 1},     {QStringLiteral("Video List"), 2},
+                                          {QStringLiteral("Image List"), 3},     {QStringLiteral("Web-Snippet List"), 4},
+                                          {QStringLiteral("Link List"), 5},      {QStringLiteral("Download File List"), 6}};
+    // What each button shows of its command: a prompt of that kind, a
+    // window of its own ("window"), a menu ("menu"), or nothing to see ("").
+    const std::map<int, std::vector<QString>> seen = {
+        {1, {"", "", "open", "input", "input", "", "window", ""}},
+        {2, {"", "", "open", "input", "input", "", "window", ""}},
+        {3, {"", "", "", "open", "input", "input", "", "window"}},
+        // The snippet captured by button 2 is selected: Delete asks first.
+        {4, {"", "open", "input", "", "", "", "message", "menu"}},
+        {5, {"", "", "open", "input", "input", "", "", ""}},
+        {6, {"", "", "", "input", "", "", "window", ""}},
+    };
+    std::set<int> visited;
+    // The change of list shows the list's name in the status line.
+    const QString status = QStringLiteral("WBTextBox(1)");
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(QStringLiteral("cmdPLControl(1)")) > 0; });
+    for (int step = 0; step < 6; ++step) {
+        x->click(p.centre(QStringLiteral("cmdPLControl(1)")));
+        p = waitProbe([&](const Probe& q) { return kinds.count(q.texts.value(status).trimmed()) > 0; }, 10000);
+        ASSERT_TRUE(kinds.count(p.texts.value(status).trimmed())) << p.texts.value(status).toStdString();
+        const int kind = kinds.at(p.texts.value(status).trimmed());
+        visited.insert(kind);
+        for (int b = 2; b <= 9; ++b) {
+            const QString name = QStringLiteral("cmdPLControl(%1)").arg(b);
+            const QString want = seen.at(kind)[static_cast<size_t>(b - 2)];
+            if (!p.visible.count(name) || !p.visible.at(name)) {
+                EXPECT_TRUE(want.isEmpty()) << "kind " << kind << " button " << b << " hidden";
+                continue;
+            }
+            const int before = static_cast<int>(prompts().size());
+            x->click(p.centre(name));
+            if (want == QLatin1String("window")) {
+                EXPECT_TRUE(testenv::XSession::waitUntil([&] { return x->windowsOf(program->processId()).size() >= 2; }, 10000))
+                    << "kind " << kind << " button " << b;
+                QTest::qWait(500);
+                x->keys({XK_Escape});
+                EXPECT_TRUE(testenv::XSession::waitUntil([&] { return x->windowsOf(program->processId()).size() == 1; }, 10000));
+            } else if (want == QLatin1String("menu")) {
+                EXPECT_TRUE(opensMenu("the view-format menu"));
+                x->keys({XK_Escape});
+                EXPECT_TRUE(staysClosed("the view-format menu"));
+            } else {
+                QTest::qWait(400);
+            }
+            const QStringList now = prompts();
+            if (want == QLatin1String("open") || want == QLatin1String("input") || want == QLatin1String("message"))
+                EXPECT_TRUE(now.size() > before && now.last() == want)
+                    << "kind " << kind << " button " << b << ": " << now.mid(before).join(QLatin1Char(',')).toStdString();
+            else
+                EXPECT_EQ(now.size(), before) << "kind " << kind << " button " << b << ": " << now.mid(before).join(QLatin1Char(',')).toStdString();
+            p = probe();
+        }
+        p = probe();
+    }
+    EXPECT_EQ(visited.size(), 6u);
+    EXPECT_EQ(x->windowsOf(program->processId()).size(), 1u);
 }

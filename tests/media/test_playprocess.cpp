@@ -65,6 +65,9 @@ TEST_F(PlayProcess, TheAudioListPlaysToItsEndFromItsKey)
     const QString probes = testenv::freshDir(QStringLiteral("probes"));
     platform::registry::writeValue(platform::registry::Hive::CurrentUser, QStringLiteral("Software\\Keldo\\Z5 Browser"),
                                    QStringLiteral("RUNONEINSTANCEONLY"), platform::registry::Value::string(QStringLiteral("1")));
+    // The Media Control Center row shows, with the toolbar's menu button.
+    platform::registry::writeValue(platform::registry::Hive::CurrentUser, QStringLiteral("Software\\Keldo\\Z5 Browser"),
+                                   QStringLiteral("DIS_MENUBAR2"), platform::registry::Value::string(QStringLiteral("True")));
 
     // The image list from the command line, then the audio list handed
     // over by a second start, as opening the two files does.
@@ -82,10 +85,16 @@ TEST_F(PlayProcess, TheAudioListPlaysToItsEndFromItsKey)
 
     // The image viewer shows sets of two (Media > View By Set > View set
     // of 2), so the arrow keys steer the player.
-    if (state(QStringLiteral("Z5"), QStringLiteral("cmdMediaControl(0)")).value(1) != QLatin1String("1"))
-        GTEST_SKIP() << "the media toolbar, its menu button and its knobs are not on the window yet";
+    ASSERT_TRUE(testenv::waitFor([&] { return state(QStringLiteral("Z5"), QStringLiteral("cmdMediaControl(0)")).value(1) == QLatin1String("1"); },
+                                 20000))
+        << "the media toolbar shows its menu button";
     ASSERT_TRUE(driveOk({click(QStringLiteral("cmdMediaControl(0)"), QStringLiteral("Z5")), QStringLiteral("menu\t0\t17"),
                          QStringLiteral("menu\t1\t4")}));
+    // The keyboard leaves the address box (arrows there edit its text): a
+    // click on the audio list below its rows.
+    const QRect list = controlRect(probes, QStringLiteral("ListView(1)"));
+    ASSERT_FALSE(list.isEmpty());
+    ASSERT_TRUE(driveOk({QStringLiteral("click\tZ5\tListView(1)\t5\t%1").arg(list.height() - 8)}));
     ASSERT_TRUE(driveOk({QStringLiteral("key\tZ5\tRight\t100")}));
 
     // The status and the item number, as often as they can be read.

@@ -326,6 +326,7 @@ public:
     void PlayNextItem(int16_t m) override { rec("PlayNextItem", m); }
     void PlaySelectedItem(int16_t m) override { rec("PlaySelectedItem", m); }
     void PauseList(int16_t s, int16_t k) override { add(QStringLiteral("PauseList(%1,%2)").arg(s).arg(k)); }
+    void StopList(int16_t k) override { rec("StopList", k); }
     void CloseVideoPlayer() override { rec("CloseVideoPlayer"); }
     void PrepareVideoView() override { rec("PrepareVideoView"); }
     void PlaceVideoView() override { rec("PlaceVideoView"); }
