@@ -517,10 +517,12 @@ void ExplorerTabs::OpenFileDialogCommand()
     if (chosen.contains(QLatin1String("~Z5_"))) {
         // The web-folder page the dialog wrote: shown, then deleted once the
         // tab has left it (or at the end of the run with this run's pages).
+        const IBrowser* tab = tabs_.WBMAIN(model_.TabBrowserMap().value(model_.CurrentTab(), 0));
+        const QString before = tab ? tab->locationURL() : QString();
         window_.WBTextBox[0].setText(chosen);
         nav_.NavigateAddressText(false, false, true);
         QCoreApplication::processEvents();
-        DeleteWhenLeft(chosen);
+        DeleteWhenLeft(chosen, before);
         return;
     }
     const QString kind = chosen.right(4).toUpper();
@@ -540,17 +542,17 @@ void ExplorerTabs::OpenFileDialogCommand()
     }
 }
 
-void ExplorerTabs::DeleteWhenLeft(const QString& page)
+void ExplorerTabs::DeleteWhenLeft(const QString& page, const QString& before)
 {
     const QString local = platform::paths::toLocal(page);
     const int index = model_.TabBrowserMap().value(model_.CurrentTab(), 0);
     auto* poll = new QTimer(this);
     auto seen = std::make_shared<bool>(false);
     auto ticks = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, local, index, seen, ticks] {
+    QObject::connect(poll, &QTimer::timeout, poll, [this, poll, local, index, seen, ticks, before] {
         const IBrowser* b = tabs_.WBMAIN(index);
         const bool showing = b && QUrl(b->locationURL()).toLocalFile() == local;
-        if (showing)
+        if (showing || (b && b->locationURL() != before))
             *seen = true;
         // Shown and left again, or given up after half a minute.
         if (!b || (*seen && !showing) || ++*ticks > 300) {

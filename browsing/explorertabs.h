@@ -186,7 +186,10 @@ private:
     void HideAddressDropDown();
     // A page the program wrote for itself is deleted once the current tab
     // has left it.
-    void DeleteWhenLeft(const QString& page);
+    // before: where the tab was when it was sent to the page; a tab that
+    // moved on from there and does not show the page has left it, even when
+    // it passed the page between two looks.
+    void DeleteWhenLeft(const QString& page, const QString& before);
 
     frmExplorer& window_;
     ServiceSet& services_;

@@ -233,8 +233,14 @@ void ShowImageViewerTab(ExplorerState& st, TabBrowsing& tabs, ITabChrome& chrome
     }
     st.ListViewerBrowser[kImageList] = current;
     tabs.SetTabState(current, FieldViewKind, kImageView);
+    // Once the viewer has shown pages of several images its cells are
+    // rebuilt for the tab.
     if (st.ImagesPerView > 1)
-        services.Media().RelayoutImageViewer();
+        st.ViewerLayoutFlag = -1;
+    if (st.ViewerLayoutFlag != 0) {
+        services.Media().ClearViewerImages();
+        services.Media().LayoutImageViewer();
+    }
 }
 
 bool PageTools::IsCurrentTabBlank() const

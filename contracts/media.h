@@ -47,6 +47,14 @@ public:
     // One more image of the viewer page is in.
     virtual void OnViewerImagesLoaded() = 0;
     virtual void SetPageScrollOn() = 0;
+    // The holder of the viewer cells hidden (a single image shows as a page
+    // in the viewer tab instead).
+    virtual void HideImageViewer() = 0;
+    // Cell 0-7 shows the picture file (widthPx x heightPx as its header
+    // says) fitted into the cell, never enlarged, and the holder shows.
+    virtual void ShowViewerImage(int16_t cell, const QString& path, int32_t widthPx, int32_t heightPx) = 0;
+    // Cell 0-7 emptied.
+    virtual void ClearViewerImage(int16_t cell) = 0;
 
     // ---- The media toolbar ----
     virtual void ShowMediaToolbarForKind(int16_t kind) = 0;

@@ -59,7 +59,8 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
          split("ApplyMixerVolume StopAllPlayers StopAudio StopVideo CloseAudioPlayer MediaTimerTick IsAudioStopped IsVideoStopped "
                "OnAudioItemEnded OnVideoItemEnded PlayPreviousItem PlayNextItem PlaySelectedItem PauseList StopList "
                "CloseVideoPlayer PrepareVideoView PlaceVideoView StopImageList LayoutImageViewer RelayoutImageViewer "
-               "ClearViewerImages OnViewerImagesLoaded SetPageScrollOn ShowMediaToolbarForKind HideMediaToolbar "
+               "ClearViewerImages OnViewerImagesLoaded SetPageScrollOn HideImageViewer ShowViewerImage ClearViewerImage "
+               "ShowMediaToolbarForKind HideMediaToolbar "
                "RefreshMediaButtonPictures SetMediaButtonPicture SetMediaButtonToolTip UpdateTransportButtons "
                "DragVolumeKnob DragPositionKnob SetSliderTrackPictures SpecialFolderDisplayName")},
         {QStringLiteral("IDownloadsService"), name(Downloads()),

@@ -186,6 +186,9 @@ public:
     void ClearViewerImages() override {}
     void OnViewerImagesLoaded() override {}
     void SetPageScrollOn() override {}
+    void HideImageViewer() override {}
+    void ShowViewerImage(int16_t, const QString&, int32_t, int32_t) override {}
+    void ClearViewerImage(int16_t) override {}
     void ShowMediaToolbarForKind(int16_t) override {}
     void HideMediaToolbar() override {}
     void RefreshMediaButtonPictures() override {}

@@ -35,22 +35,6 @@ QString flashClassId()
 
 } // namespace
 
-ProxySettingValues ReadProxySettingValues()
-{
-    auto read = [](const QString& name) {
-        return ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, name, QString());
-    };
-    ProxySettingValues v;
-    v.Check1 = ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, QStringLiteral("Check1"), QStringLiteral("0"));
-    v.Check3 = ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, QStringLiteral("Check3"), QStringLiteral("0"));
-    for (int i = 1; i <= 5; ++i) {
-        v.Address[i] = read(QStringLiteral("Address") + QString::number(i));
-        v.Port[i] = read(QStringLiteral("Port") + QString::number(i));
-    }
-    v.Exception = read(QStringLiteral("Exception"));
-    return v;
-}
-
 QString BuildProxyBypassList(const ProxySettingValues& values)
 {
     QString bypass;

@@ -4,19 +4,11 @@
 // settings, working online or offline, and the stored page-display options
 // (animations, inline images, background sounds, inline videos, Flash).
 
+#include "core/proxysetting.h"
+
 #include <QString>
 #include <cstdint>
 
-// The values of "Z5 Browser\Proxy" as ApplyProxySettings reads them.
-struct ProxySettingValues {
-    QString Check1;     // "1": use the proxy servers
-    QString Check3;     // "1": local addresses bypass the proxy
-    QString Address[6]; // 1 http, 2 https, 3 ftp, 4 gopher, 5 socks
-    QString Port[6];
-    QString Exception;  // addresses that bypass the proxy, ";" separated
-};
-
-ProxySettingValues ReadProxySettingValues();
 // "Exception" with every ";" made a blank, " <local>" appended when Check3
 // is "1", trimmed of blanks.
 QString BuildProxyBypassList(const ProxySettingValues& values);

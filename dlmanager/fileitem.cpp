@@ -25,29 +25,6 @@ namespace {
 
 constexpr qsizetype kReadChunk = 128 * 1024;
 
-bool holdsLineBreakOrNul(const QString& s)
-{
-    return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0));
-}
-
-// The path and query as sent: bytes outside printable ASCII and blanks are
-// percent-encoded, everything else is kept as written.
-QByteArray requestTarget(const QString& s)
-{
-    QByteArray out;
-    for (const char c : s.toUtf8()) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u >= 0x7F) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%%%02X", u);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 QString errnoText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -68,49 +45,6 @@ QString TransferRateText(double kilobytesPerSecond)
     if (t.isEmpty() || t.startsWith(QLatin1Char('.')))
         t.prepend(QLatin1Char('0'));
     return t;
-}
-
-ProxySetting ReadProxySetting()
-{
-    const QString section = kSettingsSection + QStringLiteral("\\Proxy");
-    ProxySetting p;
-    p.enabled = vb::val(ReadSetting(HiveCurrentUser, kSettingsApp, section, QStringLiteral("Check1"), QStringLiteral("0"))) == 1;
-    if (p.enabled) {
-        p.host = vb::trim(ReadSetting(HiveCurrentUser, kSettingsApp, section, QStringLiteral("Address1"), QString()));
-        const double port = vb::val(ReadSetting(HiveCurrentUser, kSettingsApp, section, QStringLiteral("Port1"), QString()));
-        p.port = port >= 1 && port <= 65535 ? static_cast<quint16>(port) : 0;
-    }
-    return p;
-}
-
-QByteArray BuildFileRequest(const FileRequest& r)
-{
-    for (const QString* s : {&r.host, &r.pathAndQuery, &r.absoluteAddress, &r.referer})
-        if (holdsLineBreakOrNul(*s))
-            return {};
-    if (r.validator.contains('\r') || r.validator.contains('\n') || r.validator.contains('\0'))
-        return {};
-    QByteArray q;
-    q += "GET " + requestTarget(r.viaProxy ? r.absoluteAddress : r.pathAndQuery) + " HTTP/1.1\r\n";
-    q += "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, application/vnd.ms-powerpoint, "
-         "application/vnd.ms-excel, application/msword, */*\r\n";
-    if (!r.referer.isEmpty())
-        q += "Referer: " + requestTarget(r.referer) + "\r\n";
-    q += "Accept-Language: en-ca\r\n";
-    q += "Accept-Encoding: identity\r\n";
-    if (r.rangeFrom > 0) {
-        q += "Range: bytes=" + QByteArray::number(r.rangeFrom) + "-\r\n";
-        if (!r.validator.isEmpty())
-            q += "If-Range: " + r.validator + "\r\n";
-    }
-    q += "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)\r\n";
-    q += "Host: " + requestTarget(r.host);
-    if (!r.defaultPort)
-        q += ':' + QByteArray::number(r.port);
-    q += "\r\n";
-    q += "Connection: close\r\n";
-    q += "\r\n";
-    return q;
 }
 
 FileItem::FileItem(RunState& run, QObject* parent) : QObject(parent), run_(run)
@@ -163,7 +97,7 @@ void FileItem::StartFileDownload(std::function<void()> ended)
     partial_.close();
 
     const QString errorWord = ExternalText("9970", "Error:") + QLatin1Char(' ');
-    if (holdsLineBreakOrNul(run_.ItemURL) || holdsLineBreakOrNul(run_.ItemReferer)) {
+    if (net::HoldsLineBreakOrNul(run_.ItemURL) || net::HoldsLineBreakOrNul(run_.ItemReferer)) {
         fail(errorWord + QStringLiteral("the address holds a line break"));
         return;
     }
@@ -204,7 +138,7 @@ void FileItem::StartFileDownload(std::function<void()> ended)
 bool FileItem::request(const QString& address)
 {
     const QString errorWord = ExternalText("9970", "Error:") + QLatin1Char(' ');
-    if (holdsLineBreakOrNul(address)) {
+    if (net::HoldsLineBreakOrNul(address)) {
         fail(errorWord + QStringLiteral("the address holds a line break"));
         return false;
     }
@@ -218,7 +152,7 @@ bool FileItem::request(const QString& address)
     address_ = address;
     visited_.insert(QUrl(address).toString(QUrl::FullyEncoded));
 
-    request_ = FileRequest();
+    request_ = net::FileRequest();
     request_.host = cracker_.HostName();
     request_.port = static_cast<quint16>(cracker_.Port());
     request_.defaultPort = cracker_.Port() == (https ? 443 : 80);
@@ -289,7 +223,7 @@ void FileItem::WSMain_Connect()
                           QStringLiteral(" - Size: ") + QString::number(ReceivedBytes);
         request_.validator = partial_.validator();
     }
-    const QByteArray bytes = BuildFileRequest(request_);
+    const QByteArray bytes = net::BuildFileRequest(request_);
     if (bytes.isEmpty() || !socket_.SendData(bytes)) {
         fail(ExternalText("9964", "Failed to connect") + QStringLiteral(" - ") + cracker_.URLFileName());
         return;

@@ -7,8 +7,10 @@
 // head must come within a minute, and the body must move at least 1 KiB a
 // minute.
 
+#include "core/proxysetting.h"
 #include "core/urlcracker.h"
 #include "dlmanager/partialfile.h"
+#include "platform/net/filerequest.h"
 #include "platform/net/httpresponse.h"
 #include "platform/net/socketcontrol.h"
 
@@ -28,28 +30,6 @@ struct RunState;
 // A rate in decimal kilobytes per second with at most two decimals, in its
 // shortest form: 12.5, 0.25, 1234.57.
 QString TransferRateText(double kilobytesPerSecond);
-
-struct ProxySetting {
-    bool enabled = false;
-    QString host;
-    quint16 port = 0;
-};
-// The browser's proxy ("Check1", "Address1", "Port1" of its proxy settings).
-ProxySetting ReadProxySetting();
-
-struct FileRequest {
-    QString host;       // the address's host
-    quint16 port = 80;  // the address's port
-    bool defaultPort = true;
-    QString pathAndQuery;
-    QString absoluteAddress; // scheme://host[:port]/path?query, for a proxy
-    QString referer;
-    qint64 rangeFrom = 0;    // > 0: continue from there
-    QByteArray validator;    // If-Range value, with rangeFrom
-    bool viaProxy = false;
-};
-// The request's bytes; empty when a field holds a line break or NUL.
-QByteArray BuildFileRequest(const FileRequest& request);
 
 class FileItem : public QObject {
 public:
@@ -108,7 +88,7 @@ private:
     QString finalPath_;
     QString finishedPath_;
     PartialFile partial_;
-    FileRequest request_;
+    platform::net::FileRequest request_;
     QString address_; // the address being asked, after any redirect
     QSet<QString> visited_;
     int redirects_ = 0;

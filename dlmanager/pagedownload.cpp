@@ -5,7 +5,7 @@
 #include "dlmanager/downloadname.h"
 #include "dlmanager/fileitem.h"
 #include "dlmanager/freename.h"
-#include "dlmanager/imagetype.h"
+#include "core/imagetype.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
@@ -16,6 +16,8 @@
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+
+using platform::net::ImageFetch;
 
 namespace {
 

@@ -7,7 +7,7 @@
 // turns the item into a file item. The item ends exactly once, whatever
 // events of the control come late.
 
-#include "dlmanager/imagefetch.h"
+#include "platform/net/imagefetch.h"
 #include "dlmanager/pagebrowser.h"
 #include "dlmanager/pageitems.h"
 
@@ -52,7 +52,7 @@ public:
 private:
     enum class Phase { Idle, Loading, Settling, Saving };
     void saveNext();
-    void imageFetched(const QString& source, ImageFetch::Result result);
+    void imageFetched(const QString& source, platform::net::ImageFetch::Result result);
     void endSaving(const QString& failure);
     void end();
     void fail(const QString& statusText);
@@ -68,7 +68,7 @@ private:
     QString fileReason_;
     QTimer pageLimit_;
     QTimer settle_;
-    ImageFetch fetch_;
+    platform::net::ImageFetch fetch_;
     int pageLimitMs_ = kPageTimeLimitMs;
     int settleMs_ = kSettleMs;
 

@@ -1,14 +1,13 @@
 #include "downloads/downloadsservice.h"
 
 DownloadsService::DownloadsService(frmExplorer& window, ServiceSet& services)
-    : handOff_(window, services), status_(window, services, handOff_)
+    : handOff_(window, services), status_(window, services, handOff_), fetcher_(window, services)
 {
 }
 
 QStringList DownloadsService::MethodsNotBuiltYet() const
 {
-    return {QStringLiteral("PrepareFetchSlots"), QStringLiteral("StartFetchSlot"), QStringLiteral("ResetFetchProgress"),
-            QStringLiteral("StopAllFetches")};
+    return {};
 }
 
 void DownloadsService::HandlePageEvent(const QString& url, int16_t browserIndex, const QString& pageUrl)
@@ -30,4 +29,24 @@ void DownloadsService::ShowDownloadSetup(int16_t kind)
 void DownloadsService::ClearDownloadStatusList()
 {
     status_.ClearDownloadStatusList();
+}
+
+void DownloadsService::PrepareFetchSlots()
+{
+    fetcher_.PrepareFetchSlots();
+}
+
+void DownloadsService::StartFetchSlot(int16_t slot, int32_t itemIndex)
+{
+    fetcher_.StartFetchSlot(slot, itemIndex);
+}
+
+void DownloadsService::ResetFetchProgress()
+{
+    fetcher_.ResetFetchProgress();
+}
+
+void DownloadsService::StopAllFetches()
+{
+    fetcher_.StopAllFetches();
 }

@@ -6,6 +6,7 @@
 #include "lists/listpanebuttons.h"
 #include "lists/listpanedisplay.h"
 #include "lists/listpanelayout.h"
+#include "lists/listplaysteps.h"
 #include "lists/liststores.h"
 #include "lists/listviewevents.h"
 #include "lists/pagelinks.h"
@@ -26,6 +27,7 @@ ListsService::ListsService(frmExplorer& window, ServiceSet& services)
       snippets_(std::make_unique<WebSnippets>(window, services, *stores_, *ops_, *links_)),
       snippetView_(std::make_unique<SnippetView>(window, services, *stores_, *snippets_)),
       favorites_(std::make_unique<Favorites>(window, services, *links_)),
+      playSteps_(std::make_unique<ListPlaySteps>(window, services, *stores_, *display_)),
       events_(std::make_unique<ListViewEvents>(window, services, *stores_, *ops_, *display_)),
       deletion_(std::make_unique<ListFileDeletion>(window, *stores_, *ops_))
 {
@@ -43,9 +45,7 @@ ListsService::~ListsService()
 
 QStringList ListsService::MethodsNotBuiltYet() const
 {
-    return QStringLiteral("NextImageListItem ShowImageListItem ShowSnippetListItem ShowLinkListItem OpenLinkItem "
-                          "StopAllFetches")
-        .split(QLatin1Char(' '));
+    return {};
 }
 
 void ListsService::HideAddressDropDown() { display_->HideAddressDropDown(); }
@@ -110,4 +110,34 @@ void ListsService::RewriteSnippetFile(const QString& source, QString& target, co
 void ListsService::HandleSnippetPageEvent(int16_t browserIndex, const QString& url)
 {
     snippetView_->HandleSnippetPageEvent(browserIndex, url);
+}
+
+void ListsService::StopAllFetches()
+{
+    window_.services().Downloads().StopAllFetches();
+}
+
+void ListsService::NextImageListItem()
+{
+    playSteps_->NextImageListItem();
+}
+
+void ListsService::ShowImageListItem()
+{
+    playSteps_->ShowImageListItem();
+}
+
+void ListsService::ShowSnippetListItem()
+{
+    playSteps_->ShowSnippetListItem();
+}
+
+void ListsService::ShowLinkListItem()
+{
+    playSteps_->ShowLinkListItem();
+}
+
+void ListsService::OpenLinkItem(int32_t index)
+{
+    playSteps_->OpenLinkItem(index);
 }

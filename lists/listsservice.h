@@ -17,6 +17,7 @@ class ListOperations;
 class ListPaneButtons;
 class ListPaneDisplay;
 class ListPaneLayout;
+class ListPlaySteps;
 class ListStores;
 class ListViewEvents;
 class PageLinks;
@@ -46,6 +47,7 @@ public:
     WebSnippets& snippets() { return *snippets_; }
     SnippetView& snippetView() { return *snippetView_; }
     Favorites& favorites() { return *favorites_; }
+    ListPlaySteps& playSteps() { return *playSteps_; }
     ListViewEvents& listEvents() { return *events_; }
     ListFileDeletion& deletion() { return *deletion_; }
 
@@ -84,6 +86,12 @@ public:
     void RewriteSnippetFile(const QString& source, QString& target, const QString& name, const QString& comment,
                             bool replaceComment, bool move) override;
     void HandleSnippetPageEvent(int16_t browserIndex, const QString& url) override;
+    void StopAllFetches() override;
+    void NextImageListItem() override;
+    void ShowImageListItem() override;
+    void ShowSnippetListItem() override;
+    void ShowLinkListItem() override;
+    void OpenLinkItem(int32_t index) override;
 
 private:
     frmExplorer& window_;
@@ -97,6 +105,7 @@ private:
     std::unique_ptr<WebSnippets> snippets_;
     std::unique_ptr<SnippetView> snippetView_;
     std::unique_ptr<Favorites> favorites_;
+    std::unique_ptr<ListPlaySteps> playSteps_;
     std::unique_ptr<ListViewEvents> events_;
     std::unique_ptr<ListFileDeletion> deletion_;
 };

@@ -126,10 +126,11 @@ void slideShowTick(frmExplorer& f, int k)
         return;
     f.ListCurrentItem[k] += 1;
     if (k == 3) {
-        if (f.ImagesPerView < 2) {
+        // One image, or the next page of them.
+        if (f.ImagesPerView < 2)
             f.services().Lists().NextImageListItem();
+        else
             f.services().Lists().ShowImageListItem();
-        }
     } else if (k == 4) {
         f.services().Lists().ShowSnippetListItem();
     } else {

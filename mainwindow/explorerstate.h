@@ -101,6 +101,13 @@ struct ExplorerState : MainSettings {
     // address prefix), the others the background fetch slots'.
     std::array<std::array<QString, 6>, 9> ListItemRecord{};
 
+    // The image viewer and its background fetch.
+    Flag FetchStopped = 0;          // set by StopAllFetches, cleared by the lists' play steps
+    Flag ViewerFetchActive = 0;     // the progress bar follows the fetch of the viewer's page
+    int16_t ImagesLoadedCount = 0;  // cells of the current viewer page that are in
+    int16_t EmptyViewerCellCount = 0; // cells of the current page that got no item
+    Flag ViewerLayoutFlag = 0;      // the viewer's cells are laid out when its tab is shown
+
     // The Initialize event: every field above to its initial value, in order.
     // twipsScale is the screen's scale factor (1.0 at 15 twips per pixel).
     void Initialize(float twipsScale);

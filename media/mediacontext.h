@@ -17,6 +17,7 @@ class MediaEngine;
 class PlayControl;
 class MediaSliders;
 class VideoView;
+class ImageViewer;
 
 namespace platform::media {
 class IMci;
@@ -33,6 +34,7 @@ struct MediaContext {
     PlayControl* play = nullptr;
     MediaSliders* sliders = nullptr;
     VideoView* video = nullptr;
+    ImageViewer* viewer = nullptr;
 
     // A number in [0, 1), drawn afresh for each shuffle.
     std::function<double()> random{};

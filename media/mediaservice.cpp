@@ -4,6 +4,7 @@
 #include "mainwindow/mediatoolbarlayout.h"
 #include "mainwindow/skinvalues.h"
 #include "platform/win/listrows.h"
+#include "media/imageviewer.h"
 #include "media/mediaengine.h"
 #include "media/mediasliders.h"
 #include "media/mediatoolbar.h"
@@ -37,11 +38,13 @@ MediaService::MediaService(frmExplorer& window, ServiceSet& services, std::uniqu
     play_ = std::make_unique<PlayControl>(*context_);
     sliders_ = std::make_unique<MediaSliders>(*context_);
     video_ = std::make_unique<VideoView>(*context_);
+    viewer_ = std::make_unique<ImageViewer>(*context_);
     toolbar_ = std::make_unique<MediaToolbar>(*context_);
     context_->engine = engine_.get();
     context_->play = play_.get();
     context_->sliders = sliders_.get();
     context_->video = video_.get();
+    context_->viewer = viewer_.get();
     context_->random = [] { return QRandomGenerator::global()->generateDouble(); };
     context_->startProgram = [](const QString& program, const QStringList& arguments) -> qint64 {
         qint64 pid = 0;
@@ -59,9 +62,7 @@ MediaService::~MediaService()
 
 QStringList MediaService::MethodsNotBuiltYet() const
 {
-    return QStringLiteral("StopImageList LayoutImageViewer RelayoutImageViewer ClearViewerImages OnViewerImagesLoaded "
-                          "SetPageScrollOn")
-        .split(QLatin1Char(' '));
+    return {};
 }
 
 void MediaService::wireSliderTracks()
@@ -222,4 +223,49 @@ void MediaService::SetSliderTrackPictures(bool empty)
 uint8_t MediaService::SpecialFolderDisplayName(const QString& name)
 {
     return ::SpecialFolderDisplayName(name);
+}
+
+void MediaService::StopImageList()
+{
+    viewer_->StopImageList();
+}
+
+void MediaService::LayoutImageViewer()
+{
+    viewer_->LayoutImageViewer();
+}
+
+void MediaService::RelayoutImageViewer()
+{
+    viewer_->RelayoutImageViewer();
+}
+
+void MediaService::ClearViewerImages()
+{
+    viewer_->ClearViewerImages();
+}
+
+void MediaService::OnViewerImagesLoaded()
+{
+    viewer_->OnViewerImagesLoaded();
+}
+
+void MediaService::SetPageScrollOn()
+{
+    viewer_->SetPageScrollOn();
+}
+
+void MediaService::HideImageViewer()
+{
+    viewer_->HideImageViewer();
+}
+
+void MediaService::ShowViewerImage(int16_t cell, const QString& path, int32_t widthPx, int32_t heightPx)
+{
+    viewer_->ShowViewerImage(cell, path, widthPx, heightPx);
+}
+
+void MediaService::ClearViewerImage(int16_t cell)
+{
+    viewer_->ClearViewerImage(cell);
 }

@@ -2,8 +2,8 @@
 
 // The media player of one window, served to the other subsystems as the
 // media service: the audio and video players, the play control, the
-// sliders and the master volume, the video view, the media toolbar. The
-// image viewer comes later and answers as the stand-in does until then.
+// sliders and the master volume, the video view, the image viewer (a
+// page of the image list at a time) and the media toolbar.
 
 #include "contracts/partlybuilt.h"
 #include "contracts/standins.h"
@@ -18,6 +18,7 @@ class MediaToolbar;
 class PlayControl;
 class MediaSliders;
 class VideoView;
+class ImageViewer;
 
 class MediaService : public StandInMedia, public PartlyBuilt {
 public:
@@ -38,6 +39,7 @@ public:
     PlayControl& play() { return *play_; }
     MediaSliders& sliders() { return *sliders_; }
     VideoView& video() { return *video_; }
+    ImageViewer& viewer() { return *viewer_; }
     MediaToolbar& toolbar() { return *toolbar_; }
     platform::media::IMci& mci() { return *mci_; }
 
@@ -59,6 +61,15 @@ public:
     void CloseVideoPlayer() override;
     void PrepareVideoView() override;
     void PlaceVideoView() override;
+    void StopImageList() override;
+    void LayoutImageViewer() override;
+    void RelayoutImageViewer() override;
+    void ClearViewerImages() override;
+    void OnViewerImagesLoaded() override;
+    void SetPageScrollOn() override;
+    void HideImageViewer() override;
+    void ShowViewerImage(int16_t cell, const QString& path, int32_t widthPx, int32_t heightPx) override;
+    void ClearViewerImage(int16_t cell) override;
     void ShowMediaToolbarForKind(int16_t kind) override;
     void HideMediaToolbar() override;
     void RefreshMediaButtonPictures() override;
@@ -81,5 +92,6 @@ private:
     std::unique_ptr<PlayControl> play_;
     std::unique_ptr<MediaSliders> sliders_;
     std::unique_ptr<VideoView> video_;
+    std::unique_ptr<ImageViewer> viewer_;
     std::unique_ptr<MediaToolbar> toolbar_;
 };

@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "mainwindow/apptimers.h"
 #include "mainwindow/frmexplorer.h"
+#include "media/imageviewer.h"
 #include "media/mediaengine.h"
 #include "media/mediasliders.h"
 #include "platform/win/listrows.h"
@@ -93,16 +94,11 @@ void PlayControl::PlaySelectedItem(int16_t mode)
 
 void PlayControl::playStep(int16_t kind)
 {
-    frmExplorer& f = m_.f;
     switch (kind) {
     case 1: m_.engine->PlayAudioItem(); break;
     case 2: m_.engine->PlayVideoItem(); break;
     case 3:
-        // The image viewer's step: one image, or a page of them.
-        if (f.ImagesPerView < 2)
-            m_.services.Lists().NextImageListItem();
-        else
-            m_.services.Lists().ShowImageListItem();
+        m_.viewer->PlayImageListStep();
         break;
     case 4: m_.services.Lists().ShowSnippetListItem(); break;
     case 5: m_.services.Lists().ShowLinkListItem(); break;

@@ -363,7 +363,7 @@ TEST(PageTools, TheImageViewerMovesToTheCurrentTab)
     EXPECT_EQ(f.tabs->GetTabState(f.model.TabBrowserMap()[1], FieldViewKind), 3);
     EXPECT_EQ(f.log.count("PrepareFetchSlots"), 1);
     EXPECT_FALSE(f.log.has("UpdateTabTitle"));
-    EXPECT_FALSE(f.log.has("RelayoutImageViewer")) << "one image per view";
+    EXPECT_FALSE(f.log.has("LayoutImageViewer")) << "one image per view";
 
     // Again on the same tab: no other tab changes.
     ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
@@ -376,7 +376,14 @@ TEST(PageTools, TheImageViewerMovesToTheCurrentTab)
     EXPECT_EQ(f.tabs->GetTabState(f.model.TabBrowserMap()[1], FieldViewKind), 1);
     EXPECT_EQ(f.tabs->GetTabState(f.model.TabBrowserMap()[2], FieldViewKind), 3);
     EXPECT_EQ(f.log.count("UpdateTabTitle(0)"), 1);
-    EXPECT_EQ(f.log.count("RelayoutImageViewer"), 1);
+    EXPECT_EQ(f.log.count("ClearViewerImages"), 1);
+    EXPECT_EQ(f.log.count("LayoutImageViewer"), 1);
+
+    // Back to one image a view: the cells are still rebuilt for the tab.
+    f.model.SetCurrentTab(1);
+    f.state.ImagesPerView = 1;
+    ShowImageViewerTab(f.state, *f.tabs, f.chrome, f.services);
+    EXPECT_EQ(f.log.count("LayoutImageViewer"), 2);
 }
 
 TEST(PageTools, OfficeProgramsStartWithThePageAddressAndWithoutTheirSwitches)

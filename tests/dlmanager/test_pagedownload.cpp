@@ -2,7 +2,7 @@
 // that ends once whatever events come late, the images' names and the time
 // limit of one image, against a loopback server.
 
-#include "dlmanager/imagefetch.h"
+#include "platform/net/imagefetch.h"
 #include "dlmanager/pagedownload.h"
 #include "dlmanager/runstate.h"
 
@@ -19,6 +19,8 @@
 #include <unistd.h>
 
 using dltest::picture;
+
+using platform::net::ImageFetch;
 
 namespace {
 

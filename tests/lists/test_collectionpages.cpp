@@ -20,6 +20,7 @@
 
 #include "httpserver.h"
 #include "modaldriver.h"
+#include "programwindow.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -50,26 +51,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(schemeRegistered);
-        ASSERT_EQ(platform::com::registerServer(QStringLiteral(Z5_STAGE_DIR "/Skin/SK_Morvane_1.dll")).status,
-                  platform::com::RegistrationStatus::Done);
-        SkinName = QStringLiteral("Morvane 1");
-        LanguageFilePath = QStringLiteral(Z5_SOURCE_DIR "/data/Language/English.ini");
-        prog = testenv::freshDir(QStringLiteral("prog fä"));
-        testenv::copyTree(QStringLiteral(Z5_STAGE_DIR "/Common"), prog + QStringLiteral("/Common"));
-        QDir().mkpath(prog + QStringLiteral("/Data"));
-        platform::paths::setProgramFolder(prog);
-        SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("False"));
-        SaveZ5Setting(HiveCurrentUser, QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
-        program = std::make_unique<BrowserProgram>(services);
+        prog = testenv::prepareProgramFolder(QStringLiteral("prog fä"));
+        ASSERT_FALSE(prog.isEmpty());
+        program = testenv::showProgram(services);
+        ASSERT_TRUE(program);
         window = &program->window();
-        window->show();
-        window->TimerStage = 9;
-        window->MainHwnd = reinterpret_cast<quintptr>(window->window());
-        services.Tabs().SetTabStateRecord(0, QStringLiteral("0|1|0|0|0|-1"));
-        window->move(0, 0, 14000, 10000);
-        window->window()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window->window(), 5000));
-        window->Form_Resize();
     }
 
     void TearDown() override

@@ -742,11 +742,11 @@ TEST_F(Chrome, HousekeepingAndPlayerTicksCallTheirRoutinesInOrder)
         {"image slide show", [](frmExplorer& w, RecordingServices&) {
              w.ListPlayState[3] = 2;
              w.ImagesPerView = 1;
-         }, 3, {QStringLiteral("NextImageListItem"), QStringLiteral("ShowImageListItem")}},
-        {"multi-image view does not advance", [](frmExplorer& w, RecordingServices&) {
+         }, 3, {QStringLiteral("NextImageListItem")}},
+        {"multi-image view steps to its next page", [](frmExplorer& w, RecordingServices&) {
              w.ListPlayState[3] = 2;
              w.ImagesPerView = 2;
-         }, 3, {}},
+         }, 3, {QStringLiteral("ShowImageListItem")}},
         {"link list not playing", [](frmExplorer& w, RecordingServices&) { w.ListPlayState[5] = 1; }, 5, {}},
         {"snippet list", [](frmExplorer& w, RecordingServices&) { w.ListPlayState[4] = 2; }, 4, {QStringLiteral("ShowSnippetListItem")}},
     };

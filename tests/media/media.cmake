@@ -3,5 +3,8 @@ z5_add_test(test_media_player SOURCES test_player.cpp LIBS z5media z5lists Qt6::
 add_dependencies(test_media_player SK_Morvane_1 z5_stage_data Z5DownLoad)
 z5_add_test(test_media_playprocess SOURCES test_playprocess.cpp LIBS z5platform z5corebase TIMEOUT 300)
 add_dependencies(test_media_playprocess Z5 regsvr z5_stage_data z5_stage_font SK_Morvane_1)
+z5_add_test(test_media_viewer SOURCES test_viewer.cpp LIBS z5media)
+z5_add_test(test_media_slideshow SOURCES test_slideshow.cpp LIBS z5program Qt6::Test TIMEOUT 300)
+add_dependencies(test_media_slideshow SK_Morvane_1 z5_stage_data)
 z5_add_test(test_media_toolbar SOURCES test_toolbar.cpp LIBS z5media z5lists z5dialogs Qt6::Test TIMEOUT 300)
 add_dependencies(test_media_toolbar SK_Morvane_1 z5_stage_data)

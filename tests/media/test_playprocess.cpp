@@ -8,6 +8,8 @@
 
 #include <QImage>
 
+#include <algorithm>
+
 namespace {
 
 class PlayProcess : public programdriver::DrivenProgram {
@@ -128,4 +130,86 @@ TEST_F(PlayProcess, TheAudioListPlaysToItsEndFromItsKey)
     ASSERT_FALSE(knob.isEmpty());
     const QRect track(0, knob.top(), first.width(), knob.height());
     EXPECT_NE(first.copy(track), later.copy(track)) << "the position knob moved";
+}
+
+// Six pictures, four a view, half a second apart, started from the media
+// menu (View set of 4) and the Right key in Z5.exe: the first page shows
+// four cells in their colours, the second the TIFF, an empty cell for the
+// WMF and two cleared cells, and the list pauses there.
+TEST_F(PlayProcess, TheImageListPlaysAsASlideShowOfPages)
+{
+    const QString pics = testenv::freshDir(QStringLiteral("slides"));
+    const auto& files = testmedia::kSlidePictures;
+    QByteArray list = "3\r\n1\r\n0.5\r\n101000\r\n\r\n\r\n\r\n\r\n";
+    for (const auto& f : files) {
+        const QString path = pics + QLatin1Char('/') + QString::fromLatin1(f.name);
+        ASSERT_TRUE(testmedia::writeMarkedPicture(path, f.colour, f.format));
+        list += QByteArray(f.name) + "," + path.toUtf8() + "\r\n";
+    }
+    ASSERT_TRUE(testenv::writeFile(pics + QStringLiteral("/stub.wmf"), QByteArray("\xd7\xcd\xc6\x9a", 4) + QByteArray(60, '\0')));
+    list += "stub.wmf," + pics.toUtf8() + "/stub.wmf\r\n";
+    ASSERT_TRUE(testenv::writeFile(pics + QStringLiteral("/slides.z5p"), list));
+    const QString probes = testenv::freshDir(QStringLiteral("probes"));
+    // The Media Control Center row shows, with the toolbar's menu button.
+    platform::registry::writeValue(platform::registry::Hive::CurrentUser, QStringLiteral("Software\\Keldo\\Z5 Browser"),
+                                   QStringLiteral("DIS_MENUBAR2"), platform::registry::Value::string(QStringLiteral("True")));
+
+    start({pics + QStringLiteral("/slides.z5p")}, {{QStringLiteral("PLATFORM_PROBE_DIR"), probes}});
+    ASSERT_TRUE(driveOk({QStringLiteral("wait\tZ5")}));
+    ASSERT_TRUE(testenv::waitFor([&] { return state(QStringLiteral("frmExplorer"), QStringLiteral("APPLabel(1)")).value(3).contains(QLatin1Char('6')); },
+                                 30000))
+        << "the image list holds its six items";
+    if (!testenv::waitFor([&] { return state(QStringLiteral("frmExplorer"), QStringLiteral("cmdMediaControl(0)")).value(1) == QLatin1String("1"); },
+                          20000))
+        GTEST_SKIP() << "the media toolbar and its menu button are not on the window yet";
+    // Media > View By Set > View set of 4; then a click on the image list
+    // below its rows (the keyboard leaves the address box) and Play by the
+    // Right key.
+    ASSERT_TRUE(driveOk({click(QStringLiteral("cmdMediaControl(0)"), QStringLiteral("frmExplorer")), QStringLiteral("menu\t0\t17"),
+                         QStringLiteral("menu\t1\t2")}));
+    const QRect rows = controlRect(probes, QStringLiteral("ListView(3)"));
+    ASSERT_FALSE(rows.isEmpty());
+    ASSERT_TRUE(driveOk({QStringLiteral("click\tfrmExplorer\tListView(3)\t5\t%1").arg(rows.height() - 8)}));
+    ASSERT_TRUE(driveOk({QStringLiteral("key\tfrmExplorer\tRight\t100")}));
+
+    const auto shown = [&](int cell) {
+        return state(QStringLiteral("frmExplorer"), QStringLiteral("WBIMGH(%1)").arg(cell)).value(1) == QLatin1String("1");
+    };
+    const auto status = [&] { return state(QStringLiteral("frmExplorer"), QStringLiteral("WBTextBox(1)")).value(3); };
+    // The window as often as it can be grabbed until the list pauses.
+    QList<QImage> shots;
+    ASSERT_TRUE(testenv::waitFor(
+        [&] {
+            const QString file = work + QStringLiteral("/shot%1.png").arg(shots.size());
+            if (driveOk({QStringLiteral("shot\tfrmExplorer\t") + file}))
+                shots << QImage(file);
+            return status() == QLatin1String("Paused");
+        },
+        30000))
+        << "the list pauses after its second page";
+    const auto near = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) <= 40 && std::abs(a.green() - b.green()) <= 40 && std::abs(a.blue() - b.blue()) <= 40;
+    };
+    QList<QRect> cells;
+    for (int i = 0; i < 4; ++i)
+        cells << controlRect(probes, QStringLiteral("WBIMGH(%1)").arg(i));
+    ASSERT_FALSE(cells[0].isEmpty());
+    // Page one: four cells in the colours of the first four pictures.
+    const auto pageOne = std::find_if(shots.begin(), shots.end(), [&](const QImage& shot) {
+        for (int i = 0; i < 4; ++i)
+            if (!near(shot.pixelColor(cells[i].center()), files[i].colour))
+                return false;
+        return true;
+    });
+    ASSERT_NE(pageOne, shots.end()) << "no picture of the window showed page one; " << shots.size() << " taken";
+    pageOne->save(QStringLiteral(Z5_BINARY_DIR "/screenshots/process-slideshow-page1.png"));
+
+    // Page two: the TIFF, and three empty cells (the WMF and two without an item).
+    ASSERT_TRUE(testenv::waitFor([&] { return shown(0); }, 10000));
+    ASSERT_TRUE(driveOk({QStringLiteral("shot\tfrmExplorer\t") + work + QStringLiteral("/page2.png")}));
+    QImage second(work + QStringLiteral("/page2.png"));
+    second.save(QStringLiteral(Z5_BINARY_DIR "/screenshots/process-slideshow-page2.png"));
+    EXPECT_TRUE(near(second.pixelColor(controlRect(probes, QStringLiteral("WBIMGH(0)")).center()), files[4].colour));
+    for (int i = 1; i < 4; ++i)
+        EXPECT_FALSE(shown(i)) << "cell " << i << " stays empty";
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-// Media files made at test time: a PCM WAV tone and a Motion-JPEG AVI of
-// colour bars written here, a MIDI file written by hand, and the other
-// formats encoded by gst-launch-1.0.
+// Media files made at test time: a PCM WAV tone, a Motion-JPEG AVI of
+// colour bars and marked pictures (GIF too) written here, a MIDI file
+// written by hand, and the other formats encoded by gst-launch-1.0.
 
 #include <QByteArray>
 #include <QBuffer>
@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -55,6 +56,65 @@ inline bool save(const QString& path, const QByteArray& bytes)
 }
 
 } // namespace detail
+
+// Qt reads GIF but does not write it: a GIF whose code stream is one
+// byte a pixel (8-bit codes, a clear code often enough that they never
+// grow): the picture's colour (its bottom right pixel) and white.
+inline QByteArray gifBytes(const QImage& image)
+{
+    const auto le16 = [](QByteArray& b, int v) { b += char(v & 0xff), b += char((v >> 8) & 0xff); };
+    QByteArray b("GIF89a");
+    le16(b, image.width());
+    le16(b, image.height());
+    b += char(0xF6), b += char(0), b += char(0); // a table of 128 colours
+    const QRgb colours[2] = {image.pixel(image.width() - 1, image.height() - 1), qRgb(255, 255, 255)};
+    for (int i = 0; i < 128; ++i) {
+        const QRgb c = colours[std::min(i, 1)];
+        b += char(qRed(c)), b += char(qGreen(c)), b += char(qBlue(c));
+    }
+    b += char(0x2C);
+    le16(b, 0), le16(b, 0), le16(b, image.width()), le16(b, image.height());
+    b += char(0), b += char(7);
+    QByteArray codes;
+    int run = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (run++ % 100 == 0)
+                codes += char(128);
+            codes += char(image.pixel(x, y) == colours[1] ? 1 : 0);
+        }
+    codes += char(129);
+    for (int i = 0; i < codes.size(); i += 255) {
+        const QByteArray block = codes.mid(i, 255);
+        b += char(block.size()) + block;
+    }
+    b += char(0), b += char(0x3B);
+    return b;
+}
+
+struct MarkedPicture {
+    const char* name;
+    QColor colour;
+    const char* format;
+};
+// Five pictures of five colours, one in each format the image viewer reads.
+inline const MarkedPicture kSlidePictures[5] = {{"red.png", QColor(220, 20, 20), "PNG"},
+                                                 {"green.jpg", QColor(20, 200, 20), "JPEG"},
+                                                 {"blue.bmp", QColor(20, 20, 220), "BMP"},
+                                                 {"yellow.gif", QColor(255, 255, 0), "GIF"},
+                                                 {"cyan.tif", QColor(0, 200, 200), "TIFF"}};
+
+// A picture of one colour with a white mark near its top left corner, in
+// format ("PNG", "JPEG", "BMP", "GIF", "TIFF").
+inline bool writeMarkedPicture(const QString& path, QColor colour, const char* format, QSize size = QSize(160, 120))
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QPainter(&image).fillRect(2, 2, 12, 12, Qt::white);
+    if (QByteArray(format) == "GIF")
+        return detail::save(path, gifBytes(image));
+    return image.save(path, format);
+}
 
 // A mono 16-bit tone of ms milliseconds at 22,050 Hz.
 inline bool writeWav(const QString& path, int ms, double frequency = 440)

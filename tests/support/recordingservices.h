@@ -336,6 +336,12 @@ public:
     void ClearViewerImages() override { rec("ClearViewerImages"); }
     void OnViewerImagesLoaded() override { rec("OnViewerImagesLoaded"); }
     void SetPageScrollOn() override { rec("SetPageScrollOn"); }
+    void HideImageViewer() override { rec("HideImageViewer"); }
+    void ShowViewerImage(int16_t c, const QString& path, int32_t w, int32_t h) override
+    {
+        add(QStringLiteral("ShowViewerImage(%1,%2,%3,%4)").arg(c).arg(path).arg(w).arg(h));
+    }
+    void ClearViewerImage(int16_t c) override { rec("ClearViewerImage", c); }
     void ShowMediaToolbarForKind(int16_t k) override { rec("ShowMediaToolbarForKind", k); }
     void HideMediaToolbar() override { rec("HideMediaToolbar"); }
     void RefreshMediaButtonPictures() override { rec("RefreshMediaButtonPictures"); }

@@ -14,6 +14,24 @@
 
 namespace testenv {
 
+// Home, settings, data, cache, runtime and temporary folders all below
+// root, for a program run outside the test runner's private home (a
+// benchmark): nothing it writes reaches the user's own. Call before the
+// application is made.
+inline void useHomeBelow(const QString& root)
+{
+    for (const char* sub : {"home", "config", "data", "cache", "tmp", "prog"})
+        QDir().mkpath(root + QLatin1Char('/') + QLatin1String(sub));
+    qputenv("HOME", QFile::encodeName(root + QStringLiteral("/home")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/data")));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/cache")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root + QStringLiteral("/tmp")));
+    qputenv("TMPDIR", QFile::encodeName(root + QStringLiteral("/tmp")));
+    QFile::setPermissions(root + QStringLiteral("/tmp"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 // A fresh folder below the test's private temporary home.
 inline QString freshDir(const QString& name)
 {

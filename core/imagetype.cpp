@@ -1,4 +1,4 @@
-#include "dlmanager/imagetype.h"
+#include "core/imagetype.h"
 
 #include <QFile>
 #include <QImage>
@@ -27,4 +27,14 @@ std::optional<ImageType> ReadImageType(int fd)
     if (reader.read().isNull())
         return std::nullopt;
     return type;
+}
+
+QString ReadImageMimeType(const QString& path)
+{
+    const QByteArray format = QImageReader::imageFormat(path).toLower();
+    if (format == "jpeg" || format == "jpg")
+        return QStringLiteral("JPG Image");
+    if (format == "gif" || format == "png" || format == "bmp" || format == "webp")
+        return QString::fromLatin1(format.toUpper()) + QStringLiteral(" Image");
+    return {};
 }

@@ -17,3 +17,8 @@ struct ImageType {
 // The type of the picture in the open file fd (read from its start), or
 // nullopt when its bytes are no picture the program can read.
 std::optional<ImageType> ReadImageType(int fd);
+
+// The kind of picture the file at path holds, told by its first bytes and
+// named as a page's image reports it: "JPG Image", "GIF Image", "PNG Image",
+// "BMP Image", "WEBP Image"; empty when the bytes are none of these.
+QString ReadImageMimeType(const QString& path);

@@ -1,4 +1,4 @@
-#include "dlmanager/imagefetch.h"
+#include "platform/net/imagefetch.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <optional>
 #include <utility>
 #include <cstdlib>
 #include <cstring>
@@ -16,10 +17,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace platform::net {
+
 namespace {
 
 // The hidden names of temporaries where a file system has no nameless files.
 constexpr const char* kTemporaryPrefix = ".z5image-";
+
+QString tooLarge(qint64 cap)
+{
+    return QStringLiteral("the image is larger than %1 bytes").arg(cap);
+}
+
+bool holdsLineBreak(QByteArrayView s)
+{
+    return s.contains('\r') || s.contains('\n') || s.contains('\0');
+}
 
 } // namespace
 
@@ -55,9 +68,11 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
     writeError_.clear();
     const QUrl url(address);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    const bool data = scheme == QLatin1String("data") && url.isValid();
+    if (!data && (!url.isValid() || url.host().isEmpty() ||
+                  (scheme != QLatin1String("http") && scheme != QLatin1String("https")))) {
         Result r;
-        r.error = QStringLiteral("only http and https images are saved");
+        r.error = QStringLiteral("only http, https and data images are saved");
         QTimer::singleShot(0, this, [this, r] { finish(r); });
         return;
     }
@@ -81,7 +96,16 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
         return;
     }
 
+    if (data) {
+        decodeData(url);
+        return;
+    }
+
     QNetworkRequest request(url);
+    if (!referer_.isEmpty() && !holdsLineBreak(referer_.toUtf8()))
+        request.setRawHeader("Referer", QUrl(referer_).toEncoded());
+    if (!cookies_.isEmpty() && !holdsLineBreak(cookies_))
+        request.setRawHeader("Cookie", cookies_);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1)"));
     request.setRawHeader("Accept-Encoding", "identity");
     request.setMaximumRedirectsAllowed(5);
@@ -92,26 +116,13 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
         while (reply_ == reply && reply->bytesAvailable() > 0) {
             const QByteArray bytes = reply->read(256 * 1024);
             written_ += bytes.size();
-            if (written_ > kMaxImageBytes) {
+            if (written_ > sizeCap_) {
                 Result r;
-                r.error = QStringLiteral("the image is larger than %1 MiB").arg(kMaxImageBytes / (1024 * 1024));
+                r.error = tooLarge(sizeCap_);
                 finish(r);
                 return;
             }
-            const char* p = bytes.constData();
-            qsizetype left = bytes.size();
-            while (left > 0 && writeError_.isEmpty()) {
-                const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n < 0) {
-                    writeError_ = QString::fromLocal8Bit(std::strerror(errno));
-                    break;
-                }
-                p += n;
-                left -= n;
-            }
-            if (!writeError_.isEmpty()) {
+            if (!writeAll(bytes.constData(), bytes.size())) {
                 Result r;
                 r.error = writeError_;
                 finish(r);
@@ -132,10 +143,10 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
             r.error = QString::number(status);
         } else {
             const QByteArray rest = reply->readAll();
-            if (written_ + rest.size() > kMaxImageBytes)
-                r.error = QStringLiteral("the image is larger than %1 MiB").arg(kMaxImageBytes / (1024 * 1024));
-            else if (!rest.isEmpty() && ::write(fd_, rest.constData(), static_cast<size_t>(rest.size())) != rest.size())
-                r.error = QString::fromLocal8Bit(std::strerror(errno));
+            if (written_ + rest.size() > sizeCap_)
+                r.error = tooLarge(sizeCap_);
+            else if (!writeAll(rest.constData(), rest.size()))
+                r.error = writeError_;
             else {
                 r.ok = true;
                 r.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString().left(200);
@@ -146,6 +157,57 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
         finish(r);
     });
     limit_.start(timeLimitMs_);
+}
+
+bool ImageFetch::writeAll(const char* p, qsizetype left)
+{
+    while (left > 0) {
+        const ssize_t n = ::write(fd_, p, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            writeError_ = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+void ImageFetch::decodeData(const QUrl& url)
+{
+    // data:[<type>][;base64],<bytes>
+    const QByteArray whole = url.toEncoded(QUrl::RemoveScheme);
+    const qsizetype comma = whole.indexOf(',');
+    Result r;
+    if (comma < 0) {
+        r.error = QStringLiteral("the data address holds no comma");
+    } else {
+        const QByteArray meta = whole.left(comma);
+        // Percent-encoded or base64 text is never smaller than what it decodes to.
+        const QByteArray text = QByteArray::fromPercentEncoding(whole.mid(comma + 1));
+        std::optional<QByteArray> bytes = text;
+        if (meta.toLower().endsWith(";base64")) {
+            auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
+            bytes = decoded ? std::optional<QByteArray>(*decoded) : std::nullopt;
+        }
+        if (!bytes) {
+            r.error = QStringLiteral("the data address is no base64 text");
+        } else if (bytes->size() > sizeCap_) {
+            r.error = tooLarge(sizeCap_);
+        } else if (!writeAll(bytes->constData(), bytes->size())) {
+            r.error = writeError_;
+        } else {
+            r.ok = true;
+            const qsizetype semi = meta.indexOf(';');
+            r.contentType = QString::fromLatin1(semi < 0 ? meta : meta.left(semi)).left(200);
+            r.fd = fd_;
+            r.tempPath = tempPath_;
+        }
+    }
+    // Handed over later, as a fetch over the network is.
+    QTimer::singleShot(0, this, [this, r] { finish(r); });
 }
 
 void ImageFetch::finish(Result result)
@@ -203,3 +265,5 @@ void ImageFetch::RemoveStaleTemporaries(const QString& folder)
         ::close(fd);
     }
 }
+
+} // namespace platform::net

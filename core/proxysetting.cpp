@@ -1,0 +1,33 @@
+#include "core/proxysetting.h"
+
+#include "core/settingsstore.h"
+#include "platform/base/vbrt.h"
+
+ProxySettingValues ReadProxySettingValues()
+{
+    auto read = [](const QString& name) {
+        return ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, name, QString());
+    };
+    ProxySettingValues v;
+    v.Check1 = ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, QStringLiteral("Check1"), QStringLiteral("0"));
+    v.Check3 = ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, QStringLiteral("Check3"), QStringLiteral("0"));
+    for (int i = 1; i <= 5; ++i) {
+        v.Address[i] = read(QStringLiteral("Address") + QString::number(i));
+        v.Port[i] = read(QStringLiteral("Port") + QString::number(i));
+    }
+    v.Exception = read(QStringLiteral("Exception"));
+    return v;
+}
+
+ProxySetting ReadProxySetting()
+{
+    const ProxySettingValues values = ReadProxySettingValues();
+    ProxySetting p;
+    p.enabled = vb::val(values.Check1) == 1;
+    if (p.enabled) {
+        p.host = vb::trim(values.Address[1]);
+        const double port = vb::val(values.Port[1]);
+        p.port = port >= 1 && port <= 65535 ? static_cast<quint16>(port) : 0;
+    }
+    return p;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+// The proxy of the program's settings ("Z5 Browser\Proxy"), read in one
+// place for every program: the browser's process proxy, its background
+// fetcher and the download manager.
+
+#include <QString>
+
+// The values of "Z5 Browser\Proxy" as they are stored.
+struct ProxySettingValues {
+    QString Check1;     // "1": use the proxy servers
+    QString Check3;     // "1": local addresses bypass the proxy
+    QString Address[6]; // 1 http, 2 https, 3 ftp, 4 gopher, 5 socks
+    QString Port[6];
+    QString Exception;  // addresses that bypass the proxy, ";" separated
+};
+
+ProxySettingValues ReadProxySettingValues();
+
+// The HTTP proxy the programs' own sockets use.
+struct ProxySetting {
+    bool enabled = false; // "Check1" read as the number 1
+    QString host;         // "Address1", trimmed
+    quint16 port = 0;     // "Port1" when it is 1..65535, else 0
+};
+ProxySetting ReadProxySetting();
