@@ -138,7 +138,6 @@ void frmExplorer::createControls()
     SPLITTER1 = std::make_unique<Image>(*this, QStringLiteral("SPLITTER1"));
     SPLITTER1->setVisible(false);
     WBProgressBar = std::make_unique<ProgressBar>(*this, QStringLiteral("WBProgressBar"));
-    WBProgressBar->setVisible(false);
     ColorBarMarker = std::make_unique<Label>(*this, QStringLiteral("ColorBarMarker"));
     ColorBarMarker->setVisible(false);
 

@@ -584,6 +584,10 @@ TEST_F(Chrome, ReskinningChangesPicturesAndColoursAndKeepsTheHoveredElement)
     EXPECT_NE(f.WBTextBox[1].backColor(), statusBefore);
     EXPECT_EQ(f.WBTextBox[1].backColor(), ColorFromSkinText(QStringLiteral("&HE8C38F")));
     EXPECT_EQ(f.WBProgressBar->barColor(), ColorFromSkinText(QStringLiteral("&H2F9AF5")));
+    // The bar that page loads and the image fetcher fill shows over its band.
+    EXPECT_TRUE(f.WBProgressBar->visible());
+    EXPECT_EQ(f.WBProgressBar->left(), f.ImageBox[imagebox::ProgressBand].left());
+    EXPECT_EQ(f.WBProgressBar->top(), f.ImageBox[imagebox::ProgressBand].top());
     EXPECT_EQ(PopupMenuColor, QStringLiteral("&HFBF8F4"));
 
     // The next move elsewhere restores the kept element in the new skin.
