@@ -253,8 +253,18 @@ public:
                 30000);
             if (moved)
                 r.ms = static_cast<double>(t.nsecsElapsed()) / 1e6;
+            // While it plays the program is not asked until the file's
+            // length has passed, then twice a second: each answer of its
+            // probe lists every control, work it would not do for its user.
+            if (moved && toEnd)
+                QThread::msleep(9000);
             if (moved && toEnd
-                && waitUntil([&] { return probe().value(QStringLiteral("WBTextBox(1)")) == QLatin1String("Stopped"); }, 60000))
+                && waitUntil(
+                    [&] {
+                        QThread::msleep(500);
+                        return probe().value(QStringLiteral("WBTextBox(1)")) == QLatin1String("Stopped");
+                    },
+                    60000))
                 r.playingCpuSeconds = treeCpuSeconds(p.processId()) - cpuBefore;
         }
         p.terminate();
