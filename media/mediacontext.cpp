@@ -1,6 +1,6 @@
 #include "media/mediacontext.h"
 
-#include "platform/media/mci.h"
+#include "platform/base/mediainterfaces.h"
 
 #include <algorithm>
 #include <climits>

@@ -11,28 +11,18 @@
 #include "media/playcontrol.h"
 #include "media/specialfoldernames.h"
 #include "media/videoview.h"
-#include "platform/media/mastervolume.h"
-#include "platform/media/mci.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
 
 MediaService::MediaService(frmExplorer& window, ServiceSet& services, std::unique_ptr<platform::media::IMci> mci,
                            std::unique_ptr<platform::media::IMasterVolume> mixer)
-    : window_(window)
+    : window_(window), givenMci_(std::move(mci)), givenMixer_(std::move(mixer))
 {
-    if (!mci)
-        mci = std::make_unique<platform::media::Mci>();
-    mci_ = std::move(mci);
-    if (!mixer) {
-        // Without a card the volume is the program's own, over its players.
-        auto* real = dynamic_cast<platform::media::Mci*>(mci_.get());
-        mixer = std::make_unique<platform::media::MasterVolume>([real](double fraction) {
-            if (real)
-                real->setAppVolume(fraction);
-        });
-    }
-    mixer_ = std::move(mixer);
+    if (!givenMci_ || !givenMixer_)
+        layer_ = std::make_unique<platform::media::MediaOnDemand>();
+    mci_ = givenMci_ ? givenMci_.get() : &layer_->mci();
+    mixer_ = givenMixer_ ? givenMixer_.get() : &layer_->mixer();
     context_ = std::make_unique<MediaContext>(MediaContext{window, services, *mci_, *mixer_});
     engine_ = std::make_unique<MediaEngine>(*context_);
     play_ = std::make_unique<PlayControl>(*context_);

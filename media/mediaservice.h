@@ -8,8 +8,7 @@
 #include "contracts/partlybuilt.h"
 #include "contracts/standins.h"
 #include "media/mediacontext.h"
-#include "platform/media/mastervolume.h"
-#include "platform/media/mci.h"
+#include "platform/base/mediaondemand.h"
 
 #include <memory>
 
@@ -23,8 +22,9 @@ class ImageViewer;
 class MediaService : public StandInMedia, public PartlyBuilt {
 public:
     // Built after the window's controls and the tabs, before the window
-    // loads. Without an interpreter or a mixer the real ones are made (the
-    // machine's master volume, or the program's own where it has none).
+    // loads. Without an interpreter or a mixer the media layer's serve,
+    // loaded when first asked (the machine's master volume, or the
+    // program's own where it has none).
     MediaService(frmExplorer& window, ServiceSet& services, std::unique_ptr<platform::media::IMci> mci = nullptr,
                  std::unique_ptr<platform::media::IMasterVolume> mixer = nullptr);
     ~MediaService() override;
@@ -85,8 +85,11 @@ private:
     void wireSliderTracks();
 
     frmExplorer& window_;
-    std::unique_ptr<platform::media::IMci> mci_;
-    std::unique_ptr<platform::media::IMasterVolume> mixer_;
+    std::unique_ptr<platform::media::MediaOnDemand> layer_;
+    std::unique_ptr<platform::media::IMci> givenMci_;
+    std::unique_ptr<platform::media::IMasterVolume> givenMixer_;
+    platform::media::IMci* mci_ = nullptr;
+    platform::media::IMasterVolume* mixer_ = nullptr;
     std::unique_ptr<MediaContext> context_;
     std::unique_ptr<MediaEngine> engine_;
     std::unique_ptr<PlayControl> play_;

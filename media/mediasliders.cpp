@@ -7,7 +7,7 @@
 #include "media/playcontrol.h"
 #include "platform/base/holdrepeat.h"
 #include "platform/base/vbrt.h"
-#include "platform/media/mastervolume.h"
+#include "platform/base/mediainterfaces.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "media/playcontrol.h"
 #include "platform/base/vbrt.h"
-#include "platform/media/handles.h"
+#include "platform/win/widgethandles.h"
 #include "platform/win/controls.h"
 #include "platform/win/twips.h"
 
@@ -52,7 +52,7 @@ forms::PictureBox& VideoView::holder()
 
 quintptr VideoView::WindowHandle()
 {
-    return platform::media::handleOf(holder().widget());
+    return platform::widgethandles::handleOf(holder().widget());
 }
 
 void VideoView::HideVideoArea(bool clearMark)

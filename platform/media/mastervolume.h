@@ -5,6 +5,8 @@
 // object. Where there is no such control the volume is the program's own:
 // one value applied to every player it runs.
 
+#include "platform/base/mediainterfaces.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,16 +15,6 @@
 #include <memory>
 
 namespace platform::media {
-
-class IMasterVolume {
-public:
-    virtual ~IMasterVolume() = default;
-    // The control's range; false (nothing changed) when there is none.
-    virtual bool range(int32_t& minimum, int32_t& maximum) = 0;
-    virtual bool get(int32_t& value) = 0;
-    // False when the control took no value.
-    virtual bool set(int32_t value) = 0;
-};
 
 // The ALSA binding alone: every call fails when the card or the control
 // cannot be opened.

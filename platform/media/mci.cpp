@@ -1,6 +1,6 @@
 #include "platform/media/mci.h"
 
-#include "platform/media/handles.h"
+#include "platform/win/widgethandles.h"
 #include "platform/media/videosurface.h"
 
 #include <QAudioOutput>
@@ -441,7 +441,7 @@ int Mci::open(const QString& rest)
     if (parent) {
         a->sink = new QVideoSink(a->holder);
         a->player->setVideoOutput(a->sink);
-        if (QWidget* w = widgetOf(static_cast<quintptr>(*parent))) {
+        if (QWidget* w = widgethandles::widgetOf(static_cast<quintptr>(*parent))) {
             a->surface = new VideoSurface(w);
             a->surface->attach(a->sink);
             a->surface->show();

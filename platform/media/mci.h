@@ -19,6 +19,8 @@
 // it is left. A failed open leaves no alias. End of media and errors answer
 // "stopped" to "status mode".
 
+#include "platform/base/mediainterfaces.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -29,26 +31,6 @@ class QAudioOutput;
 class QMediaPlayer;
 
 namespace platform::media {
-
-// Error numbers of sendString (0: done).
-enum MciError : int {
-    MciOk = 0,
-    MciInvalidDeviceName = 263,
-    MciUnrecognizedCommand = 261,
-    MciMissingParameter = 279,
-    MciCannotOpen = 275,
-    MciBadTimeFormat = 293,
-    MciDuplicateAlias = 289,
-    MciNotReady = 262,
-    MciOutOfRange = 294,
-};
-
-class IMci {
-public:
-    virtual ~IMci() = default;
-    // Runs one command; reply (when given) gets the answer ("" for none).
-    virtual int sendString(const QString& command, QString* reply) = 0;
-};
 
 class Mci : public IMci {
 public:

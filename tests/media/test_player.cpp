@@ -16,6 +16,7 @@
 #include "platform/base/registry.h"
 #include "platform/media/fakemci.h"
 #include "platform/media/mastervolume.h"
+#include "platform/media/medialayer.h"
 #include "platform/media/mci.h"
 #include "platform/win/controls.h"
 #include "platform/win/listrows.h"
@@ -58,10 +59,14 @@ protected:
     void makeMedia(std::unique_ptr<platform::media::IMci> mci = nullptr,
                    std::unique_ptr<platform::media::IMasterVolume> mixer = nullptr)
     {
+        if (!mci && !mixer) {
+            platform::media::MediaLayer layer = platform::media::makeMediaLayer();
+            // A busy machine may take longer than the program's 3 s to load.
+            static_cast<platform::media::Mci&>(*layer.mci).setOpenWait(30000, 30000);
+            mci = std::move(layer.mci);
+            mixer = std::move(layer.mixer);
+        }
         media = std::make_unique<MediaService>(*window, services, std::move(mci), std::move(mixer));
-        // A busy machine may take longer than the program's 3 s to load.
-        if (auto* real = dynamic_cast<platform::media::Mci*>(&media->mci()))
-            real->setOpenWait(30000, 30000);
         services.SetMedia(media.get());
         // Shuffles draw from a fixed sequence.
         media->context().random = [this] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); };

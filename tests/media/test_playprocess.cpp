@@ -36,6 +36,13 @@ protected:
     int asked = 0;
 };
 
+// Whether the process has a library whose file name holds name mapped.
+bool maps(QProcess* p, const char* name)
+{
+    QFile f(QStringLiteral("/proc/%1/maps").arg(p->processId()));
+    return f.open(QIODevice::ReadOnly) && f.readAll().contains(name);
+}
+
 QByteArray playlist(int kind, const QStringList& rows)
 {
     QByteArray text = QByteArray::number(kind) + "\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n";
@@ -71,8 +78,11 @@ TEST_F(PlayProcess, TheAudioListPlaysToItsEndFromItsKey)
 
     // The image list from the command line, then the audio list handed
     // over by a second start, as opening the two files does.
-    start({clips + QStringLiteral("/images.z5p")}, {{QStringLiteral("PLATFORM_PROBE_DIR"), probes}});
+    QProcess* z5 = start({clips + QStringLiteral("/images.z5p")}, {{QStringLiteral("PLATFORM_PROBE_DIR"), probes}});
     ASSERT_TRUE(driveOk({QStringLiteral("wait\tZ5")}));
+    // Nothing has played: the media layer and Qt Multimedia are not loaded.
+    EXPECT_FALSE(maps(z5, "libz5platformmedia.so"));
+    EXPECT_FALSE(maps(z5, "libQt6Multimedia"));
     QProcess second;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PLATFORM_PROGRAM_DIR"), prog);
@@ -130,6 +140,7 @@ TEST_F(PlayProcess, TheAudioListPlaysToItsEndFromItsKey)
     ASSERT_FALSE(knob.isEmpty());
     const QRect track(0, knob.top(), first.width(), knob.height());
     EXPECT_NE(first.copy(track), later.copy(track)) << "the position knob moved";
+    EXPECT_TRUE(maps(z5, "libQt6Multimedia")) << "the media layer came in with the first item";
 }
 
 // Six pictures, four a view, half a second apart, started from the media

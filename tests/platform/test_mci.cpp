@@ -1,6 +1,6 @@
 // The media command interpreter against real files made by the test.
 
-#include "platform/media/handles.h"
+#include "platform/win/widgethandles.h"
 #include "platform/media/mastervolume.h"
 #include "platform/media/mci.h"
 #include "platform/media/videosurface.h"
@@ -83,7 +83,7 @@ TEST(MediaCommands, EachFormatOpensPlaysPausesAndStops)
     };
     QWidget window;
     window.resize(400, 300);
-    const quintptr parent = platform::media::handleOf(&window);
+    const quintptr parent = platform::widgethandles::handleOf(&window);
     for (const FileCase& c : cases) {
         SCOPED_TRACE(c.name);
         QString path;

@@ -1,11 +1,11 @@
-#include "platform/media/handles.h"
+#include "platform/win/widgethandles.h"
 
 #include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 
-namespace platform::media {
+namespace platform::widgethandles {
 
 namespace {
 
@@ -49,4 +49,4 @@ QWidget* widgetOf(quintptr handle)
     return it == r.widgets.constEnd() ? nullptr : it.value().data();
 }
 
-} // namespace platform::media
+} // namespace platform::widgethandles

@@ -9,11 +9,11 @@
 
 class QWidget;
 
-namespace platform::media {
+namespace platform::widgethandles {
 
 // The widget's number (the same one on every call), never 0.
 quintptr handleOf(QWidget* widget);
 // The live widget with that number, or nullptr.
 QWidget* widgetOf(quintptr handle);
 
-} // namespace platform::media
+} // namespace platform::widgethandles
