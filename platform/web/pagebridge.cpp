@@ -14,7 +14,8 @@ namespace {
 
 const char* const kScriptName = "z5-page-bridge";
 
-// Runs in the program's world of the main frame, before the page's scripts.
+// Runs in the program's world of the main frame once the document has
+// loaded; a bind asked before it came waits in that world (__z5bind).
 const char* const kBridgeScript = R"JS(
 (function () {
   if (window.__z5bridge) return;
@@ -78,6 +79,8 @@ const char* const kBridgeScript = R"JS(
     }
     send('bound', bound.join(','));
   };
+  if (typeof window.__z5bind === 'number') state.bind(window.__z5bind);
+  delete window.__z5bind;
 })();
 )JS";
 
@@ -100,7 +103,8 @@ PageBridge::PageBridge(QWebEnginePage* page) : QObject(page), page_(page), chann
     QWebEngineScript script;
     script.setName(QString::fromLatin1(kScriptName));
     script.setSourceCode(bridgeSource());
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    // After the load: the page's first load does not wait for the world.
+    script.setInjectionPoint(QWebEngineScript::Deferred);
     script.setWorldId(QWebEngineScript::ApplicationWorld);
     script.setRunsOnSubFrames(false);
     page_->scripts().insert(script);
@@ -110,13 +114,14 @@ PageBridge::~PageBridge() = default;
 
 void PageBridge::bind(int maxFrames)
 {
-    page_->runJavaScript(QStringLiteral("window.__z5bridge && window.__z5bridge.bind(%1);").arg(qMax(0, maxFrames)),
+    page_->runJavaScript(QStringLiteral("if (window.__z5bridge) window.__z5bridge.bind(%1); else window.__z5bind = %1;")
+                             .arg(qMax(0, maxFrames)),
                          QWebEngineScript::ApplicationWorld);
 }
 
 void PageBridge::release()
 {
-    page_->runJavaScript(QStringLiteral("window.__z5bridge && window.__z5bridge.release();"),
+    page_->runJavaScript(QStringLiteral("if (window.__z5bridge) window.__z5bridge.release(); else delete window.__z5bind;"),
                          QWebEngineScript::ApplicationWorld);
 }
 

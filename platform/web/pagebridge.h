@@ -8,6 +8,11 @@
 // mouse presses (with the pressed element's markup), drag starts (which it
 // cancels) and scrolls of the page's window. Events a page script
 // synthesises are not reported, and every message is size-capped.
+//
+// The script comes into a document once it has loaded (or half a second
+// after it was made, when it loads longer): making the program's world and
+// its channel is work the page's first load would otherwise wait for. A bind
+// asked before then is kept in that world and done when the script comes.
 
 #include <QList>
 #include <QObject>

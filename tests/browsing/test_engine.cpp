@@ -665,6 +665,40 @@ TEST_F(EngineTabs, TheBridgeBindsFourSameOriginFramesAndTakesOnlyRealEvents)
     EXPECT_TRUE(testenv::waitFor([&] { return browser(0).locationName() == "drag false"; }, 5000));
 }
 
+// The bridge comes into a document once it has loaded, or half a second
+// after it was made. A bind asked before then waits for it; a release asked
+// before then cancels the wait.
+TEST_F(EngineTabs, ABindAskedWhileThePageStillLoadsWaitsForTheBridge)
+{
+    server.hold("/stall.png");
+    server.serve("/frame.html", "<html><body>frame</body></html>");
+    server.serve("/slow.html", "<html><body><iframe src='/frame.html'></iframe><img src='/stall.png'>"
+                               "<script>document.title='made';</script></body></html>");
+    DocumentSinks sinks(state, *tabs);
+    const struct {
+        const char* what;
+        bool released;
+    } cases[] = {{"bound", false}, {"bound, then released", true}};
+    for (const auto& c : cases) {
+        sinks.BoundFrames.clear();
+        browser(0).navigate2(server.address("/slow.html"));
+        ASSERT_TRUE(testenv::waitFor([&] { return browser(0).locationName() == "made"; })) << c.what;
+        sinks.BindDocumentEvents();
+        if (c.released)
+            sinks.ReleaseDocumentEvents();
+        // The image never comes: the bridge arrives by its half-second bound.
+        EXPECT_EQ(testenv::waitFor([&] { return sinks.BoundFrames == QList<int>{1}; }, c.released ? 1500 : 10000),
+                  !c.released)
+            << c.what;
+        EXPECT_NE(browser(0).readyState(), platform::browser::ReadyComplete) << c.what << ": the page is still loading";
+        server.releaseHeld();
+        ASSERT_TRUE(testenv::waitFor([&] { return browser(0).readyState() == platform::browser::ReadyComplete; }))
+            << c.what;
+        sinks.ReleaseDocumentEvents();
+        server.hold("/stall.png");
+    }
+}
+
 TEST_F(EngineTabs, StatusFramesReloadFromTheDataFolderInTheirOrder)
 {
     const QString base = prog + "/Data/DL page";

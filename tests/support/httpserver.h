@@ -9,12 +9,14 @@
 #include <QMap>
 #include <QSet>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
 
 #include <memory>
+#include <vector>
 
 namespace testenv {
 
@@ -64,6 +66,19 @@ public:
         cacheable_.insert(path);
     }
 
+    // Requests for path get no answer until releaseHeld(): a page waiting
+    // on one does not finish loading.
+    void hold(const QString& path) { held_.insert(path); }
+    void releaseHeld()
+    {
+        held_.clear();
+        const auto waiting = std::move(waiting_);
+        waiting_.clear();
+        for (const auto& [socket, requestLine] : waiting)
+            if (socket)
+                answer(socket, requestLine, false);
+    }
+
     // Answers a request for path with a redirect to location.
     void redirect(const QString& path, const QByteArray& location, const QByteArray& status = "302 Found")
     {
@@ -97,11 +112,16 @@ public:
     bool requested(const QString& text) const { return anyContains(log_, text); }
 
 private:
-    void answer(QTcpSocket* s, const QByteArray& requestLine)
+    void answer(QTcpSocket* s, const QByteArray& requestLine, bool logged = true)
     {
         const QString line = QString::fromLatin1(requestLine);
-        log_ << line.section(QLatin1Char(' '), 0, 1);
+        if (logged)
+            log_ << line.section(QLatin1Char(' '), 0, 1);
         const QString target = line.section(QLatin1Char(' '), 1, 1);
+        if (held_.contains(target.section(QLatin1Char('?'), 0, 0))) {
+            waiting_.push_back({s, requestLine});
+            return;
+        }
         if (const auto r = redirects_.constFind(target.section(QLatin1Char('?'), 0, 0)); r != redirects_.constEnd()) {
             s->write("HTTP/1.1 " + r->second + "\r\nLocation: " + r->first
                      + "\r\nCache-Control: no-store\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
@@ -130,6 +150,8 @@ private:
     QSet<QString> cacheable_;
     QMap<QString, std::pair<QByteArray, QByteArray>> redirects_; // location, status
     QStringList log_;
+    QSet<QString> held_;
+    std::vector<std::pair<QPointer<QTcpSocket>, QByteArray>> waiting_;
 };
 
 } // namespace testenv
