@@ -228,11 +228,10 @@ void frmExplorer::Form_Load()
         ScaleAllControls(*this);
         ProgressBandWidth *= TwipsScale;
     }
-    // 2.-3. Temporary pages: leftovers of ended runs go, this run takes its prefix.
-    DeleteLeftoverTempFiles();
+    // 3. This run takes its prefix for temporary pages (the start page may
+    // be one).
     TempPagePrefix = ClaimTempPagePrefix(tempPageLock_);
-    // 4.-6. The popup menus, the window procedure, the URL cracker.
-    services().Menus().CreatePopupMenu(window());
+    // 5.-6. The window procedure, the URL cracker.
     SubclassMainWindow(window());
     urlCracker_ = std::make_unique<clsWinInet>();
     UrlCracker = urlCracker_.get();
@@ -245,6 +244,11 @@ void frmExplorer::Form_Load()
         allowNavigation();
         AppTimer_Timer(apptimer::Housekeeping);
     }
+    // 2. Leftover temporary pages of ended runs go (this run's prefix is
+    // held, so its own pages stay); 4. the popup menus (their fonts are
+    // measured here). Neither is needed by the start page.
+    DeleteLeftoverTempFiles();
+    services().Menus().CreatePopupMenu(window());
     // 10.-12. Hooks and their clients.
     if (GeneralOptionBytes[OptDisableScriptError] == 1)
         InstallDialogHook(window());
