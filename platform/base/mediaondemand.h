@@ -1,8 +1,8 @@
 #pragma once
 
 // The media layer loaded on first use. The interpreter and the master volume
-// handed out here are stand-ins that load the layer's library (from the
-// folder of the program's own libraries) the first time a command or the
+// handed out here forward to the layer's own: they load its library (from
+// the folder of the program's own libraries) the first time a command or the
 // volume needs it, then pass every call on. Until then nothing of Qt
 // Multimedia or the sound libraries is in the process.
 //
