@@ -419,7 +419,7 @@ void frmDialog::favoriteAnswer()
         const QString folder = sub.isEmpty() ? favorites : FolderBelow(favorites, sub);
         if (folder.isEmpty()) {
             // The folder box names a folder inside Favorites only.
-            ShowMessage(lang("MESSAGE", "9047", "The folder must lie inside the Favorites folder"), 1, 0);
+            ShowMessage(lang("MESSAGE", "9076", "The folder must lie inside the Favorites folder"), 1, 0);
             return;
         }
         DialogCancelled = 0;
