@@ -183,9 +183,17 @@ frmDialog::frmDialog(ServiceSet& services, std::array<QString, 9>& lastFolders)
         Text1[i].setSelStart(0);
         Text1[i].setSelLength(static_cast<int>(Text1[i].text().size()));
     };
+    // Enter pressed and released in a box answers as OK (Add); a release
+    // alone, left over from the key that opened the dialog, does nothing.
+    boxes.keyDown = [this](int, int keyCode, int) {
+        if (keyCode == 13)
+            enterPressed_ = true;
+    };
     boxes.keyUp = [this](int, int keyCode, int) {
-        if (keyCode == 13 && DialogMode == 3)
-            DialogButtonPressed(0);
+        if (keyCode != 13 || !enterPressed_)
+            return;
+        enterPressed_ = false;
+        DialogButtonPressed(0);
     };
     boxes.change = [this](int) {
         if (DialogMode == 3)
@@ -296,6 +304,9 @@ void frmDialog::Form_Load()
         cmdCaption[i].setLeft((cmdButton1[i].width() - cmdCaption[i].width()) / 2);
     cmdCaption[0].setTop((cmdButton1[0].height() - cmdCaption[0].height()) / 2 - 15);
     cmdCaption[1].setTop(cmdCaption[0].top());
+    // Typing goes to the first box in every mode.
+    enterPressed_ = false;
+    Text1[0].setFocus();
 }
 
 void frmDialog::layoutTwoRows()

@@ -74,4 +74,5 @@ private:
     SkinnedButtonFamily buttons_;
     SkinnedButtonFamily browse_;
     bool answered_ = false;
+    bool enterPressed_ = false; // Enter went down in a box
 };

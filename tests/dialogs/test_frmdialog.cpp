@@ -116,6 +116,8 @@ TEST_F(InputDialog, EachModeShowsItsCaptionsAndBoxes)
         d.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(d.window()));
         QTest::qWait(30);
+        // Typing goes to the first box whatever the mode shows.
+        EXPECT_EQ(d.window()->focusWidget(), d.Text1[0].lineEdit()) << tag.toStdString();
         d.window()->grab().save(screenshotFolder() + QStringLiteral("/z5-input-dialog-%1%2.png").arg(c.mode).arg(QString::fromLatin1(c.strings0)));
         d.hide();
     }
@@ -128,6 +130,20 @@ TEST_F(InputDialog, EachModeShowsItsCaptionsAndBoxes)
     DialogStrings[1] = snippet;
     EXPECT_EQ(open(5).Text1[0].text(), QStringLiteral("Näme"));
     EXPECT_EQ(dialog->Text1[1].text(), QStringLiteral("A comment"));
+}
+
+TEST_F(InputDialog, EnterInTheBoxAnswersOkButAReleaseLeftOverFromTheOpeningKeyDoesNot)
+{
+    frmDialog& d = open(1);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(d.window()));
+    QLineEdit* box = d.Text1[0].lineEdit();
+    QTest::keyClicks(box, QStringLiteral("/tmp/page.html"));
+    QTest::keyRelease(box, Qt::Key_Return);
+    EXPECT_TRUE(d.isVisible()) << "a lone release answers nothing";
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(DialogUrl, QStringLiteral("/tmp/page.html"));
 }
 
 TEST_F(InputDialog, OpenGivesTheTypedTextOrAWebFolderPage)

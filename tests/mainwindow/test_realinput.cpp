@@ -1295,3 +1295,33 @@ TEST_F(RealDownloads, ClearStatusFromTheMediaMenuButtonClearsTheListsAndKeepsPla
     EXPECT_EQ(testenv::readFile(data(QStringLiteral("notes.txt"))), "x");
     EXPECT_TRUE(staysClosed("the Media menu"));
 }
+
+TEST_F(RealInput, CtrlOThenATypedPathAndEnterOpensTheFileWithoutAClick)
+{
+    const QString page = work + QStringLiteral("/typed.html");
+    ASSERT_TRUE(testenv::writeFile(page, "<html><head><title>Typed</title></head><body>typed</body></html>"));
+    answerPrompts = false;
+    ASSERT_TRUE(start());
+    // Keys wait while the first tab opens: Ctrl+O again until the dialog
+    // shows as a second window.
+    const auto dialogShows = [&] {
+        int managed = 0;
+        for (const auto& w : x->windowsOf(program->processId()))
+            managed += w.viewable && !w.overrideRedirect;
+        return managed >= 2;
+    };
+    for (int i = 0; i < 10 && !dialogShows(); ++i) {
+        x->keys({XK_Control_L, XK_o});
+        testenv::XSession::waitUntil(dialogShows, 2000);
+    }
+    keepShot(stableGrab(), QStringLiteral("realinput-open-dialog.png"));
+    ASSERT_TRUE(dialogShows()) << "Ctrl+O showed no Open dialog";
+    // The Open dialog takes the keyboard in its text box.
+    const Probe p = waitProbe([](const Probe& q) { return q.focus == QLatin1String("Text1(0)"); }, 10000);
+    ASSERT_EQ(p.focus, QStringLiteral("Text1(0)")) << "the Open dialog's text box never took the focus";
+    x->type(page);
+    x->keys({XK_Return});
+    const auto address = [](const Probe& q) { return q.texts.value(QStringLiteral("WBTextBox(0)")); };
+    EXPECT_TRUE(address(waitProbe([&](const Probe& q) { return address(q).endsWith(QLatin1String("typed.html")); }))
+                    .endsWith(QLatin1String("typed.html")));
+}
