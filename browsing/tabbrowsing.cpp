@@ -713,8 +713,9 @@ void TabBrowsing::gate(int index, NavigationRequest& r)
     // 2. The command channel: always refused; delivered, after the engine's
     //    call has returned, only when a user's click on a page sent it (never
     //    a script alone, a form, a redirect, the history or the program's own
-    //    navigation) and every document of that page is one of the program's
-    //    local pages, whichever frame navigated.
+    //    navigation) and either every document of that page is one of the
+    //    program's local pages, whichever frame navigated, or (the snippet
+    //    view page) the command bears the page's own token.
     if (url.left(9).compare(QLatin1String("EVENT:Z5_"), Qt::CaseInsensitive) == 0) {
         r.cancel = true;
         if (r.kind == platform::browser::NavigationKind::Link && IsLocalProgramPage(r.pageUrl))
@@ -801,6 +802,16 @@ void TabBrowsing::deliverPageCommand(int index, const QString& url, const QStrin
     IBrowser* b = host_.browser(index);
     if (!b)
         return;
+    // The snippet view page's commands go to the lists that wrote it. Its
+    // snippets may hold frames of any origin (captured pages often do), so
+    // its documents cannot all be proved local; each of its commands carries
+    // the page's own token instead, which only the page's script knows and
+    // the lists check. This runs after the engine's call, so the lists may
+    // open a modal window.
+    if (url.left(15).compare(QLatin1String("EVENT:Z5_VIEWSP"), Qt::CaseInsensitive) == 0) {
+        services_.Lists().HandleSnippetPageEvent(static_cast<int16_t>(index), url);
+        return;
+    }
     b->documentAddresses([weak = std::weak_ptr<bool>(alive_), this, index, url,
                           pageUrl](const std::optional<QStringList>& documents) {
         const auto alive = weak.lock();
@@ -809,14 +820,9 @@ void TabBrowsing::deliverPageCommand(int index, const QString& url, const QStrin
         for (const QString& d : *documents)
             if (!IsLocalProgramPage(d) && !isEmptyFrame(d))
                 return;
-        // The snippet view page's commands go to the lists that wrote it;
-        // the others to the downloads. Both may open a modal window, so they
-        // run after the engine's callback has returned.
+        // The downloads may open a modal window: after the engine's callback.
         later(alive_, [this, index, url, pageUrl] {
-            if (url.left(15).compare(QLatin1String("EVENT:Z5_VIEWSP"), Qt::CaseInsensitive) == 0)
-                services_.Lists().HandleSnippetPageEvent(static_cast<int16_t>(index), url);
-            else
-                services_.Downloads().HandlePageEvent(url, static_cast<int16_t>(index), pageUrl);
+            services_.Downloads().HandlePageEvent(url, static_cast<int16_t>(index), pageUrl);
         });
     });
 }

@@ -131,9 +131,9 @@ public:
 private:
     void wire(int index, IBrowser* browser);
     void gate(int index, NavigationRequest& request);
-    // Hands a page's command to the lists (a snippet view page's) or the
-    // downloads once every document of the browser's page proves to be a
-    // local program page.
+    // Hands a page's command to the lists (a snippet view page's, which
+    // prove it by the page's token) or to the downloads once every document
+    // of the browser's page proves to be a local program page.
     void deliverPageCommand(int index, const QString& url, const QString& pageUrl);
     void newWindow(int index, NewWindowRequest& request);
     void unloadClosedBrowser(int browser);

@@ -164,6 +164,7 @@ public:
     }
 
     QStringList paths() const { return paths_; }
+    QString token() const { return nonce_; }
 
 private:
     static QString crlf() { return QStringLiteral("\r\n"); }
@@ -191,7 +192,7 @@ private:
                    const QString& tooltip)
     {
         const QString id = QStringLiteral("z5-%1-%2").arg(nonce_).arg(commands_.size() + 1);
-        commands_.insert(id, QStringLiteral("EVENT:Z5_VIEWSP_%1-").arg(QLatin1String(command))
+        commands_.insert(id, QStringLiteral("EVENT:Z5_VIEWSP_%1-%2-").arg(QLatin1String(command), nonce_)
                                  + QString::fromLatin1(QUrl::toPercentEncoding(path, "/")));
         if (!paths_.contains(path))
             paths_ << path;
@@ -309,7 +310,7 @@ void SnippetView::ShowSnippetViewPage(int16_t mode, const QString& path)
     }
     const bool written = platform::textfile::writeAtomically(pageFile, writer.page().toUtf8());
     if (written)
-        pages_.insert(QFileInfo(pageFile).absoluteFilePath(), writer.paths());
+        pages_.insert(QFileInfo(pageFile).absoluteFilePath(), {writer.token(), writer.paths()});
 
     const int16_t browser = w_.ListPlayState[4] == 2 ? w_.ListViewerBrowser[4] : tabs.TabBrowserMap(tab);
     if (platform::browser::IBrowser* b = written ? tabs.Browser(browser) : nullptr) {
@@ -330,12 +331,17 @@ void SnippetView::HandleSnippetPageEvent(int16_t browserIndex, const QString& ur
     if (!b)
         return;
     const QString page = QFileInfo(QUrl(b->locationURL()).toLocalFile()).absoluteFilePath();
+    // "EVENT:Z5_VIEWSP_<command>-<token>-<path>".
     const qsizetype dash = url.indexOf(QLatin1Char('-'));
-    if (dash < 0)
+    const qsizetype second = dash < 0 ? -1 : url.indexOf(QLatin1Char('-'), dash + 1);
+    if (second < 0)
         return;
-    const QString path = QUrl::fromPercentEncoding(url.mid(dash + 1).toUtf8());
-    // Only a snippet the page was written with.
-    if (!pages_.value(page).contains(path))
+    const QString token = url.mid(dash + 1, second - dash - 1);
+    const QString path = QUrl::fromPercentEncoding(url.mid(second + 1).toUtf8());
+    // Only the page's own buttons (its token: none of its frames knows it)
+    // and only for a snippet the page was written with.
+    const auto written = pages_.constFind(page);
+    if (written == pages_.cend() || written->token.isEmpty() || token != written->token || !written->paths.contains(path))
         return;
     const QString command = url.left(20).toUpper();
     if (command == QLatin1String("EVENT:Z5_VIEWSP_CLOS")) {

@@ -33,8 +33,9 @@ public:
     // mode 0 the file at path; 1 every row of list 4; 2 its selected rows;
     // 3 its selected rows merged into a new snippet file.
     void ShowSnippetViewPage(int16_t mode, const QString& path);
-    // "EVENT:Z5_VIEWSP_CLOSE-", "..._SAVE-" or "..._EDIT-" and the snippet
-    // file's path, percent-encoded, from the page browserIndex shows.
+    // "EVENT:Z5_VIEWSP_CLOSE-", "..._SAVE-" or "..._EDIT-", the page's token,
+    // "-" and the snippet file's path, percent-encoded, from the page
+    // browserIndex shows.
     void HandleSnippetPageEvent(int16_t browserIndex, const QString& url);
 
     // The page and merged files of a tab number.
@@ -48,6 +49,10 @@ private:
     ServiceSet& services_;
     ListStores& stores_;
     WebSnippets& snippets_;
-    // Page file -> the snippet files its buttons name.
-    QHash<QString, QStringList> pages_;
+    // Page file -> its token and the snippet files its buttons name.
+    struct WrittenPage {
+        QString token;
+        QStringList paths;
+    };
+    QHash<QString, WrittenPage> pages_;
 };

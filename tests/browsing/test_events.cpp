@@ -98,6 +98,45 @@ TEST(NavigationGate, CommandsComeOnlyFromLocalProgramPages)
     }
 }
 
+TEST(NavigationGate, TheSnippetViewPagesCommandsGoToTheListsWhateverFramesThePageHolds)
+{
+    // The lists check the page's token; the gate asks only for a click on a
+    // temporary page of the program.
+    ProgramFolder prog;
+    const QString temp = platform::paths::privateTempFolder();
+    testenv::writeFile(temp + "/~Z5_1234561.htm", "<html></html>");
+    const QString page = QUrl::fromLocalFile(temp + "/~Z5_1234561.htm").toString();
+    const QString command = "EVENT:Z5_VIEWSP_EDIT-token-/s/a.z5s";
+    using Kind = platform::browser::NavigationKind;
+    const struct {
+        const char* what;
+        QString page;
+        Kind kind;
+        std::optional<QStringList> documents;
+        bool unreadableFrame;
+        bool delivered;
+    } cases[] = {
+        {"a web frame", page, Kind::Link, QStringList{page, "http://127.0.0.1:1/"}, false, true},
+        {"a frame that cannot be read", page, Kind::Link, std::nullopt, true, true},
+        {"a script of the page", page, Kind::Other, std::nullopt, false, false},
+        {"a web page", "http://127.0.0.1:1/a.html", Kind::Link, std::nullopt, false, false},
+    };
+    for (const auto& c : cases) {
+        TabsFixture f;
+        f.open({"http://a/"});
+        platform::browser::FakeBrowser* b = f.tabBrowser(1);
+        b->tagText = "0|3|0|0|0|-1";
+        b->location = c.page;
+        b->documents = c.documents;
+        b->unreadableFrame = c.unreadableFrame;
+        EXPECT_FALSE(b->gate(command, true, QString(), c.kind)) << c.what;
+        EXPECT_EQ(f.fakes.calls.count("HandleSnippetPageEvent(1," + command + ")"), 0) << c.what << ": inside the engine's call";
+        turnEventLoop();
+        EXPECT_EQ(f.fakes.calls.count("HandleSnippetPageEvent(1," + command + ")"), c.delivered ? 1 : 0) << c.what;
+        EXPECT_TRUE(f.fakes.pageEvents.isEmpty()) << c.what;
+    }
+}
+
 TEST(NavigationGate, TestsInOrder)
 {
     FilterList = QStringLiteral("|blocked.example|pw|");

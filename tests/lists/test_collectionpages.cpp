@@ -96,6 +96,14 @@ protected:
         testenv::waitFor([&] { return done; }, 10000);
         return out;
     }
+    // The middle of the first element the selector finds, in the page's pixels.
+    QPoint centre(const QString& selector)
+    {
+        const QVariantList r = pageValue("(function(){var r=document.querySelector(\"" + selector
+                                         + "\").getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
+                                   .toList();
+        return r.size() == 2 ? QPoint(int(r[0].toDouble()), int(r[1].toDouble())) : QPoint();
+    }
     QStringList scratchAddresses()
     {
         QStringList out;
@@ -248,12 +256,6 @@ TEST_F(CollectionPages, TheViewPageButtonsSendTheirPathAndForeignMarkupSendsNoth
     EXPECT_EQ(services.Tabs().TabCount(), 1);
 
     QWidget* input = current().inputWidget();
-    const auto centre = [&](const QString& selector) {
-        const QVariantList r = pageValue("(function(){var r=document.querySelector(\"" + selector
-                                         + "\").getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
-                                   .toList();
-        return r.size() == 2 ? QPoint(int(r[0].toDouble()), int(r[1].toDouble())) : QPoint();
-    };
     // A click on the snippet's link to a command address goes nowhere.
     QTest::mouseClick(input, Qt::LeftButton, {}, centre("#l"));
     QTest::qWait(1000);
@@ -330,6 +332,67 @@ TEST_F(CollectionPages, TheViewPageButtonsSendTheirPathAndForeignMarkupSendsNoth
     input = current().inputWidget();
     // A view just shown again may drop a click that comes before its first
     // frame; the click is repeated until the tab goes (bounded).
+    for (int attempt = 0; attempt < 5 && services.Tabs().TabCount() == 2; ++attempt) {
+        QTest::mouseClick(input, Qt::LeftButton, {}, centre("input[name=Z5CLOSE]"));
+        testenv::waitFor([&] { return services.Tabs().TabCount() == 1; }, 4000);
+    }
+    EXPECT_EQ(services.Tabs().TabCount(), 1);
+}
+
+TEST_F(CollectionPages, TheViewPageButtonsWorkWhateverFramesTheSnippetHoldsAndAFramesCommandIsRefused)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("framed"));
+    const QString path = dir + QStringLiteral("/framed.Z5S");
+    const QString close = QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    // The web frame tries both ways a frame has: a link to the top and its
+    // own script on a click; it fills the frame so that a click lands on it.
+    server.serve("/frame.html", ("<html><body style='margin:0'><a id='f' target='_top' href='" + close
+                                 + "' style='display:block;width:100%;height:100%'>frame</a><script>"
+                                   "document.addEventListener('click',function(){top.location.href='"
+                                 + close + "';});</script></body></html>").toUtf8());
+    server.serve("/moving.html", "<html><body><script>location.href='/frame.html?moved';</script></body></html>");
+    server.serve("/hit", "hit");
+    testenv::writeFile(path, SnippetFileBytes(QStringLiteral("framed"), QStringLiteral("with frames"), server.address("/"),
+                                              QStringLiteral("Dec 08, 2026 01:18 AM"),
+                                              QStringLiteral("<HTML><BODY><iframe id='web' style='width:300px;height:120px' src='")
+                                                  + server.address("/frame.html")
+                                                  + QStringLiteral("'></iframe><iframe src='data:text/html,<p>data</p>'></iframe>"
+                                                                   "<iframe srcdoc='<p>srcdoc</p>'></iframe><iframe></iframe>"
+                                                                   "<iframe src='")
+                                                  + server.address("/moving.html") + QStringLiteral("'></iframe></BODY></HTML>"),
+                                              true));
+    window->CollectionFormat = QStringLiteral("111111");
+    services.Tabs().NavigateInNewTab(server.address("/hit"));
+    ASSERT_TRUE(testenv::waitFor([&] { return services.Tabs().TabCount() == 2; }));
+    services.Tabs().GoToTab(0);
+    ASSERT_TRUE(testenv::waitFor([&] { return services.Tabs().CurrentTab() == 0; }));
+    lists().ShowSnippetViewPage(0, path);
+    const QString pageUrl = QUrl::fromLocalFile(lists().snippetView().PageFilePath(0)).toString(QUrl::FullyEncoded);
+    ASSERT_TRUE(testenv::waitFor([&] {
+        return current().readyState() == platform::browser::ReadyComplete && current().locationURL() == pageUrl
+               && server.log().contains(QStringLiteral("GET /frame.html")) && server.log().contains(QStringLiteral("GET /frame.html?moved"));
+    }, 20000)) << "the web frames never loaded";
+    shot(QStringLiteral("snippet-view-frames.png"));
+    QWidget* input = current().inputWidget();
+
+    // A click in the web frame: its link and its script both try Close.
+    QTest::mouseClick(input, Qt::LeftButton, {}, centre("#web"));
+    QTest::qWait(1500);
+    EXPECT_EQ(services.Tabs().TabCount(), 2) << "a frame's command closed the tab";
+    EXPECT_EQ(current().locationURL(), pageUrl);
+
+    // Edit: the input dialog is asked for (and cancelled).
+    QStringList asked;
+    platform::prompt::setResponder([&](const platform::prompt::Prompt& p) -> std::optional<platform::prompt::Answer> {
+        asked << p.kind + QLatin1Char(':') + p.title;
+        return platform::prompt::Answer{};
+    });
+    QTest::mouseClick(input, Qt::LeftButton, {}, centre("input[name=Z5EDIT]"));
+    ASSERT_TRUE(testenv::waitFor([&] { return !asked.isEmpty(); }, 10000)) << "Edit opened no dialog";
+    EXPECT_EQ(asked, QStringList{"input:Edit Web Snippet"});
+
+    // Close closes the tab (a view may drop a click before its first frame:
+    // repeated until the tab goes, bounded).
     for (int attempt = 0; attempt < 5 && services.Tabs().TabCount() == 2; ++attempt) {
         QTest::mouseClick(input, Qt::LeftButton, {}, centre("input[name=Z5CLOSE]"));
         testenv::waitFor([&] { return services.Tabs().TabCount() == 1; }, 4000);

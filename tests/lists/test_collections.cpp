@@ -387,7 +387,8 @@ TEST_F(Collections, TheViewPageFollowsTheFormatAndMergesIntoANewSnippet)
     EXPECT_FALSE(text.contains(QLatin1String("http-equiv='refresh'")));
     EXPECT_TRUE(text.contains(QLatin1String("Content-Security-Policy")));
     EXPECT_EQ(text.count(QLatin1String("<script")), 1);
-    EXPECT_TRUE(text.contains(QLatin1String("EVENT:Z5_VIEWSP_SAVE-") + QString::fromLatin1(QUrl::toPercentEncoding(paths[0], "/"))));
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("EVENT:Z5_VIEWSP_SAVE-[0-9a-z]+-")
+                                                 + QRegularExpression::escape(QString::fromLatin1(QUrl::toPercentEncoding(paths[0], "/"))))));
     EXPECT_EQ(fakes.tabTitles.value(0), QStringLiteral("Name 1 <b>"));
     EXPECT_TRUE(page.navigated.contains(QUrl::fromLocalFile(pageFile).toString(QUrl::FullyEncoded)));
 
@@ -439,15 +440,25 @@ TEST_F(Collections, PageCommandsAreTakenOnlyForTheSnippetsOfThePageThatSentThem)
     lists->ShowSnippetViewPage(0, path);
     page.location = QUrl::fromLocalFile(lists->snippetView().PageFilePath(0)).toString(QUrl::FullyEncoded);
     const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    // The page's token, as its buttons send it.
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-([0-9a-z]+)-"))
+                                          .match(QString::fromUtf8(testenv::readFile(lists->snippetView().PageFilePath(0))));
+    ASSERT_TRUE(m.hasMatch());
+    const QString token = m.captured(1);
     fakes.calls.clear();
-    lists->HandleSnippetPageEvent(0, QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-") + encoded + QStringLiteral("x"));
-    lists->HandleSnippetPageEvent(0, QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-/etc/passwd"));
+    const QString prefix = QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-");
+    for (const QString& refused : QStringList{prefix + token + QLatin1Char('-') + encoded + QStringLiteral("x"),
+                                   prefix + token + QStringLiteral("-/etc/passwd"),
+                                   // A command without the token or with another: a frame's, or a link of the snippet's.
+                                   prefix + encoded, prefix + QLatin1Char('-') + encoded,
+                                   prefix + QLatin1Char('0') + token + QLatin1Char('-') + encoded})
+        lists->HandleSnippetPageEvent(0, refused);
     EXPECT_FALSE(called(QStringLiteral("CloseTab")));
-    lists->HandleSnippetPageEvent(0, QStringLiteral("event:z5_viewsp_close-") + encoded);
+    lists->HandleSnippetPageEvent(0, QStringLiteral("event:z5_viewsp_close-") + token + QLatin1Char('-') + encoded);
     EXPECT_EQ(times(QStringLiteral("CloseTab(0)")), 1);
     // Another page of the same browser sends nothing.
     page.location = QStringLiteral("http://site/");
-    lists->HandleSnippetPageEvent(0, QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-") + encoded);
+    lists->HandleSnippetPageEvent(0, QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-") + token + QLatin1Char('-') + encoded);
     EXPECT_EQ(times(QStringLiteral("CloseTab(0)")), 1);
 }
 
