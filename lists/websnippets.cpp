@@ -310,7 +310,9 @@ void WebSnippets::CaptureSelectionAsSnippet()
 void WebSnippets::RewriteSnippetFile(const QString& oldPath, QString& newPath, const QString& name,
                                      const QString& comment, bool replaceComment, bool move)
 {
-    const bool samePath = oldPath.compare(newPath, Qt::CaseInsensitive) == 0;
+    // Paths compare as the file system names files: exactly, so a name that
+    // differs in letter case only is another file.
+    const bool samePath = QFileInfo(oldPath).absoluteFilePath() == QFileInfo(newPath).absoluteFilePath();
     if (!move && samePath)
         return;
     QString oldName, oldComment, source, date, html;
@@ -325,7 +327,7 @@ void WebSnippets::RewriteSnippetFile(const QString& oldPath, QString& newPath, c
                                           -1, -1);
         return;
     }
-    if (move && !samePath && QFileInfo(oldPath).absoluteFilePath() != QFileInfo(newPath).absoluteFilePath()) {
+    if (move && !samePath) {
         QFile::setPermissions(oldPath, QFile::permissions(oldPath) | QFileDevice::WriteOwner);
         QFile::remove(oldPath);
     }
@@ -337,13 +339,13 @@ void WebSnippets::RewriteSnippetFile(const QString& oldPath, QString& newPath, c
         bool removed = false;
         for (int i = 1; i <= rows.count(); ++i) {
             platform::forms::ListRow row = *rows.row(i);
-            if (row.columns[1].compare(oldPath, Qt::CaseInsensitive) == 0) {
+            if (row.columns[1] == oldPath) {
                 const QString file = fileNameOf(newPath);
                 row.columns[1] = newPath;
                 row.columns[0] = file.chopped(std::min<qsizetype>(4, file.size()));
                 rows.setColumn(i, 1, row.columns[1]);
                 rows.setColumn(i, 0, row.columns[0]);
-            } else if (row.columns[1].compare(newPath, Qt::CaseInsensitive) == 0) {
+            } else if (row.columns[1] == newPath) {
                 removed = true;
                 continue;
             }

@@ -12,6 +12,7 @@
 #include "../browsing/fakebrowser.h"
 #include "listsfixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -347,12 +348,35 @@ TEST_F(Collections, RewritingMovesTheFileAndItsRowOrKeepsTheOriginalWhenItCannot
     lists->RewriteSnippetFile(other, into, QStringLiteral("Copy"), QString(), false, true);
     EXPECT_TRUE(QFile::exists(other));
     EXPECT_EQ(column(4, 1), QStringList{other});
+}
 
-    // Not moving to the same path in another letter case does nothing.
-    const QByteArray before = testenv::readFile(other);
-    QString same = other.toUpper();
-    lists->RewriteSnippetFile(other, same, QStringLiteral("X"), QString(), false, false);
-    EXPECT_EQ(testenv::readFile(other), before);
+TEST_F(Collections, RewritingComparesPathsExactlyAndTheRowFollowsTheFile)
+{
+    const struct {
+        const char* what;
+        const char* from;
+        const char* to;
+        bool move;                // an Edit moves, a Save As copies
+        QStringList files;        // the folder afterwards
+        const char* row;          // the row's file afterwards
+    } cases[] = {
+        {"an Edit of the comment alone gives the name's own letter case", "x.z5s", "x.Z5S", true, {"x.Z5S"}, "x.Z5S"},
+        {"a Save As to a name in another letter case", "y.z5s", "Y.z5s", false, {"Y.z5s", "y.z5s"}, "y.z5s"},
+        {"an Edit to the very same path", "z.Z5S", "z.Z5S", true, {"z.Z5S"}, "z.Z5S"},
+    };
+    for (const auto& c : cases) {
+        const QString dir = testenv::freshDir(QStringLiteral("case"));
+        const QString from = dir + QLatin1Char('/') + QLatin1String(c.from);
+        ASSERT_TRUE(testenv::writeFile(from, SnippetFileBytes(QStringLiteral("n"), QStringLiteral("old"), QString(), QString(),
+                                                              QStringLiteral("<HTML><BODY>x</BODY></HTML>"), true)));
+        rows(4).clear();
+        rows(4).setColumn(rows(4).add(QStringLiteral("n")), 1, from);
+        QString to = dir + QLatin1Char('/') + QLatin1String(c.to);
+        lists->RewriteSnippetFile(from, to, QStringLiteral("n"), QStringLiteral("new"), true, c.move);
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files, QDir::Name), c.files) << c.what;
+        EXPECT_TRUE(testenv::readFile(to).startsWith("n\r\nnew\r\n")) << c.what;
+        EXPECT_EQ(column(4, 1), QStringList{dir + QLatin1Char('/') + QLatin1String(c.row)}) << c.what;
+    }
 }
 
 TEST_F(Collections, TheViewPageFollowsTheFormatAndMergesIntoANewSnippet)
