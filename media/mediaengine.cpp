@@ -6,6 +6,7 @@
 #include "mainwindow/frmexplorer.h"
 #include "media/mediasliders.h"
 #include "media/videoview.h"
+#include "platform/base/mediainterfaces.h"
 #include "platform/base/paths.h"
 #include "platform/win/listrows.h"
 
@@ -63,24 +64,44 @@ int16_t MediaEngine::GetCdCurrentTrack()
     return static_cast<int16_t>(m_.query(QStringLiteral("status Z5Audio current track")));
 }
 
-void MediaEngine::OpenAudioFile(const QString& path)
+bool MediaEngine::OpenAudioFile(const QString& path)
 {
     const BusyFlag::Hold opening(opening_);
     const QString quoted = QStringLiteral("open \"") + path + QLatin1Char('"');
+    QString command;
     if (IsWaveFile(path))
-        m_.send(quoted + QStringLiteral(" type WAVEAudio alias Z5Audio"));
+        command = quoted + QStringLiteral(" type WAVEAudio alias Z5Audio");
     else if (IsWindowsMediaAudio(path))
-        m_.send(quoted + QStringLiteral(" type MPEGVideo alias Z5Audio parent ") + QString::number(m_.video->WindowHandle())
-                + QStringLiteral(" style ") + QLatin1String(kChildStyle));
+        command = quoted + QStringLiteral(" type MPEGVideo alias Z5Audio parent ") + QString::number(m_.video->WindowHandle())
+                  + QStringLiteral(" style ") + QLatin1String(kChildStyle);
     else
-        m_.send(quoted + QStringLiteral(" alias Z5Audio wait shareable"));
+        command = quoted + QStringLiteral(" alias Z5Audio wait shareable");
+    return m_.mci.sendString(command, nullptr) == platform::media::MciOk;
 }
 
-void MediaEngine::OpenVideoFile(const QString& path)
+bool MediaEngine::OpenVideoFile(const QString& path)
 {
     const BusyFlag::Hold opening(opening_);
-    m_.send(QStringLiteral("open \"") + path + QStringLiteral("\" type MPEGVideo alias Z5Video parent ")
-            + QString::number(m_.video->WindowHandle()) + QStringLiteral(" style ") + QLatin1String(kChildStyle));
+    return m_.mci.sendString(QStringLiteral("open \"") + path + QStringLiteral("\" type MPEGVideo alias Z5Video parent ")
+                                 + QString::number(m_.video->WindowHandle()) + QStringLiteral(" style ")
+                                 + QLatin1String(kChildStyle),
+                             nullptr)
+           == platform::media::MciOk;
+}
+
+void MediaEngine::openItem(const QString& path, const platform::forms::ListRows* rows, int32_t index, bool audio)
+{
+    QString& open = audio ? OpenAudioPath : OpenVideoPath;
+    if (audio ? OpenAudioFile(path) : OpenVideoFile(path)) {
+        open = path;
+        return;
+    }
+    // Nothing plays: the one-second tick finds the player stopped and the
+    // list steps on; the item is named in the status line.
+    open.clear();
+    UnopenedItem = rows ? rows->text(index) : QString();
+    if (UnopenedItem.isEmpty())
+        UnopenedItem = path;
 }
 
 void MediaEngine::PlayAudioItem()
@@ -98,8 +119,7 @@ void MediaEngine::PlayAudioItem()
     bool opened = false;
     if (path != OpenAudioPath || f.RepeatFlags[1] != 0) {
         CloseAudioDevice();
-        OpenAudioFile(path);
-        OpenAudioPath = path;
+        openItem(path, rows, index, true);
         opened = true;
     }
     if (IsCdTrack(OpenAudioPath)) {
@@ -145,8 +165,7 @@ void MediaEngine::PlayVideoItem()
     bool opened = false;
     if (path != OpenVideoPath || f.RepeatFlags[2] != 0) {
         CloseVideoDevice();
-        OpenVideoFile(path);
-        OpenVideoPath = path;
+        openItem(path, rows, index, false);
         opened = true;
     }
     MediaItemTimes[5] = GetVideoLength();
@@ -210,7 +229,12 @@ void MediaEngine::StopVideo()
 
 bool MediaEngine::isStopped(const QString& alias)
 {
-    return m_.queryText(QStringLiteral("status ") + alias + QStringLiteral(" mode")).left(7) == QLatin1String("stopped");
+    // An item that could not be opened has no player: it plays nothing.
+    QString mode;
+    if (m_.mci.sendString(QStringLiteral("status ") + alias + QStringLiteral(" mode"), &mode)
+        == platform::media::MciInvalidDeviceName)
+        return true;
+    return mode.left(7) == QLatin1String("stopped");
 }
 
 bool MediaEngine::IsAudioStopped()

@@ -14,6 +14,10 @@
 #include <array>
 #include <cstdint>
 
+namespace platform::forms {
+class ListRows;
+}
+
 class MediaEngine {
 public:
     explicit MediaEngine(MediaContext& m) : m_(m) {}
@@ -22,8 +26,9 @@ public:
     int32_t GetCdTrackStart(int16_t track);
     int16_t GetCdCurrentTrack();
 
-    void OpenAudioFile(const QString& path);
-    void OpenVideoFile(const QString& path);
+    // True when the item opened.
+    bool OpenAudioFile(const QString& path);
+    bool OpenVideoFile(const QString& path);
     void PlayAudioItem();
     void PlayVideoItem();
     void PauseAudio();
@@ -54,10 +59,15 @@ public:
     QString OpenVideoPath;
     // Audio start, end, length, video start, end, length (ms).
     std::array<int32_t, 6> MediaItemTimes{};
+    // The name of the item the last play could not open, until it is told
+    // ("" none).
+    QString UnopenedItem;
 
 private:
     // The twin parts of the audio (1) and video (2) players.
     bool isStopped(const QString& alias);
+    // Opens the item of row index for the audio (or the video) player.
+    void openItem(const QString& path, const platform::forms::ListRows* rows, int32_t index, bool audio);
     int32_t position(const QString& alias);
     int32_t length(const QString& alias);
     void seek(const QString& alias, int32_t ms);

@@ -225,18 +225,20 @@ void MediaSliders::MediaTimerTick()
     const bool stopped = audio ? m_.engine->IsAudioStopped() : m_.engine->IsVideoStopped();
     const auto& times = m_.engine->MediaItemTimes;
     const int base = audio ? 0 : 3;
-    if (stopped || pos >= times[base + 1]) {
+    const int32_t length = times[base + 2];
+    // A length the device cannot tell (a stream, a Net item whose size was
+    // not known at its load) has no end to reach: such an item ends only
+    // when the player stops, and its knob stays where it is.
+    if (stopped || (length > 0 && pos >= times[base + 1])) {
         if (audio)
             m_.play->OnAudioItemEnded();
         else
             m_.play->OnVideoItemEnded();
         return;
     }
-    const int32_t length = times[base + 2];
-    const auto& t = f.PositionTrack;
-    // A length the device cannot tell moves nothing: the item ends by its mode.
     if (length <= 0)
         return;
+    const auto& t = f.PositionTrack;
     const float x = clampPosition(t[MinX] + static_cast<float>(pos - times[base]) * (t[Range] / static_cast<float>(length)));
     f.PositionKnobX[k] = x;
     if (t[Range] > 0)

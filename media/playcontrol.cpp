@@ -2,6 +2,7 @@
 
 #include "contracts/services.h"
 #include "core/globals.h"
+#include "core/language.h"
 #include "mainwindow/apptimers.h"
 #include "mainwindow/frmexplorer.h"
 #include "media/imageviewer.h"
@@ -26,6 +27,20 @@ void PlayControl::refreshControls()
     m_.services.Tabs().ShowMediaStateStatus();
     m_.services.Media().UpdateTransportButtons();
     m_.services.Lists().UpdatePlaylistButtons();
+}
+
+bool PlayControl::reportUnopenedItem()
+{
+    QString& name = m_.engine->UnopenedItem;
+    if (name.isEmpty())
+        return false;
+    m_.services.Tabs().SetStatusMessage(
+        GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9080"), QStringLiteral("This item could not be opened:"))
+            + QLatin1Char(' ') + name,
+        -1, -1);
+    name.clear();
+    failureShown_ = true;
+    return true;
 }
 
 void PlayControl::PlaySelectedItem(int16_t mode)
@@ -90,6 +105,7 @@ void PlayControl::PlaySelectedItem(int16_t mode)
     default: break;
     }
     refreshControls();
+    reportUnopenedItem();
 }
 
 void PlayControl::playStep(int16_t kind)
@@ -159,6 +175,7 @@ void PlayControl::PlayNextItem()
         f.ListCurrentItem[k] += 1;
     playStep(k);
     m_.services.Tabs().SetStatusMessage(QString(), -1, -1);
+    reportUnopenedItem();
     m_.services.Media().UpdateTransportButtons();
     m_.services.Lists().UpdatePlaylistButtons();
 }
@@ -180,6 +197,7 @@ void PlayControl::PlayPreviousItem()
         playStep(3);
     }
     m_.services.Tabs().SetStatusMessage(QString(), -1, -1);
+    reportUnopenedItem();
     m_.services.Media().UpdateTransportButtons();
     m_.services.Lists().UpdatePlaylistButtons();
 }
@@ -231,5 +249,11 @@ void PlayControl::advance(int16_t k)
             play();
         else
             close();
+    }
+    // The status line names an item that could not be opened until the
+    // list reaches one that plays.
+    if (!reportUnopenedItem() && failureShown_) {
+        failureShown_ = false;
+        m_.services.Tabs().ShowMediaStateStatus();
     }
 }

@@ -28,5 +28,10 @@ private:
     void advance(int16_t kind);
     void refreshControls();
     void playStep(int16_t kind);
+    // Names the item the last play could not open in the status line;
+    // false when every item opened.
+    bool reportUnopenedItem();
     MediaContext& m_;
+    // The status line names an item that could not be opened.
+    bool failureShown_ = false;
 };

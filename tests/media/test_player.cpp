@@ -26,6 +26,7 @@
 #include "httpserver.h"
 #include "mediafiles.h"
 #include "recordingservices.h"
+#include "scriptedserver.h"
 #include "testenv.h"
 
 #include <QDir>
@@ -514,4 +515,89 @@ TEST_F(Player, APlayingNetWavIsFetchedByTheRealDownloadManager)
     EXPECT_TRUE(testenv::waitFor([&] { return testenv::readFile(target + QStringLiteral("/song.wav")) == wav; }, 60000))
         << "the download manager wrote the file";
     media->engine().CloseAudioPlayer();
+}
+
+// Items that cannot be opened (an empty file, random bytes, a missing file)
+// are each named in the status line as the list steps over them, and the
+// good item after them plays.
+TEST_F(Player, ItemsThatCannotBeOpenedAreNamedAndPassedOver)
+{
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/empty.wav"), {}));
+    QByteArray noise;
+    for (int i = 0; i < 8192; ++i)
+        noise += static_cast<char>((i * 7919 + 13) % 251);
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/noise.mp3"), noise));
+    ASSERT_TRUE(testmedia::writeWav(dir + QStringLiteral("/good.wav"), 600));
+    makeMedia();
+    audioRows({QStringLiteral("empty.wav"), QStringLiteral("noise.mp3"), QStringLiteral("gone.wav"), QStringLiteral("good.wav")});
+
+    media->PlaySelectedItem(0);
+    bool goodPlayed = false;
+    testenv::waitFor(
+        [&] {
+            media->MediaTimerTick(1);
+            if (window->ListCurrentItem[1] == 4 && status(QStringLiteral("position")) > 0)
+                goodPlayed = true;
+            return window->ListPlayState[1] == 0;
+        },
+        30000);
+    EXPECT_EQ(window->ListPlayState[1], 0) << "the list reached its end";
+    EXPECT_TRUE(goodPlayed) << "the fourth item played";
+    QStringList named;
+    qsizetype lastNamed = -1;
+    const QString prefix = QStringLiteral("SetStatusMessage(This item could not be opened: ");
+    for (qsizetype i = 0; i < fakes.calls.size(); ++i)
+        if (fakes.calls[i].startsWith(prefix)) {
+            named << fakes.calls[i].mid(prefix.size()).section(QLatin1Char(','), 0, 0);
+            lastNamed = i;
+        }
+    EXPECT_EQ(named, (QStringList{QStringLiteral("empty.wav"), QStringLiteral("noise.mp3"), QStringLiteral("gone.wav")}));
+    // Once the good item plays the status tells the state again.
+    ASSERT_GE(lastNamed, 0);
+    EXPECT_TRUE(fakes.calls.mid(lastNamed).contains(QStringLiteral("ShowMediaStateStatus")));
+}
+
+// A Net item whose length is not known when it loads (served without a
+// Content-Length, as a stream) plays until the server has sent it all and
+// closed; the one-second tick never ends it on its position alone.
+TEST_F(Player, AnItemOfUnknownLengthPlaysUntilItsStreamEnds)
+{
+    const QString ogg = dir + QStringLiteral("/tone.ogg");
+    // Three seconds of tone.
+    ASSERT_TRUE(testmedia::gstEncode(ogg, QStringLiteral("audiotestsrc num-buffers=66 samplesperbuffer=1000 ! "
+                                                         "audio/x-raw,rate=22000,channels=1 ! audioconvert ! vorbisenc ! oggmux")))
+        << "gst-launch-1.0 with vorbisenc and oggmux is needed";
+    const QByteArray bytes = testenv::readFile(ogg);
+    // The head without a length, then the stream in twenty pieces over
+    // two seconds, then the connection closed.
+    Answer stream;
+    stream.pieces << QByteArray("HTTP/1.1 200 OK\r\nContent-Type: audio/ogg\r\nConnection: close\r\n\r\n");
+    const qsizetype piece = bytes.size() / 20 + 1;
+    for (qsizetype at = 0; at < bytes.size(); at += piece)
+        stream.pieces << bytes.mid(at, piece);
+    stream.pauseMs = 100;
+    ScriptedServer server([&](int, const QByteArray&) { return stream; });
+
+    makeMedia();
+    auto& rows = lists->stores()[1];
+    rows.clear();
+    rows.setColumn(rows.add(QStringLiteral("tone.ogg")), 1, server.url(QStringLiteral("/tone.ogg")));
+    rows.setCurrentRow(1);
+    window->ListItemCount[1] = 1;
+    ListDownloadOptions[1] = QStringLiteral("101000");
+    media->PlaySelectedItem(0);
+    ASSERT_EQ(window->ListPlayState[1], 2);
+    ASSERT_FALSE(media->engine().OpenAudioPath.isEmpty()) << "the stream opened";
+    EXPECT_LE(media->engine().MediaItemTimes[2], 0) << "the stream's length is not known at its load";
+
+    qint64 furthest = 0;
+    const bool ended = testenv::waitFor(
+        [&] {
+            furthest = std::max(furthest, status(QStringLiteral("position")));
+            media->MediaTimerTick(1);
+            return window->ListPlayState[1] == 0;
+        },
+        30000);
+    EXPECT_TRUE(ended) << "the item ends when its stream does";
+    EXPECT_GE(furthest, 2500) << "the item played through its stream";
 }
