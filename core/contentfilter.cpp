@@ -8,6 +8,7 @@
 #include "platform/base/textfile.h"
 #include "platform/base/vbrt.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -143,7 +144,19 @@ void reportSaveFailure()
 
 QString FilterDataFilePath()
 {
+    return platform::registry::storeFolder() + QLatin1Char('/') + FilterDataFileName;
+}
+
+QString ShippedFilterDataFilePath()
+{
     return platform::paths::programPath(QLatin1Char('\\') + FilterDataFileName);
+}
+
+QString FilterDataFileInUse()
+{
+    const QString own = FilterDataFilePath();
+    const QFileInfo info(own);
+    return info.exists() || info.isSymLink() ? own : ShippedFilterDataFilePath();
 }
 
 std::optional<int64_t> FilterDataLengthOfCode(const QString& code)
@@ -193,7 +206,7 @@ std::optional<QString> recordedCode(const QString& name)
 QString codeOfDataFile()
 {
     const QString code = recordedCode(StartupCodeSetting).value_or(QString::number(InitialStartupCode));
-    const QFileInfo file(FilterDataFilePath());
+    const QFileInfo file(FilterDataFileInUse());
     const auto lengthIs = [&file](const QString& c) {
         const std::optional<int64_t> length = FilterDataLengthOfCode(c);
         return length && file.isFile() && file.size() == *length;
@@ -210,7 +223,7 @@ FilterDataCheck CheckFilterData()
 {
     const QString code = codeOfDataFile();
     const std::optional<int64_t> expected = FilterDataLengthOfCode(code);
-    const QFileInfo file(FilterDataFilePath());
+    const QFileInfo file(FilterDataFileInUse());
     if (expected && file.isFile() && file.size() == *expected)
         return FilterDataCheck::Passes;
     if (!recordedCode(StartupCodeSetting) && holdsSavedList(file.filePath()))
@@ -232,7 +245,7 @@ QString ReadFilterList()
     const std::optional<int64_t> length = FilterDataLengthOfCode(codeText);
     if (!length || *length <= 0 || *length > kMaxFilterDataBytes)
         return {};
-    QFile f(FilterDataFilePath());
+    QFile f(FilterDataFileInUse());
     if (!QFileInfo(f.fileName()).isFile() || !f.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = f.read(*length);
@@ -314,7 +327,10 @@ bool SaveContentList(const QList<ContentFilterEntry>& entries)
         reportSaveFailure();
         return false;
     }
-    if (!platform::textfile::writeAtomically(FilterDataFilePath(), bytes)) {
+    // The list goes beside the user's hives, readable by the user alone:
+    // the program folder's copy is the shipped default and never written.
+    const QString folder = platform::registry::storeFolder();
+    if (!QDir().mkpath(folder) || !platform::textfile::writePrivateAtomically(FilterDataFilePath(), bytes)) {
         if (current)
             SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, *current);
         else

@@ -1,9 +1,11 @@
 #pragma once
 
 // The content filter: the list of blocked sites, kept scrambled in the data
-// file "Z51.DAT" of the program folder, whose length is recorded as a code
-// in the machine hive ("Z5_STARTUPCODE") so that a damaged file is noticed
-// at start-up.
+// file "Z51.DAT" beside the user's hives, whose length is recorded as a code
+// in the machine hive ("Z5_STARTUPCODE", which lives with the user's hives
+// too) so that a damaged file is noticed at start-up. The program folder's
+// "Z51.DAT" is the shipped default (the empty list): it stands for the list
+// of a user who has none of his own yet, and is never written.
 
 #include <QList>
 #include <QString>
@@ -25,8 +27,13 @@ inline const QString StartupCodeSetting = QStringLiteral("Z5_STARTUPCODE");
 // file that either code stands for is the list as it was or as it will be.
 inline const QString PreviousStartupCodeSetting = QStringLiteral("Z5_STARTUPCODE_PREV");
 
-// The local path of "Z51.DAT" in the program folder.
+// The user's "Z51.DAT", in the folder of his hives (it may not exist yet).
 QString FilterDataFilePath();
+// The shipped "Z51.DAT" of the program folder.
+QString ShippedFilterDataFilePath();
+// The file the check and the reader use: the user's own once there is one
+// (whatever it holds), else the shipped one.
+QString FilterDataFileInUse();
 
 // The list text read from the data file (from its first "|" to its last),
 // or "" when the recorded code is not above InitialStartupCode or anything
@@ -66,6 +73,7 @@ bool FilterDataFileMatchesCode();
 struct ContentFilterEntry {
     QString site;
     QString password; // "" when the entry is not protected
+    friend bool operator==(const ContentFilterEntry&, const ContentFilterEntry&) = default;
 };
 
 // The list text of the rows: "|" then site "|" password "|" for each.
@@ -75,7 +83,7 @@ QString ContentListText(const QList<ContentFilterEntry>& entries);
 QList<ContentFilterEntry> ContentListEntries(const QString& list);
 
 // Saves the rows: FilterList becomes their list text ("" for no rows), the
-// data file is rewritten with the scrambled text and the code is stored with
+// user's data file is rewritten (mode 0600) with the scrambled text and the code is stored with
 // a new random digit. The current code is kept as the previous one until the
 // file is in place, so a crash at any step leaves a file that a recorded
 // code stands for. On failure (the machine hive or the file cannot be

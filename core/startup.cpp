@@ -146,13 +146,14 @@ bool StartupChecks()
     // 2.-5. The content-filter data file against its recorded length.
     QString message = GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9003"),
                                     QStringLiteral("A required file - Z51.DAT - is missing or corrupted"));
-    const QString freshList = platform::paths::programPath(QStringLiteral("\\Z5.DAT"));
+    // A fresh list for the user waits beside his list, as "Z5.DAT".
+    const QString freshList = platform::registry::storeFolder() + QStringLiteral("/Z5.DAT");
     const QString filterFile = FilterDataFilePath();
     if (QFileInfo::exists(freshList)) {
         // Replaced atomically: a failed copy leaves the old list in place,
         // and like any failure of the check it ends the start.
         const auto bytes = platform::textfile::readAll(freshList, kMaxFreshListBytes);
-        if (!bytes || !platform::textfile::writeAtomically(filterFile, *bytes) || !QFile::remove(freshList)) {
+        if (!bytes || !platform::textfile::writePrivateAtomically(filterFile, *bytes) || !QFile::remove(freshList)) {
             showStartupMessage(message);
             return false;
         }

@@ -47,6 +47,7 @@ void LoadContentList(frmReferences& f)
         f.ContentEntries.append(e);
         f.Content_ListView->addItem(f.Content_ListView->count() + 1, e.site);
     }
+    f.ContentEntriesSaved = f.ContentEntries;
 }
 
 void AddContentItem(frmReferences& f)
@@ -99,7 +100,10 @@ void RemoveContentItem(frmReferences& f)
 
 void SaveContentList(frmReferences& f)
 {
-    SaveContentList(f.ContentEntries);
+    if (f.ContentEntries == f.ContentEntriesSaved)
+        return;
+    if (SaveContentList(f.ContentEntries))
+        f.ContentEntriesSaved = f.ContentEntries;
 }
 
 void SetRemoveEnabled(frmReferences& f, bool flag)

@@ -21,7 +21,8 @@ void AddContentItem(frmReferences& f);
 // around it and letter case do not count; MESSAGE 9009 without one, 9010
 // for a wrong one).
 void RemoveContentItem(frmReferences& f);
-// The page's share of saving: the browser's list, the data file and its code.
+// The page's share of saving: the browser's list, the data file and its
+// code, only when the list differs from the one loaded or last saved.
 void SaveContentList(frmReferences& f);
 // Remove (the button and its caption) on or off.
 void SetRemoveEnabled(frmReferences& f, bool flag);

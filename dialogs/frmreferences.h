@@ -116,6 +116,9 @@ public:
     // The entries the list view shows, row for row: the passwords live here,
     // never in the list's text.
     QList<ContentFilterEntry> ContentEntries;
+    // The entries as the window loaded or last saved them: the list is
+    // written only when ContentEntries differs.
+    QList<ContentFilterEntry> ContentEntriesSaved;
     // ---- Page 6, Clean Up ----
     platform::forms::ControlArray<platform::forms::CheckBox> Cleanup_CheckBox{*this, QStringLiteral("Cleanup_CheckBox")};
     std::unique_ptr<platform::forms::Label> Cleanup_LabelMessage;

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace platform::textfile {
 
@@ -44,6 +45,21 @@ bool writeAtomically(const QString& path, const QByteArray& bytes)
         return false;
     }
     return f.commit();
+}
+
+bool writePrivateAtomically(const QString& path, const QByteArray& bytes)
+{
+    // A temporary file is made with mode 0600.
+    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.") + QFileInfo(path).fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        return false;
+    if (temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
+        return false;
+    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temp.setAutoRemove(false);
+    return true;
 }
 
 bool replaceWithoutSync(const QString& path, const QByteArray& bytes)

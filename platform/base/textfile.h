@@ -19,6 +19,10 @@ std::optional<QStringList> readLines(const QString& path, qint64 maxBytes);
 // Writes bytes to a temporary file beside path and renames it into place.
 bool writeAtomically(const QString& path, const QByteArray& bytes);
 
+// The same for a file only its owner may read: the temporary file is made
+// with mode 0600 and keeps it, whatever mode the file it replaces had.
+bool writePrivateAtomically(const QString& path, const QByteArray& bytes);
+
 // The same without waiting for the disk: for a file rewritten many times a
 // second (a status page) whose readers need a whole file, not a durable one.
 // Waiting would also make the file system write out every other file's

@@ -4,6 +4,7 @@
 #include "platform/base/paths.h"
 #include "platform/win/prompt.h"
 #include "testenv.h"
+#include "twousers.h"
 
 #include <QFileInfo>
 
@@ -22,6 +23,7 @@ protected:
     {
         folder = testenv::freshDir(QStringLiteral("program"));
         platform::paths::setProgramFolder(folder);
+        QDir().mkpath(platform::registry::storeFolder()); // where the user's list goes
         FilterList.clear();
     }
     void TearDown() override
@@ -135,7 +137,7 @@ TEST_F(ContentFilter, SavedListPassesTheStartupCheckAndReadsBack)
     const QString text = QStringLiteral("|example||foo|pw|");
     EXPECT_EQ(FilterList, text);
     EXPECT_EQ(QFileInfo(FilterDataFilePath()).size(), text.size());
-    EXPECT_EQ(FilterDataFilePath(), folder + QStringLiteral("/Z51.DAT"));
+    EXPECT_EQ(FilterDataFilePath(), platform::registry::storeFolder() + QStringLiteral("/Z51.DAT"));
     const int code = storedCode().toInt();
     const int digit = code % 10;
     EXPECT_GE(digit, 1);
@@ -269,7 +271,8 @@ TEST_F(ContentFilter, FailedSaveTellsTheUserAndKeepsTheNewList)
         seen.append(p);
         return prompt::Answer{};
     });
-    platform::paths::setProgramFolder(folder + QStringLiteral("/missing/folder"));
+    // A folder where the file goes cannot be replaced by a file.
+    ASSERT_TRUE(QDir().mkpath(FilterDataFilePath()));
     SaveZ5Setting(HiveLocalMachine, StartupCodeSetting, QStringLiteral("41"));
     EXPECT_FALSE(SaveContentList({{QStringLiteral("blocked"), QString()}}));
     EXPECT_EQ(FilterList, QStringLiteral("|blocked||"));
@@ -280,7 +283,7 @@ TEST_F(ContentFilter, FailedSaveTellsTheUserAndKeepsTheNewList)
 
     // A list too long for the start-up reader would pass the check and then
     // block nothing: it is refused, and the file and code on disk stay.
-    platform::paths::setProgramFolder(folder);
+    ASSERT_TRUE(QDir().rmdir(FilterDataFilePath()));
     ASSERT_TRUE(SaveContentList({{QStringLiteral("kept"), QString()}}));
     const QByteArray keptFile = testenv::readFile(FilterDataFilePath());
     const QString keptCode = storedCode();
@@ -294,4 +297,51 @@ TEST_F(ContentFilter, FailedSaveTellsTheUserAndKeepsTheNewList)
     EXPECT_EQ(storedCode(), keptCode);
     FilterList.clear();
     EXPECT_EQ(ReadFilterList(), QStringLiteral("|kept||"));
+}
+
+// Two users of one program folder that neither may write (root's, 0755):
+// each one's list lives beside his own hives, readable by him alone, and
+// the shipped file stands for the list of a user who has none yet.
+TEST_F(ContentFilter, EachUserKeepsHisListBesideHisHivesAndTheProgramFolderStaysAsShipped)
+{
+    ASSERT_TRUE(twousers::makeFolders());
+    const QString root = testenv::freshDir(QStringLiteral("users"));
+    const QString program = root + QStringLiteral("/program");
+    const QString first = root + QStringLiteral("/first-config");
+    const QString second = root + QStringLiteral("/second-config");
+    ASSERT_TRUE(twousers::makeFolder(root, 0, 0755));
+    ASSERT_TRUE(twousers::makeFolder(program, 0, 0755));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(Z5_SOURCE_DIR "/data/Z51.DAT"), program + QStringLiteral("/Z51.DAT")));
+    ASSERT_TRUE(twousers::makeFolder(first, twousers::kUser, 0700));
+    ASSERT_TRUE(twousers::makeFolder(second, twousers::kUser, 0700));
+    const QByteArray shipped = testenv::readFile(program + QStringLiteral("/Z51.DAT"));
+    prompt::setResponder([](const prompt::Prompt& p) -> std::optional<prompt::Answer> {
+        std::fprintf(stderr, "shown: %s\n", qPrintable(p.text));
+        return prompt::Answer{};
+    });
+
+    // What a user finds at his start, then what his save leaves.
+    const auto asUser = [&program](const QString& config, bool save) {
+        return twousers::runAsUser({{"XDG_CONFIG_HOME", QFile::encodeName(config)}}, [&program, save] {
+            platform::registry::resetCache();
+            platform::paths::setProgramFolder(program);
+            QByteArray out = (FilterDataFileMatchesCode() ? "passes " : "fails ") + ReadFilterList().toUtf8();
+            if (save) {
+                out += SaveContentList({{QStringLiteral("blocked.example"), QStringLiteral("pw")}}) ? " saved" : " not saved";
+                out += " " + QByteArray::number(QFileInfo(FilterDataFilePath()).permissions().toInt(), 16);
+                out += (FilterDataFileMatchesCode() ? " passes " : " fails ") + ReadFilterList().toUtf8();
+            }
+            return out;
+        });
+    };
+    EXPECT_EQ(asUser(first, true).value_or("no run"), QByteArray("passes  saved 6600 passes |blocked.example|pw|"));
+    const QString own = first + QStringLiteral("/registry/Z51.DAT");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(own).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(st.st_uid, twousers::kUser);
+    EXPECT_EQ(asUser(second, false).value_or("no run"), QByteArray("passes ")) << "the second user starts with no list";
+    EXPECT_EQ(asUser(first, false).value_or("no run"), QByteArray("passes |blocked.example|pw|"));
+    EXPECT_EQ(testenv::readFile(program + QStringLiteral("/Z51.DAT")), shipped);
+    EXPECT_EQ(QDir(program).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Z51.DAT")});
 }

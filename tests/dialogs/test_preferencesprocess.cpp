@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 using namespace programdriver;
 
 namespace {
@@ -139,7 +141,7 @@ TEST_F(PreferencesProcess, EveryPageReachesTheHiveAndTheNextStart)
     const QString machineKey = QStringLiteral("HKLM\\Software\\Keldo\\Z5 Browser");
     const QStringList machine = valuesOf(regQuery(machineKey), machineKey);
     const QString code = valueLine(machine, QStringLiteral("Z5_STARTUPCODE")).section(QLatin1Char(' '), 2);
-    const qint64 bytes = QFileInfo(prog + QStringLiteral("/Z51.DAT")).size();
+    const qint64 bytes = QFileInfo(platform::registry::storeFolder() + QStringLiteral("/Z51.DAT")).size();
     ASSERT_GT(bytes, 0);
     ASSERT_FALSE(code.isEmpty());
     EXPECT_EQ(code.toLongLong() % 10, code.toLongLong() / 10 / bytes) << "the code stands for the new file";
@@ -218,4 +220,49 @@ TEST_F(PreferencesProcess, ARefusedValueSavesNothingAndCancelKeepsOnlyTheApplied
     EXPECT_EQ(valueLine(values, QStringLiteral("UNREACHABLETIMEOUT")), sz(QStringLiteral("UNREACHABLETIMEOUT"), QStringLiteral("7")));
     EXPECT_FALSE(valueLine(values, QStringLiteral("DEFAULTSEARCH")).contains(QStringLiteral("dropped.example")));
     EXPECT_FALSE(prompted(QStringLiteral("dropped.example")));
+}
+
+// Two users of one program folder: the first one's content entry, saved by
+// OK, lands in his own data folder (mode 0600) and the program folder keeps
+// the shipped file; the second user starts with no refusal and browses the
+// address the first one blocked.
+TEST_F(PreferencesProcess, TwoUsersOfOneProgramFolderKeepTheirOwnContentLists)
+{
+    testenv::HttpServer origin;
+    origin.serve("/blocked-page.html", "<html><head><title>page</title></head><body>page</body></html>");
+    const QByteArray shipped = testenv::readFile(prog + QStringLiteral("/Z51.DAT"));
+    ASSERT_FALSE(shipped.isEmpty());
+
+    QProcess* first = start();
+    ASSERT_TRUE(driveOk(openPreferences()));
+    QStringList content{click(QStringLiteral("cmdTab(5)"))};
+    content << retype(QStringLiteral("Content_TextBox(0)"), QStringLiteral("blocked-page")) << click(QStringLiteral("cmdButton1(3)"))
+            << click(QStringLiteral("cmdButton1(0)"));
+    ASSERT_TRUE(driveOk(content));
+    EXPECT_FALSE(prompted(QStringLiteral("message"))) << prompts().join(QLatin1Char('\n')).toStdString();
+    const QString own = platform::registry::storeFolder() + QStringLiteral("/Z51.DAT");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(own).constData(), &st), 0) << "the list is in the user's data folder";
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(testenv::readFile(prog + QStringLiteral("/Z51.DAT")), shipped) << "the program folder's file is the shipped one";
+    EXPECT_TRUE(closeByItsButton(first));
+
+    // The second user: hives of his own, the skin registered for him as the
+    // installer does.
+    const QString secondConfig = testenv::freshDir(QStringLiteral("second-config"));
+    QProcess regsvr;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), secondConfig);
+    regsvr.setProcessEnvironment(env);
+    regsvr.start(QStringLiteral(Z5_BIN_DIR "/regsvr"), {prog + QStringLiteral("/Skin/SK_Morvane_1.dll")});
+    ASSERT_TRUE(regsvr.waitForFinished(30000) && regsvr.exitCode() == 0);
+    const qsizetype promptsBefore = prompts().size();
+    QProcess* second = start({origin.address(QStringLiteral("/blocked-page.html"))},
+                             {{QStringLiteral("XDG_CONFIG_HOME"), secondConfig}});
+    ASSERT_TRUE(driveOk({QStringLiteral("wait\tfrmExplorer")}));
+    EXPECT_TRUE(testenv::waitFor([&] { return origin.requestsFor("/blocked-page.html") == 1; }, 60000))
+        << origin.log().join(", ").toStdString();
+    EXPECT_EQ(prompts().size(), promptsBefore) << "no start-up refusal: " << prompts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(QFile::exists(secondConfig + QStringLiteral("/registry/Z51.DAT")));
+    EXPECT_TRUE(closeByItsButton(second));
 }

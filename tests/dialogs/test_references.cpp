@@ -794,6 +794,25 @@ TEST_F(References, AContentSaveThatCannotBeRecordedLeavesTheOldFileInForce)
     EXPECT_EQ(ReadFilterList(), QStringLiteral("|old.example||"));
 }
 
+// OK writes the content list only when the window changed it: a list
+// another window saved meanwhile stays, file and code.
+TEST_F(References, AnUntouchedContentListIsNotWrittenBack)
+{
+    ASSERT_TRUE(SaveContentList(QList<ContentFilterEntry>{{QStringLiteral("first.example"), QString()}}));
+    frmReferences& f = open();
+    page(PageContent);
+    ASSERT_TRUE(SaveContentList(QList<ContentFilterEntry>{{QStringLiteral("first.example"), QString()},
+                                                          {QStringLiteral("other-window.example"), QString()}}));
+    const QByteArray file = testenv::readFile(FilterDataFilePath());
+    const QByteArray machine = hiveBytes("HKEY_LOCAL_MACHINE");
+    click(f.cmdButton1[0]);
+    EXPECT_FALSE(f.window()->isVisible());
+    EXPECT_TRUE(takeMessages().isEmpty());
+    EXPECT_EQ(testenv::readFile(FilterDataFilePath()), file);
+    EXPECT_EQ(hiveBytes("HKEY_LOCAL_MACHINE"), machine);
+    EXPECT_EQ(ReadFilterList(), QStringLiteral("|first.example||other-window.example||"));
+}
+
 // The messages of the pages as the user sees them.
 TEST_F(References, MessagesOfThePagesShowAsSkinnedBoxes)
 {

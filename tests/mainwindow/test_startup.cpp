@@ -32,6 +32,7 @@ protected:
         QDir(prog).mkpath(QStringLiteral("Language"));
         platform::paths::setProgramFolder(prog);
         writeFilter(QByteArray(1, 'x')); // the shipped list's length code
+        QDir().mkpath(platform::registry::storeFolder()); // where the user's list goes
         put(QStringLiteral("Skin/SK_Morvane_1.dll"));
         fonts = platform::paths::fontsFolder();
         put(fonts + QStringLiteral("/MICROSS.TTF"), true);
@@ -97,6 +98,8 @@ TEST_F(StartupChecksTest, SkinFallBacks)
     }
 }
 
+// The user's own file, or the shipped one while he has none, against the
+// length code of his machine hive.
 TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
 {
     const QByteArray big(40000, 'y');
@@ -105,48 +108,61 @@ TEST_F(StartupChecksTest, FilterFileAgainstItsLengthCode)
     ASSERT_TRUE(SaveContentList({{QStringLiteral("例.example"), QStringLiteral("пароль")}}));
     const QByteArray savedUtf8List = testenv::readFile(FilterDataFilePath());
     ASSERT_FALSE(savedUtf8List.isEmpty());
+    const std::optional<QByteArray> shipped = QByteArray(1, 'x');
     const struct {
         const char* what;
-        std::optional<QByteArray> file; // nullopt: no Z51.DAT
-        const char* code;               // nullptr: none stored
-        bool freshList;                 // a Z5.DAT of the shipped length waits
+        std::optional<QByteArray> own;     // nullopt: the user has no Z51.DAT
+        std::optional<QByteArray> shipped; // nullopt: none in the program folder
+        const char* code;                  // nullptr: none stored
+        bool freshList;                    // a Z5.DAT of the shipped length waits
         bool passes;
         const QString* message = &kMessage9003; // when it fails
     } cases[] = {
-        {"shipped file, no code", QByteArray(1, 'x'), nullptr, false, true},
-        {"shipped file and code", QByteArray(1, 'x'), "11", false, true},
-        {"list of 40000 bytes", big, "1200003", false, true},
-        {"length differs", QByteArray(5, 'x'), "11", false, false},
-        {"file missing", std::nullopt, "11", false, false},
-        {"code ending in 0", QByteArray(1, 'x'), "10", false, false},
-        {"code not a number", QByteArray(1, 'x'), "abc", false, false},
-        {"fresh list replaces a stale one", QByteArray(7, 'x'), "1200003", true, true},
+        {"shipped file, no code", std::nullopt, shipped, nullptr, false, true},
+        {"shipped file and code", std::nullopt, shipped, "11", false, true},
+        {"own empty list, no shipped file", shipped, std::nullopt, "11", false, true},
+        {"own list of 40000 bytes", big, shipped, "1200003", false, true},
+        {"own list, another user's list shipped", big, QByteArray(5, 'x'), "1200003", false, true},
+        {"length differs", QByteArray(5, 'x'), shipped, "11", false, false},
+        {"shipped length differs", std::nullopt, QByteArray(5, 'x'), "11", false, false},
+        {"no file anywhere", std::nullopt, std::nullopt, "11", false, false},
+        {"own list, its code for the shipped one", big, shipped, "11", false, false},
+        {"code ending in 0", std::nullopt, shipped, "10", false, false},
+        {"code not a number", std::nullopt, shipped, "abc", false, false},
+        {"fresh list replaces a stale one", QByteArray(7, 'x'), shipped, "1200003", true, true},
         // A saved list whose code the machine hive lost is not blamed on the file.
-        {"saved list, its code lost", savedList, nullptr, false, false, &kMessage9002},
-        {"saved UTF-8 list, its code lost", savedUtf8List, nullptr, false, false, &kMessage9002},
-        {"saved list, a wrong code", savedList, "71", false, false},
-        {"changed file, no code", QByteArray(12, 'x'), nullptr, false, false},
+        {"saved list, its code lost", savedList, shipped, nullptr, false, false, &kMessage9002},
+        {"saved UTF-8 list, its code lost", savedUtf8List, shipped, nullptr, false, false, &kMessage9002},
+        {"saved list, a wrong code", savedList, shipped, "71", false, false},
+        {"changed file, no code", QByteArray(12, 'x'), shipped, nullptr, false, false},
     };
+    const QString freshList = platform::registry::storeFolder() + QStringLiteral("/Z5.DAT");
     for (const auto& c : cases) {
+        QFile::remove(FilterDataFilePath());
         QFile::remove(prog + QStringLiteral("/Z51.DAT"));
-        if (c.file)
-            writeFilter(*c.file);
+        if (c.own) {
+            ASSERT_TRUE(testenv::writeFile(FilterDataFilePath(), *c.own));
+        }
+        if (c.shipped)
+            writeFilter(*c.shipped);
         if (c.code)
             SaveZ5Setting(HiveLocalMachine, QStringLiteral("Z5_STARTUPCODE"), QString::fromLatin1(c.code));
         else
             platform::registry::deleteValue(HiveLocalMachine, SettingsKey(kSettingsApp, kSettingsSection),
                                             QStringLiteral("Z5_STARTUPCODE"));
         if (c.freshList)
-            put(QStringLiteral("Z5.DAT"), false, QByteArray(1, 'z'));
+            put(freshList, true, QByteArray(1, 'z'));
         messages.clear();
         EXPECT_EQ(StartupChecks(), c.passes) << c.what;
         EXPECT_EQ(messages, c.passes ? QStringList() : QStringList{*c.message}) << c.what;
         if (c.freshList) {
-            EXPECT_FALSE(QFile::exists(prog + QStringLiteral("/Z5.DAT"))) << c.what;
-            EXPECT_EQ(testenv::readFile(prog + QStringLiteral("/Z51.DAT")), QByteArray(1, 'z')) << c.what;
+            EXPECT_FALSE(QFile::exists(freshList)) << c.what;
+            EXPECT_EQ(testenv::readFile(FilterDataFilePath()), QByteArray(1, 'z')) << c.what;
             EXPECT_EQ(ReadZ5Setting(HiveLocalMachine, QStringLiteral("Z5_STARTUPCODE"), QString()),
                       QString::number(InitialStartupCode));
         }
+        EXPECT_EQ(testenv::readFile(prog + QStringLiteral("/Z51.DAT")), c.shipped.value_or(QByteArray()))
+            << c.what << ": the program folder's file is never written";
     }
 }
 
@@ -174,10 +190,11 @@ TEST_F(StartupChecksTest, TheFontIsInstalledFromCommonWithAQuietEnd)
 
 TEST_F(StartupChecksTest, AFreshListThatCannotBeTakenEndsTheStart)
 {
-    ASSERT_TRUE(QDir(prog).mkdir(QStringLiteral("Z5.DAT"))); // cannot be read as a file
+    ASSERT_TRUE(testenv::writeFile(FilterDataFilePath(), QByteArray(1, 'x')));
+    ASSERT_TRUE(QDir().mkpath(platform::registry::storeFolder() + QStringLiteral("/Z5.DAT"))); // cannot be read as a file
     EXPECT_FALSE(StartupChecks());
     EXPECT_EQ(messages, QStringList{kMessage9003});
-    EXPECT_EQ(testenv::readFile(prog + QStringLiteral("/Z51.DAT")), QByteArray(1, 'x')) << "the old list stays";
+    EXPECT_EQ(testenv::readFile(FilterDataFilePath()), QByteArray(1, 'x')) << "the old list stays";
 }
 
 TEST_F(StartupChecksTest, MessagesComeFromTheLanguageFile)
