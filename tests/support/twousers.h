@@ -137,6 +137,43 @@ inline std::optional<Folders> makeFolders()
     return f;
 }
 
+// A copy of a staged tool (bin/<name>) that kUser can run wherever the
+// build lies, even below a folder only its owner may enter: the tool in
+// folder/bin and the program's libraries it loads, directly or through one
+// another, in folder/Z5, as its run path expects them. folder and both
+// subfolders are opened to everyone. The copy's path, or "" when a file
+// could not be copied.
+inline QString runnableCopy(const QString& tool, const QString& folder)
+{
+    const QString bin = folder + QStringLiteral("/bin");
+    const QString libs = folder + QStringLiteral("/Z5");
+    if (!makeFolder(folder, 0, 0755) || !makeFolder(bin, 0, 0755) || !makeFolder(libs, 0, 0755))
+        return QString();
+    const QString copy = bin + QLatin1Char('/') + tool;
+    QFile::remove(copy);
+    if (!QFile::copy(QStringLiteral(Z5_BIN_DIR "/") + tool, copy))
+        return QString();
+    // A library is needed when its file name appears in a copied file (the
+    // dynamic section names each library it needs).
+    const QStringList staged = QDir(QStringLiteral(Z5_STAGE_DIR)).entryList({QStringLiteral("lib*.so")}, QDir::Files);
+    QStringList pending{copy};
+    QStringList copied;
+    while (!pending.isEmpty()) {
+        const QByteArray bytes = testenv::readFile(pending.takeFirst());
+        for (const QString& lib : staged) {
+            if (copied.contains(lib) || !bytes.contains(QFile::encodeName(lib)))
+                continue;
+            const QString target = libs + QLatin1Char('/') + lib;
+            QFile::remove(target);
+            if (!QFile::copy(QStringLiteral(Z5_STAGE_DIR "/") + lib, target))
+                return QString();
+            copied << lib;
+            pending << target;
+        }
+    }
+    return copy;
+}
+
 // Every entry below folder (the folder itself too) owned by uid.
 inline QStringList entriesOwnedBy(const QString& folder, uid_t uid)
 {
