@@ -35,8 +35,9 @@ constexpr double kBrowseWidth = 480;
 constexpr double kButtonTop = 1680;
 constexpr double kButtonWidth = 1500;
 constexpr double kButtonHeight = 345;
-// Only the first lines of a snippet file are read.
-constexpr qint64 kSnippetHeadLimit = 64 * 1024;
+// Only the two header lines of a snippet file are read, each up to this
+// bound, whatever the size of the markup below them.
+constexpr qint64 kSnippetHeaderLineLimit = 64 * 1024;
 
 QString lang(const char* section, const char* key, const char* english)
 {
@@ -266,19 +267,10 @@ void frmDialog::Form_Load()
         Check1.setVisible(false);
         layoutTwoRows();
         // The snippet's first line is its name, the second its comment.
-        if (const auto head = platform::textfile::readAll(platform::paths::toLocal(DialogStrings[1]), kSnippetHeadLimit)) {
-            const QStringList lines = DecodeListText(*head).split(QLatin1Char('\n'));
-            const auto line = [&lines](int i) {
-                QString l = lines.value(i);
-                if (l.endsWith(QLatin1Char('\r')))
-                    l.chop(1);
-                return l;
-            };
-            if (!lines.isEmpty() && !(lines.size() == 1 && lines[0].isEmpty()))
-                Text1[0].setText(line(0));
-            if (lines.size() > 1)
-                Text1[1].setText(line(1));
-        }
+        const auto head = platform::textfile::readFirstLines(platform::paths::toLocal(DialogStrings[1]), 2,
+                                                            kSnippetHeaderLineLimit);
+        for (qsizetype i = 0; head && i < head->size(); ++i)
+            Text1[static_cast<int>(i)].setText(DecodeListText(head->at(i)));
         break;
     }
     default: break;

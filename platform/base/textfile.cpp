@@ -35,6 +35,33 @@ std::optional<QStringList> readLines(const QString& path, qint64 maxBytes)
     return lines;
 }
 
+std::optional<QList<QByteArray>> readFirstLines(const QString& path, int count, qint64 maxLineBytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QList<QByteArray> lines;
+    while (lines.size() < count && !f.atEnd()) {
+        QByteArray line = f.readLine(maxLineBytes + 1);
+        if (f.error() != QFileDevice::NoError)
+            return std::nullopt;
+        if (line.endsWith('\n')) {
+            line.chop(1);
+        } else if (!f.atEnd()) {
+            // Stopped at the bound before the line's end.
+            line.truncate(maxLineBytes);
+            // The rest of the line, in pieces of the same bound.
+            for (QByteArray rest; !f.atEnd() && !(rest = f.readLine(maxLineBytes + 1)).endsWith('\n');)
+                if (f.error() != QFileDevice::NoError)
+                    return std::nullopt;
+        }
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines << line;
+    }
+    return lines;
+}
+
 bool writeAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(path);

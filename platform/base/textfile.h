@@ -3,6 +3,7 @@
 // Bounded reading and atomic writing of whole files.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,12 @@ std::optional<QByteArray> readAll(const QString& path, qint64 maxBytes);
 
 // The file's lines as UTF-8 text, CR LF and LF both ending a line.
 std::optional<QStringList> readLines(const QString& path, qint64 maxBytes);
+
+// The first count lines of the file, without their line ends (CR LF or LF),
+// whatever the file's size: each line read up to maxLineBytes, the rest of a
+// longer line skipped. Fewer when the file has fewer; nullopt when it cannot
+// be read.
+std::optional<QList<QByteArray>> readFirstLines(const QString& path, int count, qint64 maxLineBytes);
 
 // Writes bytes to a temporary file beside path and renames it into place.
 bool writeAtomically(const QString& path, const QByteArray& bytes);

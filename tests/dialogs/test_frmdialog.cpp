@@ -342,6 +342,32 @@ TEST_F(InputDialog, AFavoriteStaysInsideFavorites)
     QFile::remove(favorites + QStringLiteral("/away"));
 }
 
+TEST_F(InputDialog, AnEditOfTheNameAloneKeepsTheCommentOfALargeSnippet)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("large"));
+    const QByteArray body = "<HTML><BODY>" + QByteArray(200 * 1024, 'x') + "</BODY></HTML>\r\n";
+    const QByteArray longName(100 * 1024, 'n');
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString name; // how the name box starts
+    } cases[] = {
+        {"a 200 KiB snippet", "Big\r\nkept comment\r\nhttp://s/\r\nd\r\n" + body, QStringLiteral("Big")},
+        {"a name line longer than any name", longName + "\nkept comment\n" + body, QStringLiteral("nnnnnnnn")},
+    };
+    for (const auto& c : cases) {
+        DialogStrings[1] = dir + QStringLiteral("/Big.Z5S");
+        ASSERT_TRUE(testenv::writeFile(DialogStrings[1], c.bytes));
+        frmDialog& d = open(5);
+        EXPECT_TRUE(d.Text1[0].text().startsWith(c.name)) << c.what;
+        EXPECT_EQ(d.Text1[1].text(), QStringLiteral("kept comment")) << c.what;
+        d.Text1[0].setText(QStringLiteral("Renamed"));
+        ok();
+        EXPECT_EQ(DialogCancelled, 0) << c.what;
+        EXPECT_EQ(DialogStrings[3], QStringLiteral("kept comment")) << c.what;
+    }
+}
+
 TEST_F(InputDialog, ASnippetNameIsOneFileNameAndAnOtherFileIsReplacedOnlyWhenAsked)
 {
     const QString dir = testenv::freshDir(QStringLiteral("snip"));
