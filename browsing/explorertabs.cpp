@@ -452,12 +452,17 @@ void ExplorerTabs::wireAddressDropDown()
     };
     platform::forms::ListView& list = window_.ListView[listview::AddressDropDown];
     list.itemClick = [this](int index) {
-        const QString address = window_.ListView[listview::AddressDropDown].itemText(index);
+        platform::forms::ListView& dropDown = window_.ListView[listview::AddressDropDown];
+        const QString address = dropDown.itemText(index);
+        platform::forms::TextBox& box = window_.WBTextBox[wbtextbox::Address];
+        if (!address.isEmpty()) {
+            box.setText(address);
+            nav_.NavigateAddressText(true, false, true);
+        }
+        // The picked address is in the box, and so is the keyboard.
+        dropDown.setDropHighlight(0);
+        box.setFocus();
         HideAddressDropDown();
-        if (address.isEmpty())
-            return;
-        window_.WBTextBox[wbtextbox::Address].setText(address);
-        nav_.NavigateAddressText(true, false, true);
     };
     list.focusLeft = [this] { HideAddressDropDown(); };
     list.events().keyDown = [this](int keyCode, int) {

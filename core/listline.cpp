@@ -20,39 +20,43 @@ QString EncodeListLine(const QStringList& columns)
     return line;
 }
 
-QStringList DecodeListLine(const QString& line)
+QStringList DecodeListLine(QStringView line)
 {
+    // Whole runs between the quotes and commas are copied at once, so a
+    // long column costs no more than its copy.
     QStringList columns;
-    QString current;
-    qsizetype i = 0;
     const qsizetype n = line.size();
+    qsizetype i = 0;
     while (true) {
-        current.clear();
-        if (i < n && line[i] == QLatin1Char('"')) {
+        QString current;
+        if (i < n && line[i] == u'"') {
             ++i;
             while (i < n) {
-                if (line[i] == QLatin1Char('"')) {
-                    if (i + 1 < n && line[i + 1] == QLatin1Char('"')) {
-                        current += QLatin1Char('"');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
+                const qsizetype quote = line.indexOf(u'"', i);
+                if (quote < 0) {
+                    current += line.mid(i);
+                    i = n;
                     break;
                 }
-                current += line[i++];
+                current += line.mid(i, quote - i);
+                i = quote + 1;
+                if (i < n && line[i] == u'"') {
+                    current += u'"';
+                    ++i;
+                    continue;
+                }
+                break;
             }
             // Text between the closing quote and the next "," is kept as written.
-            while (i < n && line[i] != QLatin1Char(','))
-                current += line[i++];
-        } else {
-            while (i < n && line[i] != QLatin1Char(','))
-                current += line[i++];
         }
+        qsizetype comma = line.indexOf(u',', i);
+        if (comma < 0)
+            comma = n;
+        current += line.mid(i, comma - i);
         columns.append(current);
-        if (i >= n)
+        if (comma >= n)
             break;
-        ++i; // the ","
+        i = comma + 1;
     }
     return columns;
 }

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 QString EncodeListLine(const QStringList& columns);
-QStringList DecodeListLine(const QString& line);
+QStringList DecodeListLine(QStringView line);

@@ -3,6 +3,7 @@
 #include "contracts/services.h"
 #include "core/globals.h"
 #include "core/language.h"
+#include "core/messagebox.h"
 #include "core/waitwindow.h"
 #include "lists/listoperations.h"
 #include "lists/listpanedisplay.h"
@@ -187,6 +188,13 @@ void PlaylistFiles::LoadPlaylistFile(const QString& path)
     QCoreApplication::processEvents();
     list.setMultiSelect(true);
     display_.ShowCurrentList();
+    if (content->skippedRows > 0)
+        ShowMessage(GetLangString(QStringLiteral("MESSAGE"), QStringLiteral("9065"),
+                                  QStringLiteral("%1 rows of the playlist %2 were left out: each has a column longer "
+                                                 "than %3 characters."))
+                        .arg(QString::number(content->skippedRows), platform::paths::toLocal(path),
+                             QString::number(kPlaylistColumnLimit)),
+                    1, 3);
 }
 
 void PlaylistFiles::AddFilesFromDialog(int16_t kind)

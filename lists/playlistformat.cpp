@@ -5,6 +5,7 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -44,6 +45,13 @@ int utf8Sequence(const unsigned char* p, qsizetype left, char32_t& cp)
     return n;
 }
 
+// The bytes with every NUL left out.
+QByteArray withoutNuls(QByteArray bytes)
+{
+    bytes.removeIf([](char c) { return c == '\0'; });
+    return bytes;
+}
+
 } // namespace
 
 QString DecodeListText(const QByteArray& bytes)
@@ -76,9 +84,7 @@ QString DecodeListText(const QByteArray& bytes)
 
 std::optional<PlaylistContent> ParsePlaylist(const QByteArray& bytes)
 {
-    if (bytes.contains('\0'))
-        return std::nullopt;
-    const QString text = DecodeListText(bytes);
+    const QString text = DecodeListText(bytes.contains('\0') ? withoutNuls(bytes) : bytes);
     PlaylistContent content;
     qsizetype start = 0;
     int lineNumber = 0;
@@ -90,13 +96,13 @@ std::optional<PlaylistContent> ParsePlaylist(const QByteArray& bytes)
         qsizetype stop = end;
         if (stop > start && text[stop - 1] == QLatin1Char('\r'))
             --stop;
-        const QString line = text.mid(start, stop - start);
+        const QStringView line = QStringView(text).mid(start, stop - start);
         start = end + 1;
         ++lineNumber;
         if (lineNumber <= 8) {
-            content.header[static_cast<size_t>(lineNumber - 1)] = line;
+            content.header[static_cast<size_t>(lineNumber - 1)] = line.toString();
             if (lineNumber == 1) {
-                if (const auto number = vb::toNumber(line)) {
+                if (const auto number = vb::toNumber(content.header[0])) {
                     const auto kind = vb::toInt16(*number);
                     if (!kind || *kind < 1 || *kind > 6)
                         return std::nullopt;
@@ -105,12 +111,20 @@ std::optional<PlaylistContent> ParsePlaylist(const QByteArray& bytes)
             }
             continue;
         }
-        if (vb::trim(line).isEmpty())
+        // A line of blanks only is no row.
+        if (std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' '; }))
             continue;
         const QStringList parts = DecodeListLine(line);
         PlaylistRow row;
-        for (qsizetype c = 0; c < parts.size() && c < 5; ++c)
+        bool tooLong = false;
+        for (qsizetype c = 0; c < parts.size() && c < 5; ++c) {
+            tooLong = tooLong || parts[c].size() > kPlaylistColumnLimit;
             row[static_cast<size_t>(c)] = parts[c];
+        }
+        if (tooLong) {
+            ++content.skippedRows;
+            continue;
+        }
         content.rows.push_back(std::move(row));
     }
     return content;

@@ -19,6 +19,9 @@ using PlaylistRow = std::array<QString, 5>; // the text, then sub-items 1-4
 
 // Files above this are not read.
 inline constexpr qint64 kPlaylistReadLimit = 64 * 1024 * 1024;
+// The longest column a row may hold, in characters: far beyond any real
+// path, address or title. A row with a longer one is left out and counted.
+inline constexpr qsizetype kPlaylistColumnLimit = 32 * 1024;
 
 struct PlaylistContent {
     // The kind of line 1; nullopt when line 1 is no number (the rows then
@@ -29,6 +32,9 @@ struct PlaylistContent {
     // Lines 9 on, blank ones left out, each split into its five columns
     // (missing ones empty, further ones dropped).
     std::vector<PlaylistRow> rows;
+    // Rows left out because one of their five columns is longer than
+    // kPlaylistColumnLimit.
+    int skippedRows = 0;
 };
 
 // The text of the file's bytes: UTF-8, any byte of an invalid sequence
@@ -36,7 +42,8 @@ struct PlaylistContent {
 QString DecodeListText(const QByteArray& bytes);
 
 // The content of a playlist file; nullopt when it is none: line 1 a number
-// that names no list kind (1-6), or bytes that are not text (a NUL byte).
+// that names no list kind (1-6). NUL bytes are dropped before the text is
+// read.
 std::optional<PlaylistContent> ParsePlaylist(const QByteArray& bytes);
 
 // Header line 2 as the list's current row: a whole number clamped to

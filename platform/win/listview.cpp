@@ -16,6 +16,8 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace platform::forms {
 
 namespace {
@@ -49,9 +51,15 @@ ListDrop dropOf(const QMimeData* data, const QPoint& at)
     }
     if (data->hasHtml())
         d.html = data->html();
-    if (data->hasText())
+    // Text of the drag's own: QMimeData counts bare addresses as text too,
+    // and a drop of links alone is no text.
+    const QStringList formats = data->formats();
+    const bool plainText = std::any_of(formats.begin(), formats.end(), [](const QString& f) {
+        return f.startsWith(QLatin1String("text/plain"), Qt::CaseInsensitive);
+    });
+    if (plainText)
         d.text = data->text();
-    d.hasText = data->hasHtml() || data->hasText();
+    d.hasText = data->hasHtml() || plainText;
     return d;
 }
 

@@ -441,6 +441,9 @@ TEST_F(WindowNavigation, TheDropDownListsTypedAddressesNewestFirstAndAPickNaviga
     EXPECT_FALSE(list.visible());
     EXPECT_TRUE(waitForUrl(server.address("/a.html")));
     EXPECT_EQ(model().TabCount(), 1);
+    // The keyboard is back in the address box, which shows the address.
+    EXPECT_EQ(QApplication::focusWidget(), window->WBTextBox[0].lineEdit());
+    EXPECT_EQ(window->WBTextBox[0].text(), server.address("/a.html"));
 }
 
 TEST_F(WindowNavigation, DroppedTextNavigatesAndDroppedFilesAreRefused)

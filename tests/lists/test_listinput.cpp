@@ -339,25 +339,36 @@ TEST_F(ListInput, DropsGoToTheListsTheirTypesFit)
     nothing->setData(QStringLiteral("application/x-other"), "x");
     EXPECT_FALSE(drop(1, nothing));
 
-    // A page's selection dragged onto a list becomes a web snippet; so does
-    // a drag of addresses alone (text, not files), which fetches nothing.
+    // A page's selection dragged onto a list becomes a web snippet, and so
+    // does a link that brings a text of its own; addresses alone (a list of
+    // links, no file, no text) are refused and capture nothing. None is
+    // fetched.
     services.SetLists(&fakes);
     auto* html = new QMimeData;
     html->setHtml(QStringLiteral("<b>picked</b>"));
     html->setText(QStringLiteral("picked"));
+    auto* linkWithText = new QMimeData;
+    linkWithText->setUrls({QUrl(remote)});
+    linkWithText->setData(QStringLiteral("text/plain;charset=utf-8"), remote.toUtf8());
     auto* onlyRemote = new QMimeData;
-    onlyRemote->setUrls({QUrl(remote)});
-    for (QMimeData* d : {html, onlyRemote}) {
+    onlyRemote->setUrls({QUrl(remote), QUrl(QStringLiteral("https://example.invalid/b"))});
+    const struct {
+        const char* name;
+        QMimeData* data;
+        bool captured;
+    } textDrops[] = {{"html", html, true}, {"a link with its text", linkWithText, true}, {"links alone", onlyRemote, false}};
+    for (const auto& c : textDrops) {
+        SCOPED_TRACE(c.name);
         window->CurrentListKind = 1;
         fakes.calls.clear();
-        ASSERT_TRUE(drop(1, d));
-        EXPECT_EQ(window->CurrentListKind, 4);
-        EXPECT_TRUE(fakes.calls.contains(QStringLiteral("CaptureSelectionAsSnippet")));
+        EXPECT_EQ(drop(1, c.data), c.captured);
+        EXPECT_EQ(window->CurrentListKind, c.captured ? 4 : 1);
+        EXPECT_EQ(fakes.calls.contains(QStringLiteral("CaptureSelectionAsSnippet")), c.captured);
     }
     services.SetLists(lists.get());
     QTest::qWait(300);
     EXPECT_TRUE(server.log().isEmpty());
-    for (QMimeData* d : {onlyRemote, nothing, html})
+    for (QMimeData* d : {onlyRemote, linkWithText, nothing, html})
         delete d;
 }
 

@@ -89,7 +89,7 @@ TEST_F(ListsWindow, HostilePlaylistsAddNothingOrOnlyWhatTheyHold)
         {"delay 2,5", head("2", "1", "2,5") + "a\r\n", 1, 2, 1, 2.5f},
         {"header only", head("2", "0"), 0, 2, 0, 1.0f},
         {"100 MB line", huge, -1, 2, -1, 1.5f},
-        {"binary", QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\0", 12) + QByteArray(200, '\xff'), -1, 2, -1, 1.5f},
+        {"binary", QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\0", 12) + QByteArray(200, '\xff'), 0, 2, -1, 1.5f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -118,6 +118,44 @@ TEST_F(ListsWindow, HostilePlaylistsAddNothingOrOnlyWhatTheyHold)
     playlists().LoadPlaylistFile(dir + QStringLiteral("/missing.z5p"));
     EXPECT_EQ(rows(2).count(), 1);
     EXPECT_EQ(WaitWindow(), nullptr);
+}
+
+// Rows with a column beyond the bound are left out and told in one message
+// naming the file; NULs are dropped and the rest of their rows load.
+TEST_F(ListsWindow, OverlongRowsAreLeftOutWithOneMessageAndNulsAreDropped)
+{
+    QStringList messages;
+    platform::prompt::setResponder([&](const platform::prompt::Prompt& p) -> std::optional<platform::prompt::Answer> {
+        messages << p.kind + QLatin1Char('|') + p.text;
+        return platform::prompt::Answer{true, 1, {}};
+    });
+    const QString dir = testenv::freshDir(QStringLiteral("long rows"));
+    const QByteArray head = "1\r\n1\r\n1\r\n101000\r\n\r\n\r\n\r\n\r\n";
+    const QString longRows = dir + QStringLiteral("/long & 100%.z5p");
+    ASSERT_TRUE(testenv::writeFile(longRows, head + "clean,/m/clean.mp3\r\nhuge," + QByteArray(4 << 20, 'x')
+                                                 + "\r\n" + QByteArray(kPlaylistColumnLimit + 1, 'y')
+                                                 + ",/m/y.mp3\r\nlast,/m/last.mp3\r\n"));
+    window->CurrentListKind = 2;
+    playlists().LoadPlaylistFile(longRows);
+    EXPECT_EQ(window->CurrentListKind, 1);
+    ASSERT_EQ(rows(1).count(), 2);
+    EXPECT_EQ(rows(1).text(1), QStringLiteral("clean"));
+    EXPECT_EQ(rows(1).text(2), QStringLiteral("last"));
+    ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(messages[0], QStringLiteral("message|2 rows of the playlist %1 were left out: each has a column "
+                                          "longer than 32768 characters.").arg(longRows));
+    EXPECT_EQ(WaitWindow(), nullptr);
+
+    messages.clear();
+    rows(1).clear();
+    const QString nuls = dir + QStringLiteral("/nuls.z5p");
+    ASSERT_TRUE(testenv::writeFile(nuls, head + QByteArray("cl\0ean,/m/clean.mp3\r\n\0\r\n", 24)));
+    playlists().LoadPlaylistFile(nuls);
+    ASSERT_EQ(rows(1).count(), 1);
+    EXPECT_EQ(rows(1).text(1), QStringLiteral("clean"));
+    EXPECT_EQ(rows(1).column(1, 1), QStringLiteral("/m/clean.mp3"));
+    EXPECT_TRUE(messages.isEmpty()) << "nothing left out, nothing to tell";
+    platform::prompt::setResponder({});
 }
 
 TEST_F(ListsWindow, SavingWritesTheCurrentRowAndRemembersFoldersOutsideData)

@@ -27,6 +27,13 @@ QByteArray header(const QByteArray& kind, const QByteArray& current = "1", const
     return file({kind, current, delay, options, "", "", "", ""});
 }
 
+// A literal's bytes, its NULs included.
+template <size_t N>
+QByteArray withNuls(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
 } // namespace
 
 TEST(PlaylistText, InvalidUtf8BytesReadAsLatin1)
@@ -66,8 +73,48 @@ TEST(PlaylistFile, LineOneNamesTheKindOrTheFileIsRefused)
         EXPECT_EQ(content->kind, c.kind) << c.line.constData();
         EXPECT_EQ(content->rows.size(), 1u) << c.line.constData();
     }
-    EXPECT_FALSE(ParsePlaylist(header("1") + QByteArray("a\0b", 3))) << "a NUL byte is no text";
-    EXPECT_FALSE(ParsePlaylist(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
+}
+
+// NULs anywhere are left out and the rows read as if they were never
+// there; a row with a column beyond the bound is left out and counted,
+// while the rows around it load.
+TEST(PlaylistFile, NulBytesAreDroppedAndRowsWithAnOverlongColumnAreCounted)
+{
+    const QByteArray limit(kPlaylistColumnLimit, 'x');
+    const QByteArray over(kPlaylistColumnLimit + 1, 'x');
+    // Quotes doubled: twice the bound written, the bound read.
+    const QByteArray quoted = '"' + QByteArray(kPlaylistColumnLimit, '"').replace("\"", "\"\"") + '"';
+    const struct {
+        const char* name;
+        QByteArray body;
+        size_t rows;
+        int skipped;
+    } cases[] = {
+        {"NULs in a row", withNuls("a\0b,/p\0ath\0\r\n"), 1, 0},
+        {"a line of NULs", withNuls("\0\0\0\r\nclean\r\n"), 1, 0},
+        {"the bound in every column", limit + ',' + limit + ',' + limit + ',' + limit + ',' + limit + "\r\n", 1, 0},
+        {"the bound read through doubled quotes", quoted + "\r\n", 1, 0},
+        {"over the bound in the text", over + ",/a\r\nclean\r\n", 1, 1},
+        {"over the bound in sub-item 4", "a,b,c,d," + over + "\r\nclean\r\n", 1, 1},
+        {"over the bound in a column that is dropped", "a,b,c,d,e," + over + "\r\n", 1, 0},
+        {"a 4 MB row between clean ones", "first\r\n" + QByteArray(4 << 20, 'y') + "\r\nlast\r\n", 2, 1},
+        {"every row over the bound", over + "\r\n" + over + "\r\n", 0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto content = ParsePlaylist(header("1") + c.body);
+        ASSERT_TRUE(content);
+        EXPECT_EQ(content->rows.size(), c.rows);
+        EXPECT_EQ(content->skippedRows, c.skipped);
+        for (const PlaylistRow& row : content->rows)
+            for (const QString& column : row)
+                EXPECT_FALSE(column.contains(QChar(0)));
+    }
+    const auto nuls = ParsePlaylist(withNuls("1\0\r\n") + QByteArray(7, '\n') + withNuls("a\0b,/p\0ath\r\n"));
+    ASSERT_TRUE(nuls);
+    EXPECT_EQ(nuls->kind, 1) << "line 1 read without its NUL";
+    ASSERT_EQ(nuls->rows.size(), 1u);
+    EXPECT_EQ(nuls->rows[0], (PlaylistRow{"ab", "/path", "", "", ""}));
 }
 
 TEST(PlaylistFile, RowsTakeFiveColumnsAndBlankLinesAreSkipped)

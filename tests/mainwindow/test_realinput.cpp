@@ -18,6 +18,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QMap>
@@ -832,6 +833,76 @@ TEST_F(RealInput, TheListsPaneShowsEachKindItsEdgeStopsAtBothLimitsAndAPlaylistG
     ASSERT_TRUE(answerPicker(copy));
     ASSERT_TRUE(testenv::waitFor([&] { return QFile(copy).size() == bytes.size(); }, 30000)) << "Save As wrote the list";
     EXPECT_TRUE(testenv::readFile(copy) == bytes) << "the saved list is the opened one, byte for byte";
+}
+
+// A playlist with a 4 MB row opened from the playlist menu: the window
+// answers at once, the clean rows are there and one message names the file
+// and the rows left out. A playlist holding NUL bytes loads its rows.
+TEST_F(RealInput, APlaylistWithAFourMegabyteRowOrNulBytesLoadsItsCleanRowsAndTheWindowAnswers)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    const QString dir = testenv::freshDir(QStringLiteral("lists"));
+    const QByteArray head = "%1\r\n1\r\n1\r\n101000\r\n\r\n\r\n\r\n\r\n";
+    const QString longRow = dir + QStringLiteral("/long row.z5p");
+    ASSERT_TRUE(testenv::writeFile(longRow, QByteArray(head).replace("%1", "1") + "huge," + QByteArray(4 << 20, 'x')
+                                                + "\r\nclean row,/m/clean.mp3\r\n"));
+    const QString nuls = dir + QStringLiteral("/nuls.z5p");
+    ASSERT_TRUE(testenv::writeFile(nuls, QByteArray(head).replace("%1", "2")
+                                             + QByteArray("nul\0 row,/m/nul\0.avi\r\n", 22)));
+    const QString answers = work + QStringLiteral("/answers.txt");
+    ASSERT_TRUE(testenv::writeFile(answers, ("open\t" + longRow + "\nopen\t" + nuls + "\n").toUtf8()));
+    extraEnv[QStringLiteral("PLATFORM_PROMPT_ANSWERS")] = answers;
+    ASSERT_TRUE(start());
+    const QString pane = QStringLiteral("APPLabel(4)");
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(pane) && q.visible.at(pane); });
+    ASSERT_TRUE(p.visible.count(pane) && p.visible.at(pane)) << "the lists pane";
+
+    // The playlist menu's Open (item 2); the picker answers with the file.
+    const auto openFromMenu = [&]() -> testing::AssertionResult {
+        x->click(probe().centre(QStringLiteral("cmdPLControl(0)")));
+        if (testing::AssertionResult open = opensMenu("the playlist menu"); !open)
+            return open;
+        const Probe m = probe();
+        if (!m.items.count({0, 2}))
+            return testing::AssertionFailure() << "the playlist menu has no Open item";
+        x->click(m.items.at({0, 2}).center());
+        return testing::AssertionSuccess();
+    };
+    // Whether the window (a probe is answered by its event loop) shows the
+    // text as the list's first row within the bound, asking again and again.
+    const auto firstRowWithin = [&](const QString& list, const QString& text, int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        QString seen = QStringLiteral("(no answer)");
+        while (clock.elapsed() < ms) {
+            const QString name = QStringLiteral("a%1").arg(++asked);
+            const QString answer = probes + QLatin1Char('/') + name + QStringLiteral(".txt");
+            testenv::writeFile(probes + QStringLiteral("/ask-") + name, {});
+            if (!testenv::waitFor([&] { return QFile::exists(answer); }, std::max<int>(1, ms - clock.elapsed())))
+                break;
+            const Probe q = parseProbe(testenv::readFile(answer));
+            seen = q.lists.count(list) ? q.lists.at(list).firstText : QStringLiteral("(no %1)").arg(list);
+            if (seen == text)
+                return testing::AssertionSuccess();
+        }
+        return testing::AssertionFailure() << "last seen: " << seen.toStdString();
+    };
+
+    ASSERT_TRUE(openFromMenu());
+    EXPECT_TRUE(firstRowWithin(QStringLiteral("ListView(1)"), QStringLiteral("clean row"), 1000))
+        << "the window answers within a second with the clean row";
+    keepShot(stableGrab(), QStringLiteral("realinput-lists-longrow.png"));
+    const auto prompts = [&] { return QString::fromUtf8(testenv::readFile(work + QStringLiteral("/prompts.txt"))); };
+    ASSERT_TRUE(testenv::waitFor([&] { return prompts().contains(QLatin1String("message\t")); }, 10000));
+    EXPECT_EQ(prompts().count(QLatin1String("message\t")), 1) << prompts().toStdString();
+    EXPECT_TRUE(prompts().contains(QStringLiteral("1 rows of the playlist %1 were left out").arg(longRow)))
+        << prompts().toStdString();
+
+    ASSERT_TRUE(openFromMenu());
+    p = waitProbe([](const Probe& q) { return q.lists.count(QStringLiteral("ListView(2)")); }, 10000);
+    ASSERT_TRUE(p.lists.count(QStringLiteral("ListView(2)"))) << "the video list shows";
+    EXPECT_EQ(p.lists.at(QStringLiteral("ListView(2)")).firstText, QStringLiteral("nul row"));
+    EXPECT_EQ(prompts().count(QLatin1String("message\t")), 1) << "nothing more to tell";
 }
 
 namespace {
