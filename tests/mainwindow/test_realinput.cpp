@@ -1453,3 +1453,64 @@ TEST_F(RealInput, AVideoPlayedAgainAfterEscapeComesInFrontOfTheViewerAndTheArrow
     p = probe();
     EXPECT_EQ(p.texts.value(QStringLiteral("APPLabel(0)")), at) << "the slide show does not step on";
 }
+
+// The slide show's delay box right of the full-screen button: it reads
+// "2.0" for a list whose delay is 2, drawn where it lies, and the number
+// rises while the pointer holds the box's right button down.
+TEST_F(RealInput, TheDelayBoxShowsTheListsDelayAndFollowsTheHeldButton)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    setUserSetting(QStringLiteral("DIS_MENUBAR2"), QStringLiteral("True"));
+    const QString dir = testenv::freshDir(QStringLiteral("pictures"));
+    QByteArray images = "3\r\n1\r\n2\r\n000000\r\n\r\n\r\n\r\n\r\n";
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QStringLiteral("p%1.png").arg(i);
+        ASSERT_TRUE(testmedia::writeMarkedPicture(dir + QLatin1Char('/') + name, QColor::fromHsv(i * 100, 200, 220), "PNG"));
+        images += (name + QLatin1Char(',') + dir + QLatin1Char('/') + name + QStringLiteral("\r\n")).toUtf8();
+    }
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/images.z5p"), images));
+    ASSERT_TRUE(start({dir + QStringLiteral("/images.z5p")}));
+    const QString label = QStringLiteral("APPLabel(2)");
+    const auto delay = [&](const Probe& q) { return q.texts.value(label); };
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(label) && q.visible.at(label) && delay(q) == QLatin1String("2.0"); });
+    ASSERT_TRUE(p.visible.count(label) && p.visible.at(label)) << "the delay label APPLabel(2) shows";
+    EXPECT_EQ(delay(p), QStringLiteral("2.0"));
+    const QRect box = p.controls.at(label).translated(p.window.topLeft());
+    ASSERT_GT(box.height(), 0) << "the delay label has a height";
+    ASSERT_GT(box.width(), 0);
+    // The number is drawn, light on the dark box, between its two buttons.
+    const QString less = QStringLiteral("cmdMediaControl(12)");
+    const QString more = QStringLiteral("cmdMediaControl(13)");
+    ASSERT_TRUE(p.controls.count(less) && p.controls.count(more)) << "the delay buttons cmdMediaControl(12) and (13)";
+    const QRect middle(QPoint(p.controls.at(less).translated(p.window.topLeft()).right() + 1, box.top()),
+                       QPoint(p.controls.at(more).translated(p.window.topLeft()).left() - 1, box.bottom()));
+    ASSERT_FALSE(middle.isEmpty());
+    const auto brightest = [](const QImage& shot, const QRect& r) {
+        int most = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x0 = r.left(); x0 <= r.right(); ++x0)
+                most = std::max(most, qGray(shot.pixel(x0, y)));
+        return most;
+    };
+    const QImage first = stableGrab();
+    keepShot(first.copy(box.adjusted(-8, -16, 8, 8)).scaled(box.width() * 8 + 128, box.height() * 8 + 192),
+             QStringLiteral("realinput-delay-box.png"));
+    EXPECT_GT(brightest(first, middle), 150) << "the delay's number is drawn";
+
+    // The right button held: the number rises while it is held and stays
+    // where the release left it.
+    x->moveTo(p.centre(more));
+    testenv::XSession::pause(100);
+    x->buttonDown();
+    const Probe held = waitProbe([&](const Probe& q) { return delay(q).toDouble() >= 3.0; }, 10000);
+    const QImage during = x->grab();
+    x->buttonUp();
+    EXPECT_GE(delay(held).toDouble(), 3.0) << "the number rises while the button is held";
+    EXPECT_NE(during.copy(middle), first.copy(middle)) << "the drawn number follows";
+    QTest::qWait(300);
+    p = probe();
+    const QString released = delay(p);
+    QTest::qWait(500);
+    EXPECT_EQ(delay(probe()), released) << "the release ends the rise";
+    EXPECT_GT(released.toDouble(), 2.0);
+}
