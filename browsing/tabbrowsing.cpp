@@ -636,10 +636,18 @@ void TabBrowsing::StopMediaAndTimers()
     services_.Media().StopAudio();
     services_.Media().StopVideo();
     services_.Downloads().StopAllFetches();
+    // The video view ends whole: its area hidden and unmarked, so the next
+    // video takes a tab and comes in front again.
+    if (st_.ListViewerBrowser[2] >= 0)
+        services_.Media().CloseVideoPlayer();
     for (int k = 2; k <= 5; ++k) {
-        if (st_.ListViewerBrowser[k] >= 0) {
-            SetTabState(st_.ListViewerBrowser[k], FieldViewKind, 1);
+        const int16_t b = st_.ListViewerBrowser[k];
+        if (b >= 0) {
+            SetTabState(b, FieldViewKind, 1);
             st_.ListViewerBrowser[k] = -1;
+            const int t = TabOfBrowser(b);
+            if (t >= st_.TabButtonOffset && t < st_.TabButtonOffset + chrome_.TabButtonsThatFit())
+                chrome_.UpdateTabTitle(t - st_.TabButtonOffset);
         }
     }
     ShowMediaStateStatus();

@@ -131,6 +131,8 @@ void frmExplorer::createControls()
             label.setVisible(false);
     }
     APPLabel[applabel::TabCount].setAutoSize(true);
+    // The slide show's delay reads between the two buttons of its box.
+    APPLabel[applabel::Delay].setAlignment(Alignment::Center);
 
     cmdCloseTab = std::make_unique<PictureBox>(*this, QStringLiteral("cmdCloseTab"));
     cmdCloseTab->setTabStop(false);

@@ -188,6 +188,7 @@ void HoverTracking::ApplySkinColors()
     f.WBTextBox[wbtextbox::TabNumber].setBackColor(SkinColor(133));
     f.APPLabel[applabel::ListItemNumber].setForeColor(SkinColor(127));
     f.APPLabel[applabel::ListItemCount].setForeColor(SkinColor(127));
+    f.APPLabel[applabel::Delay].setForeColor(SkinColor(127));
     f.APPLabel[applabel::TabCount].setForeColor(SkinColor(136));
     f.cmdCloseTab->setForeColor(SkinColor(136));
     f.ColorBarMarker->setBackColor(SkinColor(153));

@@ -8,6 +8,11 @@
 #include "mainwindow/skinvalues.h"
 #include "mainwindow/windowplacement.h"
 
+#include "platform/win/twips.h"
+
+#include <QFontMetrics>
+#include <QWidget>
+
 #include <vector>
 
 namespace {
@@ -25,6 +30,12 @@ double widthOf(frmExplorer& f, int index)
 {
     const Control* c = f.cmdMediaControl.at(index);
     return c ? c->width() : 0;
+}
+
+// The height of one line of a label's text, in twips.
+double lineHeight(const Control& label)
+{
+    return platform::forms::toTwipsY(QFontMetrics(label.widget()->font()).height());
 }
 
 // Places the buttons at (x, top), each after the one before, and returns
@@ -128,9 +139,16 @@ void LayoutMediaToolbar(frmExplorer& f, int16_t kind)
         const double d = x + gap;
         auto& display = f.ImageBox[imagebox::DelayDisplay];
         display.move(d, top);
-        f.APPLabel[applabel::Delay].move(d, labelTop);
+        // The delay's number: one line of text across the box, in front
+        // of the box and behind its two buttons.
+        auto& delay = f.APPLabel[applabel::Delay];
+        delay.move(d, labelTop, display.width(), lineHeight(delay));
+        delay.zOrder(0);
         place(f, 12, d, top);
         place(f, 13, d + display.width() - widthOf(f, 12), top);
+        for (int b : {12, 13})
+            if (Control* c = f.cmdMediaControl.at(b))
+                c->zOrder(0);
         x = d + display.width();
     } else if (kind == 6) {
         x = row(f, {3, 7}, x, top);

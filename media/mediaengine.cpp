@@ -157,8 +157,10 @@ void MediaEngine::PlayVideoItem()
     m_.services.Lists().SelectCurrentListItem();
     m_.services.Media().UpdateTransportButtons();
     if (f.ListViewerBrowser[2] == -1) {
+        // No tab shows the video: the view is prepared afresh, over the
+        // current tab and in front of whatever it shows.
         OpenVideoPath.clear();
-        m_.video->HideVideoArea(false);
+        m_.video->HideVideoArea(true);
     }
     const platform::forms::ListRows* rows = m_.services.Lists().ListItems(2);
     const QString path = rows ? rows->column(index, 1) : QString();

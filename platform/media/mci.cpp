@@ -441,11 +441,6 @@ int Mci::open(const QString& rest)
     if (parent) {
         a->sink = new QVideoSink(a->holder);
         a->player->setVideoOutput(a->sink);
-        if (QWidget* w = widgethandles::widgetOf(static_cast<quintptr>(*parent))) {
-            a->surface = new VideoSurface(w);
-            a->surface->attach(a->sink);
-            a->surface->show();
-        }
     }
     aliases_.insert(alias, a);
     a->player->setSource(source);
@@ -453,6 +448,12 @@ int Mci::open(const QString& rest)
     const QDeadlineTimer deadline(net ? addressWaitMs_ : fileWaitMs_);
     QMediaPlayer* p = a->player;
     waitUntil(*a, deadline, [p] { return loaded(p->mediaStatus()) || failed(*p); });
+    if (!a->cancelled && loaded(p->mediaStatus()) && !failed(*p) && a->sink && !p->hasVideo()) {
+        // An item without pictures (a sound in a Windows Media file) gets
+        // no sink and no surface over the window it was given.
+        p->setVideoOutput(static_cast<QObject*>(nullptr));
+        delete std::exchange(a->sink, nullptr);
+    }
     if (!a->cancelled && loaded(p->mediaStatus()) && !failed(*p) && a->sink && p->hasVideo()) {
         // Some files tell their frame size only with their first frame.
         QVideoSink* sink = a->sink;
@@ -471,6 +472,13 @@ int Mci::open(const QString& rest)
         }
         release(*a);
         return MciCannotOpen;
+    }
+    if (a->sink && parent) {
+        if (QWidget* w = widgethandles::widgetOf(static_cast<quintptr>(*parent))) {
+            a->surface = new VideoSurface(w);
+            a->surface->attach(a->sink);
+            a->surface->show();
+        }
     }
     a->pending = false;
     a->stopped = true;

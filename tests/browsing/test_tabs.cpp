@@ -372,7 +372,12 @@ TEST(TabLifecycle, ViewerTabsClearingAndMenus)
     EXPECT_EQ(f.state.Layout.ViewMode(), 0);
 
     f.state.ListPlayState[2] = 2;
+    ASSERT_EQ(f.state.ListViewerBrowser[2], 1);
+    f.log.calls.clear();
     f.tabs->StopMediaAndTimers();
+    // The video view ends whole (its area hidden and unmarked), not only
+    // its tab's state.
+    EXPECT_EQ(f.log.count("CloseVideoPlayer"), 1);
     EXPECT_EQ(f.state.ListViewerBrowser[3], -1);
     EXPECT_EQ(f.state.ListViewerBrowser[2], -1);
     EXPECT_EQ(f.tabs->GetTabState(2, FieldViewKind), 1);

@@ -1396,3 +1396,222 @@ TEST_F(RealInput, CtrlOThenATypedPathAndEnterOpensTheFileWithoutAClick)
     EXPECT_TRUE(address(waitProbe([&](const Probe& q) { return address(q).endsWith(QLatin1String("typed.html")); }))
                     .endsWith(QLatin1String("typed.html")));
 }
+
+namespace {
+
+// The share of pixels of a region that are not black, and whether two
+// pictures of it differ.
+double lit(const QImage& shot, const QRect& r)
+{
+    int n = 0, on = 0;
+    for (int y = r.top(); y <= r.bottom(); y += 4)
+        for (int x = r.left(); x <= r.right(); x += 4) {
+            ++n;
+            on += qGray(shot.pixel(x, y)) > 40;
+        }
+    return n ? double(on) / n : 0;
+}
+
+} // namespace
+
+// A video played and stopped with Escape, then the image list played in
+// the same tab, then a video double-clicked again: the video comes in
+// front of the viewer (its pixels show and move in the tab's place) and the
+// slide show stops stepping; the arrow keys steer the video (Left pauses,
+// Right plays, Down and Up change the item) with the focus in the list or
+// on the video.
+TEST_F(RealInput, AVideoPlayedAgainAfterEscapeComesInFrontOfTheViewerAndTheArrowsSteerIt)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    setUserSetting(QStringLiteral("DIS_MENUBAR2"), QStringLiteral("True"));
+    setUserSetting(QStringLiteral("RUNONEINSTANCEONLY"), QStringLiteral("1"));
+    const QString dir = testenv::freshDir(QStringLiteral("clips"));
+    // Moving colour bars, twenty seconds.
+    for (const QString& name : {QStringLiteral("one.avi"), QStringLiteral("two.avi")})
+        ASSERT_TRUE(testmedia::gstEncode(dir + QLatin1Char('/') + name,
+                                         QStringLiteral("videotestsrc pattern=smpte horizontal-speed=6 num-buffers=200 ! "
+                                                        "video/x-raw,width=320,height=240,framerate=10/1 ! jpegenc ! avimux")))
+            << "gst-launch-1.0 with jpegenc and avimux is needed";
+    QByteArray videos = "2\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n";
+    for (const QString& name : {QStringLiteral("one.avi"), QStringLiteral("two.avi")})
+        videos += (name + QLatin1Char(',') + dir + QLatin1Char('/') + name + QStringLiteral("\r\n")).toUtf8();
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/videos.z5p"), videos));
+    // Sixty pictures a second apart: the slide show steps for a minute.
+    QByteArray images = "3\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n";
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(testmedia::writeMarkedPicture(dir + QStringLiteral("/p%1.png").arg(i), QColor::fromHsv(i * 100, 200, 220), "PNG"));
+    for (int i = 0; i < 60; ++i)
+        images += QStringLiteral("p%1.png,%2/p%3.png\r\n").arg(i).arg(dir).arg(i % 3).toUtf8();
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/images.z5p"), images));
+
+    // The image list from the command line, the video list handed over by
+    // a second start, as opening the two files does.
+    ASSERT_TRUE(start({dir + QStringLiteral("/images.z5p")}));
+    QProcess second;
+    second.setProcessEnvironment(program->processEnvironment());
+    second.start(QStringLiteral(Z5_STAGE_DIR "/Z5.exe"), {dir + QStringLiteral("/videos.z5p")});
+    ASSERT_TRUE(second.waitForFinished(60000));
+    const QString videoList = QStringLiteral("ListView(2)");
+    const QString imageList = QStringLiteral("ListView(3)");
+    const auto shows = [](const Probe& q, const QString& control) { return q.visible.count(control) && q.visible.at(control); };
+    Probe p = waitProbe([&](const Probe& q) { return shows(q, videoList) && q.texts.value(QStringLiteral("APPLabel(1)")) == QLatin1String("2"); });
+    ASSERT_TRUE(shows(p, videoList)) << "the video list ListView(2) shows with its two items";
+
+    const auto status = [](const Probe& q) { return q.texts.value(QStringLiteral("WBTextBox(1)")); };
+    const auto rowCentre = [&](const Probe& q, const QString& list, int row) {
+        const Probe::List& l = q.lists.at(list);
+        const QRect r = q.controls.at(list);
+        return q.window.topLeft() + QPoint(r.left() + 30, r.top() + 1 + (row - l.firstVisible) * l.rowHeight + l.rowHeight / 2);
+    };
+    const auto doubleClick = [&](QPoint at) {
+        x->moveTo(at);
+        QTest::qWait(100);
+        x->click(at);
+        testenv::XSession::pause(80);
+        x->click(at);
+    };
+    // The kind button (cmdPLControl(1)) steps to the next list until the
+    // list of count items is on show.
+    const auto stepTo = [&](const QString& list, const char* count) {
+        for (int i = 0; i < 6; ++i) {
+            p = probe();
+            if (p.texts.value(QStringLiteral("APPLabel(1)")) == QLatin1String(count) && p.lists.count(list))
+                return true;
+            if (!p.controls.count(QStringLiteral("cmdPLControl(1)")))
+                return false;
+            x->click(p.centre(QStringLiteral("cmdPLControl(1)")));
+            QTest::qWait(400);
+        }
+        p = probe();
+        return p.texts.value(QStringLiteral("APPLabel(1)")) == QLatin1String(count) && p.lists.count(list);
+    };
+    const QString area = QStringLiteral("PicHolder(2)");
+    const QString holder = QStringLiteral("PicHolder(3)");
+
+    // A video plays in the tab; Escape stops it.
+    doubleClick(rowCentre(p, videoList, 1));
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Playing") && shows(q, area); }, 30000);
+    ASSERT_TRUE(shows(p, area)) << "the video area PicHolder(2) shows the first video";
+    x->keys({XK_Escape}, 60);
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Stopped"); }, 10000);
+    ASSERT_EQ(status(p), QStringLiteral("Stopped"));
+
+    // The image list plays in the same tab.
+    ASSERT_TRUE(stepTo(imageList, "60")) << "the image list ListView(3) never showed";
+    doubleClick(rowCentre(p, imageList, 1));
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Playing") && shows(q, QStringLiteral("WBIMGH(0)")); }, 30000);
+    ASSERT_TRUE(shows(p, QStringLiteral("WBIMGH(0)"))) << "the image viewer's cell WBIMGH(0) shows";
+
+    // A video again: it shows in front, its pixels lit and moving.
+    ASSERT_TRUE(stepTo(videoList, "2"));
+    doubleClick(rowCentre(p, videoList, 1));
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Playing") && shows(q, area); }, 30000);
+    ASSERT_TRUE(shows(p, area)) << "the video area PicHolder(2) shows the second play";
+    ASSERT_TRUE(p.controls.count(holder));
+    const QRect video = p.controls.at(holder).translated(p.window.topLeft()).intersected(
+        p.controls.at(area).translated(p.window.topLeft()));
+    ASSERT_FALSE(video.isEmpty());
+    QImage before, after;
+    const bool moving = testenv::waitFor(
+        [&] {
+            before = x->grab();
+            QTest::qWait(500);
+            after = x->grab();
+            return lit(after, video) > 0.5 && before.copy(video) != after.copy(video);
+        },
+        15000);
+    keepShot(after, QStringLiteral("realinput-video-after-escape.png"));
+    EXPECT_TRUE(moving) << "the video shows in the tab: lit " << lit(after, video);
+
+    // The arrows steer the video, the focus in the list.
+    const QString knob = QStringLiteral("cmdMediaControl(15)");
+    x->keys({XK_Left}, 150);
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Paused"); }, 10000);
+    EXPECT_EQ(status(p), QStringLiteral("Paused")) << "Left pauses";
+    const double pausedAt = p.twips.at(knob).left();
+    const QImage still = x->grab().copy(video);
+    QTest::qWait(2500);
+    p = probe();
+    EXPECT_EQ(p.twips.at(knob).left(), pausedAt) << "the position stays while paused";
+    EXPECT_EQ(x->grab().copy(video), still) << "the picture stays while paused";
+    // The focus on the video.
+    x->click(video.center());
+    QTest::qWait(300);
+    x->keys({XK_Right}, 150);
+    p = waitProbe([&](const Probe& q) { return status(q) == QLatin1String("Playing"); }, 10000);
+    EXPECT_EQ(status(p), QStringLiteral("Playing")) << "Right plays";
+    x->keys({XK_Down}, 40);
+    p = waitProbe([&](const Probe& q) { return q.texts.value(QStringLiteral("APPLabel(0)")) == QLatin1String("2"); }, 10000);
+    EXPECT_EQ(p.texts.value(QStringLiteral("APPLabel(0)")), QStringLiteral("2")) << "Down plays the next item";
+    x->keys({XK_Up}, 150);
+    p = waitProbe([&](const Probe& q) { return q.texts.value(QStringLiteral("APPLabel(0)")) == QLatin1String("1"); }, 10000);
+    EXPECT_EQ(p.texts.value(QStringLiteral("APPLabel(0)")), QStringLiteral("1")) << "Up plays the previous item";
+
+    // The slide show stopped stepping when the video came in front.
+    ASSERT_TRUE(stepTo(imageList, "60"));
+    const QString at = p.texts.value(QStringLiteral("APPLabel(0)"));
+    QTest::qWait(3000);
+    p = probe();
+    EXPECT_EQ(p.texts.value(QStringLiteral("APPLabel(0)")), at) << "the slide show does not step on";
+}
+
+// The slide show's delay box right of the full-screen button: it reads
+// "2.0" for a list whose delay is 2, drawn where it lies, and the number
+// rises while the pointer holds the box's right button down.
+TEST_F(RealInput, TheDelayBoxShowsTheListsDelayAndFollowsTheHeldButton)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    setUserSetting(QStringLiteral("DIS_MENUBAR2"), QStringLiteral("True"));
+    const QString dir = testenv::freshDir(QStringLiteral("pictures"));
+    QByteArray images = "3\r\n1\r\n2\r\n000000\r\n\r\n\r\n\r\n\r\n";
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QStringLiteral("p%1.png").arg(i);
+        ASSERT_TRUE(testmedia::writeMarkedPicture(dir + QLatin1Char('/') + name, QColor::fromHsv(i * 100, 200, 220), "PNG"));
+        images += (name + QLatin1Char(',') + dir + QLatin1Char('/') + name + QStringLiteral("\r\n")).toUtf8();
+    }
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/images.z5p"), images));
+    ASSERT_TRUE(start({dir + QStringLiteral("/images.z5p")}));
+    const QString label = QStringLiteral("APPLabel(2)");
+    const auto delay = [&](const Probe& q) { return q.texts.value(label); };
+    Probe p = waitProbe([&](const Probe& q) { return q.visible.count(label) && q.visible.at(label) && delay(q) == QLatin1String("2.0"); });
+    ASSERT_TRUE(p.visible.count(label) && p.visible.at(label)) << "the delay label APPLabel(2) shows";
+    EXPECT_EQ(delay(p), QStringLiteral("2.0"));
+    const QRect box = p.controls.at(label).translated(p.window.topLeft());
+    ASSERT_GT(box.height(), 0) << "the delay label has a height";
+    ASSERT_GT(box.width(), 0);
+    // The number is drawn, light on the dark box, between its two buttons.
+    const QString less = QStringLiteral("cmdMediaControl(12)");
+    const QString more = QStringLiteral("cmdMediaControl(13)");
+    ASSERT_TRUE(p.controls.count(less) && p.controls.count(more)) << "the delay buttons cmdMediaControl(12) and (13)";
+    const QRect middle(QPoint(p.controls.at(less).translated(p.window.topLeft()).right() + 1, box.top()),
+                       QPoint(p.controls.at(more).translated(p.window.topLeft()).left() - 1, box.bottom()));
+    ASSERT_FALSE(middle.isEmpty());
+    const auto brightest = [](const QImage& shot, const QRect& r) {
+        int most = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x0 = r.left(); x0 <= r.right(); ++x0)
+                most = std::max(most, qGray(shot.pixel(x0, y)));
+        return most;
+    };
+    const QImage first = stableGrab();
+    keepShot(first.copy(box.adjusted(-8, -16, 8, 8)).scaled(box.width() * 8 + 128, box.height() * 8 + 192),
+             QStringLiteral("realinput-delay-box.png"));
+    EXPECT_GT(brightest(first, middle), 150) << "the delay's number is drawn";
+
+    // The right button held: the number rises while it is held and stays
+    // where the release left it.
+    x->moveTo(p.centre(more));
+    testenv::XSession::pause(100);
+    x->buttonDown();
+    const Probe held = waitProbe([&](const Probe& q) { return delay(q).toDouble() >= 3.0; }, 10000);
+    const QImage during = x->grab();
+    x->buttonUp();
+    EXPECT_GE(delay(held).toDouble(), 3.0) << "the number rises while the button is held";
+    EXPECT_NE(during.copy(middle), first.copy(middle)) << "the drawn number follows";
+    QTest::qWait(300);
+    p = probe();
+    const QString released = delay(p);
+    QTest::qWait(500);
+    EXPECT_EQ(delay(probe()), released) << "the release ends the rise";
+    EXPECT_GT(released.toDouble(), 2.0);
+}

@@ -123,6 +123,37 @@ TEST(MediaCommands, EachFormatOpensPlaysPausesAndStops)
     }
 }
 
+// A window is given to every Windows Media file, sound or film: only an
+// item with pictures puts a surface on it, so a sound never lays a black
+// panel over a video already shown there.
+TEST(MediaCommands, OnlyAnItemWithPicturesPutsASurfaceOnItsWindow)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("media"));
+    const FileCase cases[] = {
+        {"tone.wma", kAudioOne + QStringLiteral(" ! audio/x-raw,format=F32LE,channels=2 ! avenc_wmav2 ! asfmux"), false, -1},
+        {"bars.avi", {}, true, -1},
+    };
+    for (const FileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget window;
+        window.resize(400, 300);
+        Mci mci;
+        mci.setOpenWait(30000, 30000);
+        QString path;
+        ASSERT_TRUE(make(dir, c, path)) << "could not make the file (is gst-launch-1.0 installed?)";
+        ASSERT_EQ(mci.sendString(QStringLiteral("open \"") + path + QStringLiteral("\" type MPEGVideo alias Z5Audio parent ")
+                                     + QString::number(platform::widgethandles::handleOf(&window))
+                                     + QStringLiteral(" style 1073741824"),
+                                 nullptr),
+                  0);
+        ASSERT_EQ(mci.sendString(QStringLiteral("play Z5Audio"), nullptr), 0);
+        EXPECT_TRUE(testenv::waitFor([&] { return number(mci, QStringLiteral("status Z5Audio position")) > 0; }, 10000));
+        EXPECT_EQ(window.findChildren<platform::media::VideoSurface*>().size(), c.video ? 1 : 0);
+        EXPECT_EQ(mci.sendString(QStringLiteral("where Z5Audio destination"), nullptr) == 0, c.video);
+        mci.sendString(QStringLiteral("close all"), nullptr);
+    }
+}
+
 // Files that cannot play leave nothing behind, and a name full of quotes
 // and keywords is only a name.
 TEST(MediaCommands, FailedOpensLeaveNoAliasAndNamesInjectNothing)
