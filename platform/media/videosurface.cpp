@@ -55,15 +55,23 @@ QWindow* VideoSurface::frameWindow() const
     return window_ && window_->isVisible() ? window_.data() : nullptr;
 }
 
+void VideoSurface::watch(QWidget* w)
+{
+    w->installEventFilter(this);
+    watched_.append(w);
+}
+
 void VideoSurface::watchAncestors()
 {
-    for (const QPointer<QWidget>& w : std::as_const(ancestors_))
+    for (const QPointer<QWidget>& w : std::as_const(watched_))
         if (w)
             w->removeEventFilter(this);
-    ancestors_.clear();
+    watched_.clear();
     for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
-        w->installEventFilter(this);
-        ancestors_.append(w);
+        watch(w);
+        for (QObject* child : w->children())
+            if (auto* sibling = qobject_cast<QWidget*>(child); sibling && sibling != this && !sibling->isWindow())
+                watch(sibling);
         if (w->isWindow())
             break;
     }
@@ -81,7 +89,12 @@ bool VideoSurface::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Move:
     case QEvent::Show:
     case QEvent::Hide:
+    case QEvent::ZOrderChange:
         follow();
+        break;
+    case QEvent::ChildAdded:
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()); child && child != this)
+            watch(child);
         break;
     case QEvent::ParentChange:
         watchAncestors();
@@ -113,35 +126,61 @@ bool VideoSurface::event(QEvent* event)
     return done;
 }
 
+namespace {
+
+QRect rectIn(const QWidget* top, const QWidget* w)
+{
+    return QRect(w->mapTo(top, QPoint(0, 0)), w->size());
+}
+
+// The part of a widget that shows in its top-level window: its rectangle
+// within each widget it lies in, less the widgets stacked over it (and over
+// each of those) there.
+QRegion shownPart(const QWidget* top, const QWidget* widget)
+{
+    QRegion shown(rectIn(top, widget));
+    for (const QWidget* w = widget; w != top && !shown.isEmpty(); w = w->parentWidget()) {
+        const QWidget* parent = w->parentWidget();
+        shown &= parent == top ? top->rect() : rectIn(top, parent);
+        const QObjectList& siblings = parent->children();
+        for (qsizetype i = siblings.indexOf(const_cast<QWidget*>(w)) + 1; i < siblings.size(); ++i) {
+            const auto* over = qobject_cast<const QWidget*>(siblings.at(i));
+            if (over && !over->isWindow() && over->isVisible())
+                shown -= rectIn(top, over);
+        }
+    }
+    return shown;
+}
+
+} // namespace
+
 void VideoSurface::follow()
 {
     QWidget* top = window();
     QWindow* native = top != this && isVisible() ? top->windowHandle() : nullptr;
-    QRect visible;
-    QPoint corner;
-    if (native) {
-        corner = mapTo(top, QPoint(0, 0));
-        visible = QRect(corner, size());
-        for (QWidget* w = parentWidget(); w && w != top; w = w->parentWidget())
-            visible &= QRect(w->mapTo(top, QPoint(0, 0)), w->size());
-        visible &= top->rect();
-        if (!visible.isEmpty() && window_ && window_->parent() != native)
-            delete window_.data();
-        if (!visible.isEmpty() && !window_)
-            window_ = new FrameWindow(*this, native);
-    }
+    const QRegion shown = native ? shownPart(top, this) : QRegion();
+    if (!shown.isEmpty() && window_ && window_->parent() != native)
+        delete window_.data();
+    if (!shown.isEmpty() && !window_)
+        window_ = new FrameWindow(*this, native);
     FrameWindow* w = window_.data();
     if (!w)
         return;
-    if (visible.isEmpty()) {
-        w->hide();
-        // What the window showed is painted in the widget again.
-        update();
+    if (shown.isEmpty()) {
+        if (w->isVisible()) {
+            w->hide();
+            // What the window showed is painted in the widget again.
+            update();
+        }
         return;
     }
-    w->origin = corner - visible.topLeft();
-    if (w->geometry() != visible)
-        w->setGeometry(visible);
+    const QRect bounds = shown.boundingRect();
+    w->origin = mapTo(top, QPoint(0, 0)) - bounds.topLeft();
+    if (w->geometry() != bounds)
+        w->setGeometry(bounds);
+    const QRegion mask = shown == QRegion(bounds) ? QRegion() : shown.translated(-bounds.topLeft());
+    if (w->mask() != mask)
+        w->setMask(mask);
     w->show();
     w->update();
 }

@@ -6,9 +6,9 @@
 // platform, the headless one included.
 //
 // While it is on the screen, the frames reach the screen through a native
-// window of its own laid over the visible part of the widget (clipped by
-// the widgets it lies in, transparent to the mouse), not through the
-// program's window: a window that also holds web pages is composed whole
+// window of its own laid over the part of the widget that shows (within the
+// widgets it lies in, less the widgets stacked over it; transparent to the
+// mouse), not through the program's window: a window that also holds web pages is composed whole
 // on every repaint, and a frame 25 times a second would compose it all.
 // The widget itself is then painted only when the window's content is
 // asked (an expose, a grab).
@@ -56,8 +56,10 @@ protected:
 private:
     // Lays the frame window over the visible part of the surface, or hides it.
     void follow();
-    // Watches every widget the surface lies in for moves, resizes and shows.
+    // Watches every widget the surface lies in, and the widgets beside
+    // each, for moves, resizes, shows, hides and restacking.
     void watchAncestors();
+    void watch(QWidget* w);
     const QImage& image();
 
     QVideoFrame frame_;
@@ -66,7 +68,7 @@ private:
     bool placed_ = false;
     QMetaObject::Connection connection_;
     QPointer<FrameWindow> window_;
-    QList<QPointer<QWidget>> ancestors_;
+    QList<QPointer<QWidget>> watched_;
 };
 
 } // namespace platform::media

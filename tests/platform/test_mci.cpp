@@ -319,6 +319,10 @@ TEST(VideoSurfaceWindow, FramesGoToTheSurfacesOwnWindowClippedToWhereItLies)
     QWidget holder(&area);
     holder.setGeometry(20, 10, 160, 120);
     platform::media::VideoSurface surface(&holder);
+    // A widget of the window that lies over the area's right edge while shown.
+    QWidget cover(&top);
+    cover.setGeometry(230, 40, 100, 60);
+    cover.hide();
     QVideoSink sink;
     surface.attach(&sink);
     top.show();
@@ -341,6 +345,7 @@ TEST(VideoSurfaceWindow, FramesGoToTheSurfacesOwnWindowClippedToWhereItLies)
         std::function<void()> act;
         QRect window; // in the top-level, empty: no window shown
         QPoint origin; // the surface's corner in the window
+        QRegion mask = {}; // of the window, empty: all of it
     } steps[] = {
         {"as it lies", [] {}, QRect(70, 50, 160, 120), QPoint(0, 0)},
         {"the holder moves", [&] { holder.move(30, 20); }, QRect(80, 60, 160, 120), QPoint(0, 0)},
@@ -348,6 +353,12 @@ TEST(VideoSurfaceWindow, FramesGoToTheSurfacesOwnWindowClippedToWhereItLies)
         {"the area moves", [&] { area.move(60, 45); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
         {"the area hides", [&] { area.hide(); }, QRect(), QPoint()},
         {"the area shows", [&] { area.show(); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
+        {"a widget over its corner", [&] { cover.show(); }, QRect(60, 45, 200, 150), QPoint(-40, -30),
+         QRegion(0, 0, 170, 150) + QRegion(170, 55, 30, 95)},
+        {"the widget goes under it", [&] { cover.lower(); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
+        {"the widget comes over it", [&] { cover.raise(); }, QRect(60, 45, 200, 150), QPoint(-40, -30),
+         QRegion(0, 0, 170, 150) + QRegion(170, 55, 30, 95)},
+        {"the widget hides", [&] { cover.hide(); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
         {"placed outside", [&] { surface.place(QRect(500, 0, 10, 10)); }, QRect(), QPoint()},
         {"placed inside", [&] { surface.place(QRect(50, 40, 100, 80)); }, QRect(70, 55, 100, 80), QPoint(0, 0)},
     };
@@ -361,6 +372,7 @@ TEST(VideoSurfaceWindow, FramesGoToTheSurfacesOwnWindowClippedToWhereItLies)
         }
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->geometry(), s.window);
+        EXPECT_EQ(w->mask(), s.mask);
         EXPECT_TRUE(w->flags().testFlag(Qt::WindowTransparentForInput)) << "the mouse reaches the widgets under it";
         // The frame is scaled to the whole surface, shifted by where the
         // window begins: its halves meet at the surface's middle.
