@@ -10,11 +10,18 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTcpServer>
+#include <QTest>
 #include <QTimer>
+#include <QVideoFrame>
+#include <QVideoSink>
 #include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 using platform::media::Mci;
@@ -291,4 +298,122 @@ TEST(MediaCommands, AnOpenThatNeverLoadsGivesUpAtItsBound)
     const QString url = QStringLiteral("http://127.0.0.1:%1/song.mp3").arg(silent.serverPort());
     EXPECT_NE(mci.sendString(QStringLiteral("open \"") + url + QStringLiteral("\" alias Z5Audio wait shareable"), nullptr), 0);
     EXPECT_TRUE(mci.aliases().isEmpty());
+}
+
+namespace {
+
+// A frame whose left half is of one colour and right half of another, as
+// a decoder hands it over.
+QVideoFrame halvesFrame(QSize size, QColor left, QColor right)
+{
+    QVideoFrame frame(QVideoFrameFormat(size, QVideoFrameFormat::Format_BGRX8888));
+    if (!frame.map(QVideoFrame::WriteOnly))
+        return {};
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(frame.bits(0) + y * frame.bytesPerLine(0));
+        std::fill(line, line + size.width() / 2, left.rgb());
+        std::fill(line + size.width() / 2, line + size.width(), right.rgb());
+    }
+    frame.unmap();
+    return frame;
+}
+
+// Counts the repaints asked of a top-level widget.
+struct RepaintCounter : QObject {
+    int asked = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        asked += event->type() == QEvent::UpdateRequest;
+        return false;
+    }
+};
+
+QImage shownIn(QWindow* window)
+{
+    return window ? window->screen()->grabWindow(window->winId()).toImage() : QImage();
+}
+
+} // namespace
+
+// Frames reach the screen through the surface's own window, laid over the
+// part of the surface that the widgets it lies in leave visible, and the
+// program's window is not repainted for them (a window with web pages in
+// it is composed whole on each repaint). It follows the widgets it lies in
+// as they move and hide, and the widget still paints the frame when the
+// window's content is asked (a grab).
+TEST(VideoSurfaceWindow, FramesGoToTheSurfacesOwnWindowClippedToWhereItLies)
+{
+    QWidget top;
+    top.resize(400, 300);
+    QWidget area(&top);
+    area.setGeometry(50, 40, 200, 150);
+    QWidget holder(&area);
+    holder.setGeometry(20, 10, 160, 120);
+    platform::media::VideoSurface surface(&holder);
+    // A widget of the window that lies over the area's right edge while shown.
+    QWidget cover(&top);
+    cover.setGeometry(230, 40, 100, 60);
+    cover.hide();
+    QVideoSink sink;
+    surface.attach(&sink);
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top, 5000));
+
+    RepaintCounter counter;
+    top.installEventFilter(&counter);
+    const QColor colours[] = {QColor(220, 30, 30), QColor(30, 200, 30), QColor(30, 30, 220)};
+    const QColor right(230, 230, 40);
+    for (const QColor& c : colours) {
+        sink.setVideoFrame(halvesFrame(QSize(32, 24), c, right));
+        ASSERT_TRUE(testenv::waitFor([&] { return shownIn(surface.frameWindow()).pixelColor(40, 60) == c; }, 5000))
+            << "the frame window shows " << shownIn(surface.frameWindow()).pixelColor(40, 60).name().toStdString();
+    }
+    EXPECT_EQ(counter.asked, 0) << "the program's window was repainted for the frames";
+    EXPECT_EQ(top.grab().toImage().pixelColor(50 + 20 + 40, 40 + 10 + 60), colours[2]);
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        QRect window; // in the top-level, empty: no window shown
+        QPoint origin; // the surface's corner in the window
+        QRegion mask = {}; // of the window, empty: all of it
+    } steps[] = {
+        {"as it lies", [] {}, QRect(70, 50, 160, 120), QPoint(0, 0)},
+        {"the holder moves", [&] { holder.move(30, 20); }, QRect(80, 60, 160, 120), QPoint(0, 0)},
+        {"zoomed past the area", [&] { holder.setGeometry(-40, -30, 280, 210); }, QRect(50, 40, 200, 150), QPoint(-40, -30)},
+        {"the area moves", [&] { area.move(60, 45); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
+        {"the area hides", [&] { area.hide(); }, QRect(), QPoint()},
+        {"the area shows", [&] { area.show(); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
+        {"a widget over its corner", [&] { cover.show(); }, QRect(60, 45, 200, 150), QPoint(-40, -30),
+         QRegion(0, 0, 170, 150) + QRegion(170, 55, 30, 95)},
+        {"the widget goes under it", [&] { cover.lower(); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
+        {"the widget comes over it", [&] { cover.raise(); }, QRect(60, 45, 200, 150), QPoint(-40, -30),
+         QRegion(0, 0, 170, 150) + QRegion(170, 55, 30, 95)},
+        {"the widget hides", [&] { cover.hide(); }, QRect(60, 45, 200, 150), QPoint(-40, -30)},
+        {"placed outside", [&] { surface.place(QRect(500, 0, 10, 10)); }, QRect(), QPoint()},
+        {"placed inside", [&] { surface.place(QRect(50, 40, 100, 80)); }, QRect(70, 55, 100, 80), QPoint(0, 0)},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        QWindow* w = surface.frameWindow();
+        if (s.window.isEmpty()) {
+            EXPECT_EQ(w, nullptr);
+            continue;
+        }
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->geometry(), s.window);
+        EXPECT_EQ(w->mask(), s.mask);
+        EXPECT_TRUE(w->flags().testFlag(Qt::WindowTransparentForInput)) << "the mouse reaches the widgets under it";
+        // The frame is scaled to the whole surface, shifted by where the
+        // window begins: its halves meet at the surface's middle.
+        const int middle = s.origin.x() + surface.width() / 2;
+        const int y = s.origin.y() + surface.height() / 2;
+        EXPECT_TRUE(testenv::waitFor(
+            [&] {
+                const QImage shot = shownIn(w);
+                return shot.pixelColor(middle - 5, y) == colours[2] && shot.pixelColor(middle + 5, y) == right;
+            },
+            5000));
+    }
 }
