@@ -964,6 +964,7 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
     chrome_.EndSplitterDrag();
     if (!topLevel)
         return;
+    services_.Downloads().TabPageLoaded(static_cast<int16_t>(index), url);
     const int16_t v = GetTabState(index, FieldViewKind);
     const int t = TabOfBrowser(index);
     if (v == 4) {

@@ -30,4 +30,7 @@ public:
     // The progress bar back to 0.
     virtual void ResetFetchProgress() = 0;
     virtual void StopAllFetches() = 0;
+    // A tab browser's page has loaded: a page the fetcher wrote for it to
+    // show is not needed any more.
+    virtual void TabPageLoaded(int16_t browserIndex, const QString& url) = 0;
 };

@@ -65,7 +65,7 @@ std::vector<ServiceSet::Listing> ServiceSet::Implementations() const
                "DragVolumeKnob DragPositionKnob SetSliderTrackPictures SpecialFolderDisplayName")},
         {QStringLiteral("IDownloadsService"), name(Downloads()),
          split("HandlePageEvent StartListDownload ShowDownloadSetup ClearDownloadStatusList PrepareFetchSlots "
-               "StartFetchSlot ResetFetchProgress StopAllFetches")},
+               "StartFetchSlot ResetFetchProgress StopAllFetches TabPageLoaded")},
         {QStringLiteral("IDialogsService"), name(Dialogs()), split("SaveContentList ShowReferences ShowInputDialog")},
     };
     // What each one still serves as a stand-in: all of it for the stand-in

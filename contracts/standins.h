@@ -212,6 +212,7 @@ public:
     void StartFetchSlot(int16_t, int32_t) override {}
     void ResetFetchProgress() override {}
     void StopAllFetches() override {}
+    void TabPageLoaded(int16_t, const QString&) override {}
 };
 
 class StandInDialogs : public IDialogsService {

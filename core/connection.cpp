@@ -77,7 +77,7 @@ void ApplyProxySettings()
 
 bool IsIeOffline()
 {
-    return ReadRegistryDword(HiveCurrentUser, kInternetSettingsKey, QStringLiteral("GlobalUserOffline")) == 1;
+    return ReadWorkOffline();
 }
 
 void SetIeWorkOffline(bool on)

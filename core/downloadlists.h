@@ -31,6 +31,17 @@ const QStringList& DownloadListSuffixes();
 // optionally " (n)") followed by one of the list suffixes.
 bool IsDownloadListFileName(const QString& fileName);
 
+// The attribute a partial file of a list's item carries: the tag of its list.
+inline constexpr const char* kPartialListAttribute = "user.z5.list";
+// The tag of the list the partial files of its items carry.
+QByteArray DownloadListPartialTag(const QString& programFolder, const QString& listName);
+
+// Removes the partial files ("<name>~~~") the items of the list left in
+// their folders: only plain files of the user's that carry the list's tag,
+// nothing else. Reads the list's folders from its ".Z5P" in "Data", so it
+// runs before that file goes. The number of files removed.
+int RemoveDownloadListPartials(const QString& programFolder, const QString& listName);
+
 // The status frameset of the list whose files start with listBase: three
 // frames F1-F3 showing listBase & "F1.HTM" to "F3.HTM".
 QByteArray DownloadStatusFrameset(const QString& listBase);

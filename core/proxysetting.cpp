@@ -1,6 +1,7 @@
 #include "core/proxysetting.h"
 
 #include "core/settingsstore.h"
+#include "platform/base/proxybypass.h"
 #include "platform/base/vbrt.h"
 
 ProxySettingValues ReadProxySettingValues()
@@ -28,6 +29,24 @@ ProxySetting ReadProxySetting()
         p.host = vb::trim(values.Address[1]);
         const double port = vb::val(values.Port[1]);
         p.port = port >= 1 && port <= 65535 ? static_cast<quint16>(port) : 0;
+        p.bypass = platform::proxy::splitBypassList(values.Exception);
+        if (values.Check3 == QLatin1String("1"))
+            p.bypass << QStringLiteral("<local>");
     }
+    p.offline = ReadWorkOffline();
     return p;
+}
+
+bool ProxySetting::usedFor(const QString& scheme, const QString& targetHost) const
+{
+    return enabled && !host.isEmpty() && port != 0 && !platform::proxy::matchesBypass(bypass, scheme.toLower(), targetHost);
+}
+
+bool ReadWorkOffline()
+{
+    // The value the browser's "Work Offline" writes, read afresh: another
+    // process may have changed it.
+    return ReadRegistryDword(HiveCurrentUser,
+                             QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"),
+                             QStringLiteral("GlobalUserOffline")) == 1;
 }

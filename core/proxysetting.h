@@ -5,6 +5,7 @@
 // fetcher and the download manager.
 
 #include <QString>
+#include <QStringList>
 
 // The values of "Z5 Browser\Proxy" as they are stored.
 struct ProxySettingValues {
@@ -17,10 +18,20 @@ struct ProxySettingValues {
 
 ProxySettingValues ReadProxySettingValues();
 
-// The HTTP proxy the programs' own sockets use.
+// The HTTP proxy the programs' own fetches use, with the exceptions and the
+// working-offline state the browser's pages follow.
 struct ProxySetting {
     bool enabled = false; // "Check1" read as the number 1
     QString host;         // "Address1", trimmed
     quint16 port = 0;     // "Port1" when it is 1..65535, else 0
+    QStringList bypass;   // "Exception" tokens, and "<local>" when Check3 is "1"
+    bool offline = false; // the user works offline: nothing goes out
+
+    // True when a request of scheme ("http", "https") to host goes through
+    // the proxy: one is set and the host is no exception.
+    bool usedFor(const QString& scheme, const QString& host) const;
 };
 ProxySetting ReadProxySetting();
+
+// True when the user's "work offline" value is set.
+bool ReadWorkOffline();

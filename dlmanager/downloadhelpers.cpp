@@ -29,3 +29,9 @@ bool FileExists(const QString& path)
 {
     return QFileInfo::exists(path);
 }
+
+QString WorkingOfflineText()
+{
+    return ReadLanguageString(QStringLiteral("MESSAGE"), QStringLiteral("9087"),
+                              QStringLiteral("Z5 is working offline: nothing is fetched"));
+}

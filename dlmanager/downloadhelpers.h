@@ -14,3 +14,6 @@ void SetLanguageFilePath(const QString& path);
 QString ExternalText(const char* key, const char* english);
 
 bool FileExists(const QString& path);
+
+// Why nothing is fetched while the user works offline.
+QString WorkingOfflineText();

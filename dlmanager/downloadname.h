@@ -2,6 +2,7 @@
 
 // Whether an address names a file to download or a page to load.
 
+#include <QByteArray>
 #include <QString>
 
 class clsWinInet;
@@ -16,3 +17,12 @@ bool IsPageUrl(const QString& name);
 // "//", cut after its last "/", every "/" and "\" made "-"
 // ("http://h/a/b/c.gif" gives "h-a-b-").
 QString AddressPathPrefix(const QString& address);
+
+// The name a file is saved under when its address names no file (no "." in
+// its path): the last segment of the address's path, else "download".
+QString AddressFileName(const QString& address);
+
+// The file name an answer's Content-Disposition field gives (filename*
+// in UTF-8 before filename), as one plain name: its last path segment, no
+// control character, not "." or ".."; "" when it gives none.
+QString AnswerFileName(const QByteArray& contentDisposition);

@@ -1,15 +1,19 @@
 #include "dlmanager/fileitem.h"
 
+#include "core/downloadlists.h"
 #include "core/settingsstore.h"
 #include "dlmanager/downloadname.h"
 #include "dlmanager/downloadhelpers.h"
+#include "dlmanager/freename.h"
 #include "dlmanager/runstate.h"
 #include "dlmanager/statuspages.h"
 #include "platform/base/paths.h"
 #include "platform/base/urlcrack.h"
 #include "platform/base/vbrt.h"
+#include "platform/net/redirectrule.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
 
@@ -101,23 +105,32 @@ void FileItem::StartFileDownload(std::function<void()> ended)
         fail(errorWord + QStringLiteral("the address holds a line break"));
         return;
     }
-    if (!cracker_.CrackUrl(run_.ItemURL) || cracker_.URLFileName().isEmpty()) {
-        fail(errorWord + QStringLiteral("the address names no file"));
-        return;
-    }
-    const auto scheme = static_cast<platform::wininet::UrlScheme>(cracker_.Scheme());
+    const auto scheme = cracker_.CrackUrl(run_.ItemURL) ? static_cast<platform::wininet::UrlScheme>(cracker_.Scheme())
+                                                        : platform::wininet::UrlScheme::Unknown;
     if (scheme != platform::wininet::UrlScheme::Http && scheme != platform::wininet::UrlScheme::Https) {
         fail(errorWord + QStringLiteral("only http and https addresses are fetched"));
         return;
     }
+    // An address whose path names no file ("/play?id=5") is saved under the
+    // name its answer gives, else its last segment, else a default name.
+    nameFromAnswer_ = cracker_.URLFileName().isEmpty();
+    answerName_.clear();
 
-    if (!targetOverride_.isEmpty()) {
-        finalPath_ = targetOverride_;
+    replaceTarget_ = run_.OverwriteExisting;
+    if (!targetOverride_.isEmpty() && !QFileInfo(targetOverride_).isDir()) {
+        // A whole target path is the caller's: it is replaced, its name
+        // only shortened to what the file system takes.
+        const QFileInfo target(targetOverride_);
+        finalPath_ = target.path() + QLatin1Char('/') + ShortenFileName(target.fileName());
+        nameFromAnswer_ = false;
+        replaceTarget_ = true;
     } else {
-        const QString prefix = run_.AddPathToName ? AddressPathPrefix(run_.ItemURL) : QString();
-        QString name = prefix + cracker_.URLFileName();
+        const bool single = !targetOverride_.isEmpty();
+        const QString prefix = run_.AddPathToName && !single ? AddressPathPrefix(run_.ItemURL) : QString();
+        QString name = prefix + AddressFileName(run_.ItemURL);
         name.replace(QLatin1String("%20"), QLatin1String(" "), Qt::CaseInsensitive);
-        if (vb::trim(run_.ItemFolder).isEmpty()) {
+        const QString folder = single ? targetOverride_ : platform::paths::toLocal(run_.ItemFolder);
+        if (vb::trim(folder).isEmpty()) {
             fail(errorWord + QStringLiteral("the item has no target folder"));
             return;
         }
@@ -125,10 +138,11 @@ void FileItem::StartFileDownload(std::function<void()> ended)
             fail(errorWord + QStringLiteral("the address names no file"));
             return;
         }
-        finalPath_ = platform::paths::toLocal(run_.ItemFolder) + QLatin1Char('/') + name;
+        finalPath_ = folder + QLatin1Char('/') + ShortenFileName(name);
     }
     QString why;
-    if (!partial_.open(finalPath_, PartialOwnerTag(run_, finalPath_), &why)) {
+    const QByteArray listTag = run_.ListName.isEmpty() ? QByteArray() : DownloadListPartialTag(run_.AppPath, run_.ListName);
+    if (!partial_.open(finalPath_, PartialOwnerTag(run_, finalPath_), &why, listTag)) {
         fail(errorWord + why);
         return;
     }
@@ -169,12 +183,17 @@ bool FileItem::request(const QString& address)
     // Through a proxy, http asks the proxy for the whole address; https goes
     // through a tunnel, with TLS and its certificate checks end to end.
     const ProxySetting proxy = ReadProxySetting();
-    request_.viaProxy = proxy.enabled && !https;
+    if (proxy.offline) {
+        fail(errorWord + WorkingOfflineText());
+        return false;
+    }
+    const bool useProxy = proxy.usedFor(https ? QStringLiteral("https") : QStringLiteral("http"), request_.host);
+    request_.viaProxy = useProxy && !https;
     secure_ = https;
     tunnel_.reset();
     connectHost_ = request_.host;
     connectPort_ = request_.port;
-    if (proxy.enabled) {
+    if (useProxy) {
         if (https) {
             tunnel_ = platform::net::TunnelProxy{proxy.host, proxy.port};
         } else {
@@ -354,6 +373,10 @@ bool FileItem::handleHead()
         // The reader alone tells the body's length (none for a chunked body).
         TotalBytes = std::max<qint64>(reader_.expectedBodyBytes(), 0);
     }
+    if (nameFromAnswer_) {
+        if (const auto disposition = head.field("Content-Disposition"))
+            answerName_ = AnswerFileName(*disposition);
+    }
     if (!ResumeByRange || code == 200) {
         const auto validator = head.field("ETag");
         partial_.setValidator(validator ? *validator : head.field("Last-Modified").value_or(QByteArray()));
@@ -381,6 +404,11 @@ bool FileItem::followRedirect(const QByteArray& location)
     const QString scheme = next.scheme().toLower();
     if (!next.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         fail(errorWord + QStringLiteral("redirected to an address that is not http or https"));
+        return false;
+    }
+    if (const QString refusal = net::RedirectRefusal(QUrl(address_), next); !refusal.isEmpty()) {
+        run_.ItemRefused = true;
+        fail(errorWord + refusal);
         return false;
     }
     const QString address = next.toString(QUrl::FullyEncoded);
@@ -486,8 +514,9 @@ void FileItem::complete()
         fail(ExternalText("9970", "Error:") + QStringLiteral(" the file is incomplete"));
         return;
     }
-    const bool replace = run_.OverwriteExisting || !targetOverride_.isEmpty();
-    const QString target = partial_.finish(finalPath_, replace);
+    if (!answerName_.isEmpty())
+        finalPath_ = QFileInfo(finalPath_).path() + QLatin1Char('/') + ShortenFileName(answerName_);
+    const QString target = partial_.finish(finalPath_, replaceTarget_);
     if (target.isEmpty()) {
         fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + errnoText(errno));
         return;

@@ -44,7 +44,9 @@ public:
     // Starts the run's current item. ended runs once, later, from the event
     // loop, with the run's JobState 5 or 6 and its StatusText set.
     void StartFileDownload(std::function<void()> ended);
-    // Fetches into this local path instead of the item's folder and name.
+    // Fetches into this local path instead of the item's folder and name;
+    // into this folder, under the name the address or its answer gives,
+    // when the path is a folder.
     void setTargetPath(const QString& localPath) { targetOverride_ = localPath; }
     // Cuts the transfer off; the partial file stays for a resume.
     void Abort();
@@ -86,6 +88,10 @@ private:
 
     QString targetOverride_;
     QString finalPath_;
+    // The address names no file: a name the answer gives is taken.
+    bool nameFromAnswer_ = false;
+    bool replaceTarget_ = false;
+    QString answerName_;
     QString finishedPath_;
     PartialFile partial_;
     platform::net::FileRequest request_;

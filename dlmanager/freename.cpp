@@ -21,6 +21,30 @@ bool RenameNoReplace(const QByteArray& from, const QByteArray& to)
     return true;
 }
 
+namespace {
+
+// The stem, shortened from its end, followed by tail, in at most maxBytes.
+QString fitStem(QString stem, const QString& tail, qsizetype maxBytes)
+{
+    while (!stem.isEmpty() && QFile::encodeName(stem + tail).size() > maxBytes) {
+        stem.chop(1);
+        if (!stem.isEmpty() && stem.back().isHighSurrogate())
+            stem.chop(1);
+    }
+    return stem + tail;
+}
+
+} // namespace
+
+QString ShortenFileName(const QString& name, qsizetype maxBytes)
+{
+    if (QFile::encodeName(name).size() <= maxBytes)
+        return name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool keepExtension = dot > 0 && name.size() - dot <= 17;
+    return fitStem(keepExtension ? name.left(dot) : name, keepExtension ? name.mid(dot) : QString(), maxBytes);
+}
+
 QString NumberedName(const QString& path, int n)
 {
     const QFileInfo fi(path);
@@ -28,7 +52,7 @@ QString NumberedName(const QString& path, int n)
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot > 0 ? name.left(dot) : name;
     const QString ext = dot > 0 ? name.mid(dot) : QString();
-    return fi.path() + QLatin1Char('/') + stem + QStringLiteral(" (%1)").arg(n) + ext;
+    return fi.path() + QLatin1Char('/') + fitStem(stem, QStringLiteral(" (%1)").arg(n) + ext, kMaxFileNameBytes);
 }
 
 namespace {

@@ -10,7 +10,16 @@
 // when to exists (a file, a folder or a link).
 bool RenameNoReplace(const QByteArray& from, const QByteArray& to);
 
-// "<name> (n).<ext>" for n = 2, 3, ...
+// The longest file name, in bytes, the file systems take.
+inline constexpr qsizetype kMaxFileNameBytes = 255;
+
+// The name shortened until it takes at most maxBytes bytes in the file
+// system's encoding: its stem gives up its end, its extension (up to 16
+// characters after the last ".") is kept.
+QString ShortenFileName(const QString& name, qsizetype maxBytes = kMaxFileNameBytes);
+
+// "<name> (n).<ext>" for n = 2, 3, ..., the name's stem shortened when the
+// whole would pass the longest file name.
 QString NumberedName(const QString& path, int n);
 
 // Moves the file at from to wanted, or to the first free "<name> (n).<ext>"

@@ -49,6 +49,7 @@ void frmDownload::createProfile()
         platform::wininet::ProxyInfo proxy;
         proxy.namedProxy = true;
         proxy.proxyList = settings_.proxyHost + QLatin1Char(':') + QString::number(settings_.proxyPort);
+        proxy.bypassList = settings_.proxyBypass;
         platform::wininet::setProcessProxy(proxy);
     }
     // No storage name: off the record, nothing of the pages stays on disk,

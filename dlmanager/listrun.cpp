@@ -133,6 +133,8 @@ void DownloadListRun::StartNextItem()
     run_.ItemReferer = fields[2];
     run_.ItemFolder = fields[3];
     run_.ItemLine = static_cast<int32_t>(lineNumber);
+    run_.ItemNote.clear();
+    run_.ItemRefused = false;
     clsWinInet cracker;
     if (!GetDownloadFileName(run_.ItemURL, cracker).isEmpty()) {
         run_.ItemKind = ItemFile;
@@ -152,7 +154,7 @@ void DownloadListRun::LogItemResult()
 {
     if (run_.StoppedByUser || closed_)
         return;
-    if (run_.JobState == JobFailed && run_.ItemKind == ItemFile) {
+    if (run_.JobState == JobFailed && run_.ItemKind == ItemFile && !run_.ItemRefused) {
         run_.ItemKind = ItemFileRetriedAsPage;
         pages_.StartPageDownload(run_, [this] { itemEnded(); });
         return;

@@ -81,6 +81,7 @@ int modDownLoad_Main(const QString& argument)
             PageBrowser::Settings settings;
             settings.proxyHost = proxy.host;
             settings.proxyPort = proxy.port;
+            settings.proxyBypass = proxy.bypass.join(QLatin1Char(' '));
             return LoadPageBrowser(DefaultPageBrowserModule(), settings, error);
         });
         DownloadListRun listRun(run, pages);

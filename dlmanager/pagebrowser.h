@@ -32,6 +32,7 @@ public:
     struct Settings {
         QString proxyHost; // empty: direct
         quint16 proxyPort = 0;
+        QString proxyBypass; // the hosts reached directly, blank-separated
     };
 
     virtual ~PageBrowser() = default;

@@ -9,6 +9,7 @@
 #include "dlmanager/runstate.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
+#include "platform/net/redirectrule.h"
 
 #include <QFile>
 #include <QUrl>
@@ -115,11 +116,16 @@ void PageDownload::StartPageDownload(RunState& run, std::function<void()> ended)
     run_ = &run;
     ended_ = std::move(ended);
     fileReason_ = run.ItemKind == ItemFileRetriedAsPage ? run.StatusText : QString();
+    run.ItemNote.clear();
     phase_ = Phase::Loading;
     run.JobState = JobConnecting;
     run.StatusText = ExternalText("9962", "Connecting to") + QStringLiteral(": ") + run.ItemURL;
     if (refusedNavigation(run.ItemURL, true)) {
         fail(ExternalText("9971", "Error: Failed to connect") + QStringLiteral(" - ") + run.ItemURL);
+        return;
+    }
+    if (ReadWorkOffline()) {
+        fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + WorkingOfflineText());
         return;
     }
     if (!browser_) {
@@ -153,6 +159,13 @@ void PageDownload::WBMain_BeforeNavigate2(PageBrowser::Navigation& navigation)
         return;
     }
     RunState& run = *run_;
+    // A page from elsewhere never leads the item to this machine.
+    if (const QString refusal = platform::net::RedirectRefusal(QUrl(run.ItemURL), QUrl(navigation.url)); !refusal.isEmpty()) {
+        navigation.cancel = true;
+        if (navigation.topLevel)
+            fail(ExternalText("9970", "Error:") + QLatin1Char(' ') + refusal);
+        return;
+    }
     run.StatusText = ExternalText("9963", "Connected, requesting") + QLatin1Char(' ') + navigation.url;
     if (run.ItemKind != ItemPage)
         return;
@@ -211,11 +224,13 @@ void PageDownload::SavePageImages()
     sources_.clear();
     next_ = 0;
     saved_ = 0;
+    skipped_ = 0;
     anomalies_ = 0;
     lastFailure_.clear();
     nextNumber_.clear();
     const ProxySetting proxy = ReadProxySetting();
-    fetch_.setProxy(proxy.host, proxy.port);
+    fetch_.setProxy(proxy.enabled ? proxy.host : QString(), proxy.port, proxy.bypass);
+    fetch_.setOffline(proxy.offline);
     if (!vb::trim(run.ItemFolder).isEmpty())
         ImageFetch::RemoveStaleTemporaries(platform::paths::toLocal(run.ItemFolder));
     browser_->imageSources(kMaxImages, [this](std::optional<QStringList> sources) {
@@ -238,6 +253,11 @@ void PageDownload::saveNext()
         if (!isWebAddress(source)) {
             // Never fetched: a page cannot have a local file copied.
             lastFailure_ = QStringLiteral("only http and https images are saved");
+            continue;
+        }
+        // Nor does a page from elsewhere have this machine's services asked.
+        if (const QString refusal = platform::net::RedirectRefusal(QUrl(run_->ItemURL), QUrl(source)); !refusal.isEmpty()) {
+            lastFailure_ = refusal;
             continue;
         }
         if (vb::trim(run_->ItemFolder).isEmpty()) {
@@ -270,8 +290,11 @@ void PageDownload::imageFetched(const QString& source, ImageFetch::Result result
     }
     const std::optional<ImageType> type = ReadImageType(result.fd);
     if (!type) {
+        // A drawing or an icon (SVG, ICO) is no picture this saves: it is
+        // passed over, counted, and the page goes on.
         drop();
-        endSaving(QStringLiteral("the image is no picture the program can read"));
+        ++skipped_;
+        saveNext();
         return;
     }
     const QString name = imageName(source, *type, run_->AddPathToName, anomalies_);
@@ -299,9 +322,15 @@ void PageDownload::imageFetched(const QString& source, ImageFetch::Result result
 
 void PageDownload::endSaving(const QString& failure)
 {
+    const QString skipped = skipped_ == 0 ? QString()
+                                          : QString::number(skipped_) + QLatin1Char(' ') +
+                                                ReadLanguageString(QStringLiteral("MESSAGE"), QStringLiteral("9086"),
+                                                                   QStringLiteral("images skipped: not a kind of picture that is saved"));
     if (saved_ == 0) {
         run_->JobState = JobFailed;
-        run_->StatusText = ExternalText("9970", "Error:") + QLatin1Char(' ') + failure;
+        run_->StatusText = ExternalText("9970", "Error:") + QLatin1Char(' ') + (failure.isEmpty() ? skipped : failure);
+    } else {
+        run_->ItemNote = skipped;
     }
     end();
 }

@@ -76,6 +76,7 @@ private:
     QStringList sources_;
     qsizetype next_ = 0;
     int saved_ = 0;
+    int skipped_ = 0; // images that are no picture the page item saves
     int anomalies_ = 0;
     QString lastFailure_;
     QHash<QString, int> nextNumber_; // per target name: the next free " (n)"

@@ -1,5 +1,6 @@
 #include "dlmanager/partialfile.h"
 
+#include "core/downloadlists.h"
 #include "dlmanager/freename.h"
 #include "dlmanager/runstate.h"
 
@@ -86,7 +87,7 @@ PartialFile::~PartialFile()
     close();
 }
 
-bool PartialFile::open(const QString& finalPath, const QByteArray& ownerTag, QString* error)
+bool PartialFile::open(const QString& finalPath, const QByteArray& ownerTag, QString* error, const QByteArray& listTag)
 {
     close();
     for (int n = 1; n <= kMaxPartialNames; ++n) {
@@ -97,6 +98,8 @@ bool PartialFile::open(const QString& finalPath, const QByteArray& ownerTag, QSt
             // Recorded as this item's at once: only this item takes it up again.
             ::flock(fd, LOCK_EX | LOCK_NB);
             ::fsetxattr(fd, kPartialOwnerAttribute, ownerTag.constData(), static_cast<size_t>(ownerTag.size()), 0);
+            if (!listTag.isEmpty())
+                ::fsetxattr(fd, kPartialListAttribute, listTag.constData(), static_cast<size_t>(listTag.size()), 0);
             fd_ = fd;
             path_ = path;
             created_ = true;
@@ -159,6 +162,7 @@ QString PartialFile::finish(const QString& finalPath, bool replace)
         // The complete file carries nothing of the fetch.
         ::fremovexattr(fd_, kValidatorAttribute);
         ::fremovexattr(fd_, kPartialOwnerAttribute);
+        ::fremovexattr(fd_, kPartialListAttribute);
     }
     ::close(fd_);
     fd_ = -1;

@@ -9,7 +9,8 @@
 // process (a lock on the open file, kept while the item runs). Anything else
 // at that name is left alone and the item starts a fresh partial under a
 // free name ("<name> (2)~~~", ...). The names keep within the 255 bytes a
-// file name may take; the final name is not shortened.
+// file name may take. A partial of a list's item also carries its list's
+// tag, by which clearing the list finds it.
 
 #include <QByteArray>
 #include <QString>
@@ -33,9 +34,10 @@ public:
     PartialFile(const PartialFile&) = delete;
     PartialFile& operator=(const PartialFile&) = delete;
 
-    // Opens the item's own partial of finalPath, or makes a fresh one.
-    // False with error when no partial could be opened or made.
-    bool open(const QString& finalPath, const QByteArray& ownerTag, QString* error);
+    // Opens the item's own partial of finalPath, or makes a fresh one
+    // (tagged with listTag when not empty). False with error when no
+    // partial could be opened or made.
+    bool open(const QString& finalPath, const QByteArray& ownerTag, QString* error, const QByteArray& listTag = {});
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     const QString& path() const { return path_; }

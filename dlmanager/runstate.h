@@ -52,6 +52,11 @@ struct RunState {
     QString ItemFolder;
     int32_t ItemLine = 0; // the item's line of the list file
     QString StatusText;
+    // What the log adds to a done item's row ("" for nothing).
+    QString ItemNote;
+    // The item was refused for where it leads (a redirect to this machine):
+    // it is not tried again as a page.
+    bool ItemRefused = false;
     QString ProgressText;
     QString RateText;
     bool StoppedByUser = false;

@@ -204,6 +204,7 @@ QByteArray LogRow(const RunState& run)
               EscapeHtml(picture(run, "Z5_Mark.bmp")) +
               QStringLiteral("'></td><td bgcolor='#F5F5F5' nowrap><p style='margin-left: 5'><font size='2' face='Arial'>") +
               EscapeHtml(run.ItemName) + QStringLiteral("  >>>  ") + EscapeHtml(run.ItemFolder) +
+              (run.ItemNote.isEmpty() ? QString() : QStringLiteral(" - ") + EscapeHtml(run.ItemNote)) +
               QStringLiteral("</font></td></tr>");
     } else if (run.JobState == JobFailed) {
         row = QStringLiteral("<tr><td bgcolor='#F5F5F5' align='center' width='25' height='25' nowrap></td><td "

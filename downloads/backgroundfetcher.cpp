@@ -183,8 +183,11 @@ void BackgroundFetcher::WriteFetchResultPage(int16_t slot, const QString& path, 
             written = out.commit();
         }
         if (written) {
-            if (platform::browser::IBrowser* b = tabs.Browser(f_.ListViewerBrowser[kImageList]))
+            const int16_t browser = f_.ListViewerBrowser[kImageList];
+            if (platform::browser::IBrowser* b = tabs.Browser(browser)) {
+                resultPages_[browser] = page;
                 b->navigate2(QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded));
+            }
         }
     } else if (known) {
         viewer.ShowViewerImage(slot, path, width, height);
@@ -192,4 +195,16 @@ void BackgroundFetcher::WriteFetchResultPage(int16_t slot, const QString& path, 
         viewer.ClearViewerImage(slot);
     }
     viewer.OnViewerImagesLoaded();
+}
+
+void BackgroundFetcher::ResultPageLoaded(int16_t browserIndex, const QString& url)
+{
+    const auto sent = resultPages_.find(browserIndex);
+    if (sent == resultPages_.end() || !QUrl(url).isLocalFile())
+        return;
+    const QString page = QFileInfo(sent->second).canonicalFilePath();
+    if (page.isEmpty() || QFileInfo(QUrl(url).toLocalFile()).canonicalFilePath() == page) {
+        QFile::remove(page);
+        resultPages_.erase(sent);
+    }
 }

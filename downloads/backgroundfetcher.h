@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 
 class HiddenPage;
@@ -48,6 +49,9 @@ public:
     // the viewer tab; the picture's facts on the status line when asked for;
     // then the viewer counts one more image in.
     void WriteFetchResultPage(int16_t slot, const QString& path, bool resize);
+    // The tab browser loaded url: a result page of this fetcher it shows
+    // goes, its picture now on the screen.
+    void ResultPageLoaded(int16_t browserIndex, const QString& url);
 
     // ---- The Net path ----
     // Non-empty when field 1 of the slot's record names a file; the record
@@ -124,6 +128,10 @@ private:
     std::array<std::unique_ptr<PagePictures>, kNetSlots> pictures_;
     std::array<NetSlot, FetchSlots::Count> net_;
     bool busyProgress_ = false; // BusyFlags(12): the progress event runs
+    ProxySetting fetchProxy_;   // as ReadFetchProxy read it
+    // Result pages written and sent to their tab, not loaded yet: each
+    // page's path, by the browser it was sent to.
+    std::map<int16_t, QString> resultPages_;
     int socketConnectMs_ = FetchSocket::kConnectTimeoutMs;
     int socketIdleMs_ = FetchSocket::kIdleTimeoutMs;
 };

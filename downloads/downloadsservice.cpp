@@ -50,3 +50,8 @@ void DownloadsService::StopAllFetches()
 {
     fetcher_.StopAllFetches();
 }
+
+void DownloadsService::TabPageLoaded(int16_t browserIndex, const QString& url)
+{
+    fetcher_.ResultPageLoaded(browserIndex, url);
+}

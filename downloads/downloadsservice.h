@@ -29,6 +29,7 @@ public:
     void StartFetchSlot(int16_t slot, int32_t itemIndex) override;
     void ResetFetchProgress() override;
     void StopAllFetches() override;
+    void TabPageLoaded(int16_t browserIndex, const QString& url) override;
 
     ListHandOff& handOff() { return handOff_; }
     StatusCommands& statusCommands() { return status_; }

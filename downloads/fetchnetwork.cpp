@@ -134,6 +134,7 @@ void BackgroundFetcher::closeNetTransfers(int slot)
 void BackgroundFetcher::ReadFetchProxy()
 {
     const ProxySetting proxy = ReadProxySetting();
+    fetchProxy_ = proxy;
     FetchUseProxy = proxy.enabled;
     if (FetchUseProxy) {
         FetchConnectHost = proxy.host;
@@ -189,7 +190,9 @@ void BackgroundFetcher::ConnectFetchSocket(int16_t slot)
     QString name = f_.ListItemRecord[s][fetchfield::Name];
     name.replace(QLatin1String("%20"), QLatin1String(" "));
     slots_.FetchTempPath[s] = FetchTempStem(f_.TempPagePrefix, slot) + name;
-    ProxySetting proxy;
+    // The exceptions as read with the proxy; working offline as it is now.
+    ProxySetting proxy = fetchProxy_;
+    proxy.offline = ReadWorkOffline();
     proxy.enabled = FetchUseProxy;
     if (FetchUseProxy) {
         proxy.host = FetchConnectHost;
@@ -399,6 +402,7 @@ void BackgroundFetcher::DownloadPageImages(int16_t index)
     job.itemName = f_.ListItemRecord[s][fetchfield::Name];
     job.itemAddress = f_.ListItemRecord[s][fetchfield::Address];
     job.pageUrl = page.url().toString(QUrl::FullyEncoded);
+    job.proxy = ReadProxySetting();
     const uint64_t generation = slots_.Generation[s];
     pictures->start(page, job, [this, slot, s, generation](PagePictures::Result result) {
         if (slots_.Generation[s] != generation)

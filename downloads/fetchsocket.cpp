@@ -65,7 +65,11 @@ void FetchSocket::ConnectFetchSocket(const FetchSocketTarget& target, const QStr
         failLater(QStringLiteral("the temporary file cannot be opened"));
         return;
     }
-    const bool useProxy = proxy.enabled && !proxy.host.isEmpty() && proxy.port != 0;
+    if (proxy.offline) {
+        failLater(QStringLiteral("working offline: nothing is fetched"));
+        return;
+    }
+    const bool useProxy = proxy.usedFor(target.secure ? QStringLiteral("https") : QStringLiteral("http"), target.host);
     viaProxy_ = useProxy && !target.secure;
     std::optional<net::TunnelProxy> tunnel;
     QString host = target.host;

@@ -101,6 +101,8 @@ void PagePictures::start(HiddenPage& page, const PagePicturesJob& job, std::func
     anomalies_ = 0;
     pageIsLocal_ = QUrl(job.pageUrl).isLocalFile();
     fetch_.setReferer(job.pageUrl);
+    fetch_.setProxy(job.proxy.enabled ? job.proxy.host : QString(), job.proxy.port, job.proxy.bypass);
+    fetch_.setOffline(job.proxy.offline);
     const int generation = *generation_;
     // Run where the page's own scripts cannot reach or replace what it calls.
     const QString script = QStringLiteral(

@@ -15,6 +15,7 @@
 // downloads, leave no file. A file appears under its name whole or not at
 // all (written beside it, then renamed over it).
 
+#include "core/proxysetting.h"
 #include "platform/net/imagefetch.h"
 
 #include <QObject>
@@ -32,6 +33,7 @@ struct PagePicturesJob {
     QString itemName;    // the slot record's field 0
     QString itemAddress; // the slot record's field 1
     QString pageUrl;     // the page that holds the pictures (sent as Referer)
+    ProxySetting proxy;  // the pictures go as the browser's pages go: this proxy, its exceptions, offline
 };
 
 class PagePictures : public QObject {

@@ -8,6 +8,7 @@
 #include "core/settingsstore.h"
 #include "downloads/downloadlistnames.h"
 #include "downloads/listhandoff.h"
+#include "downloads/listremoval.h"
 #include "lists/playlistformat.h"
 #include "mainwindow/bartoggles.h"
 #include "mainwindow/frmexplorer.h"
@@ -28,8 +29,6 @@
 namespace {
 
 const QString kListsValue = QStringLiteral("Z5_DOWNLOADLIST");
-// Only the first line of a list file is read for its kind.
-constexpr qint64 kListHeadLimit = 4096;
 
 QString lang(const char* key, const char* english)
 {
@@ -48,15 +47,23 @@ void createEmpty(const QString& path)
         std::fprintf(stderr, "Z5: download list: \"%s\" could not be written\n", qPrintable(path));
 }
 
-void deleteListFiles(const QString& name)
-{
-    for (const QString& suffix : DownloadListSuffixes())
-        QFile::remove(listBase(name) + suffix);
-}
-
 bool isRunning(const QString& name)
 {
-    return IsDownloadListRunning(platform::paths::programFolder(), name);
+    return IsListRunning(name);
+}
+
+// Tells the user which lists a download manager still runs: they are
+// removed once their runs end.
+void tellStillRunning(const QStringList& names)
+{
+    if (names.isEmpty())
+        return;
+    QStringList quoted;
+    for (const QString& name : names)
+        quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    ShowMessage(lang("9085", "This download list is still running; it is removed when its download has ended:") +
+                    QLatin1Char('\n') + quoted.join(QLatin1Char('\n')),
+                1, 2);
 }
 
 } // namespace
@@ -147,7 +154,9 @@ void StatusCommands::resume(const QString& name)
 void StatusCommands::modify(const QString& name)
 {
     const QString file = listBase(name) + QStringLiteral(".Z5P");
-    const auto head = platform::textfile::readAll(file, kListHeadLimit);
+    // Read as the playlist reader reads it: the kind is only its first
+    // line, but a file the reader takes must not be refused here.
+    const auto head = platform::textfile::readAll(file, kPlaylistReadLimit);
     if (!head)
         return;
     bool ok = false;
@@ -190,16 +199,10 @@ void StatusCommands::stop(const QString& name, int16_t browserIndex)
     if (ShowMessage(lang("9048", "Are you sure you want to cancel download ?"), 2, 1) != 3)
         return;
     requestStop({name});
-    const QStringList held = waitForRuns({name});
+    waitForRuns({name});
     closeTab(browserIndex);
-    const QString value = ReadZ5Setting(HiveCurrentUser, kListsValue, QString());
-    SaveZ5Setting(HiveCurrentUser, kListsValue, RemoveDownloadListName(value, name));
     window_.PendingListPauses.erase(name);
-    if (!held.isEmpty()) {
-        std::fprintf(stderr, "Z5: download list \"%s\" is still running; its files stay\n", qPrintable(name));
-        return;
-    }
-    deleteListFiles(name);
+    tellStillRunning(removal_.remove({name}));
 }
 
 void StatusCommands::closeTab(int16_t browserIndex)
@@ -218,7 +221,6 @@ void StatusCommands::ClearDownloadStatusList()
         != 3)
         return;
     const QStringList listed = ListedDownloadLists(ReadZ5Setting(HiveCurrentUser, kListsValue, QString()));
-    SaveZ5Setting(HiveCurrentUser, kListsValue, QString());
     QStringList names;
     for (const QString& name : listed)
         if (IsSafeListName(name) && !names.contains(name))
@@ -229,17 +231,24 @@ void StatusCommands::ClearDownloadStatusList()
     for (int16_t t = static_cast<int16_t>(tabs.TabCount() - 1); t >= 0; --t)
         if (GetDataPagePath(tabs.TabLocation(t)))
             tabs.CloseTab(t, false);
-    const QStringList held = waitForRuns(names);
-    for (const QString& name : held)
-        std::fprintf(stderr, "Z5: download list \"%s\" is still running; its files stay\n", qPrintable(name));
+    waitForRuns(names);
     window_.PendingListPauses.clear();
+    // A list still run keeps its name until its run has ended; every other
+    // name goes.
+    const QStringList held = removal_.remove(names);
+    QString value;
+    for (auto name = held.crbegin(); name != held.crend(); ++name)
+        value = AddDownloadListName(value, *name);
+    SaveZ5Setting(HiveCurrentUser, kListsValue, value);
     // Only the files of download lists go; playlists kept in Data stay.
     const QDir data(DownloadDataFolder());
-    for (const QString& name : names)
-        if (!held.contains(name))
-            deleteListFiles(name);
-    for (const QString& file : data.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        // An unlisted list's files, unless a download manager still runs it.
+    const QStringList files = data.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // An unlisted list's files, unless a download manager still runs it;
+    // its partials first, found through its list file.
+    for (const QString& file : files)
+        if (IsDownloadListFileName(file) && file.endsWith(QLatin1String(".Z5P")) && !isRunning(file.chopped(4)))
+            RemoveDownloadListPartials(platform::paths::programFolder(), file.chopped(4));
+    for (const QString& file : files) {
         if (!IsDownloadListFileName(file))
             continue;
         bool running = false;
@@ -248,4 +257,5 @@ void StatusCommands::ClearDownloadStatusList()
         if (!running)
             QFile::remove(data.filePath(file));
     }
+    tellStillRunning(held);
 }

@@ -6,6 +6,8 @@
 // loads the list back into the side pane, stop ends the list for good and
 // close only closes its tab. Clear Status stops and removes every list.
 
+#include "downloads/listremoval.h"
+
 #include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
@@ -38,6 +40,9 @@ public:
     // being refused meanwhile.
     int startHoldMs = 5000;
 
+    // The stopped lists whose runs have not ended yet.
+    ListRemoval& removal() { return removal_; }
+
 private:
     void pause(const QString& name);
     void resume(const QString& name);
@@ -57,4 +62,5 @@ private:
     ListHandOff& handOff_;
     // Lists whose run was started, each until it should hold its list.
     std::map<QString, QDeadlineTimer> starting_;
+    ListRemoval removal_;
 };

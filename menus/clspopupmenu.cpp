@@ -59,10 +59,26 @@ QString shortened(const QString& text)
 
 QString mnemonicOf(const QString& text)
 {
-    const qsizetype at = text.indexOf(QLatin1Char('&'));
-    if (at < 0 || at + 1 >= text.size())
-        return QString();
-    return text.mid(at + 1, 1).toUpper();
+    // "&&" is an "&" shown as it is, no shortcut.
+    for (qsizetype at = text.indexOf(QLatin1Char('&')); at >= 0 && at + 1 < text.size();
+         at = text.indexOf(QLatin1Char('&'), at + 2)) {
+        if (text[at + 1] != QLatin1Char('&'))
+            return text.mid(at + 1, 1).toUpper();
+    }
+    return QString();
+}
+
+// An item's text as the commands read it: "&&" back to one "&".
+QString textAsWritten(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size() && text[i + 1] == QLatin1Char('&'))
+            ++i;
+    }
+    return out;
 }
 
 int textWidth(const QFont& font, const QString& text)
@@ -284,7 +300,7 @@ QString clsPopupMenu::MenuName(int32_t lIndex) const
 QString clsPopupMenu::Caption(int32_t lIndex) const
 {
     const MenuItemRecord* r = Record(lIndex);
-    return r ? r->text : QString();
+    return r ? textAsWritten(r->text) : QString();
 }
 
 void clsPopupMenu::setItemData(int32_t lIndex, int32_t lItemData)
@@ -304,7 +320,7 @@ QString clsPopupMenu::HierarchyPath(int32_t lIndex, int32_t lStartLevel, const Q
     QStringList texts;
     // At most one step per item: a broken chain cannot loop.
     for (int32_t steps = 0; r && steps <= Count(); ++steps) {
-        texts.prepend(r->text);
+        texts.prepend(textAsWritten(r->text));
         if (r->parentHandle == 0)
             break;
         r = Record(ItemForID(r->parentHandle));
@@ -690,4 +706,15 @@ bool clsPopupMenu::FireAccelerator(int keyCode, int mask)
         }
     }
     return false;
+}
+
+QString MenuCaptionFromData(const QString& text)
+{
+    QString caption = text;
+    caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+    caption.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    // The one leading "-" a caption loses is given to it here.
+    if (caption.startsWith(QLatin1Char('-')) && caption != QLatin1String("-"))
+        caption.prepend(QLatin1Char('-'));
+    return caption;
 }

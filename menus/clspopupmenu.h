@@ -146,3 +146,10 @@ private:
     std::unique_ptr<clsNCMetrics> metrics_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // for work queued until a menu has closed
 };
+
+// The caption of an item whose text comes from data (a list's name, a
+// favourite, a page's title): shown as it is. Its "&" is doubled, so it
+// marks no shortcut; a TAB becomes a blank and a leading "-" is kept, so
+// neither starts a shortcut column nor is cut. Caption and HierarchyPath
+// give the text back as it was.
+QString MenuCaptionFromData(const QString& text);

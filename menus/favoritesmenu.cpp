@@ -85,13 +85,14 @@ void LoadFavoritesFolder(clsPopupMenu& m, int32_t parent, const QString& localFo
             if (e.isFolder != folders)
                 continue;
             if (e.isFolder) {
-                const int32_t f = m.AddItem(e.name, QStringLiteral("FAVORITES"), 0, parent, menuicon::Folder, true, {});
+                const int32_t f =
+                    m.AddItem(MenuCaptionFromData(e.name), QStringLiteral("FAVORITES"), 0, parent, menuicon::Folder, true, {});
                 m.AddItem(emptyText(), {}, 0, f, menuicon::None, false, {});
             } else {
                 // A name without "." keeps its whole name.
                 const qsizetype dot = e.name.lastIndexOf(QLatin1Char('.'));
                 const QString caption = dot < 0 ? e.name : e.name.left(dot);
-                m.AddItem(caption, QStringLiteral("FAVORITES"), 0, parent, menuicon::CurrentTab, true, {});
+                m.AddItem(MenuCaptionFromData(caption), QStringLiteral("FAVORITES"), 0, parent, menuicon::CurrentTab, true, {});
             }
         }
     }
@@ -166,7 +167,7 @@ void LoadHistoryView(clsPopupMenu& m, int32_t parent, int mode, const QString& v
     m.ClearSubMenusOfItem(parent);
     const QString his = QStringLiteral("HISTORY");
     const auto addLevel = [&](const QString& caption) {
-        const int32_t g = m.AddItem(caption, his, 0, parent, menuicon::Group, true, {});
+        const int32_t g = m.AddItem(MenuCaptionFromData(caption), his, 0, parent, menuicon::Group, true, {});
         m.AddItem(emptyText(), {}, 0, g, menuicon::None, false, {});
     };
     QString previous;
@@ -178,7 +179,7 @@ void LoadHistoryView(clsPopupMenu& m, int32_t parent, int mode, const QString& v
             continue;
         if (mode == 2) {
             if (e.left(8) == today) {
-                m.AddItem(e.mid(14), his, 0, parent, menuicon::CurrentTab, true, {});
+                m.AddItem(MenuCaptionFromData(e.mid(14)), his, 0, parent, menuicon::CurrentTab, true, {});
                 ++added;
             }
         } else if (mode == 0) {
@@ -190,7 +191,7 @@ void LoadHistoryView(clsPopupMenu& m, int32_t parent, int mode, const QString& v
                 }
                 previous = date;
             } else if (date == viewKey) {
-                m.AddItem(e.mid(14), his, 0, parent, menuicon::CurrentTab, true, {});
+                m.AddItem(MenuCaptionFromData(e.mid(14)), his, 0, parent, menuicon::CurrentTab, true, {});
                 ++added;
             }
         } else {
@@ -203,7 +204,7 @@ void LoadHistoryView(clsPopupMenu& m, int32_t parent, int mode, const QString& v
                 }
                 previous = site;
             } else if (e.contains(viewKey)) {
-                m.AddItem(e, his, 0, parent, menuicon::CurrentTab, true, {});
+                m.AddItem(MenuCaptionFromData(e), his, 0, parent, menuicon::CurrentTab, true, {});
                 ++added;
             }
         }

@@ -196,7 +196,7 @@ void BuildViewMenu(clsPopupMenu& m, const MenuState& s)
         for (const QString& file : s.skinFiles) {
             QString name = file.mid(3, file.size() - 7);
             name.replace(QLatin1Char('_'), QLatin1Char(' '));
-            menu.AddItem(name, QStringLiteral("VIEW"), 0, self, name == s.skinName ? menuicon::Radio : menuicon::Off,
+            menu.AddItem(MenuCaptionFromData(name), QStringLiteral("VIEW"), 0, self, name == s.skinName ? menuicon::Radio : menuicon::Off,
                          true, QStringLiteral("VIEW_SKIN"));
         }
         addSeparator(menu, self);
@@ -208,7 +208,7 @@ void BuildViewMenu(clsPopupMenu& m, const MenuState& s)
     const auto languages = [&s](clsPopupMenu& menu, int32_t self) {
         for (const QString& file : s.languageFiles) {
             const QString name = file.left(file.size() - 4);
-            menu.AddItem(name, QStringLiteral("VIEW"), 0, self,
+            menu.AddItem(MenuCaptionFromData(name), QStringLiteral("VIEW"), 0, self,
                          name == s.languageName ? menuicon::Radio : menuicon::Off, true,
                          QStringLiteral("VIEW_LANGUAGE"));
         }
@@ -269,7 +269,7 @@ void BuildToolsMenu(clsPopupMenu& m, const MenuState& s)
             if (l.separator)
                 addSeparator(menu, self);
             else
-                menu.AddItem(l.name, QStringLiteral("TOOL"), 0, self, menuicon::Bullet, true,
+                menu.AddItem(MenuCaptionFromData(l.name), QStringLiteral("TOOL"), 0, self, menuicon::Bullet, true,
                              QStringLiteral("TOOL_TRANSLATE"));
         }
         addSeparator(menu, self);
@@ -329,7 +329,7 @@ void AddTabListItems(clsPopupMenu& m, const MenuState& s, const QString& menuNam
     int32_t group = 0;
     for (int i = 1; i <= count; ++i) {
         const int32_t icon = i == s.currentTab + 1 ? menuicon::CurrentTab : menuicon::OtherTab;
-        const QString caption = s.tabCaptions[i - 1];
+        const QString caption = MenuCaptionFromData(s.tabCaptions[i - 1]);
         if (i > groups * 10) {
             m.AddItem(caption, menuName, 0, 0, icon, true, QString::number(i));
             continue;
@@ -460,7 +460,8 @@ bool BuildUserListMenu(clsPopupMenu& m, int list, const QString& localPath)
         if (l.separator)
             addSeparator(m, 0);
         else
-            m.AddItem(l.name, QStringLiteral("MOPTION"), 0, 0, menuicon::Bullet, true, QStringLiteral("MOPTION_EXE") + n);
+            m.AddItem(MenuCaptionFromData(l.name), QStringLiteral("MOPTION"), 0, 0, menuicon::Bullet, true,
+                      QStringLiteral("MOPTION_EXE") + n);
     }
     return true;
 }
@@ -516,7 +517,7 @@ void BuildMediaMenu(clsPopupMenu& m, const MenuState& s)
     if (parts.size() <= 1)
         return;
     for (qsizetype i = 1; i < parts.size(); ++i)
-        m.AddItem(parts[i], media, 0, status, menuicon::None, true, QStringLiteral("MMEDIA_VIEWSTAT"));
+        m.AddItem(MenuCaptionFromData(parts[i]), media, 0, status, menuicon::None, true, QStringLiteral("MMEDIA_VIEWSTAT"));
     addSeparator(m, status);
     add("100701", "Clear Status", QStringLiteral("MMEDIA_CLEARSTAT"), menuicon::Bullet, true, status);
 }

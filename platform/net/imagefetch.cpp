@@ -1,8 +1,12 @@
 #include "platform/net/imagefetch.h"
 
+#include "platform/base/proxybypass.h"
+#include "platform/net/redirectrule.h"
+
 #include <QDir>
 #include <QFile>
 #include <QNetworkProxy>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
@@ -36,10 +40,30 @@ bool holdsLineBreak(QByteArrayView s)
 
 } // namespace
 
+// The proxy of a fetch: the one set, unless the host is an exception.
+class FetchProxyFactory : public QNetworkProxyFactory {
+public:
+    FetchProxyFactory(const QString& host, quint16 port, const QStringList& bypass)
+        : proxy_(QNetworkProxy::HttpProxy, host, port), bypass_(bypass)
+    {
+    }
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override
+    {
+        if (platform::proxy::matchesBypass(bypass_, query.url().scheme().toLower(), query.peerHostName()))
+            return {QNetworkProxy(QNetworkProxy::NoProxy)};
+        return {proxy_};
+    }
+
+private:
+    QNetworkProxy proxy_;
+    QStringList bypass_;
+};
+
 ImageFetch::ImageFetch(QObject* parent) : QObject(parent)
 {
     manager_.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    manager_.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Each redirect is looked at before it is followed.
+    manager_.setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
     limit_.setSingleShot(true);
     QObject::connect(&limit_, &QTimer::timeout, this, [this] {
         Result r;
@@ -53,12 +77,14 @@ ImageFetch::~ImageFetch()
     abort();
 }
 
-void ImageFetch::setProxy(const QString& host, quint16 port)
+void ImageFetch::setProxy(const QString& host, quint16 port, const QStringList& bypass)
 {
-    if (host.isEmpty() || port == 0)
+    if (host.isEmpty() || port == 0) {
+        manager_.setProxyFactory(nullptr);
         manager_.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    else
-        manager_.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, host, port));
+    } else {
+        manager_.setProxyFactory(new FetchProxyFactory(host, port, bypass));
+    }
 }
 
 void ImageFetch::start(const QString& address, const QString& folder, std::function<void(Result)> done)
@@ -95,6 +121,12 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
         QTimer::singleShot(0, this, [this, r] { finish(r); });
         return;
     }
+    if (!data && offline_) {
+        Result r;
+        r.error = QStringLiteral("working offline: nothing is fetched");
+        QTimer::singleShot(0, this, [this, r] { finish(r); });
+        return;
+    }
 
     if (data) {
         decodeData(url);
@@ -111,6 +143,24 @@ void ImageFetch::start(const QString& address, const QString& folder, std::funct
     request.setMaximumRedirectsAllowed(5);
     QNetworkReply* reply = manager_.get(request);
     reply_ = reply;
+    current_ = url;
+    QObject::connect(reply, &QNetworkReply::redirected, this, [this, reply](const QUrl& next) {
+        if (reply_ != reply)
+            return;
+        // Never from https down to http, and never from elsewhere to this machine.
+        QString refusal = RedirectRefusal(current_, next);
+        if (refusal.isEmpty() && current_.scheme().toLower() == QLatin1String("https") &&
+            next.scheme().toLower() != QLatin1String("https"))
+            refusal = QStringLiteral("redirected from https to %1: refused").arg(next.scheme());
+        if (!refusal.isEmpty()) {
+            Result r;
+            r.error = refusal;
+            finish(r);
+            return;
+        }
+        current_ = next;
+        Q_EMIT reply->redirectAllowed();
+    });
     reply->setReadBufferSize(256 * 1024);
     QObject::connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
         while (reply_ == reply && reply->bytesAvailable() > 0) {

@@ -11,7 +11,9 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <functional>
@@ -35,7 +37,11 @@ public:
     explicit ImageFetch(QObject* parent = nullptr);
     ~ImageFetch() override;
 
-    void setProxy(const QString& host, quint16 port);
+    // The proxy of later fetches (none for an empty host), and the hosts
+    // that go around it (the exceptions of platform/base/proxybypass.h).
+    void setProxy(const QString& host, quint16 port, const QStringList& bypass = {});
+    // While offline nothing goes out: a fetch of the network fails at once.
+    void setOffline(bool offline) { offline_ = offline; }
     void setTimeLimit(int ms) { timeLimitMs_ = ms; }
     // The most bytes one image may have (at most kMaxImageBytes).
     void setSizeCap(qint64 bytes) { sizeCap_ = std::clamp<qint64>(bytes, 0, kMaxImageBytes); }
@@ -63,6 +69,8 @@ private:
 
     QNetworkAccessManager manager_;
     QNetworkReply* reply_ = nullptr;
+    QUrl current_; // the address the reply asks now, after any redirect
+    bool offline_ = false;
     QTimer limit_;
     int timeLimitMs_ = 60000;
     qint64 sizeCap_ = kMaxImageBytes;

@@ -1,5 +1,6 @@
 #include "platform/web/wininet.h"
 
+#include "platform/base/proxybypass.h"
 #include "platform/base/registry.h"
 #include "platform/base/textfile.h"
 
@@ -70,23 +71,7 @@ bool isSafeBypassToken(const QString& token)
     return re.match(token).hasMatch();
 }
 
-bool matchesBypass(const QStringList& bypass, const QString& scheme, const QString& host)
-{
-    for (const QString& token : bypass) {
-        if (token.compare(QLatin1String("<local>"), Qt::CaseInsensitive) == 0) {
-            if (!host.isEmpty() && !host.contains(QLatin1Char('.')) && !host.contains(QLatin1Char(':')))
-                return true;
-            continue;
-        }
-        const QString subject = token.contains(QLatin1String("://")) ? scheme + QLatin1String("://") + host : host;
-        QString pattern = QRegularExpression::escape(token);
-        pattern.replace(QLatin1String("\\*"), QLatin1String(".*"));
-        const QRegularExpression re(QRegularExpression::anchoredPattern(pattern), QRegularExpression::CaseInsensitiveOption);
-        if (re.match(subject).hasMatch())
-            return true;
-    }
-    return false;
-}
+using platform::proxy::matchesBypass;
 
 std::optional<QNetworkProxy> proxyOf(QNetworkProxy::ProxyType type, const QString& server)
 {
@@ -324,7 +309,7 @@ QList<ProxyEntry> parseProxyList(const QString& proxyList)
 
 QStringList parseBypassList(const QString& bypassList)
 {
-    return splitList(bypassList);
+    return platform::proxy::splitBypassList(bypassList);
 }
 
 QStringList chromiumProxySwitches(const ProxyInfo& info)

@@ -434,6 +434,7 @@ TEST(BrowserEvents, DocumentCompleteAndProgress)
     EXPECT_EQ(f.tabs->BusyState[0], 1);
     EXPECT_EQ(f.log.count("BindDocumentEvents"), 1);
     EXPECT_EQ(f.log.count("ResetFetchProgress"), 1);
+    EXPECT_EQ(f.log.count("TabPageLoaded(1,http://a/)"), 1) << "only the top-level document tells the downloads";
     f.tabs->WBMAIN_DocumentComplete(1, "http://a/", true);
     EXPECT_EQ(f.host.fake(1)->scripts.size(), 1) << "the body gets its scroll bar";
     // A background tab leaves the busy picture alone; the blank page does nothing.

@@ -1,6 +1,8 @@
 // A file item against a server that answers in every awkward way.
 
+#include "dlmanager/downloadname.h"
 #include "dlmanager/fileitem.h"
+#include "dlmanager/freename.h"
 #include "dlmanager/partialfile.h"
 #include "dlmanager/runstate.h"
 #include "platform/base/registry.h"
@@ -498,6 +500,97 @@ TEST(FileItemTarget, NamesFromTheAddress)
         EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{c.name});
         EXPECT_TRUE(server.requests.last().startsWith(QByteArray("GET " + c.path + " HTTP/1.1\r\n")));
     }
+}
+
+// The single-file form names its target: a whole path is taken as it is,
+// a folder takes the name the answer or the address gives. An address
+// whose path holds no "." is fetched all the same.
+TEST(FileItemTarget, TheSingleFileFormFetchesAnyWebAddress)
+{
+    ScriptedServer server([](int, const QByteArray& request) {
+        QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n";
+        if (request.contains("named=1"))
+            head += "Content-Disposition: attachment; filename=\"../../Song Title.mp3\"\r\n";
+        if (request.contains("utf=1"))
+            head += "Content-Disposition: attachment; filename=\"x.bin\"; filename*=UTF-8''%C3%A9t%C3%A9.ogg\r\n";
+        return Answer{{head + "\r\nbody"}};
+    });
+    const struct {
+        const char* path;
+        const char* target; // below the test's folder; "" is the folder itself
+        QStringList files;
+    } cases[] = {
+        {"/play?id=5", "song.mp3", {"song.mp3"}},
+        {"/play?id=5", "", {"play"}},
+        {"/play?id=5&named=1", "", {"Song Title.mp3"}},
+        {"/stream/?utf=1", "", {QStringLiteral("\u00e9t\u00e9.ogg")}},
+        {"/", "", {"download"}},
+        // A name the address gives is not replaced by the answer's.
+        {"/a.bin?named=1", "", {"a.bin"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        const QString folder = testenv::freshDir(QStringLiteral("single"));
+        RunState run;
+        run.ItemURL = server.url(QString::fromLatin1(c.path));
+        FileItem item(run);
+        item.setTargetPath(*c.target ? folder + QLatin1Char('/') + QLatin1String(c.target) : folder);
+        const Outcome out = fetch(item, run);
+        EXPECT_EQ(out.state, JobDone) << out.status.toStdString();
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), c.files);
+        EXPECT_EQ(testenv::readFile(folder + QLatin1Char('/') + c.files.value(0)), QByteArray("body"));
+    }
+}
+
+TEST(FileItemTarget, TheAnswersNameIsOnePlainName)
+{
+    const struct {
+        QByteArray field;
+        QString name;
+    } cases[] = {
+        {"attachment; filename=\"a.mp3\"", "a.mp3"},
+        {"attachment; filename=a.mp3", "a.mp3"},
+        {"attachment;filename=\"q\\\"uote.txt\"", "q\"uote.txt"},
+        {"attachment; filename*=UTF-8''na%C3%AFve%20file.txt; filename=\"naive.txt\"", QStringLiteral("na\u00efve file.txt")},
+        {"attachment; filename=\"/etc/passwd\"", "passwd"},
+        {"attachment; filename=\"..\\..\\win.ini\"", "win.ini"},
+        {"attachment; filename=\".bashrc\"", "bashrc"},
+        {"attachment; filename=\"..\"", ""},
+        {"attachment; filename=\"a\x01b\"", ""},
+        {"attachment; filename*=UTF-8''a%0Ab", ""},
+        {"attachment", ""},
+        {"inline; name=\"x.bin\"", ""},
+        {QByteArray(5000, 'a'), ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AnswerFileName(c.field), c.name) << c.field.left(60).constData();
+}
+
+// A name longer than the file system takes is shortened, its extension kept,
+// and a taken name gives way to a numbered one that fits as well.
+TEST(FileItemTarget, ALongNameEndsCompleteUnderAShortenedName)
+{
+    ScriptedServer server([](int, const QByteArray&) { return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nbody"}}; });
+    const QString folder = testenv::freshDir(QStringLiteral("long"));
+    const QString shortened = QString(251, QLatin1Char('n')) + QStringLiteral(".bin");
+    for (const QString& expected : QStringList{shortened, QString(247, QLatin1Char('n')) + QStringLiteral(" (2).bin")}) {
+        RunState run;
+        run.ListBase = QStringLiteral("/nowhere/list");
+        run.ItemURL = server.url(QLatin1Char('/') + QString(300, QLatin1Char('n')) + QStringLiteral(".bin"));
+        run.ItemFolder = folder;
+        FileItem item(run);
+        const Outcome out = fetch(item, run);
+        EXPECT_EQ(out.state, JobDone) << out.status.toStdString();
+        EXPECT_EQ(testenv::readFile(folder + QLatin1Char('/') + expected), QByteArray("body"));
+    }
+    QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(left.filter(QStringLiteral("~~~")), QStringList()) << "no partial stays behind";
+    EXPECT_EQ(left.size(), 2);
+    const QString wide = ShortenFileName(QStringLiteral("\u00e9") + QString(300, QLatin1Char('x')) + QStringLiteral(".tar.gz"));
+    EXPECT_EQ(QFile::encodeName(wide).size(), 255);
+    EXPECT_TRUE(wide.endsWith(QLatin1String("xx.gz"))) << wide.toStdString();
+    EXPECT_EQ(ShortenFileName(QStringLiteral("short.bin")), QStringLiteral("short.bin"));
+    EXPECT_EQ(ShortenFileName(QString(300, QLatin1Char('y'))), QString(255, QLatin1Char('y')));
 }
 
 TEST(FileItemProgress, SaysWhatItKnowsOfTheSize)

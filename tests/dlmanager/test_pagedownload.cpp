@@ -177,6 +177,40 @@ TEST(PageGate, AnItemEndsOnceWhateverComesLate)
     }
 }
 
+// A page from elsewhere never leads the item, nor its pictures, to this
+// machine; a page of this machine may go to its other ports.
+TEST(PageGate, APageFromElsewhereNeverReachesThisMachine)
+{
+    PageRun r;
+    r.run.ItemURL = QStringLiteral("http://origin.z5.test/gallery/");
+    r.start();
+    EXPECT_TRUE(r.gate(QStringLiteral("http://cdn.z5.test/frame.html"), false));
+    EXPECT_FALSE(r.gate(QStringLiteral("http://127.0.0.1:631/admin"), false));
+    EXPECT_EQ(r.ends, 0) << "a frame is only kept away";
+    EXPECT_FALSE(r.gate(QStringLiteral("http://localhost:8080/")));
+    ASSERT_TRUE(testenv::waitFor([&] { return r.ends == 1; }, 5000));
+    EXPECT_EQ(r.run.JobState, JobFailed);
+    EXPECT_TRUE(r.run.StatusText.contains(QStringLiteral("to this machine"))) << r.run.StatusText.toStdString();
+
+    // Its pictures on this machine are never asked for.
+    ScriptedServer server([](int, const QByteArray&) {
+        const QByteArray gif = picture("GIF", 0x123456);
+        return Answer{{"HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(gif.size()) + "\r\n\r\n" + gif}};
+    });
+    PageRun p;
+    p.run.ItemURL = QStringLiteral("http://origin.z5.test/gallery/");
+    p.start();
+    p.browser->images = {server.url(QStringLiteral("/a.gif"))};
+    p.browser->events.documentComplete(p.run.ItemURL, true);
+    ASSERT_TRUE(testenv::waitFor([&] { return p.ends == 1; }, 10000));
+    EXPECT_EQ(p.run.JobState, JobFailed);
+    EXPECT_TRUE(server.requests.isEmpty());
+
+    PageRun local;
+    local.start();
+    EXPECT_TRUE(local.gate(QStringLiteral("http://127.0.0.1:10/next.html")));
+}
+
 TEST(PageGate, APageThatNeverCompletesStillEnds)
 {
     // What the control does with an address it does not show (a file the
@@ -214,6 +248,7 @@ TEST(PageImages, NamesInTheFolder)
         bool addPath;
         QStringList files;
         int16_t state;
+        int skipped = 0; // told in the done item's row
     } cases[] = {
         {"same names stay apart", {server.address("/a.gif"), server.address("/x/a.gif")}, false, {"a (2).gif", "a.gif"}, JobDone},
         {"page-like names of known types", {server.address("/get.php?id=1"), server.address("/pic.php")}, false,
@@ -231,8 +266,11 @@ TEST(PageImages, NamesInTheFolder)
          {"anomaly1.gif", "jpeg.jpg", "x.png"}, JobDone},
         {"no raster picture", {server.address("/svg.png")}, false, {}, JobFailed},
         {"half a picture", {server.address("/cut.png")}, false, {}, JobFailed},
+        // What is no picture the item saves is passed over and counted; the page goes on.
         {"a good picture, then a bad one", {server.address("/a.gif"), server.address("/evil.desktop"), server.address("/pic.php")},
-         false, {"a.gif"}, JobDone},
+         false, {"a.gif", "anomaly1.jpg"}, JobDone, 1},
+        {"a drawn logo before the photos", {server.address("/svg.png"), server.address("/a.gif"), server.address("/my%20pic.png")},
+         false, {"a.gif", "my pic.png"}, JobDone, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -245,6 +283,10 @@ TEST(PageImages, NamesInTheFolder)
         EXPECT_EQ(r.run.JobState, c.state) << r.run.StatusText.toStdString();
         EXPECT_EQ(r.files(), c.files);
         EXPECT_EQ(r.browser->asked, PageDownload::kMaxImages);
+        EXPECT_EQ(r.run.ItemNote.isEmpty(), c.skipped == 0) << r.run.ItemNote.toStdString();
+        if (c.skipped > 0) {
+            EXPECT_TRUE(r.run.ItemNote.startsWith(QString::number(c.skipped) + " images skipped")) << r.run.ItemNote.toStdString();
+        }
     }
 }
 

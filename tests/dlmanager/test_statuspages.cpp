@@ -200,12 +200,15 @@ TEST(StatusPages, NoTextEscapesItsPlace)
     run.ItemName = QStringLiteral("a'><script>x</script>\r\nb");
     run.StatusText = QStringLiteral("500 - \"Server\" <errors>");
     run.ItemFolder = QStringLiteral("/t/'\"<>&");
+    run.ItemNote = QStringLiteral("2 images skipped <script>");
     for (int16_t state : {JobFailed, JobDone}) {
         run.JobState = state;
         const QByteArray row = LogRow(run);
         EXPECT_FALSE(row.contains("<script>")) << row.constData();
         EXPECT_FALSE(row.contains('\n'));
         EXPECT_FALSE(row.contains("a'")) << row.constData();
+        // A done row tells what its item passed over.
+        EXPECT_EQ(row.contains(" - 2 images skipped &lt;script&gt;"), state == JobDone) << row.constData();
     }
     const QByteArray header = StatusHeaderPage(run);
     EXPECT_FALSE(header.contains("<b>Mix")) << header.constData();

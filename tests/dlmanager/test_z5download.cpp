@@ -5,6 +5,7 @@
 #include "dlmanager/statuspages.h"
 #include "platform/base/namedlock.h"
 
+#include "httpproxy.h"
 #include "programfixture.h"
 
 #include <QCryptographicHash>
@@ -256,6 +257,19 @@ TEST_F(Z5DownLoadProgram, AStopRequestEndsTheRunMidTransfer)
         EXPECT_TRUE(bar.contains(QLatin1String(shown))) << shown;
     EXPECT_FALSE(bar.contains(QStringLiteral("Z5PAUSE")));
     EXPECT_TRUE(page(QStringLiteral("sF1.HTM")).contains(QStringLiteral("STOPPED")));
+
+    // The partial is the list's own: clearing the list finds it by its tag,
+    // and takes nothing else of the folder.
+    char tag[256];
+    const ssize_t n = ::getxattr(QFile::encodeName(target + QStringLiteral("/slow.bin~~~")).constData(), kPartialListAttribute,
+                                 tag, sizeof tag);
+    EXPECT_EQ(QByteArray(tag, static_cast<qsizetype>(std::max<ssize_t>(n, 0))), DownloadListPartialTag(prog, QStringLiteral("s")));
+    ASSERT_TRUE(testenv::writeFile(target + QStringLiteral("/other.bin~~~"), "another list's"));
+    ASSERT_TRUE(testenv::writeFile(target + QStringLiteral("/slow.bin"), "the user's"));
+    EXPECT_EQ(RemoveDownloadListPartials(prog, QStringLiteral("s")), 1);
+    QStringList left = QDir(target).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"other.bin~~~", "slow.bin"}));
 }
 
 TEST_F(Z5DownLoadProgram, RunsThatMustNotStart)
@@ -336,6 +350,75 @@ TEST_F(Z5DownLoadProgram, TheSingleFileFormFetchesOneFile)
     EXPECT_EQ(testenv::readFile(target + QStringLiteral("/.profile")), QByteArray("the user's own"));
     EXPECT_FALSE(QFile::exists(target + QStringLiteral("/T")));
     EXPECT_EQ(nginx.accessLog().size(), 1);
+
+    // An address whose path names no file, as the media player hands it.
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/play"), bytes.left(3000)));
+    p = start(nginx.base() + QStringLiteral("/play?id=5|||||") + target + QStringLiteral("/clip.mp3"));
+    ASSERT_TRUE(p->waitForFinished(30000));
+    EXPECT_EQ(testenv::readFile(target + QStringLiteral("/clip.mp3")), bytes.left(3000));
+}
+
+namespace {
+
+void setProxy(quint16 port, const QString& exceptions)
+{
+    const QString key = QStringLiteral("Software\\Keldo\\Z5 Browser\\Proxy");
+    reg::writeValue(reg::Hive::CurrentUser, key, QStringLiteral("Check1"), reg::Value::string(QStringLiteral("1")));
+    reg::writeValue(reg::Hive::CurrentUser, key, QStringLiteral("Address1"), reg::Value::string(QStringLiteral("127.0.0.1")));
+    reg::writeValue(reg::Hive::CurrentUser, key, QStringLiteral("Port1"), reg::Value::string(QString::number(port)));
+    reg::writeValue(reg::Hive::CurrentUser, key, QStringLiteral("Exception"), reg::Value::string(exceptions));
+}
+
+} // namespace
+
+// A site elsewhere cannot send the download manager to this machine; a
+// list of this machine's own addresses is followed from port to port. The
+// proxy carries every request but its exceptions.
+TEST_F(Z5DownLoadProgram, RedirectsToThisMachineOnlyFromThisMachine)
+{
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/secret.bin"), "a local service's answer"));
+    ASSERT_TRUE(nginx.start(root));
+    testenv::NginxServer site;
+    ASSERT_TRUE(site.start(testenv::freshDir(QStringLiteral("site")),
+                           QStringLiteral("location = /r.bin { return 302 %1/secret.bin; }").arg(nginx.base())));
+    testenv::HttpProxy proxy;
+    proxy.route(QStringLiteral("origin.z5.test"), site.port());
+    setProxy(proxy.port(), QStringLiteral("127.0.0.1"));
+    const QString elsewhere = QStringLiteral("http://origin.z5.test:%1/r.bin").arg(site.port());
+    writeList(QStringLiteral("r"), {item(QStringLiteral("r.bin"), elsewhere, target),
+                                    item(QStringLiteral("r.bin"), site.base() + QStringLiteral("/r.bin"), target)});
+    QProcess* p = start(QStringLiteral("r||||||||||0"));
+    ASSERT_TRUE(testenv::waitFor([&] { return p->state() == QProcess::NotRunning; }, 60000));
+    const QStringList rows = logRows(QStringLiteral("r"));
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[0].contains(QStringLiteral("FAILED: r.bin - Error: redirected from origin.z5.test to this machine")))
+        << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].contains(QStringLiteral("Z5_Mark.bmp"))) << rows[1].toStdString();
+    EXPECT_EQ(testenv::readFile(target + QStringLiteral("/r.bin")), QByteArray("a local service's answer"));
+    // The local service was asked once, by the local list's item; the
+    // exception went around the proxy.
+    EXPECT_EQ(nginx.accessLog().size(), 1) << nginx.accessLog().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(proxy.log(), QStringList{"GET " + elsewhere});
+    EXPECT_EQ(site.accessLog().size(), 2);
+}
+
+// Working offline, nothing goes out: the item fails and tells why.
+TEST_F(Z5DownLoadProgram, NothingGoesOutWhileOffline)
+{
+    ASSERT_TRUE(testenv::writeFile(root + QStringLiteral("/a.bin"), "x"));
+    ASSERT_TRUE(nginx.start(root));
+    reg::writeValue(reg::Hive::CurrentUser, QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"),
+                    QStringLiteral("GlobalUserOffline"), reg::Value::dword(1));
+    writeList(QStringLiteral("o"), {item(QStringLiteral("a.bin"), nginx.base() + QStringLiteral("/a.bin"), target),
+                                    item(QStringLiteral("page"), nginx.base() + QStringLiteral("/"), target)});
+    ASSERT_TRUE(runList(QStringLiteral("o")));
+    const QStringList rows = logRows(QStringLiteral("o"));
+    ASSERT_EQ(rows.size(), 2);
+    for (const QString& row : rows)
+        EXPECT_TRUE(row.contains(QStringLiteral("working offline"))) << row.toStdString();
+    EXPECT_TRUE(nginx.accessLog().isEmpty());
+    QStringList left = QDir(target).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(left.isEmpty()) << left.join(' ').toStdString();
 }
 
 TEST_F(Z5DownLoadProgram, AnUntrustedCertificateFailsTheItem)

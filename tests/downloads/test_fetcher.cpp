@@ -142,6 +142,14 @@ TEST_F(Fetcher, TheSingleImagePageCarriesTheAddressSafely)
     const QString unescaped = QString(src).replace(QLatin1String("&#39;"), QLatin1String("'")).replace(QLatin1String("&amp;"), QLatin1String("&"));
     EXPECT_EQ(QUrl(unescaped).toLocalFile(), hostile);
     EXPECT_EQ(viewerTab.navigated, QStringList{QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded)});
+    // The page goes once its tab has loaded it, not before, and only then.
+    downloads->TabPageLoaded(6, QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded));
+    downloads->TabPageLoaded(7, QStringLiteral("http://h/~Z5_14302510N.htm"));
+    downloads->TabPageLoaded(7, QUrl::fromLocalFile(hostile).toString(QUrl::FullyEncoded));
+    EXPECT_TRUE(QFile::exists(page));
+    downloads->TabPageLoaded(7, QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded));
+    EXPECT_FALSE(QFile::exists(page));
+    EXPECT_TRUE(QFile::exists(hostile));
 
     EXPECT_EQ(FetchResultPageHtml(QString()),
               QStringLiteral("<html><body bgcolor='#000000' topmargin='0' leftmargin='0'><p align='center'>"

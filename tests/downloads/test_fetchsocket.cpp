@@ -196,6 +196,19 @@ TEST(FetchSocket, TheRequestAsSentDirectAndThroughAProxy)
     ASSERT_EQ(server.requests.size(), 2);
     EXPECT_TRUE(server.requests.at(1).startsWith("GET http://origin.z5.test:8080/b.jpg HTTP/1.1\r\n"));
     EXPECT_TRUE(server.requests.at(1).contains("\r\nHost: origin.z5.test:8080\r\n"));
+
+    // An exception of the proxy setting is asked directly; offline, nothing is asked.
+    proxy.bypass = {QStringLiteral("127.0.0.*")};
+    FetchSocket excepted;
+    ASSERT_EQ(fetch(excepted, targetAt(server.port(), QStringLiteral("/c.jpg")), folder + QStringLiteral("/3"), proxy).failed,
+              std::optional<bool>(false));
+    ASSERT_EQ(server.requests.size(), 3);
+    EXPECT_TRUE(server.requests.at(2).startsWith("GET /c.jpg HTTP/1.1\r\n")) << server.requests.at(2).constData();
+    proxy.offline = true;
+    FetchSocket offline;
+    EXPECT_EQ(fetch(offline, targetAt(server.port(), QStringLiteral("/d.jpg")), folder + QStringLiteral("/4"), proxy).failed,
+              std::optional<bool>(true));
+    EXPECT_EQ(server.requests.size(), 3);
 }
 
 TEST(FetchSocket, FailuresBeforeAnyAnswer)

@@ -6,10 +6,13 @@
 #include "core/downloadlists.h"
 #include "downloads/downloadlistnames.h"
 #include "core/globals.h"
+#include "core/language.h"
 #include "platform/base/namedlock.h"
 
 #include <QRegularExpression>
 #include <QUrl>
+
+#include <sys/xattr.h>
 
 namespace {
 
@@ -233,6 +236,112 @@ TEST_F(StatusPage, ModifyLoadsTheListBackAsAnswered)
     downloads->HandlePageEvent("EVENT:Z5_DLSTAT_MODIFY", 1, pageOf(data(name + ".HTM")));
     EXPECT_EQ(texts(6), QStringList{"new"});
     EXPECT_TRUE(messages().isEmpty());
+
+    // A list far longer than one read buffer comes back whole.
+    QByteArray big = "6\r\n1\r\n0\r\n011000\r\n\r\n\r\n\r\n\r\n";
+    QStringList bigTexts;
+    for (int i = 1; i <= 200; ++i) {
+        const QString text = QStringLiteral("item %1 with a long enough name").arg(i);
+        big += (text + ",http://h/file" + QString::number(i) + ".bin,http://h/page.htm,/dl,\r\n").toUtf8();
+        bigTexts << text;
+    }
+    testenv::writeFile(data(name + ".Z5P"), big);
+    rows(6).clear();
+    window->ListItemCount[6] = 0;
+    downloads->HandlePageEvent("EVENT:Z5_DLSTAT_MODIFY", 1, pageOf(data(name + ".HTM")));
+    EXPECT_EQ(texts(6), bigTexts);
+}
+
+// A stop the download manager does not answer in time is told, and the list
+// keeps its files and its name until its run has ended; then it goes.
+TEST_F(StatusPage, AListStillRunningIsToldAndRemovedWhenItsRunEnds)
+{
+    const QString name = "0301 0905AM - a & b";
+    const QString other = "0302 1000PM";
+    for (const QString& n : {name, other}) {
+        testenv::writeFile(data(n + ".Z5P"), "6\r\n1\r\n0\r\n011000\r\n\r\n\r\n\r\n\r\n");
+        testenv::writeFile(data(n + ".LOG"), "x");
+    }
+    SaveZ5Setting(HiveCurrentUser, kValue, "|" + name + "|" + other);
+    downloads->statusCommands().stopWaitMs = 200;
+    downloads->statusCommands().removal().setPollInterval(50);
+    const struct {
+        const char* what;
+        bool clear;
+    } cases[] = {{"Stop", false}, {"Clear Status", true}};
+    for (const auto& c : cases) {
+        auto run = std::make_unique<platform::NamedLock>(DownloadListLockName(prog, name));
+        ASSERT_TRUE(run->tryLock());
+        prompts.clear();
+        answers = {3};
+        if (c.clear)
+            downloads->ClearDownloadStatusList();
+        else
+            downloads->HandlePageEvent("EVENT:Z5_DLSTAT_STOP", 1, pageOf(data(name + ".HTM")));
+        ASSERT_EQ(messages().size(), 2) << c.what;
+        EXPECT_TRUE(messages()[1].contains("\"" + name + "\"")) << c.what << messages()[1].toStdString();
+        EXPECT_TRUE(messages()[1].startsWith(GetLangString("MESSAGE", "9085", "x"))) << c.what;
+        EXPECT_TRUE(listed().contains("|" + name)) << c.what;
+        EXPECT_TRUE(QFile::exists(data(name + ".Z5P"))) << c.what;
+        EXPECT_EQ(QFile::exists(data(other + ".Z5P")), !c.clear) << c.what;
+        // The run ends: the list goes with its name.
+        run.reset();
+        EXPECT_TRUE(testenv::waitFor([&] { return !QFile::exists(data(name + ".Z5P")); }, 5000)) << c.what;
+        EXPECT_FALSE(QFile::exists(data(name + ".LOG"))) << c.what;
+        EXPECT_FALSE(listed().contains(name)) << c.what;
+        EXPECT_TRUE(downloads->statusCommands().removal().waiting().isEmpty()) << c.what;
+        if (!c.clear) {
+            EXPECT_EQ(listed(), "|" + other);
+            testenv::writeFile(data(name + ".Z5P"), "6\r\n1\r\n0\r\n011000\r\n\r\n\r\n\r\n\r\n");
+            testenv::writeFile(data(name + ".LOG"), "x");
+            SaveZ5Setting(HiveCurrentUser, kValue, "|" + name + "|" + other);
+        }
+    }
+}
+
+// A list that ends for good takes the partial files its items left, found
+// by their list's tag; nothing else in their folders.
+TEST_F(StatusPage, AnEndedListTakesItsOwnPartialsOnly)
+{
+    const QString name = "0301 0905AM - g";
+    const QString folder = testenv::freshDir("target");
+    const auto tagged = [&](const QString& file, const QByteArray& tag) {
+        const QString path = folder + "/" + file;
+        ASSERT_TRUE(testenv::writeFile(path, "part"));
+        if (!tag.isEmpty()) {
+            ASSERT_EQ(::setxattr(QFile::encodeName(path).constData(), kPartialListAttribute, tag.constData(),
+                                 static_cast<size_t>(tag.size()), 0),
+                      0);
+        }
+    };
+    const struct {
+        const char* what;
+        bool clear;
+    } cases[] = {{"Stop", false}, {"Clear Status", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        testenv::writeFile(data(name + ".Z5P"), ("6\r\n1\r\n0\r\n011000\r\n\r\n\r\n\r\n\r\ng,http://h/g.bin,," + folder +
+                                                 ",\r\n")
+                                                    .toUtf8());
+        SaveZ5Setting(HiveCurrentUser, kValue, "|" + name);
+        tagged("g.bin~~~", DownloadListPartialTag(prog, name));
+        tagged("g (2).bin~~~", DownloadListPartialTag(prog, name));
+        tagged("h.bin~~~", DownloadListPartialTag(prog, "0302 1000PM"));
+        tagged("i.bin~~~", {});
+        tagged("g.bin", DownloadListPartialTag(prog, name)); // no partial's name
+        ASSERT_TRUE(QFile::link(folder + "/g.bin~~~", folder + "/link.bin~~~"));
+        answers = {3};
+        if (c.clear)
+            downloads->ClearDownloadStatusList();
+        else
+            downloads->HandlePageEvent("EVENT:Z5_DLSTAT_STOP", 1, pageOf(data(name + ".HTM")));
+        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        left.sort();
+        EXPECT_EQ(left, (QStringList{"g.bin", "h.bin~~~", "i.bin~~~", "link.bin~~~"}));
+        EXPECT_FALSE(QFile::exists(data(name + ".Z5P")));
+    }
 }
 
 TEST_F(StatusPage, ClearStatusStopsEveryListAndKeepsPlaylists)
@@ -257,7 +366,7 @@ TEST_F(StatusPage, ClearStatusStopsEveryListAndKeepsPlaylists)
     answers = {3};
     fakes.calls.clear();
     downloads->ClearDownloadStatusList();
-    EXPECT_EQ(listed(), "");
+    EXPECT_EQ(listed(), "|" + names[1]) << "a list still run keeps its name";
     QStringList closed;
     for (const QString& call : fakes.calls)
         if (call.startsWith("CloseTab"))

@@ -6,6 +6,7 @@
 #include "downloads/pagepictures.h"
 #include "platform/web/browser.h"
 
+#include "httpproxy.h"
 #include "httpserver.h"
 #include "pictures.h"
 #include "scriptedserver.h"
@@ -48,11 +49,12 @@ struct Pictures {
 };
 
 Pictures downloadPictures(HiddenPage& page, const QString& tempFolder, const QString& itemName,
-                          const QString& itemAddress, int waitMs = 30000)
+                          const QString& itemAddress, int waitMs = 30000, const ProxySetting& proxy = {})
 {
     PagePictures pictures;
     Pictures out;
     PagePicturesJob job;
+    job.proxy = proxy;
     job.prefix = tempFolder + QStringLiteral("/~Z5_12000001~~~");
     job.itemName = itemName;
     job.itemAddress = itemAddress;
@@ -128,6 +130,49 @@ TEST(PagePictures, WhichPictureIsTheItems)
         EXPECT_EQ(*out.result, c.result);
         EXPECT_EQ(out.files, c.files);
     }
+}
+
+// The pictures go as the pages go: through the proxy set, around it for its
+// exceptions, and not at all while offline.
+TEST(PagePictures, ThePicturesFollowTheProxySetting)
+{
+    testenv::HttpServer server;
+    server.serve(QStringLiteral("/a.gif"), picture("GIF", qRgb(1, 2, 3)), "image/gif");
+    server.serve(QStringLiteral("/b.png"), picture("PNG", qRgb(0, 200, 0)), "image/png");
+    testenv::HttpProxy proxy;
+    proxy.route(QStringLiteral("origin.z5.test"), server.port());
+    proxy.route(QStringLiteral("direct.z5.test"), server.port());
+    const QString origin = QStringLiteral("http://origin.z5.test:%1").arg(server.port());
+    server.serve(QStringLiteral("/proxied.html"), imgs({origin + "/a.gif", origin + "/b.png"}));
+    server.serve(QStringLiteral("/excepted.html"), imgs({server.address(QStringLiteral("/a.gif"))}));
+    ProxySetting setting;
+    setting.enabled = true;
+    setting.host = QStringLiteral("127.0.0.1");
+    setting.port = proxy.port();
+    setting.bypass = {QStringLiteral("127.0.0.1")};
+
+    HiddenPage page;
+    ASSERT_TRUE(load(page, server.address(QStringLiteral("/proxied.html"))));
+    Pictures out = downloadPictures(page, testenv::freshDir(QStringLiteral("temp")), "x.jpg", origin + "/x", 30000, setting);
+    ASSERT_TRUE(out.result.has_value());
+    EXPECT_EQ(*out.result, Result::NoMatch);
+    EXPECT_EQ(out.files, (QStringList{"~Z5_12000001~~~a.gif", "~Z5_12000001~~~b.png"}));
+    EXPECT_EQ(proxy.log(), (QStringList{"GET " + origin + "/a.gif", "GET " + origin + "/b.png"}));
+
+    // An exception host is fetched directly.
+    ASSERT_TRUE(load(page, server.address(QStringLiteral("/excepted.html"))));
+    out = downloadPictures(page, testenv::freshDir(QStringLiteral("temp")), "x.jpg", origin + "/x", 30000, setting);
+    EXPECT_EQ(out.files, QStringList{"~Z5_12000001~~~a.gif"});
+    EXPECT_EQ(proxy.log().size(), 2);
+
+    // Offline: no picture is asked of anyone.
+    setting.offline = true;
+    ASSERT_TRUE(load(page, server.address(QStringLiteral("/proxied.html"))));
+    const int served = server.pageRequests();
+    out = downloadPictures(page, testenv::freshDir(QStringLiteral("temp")), "x.jpg", origin + "/x", 30000, setting);
+    EXPECT_TRUE(out.files.isEmpty());
+    EXPECT_EQ(proxy.log().size(), 2);
+    EXPECT_EQ(server.pageRequests(), served);
 }
 
 TEST(PagePictures, LocalPicturesOnlyFromLocalPages)

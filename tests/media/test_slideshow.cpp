@@ -191,31 +191,34 @@ TEST_F(Slideshow, OneImageAViewShowsItsPageAndSteps)
     play(3, QStringLiteral("30"));
     auto* page = dynamic_cast<platform::browser::Browser*>(services.Tabs().Browser(window->ListViewerBrowser[3]));
     ASSERT_NE(page, nullptr);
-    const auto showing = [&](const QString& name) {
+    // The page is deleted once its tab loaded it: what it shows is read from the screen.
+    const QColor one(200, 0, 200);
+    const QColor two(0, 120, 255);
+    const auto showing = [&](const QColor& colour) {
         return testenv::waitFor(
             [&] {
+                const QWidget* view = page->view();
                 return page->readyState() == platform::browser::ReadyComplete
                        && page->locationURL().endsWith(QStringLiteral("~Z5_12000010N.htm"))
-                       && QString::fromUtf8(testenv::readFile(window->TempPagePrefix + QStringLiteral("0N.htm")))
-                              .contains(name);
+                       && near(colourIn(grab(), view, QPoint(view->width() / 2, 30)), colour);
             },
             20000);
     };
-    ASSERT_TRUE(showing(QStringLiteral("one.png")));
+    ASSERT_TRUE(showing(one));
     EXPECT_FALSE(window->PicHolder.at(4) && window->PicHolder[4].visible()) << "the page shows, not the cells";
+    EXPECT_TRUE(testenv::waitFor([&] { return !QFile::exists(window->TempPagePrefix + QStringLiteral("0N.htm")); }, 10000))
+        << "the result page stays after its tab loaded it";
     // The picture, at its natural size, centred at the top of a black page.
     const QWidget* view = page->view();
-    ASSERT_TRUE(testenv::waitFor([&] { return near(colourIn(grab(), view, QPoint(view->width() / 2, 30)), QColor(200, 0, 200)); },
-                                 10000));
     shot(QStringLiteral("slideshow-single"));
     EXPECT_TRUE(near(colourIn(grab(), view, QPoint(view->width() / 2, 200)), Qt::black));
 
     services.Media().PlayNextItem(2);
     EXPECT_EQ(window->ListCurrentItem[3], 2);
-    ASSERT_TRUE(showing(QStringLiteral("two.png")));
+    ASSERT_TRUE(showing(two));
     services.Media().PlayNextItem(2);
     EXPECT_EQ(window->ListCurrentItem[3], 1) << "Repeat wraps";
-    ASSERT_TRUE(showing(QStringLiteral("one.png")));
+    ASSERT_TRUE(showing(one));
 
     window->RepeatFlags[3] = 0;
     services.Media().PlayNextItem(2);

@@ -487,6 +487,89 @@ TEST(MenuBuilders, HistoryViews)
     EXPECT_EQ(key, "11302026");
 }
 
+// Every menu caption built from data shows its text as it is: an "&" marks
+// no shortcut, and the commands read the text back unchanged.
+TEST(MenuBuilders, CaptionsFromDataShowTheirTextAsItIs)
+{
+    const QString text = QStringLiteral("a & b &c");
+    const QString shown = QStringLiteral("a && b &&c");
+    const QString read = text;
+    const QString program = testenv::freshDir("program");
+    platform::paths::setProgramFolder(program);
+    QDir(program).mkpath("Common");
+    testenv::writeFile(program + "/Common/Z5_LIST_FOLDER.INI", (text + "=/home/w\n").toUtf8());
+    const QString fav = testenv::freshDir("fav");
+    QDir(fav).mkpath(text);
+    testenv::writeFile(fav + "/" + text + "/" + text + ".url", "[InternetShortcut]\nURL=http://127.0.0.1/\n");
+    const struct {
+        const char* menu;
+        std::function<void(clsPopupMenu&)> build;
+        QString caption; // as the menu holds it
+        QString asRead;  // as the command reads it
+    } cases[] = {
+        {"View Download Status", [&](clsPopupMenu& m) {
+             MenuState s;
+             s.downloadLists = "|" + text;
+             BuildMediaMenu(m, s);
+         }, shown, read},
+        {"Window", [&](clsPopupMenu& m) {
+             MenuState s;
+             s.tabCaptions << TabCaption(1, text, 1);
+             BuildWindowMenu(m, s);
+         }, "1 : " + shown, "1 : " + read},
+        {"Favorites folder", [&](clsPopupMenu& m) {
+             MenuState s;
+             s.favoritesFolder = fav;
+             BuildFavoritesMenu(m, s);
+         }, shown, read},
+        {"Favorites shortcut", [&](clsPopupMenu& m) {
+             MenuState s;
+             s.favoritesFolder = fav;
+             BuildFavoritesMenu(m, s);
+             LoadFavoritesFolder(m, byKey(m, "", shown).index, fav + "/" + text, s);
+         }, shown, read},
+        {"History", [&](clsPopupMenu& m) {
+             BuildHistoryMenu(m);
+             LoadHistoryView(m, byKey(m, "VIEWORDER2").index, 2, "", {"20261210083000" + text}, {}, "20261210");
+         }, shown, read},
+        {"User list", [&](clsPopupMenu& m) { BuildUserListMenu(m, 1, ResolveQuickListPath(1)); }, shown, read},
+        {"A TAB", [&](clsPopupMenu& m) {
+             MenuState s;
+             s.downloadLists = "|x\ty";
+             BuildMediaMenu(m, s);
+         }, "x y", "x y"},
+        {"A leading dash", [&](clsPopupMenu& m) {
+             MenuState s;
+             s.downloadLists = "|-x";
+             BuildMediaMenu(m, s);
+         }, "--x", "-x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.menu);
+        clsPopupMenu m;
+        c.build(m);
+        int32_t found = 0;
+        for (int32_t i = m.Count(); i >= 1 && found == 0; --i)
+            if (m.Record(i)->rawCaption.endsWith(c.caption))
+                found = i;
+        ASSERT_NE(found, 0) << "no item shows " << c.caption.toStdString();
+        EXPECT_EQ(m.Record(found)->mnemonic, "");
+        EXPECT_EQ(m.Record(found)->shortcutText, "");
+        EXPECT_TRUE(m.Caption(found).endsWith(c.asRead)) << m.Caption(found).toStdString();
+    }
+    // A favourite's path, which its command opens, is the folder's own.
+    clsPopupMenu m;
+    MenuState s;
+    s.favoritesFolder = fav;
+    BuildFavoritesMenu(m, s);
+    const int32_t folder = byKey(m, "", shown).index;
+    LoadFavoritesFolder(m, folder, fav + "/" + text, s);
+    const QVector<Item> inside = childrenOf(m, folder);
+    ASSERT_FALSE(inside.isEmpty());
+    EXPECT_EQ(m.HierarchyPath(inside.last().index, 1, "\\"), text + "\\" + text);
+    EXPECT_EQ(MenuCaptionFromData("-"), "-") << "a lone dash stays a dash";
+}
+
 TEST(MenuBuilders, QuickListsRoundTripAndUserCopyFirst)
 {
     const QString program = testenv::freshDir("program");

@@ -57,7 +57,8 @@ TEST(PopupMenuModel, CaptionsSplitIntoTextMnemonicAndShortcut)
         {"Full\t{", "Full", "", "{", 0, 123},
         {"Later\tA+Alt+B", "Later", "", "A+Alt+B", 4, 66},
         {"Open\t&x", "Open", "X", "&x", 0, 0},
-        {"Fish && &Chips", "Fish && &Chips", "&", "", 0, 0},
+        {"Fish && &Chips", "Fish & &Chips", "C", "", 0, 0}, // "&&" is one "&", never a shortcut
+        {"R&&D", "R&D", "", "", 0, 0},
         {"Tools&", "Tools&", "", "", 0, 0},
         {"-", "-", "", "", 0, 0},
         {"-Word", "Word", "", "", 0, 0},

@@ -202,6 +202,54 @@ TEST_F(RunningMenus, EveryMenuShows)
     }
 }
 
+// Names from data keep their "&" in the menus: "a & b", no letter underlined.
+TEST_F(RunningMenus, NamesFromDataShowTheirAmpersand)
+{
+    const QString name = QStringLiteral("a & b");
+    SaveZ5Setting(HiveCurrentUser, QStringLiteral("Z5_DOWNLOADLIST"), "|" + name);
+    const QString favorites = platform::paths::toLocal(GetSpecialFolder(1));
+    QDir().mkpath(favorites);
+    testenv::writeFile(favorites + "/" + name + ".url", "[InternetShortcut]\nURL=http://127.0.0.1:9/\n");
+    testenv::HttpServer server;
+    server.serve("/amp.html", "<html><head><title>a &amp; b</title></head><body>page</body></html>");
+    services.Tabs().NavigateCurrentTab(server.address("/amp.html"));
+    ASSERT_TRUE(testenv::waitFor([&] { return model().TabTitles().value(model().CurrentTab()) == name; }, 30000));
+    const struct {
+        const char* name;
+        std::function<void()> open;
+        std::vector<Step> toList; // from the open menu to the one listing the name
+    } cases[] = {
+        {"window", [&] { menus->cmdMenu_MouseDown(4, 1, 0); }, {}},
+        {"favorites", [&] { menus->ShowFavoritesMenu(); }, {}},
+        // View Download Status is the media menu's last item.
+        {"viewdownloadstatus", [&] { menus->ShowMediaMenu(); }, {key(Qt::Key_Up), key(Qt::Key_Right), levels(2)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList shown;
+        std::vector<Step> steps{levels(1)};
+        steps.insert(steps.end(), c.toList.begin(), c.toList.end());
+        steps.push_back(check([&] {
+            const clsPopupMenu& menu = *window->CustomMenu;
+            for (int32_t i = 1; i <= menu.Count(); ++i)
+                if (menu.Caption(i).endsWith(name))
+                    shown << menu.Caption(i) + "|" + menu.Record(i)->mnemonic;
+        }));
+        steps.push_back(shoot(QStringLiteral("ampersand_") + QLatin1String(c.name)));
+        steps.push_back(key(Qt::Key_Escape));
+        if (!c.toList.empty())
+            steps.push_back(key(Qt::Key_Escape)); // the sub-menu, then its menu
+        Script script(std::move(steps));
+        c.open();
+        EXPECT_TRUE(testenv::waitFor([&] { return script.finished(); }, 10000));
+        ASSERT_FALSE(shown.isEmpty()) << "no item shows " << name.toStdString();
+        for (const QString& item : shown)
+            EXPECT_TRUE(item.endsWith(name + "|")) << item.toStdString();
+        menus->EndMenuBarMode();
+        platform::menus::endMenu();
+    }
+}
+
 TEST_F(RunningMenus, AFavouriteNavigatesAndHistoryListsTheVisitAndFindAsksForAWord)
 {
     testenv::HttpServer server;

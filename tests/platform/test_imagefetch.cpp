@@ -3,6 +3,7 @@
 
 #include "platform/net/imagefetch.h"
 
+#include "httpproxy.h"
 #include "scriptedserver.h"
 #include "testenv.h"
 
@@ -87,4 +88,58 @@ TEST(ImageFetch, CapSchemesAndWhatIsSent)
     EXPECT_TRUE(heads.first().contains("\r\nCookie: k=v; s=t\r\n"));
     // Nothing of a failed fetch stays in the folder.
     EXPECT_TRUE(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// The proxy is used for every host but its exceptions; while offline
+// nothing goes out; a redirect from elsewhere to this machine is refused.
+TEST(ImageFetch, ProxyExceptionsOfflineAndRedirects)
+{
+    const QByteArray ok = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\ngif";
+    ScriptedServer local([&](int, const QByteArray&) { return Answer{{ok}}; });
+    ScriptedServer origin([&](int, const QByteArray& head) {
+        if (head.startsWith("GET /away "))
+            return Answer{{"HTTP/1.1 302 Found\r\nLocation: " + local.url(QStringLiteral("/secret")).toUtf8() +
+                           "\r\nContent-Length: 0\r\n\r\n"}};
+        if (head.startsWith("GET /hop "))
+            return Answer{{"HTTP/1.1 302 Found\r\nLocation: " + local.url(QStringLiteral("/next")).toUtf8() +
+                           "\r\nContent-Length: 0\r\n\r\n"}};
+        return Answer{{ok}};
+    });
+    testenv::HttpProxy proxy;
+    proxy.route(QStringLiteral("origin.z5.test"), origin.port());
+    const QString folder = testenv::freshDir(QStringLiteral("images"));
+    ImageFetch fetch;
+    fetch.setProxy(QStringLiteral("127.0.0.1"), proxy.port(), {QStringLiteral("*.direct.z5.test"), QStringLiteral("127.0.0.1")});
+    const QString proxied = QStringLiteral("http://origin.z5.test:%1/a.gif").arg(origin.port());
+
+    Fetched f = fetchInto(fetch, proxied, folder);
+    EXPECT_TRUE(f.ok) << f.error.toStdString();
+    EXPECT_EQ(proxy.log(), QStringList{"GET " + proxied});
+    // An exception goes direct.
+    f = fetchInto(fetch, local.url(QStringLiteral("/b.gif")), folder);
+    EXPECT_TRUE(f.ok) << f.error.toStdString();
+    EXPECT_EQ(proxy.log().size(), 1);
+    EXPECT_EQ(local.requests.size(), 1);
+
+    // From a host elsewhere to this machine: the local server is never asked.
+    f = fetchInto(fetch, QStringLiteral("http://origin.z5.test:%1/away").arg(origin.port()), folder);
+    EXPECT_FALSE(f.ok);
+    EXPECT_TRUE(f.error.contains(QLatin1String("refused"))) << f.error.toStdString();
+    EXPECT_EQ(local.requests.size(), 1);
+    // Between two ports of this machine a redirect is followed.
+    fetch.setProxy(QString(), 0);
+    f = fetchInto(fetch, origin.url(QStringLiteral("/hop")), folder);
+    EXPECT_TRUE(f.ok) << f.error.toStdString();
+    EXPECT_EQ(local.requests.size(), 2);
+
+    // Offline: no request at all, data addresses still read.
+    fetch.setProxy(QStringLiteral("127.0.0.1"), proxy.port());
+    fetch.setOffline(true);
+    const qsizetype asked = proxy.log().size() + origin.requests.size() + local.requests.size();
+    f = fetchInto(fetch, proxied, folder);
+    EXPECT_FALSE(f.ok);
+    f = fetchInto(fetch, local.url(QStringLiteral("/c.gif")), folder);
+    EXPECT_FALSE(f.ok);
+    EXPECT_EQ(proxy.log().size() + origin.requests.size() + local.requests.size(), asked);
+    EXPECT_TRUE(fetchInto(fetch, QStringLiteral("data:image/gif,GIF89a"), folder).ok);
 }

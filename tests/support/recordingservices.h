@@ -379,6 +379,10 @@ public:
     void PrepareFetchSlots() override { rec("PrepareFetchSlots"); }
     void StartFetchSlot(int16_t s, int32_t i) override { add(QStringLiteral("StartFetchSlot(%1,%2)").arg(s).arg(i)); }
     void ResetFetchProgress() override { rec("ResetFetchProgress"); }
+    void TabPageLoaded(int16_t browserIndex, const QString& url) override
+    {
+        add(QStringLiteral("TabPageLoaded(%1,%2)").arg(browserIndex).arg(url));
+    }
 
     // Dialogs
     void SaveContentList() override { rec("SaveContentList"); }
