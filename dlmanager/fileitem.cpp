@@ -28,6 +28,9 @@ namespace net = platform::net;
 namespace {
 
 constexpr qsizetype kReadChunk = 128 * 1024;
+// The progress texts are for the status page, which is written every tick:
+// a fast transfer renews them at most this often, and once more at its end.
+constexpr qint64 kProgressEveryMs = 50;
 
 QString errnoText(int error)
 {
@@ -230,6 +233,7 @@ void FileItem::WSMain_Connect()
     ResumeByRange = false;
     TotalBytes = 0;
     firstChunkWritten_ = false;
+    progressStale_ = false;
     TransferStartTime.invalidate();
     reader_ = net::HttpResponseReader();
     ReceivedBytes = partial_.size();
@@ -297,7 +301,9 @@ void FileItem::WSMain_DataArrival()
         }
     }
     if (wrote && running_) {
-        updateProgress(firstChunkWritten_);
+        progressStale_ = true;
+        if (!firstChunkWritten_ || progressClock_.hasExpired(kProgressEveryMs))
+            updateProgress(firstChunkWritten_);
         firstChunkWritten_ = true;
     }
 }
@@ -466,6 +472,8 @@ bool FileItem::writeBody(QByteArrayView bytes)
 
 void FileItem::updateProgress(bool laterChunk)
 {
+    progressStale_ = false;
+    progressClock_.start();
     const double elapsed = TransferStartTime.isValid() ? TransferStartTime.nsecsElapsed() / 1e9 : 0;
     if (elapsed > 0) {
         // A size the server never told is said to be unknown, not 0 bytes.
@@ -510,6 +518,8 @@ void FileItem::complete()
 {
     socket_.Close();
     stopTimers();
+    if (progressStale_)
+        updateProgress(true);
     if (TotalBytes > 0 && ReceivedBytes != TotalBytes) {
         fail(ExternalText("9970", "Error:") + QStringLiteral(" the file is incomplete"));
         return;

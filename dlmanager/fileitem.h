@@ -117,6 +117,8 @@ private:
     bool HeaderParsed = false;
     bool restarted_ = false;
     bool firstChunkWritten_ = false;
+    bool progressStale_ = false; // bytes were written since the texts were made
+    QElapsedTimer progressClock_;
     QElapsedTimer TransferStartTime;
     std::vector<char> buffer_;
 };

@@ -1,12 +1,15 @@
 // The download manager program: runs one download list, or fetches one file.
 
 #include "dlmanager/moddownload.h"
+#include "dlmanager/pagebrowser.h"
 #include "platform/base/commandline.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -35,5 +38,15 @@ int main(int argc, char** argv)
     } else {
         app = std::make_unique<QCoreApplication>(qtArguments.argc(), qtArguments.argv());
     }
-    return modDownLoad_Main(argument);
+    const int code = modDownLoad_Main(argument);
+    if (!PageBrowserLoaded()) {
+        // Everything the run wrote is written and closed by now. Without the
+        // web engine nothing is left to tear down, and tearing the widget
+        // application down would load the whole font configuration (the
+        // offscreen platform's font database frees it on its way out), which
+        // takes longer than a loopback transfer of a small file.
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

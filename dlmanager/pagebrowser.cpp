@@ -5,6 +5,12 @@
 
 #include <dlfcn.h>
 
+namespace {
+
+bool moduleLoaded = false;
+
+} // namespace
+
 QString DefaultPageBrowserModule()
 {
     // The program lives in Tool/, the shared libraries one folder up.
@@ -22,6 +28,7 @@ std::unique_ptr<PageBrowser> LoadPageBrowser(const QString& modulePath, const Pa
             *error = QString::fromLocal8Bit(::dlerror());
         return nullptr;
     }
+    moduleLoaded = true;
     auto create = reinterpret_cast<CreatePageBrowserFunction>(::dlsym(handle, kCreatePageBrowserSymbol));
     if (!create) {
         if (error)
@@ -29,4 +36,9 @@ std::unique_ptr<PageBrowser> LoadPageBrowser(const QString& modulePath, const Pa
         return nullptr;
     }
     return std::unique_ptr<PageBrowser>(create(&settings));
+}
+
+bool PageBrowserLoaded()
+{
+    return moduleLoaded;
 }

@@ -59,3 +59,5 @@ QString DefaultPageBrowserModule();
 // module cannot be loaded.
 std::unique_ptr<PageBrowser> LoadPageBrowser(const QString& modulePath, const PageBrowser::Settings& settings,
                                              QString* error);
+// True once this process has loaded the module (and with it the web engine).
+bool PageBrowserLoaded();

@@ -19,6 +19,16 @@ SocketControl::SocketControl(QObject* parent) : QObject(parent)
         raiseError(kSocketErrorTimedOut, QStringLiteral("Connection timed out"));
     });
     QObject::connect(&idleTimer_, &QTimer::timeout, this, [this] {
+        // Traffic only stamps its time, so a fast transfer does not restart
+        // a timer for every chunk; the timer looks at the stamp when it
+        // fires and waits out the rest.
+        const qint64 quietMs = lastTraffic_.elapsed();
+        if (idleTimeoutMs_ <= 0)
+            return;
+        if (quietMs < idleTimeoutMs_) {
+            idleTimer_.start(static_cast<int>(idleTimeoutMs_ - quietMs));
+            return;
+        }
         raiseError(kSocketErrorTimedOut, QStringLiteral("No data from the server for %1 seconds").arg(idleTimeoutMs_ / 1000.0));
     });
 }
@@ -37,7 +47,7 @@ void SocketControl::dropSocket()
     watchFd_ = -1;
     if (!socket_)
         return;
-    QSslSocket* s = socket_;
+    QTcpSocket* s = socket_;
     socket_ = nullptr;
     s->disconnect(this);
     s->abort();
@@ -53,7 +63,8 @@ void SocketControl::setReadBufferSize(qint64 bytes)
 
 void SocketControl::touch()
 {
-    if (idleTimeoutMs_ > 0)
+    lastTraffic_.start();
+    if (idleTimeoutMs_ > 0 && !idleTimer_.isActive())
         idleTimer_.start(idleTimeoutMs_);
 }
 
@@ -89,22 +100,30 @@ void SocketControl::Connect(const QString& host, quint16 port, bool secure, cons
 {
     dropSocket();
     pendingSend_ = 0;
-    socket_ = new QSslSocket(this);
+    // A plain connection never touches TLS: making a TLS socket loads the TLS
+    // backend and the crypto library, which costs more than a whole
+    // loopback transfer of a small file.
+    QSslSocket* tls = secure ? new QSslSocket(this) : nullptr;
+    socket_ = tls ? tls : new QTcpSocket(this);
     if (tunnel)
         socket_->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, tunnel->host, tunnel->port));
     else
         socket_->setProxy(QNetworkProxy::NoProxy);
     socket_->setReadBufferSize(readBufferSize_);
-    QSslSocket* s = socket_;
+    QTcpSocket* s = socket_;
     QObject::connect(s, &QAbstractSocket::hostFound, this, [this] { state_ = SocketState::HostResolved; });
     QObject::connect(s, &QAbstractSocket::connected, this, [this] { watchConnection(); });
-    QObject::connect(s, secure ? &QSslSocket::encrypted : &QAbstractSocket::connected, this, [this] {
+    const auto opened = [this] {
         connectTimer_.stop();
         state_ = SocketState::Connected;
         touch();
         if (onConnect)
             onConnect();
-    });
+    };
+    if (tls)
+        QObject::connect(tls, &QSslSocket::encrypted, this, opened);
+    else
+        QObject::connect(s, &QAbstractSocket::connected, this, opened);
     QObject::connect(s, &QIODevice::readyRead, this, [this] {
         touch();
         if (onDataArrival && socket_)
@@ -157,9 +176,9 @@ void SocketControl::Connect(const QString& host, quint16 port, bool secure, cons
     state_ = SocketState::ResolvingHost;
     if (connectTimeoutMs_ > 0)
         connectTimer_.start(connectTimeoutMs_);
-    if (secure) {
-        s->setPeerVerifyMode(QSslSocket::VerifyPeer);
-        s->connectToHostEncrypted(host, port);
+    if (tls) {
+        tls->setPeerVerifyMode(QSslSocket::VerifyPeer);
+        tls->connectToHostEncrypted(host, port);
     } else {
         s->connectToHost(host, port);
     }

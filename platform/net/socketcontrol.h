@@ -15,6 +15,7 @@
 // bytes that arrived before it still there to be taken.
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -22,7 +23,7 @@
 #include <functional>
 #include <optional>
 
-class QSslSocket;
+class QTcpSocket;
 
 namespace platform::net {
 
@@ -100,10 +101,11 @@ private:
     void watchConnection();
     bool peerReset() const;
 
-    QSslSocket* socket_ = nullptr;
+    QTcpSocket* socket_ = nullptr; // a QSslSocket for a secure connection
     SocketState state_ = SocketState::Closed;
     QTimer connectTimer_;
     QTimer idleTimer_;
+    QElapsedTimer lastTraffic_;
     int connectTimeoutMs_ = kDefaultConnectTimeoutMs;
     int idleTimeoutMs_ = kDefaultIdleTimeoutMs;
     qint64 readBufferSize_ = kDefaultReadBufferSize;

@@ -1,0 +1,2 @@
+z5_add_test(test_dlmanager_programload SOURCES test_programload.cpp LIBS z5dlmanager TIMEOUT 120)
+add_dependencies(test_dlmanager_programload Z5DownLoad z5_stage_data)
