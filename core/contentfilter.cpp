@@ -113,9 +113,19 @@ QString withUnicodeHosts(const QString& text)
     return out + QStringView(text).mid(done);
 }
 
+// Text with its percent-encoded bytes decoded as UTF-8: an address holds
+// "/b%C3%BCcher.html" where the user reads and lists "bücher".
+QString percentDecoded(const QString& text)
+{
+    if (!text.contains(QLatin1Char('%')))
+        return text;
+    return QUrl::fromPercentEncoding(text.toUtf8());
+}
+
 struct FilterSite {
     QString text;    // as listed
     QString unicode; // its host names in Unicode
+    QString decoded; // its host names in Unicode, percent-encoded bytes decoded
 };
 
 // The sites of a list text, parsed once per list: IsUrlBlocked runs before
@@ -128,7 +138,7 @@ const QList<FilterSite>& sitesOf(const QString& list)
         parsed = list;
         sites.clear();
         for (const ContentFilterEntry& e : ContentListEntries(list))
-            sites.append({e.site, withUnicodeHosts(e.site)});
+            sites.append({e.site, withUnicodeHosts(e.site), percentDecoded(withUnicodeHosts(e.site))});
     }
     return sites;
 }
@@ -263,9 +273,13 @@ bool IsUrlBlocked(const QString& url)
         return true;
     if (FilterList.isEmpty())
         return false;
+    // The address in the forms a site may be found in: as it came, with its
+    // host names in Unicode, and with its path's encoded bytes decoded too.
     const QString unicodeUrl = withUnicodeHosts(url);
+    const QString decodedUrl = percentDecoded(unicodeUrl);
     for (const FilterSite& site : sitesOf(FilterList))
-        if (url.contains(site.text, Qt::CaseInsensitive) || unicodeUrl.contains(site.unicode, Qt::CaseInsensitive))
+        if (url.contains(site.text, Qt::CaseInsensitive) || unicodeUrl.contains(site.unicode, Qt::CaseInsensitive)
+            || decodedUrl.contains(site.decoded, Qt::CaseInsensitive))
             return true;
     return false;
 }
@@ -301,7 +315,6 @@ QList<ContentFilterEntry> ContentListEntries(const QString& list)
 bool SaveContentList(const QList<ContentFilterEntry>& entries)
 {
     const QString text = ContentListText(entries);
-    FilterList = entries.isEmpty() ? QString() : text;
     const int digit = static_cast<int>(QRandomGenerator::global()->bounded(1, 10));
     const QByteArray bytes = scrambleBytes(ContentFilterKey, encodeList(text));
     const int64_t code = static_cast<int64_t>(bytes.size()) * digit * 10 + digit;
@@ -340,5 +353,6 @@ bool SaveContentList(const QList<ContentFilterEntry>& entries)
         return false;
     }
     dropPrevious();
+    FilterList = entries.isEmpty() ? QString() : text;
     return true;
 }

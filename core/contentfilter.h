@@ -43,7 +43,9 @@ QString ReadFilterList();
 // True when url must not be opened: it contains "HTTP:///" in any case, or
 // one of the sites of FilterList (ignoring case). Host names match in either
 // spelling: a site listed as "bücher.example" blocks "xn--bcher-kva.example"
-// and the other way round. Passwords are never matched.
+// and the other way round. Text is found decoded as well as encoded: a site
+// "bücher" blocks "/bücher.html" and "/b%C3%BCcher.html" alike. Passwords
+// are never matched.
 bool IsUrlBlocked(const QString& url);
 
 // The byte transform of the data file and its inverse, on text taken by
@@ -82,12 +84,13 @@ QString ContentListText(const QList<ContentFilterEntry>& entries);
 // it stands), the element after it its password.
 QList<ContentFilterEntry> ContentListEntries(const QString& list);
 
-// Saves the rows: FilterList becomes their list text ("" for no rows), the
-// user's data file is rewritten (mode 0600) with the scrambled text and the code is stored with
-// a new random digit. The current code is kept as the previous one until the
-// file is in place, so a crash at any step leaves a file that a recorded
-// code stands for. On failure (the machine hive or the file cannot be
-// written, the code does not fit 32 bits, the list is too long to be read
-// back at start-up) the file and the code stay as they were, the user is
-// told (MESSAGE 9007) and false is returned; FilterList keeps the new list.
+// Saves the rows: the user's data file is rewritten (mode 0600) with the
+// scrambled text, the code is stored with a new random digit, and
+// FilterList becomes their list text ("" for no rows). The current code is
+// kept as the previous one until the file is in place, so a crash at any
+// step leaves a file that a recorded code stands for. On failure (the
+// machine hive or the file cannot be written, the code does not fit 32
+// bits, the list is too long to be read back at start-up) the file, the
+// code and FilterList stay as they were, the user is told (MESSAGE 9007)
+// and false is returned.
 bool SaveContentList(const QList<ContentFilterEntry>& entries);

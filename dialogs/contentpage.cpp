@@ -98,12 +98,14 @@ void RemoveContentItem(frmReferences& f)
     f.SetApplyEnabled(true);
 }
 
-void SaveContentList(frmReferences& f)
+bool SaveContentList(frmReferences& f)
 {
     if (f.ContentEntries == f.ContentEntriesSaved)
-        return;
-    if (SaveContentList(f.ContentEntries))
-        f.ContentEntriesSaved = f.ContentEntries;
+        return true;
+    if (!SaveContentList(f.ContentEntries))
+        return false;
+    f.ContentEntriesSaved = f.ContentEntries;
+    return true;
 }
 
 void SetRemoveEnabled(frmReferences& f, bool flag)

@@ -23,7 +23,8 @@ void AddContentItem(frmReferences& f);
 void RemoveContentItem(frmReferences& f);
 // The page's share of saving: the browser's list, the data file and its
 // code, only when the list differs from the one loaded or last saved.
-void SaveContentList(frmReferences& f);
+// False when it could not be saved (the user was told).
+bool SaveContentList(frmReferences& f);
 // Remove (the button and its caption) on or off.
 void SetRemoveEnabled(frmReferences& f, bool flag);
 

@@ -390,6 +390,9 @@ void frmReferences::Form_Load()
     FillOptionPage(*this, PageCleanUp);
     Cleanup_LabelMessage->setCaption(QString());
 
+    // What the pages hold now is what saving leaves alone.
+    RememberPageSettings(*this);
+
     // 9. Filling raised the pages' change events: Apply starts disabled.
     SetApplyEnabled(false);
     SetRemoveEnabled(*this, false);

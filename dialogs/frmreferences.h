@@ -14,6 +14,7 @@
 #include "core/contentfilter.h"
 #include "core/mainsettings.h"
 #include "core/skinnedbutton.h"
+#include "dialogs/settingwrites.h"
 #include "platform/win/checkbox.h"
 #include "platform/win/combobox.h"
 #include "platform/win/controlarray.h"
@@ -69,6 +70,9 @@ public:
     // The pages shown since the window opened: a page the user never saw is
     // saved as it was filled, never refused for a value it was filled with.
     bool PageShown[7] = {true, false, false, false, false, false, false};
+
+    // The settings the pages write, each with the value it was filled with.
+    SettingWrites Settings;
 
     // ---- Controls of the frame ----
     std::unique_ptr<platform::forms::Label> Form_BackGround;

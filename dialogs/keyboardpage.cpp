@@ -113,30 +113,38 @@ void BrowseKeyProgram(frmReferences& f)
     f.KeyBoard_TextBox[1].setText(program);
 }
 
-void SaveKeySlot(frmReferences& f)
+bool SaveKeySlot(frmReferences& f)
 {
     const int key = f.KeyBoard_ComboBox[0].listIndex();
     if (key < 0 || key > 11)
-        return;
+        return true;
     QString& slot = f.options().KeyMap[static_cast<size_t>(key)];
+    QString record;
     switch (selectedOption(f)) {
     case 0:
         if (f.KeyBoard_ComboBox[1].text().isEmpty())
-            return;
-        slot = QStringLiteral("|0|") + QString::number(f.KeyBoard_ComboBox[1].listIndex()) + QLatin1Char('|');
+            return true;
+        record = QStringLiteral("|0|") + QString::number(f.KeyBoard_ComboBox[1].listIndex()) + QLatin1Char('|');
         break;
     case 1:
     case 2: {
         const QString data = f.KeyBoard_TextBox[selectedOption(f) - 1].text();
         if (data.isEmpty())
-            return;
-        slot = QLatin1Char('|') + QString::number(selectedOption(f)) + QLatin1Char('|') + data + QLatin1Char('|');
+            return true;
+        record = QLatin1Char('|') + QString::number(selectedOption(f)) + QLatin1Char('|') + data + QLatin1Char('|');
         break;
     }
-    case 3: slot = QStringLiteral("|3|"); break;
-    default: break; // no kind chosen: the key keeps its record
+    case 3: record = QStringLiteral("|3|"); break;
+    default: return true; // no kind chosen: the key keeps its record
     }
-    SaveSetting(HiveCurrentUser, kSettingsApp, kKeyBoardSection, QStringLiteral("F") + QString::number(key + 1), slot);
+    // The key's record as this window showed it is left alone; the table
+    // takes a new one only once the store holds it.
+    if (record == slot)
+        return true;
+    if (!f.Settings.write({kKeyBoardSection, QStringLiteral("F") + QString::number(key + 1), record}))
+        return false;
+    slot = record;
+    return true;
 }
 
 bool CheckKeySlot(frmReferences& f)

@@ -32,9 +32,10 @@ void ShowKeySlot(frmReferences& f);
 // Puts a picked program into the program box (cancelling empties it).
 void BrowseKeyProgram(frmReferences& f);
 // The page's share of saving: the record built from the page replaces the
-// chosen key's, in the table and in the registry. Nothing is saved without a
-// key, or when the chosen kind has no data.
-void SaveKeySlot(frmReferences& f);
+// chosen key's, in the registry and then in the table. Nothing is saved
+// without a key, when the chosen kind has no data, or when the record is
+// the one the key has. False when the store refused it.
+bool SaveKeySlot(frmReferences& f);
 // False when the record to save would hold a "|" in its data (a record has
 // no escape for it); the user was told.
 bool CheckKeySlot(frmReferences& f);

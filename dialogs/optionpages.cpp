@@ -56,11 +56,6 @@ QString setting(const QString& name, const QString& fallback)
     return ReadZ5Setting(HiveCurrentUser, name, fallback);
 }
 
-void save(const QString& name, const QString& value)
-{
-    SaveZ5Setting(HiveCurrentUser, name, value);
-}
-
 // The number of a one-character text, as a check box takes it.
 std::optional<int> digitOf(const QString& character)
 {
@@ -248,48 +243,103 @@ void QuickLaunch_TextBox_GotFocus(frmReferences& f, int index)
     box.setSelLength(static_cast<int>(box.text().size()));
 }
 
-void SaveOptionsPage(frmReferences& f, int16_t page)
+namespace {
+
+// The time-out the General page stands for: its box's number to the
+// nearest whole one, or the current one when the box holds none that fits.
+int16_t timeoutOf(const frmReferences& f)
 {
-    MainSettings& o = f.options();
+    if (const auto n = vb::toNumber(f.General_TextBox->text()))
+        if (const auto seconds = vb::toInt16(*n))
+            return *seconds;
+    return f.options().UnreachableTimeout;
+}
+
+// The values the pages 0, 1, 2, 4 and 6 write, in their order.
+QList<SettingWrite> pageSettings(const frmReferences& f, int16_t page)
+{
+    QList<SettingWrite> values;
+    const auto add = [&values](const QString& name, const QString& value) { values.append({kSettingsSection, name, value}); };
     switch (page) {
-    case PageGeneral: {
-        for (int i = 0; i <= 6; ++i) {
-            const int value = f.General_CheckBox[i].value();
-            o.GeneralOptionBytes[kGeneralOptions[i].byte] = static_cast<uint8_t>(value);
-            save(QLatin1String(kGeneralOptions[i].setting), QString::number(value));
-        }
-        // A number that does not fit keeps the previous value, written again.
-        if (const auto n = vb::toNumber(f.General_TextBox->text()))
-            if (const auto seconds = vb::toInt16(*n))
-                o.UnreachableTimeout = *seconds;
-        save(QStringLiteral("UNREACHABLETIMEOUT"), QString::number(o.UnreachableTimeout));
+    case PageGeneral:
+        for (int i = 0; i <= 6; ++i)
+            add(QLatin1String(kGeneralOptions[i].setting), checkText(f.General_CheckBox[i]));
+        add(QStringLiteral("UNREACHABLETIMEOUT"), QString::number(timeoutOf(f)));
         break;
-    }
     case PageStartPages:
-        save(kStartPage, checkText(f.StartPages_CheckBox[0]) + checkText(f.StartPages_CheckBox[1]) + QStringLiteral("||")
-                             + f.StartPages_TextBox[0].text() + QStringLiteral("||") + f.StartPages_TextBox[1].text());
+        add(kStartPage, checkText(f.StartPages_CheckBox[0]) + checkText(f.StartPages_CheckBox[1]) + QStringLiteral("||")
+                            + f.StartPages_TextBox[0].text() + QStringLiteral("||") + f.StartPages_TextBox[1].text());
         break;
     case PageQuickLaunch:
-        save(QStringLiteral("DEFAULTFOLDER"), f.QuickLaunch_TextBox[0].text());
-        save(QStringLiteral("DEFAULTMAIL"), f.QuickLaunch_TextBox[1].text());
-        save(QStringLiteral("DEFAULTSEARCH"), f.QuickLaunch_TextBox[2].text());
-        break;
-    case PageKeyboard:
-        SaveKeySlot(f);
+        add(QStringLiteral("DEFAULTFOLDER"), f.QuickLaunch_TextBox[0].text());
+        add(QStringLiteral("DEFAULTMAIL"), f.QuickLaunch_TextBox[1].text());
+        add(QStringLiteral("DEFAULTSEARCH"), f.QuickLaunch_TextBox[2].text());
         break;
     case PageProxy:
-        ApplyProxyToIE(f, false);
-        SaveProxySettings(f);
-        break;
-    case PageContent:
-        SaveContentList(f);
-        break;
+        return ProxyPageSettings(f);
     case PageCleanUp:
-        save(kCleanUp, cleanupDigits(f));
+        add(kCleanUp, cleanupDigits(f));
         break;
     default:
         break;
     }
+    return values;
+}
+
+// The user told when the store refused a value since the last telling;
+// true when it did.
+bool tellRefusedSettings(frmReferences& f)
+{
+    const std::optional<QString> why = f.Settings.takeFailure();
+    if (!why)
+        return false;
+    QString text = message("9095", "The settings could not be saved.");
+    if (!why->isEmpty())
+        text += QLatin1Char('\n') + *why;
+    ShowMessage(text, 1, 0);
+    return true;
+}
+
+} // namespace
+
+void RememberPageSettings(frmReferences& f)
+{
+    for (const int16_t page : {PageGeneral, PageStartPages, PageQuickLaunch, PageProxy, PageCleanUp})
+        f.Settings.remember(pageSettings(f, page));
+}
+
+bool SaveOptionsPage(frmReferences& f, int16_t page)
+{
+    switch (page) {
+    case PageKeyboard:
+        return SaveKeySlot(f);
+    case PageContent:
+        return SaveContentList(f);
+    case PageProxy:
+        // The process takes the proxy the store holds.
+        if (!SaveProxySettings(f))
+            return false;
+        ApplyProxyToIE(false);
+        return true;
+    default:
+        break;
+    }
+    MainSettings& o = f.options();
+    const int16_t timeout = timeoutOf(f);
+    const QList<SettingWrite> values = pageSettings(f, page);
+    bool stored = true;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (!f.Settings.write(values[i])) {
+            stored = false;
+            continue;
+        }
+        // The options in memory follow what the store took.
+        if (page == PageGeneral && i <= 6)
+            o.GeneralOptionBytes[kGeneralOptions[i].byte] = static_cast<uint8_t>(f.General_CheckBox[static_cast<int>(i)].value());
+        else if (page == PageGeneral)
+            o.UnreachableTimeout = timeout;
+    }
+    return stored;
 }
 
 bool CheckOptionsPage(frmReferences& f, int16_t page)
@@ -323,9 +373,13 @@ void ApplyAllOptions(frmReferences& f)
     for (int16_t page = 0; page <= 6; ++page)
         if (!CheckOptionsPage(f, page))
             return;
+    bool stored = true;
     for (int16_t page = 0; page <= 6; ++page)
-        SaveOptionsPage(f, page);
-    f.hide();
+        stored = SaveOptionsPage(f, page) && stored;
+    // A value the store refused keeps the window open with the user's values.
+    tellRefusedSettings(f);
+    if (stored)
+        f.hide();
 }
 
 void ApplyCurrentPage(frmReferences& f)
@@ -346,8 +400,8 @@ void ApplyCurrentPage(frmReferences& f)
         ShowKeySlot(f);
         break;
     case PageProxy:
-        ApplyProxyToIE(f, true);
-        SaveProxySettings(f);
+        if (SaveProxySettings(f))
+            ApplyProxyToIE(true);
         break;
     case PageCleanUp:
         RunCleanUpNow(f);
@@ -355,6 +409,7 @@ void ApplyCurrentPage(frmReferences& f)
     default:
         break;
     }
+    tellRefusedSettings(f);
 }
 
 void CloseOptions(frmReferences& f)

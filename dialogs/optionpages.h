@@ -23,13 +23,20 @@ void FillOptionPage(frmReferences& f, int16_t page);
 // Wires the change and focus events of these pages.
 void WireOptionPages(frmReferences& f);
 
-// Writes page `page` (0 to 6; any other: nothing); reports nothing.
-void SaveOptionsPage(frmReferences& f, int16_t page);
+// Remembers what the pages hold once they are filled: saving writes only
+// the values that differ from it.
+void RememberPageSettings(frmReferences& f);
+// Writes the values of page `page` (0 to 6; any other: nothing) that the
+// user changed; the options in memory follow only what the store took.
+// False when the store refused a value (noted for the window to tell) or
+// the content list could not be saved (told already).
+bool SaveOptionsPage(frmReferences& f, int16_t page);
 // False when a page holds a value it must not save; the user was told why.
 // Pages the user never saw are not checked, the time-out always is.
 bool CheckOptionsPage(frmReferences& f, int16_t page);
 // OK: every page checked, then saved in order, and the window hidden; when a
-// check fails nothing is saved and the window stays.
+// check fails nothing is saved and the window stays; when a value cannot be
+// stored the user is told and the window stays with his values.
 void ApplyAllOptions(frmReferences& f);
 // Apply: the page shown is checked and saved (the Clean Up page runs its
 // clean-up now).

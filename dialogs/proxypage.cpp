@@ -2,6 +2,7 @@
 
 #include "core/language.h"
 #include "core/messagebox.h"
+#include "core/proxysetting.h"
 #include "core/settingsstore.h"
 #include "dialogs/frmreferences.h"
 #include "platform/base/vbrt.h"
@@ -23,11 +24,6 @@ QString lang(const char* key, const char* english)
 QString read(const QString& name, const QString& fallback)
 {
     return ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, name, fallback);
-}
-
-void write(const QString& name, const QString& value)
-{
-    SaveSetting(HiveCurrentUser, kSettingsApp, kProxySection, name, value);
 }
 
 void enableBox(platform::forms::TextBox& box, bool on)
@@ -139,35 +135,33 @@ void LoadProxySettings(frmReferences& f)
     useProxyRule(f);
 }
 
-ProxySettingValues ProxyPageValues(const frmReferences& f)
+QList<SettingWrite> ProxyPageSettings(const frmReferences& f)
 {
-    ProxySettingValues v;
-    v.Check1 = QString::number(f.Proxy_CheckBox[0].value());
-    v.Check3 = QString::number(f.Proxy_CheckBox[2].value());
-    for (int k = 1; k <= 5; ++k) {
-        v.Address[k] = f.Proxy_TextBox[2 * (k - 1)].text();
-        v.Port[k] = f.Proxy_TextBox[2 * (k - 1) + 1].text();
-    }
-    v.Exception = f.Proxy_TextBox[10].text();
-    return v;
-}
-
-void SaveProxySettings(frmReferences& f)
-{
+    QList<SettingWrite> values;
+    const auto add = [&values](const QString& name, const QString& value) { values.append({kProxySection, name, value}); };
     for (int i = 0; i <= 2; ++i)
-        write(QStringLiteral("Check") + QString::number(i + 1), QString::number(f.Proxy_CheckBox[i].value()));
+        add(QStringLiteral("Check") + QString::number(i + 1), QString::number(f.Proxy_CheckBox[i].value()));
     for (int k = 1; k <= 5; ++k)
-        write(QStringLiteral("Address") + QString::number(k), f.Proxy_TextBox[2 * (k - 1)].text());
+        add(QStringLiteral("Address") + QString::number(k), f.Proxy_TextBox[2 * (k - 1)].text());
     for (int k = 1; k <= 5; ++k)
-        write(QStringLiteral("Port") + QString::number(k), f.Proxy_TextBox[2 * (k - 1) + 1].text());
-    write(QStringLiteral("Exception"), f.Proxy_TextBox[10].text());
+        add(QStringLiteral("Port") + QString::number(k), f.Proxy_TextBox[2 * (k - 1) + 1].text());
+    add(QStringLiteral("Exception"), f.Proxy_TextBox[10].text());
+    return values;
 }
 
-void ApplyProxyToIE(frmReferences& f, bool report)
+bool SaveProxySettings(frmReferences& f)
 {
-    const ProxySettingValues values = ProxyPageValues(f);
+    bool stored = true;
+    for (const SettingWrite& v : ProxyPageSettings(f))
+        stored = f.Settings.write(v) && stored;
+    return stored;
+}
+
+void ApplyProxyToIE(bool report)
+{
+    const ProxySettingValues values = ReadProxySettingValues();
     platform::wininet::ProxyInfo info;
-    info.namedProxy = f.Proxy_CheckBox[0].value() == 1;
+    info.namedProxy = values.Check1 == QLatin1String("1");
     info.proxyList = BuildProxyList(values);
     info.bypassList = BuildProxyBypassList(values);
     // The program's own requests take it at once; pages that run keep the

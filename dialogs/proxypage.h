@@ -9,6 +9,7 @@
 // the download manager reads them at its start.
 
 #include "core/connection.h"
+#include "dialogs/settingwrites.h"
 
 #include <QString>
 
@@ -19,13 +20,14 @@ void WireProxyPage(frmReferences& f);
 
 // Fills the page from the registry and settles what is enabled.
 void LoadProxySettings(frmReferences& f);
-// Writes the page's 14 values, in their order.
-void SaveProxySettings(frmReferences& f);
-// The page's values as the settings hold them.
-ProxySettingValues ProxyPageValues(const frmReferences& f);
-// Builds the proxy record from the page and sets it for the process; with
-// report the user is told the outcome.
-void ApplyProxyToIE(frmReferences& f, bool report);
+// The page's 14 values as the settings hold them, in their order.
+QList<SettingWrite> ProxyPageSettings(const frmReferences& f);
+// Writes those the user changed; false when the store refused one.
+bool SaveProxySettings(frmReferences& f);
+// Builds the proxy record from the stored settings and sets it for the
+// process, which so uses what the store holds; with report the user is told
+// the outcome.
+void ApplyProxyToIE(bool report);
 // While "Use a proxy server" is ticked, every enabled, non-empty box must
 // hold what its kind allows; false (the user told which box) when one does
 // not.

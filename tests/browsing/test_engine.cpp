@@ -353,6 +353,29 @@ TEST_F(EngineTabs, ListedSitesAreNeverRequested)
     EXPECT_EQ(server.requestsFor("/a.html"), 0);
 }
 
+// A listed word with a letter outside ASCII is found in paths as typed and
+// as sent percent-encoded: neither the tab's address nor the page's
+// pictures reach the server.
+TEST_F(EngineTabs, AListedWordIsFoundInPathsTypedAndEncoded)
+{
+    FilterList = QStringLiteral("|b\u00fccher||");
+    server.serve("/page.html", "<html><body><img src='/b\u00fccher-path.png'><img src='/b%C3%BCcher.png'>"
+                               "<img src='/C-shown.png'></body></html>");
+    const auto cher = [this] {
+        int n = 0;
+        for (const QString& line : server.log())
+            n += line.contains(QStringLiteral("cher"), Qt::CaseInsensitive) ? 1 : 0;
+        return n;
+    };
+    for (const QString& path : {QStringLiteral("/b\u00fccher-path.html"), QStringLiteral("/b%C3%BCcher.html")})
+        ASSERT_TRUE(navigateUntilSeen(0, server.address(path), QStringLiteral("cher"))) << path.toStdString();
+    ASSERT_TRUE(load(0, server.address("/page.html")));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/C-shown.png") == 1; }, 30000))
+        << server.log().join(", ").toStdString();
+    QTest::qWait(300);
+    EXPECT_EQ(cher(), 0) << server.log().join(", ").toStdString();
+}
+
 TEST_F(EngineTabs, ListedHostsAreNeverRequestedByAnyPageOrPart)
 {
     // A site listed as a user types it and one listed in its ASCII form.

@@ -131,13 +131,11 @@ TEST_F(PreferencesProcess, EveryPageReachesTheHiveAndTheNextStart)
     EXPECT_EQ(valueLine(valuesOf(user, kUserKey + QStringLiteral("\\KeyBoard")), QStringLiteral("F3")),
               sz(QStringLiteral("F3"), QStringLiteral("|1|") + f3Url + QLatin1Char('|')));
     const QString addr = QStringLiteral("127.0.0.1");
+    // Only the values changed are written.
     EXPECT_EQ(valuesOf(user, kUserKey + QStringLiteral("\\Proxy")),
-              (QStringList{sz(QStringLiteral("Check1"), QStringLiteral("1")), sz(QStringLiteral("Check2"), QStringLiteral("0")),
-                           sz(QStringLiteral("Check3"), QStringLiteral("0")), sz(QStringLiteral("Address1"), addr),
-                           sz(QStringLiteral("Address2"), addr), sz(QStringLiteral("Address3"), {}),
-                           sz(QStringLiteral("Address4"), {}), sz(QStringLiteral("Address5"), {}),
-                           sz(QStringLiteral("Port1"), port), sz(QStringLiteral("Port2"), port), sz(QStringLiteral("Port3"), {}),
-                           sz(QStringLiteral("Port4"), {}), sz(QStringLiteral("Port5"), {}), sz(QStringLiteral("Exception"), QStringLiteral("bypass.z5.test"))}));
+              (QStringList{sz(QStringLiteral("Check1"), QStringLiteral("1")), sz(QStringLiteral("Address1"), addr),
+                           sz(QStringLiteral("Address2"), addr), sz(QStringLiteral("Port1"), port), sz(QStringLiteral("Port2"), port),
+                           sz(QStringLiteral("Exception"), QStringLiteral("bypass.z5.test"))}));
     const QString machineKey = QStringLiteral("HKLM\\Software\\Keldo\\Z5 Browser");
     const QStringList machine = valuesOf(regQuery(machineKey), machineKey);
     const QString code = valueLine(machine, QStringLiteral("Z5_STARTUPCODE")).section(QLatin1Char(' '), 2);

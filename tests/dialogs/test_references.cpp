@@ -206,9 +206,10 @@ TEST_F(References, TheGeneralPageWritesTheOptionsAndTheTimeOut)
     // Inline completion was ticked, then cleared, and so on.
     EXPECT_EQ(options.GeneralOptionBytes[OptUseTxtAutoComplete], 1);
     EXPECT_EQ(userSetting(QStringLiteral("USETXTAUTOCOMPLETE")), QStringLiteral("1"));
-    for (const char* name : {"DISABLESCRIPTERROR", "REMEMBERLASTFOLDER", "OPENLINKWITHNEWTAB", "MOUSEGESTURESINUSE"})
-        EXPECT_EQ(userSetting(QLatin1String(name)), QStringLiteral("1")) << name;
-    EXPECT_EQ(userSetting(QStringLiteral("GROUPLOADONSTARTUP")), QStringLiteral("0"));
+    // The boxes never touched are never written.
+    for (const char* name : {"DISABLESCRIPTERROR", "REMEMBERLASTFOLDER", "OPENLINKWITHNEWTAB", "MOUSEGESTURESINUSE",
+                             "GROUPLOADONSTARTUP"})
+        EXPECT_EQ(userSetting(QLatin1String(name)), QStringLiteral("<none>")) << name;
 }
 
 // "STARTPAGE": two flags, "||", the home page, "||", the group folder.
@@ -500,7 +501,8 @@ TEST_F(References, TheKeyboardPageSavesOnlyTheKeyShownAndOnlyWholeRecords)
     EXPECT_TRUE(f.KeyBoard_Option[0].value());
     EXPECT_EQ(f.KeyBoard_ComboBox[1].text(), QStringLiteral("Refresh"));
 
-    // F2 edited, then F3 chosen and applied: F3 unchanged, F2 as it was.
+    // F2 edited, then F3 chosen and applied: F3 unchanged and not written,
+    // F2 as it was.
     choose(f.KeyBoard_ComboBox[0], QStringLiteral("F2"));
     clearAndType(f.KeyBoard_TextBox[0], QStringLiteral("http://edited.example/"));
     choose(f.KeyBoard_ComboBox[0], QStringLiteral("F3"));
@@ -508,14 +510,14 @@ TEST_F(References, TheKeyboardPageSavesOnlyTheKeyShownAndOnlyWholeRecords)
     click(f.cmdButton1[2]);
     EXPECT_EQ(options.KeyMap[1], QStringLiteral("|1|http://f2.example/|"));
     EXPECT_EQ(keyRecord("F2"), QStringLiteral("<none>"));
-    EXPECT_EQ(keyRecord("F3"), QStringLiteral("|3|"));
+    EXPECT_EQ(keyRecord("F3"), QStringLiteral("<none>"));
 
     // Typing selects "Open Web Site"; a "|" in it is refused.
     typeInto(f.KeyBoard_TextBox[0], QStringLiteral("http://a|b"));
     EXPECT_TRUE(f.KeyBoard_Option[1].value());
     click(f.cmdButton1[2]);
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("The character | can not be used here:\nOpen Web Site")});
-    EXPECT_EQ(keyRecord("F3"), QStringLiteral("|3|"));
+    EXPECT_EQ(keyRecord("F3"), QStringLiteral("<none>"));
 
     // "Defined" without an action, or a cancelled program picker with an
     // emptied box, saves nothing.
@@ -523,13 +525,13 @@ TEST_F(References, TheKeyboardPageSavesOnlyTheKeyShownAndOnlyWholeRecords)
     f.KeyBoard_ComboBox[1].setListIndex(-1);
     f.KeyBoard_Option[0].setValue(true);
     click(f.cmdButton1[2]);
-    EXPECT_EQ(keyRecord("F3"), QStringLiteral("|3|"));
+    EXPECT_EQ(keyRecord("F3"), QStringLiteral("<none>"));
     typeInto(f.KeyBoard_TextBox[1], QStringLiteral("/bin/sh"));
     click(f.cmdButton2[2]); // cancelled
     EXPECT_EQ(f.KeyBoard_TextBox[1].text(), QString());
     EXPECT_TRUE(f.KeyBoard_Option[2].value());
     click(f.cmdButton1[2]);
-    EXPECT_EQ(keyRecord("F3"), QStringLiteral("|3|"));
+    EXPECT_EQ(keyRecord("F3"), QStringLiteral("<none>"));
     EXPECT_EQ(options.KeyMap[2], QStringLiteral("|3|"));
 
     // The current page's address goes into the address box, an empty one
@@ -623,10 +625,9 @@ TEST_F(References, TheProxyPageEnablesSavesAndAppliesItsServers)
     QStringList written;
     for (const auto& v : *values)
         written << v.name + QLatin1Char('=') + v.value.text;
-    EXPECT_EQ(written, (QStringList{"Check1=1", "Check2=0", "Check3=1", "Address1=proxy.example.org",
-                                    "Address2=secure.example.org", "Address3=ftp.example.org", "Address4=", "Address5=",
-                                    "Port1=3128", "Port2=3129", "Port3=", "Port4=", "Port5=",
-                                    "Exception=a.example;b.example"}));
+    EXPECT_EQ(written, (QStringList{"Check1=1", "Check3=1", "Address1=proxy.example.org", "Address2=secure.example.org",
+                                    "Address3=ftp.example.org", "Port1=3128", "Port2=3129", "Exception=a.example;b.example"}))
+        << "only the values changed";
 }
 
 // A box that holds what its kind does not take is named and nothing is
@@ -767,8 +768,8 @@ TEST_F(References, TheContentPageKeepsPasswordsOffTheScreen)
 }
 
 // A machine hive that cannot be written: the save says 9007, the file and
-// its code stay as they were, so the next start still passes its check;
-// the browser's list holds the new entries meanwhile.
+// its code stay as they were, so the next start still passes its check,
+// and the browser's list stays the one they hold.
 TEST_F(References, AContentSaveThatCannotBeRecordedLeavesTheOldFileInForce)
 {
     FilterList.clear();
@@ -786,7 +787,7 @@ TEST_F(References, AContentSaveThatCannotBeRecordedLeavesTheOldFileInForce)
     click(f.cmdButton1[2]);
     QDir().rmdir(blocker);
     EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("Unable to save Content Data")});
-    EXPECT_EQ(FilterList, QStringLiteral("|old.example||new.example||"));
+    EXPECT_EQ(FilterList, QStringLiteral("|old.example||"));
     EXPECT_EQ(testenv::readFile(FilterDataFilePath()), file);
     EXPECT_EQ(hiveBytes("HKEY_LOCAL_MACHINE"), machine);
     EXPECT_EQ(CheckFilterData(), FilterDataCheck::Passes);
@@ -811,6 +812,88 @@ TEST_F(References, AnUntouchedContentListIsNotWrittenBack)
     EXPECT_EQ(testenv::readFile(FilterDataFilePath()), file);
     EXPECT_EQ(hiveBytes("HKEY_LOCAL_MACHINE"), machine);
     EXPECT_EQ(ReadFilterList(), QStringLiteral("|first.example||other-window.example||"));
+}
+
+// Another window saved a start page, a proxy exception and a content entry
+// after this one opened: this window's OK writes only what was changed in
+// it, and nothing at all when nothing was.
+TEST_F(References, OkWritesOnlyTheValuesChangedInThisWindow)
+{
+    SaveZ5Setting(HiveCurrentUser, QStringLiteral("STARTPAGE"), QStringLiteral("10||http://before.example/||"));
+    for (const bool touched : {false, true}) {
+        SCOPED_TRACE(touched ? "one value changed" : "nothing changed");
+        frmReferences& f = open();
+        const QString other = touched ? QStringLiteral("second") : QStringLiteral("first");
+        SaveZ5Setting(HiveCurrentUser, QStringLiteral("STARTPAGE"), QStringLiteral("10||http://") + other + QStringLiteral(".example/||"));
+        saveProxy("Exception", other + QStringLiteral(".example"));
+        ASSERT_TRUE(SaveContentList(QList<ContentFilterEntry>{{other + QStringLiteral(".example"), QString()}}));
+        const QByteArray machine = hiveBytes("HKEY_LOCAL_MACHINE");
+        const QByteArray file = testenv::readFile(FilterDataFilePath());
+        if (touched) {
+            page(PageQuickLaunch);
+            clearAndType(f.QuickLaunch_TextBox[2], QStringLiteral("http://search.example/?q="));
+        }
+        const QByteArray user = hiveBytes("HKEY_CURRENT_USER");
+        click(f.cmdButton1[0]);
+        EXPECT_FALSE(f.window()->isVisible());
+        EXPECT_TRUE(takeMessages().isEmpty());
+        EXPECT_EQ(userSetting(QStringLiteral("STARTPAGE")), QStringLiteral("10||http://") + other + QStringLiteral(".example/||"));
+        EXPECT_EQ(userSetting(QStringLiteral("Exception"), QStringLiteral("Z5 Browser\\Proxy")), other + QStringLiteral(".example"));
+        EXPECT_EQ(testenv::readFile(FilterDataFilePath()), file);
+        EXPECT_EQ(hiveBytes("HKEY_LOCAL_MACHINE"), machine);
+        if (touched)
+            EXPECT_EQ(userSetting(QStringLiteral("DEFAULTSEARCH")), QStringLiteral("http://search.example/?q="));
+        else
+            EXPECT_EQ(hiveBytes("HKEY_CURRENT_USER"), user) << "an untouched window writes nothing";
+        window->unload();
+        window.reset();
+    }
+}
+
+// A settings store that cannot be written: OK tells that the settings
+// could not be saved, the window stays open with the user's values, and
+// the options in memory stay what the store holds; once the store takes
+// them, OK saves them and closes.
+TEST_F(References, ASettingsStoreThatCannotBeWrittenIsToldAndKeepsTheWindowOpen)
+{
+    const MainSettings before = options;
+    frmReferences& f = open();
+    tick(f.General_CheckBox[2]);
+    clearAndType(*f.General_TextBox, QStringLiteral("9"));
+    page(PageKeyboard);
+    choose(f.KeyBoard_ComboBox[0], QStringLiteral("F3"));
+    typeInto(f.KeyBoard_TextBox[0], QStringLiteral("http://f3.example/"));
+    page(PageStartPages);
+    clearAndType(f.StartPages_TextBox[0], QStringLiteral("http://home.example/"));
+    // The hive's writer makes its new file under this name first.
+    const QString blocker = reg::storeFolder() + QStringLiteral("/HKEY_CURRENT_USER.hive.tmp-") + QString::number(::getpid());
+    ASSERT_TRUE(QDir().mkpath(blocker));
+    const QByteArray user = hiveBytes("HKEY_CURRENT_USER");
+    click(f.cmdButton1[0]);
+    const QStringList shown = takeMessages();
+    ASSERT_EQ(shown.size(), 1) << shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("The settings could not be saved.\n"))) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("HKEY_CURRENT_USER"))) << "the reason: " << shown[0].toStdString();
+    EXPECT_TRUE(f.window()->isVisible());
+    EXPECT_EQ(f.General_CheckBox[2].value(), 1);
+    EXPECT_EQ(f.General_TextBox->text(), QStringLiteral("9"));
+    EXPECT_EQ(f.StartPages_TextBox[0].text(), QStringLiteral("http://home.example/"));
+    EXPECT_EQ(hiveBytes("HKEY_CURRENT_USER"), user);
+    EXPECT_EQ(options.GeneralOptionBytes, before.GeneralOptionBytes);
+    EXPECT_EQ(options.UnreachableTimeout, before.UnreachableTimeout);
+    EXPECT_EQ(options.KeyMap, before.KeyMap);
+
+    ASSERT_TRUE(QDir().rmdir(blocker));
+    click(f.cmdButton1[0]);
+    EXPECT_TRUE(takeMessages().isEmpty());
+    EXPECT_FALSE(f.window()->isVisible());
+    EXPECT_EQ(options.GeneralOptionBytes[OptUseTxtAutoComplete], 1);
+    EXPECT_EQ(options.UnreachableTimeout, 9);
+    EXPECT_EQ(options.KeyMap[2], QStringLiteral("|1|http://f3.example/|"));
+    EXPECT_EQ(userSetting(QStringLiteral("USETXTAUTOCOMPLETE")), QStringLiteral("1"));
+    EXPECT_EQ(userSetting(QStringLiteral("UNREACHABLETIMEOUT")), QStringLiteral("9"));
+    EXPECT_EQ(userSetting(QStringLiteral("STARTPAGE")), QStringLiteral("10||http://home.example/||"));
+    EXPECT_EQ(keyRecord("F3"), QStringLiteral("|1|http://f3.example/|"));
 }
 
 // The messages of the pages as the user sees them.
