@@ -140,6 +140,9 @@ void frmExplorer::createControls()
     SPLITTER1 = std::make_unique<Image>(*this, QStringLiteral("SPLITTER1"));
     SPLITTER1->setVisible(false);
     WBProgressBar = std::make_unique<ProgressBar>(*this, QStringLiteral("WBProgressBar"));
+    // At rest the band's own picture shows; the bar covers it while a page
+    // or the fetcher fills it.
+    WBProgressBar->setShownOnlyWhileFilling(true);
     ColorBarMarker = std::make_unique<Label>(*this, QStringLiteral("ColorBarMarker"));
     ColorBarMarker->setVisible(false);
 

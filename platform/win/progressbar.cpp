@@ -50,7 +50,21 @@ void ProgressBar::setMaximum(int value)
 void ProgressBar::setValue(int value)
 {
     value_ = std::clamp(value, min_, max_);
+    showWhileFilling();
     widget()->update();
+}
+
+void ProgressBar::setShownOnlyWhileFilling(bool on)
+{
+    onlyWhileFilling_ = on;
+    showWhileFilling();
+}
+
+void ProgressBar::showWhileFilling()
+{
+    const bool filling = value_ > min_ && value_ < max_;
+    if (onlyWhileFilling_ && visible() != filling)
+        setVisible(filling);
 }
 
 void ProgressBar::setBarColor(const QColor& color)

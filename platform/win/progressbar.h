@@ -23,15 +23,22 @@ public:
     QColor backColor() const { return back_; }
     void setBackColor(const QColor& color);
 
+    // Shown only while a run is under way (Value above Min and below Max);
+    // at rest, at either end, the bar is hidden and what lies under it shows.
+    void setShownOnlyWhileFilling(bool on);
+
     // The filled width in pixels for a widget of that width.
     int filledWidth(int pixelWidth) const;
 
     bool hasFont() const override { return false; }
 
 private:
+    void showWhileFilling();
+
     int min_ = 0;
     int max_ = 100;
     int value_ = 0;
+    bool onlyWhileFilling_ = false;
     QColor bar_ = QColor(0x73, 0x96, 0xE3);
     QColor back_ = QColor(0xFF, 0xFF, 0xFF);
 };

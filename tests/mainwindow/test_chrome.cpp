@@ -584,8 +584,7 @@ TEST_F(Chrome, ReskinningChangesPicturesAndColoursAndKeepsTheHoveredElement)
     EXPECT_NE(f.WBTextBox[1].backColor(), statusBefore);
     EXPECT_EQ(f.WBTextBox[1].backColor(), ColorFromSkinText(QStringLiteral("&HE8C38F")));
     EXPECT_EQ(f.WBProgressBar->barColor(), ColorFromSkinText(QStringLiteral("&H2F9AF5")));
-    // The bar that page loads and the image fetcher fill shows over its band.
-    EXPECT_TRUE(f.WBProgressBar->visible());
+    // The bar that page loads and the image fetcher fill lies over its band.
     EXPECT_EQ(f.WBProgressBar->left(), f.ImageBox[imagebox::ProgressBand].left());
     EXPECT_EQ(f.WBProgressBar->top(), f.ImageBox[imagebox::ProgressBand].top());
     EXPECT_EQ(PopupMenuColor, QStringLiteral("&HFBF8F4"));
@@ -625,6 +624,50 @@ TEST_F(Chrome, HideAllKeepsThePaneStateAndWritesNothing)
     EXPECT_EQ(f.DisplayFlags[DisplayTopBar], -1);
     EXPECT_EQ(f.DisplayFlags[DisplayBottomBar], -1);
     EXPECT_EQ(f.DisplayFlags[DisplaySidePane], 0);
+}
+
+TEST_F(Chrome, TheProgressBarCoversItsBandOnlyWhileItFills)
+{
+    frmExplorer& f = open(12000, 7000);
+    QWidget* bar = f.WBProgressBar->widget();
+    QWidget* band = f.ImageBox[imagebox::ProgressBand].widget();
+    ASSERT_EQ(bar->geometry().topLeft(), band->geometry().topLeft());
+    const QRect area = bar->geometry().intersected(band->geometry());
+    ASSERT_FALSE(area.isEmpty()) << "the progress bar has no room over its band";
+    auto shown = [&] { return f.window()->grab(area).toImage().convertToFormat(QImage::Format_RGB32); };
+    // What the window shows there without the bar: the band's picture.
+    const bool wasVisible = bar->isVisible();
+    bar->hide();
+    const QImage bandAlone = shown();
+    bar->setVisible(wasVisible);
+    const QColor bar132 = f.WBProgressBar->barColor();
+    const QColor back131 = f.WBProgressBar->backColor();
+    const struct {
+        const char* what;
+        int maximum, value;
+        bool filling;
+    } steps[] = {
+        {"at rest", 100, 0, false},
+        {"a page loading", 100, 40, true},
+        {"the page complete", 100, 100, false},
+        {"the fetcher under way", 5000, 1200, true},
+        {"the fetcher reset", 5000, 0, false},
+        {"a fetch of unknown length", 0, 0, false},
+    };
+    for (const auto& s : steps) {
+        f.WBProgressBar->setMaximum(s.maximum);
+        f.WBProgressBar->setValue(s.value);
+        const QImage now = shown();
+        now.save(screenshotFolder() + QStringLiteral("/z5-chrome-progress-%1.png").arg(QString::fromLatin1(s.what).replace(' ', '-')));
+        EXPECT_EQ(f.WBProgressBar->visible(), s.filling) << s.what;
+        if (s.filling) {
+            const int filled = f.WBProgressBar->filledWidth(area.width());
+            EXPECT_EQ(now.pixelColor(filled / 2, area.height() / 2), bar132) << s.what;
+            EXPECT_EQ(now.pixelColor((filled + area.width()) / 2, area.height() / 2), back131) << s.what;
+        } else {
+            EXPECT_TRUE(now == bandAlone) << s.what << ": the band's own picture shows";
+        }
+    }
 }
 
 TEST_F(Chrome, TheColourBarNarrowsTheStatusLine)
