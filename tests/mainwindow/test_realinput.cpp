@@ -1325,3 +1325,38 @@ TEST_F(RealInput, CtrlOThenATypedPathAndEnterOpensTheFileWithoutAClick)
     EXPECT_TRUE(address(waitProbe([&](const Probe& q) { return address(q).endsWith(QLatin1String("typed.html")); }))
                     .endsWith(QLatin1String("typed.html")));
 }
+
+TEST_F(RealInput, ARightClickOnARowOpensAMenuThatStaysAndKeepsTheSelection)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    const QString dir = testenv::freshDir(QStringLiteral("five"));
+    QByteArray list = "1\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n";
+    for (int i = 1; i <= 5; ++i)
+        list += QStringLiteral("clip%1.wav,%2/clip%1.wav\r\n").arg(i).arg(dir).toUtf8();
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/five.z5p"), list));
+    ASSERT_TRUE(start({dir + QStringLiteral("/five.z5p")}));
+    const QString audio = QStringLiteral("ListView(1)");
+    Probe p = waitProbe([&](const Probe& q) { return q.texts.value(QStringLiteral("APPLabel(1)")) == QLatin1String("5") && q.lists.count(audio); });
+    ASSERT_TRUE(p.lists.count(audio)) << "the audio list ListView(1) never showed its 5 rows";
+    const Probe::List& l = p.lists.at(audio);
+    const QRect r = p.controls.at(audio);
+    const QPoint row1 = p.window.topLeft() + QPoint(r.left() + 30, r.top() + 1 + (1 - l.firstVisible) * l.rowHeight + l.rowHeight / 2);
+
+    x->moveTo(row1);
+    QTest::qWait(100);
+    x->click(row1);
+    p = waitProbe([&](const Probe& q) { return q.lists.count(audio) && q.lists.at(audio).selected == QLatin1String("1"); }, 10000);
+    ASSERT_EQ(p.lists.at(audio).selected, QStringLiteral("1"));
+
+    // An ordinary right click: press and release where the menu opens.
+    x->click(row1, 3);
+    ASSERT_TRUE(opensMenu("the list's right-button menu"));
+    QTest::qWait(800);
+    p = probe();
+    EXPECT_TRUE(p.tracking && !p.popups.empty()) << "the menu did not stay open";
+    EXPECT_EQ(p.lists.at(audio).selected, QStringLiteral("1")) << "the release chose an item";
+    keepShot(stableGrab(), QStringLiteral("realinput-list-rightclick.png"));
+    x->keys({XK_Escape});
+    EXPECT_TRUE(staysClosed("the list's right-button menu"));
+    EXPECT_EQ(probe().lists.at(audio).selected, QStringLiteral("1"));
+}
