@@ -1360,3 +1360,50 @@ TEST_F(RealInput, ARightClickOnARowOpensAMenuThatStaysAndKeepsTheSelection)
     EXPECT_TRUE(staysClosed("the list's right-button menu"));
     EXPECT_EQ(probe().lists.at(audio).selected, QStringLiteral("1"));
 }
+
+TEST_F(RealInput, TheButtonsOfASnippetPageWithFramesWorkAndAFramesCommandIsRefused)
+{
+    testenv::HttpServer server;
+    const QString path = work + QStringLiteral("/framed.z5s");
+    const QString close = QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    // The web frame fills itself with a link to the top and tries its own
+    // script on a click as well.
+    server.serve("/frame.html", ("<html><body style='margin:0'><a target='_top' href='" + close
+                                 + "' style='display:block;width:100%;height:100%'>frame</a><script>"
+                                   "document.addEventListener('click',function(){top.location.href='"
+                                 + close + "';});</script></body></html>").toUtf8());
+    ASSERT_TRUE(testenv::writeFile(path, ("framed\r\nwith frames\r\nhttp://s/\r\nDec 08, 2026 01:18 AM\r\n"
+                                          "<HTML><BODY><iframe style='width:400px;height:200px;border:0' src='"
+                                          + server.address("/frame.html")
+                                          + "'></iframe><iframe src='data:text/html,<p>data</p>'></iframe>"
+                                            "<iframe srcdoc='<p>srcdoc</p>'></iframe></BODY></HTML>\r\n").toUtf8()));
+    ASSERT_TRUE(start({path}));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/frame.html") == 1; }, 20000)) << "the web frame never loaded";
+    QTest::qWait(1000);
+    Probe p = probe();
+    ASSERT_TRUE(p.controls.count(QStringLiteral("PicHolder(0)"))) << "no page holder PicHolder(0)";
+    // The page's own buttons sit in the right column of its header rows
+    // (25 pixels high, 1 apart): Close, Save As, Edit.
+    const QRect page = p.controls.at(QStringLiteral("PicHolder(0)")).translated(p.window.topLeft());
+    const auto button = [&](int row) { return QPoint(page.right() - 14, page.top() + 12 + 25 * row); };
+    keepShot(stableGrab(), QStringLiteral("realinput-snippet-frames.png"));
+    const QString log = work + QStringLiteral("/prompts.txt");
+
+    // A click in the web frame: its command is refused, the page stays.
+    x->click(QPoint(page.left() + 200, page.top() + 4 * 26 + 100));
+    QTest::qWait(1500);
+    EXPECT_EQ(server.requestsFor("/frame.html"), 1) << "the frame navigated";
+    EXPECT_FALSE(QString::fromUtf8(testenv::readFile(log)).contains(QStringLiteral("Edit Web Snippet")));
+
+    // Edit asks for the input dialog (the prompt log answers it).
+    x->click(button(2));
+    EXPECT_TRUE(testenv::waitFor([&] { return QString::fromUtf8(testenv::readFile(log)).contains(QStringLiteral("input\tEdit Web Snippet")); }, 10000))
+        << "Edit opened no dialog";
+
+    // Close: the only tab closes and its page with the header goes.
+    const QRect header(page.topLeft(), QSize(page.width(), 100));
+    const QImage shown = x->grab().copy(header);
+    x->click(button(0));
+    EXPECT_TRUE(testenv::waitFor([&] { return x->grab().copy(header) != shown; }, 10000)) << "Close left the snippet page";
+    keepShot(stableGrab(), QStringLiteral("realinput-snippet-closed.png"));
+}
