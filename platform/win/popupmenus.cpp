@@ -3,6 +3,7 @@
 #include "platform/win/winproc.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -19,6 +20,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace platform::menus {
 
@@ -221,6 +224,11 @@ public:
         if (exclude && exclude->isValid())
             excl = *exclude;
         const QRect place = placePopup(size, point, excl, flags & TPM_VERTICAL, screen);
+        // A menu opened by a mouse press: the release of that press, where
+        // it was pressed, chooses nothing (the item under the pointer may be
+        // any); a release after the pointer moved on chooses, as a drag does.
+        if (QGuiApplication::mouseButtons() != Qt::NoButton)
+            openingPress_ = QCursor::pos();
         showLevel(0, place);
         if (!done_)
             loop_.exec();
@@ -321,6 +329,7 @@ public:
 
     void mousePress(QPoint global)
     {
+        openingPress_.reset();
         int direction = 0;
         if (arrowUnder(global, &direction) >= 0)
             return; // the arrows scroll; a press on them chooses nothing
@@ -340,6 +349,9 @@ public:
 
     void mouseRelease(QPoint global)
     {
+        if (const std::optional<QPoint> opening = std::exchange(openingPress_, std::nullopt);
+            opening && (global - *opening).manhattanLength() <= QApplication::startDragDistance())
+            return;
         int item = -1;
         const int level = hit(global, &item);
         if (level < 0 || item < 0)
@@ -814,6 +826,8 @@ private:
     int pendingItem_ = -1;
     uintptr_t result_ = 0;
     bool done_ = false;
+    // Where the mouse press that opened the menu was, until a release.
+    std::optional<QPoint> openingPress_;
 };
 
 Tracker* activeTracker = nullptr;

@@ -1615,3 +1615,85 @@ TEST_F(RealInput, TheDelayBoxShowsTheListsDelayAndFollowsTheHeldButton)
     EXPECT_EQ(delay(probe()), released) << "the release ends the rise";
     EXPECT_GT(released.toDouble(), 2.0);
 }
+
+TEST_F(RealInput, ARightClickOnARowOpensAMenuThatStaysAndKeepsTheSelection)
+{
+    setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
+    const QString dir = testenv::freshDir(QStringLiteral("five"));
+    QByteArray list = "1\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n";
+    for (int i = 1; i <= 5; ++i)
+        list += QStringLiteral("clip%1.wav,%2/clip%1.wav\r\n").arg(i).arg(dir).toUtf8();
+    ASSERT_TRUE(testenv::writeFile(dir + QStringLiteral("/five.z5p"), list));
+    ASSERT_TRUE(start({dir + QStringLiteral("/five.z5p")}));
+    const QString audio = QStringLiteral("ListView(1)");
+    Probe p = waitProbe([&](const Probe& q) { return q.texts.value(QStringLiteral("APPLabel(1)")) == QLatin1String("5") && q.lists.count(audio); });
+    ASSERT_TRUE(p.lists.count(audio)) << "the audio list ListView(1) never showed its 5 rows";
+    const Probe::List& l = p.lists.at(audio);
+    const QRect r = p.controls.at(audio);
+    const QPoint row1 = p.window.topLeft() + QPoint(r.left() + 30, r.top() + 1 + (1 - l.firstVisible) * l.rowHeight + l.rowHeight / 2);
+
+    x->moveTo(row1);
+    QTest::qWait(100);
+    x->click(row1);
+    p = waitProbe([&](const Probe& q) { return q.lists.count(audio) && q.lists.at(audio).selected == QLatin1String("1"); }, 10000);
+    ASSERT_EQ(p.lists.at(audio).selected, QStringLiteral("1"));
+
+    // An ordinary right click: press and release where the menu opens.
+    x->click(row1, 3);
+    ASSERT_TRUE(opensMenu("the list's right-button menu"));
+    QTest::qWait(800);
+    p = probe();
+    EXPECT_TRUE(p.tracking && !p.popups.empty()) << "the menu did not stay open";
+    EXPECT_EQ(p.lists.at(audio).selected, QStringLiteral("1")) << "the release chose an item";
+    keepShot(stableGrab(), QStringLiteral("realinput-list-rightclick.png"));
+    x->keys({XK_Escape});
+    EXPECT_TRUE(staysClosed("the list's right-button menu"));
+    EXPECT_EQ(probe().lists.at(audio).selected, QStringLiteral("1"));
+}
+
+TEST_F(RealInput, TheButtonsOfASnippetPageWithFramesWorkAndAFramesCommandIsRefused)
+{
+    testenv::HttpServer server;
+    const QString path = work + QStringLiteral("/framed.z5s");
+    const QString close = QStringLiteral("EVENT:Z5_VIEWSP_CLOSE-") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    // The web frame fills itself with a link to the top and tries its own
+    // script on a click as well.
+    server.serve("/frame.html", ("<html><body style='margin:0'><a target='_top' href='" + close
+                                 + "' style='display:block;width:100%;height:100%'>frame</a><script>"
+                                   "document.addEventListener('click',function(){top.location.href='"
+                                 + close + "';});</script></body></html>").toUtf8());
+    ASSERT_TRUE(testenv::writeFile(path, ("framed\r\nwith frames\r\nhttp://s/\r\nDec 08, 2026 01:18 AM\r\n"
+                                          "<HTML><BODY><iframe style='width:400px;height:200px;border:0' src='"
+                                          + server.address("/frame.html")
+                                          + "'></iframe><iframe src='data:text/html,<p>data</p>'></iframe>"
+                                            "<iframe srcdoc='<p>srcdoc</p>'></iframe></BODY></HTML>\r\n").toUtf8()));
+    ASSERT_TRUE(start({path}));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/frame.html") == 1; }, 20000)) << "the web frame never loaded";
+    QTest::qWait(1000);
+    Probe p = probe();
+    ASSERT_TRUE(p.controls.count(QStringLiteral("PicHolder(0)"))) << "no page holder PicHolder(0)";
+    // The page's own buttons sit in the right column of its header rows
+    // (25 pixels high, 1 apart): Close, Save As, Edit.
+    const QRect page = p.controls.at(QStringLiteral("PicHolder(0)")).translated(p.window.topLeft());
+    const auto button = [&](int row) { return QPoint(page.right() - 14, page.top() + 12 + 25 * row); };
+    keepShot(stableGrab(), QStringLiteral("realinput-snippet-frames.png"));
+    const QString log = work + QStringLiteral("/prompts.txt");
+
+    // A click in the web frame: its command is refused, the page stays.
+    x->click(QPoint(page.left() + 200, page.top() + 4 * 26 + 100));
+    QTest::qWait(1500);
+    EXPECT_EQ(server.requestsFor("/frame.html"), 1) << "the frame navigated";
+    EXPECT_FALSE(QString::fromUtf8(testenv::readFile(log)).contains(QStringLiteral("Edit Web Snippet")));
+
+    // Edit asks for the input dialog (the prompt log answers it).
+    x->click(button(2));
+    EXPECT_TRUE(testenv::waitFor([&] { return QString::fromUtf8(testenv::readFile(log)).contains(QStringLiteral("input\tEdit Web Snippet")); }, 10000))
+        << "Edit opened no dialog";
+
+    // Close: the only tab closes and its page with the header goes.
+    const QRect header(page.topLeft(), QSize(page.width(), 100));
+    const QImage shown = x->grab().copy(header);
+    x->click(button(0));
+    EXPECT_TRUE(testenv::waitFor([&] { return x->grab().copy(header) != shown; }, 10000)) << "Close left the snippet page";
+    keepShot(stableGrab(), QStringLiteral("realinput-snippet-closed.png"));
+}
