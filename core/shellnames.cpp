@@ -1,5 +1,6 @@
 #include "core/shellnames.h"
 
+#include "core/language.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
 #include "platform/win/shell.h"
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -72,6 +74,41 @@ QByteArray GetSpecialFolderIdList(int16_t index)
     if (size == 0)
         return {};
     return list->left(size);
+}
+
+QString SpecialPlaceName(int number)
+{
+    static constexpr const char* english[kSpecialPlaceCount] = {
+        "My Computer", "Desktop",     "My Network Places",   "Control Panel",       "Printers and Faxes",
+        "Recycle Bin", "Network Connections", "Scanners and Cameras", "Scheduled Tasks"};
+    if (number < 1 || number > kSpecialPlaceCount)
+        return {};
+    return GetLangString(QStringLiteral("WINDOWS"), QString::number(9499 + number),
+                         QLatin1String(english[number - 1]));
+}
+
+int SpecialPlaceOfAddress(const QString& address)
+{
+    const QUrl url(address);
+    if (!url.isLocalFile() || !url.host().isEmpty())
+        return 0;
+    const QString path = QDir::cleanPath(url.toLocalFile());
+    const struct {
+        int folder;
+        int place;
+    } places[] = {{shell::csidl::Desktop, kDesktopPlaceNumber}, {shell::csidl::BitBucket, kRecycleBinPlaceNumber}};
+    for (const auto& p : places) {
+        const std::optional<QString> folder = shell::specialFolderPath(p.folder);
+        if (folder && QDir::cleanPath(*folder) == path)
+            return p.place;
+    }
+    return 0;
+}
+
+QString ShownLocationName(const QString& address, const QString& pageName)
+{
+    const int place = SpecialPlaceOfAddress(address);
+    return place > 0 ? SpecialPlaceName(place) : pageName;
 }
 
 uint16_t ReadIdListWord(std::span<const uint8_t> at)
