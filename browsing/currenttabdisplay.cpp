@@ -5,6 +5,7 @@
 #include "browsing/tabstrip.h"
 #include "core/fileclasses.h"
 #include "core/language.h"
+#include "core/shellnames.h"
 #include "mainwindow/chromelayout.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/menubarpopups.h"
@@ -140,7 +141,7 @@ void CurrentTabDisplay::ShowAddressOfUrl()
         || IsSnippetFile(addr)) {
         addr.clear();
     } else if (isFileAddress(addr)) {
-        const QString name = br ? br->locationName() : QString();
+        const QString name = ShownLocationName(addr, br ? br->locationName() : QString());
         addr = f_.services().Media().SpecialFolderDisplayName(name) > 0 ? name : DisplayAddress(addr);
         f_.cmdWBControl[navbutton::Up].zOrder(0);
     }

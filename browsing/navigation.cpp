@@ -57,6 +57,9 @@ std::optional<ListEntry> listEntryOf(const QString& rawLine)
 
 bool LooksLikeAddress(const QString& text)
 {
+    // The engine's own pages ("about:blank") are addresses as typed.
+    if (text.startsWith(QLatin1String("about:"), Qt::CaseInsensitive))
+        return true;
     for (const char* mark : {".", "http", "www", "/", "\\"})
         if (text.contains(QLatin1String(mark), Qt::CaseInsensitive))
             return true;
@@ -423,7 +426,8 @@ void Navigation::GoUpOneLevel()
     IBrowser* b = tabs_.CurrentBrowser();
     if (!b)
         return;
-    const QString target = UpOneLevelTarget(b->locationURL(), b->locationName(),
+    const QString url = b->locationURL();
+    const QString target = UpOneLevelTarget(url, ShownLocationName(url, b->locationName()),
                                             [this](const QString& name) {
                                                 return w_.services().Media().SpecialFolderDisplayName(name);
                                             });

@@ -19,7 +19,7 @@ class TabBrowsing;
 // ---- Rules on text, kept apart so that they are tested alone ----
 
 // True for a text navigated as typed: it holds ".", "http", "www", "/" or
-// "\" (case-blind). Anything else is a search.
+// "\", or begins with "about:" (case-blind). Anything else is a search.
 bool LooksLikeAddress(const QString& text);
 
 // The words form-encoded for a query: each blank becomes "+", everything

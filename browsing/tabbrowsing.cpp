@@ -6,6 +6,7 @@
 #include "core/fileclasses.h"
 #include "core/globals.h"
 #include "core/language.h"
+#include "core/shellnames.h"
 #include "core/skinbinding.h"
 #include "mainwindow/skinpictures.h"
 #include "platform/base/vbrt.h"
@@ -1046,7 +1047,10 @@ void TabBrowsing::WBMAIN_TitleChange(int index, const QString& title)
 {
     if (!isPageKind(GetTabState(index, FieldViewKind)))
         return;
-    const QString text = IsBlankPageUrl(title) ? QString() : title;
+    // The desktop folder and the trash go by their places' names.
+    const IBrowser* browser = WBMAIN(index);
+    const QString shown = browser ? ShownLocationName(browser->locationURL(), title) : title;
+    const QString text = IsBlankPageUrl(shown) ? QString() : shown;
     if (text == LastPageTitle)
         return;
     LastPageTitle = text;

@@ -1,5 +1,6 @@
 #include "core/shellnames.h"
 
+#include "core/language.h"
 #include "platform/base/paths.h"
 #include "platform/base/vbrt.h"
 #include "platform/win/shell.h"
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -72,6 +74,43 @@ QByteArray GetSpecialFolderIdList(int16_t index)
     if (size == 0)
         return {};
     return list->left(size);
+}
+
+QString SpecialPlaceName(int number)
+{
+    // Keys and English names in the order of their numbers.
+    static constexpr const char* names[kSpecialPlaceCount][2] = {
+        {"9500", "My Computer"},         {"9501", "Desktop"},              {"9502", "My Network Places"},
+        {"9503", "Control Panel"},       {"9504", "Printers and Faxes"},   {"9505", "Recycle Bin"},
+        {"9506", "Network Connections"}, {"9507", "Scanners and Cameras"}, {"9508", "Scheduled Tasks"}};
+    if (number < 1 || number > kSpecialPlaceCount)
+        return {};
+    return GetLangString(QStringLiteral("WINDOWS"), QLatin1String(names[number - 1][0]),
+                         QLatin1String(names[number - 1][1]));
+}
+
+int SpecialPlaceOfAddress(const QString& address)
+{
+    const QUrl url(address);
+    if (!url.isLocalFile() || !url.host().isEmpty())
+        return 0;
+    const QString path = QDir::cleanPath(url.toLocalFile());
+    const struct {
+        int folder;
+        int place;
+    } places[] = {{shell::csidl::Desktop, kDesktopPlaceNumber}, {shell::csidl::BitBucket, kRecycleBinPlaceNumber}};
+    for (const auto& p : places) {
+        const std::optional<QString> folder = shell::specialFolderPath(p.folder);
+        if (folder && QDir::cleanPath(*folder) == path)
+            return p.place;
+    }
+    return 0;
+}
+
+QString ShownLocationName(const QString& address, const QString& pageName)
+{
+    const int place = SpecialPlaceOfAddress(address);
+    return place > 0 ? SpecialPlaceName(place) : pageName;
 }
 
 uint16_t ReadIdListWord(std::span<const uint8_t> at)

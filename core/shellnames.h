@@ -22,6 +22,24 @@ QString GetSpecialFolder(int16_t index);
 // shell folder numbers); empty when the place does not exist here.
 QByteArray GetSpecialFolderIdList(int16_t index);
 
+// The shell places a tab may show, numbered as their display names are
+// (the "WINDOWS" keys 9500-9508): 1 My Computer, 2 Desktop, 3 My Network
+// Places, 4 Control Panel, 5 Printers and Faxes, 6 Recycle Bin, 7 Network
+// Connections, 8 Scanners and Cameras, 9 Scheduled Tasks.
+inline constexpr int kSpecialPlaceCount = 9;
+inline constexpr int kDesktopPlaceNumber = 2;
+inline constexpr int kRecycleBinPlaceNumber = 6;
+// The display name of place 1-9 in the user's language (read each time);
+// "" for another number.
+QString SpecialPlaceName(int number);
+// The place whose folder a file: address shows: the desktop folder or the
+// trash (its files); 0 for any other address. Only these two places are
+// folders on this system.
+int SpecialPlaceOfAddress(const QString& address);
+// The name a tab shows for its location: the place's display name when the
+// address shows one, else the page's own name.
+QString ShownLocationName(const QString& address, const QString& pageName);
+
 // Walking an item-id list. An empty span stands for the null pointer; a
 // count that would run past the end of the span counts as the end.
 int GetIdListSize(std::span<const uint8_t> list);

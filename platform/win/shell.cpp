@@ -94,6 +94,12 @@ std::optional<QString> specialFolderPath(int folder)
     case csidl::Favorites: path = favoritesFolder(); break;
     case csidl::Fonts: path = paths::fontsFolder(); break;
     case csidl::AppData: path = standardFolder(QStandardPaths::GenericDataLocation); break;
+    case csidl::BitBucket: {
+        const QString data = standardFolder(QStandardPaths::GenericDataLocation);
+        if (!data.isEmpty())
+            path = data + QStringLiteral("/Trash/files");
+        break;
+    }
     case csidl::Windows: path = QStringLiteral("/usr"); break;
     case csidl::System: path = QStringLiteral("/usr/lib"); break;
     case csidl::ProgramFiles: path = QStringLiteral("/usr/bin"); break;

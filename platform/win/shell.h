@@ -22,6 +22,7 @@ inline constexpr int ControlPanel = 3;
 inline constexpr int Printers = 4;
 inline constexpr int Personal = 5; // the user's documents
 inline constexpr int Favorites = 6;
+inline constexpr int BitBucket = 10; // the trash
 inline constexpr int MyComputer = 17;
 inline constexpr int Network = 18;
 inline constexpr int Fonts = 20;
@@ -36,7 +37,8 @@ inline constexpr int NetworkConnections = 49;
 // for a folder number that has no meaning here (My Computer, Control Panel,
 // Printers, network places, unknown numbers). Favorites is a folder of the
 // running application's own under the user's data folder, created on first
-// use; Fonts is platform::paths::fontsFolder().
+// use; Fonts is platform::paths::fontsFolder(); the trash is the folder of
+// the files in the user's own trash (the one QFile::moveToTrash fills).
 std::optional<QString> specialFolderPath(int csidl);
 
 // Item-id lists: a chain of items, each a 16-bit little-endian byte count

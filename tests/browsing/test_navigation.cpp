@@ -6,12 +6,14 @@
 #include "browsing/explorertabs.h"
 #include "core/globals.h"
 #include "core/settingsstore.h"
+#include "core/shellnames.h"
 #include "mainwindow/frmexplorer.h"
 #include "mainwindow/shortcuts.h"
 #include "platform/web/browser.h"
 #include "platform/base/com.h"
 #include "platform/base/paths.h"
 #include "platform/win/prompt.h"
+#include "platform/win/shell.h"
 
 #include "httpserver.h"
 #include "testenv.h"
@@ -271,6 +273,64 @@ TEST_F(WindowNavigation, NavigationButtonsByRealClicks)
     ASSERT_TRUE(waitForUrl(e));
     click(window->cmdWBControl[9]); // Up
     EXPECT_TRUE(waitForUrl(QUrl::fromLocalFile(root + QStringLiteral("/d/")).toString(QUrl::FullyEncoded)));
+}
+
+// The desktop folder and the trash show as the places they are, in the
+// caption and the address box; Up follows the places: nothing above the
+// desktop, the desktop above the trash and above a top folder.
+TEST_F(WindowNavigation, TheDesktopAndTheTrashGoByTheirNamesAndUpFollowsThePlaces)
+{
+    const QString desktopPath = GetSpecialFolder(5);
+    const std::optional<QString> trashPath = platform::shell::specialFolderPath(platform::shell::csidl::BitBucket);
+    ASSERT_FALSE(desktopPath.isEmpty());
+    ASSERT_TRUE(trashPath);
+    ASSERT_TRUE(QDir().mkpath(desktopPath));
+    ASSERT_TRUE(QDir().mkpath(*trashPath));
+    const auto folderUrl = [](const QString& path) {
+        return QUrl::fromLocalFile(path + QLatin1Char('/')).toString(QUrl::FullyEncoded);
+    };
+    const QString desktop = folderUrl(desktopPath);
+    const QString trash = folderUrl(*trashPath);
+    QLineEdit* box = window->WBTextBox[0].lineEdit();
+    const auto showsName = [&](const QString& name) {
+        return testenv::waitFor([&] { return window->caption() == name && box->text() == name; }, 20000);
+    };
+    const auto up = [&] { click(window->cmdWBControl[9]); };
+
+    typeAddress(trash);
+    ASSERT_TRUE(waitForUrl(trash));
+    EXPECT_TRUE(showsName(QStringLiteral("Recycle Bin"))) << QString(window->caption() + QStringLiteral(" | ") + box->text()).toStdString();
+    up();
+    ASSERT_TRUE(waitForUrl(desktop)) << "the desktop is above the trash: " << shownUrl().toStdString();
+    EXPECT_TRUE(showsName(QStringLiteral("Desktop"))) << QString(window->caption() + QStringLiteral(" | ") + box->text()).toStdString();
+    up();
+    QTest::qWait(500);
+    EXPECT_EQ(shownUrl(), desktop) << "nothing is above the desktop";
+
+    // A folder right below the root: its parent is "file:///", so Up leads
+    // to the desktop.
+    const QString top = QLatin1Char('/') + testenv::freshDir(QStringLiteral("top")).section(QLatin1Char('/'), 1, 1);
+    typeAddress(folderUrl(top));
+    ASSERT_TRUE(waitForUrl(folderUrl(top)));
+    up();
+    EXPECT_TRUE(waitForUrl(desktop)) << shownUrl().toStdString();
+    EXPECT_TRUE(showsName(QStringLiteral("Desktop"))) << QString(window->caption() + QStringLiteral(" | ") + box->text()).toStdString();
+    // A folder inside the desktop is a folder like any other.
+    ASSERT_TRUE(QDir().mkpath(desktopPath + QStringLiteral("/inside")));
+    typeAddress(folderUrl(desktopPath + QStringLiteral("/inside")));
+    ASSERT_TRUE(waitForUrl(folderUrl(desktopPath + QStringLiteral("/inside"))));
+    EXPECT_TRUE(testenv::waitFor([&] { return box->text() == desktopPath + QStringLiteral("/inside/"); }, 20000))
+        << box->text().toStdString();
+}
+
+// "about:" addresses are opened as typed, never searched for.
+TEST_F(WindowNavigation, AboutBlankTypedInTheAddressBoxOpensTheBlankPage)
+{
+    typeAddress(server.address("/a.html"));
+    ASSERT_TRUE(waitForUrl(server.address("/a.html")));
+    typeAddress(QStringLiteral("about:blank"));
+    EXPECT_TRUE(waitForUrl(QStringLiteral("about:blank"))) << shownUrl().toStdString();
+    EXPECT_EQ(server.requestsFor(QStringLiteral("/search")), 0) << server.log().join(", ").toStdString();
 }
 
 TEST_F(WindowNavigation, BackOnAPopupTabWithoutHistoryGoesToItsOpener)

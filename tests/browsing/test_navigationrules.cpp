@@ -33,7 +33,7 @@ TEST(NavigationRules, AddressOrSearch)
     } cases[] = {
         {"two words", false},   {"single", false},      {"a.b", true},        {"HTTPthing", true},
         {"WWWpage", true},      {"x/y", true},          {"c:\\data", true},   {"C# a&b", false},
-        {"127.0.0.1:80/x.html", true},
+        {"127.0.0.1:80/x.html", true}, {"about:blank", true}, {"ABOUT:Blank", true}, {"what about:it", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LooksLikeAddress(QString::fromUtf8(c.text)), c.address) << c.text;

@@ -1,13 +1,16 @@
 #include "core/shelldialogs.h"
+#include "core/globals.h"
 #include "core/shellnames.h"
 #include "platform/base/paths.h"
 #include "platform/win/prompt.h"
+#include "platform/win/shell.h"
 #include "testenv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +115,50 @@ TEST(ShellHelpers, SpecialFoldersAndTheirItemIdLists)
                                          static_cast<size_t>(desktop.size()));
     EXPECT_EQ(GetIdListSize(bytes), desktop.size());
     EXPECT_EQ(desktop.right(2), QByteArray(2, '\0'));
+}
+
+// The desktop folder and the trash's files are the two places a tab can
+// show here; a tab showing one goes by the place's name in the language.
+TEST(ShellHelpers, TheDesktopAndTheTrashFoldersGoByTheirPlacesNames)
+{
+    const QString desktop = GetSpecialFolder(5);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString trash = data + QStringLiteral("/Trash/files");
+    const auto url = [](const QString& path) { return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded); };
+    const struct {
+        QString address;
+        int place;
+    } cases[] = {
+        {url(desktop), 2},
+        {url(desktop + QLatin1Char('/')), 2},
+        {url(desktop + QStringLiteral("/./")), 2},
+        {url(desktop + QStringLiteral("/inside/")), 0},
+        {url(trash + QLatin1Char('/')), 6},
+        {url(data + QStringLiteral("/Trash/")), 0},
+        {url(QStringLiteral("/")), 0},
+        {QStringLiteral("file://server") + desktop, 0},
+        {QStringLiteral("http://host") + desktop, 0},
+        {desktop, 0},
+        {QString(), 0},
+    };
+    LanguageFilePath = QStringLiteral("/nonexistent/English.ini");
+    for (const auto& c : cases) {
+        EXPECT_EQ(SpecialPlaceOfAddress(c.address), c.place) << c.address.toStdString();
+        EXPECT_EQ(ShownLocationName(c.address, QStringLiteral("Index of x")),
+                  c.place == 2 ? QStringLiteral("Desktop") : c.place == 6 ? QStringLiteral("Recycle Bin") : QStringLiteral("Index of x"))
+            << c.address.toStdString();
+    }
+    EXPECT_EQ(SpecialPlaceName(1), QStringLiteral("My Computer"));
+    EXPECT_EQ(SpecialPlaceName(9), QStringLiteral("Scheduled Tasks"));
+    EXPECT_EQ(SpecialPlaceName(0), QString());
+    EXPECT_EQ(SpecialPlaceName(10), QString());
+
+    const QString dir = testenv::freshDir(QStringLiteral("language"));
+    LanguageFilePath = dir + QStringLiteral("/Test.ini");
+    testenv::writeFile(LanguageFilePath, "[WINDOWS]\r\n9501=Schreibtisch\r\n9505=Papierkorb\r\n");
+    EXPECT_EQ(ShownLocationName(url(desktop), QString()), QStringLiteral("Schreibtisch"));
+    EXPECT_EQ(ShownLocationName(url(trash), QString()), QStringLiteral("Papierkorb"));
+    LanguageFilePath.clear();
 }
 
 TEST(ShellHelpers, ItemIdListWalkStaysInsideTheList)
@@ -281,6 +328,10 @@ TEST(ShellHelpers, RecycleBinMovesFilesToTheTrash)
     ASSERT_TRUE(testenv::writeFile(file, "bytes"));
     EXPECT_EQ(SendToRecycleBin(file, false), 0);
     EXPECT_FALSE(QFileInfo::exists(file));
+    // It lies in the folder a tab shows as the Recycle Bin.
+    const std::optional<QString> trash = platform::shell::specialFolderPath(platform::shell::csidl::BitBucket);
+    ASSERT_TRUE(trash);
+    EXPECT_TRUE(QFileInfo::exists(*trash + QStringLiteral("/gone.txt"))) << trash->toStdString();
     EXPECT_EQ(SendToRecycleBin(file, false), 2);
     EXPECT_EQ(SendToRecycleBin(QString(), false), 2);
 

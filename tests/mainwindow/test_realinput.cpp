@@ -24,6 +24,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -903,6 +904,52 @@ TEST_F(RealInput, APlaylistWithAFourMegabyteRowOrNulBytesLoadsItsCleanRowsAndThe
     ASSERT_TRUE(p.lists.count(QStringLiteral("ListView(2)"))) << "the video list shows";
     EXPECT_EQ(p.lists.at(QStringLiteral("ListView(2)")).firstText, QStringLiteral("nul row"));
     EXPECT_EQ(prompts().count(QLatin1String("message\t")), 1) << "nothing more to tell";
+}
+
+// A pick from the address drop-down with the mouse: the tab goes to the
+// picked address and the keyboard is in the address box again.
+TEST_F(RealInput, APickFromTheAddressDropDownGoesThereAndLeavesTheKeyboardInTheAddressBox)
+{
+    testenv::HttpServer server;
+    for (const char* page : {"/start.html", "/a.html", "/b.html"})
+        server.serve(QString::fromLatin1(page), "<html><body style='background:#eeeeee'><p>page</p></body></html>");
+    const QString typedKey = QStringLiteral("Software\\Microsoft\\Internet Explorer\\TypedURLs");
+    reg::writeValue(reg::Hive::CurrentUser, typedKey, QStringLiteral("url1"), reg::Value::string(server.address("/a.html")));
+    reg::writeValue(reg::Hive::CurrentUser, typedKey, QStringLiteral("url2"), reg::Value::string(server.address("/b.html")));
+    ASSERT_TRUE(start({server.address("/start.html")}));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/start.html") >= 1; }, 30000));
+    Probe p = probe();
+    // The keyboard on the page first.
+    x->click(p.window.topLeft() + p.controls.at(QStringLiteral("PicHolder(0)")).center());
+    QTest::qWait(300);
+    x->click(p.centre(QStringLiteral("ImageBox(3)")));
+    const QString dropDown = QStringLiteral("ListView(0)");
+    p = waitProbe([&](const Probe& q) { return q.visible.count(dropDown) && q.visible.at(dropDown) && q.lists.count(dropDown); },
+                  10000);
+    ASSERT_TRUE(p.visible.count(dropDown) && p.visible.at(dropDown)) << "the drop-down " << dropDown.toStdString();
+    // The second row holds the address the first does not.
+    const QString first = p.lists.at(dropDown).firstText;
+    ASSERT_TRUE(first == server.address("/a.html") || first == server.address("/b.html")) << first.toStdString();
+    const QString second = server.address(first.endsWith(QLatin1String("/a.html")) ? "/b.html" : "/a.html");
+    const QString secondPath = QUrl(second).path();
+    const QRect list = p.controls.at(dropDown).translated(p.window.topLeft());
+    const int rowHeight = std::max(p.lists.at(dropDown).rowHeight, 8);
+    x->moveTo(QPoint(list.center().x(), list.top() + rowHeight / 2 + 2));
+    QTest::qWait(150);
+    x->click(QPoint(list.center().x(), list.top() + rowHeight + rowHeight / 2 + 2));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor(secondPath) >= 1; }, 30000)) << "the picked page";
+    // Once the page has come, the box shows its address and still holds
+    // the keyboard: typing goes into it.
+    const QString box = QStringLiteral("WBTextBox(0)");
+    p = waitProbe([&](const Probe& q) { return !q.visible.at(dropDown) && q.texts.value(box) == second; }, 20000);
+    EXPECT_FALSE(p.visible.at(dropDown)) << "the drop-down closed";
+    EXPECT_EQ(p.texts.value(box).toStdString(), second.toStdString());
+    EXPECT_EQ(p.focus.toStdString(), box.toStdString()) << "the keyboard is in the address box";
+    x->keys({XK_End});
+    x->type(QStringLiteral("typed"));
+    const QString typed = second + QStringLiteral("typed");
+    p = waitProbe([&](const Probe& q) { return q.texts.value(box) == typed; }, 10000);
+    EXPECT_EQ(p.texts.value(box).toStdString(), typed.toStdString());
 }
 
 namespace {
