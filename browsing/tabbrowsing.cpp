@@ -969,7 +969,7 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
     const int16_t v = GetTabState(index, FieldViewKind);
     const int t = TabOfBrowser(index);
     if (v == 4) {
-        if (st_.ListPlayState[4] == 2)
+        if (loadOfListStep(4, index))
             chrome_.SetListTimer(4, true);
         return;
     }
@@ -992,8 +992,18 @@ void TabBrowsing::WBMAIN_DocumentComplete(int index, const QString& url, bool to
         if (st_.DisplayFlags[DisplaySidePane])
             chrome_.BindDocumentEvents();
     }
-    if (v == 5 && st_.ListPlayState[5] == 2)
+    if (v == 5 && loadOfListStep(5, index))
         chrome_.SetListTimer(5, true);
+}
+
+bool TabBrowsing::loadOfListStep(int kind, int index)
+{
+    // A page the user reaches from the one shown (a link clicked in a
+    // snippet or a linked page) leaves the slide interval running.
+    if (st_.ListStepBrowser[kind] != index)
+        return false;
+    st_.ListStepBrowser[kind] = -1;
+    return st_.ListPlayState[kind] == 2;
 }
 
 void TabBrowsing::WBMAIN_DownloadBegin()

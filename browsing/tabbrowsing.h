@@ -129,6 +129,9 @@ public:
     std::function<void()> doEvents;                              // processes pending events
 
 private:
+    // True once for the top-level load that the snippet or link list's
+    // step (kind 4 or 5) started in browser index, while the list plays.
+    bool loadOfListStep(int kind, int index);
     void wire(int index, IBrowser* browser);
     void gate(int index, NavigationRequest& request);
     // Hands a page's command to the lists (a snippet view page's, which

@@ -191,6 +191,7 @@ void ListPlaySteps::OpenLinkItem(int32_t index)
             if (auto* t = w_.AppTimer.at(apptimer::LinkShow))
                 t->setEnabled(true);
     } else if (platform::browser::IBrowser* b = tabs.Browser(browser)) {
+        w_.ListStepBrowser[kLinks] = browser;
         b->navigate2(target);
     }
     tabs.SetTabState(browser, kViewKind, kLinks);

@@ -314,6 +314,7 @@ void SnippetView::ShowSnippetViewPage(int16_t mode, const QString& path)
 
     const int16_t browser = w_.ListPlayState[4] == 2 ? w_.ListViewerBrowser[4] : tabs.TabBrowserMap(tab);
     if (platform::browser::IBrowser* b = written ? tabs.Browser(browser) : nullptr) {
+        w_.ListStepBrowser[4] = browser;
         b->navigate2(QUrl::fromLocalFile(pageFile).toString(QUrl::FullyEncoded));
         tabs.SetTabState(browser, 1, 4);
     }

@@ -47,6 +47,7 @@ void ExplorerState::Initialize(float twipsScale)
 
     for (int k = 1; k <= 6; ++k) {
         ListViewerBrowser[k] = -1;
+        ListStepBrowser[k] = -1;
         ListPlayState[k] = 1;
         ListDownloadOptions[k] = QStringLiteral("101000");
         ListItemCount[k] = 0;

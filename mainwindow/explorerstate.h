@@ -88,6 +88,10 @@ struct ExplorerState : MainSettings {
 
     // Per-list state, indexed by list kind 1-6 (element 0 holds no list).
     std::array<int16_t, 7> ListViewerBrowser{};
+    // The browser whose load the list's last step started (snippet and
+    // link lists), until that load completes; -1 none. Only that load
+    // arms the list's timer.
+    std::array<int16_t, 7> ListStepBrowser{};
     std::array<int16_t, 7> ListPlayState{};   // 1 not playing, 2 playing, 0 player closed
     std::array<int32_t, 7> ListItemCount{};
     std::array<int32_t, 7> ListCurrentItem{}; // 1-based, 0 none

@@ -444,11 +444,34 @@ TEST(BrowserEvents, DocumentCompleteAndProgress)
     f.log.calls.clear();
     f.tabs->WBMAIN_DocumentComplete(1, "file:///p/Common/Z5_BlankPage.HTM", true);
     EXPECT_TRUE(f.log.calls.isEmpty());
-    // A snippet view restarts its list timer while the list plays.
-    f.host.fake(2)->tagText = "0|4|0|0|0|-1";
-    f.state.ListPlayState[4] = 2;
-    f.tabs->WBMAIN_DocumentComplete(2, "http://b/", true);
-    EXPECT_EQ(f.log.count("SetListTimer(4,1)"), 1);
+    // A snippet view or a link item restarts its list's timer while the
+    // list plays, on the load its step started only: a page the user
+    // reaches from it later, a load in another tab, or a list that does
+    // not play leave the timer alone.
+    struct Load {
+        const char* name;
+        int kind;
+        int stepBrowser; // the browser the step navigated (-1 none)
+        int loaded;
+        bool playing;
+        int arms;        // how many of two loads in a row arm the timer
+    } loads[] = {
+        {"the step's snippet view", 4, 2, 2, true, 1},
+        {"the step's link item", 5, 2, 2, true, 1},
+        {"no step started it", 5, -1, 2, true, 0},
+        {"another tab's load", 4, 1, 2, true, 0},
+        {"the list is paused", 5, 2, 2, false, 0},
+    };
+    for (const Load& l : loads) {
+        SCOPED_TRACE(l.name);
+        f.log.calls.clear();
+        f.host.fake(2)->tagText = l.kind == 4 ? "0|4|0|0|0|-1" : "0|5|0|0|0|-1";
+        f.state.ListPlayState[l.kind] = l.playing ? 2 : 1;
+        f.state.ListStepBrowser[l.kind] = static_cast<int16_t>(l.stepBrowser);
+        f.tabs->WBMAIN_DocumentComplete(l.loaded, "http://b/", true);
+        f.tabs->WBMAIN_DocumentComplete(l.loaded, "http://b/clicked.html", true);
+        EXPECT_EQ(f.log.count(QStringLiteral("SetListTimer(%1,1)").arg(l.kind)), l.arms);
+    }
 
     // Progress shows for the followed browser only, never for local pages.
     f.log.calls.clear();

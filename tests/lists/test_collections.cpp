@@ -400,6 +400,7 @@ TEST_F(Collections, TheViewPageFollowsTheFormatAndMergesIntoANewSnippet)
 
     window->CollectionFormat = QStringLiteral("111111");
     lists->ShowSnippetViewPage(0, paths[0]);
+    EXPECT_EQ(window->ListStepBrowser[4], 0) << "the view page's load is marked as the step's own";
     QString text = pageText();
     EXPECT_EQ(text.count(QLatin1String("<table border='0' cellspacing='1'")), 1);
     EXPECT_TRUE(text.contains(QLatin1String("name='Z5CLOSE'")));
