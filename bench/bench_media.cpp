@@ -7,28 +7,44 @@
 // the first move of its position knob, read through its probe. Each round
 // runs in a new process (this program started again with a mode, or
 // Z5.exe). Prints the medians over the rounds, the ratios, and the CPU time
-// (user + system) of each playing a 10-second WAV to its end.
+// (user + system) of each playing a 10-second WAV to its end. Then the shown
+// video: a bare QVideoSink widget, the interpreter and Z5.exe each showing
+// the same 20-s 640x480 25-fps video on an X server the bench starts (Xvfb
+// with openbox), the CPU time of each (Z5.exe's with its children) from the
+// start of play to the end, and the ratios.
 //
 //   bench_media [rounds, default 20]
+//   bench_media video        (only the shown video, 3 rounds)
 
 #include "platform/media/mci.h"
+#include "platform/win/widgethandles.h"
 
 #include "freshhome.h"
 #include "mediafiles.h"
 #include "testenv.h"
+#include "xsession.h"
 
 #include <QApplication>
 #include <QAudioOutput>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QMediaPlayer>
+#include <QPainter>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include <csignal>
@@ -54,6 +70,25 @@ bool pollUntil(F done, int ms)
     return true;
 }
 
+// Runs the events until done, asking ten times a second; false when ms
+// passed. The wait for an item's end, which costs next to nothing.
+template <typename F>
+bool waitEvents(F done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done() || t.elapsed() > ms)
+            loop.quit();
+    });
+    tick.start(100);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
 double cpuSecondsOfSelf()
 {
     struct rusage usage {};
@@ -61,13 +96,42 @@ double cpuSecondsOfSelf()
     return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
 }
 
+// The bare program's picture: the newest frame of its sink drawn over the
+// widget, as a plain Qt program shows a video in a widget.
+class BareVideo : public QWidget {
+public:
+    BareVideo()
+    {
+        resize(640, 480);
+        QObject::connect(&sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& f) {
+            frame = f;
+            update();
+        });
+        show();
+    }
+    QVideoSink sink;
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(rect(), frame.toImage()); }
+
+private:
+    QVideoFrame frame;
+};
+
 // Mode "bare": milliseconds to the first position; with toEnd the whole
 // file played, and then also the CPU seconds from setSource to its end.
-int bare(const QString& wav, bool toEnd)
+// With video its frames are shown in a widget of their size.
+int bare(const QString& wav, bool toEnd, bool video)
 {
+    // Made before the player, so that it outlives it.
+    std::unique_ptr<BareVideo> view;
+    if (video)
+        view = std::make_unique<BareVideo>();
     QMediaPlayer player;
     QAudioOutput out;
     player.setAudioOutput(&out);
+    if (view)
+        player.setVideoOutput(&view->sink);
     const double cpuBefore = cpuSecondsOfSelf();
     QElapsedTimer t;
     t.start();
@@ -77,7 +141,7 @@ int bare(const QString& wav, bool toEnd)
         return -1;
     const qint64 first = t.nsecsElapsed();
     if (toEnd) {
-        pollUntil([&] { return player.mediaStatus() == QMediaPlayer::EndOfMedia; }, 60000);
+        waitEvents([&] { return player.mediaStatus() == QMediaPlayer::EndOfMedia; }, 60000);
         std::printf("%.3f %.4f\n", first / 1e6, cpuSecondsOfSelf() - cpuBefore);
         return 0;
     }
@@ -85,17 +149,30 @@ int bare(const QString& wav, bool toEnd)
     return 0;
 }
 
-int interpreter(const QString& wav, bool toEnd)
+// Mode "mci": as "bare", through the command interpreter; with video the
+// item is opened into a window of the bare program's size.
+int interpreter(const QString& wav, bool toEnd, bool video)
 {
     // The bare program's clock starts once its player exists; here the
     // interpreter's player is made the same way before the clock, as it is
     // for every item after the first while the one before plays.
     platform::media::Mci mci;
     mci.prepare();
+    QWidget window;
+    QString parent;
+    if (video) {
+        window.resize(640, 480);
+        window.show();
+        parent = QStringLiteral(" parent ") + QString::number(platform::widgethandles::handleOf(&window));
+    }
+    const double cpuBefore = cpuSecondsOfSelf();
     QElapsedTimer t;
     t.start();
-    if (mci.sendString(QStringLiteral("open \"") + wav + QStringLiteral("\" alias b"), nullptr) != 0
-        || mci.sendString(QStringLiteral("play b"), nullptr) != 0)
+    if (const int e = mci.sendString(QStringLiteral("open \"") + wav + QStringLiteral("\" alias b") + parent, nullptr)) {
+        std::fprintf(stderr, "open: %d\n", e);
+        return -1;
+    }
+    if (mci.sendString(QStringLiteral("play b"), nullptr) != 0)
         return -1;
     QString reply;
     const auto status = [&](const char* what) {
@@ -105,8 +182,11 @@ int interpreter(const QString& wav, bool toEnd)
     if (!pollUntil([&] { return status("position").toLongLong() > 0; }, 30000))
         return -1;
     const qint64 first = t.nsecsElapsed();
-    if (toEnd)
-        pollUntil([&] { return status("mode") == QLatin1String("stopped"); }, 60000);
+    if (toEnd) {
+        waitEvents([&] { return status("mode") == QLatin1String("stopped"); }, 60000);
+        std::printf("%.3f %.4f\n", first / 1e6, cpuSecondsOfSelf() - cpuBefore);
+        return 0;
+    }
     std::printf("%.3f\n", first / 1e6);
     return 0;
 }
@@ -197,17 +277,28 @@ public:
 
     bool ok() const { return ok_; }
 
+    // Shows its window on that X display instead of offscreen.
+    void showOn(const QString& display)
+    {
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env_.insert(QStringLiteral("DISPLAY"), display);
+    }
+
     // Milliseconds from the click on Play to the first move of the position
-    // knob; with toEnd the item then played to its end, and playingCpuSeconds
-    // the program's CPU seconds from the click to the end.
-    Round play(const QString& wav, bool toEnd)
+    // knob; with toEnd the item (of lengthMs) then played to its end, and
+    // playingCpuSeconds the program's CPU seconds from the click to the end.
+    // The list is of the kind given (1 audio, 2 video); playing is called
+    // once the knob has moved, while the item plays.
+    Round play(const QString& file, bool toEnd, int kind = 1, int lengthMs = 10000,
+               const std::function<void()>& playing = {})
     {
         Round r;
-        const QString list = root_ + QStringLiteral("/audio.z5p");
+        const QString list = root_ + QStringLiteral("/list.z5p");
         QFile f(list);
         if (!f.open(QIODevice::WriteOnly))
             return r;
-        f.write("1\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n" + (QStringLiteral("clip.wav,") + wav).toUtf8() + "\r\n");
+        f.write(QByteArray::number(kind) + "\r\n1\r\n1\r\n000000\r\n\r\n\r\n\r\n\r\n"
+                + (QFileInfo(file).fileName() + QLatin1Char(',') + file).toUtf8() + "\r\n");
         f.close();
         drive_ = root_ + QStringLiteral("/drive");
         probes_ = root_ + QStringLiteral("/probes");
@@ -256,8 +347,10 @@ public:
             // While it plays the program is not asked until the file's
             // length has passed, then twice a second: each answer of its
             // probe lists every control, work it would not do for its user.
+            if (moved && playing)
+                playing();
             if (moved && toEnd)
-                QThread::msleep(9000);
+                QThread::msleep(static_cast<unsigned long>(std::max<qint64>(0, lengthMs - 1000 - t.elapsed())));
             if (moved && toEnd
                 && waitUntil(
                     [&] {
@@ -349,6 +442,70 @@ double median(std::vector<double> v)
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
+// The shown video: a 20-s 640x480 video at 25 frames a second (H.264 with
+// AAC sound where gst-launch-1.0 can encode it, else Motion-JPEG without
+// sound) played to its end on an X server of the bench's own (Xvfb with
+// openbox) by the bare program into a widget of its size, by the
+// interpreter into a window of that size and by Z5.exe from its video list
+// into its tab; the CPU seconds of each (Z5.exe's with its child processes)
+// from the start of play to the end, medians of the rounds. The X server's
+// own time is no one's. A Z5.exe round counts only when its screen changed
+// while the video played.
+bool shownVideo(const char* self, const QString& dir, int rounds)
+{
+    QString video = dir + QStringLiteral("/video.mp4");
+    if (!testmedia::gstEncode(video, QStringLiteral("videotestsrc num-buffers=500 pattern=ball ! "
+                                                    "video/x-raw,width=640,height=480,framerate=25/1 ! x264enc ! mux. "
+                                                    "audiotestsrc num-buffers=862 ! audio/x-raw,rate=44100 ! avenc_aac ! mux. "
+                                                    "mp4mux name=mux"))) {
+        video = dir + QStringLiteral("/video.avi");
+        if (!testmedia::writeBarsAvi(video, 640, 480, 500, 25)) {
+            std::fprintf(stderr, "the test video could not be written\n");
+            return false;
+        }
+    }
+    testenv::XSession x;
+    if (!x.ok()) {
+        std::fprintf(stderr, "no X server for the shown video (Xvfb and openbox)\n");
+        return false;
+    }
+    qputenv("DISPLAY", x.display().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    Z5Program z5(dir + QStringLiteral("/z5video"));
+    if (!z5.ok()) {
+        std::fprintf(stderr, "the browser program's home could not be set up\n");
+        return false;
+    }
+    z5.showOn(x.display());
+    std::vector<double> bareCpu, mciCpu, z5Cpu;
+    for (int i = 0; i < rounds; ++i) {
+        const Round a = runMode(self, "barevideo", video, true);
+        const Round b = runMode(self, "mcivideo", video, true);
+        bool changed = false;
+        const Round c = z5.play(video, true, 2, 20000, [&] {
+            const QImage before = x.grab();
+            QThread::msleep(500);
+            changed = x.grab() != before;
+        });
+        if (a.playingCpuSeconds < 0 || b.playingCpuSeconds < 0 || c.playingCpuSeconds < 0 || !changed) {
+            std::fprintf(stderr, "round %d: a player did not show the video to its end (%.2f %.2f %.2f s%s)\n", i + 1,
+                         a.playingCpuSeconds, b.playingCpuSeconds, c.playingCpuSeconds,
+                         changed ? "" : ", Z5.exe's screen did not change");
+            return false;
+        }
+        bareCpu.push_back(a.playingCpuSeconds);
+        mciCpu.push_back(b.playingCpuSeconds);
+        z5Cpu.push_back(c.playingCpuSeconds);
+    }
+    const double a = median(bareCpu), b = median(mciCpu), c = median(z5Cpu);
+    std::printf("CPU time showing a 20-s 640x480 25-fps video (%s) on X to its end, median of %d:\n",
+                QFileInfo(video).suffix().toLatin1().constData(), rounds);
+    std::printf("  (a) bare QVideoSink widget %8.2f s   %3.0f %% of a core\n", a, a / 20 * 100);
+    std::printf("  (b) command interpreter    %8.2f s   %3.0f %% of a core   (b)/(a) %.2f\n", b, b / 20 * 100, b / a);
+    std::printf("  (c) Z5.exe and its children %7.2f s   %3.0f %% of a core   (c)/(a) %.2f\n", c, c / 20 * 100, c / a);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -358,10 +515,14 @@ int main(int argc, char** argv)
         const QString wav = QString::fromLocal8Bit(argv[2]);
         const bool toEnd = std::string(argv[3]) == "end";
         const std::string mode = argv[1];
-        return mode == "bare" ? bare(wav, toEnd) : mode == "mci" ? interpreter(wav, toEnd) : 2;
+        const bool video = mode.ends_with("video");
+        if (mode.starts_with("bare"))
+            return bare(wav, toEnd, video);
+        return mode.starts_with("mci") ? interpreter(wav, toEnd, video) : 2;
     }
     QCoreApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const bool videoOnly = argc > 1 && std::string(argv[1]) == "video";
+    const int rounds = argc > 1 && !videoOnly ? std::max(1, std::atoi(argv[1])) : 20;
     const QString dir = testenv::freshDir(QStringLiteral("bench_media"));
     const QString shortWav = dir + QStringLiteral("/one.wav");
     const QString longWav = dir + QStringLiteral("/ten.wav");
@@ -375,6 +536,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the browser program's home could not be set up\n");
         return 1;
     }
+    if (videoOnly)
+        return shownVideo(self, dir, 3) ? 0 : 1;
     std::vector<double> bareMs, mciMs, z5Ms, z5StatusMs;
     for (int i = 0; i < rounds; ++i) {
         // Alternated, so that a busy moment of the machine falls on all.
@@ -418,5 +581,5 @@ int main(int argc, char** argv)
     std::printf("CPU time from the start of play to the end of the 10-s WAV, median of %d:\n", cpuRounds);
     std::printf("  (a) bare QMediaPlayer      %8.2f s\n", pa);
     std::printf("  (c) Z5.exe and its children %7.2f s   (c)/(a) %.2f\n", pc, pc / pa);
-    return 0;
+    return shownVideo(self, dir, cpuRounds) ? 0 : 1;
 }
