@@ -28,6 +28,9 @@ namespace net = platform::net;
 namespace {
 
 constexpr qsizetype kReadChunk = 128 * 1024;
+// The most one data event takes before the event loop runs again (the run's
+// timers and the stop request are seen between events).
+constexpr qint64 kEventBytes = 1024 * 1024;
 // The progress texts are for the status page, which is written every tick:
 // a fast transfer renews them at most this often, and once more at its end.
 constexpr qint64 kProgressEveryMs = 50;
@@ -57,7 +60,10 @@ QString TransferRateText(double kilobytesPerSecond)
 FileItem::FileItem(RunState& run, QObject* parent) : QObject(parent), run_(run)
 {
     buffer_.resize(kReadChunk);
-    socket_.setReadBufferSize(256 * 1024);
+    socket_.setReadBufferSize(kEventBytes);
+    // Every data event takes all there is, up to kEventBytes, so a plain
+    // connection is read straight into buffer_.
+    socket_.setDirectRead(true);
     socket_.onConnect = [this] { WSMain_Connect(); };
     socket_.onDataArrival = [this](qint64) { WSMain_DataArrival(); };
     socket_.onClose = [this] { WSMain_Close(); };
@@ -260,10 +266,12 @@ void FileItem::WSMain_DataArrival()
         return;
     run_.JobState = JobTransferring;
     bool wrote = false;
-    while (running_) {
+    qint64 taken = 0;
+    while (running_ && taken < kEventBytes) {
         const qint64 got = socket_.GetData(buffer_.data(), static_cast<qint64>(buffer_.size()));
         if (got <= 0)
             break;
+        taken += got;
         if (!TransferStartTime.isValid())
             TransferStartTime.start();
         QByteArrayView bytes(buffer_.data(), static_cast<qsizetype>(got));

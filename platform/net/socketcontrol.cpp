@@ -40,6 +40,7 @@ SocketControl::~SocketControl()
 
 void SocketControl::dropSocket()
 {
+    ++connection_; // what was queued for the old connection is dropped with it
     connectTimer_.stop();
     idleTimer_.stop();
     if (watchFd_ >= 0)
@@ -96,6 +97,75 @@ void SocketControl::raiseError(int number, const QString& description)
         onError(number, description);
 }
 
+namespace {
+
+int errorNumber(QAbstractSocket::SocketError e)
+{
+    switch (e) {
+    case QAbstractSocket::ConnectionRefusedError:
+    case QAbstractSocket::ProxyConnectionRefusedError: return kSocketErrorConnectionRefused;
+    case QAbstractSocket::HostNotFoundError:
+    case QAbstractSocket::ProxyNotFoundError: return kSocketErrorHostNotFound;
+    case QAbstractSocket::SocketTimeoutError: return kSocketErrorTimedOut;
+    case QAbstractSocket::NetworkError: return kSocketErrorConnectionReset;
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError: return kSocketErrorSecureChannel;
+    default: return kSocketErrorOther;
+    }
+}
+
+} // namespace
+
+void SocketControl::sent(qint64 bytes)
+{
+    touch();
+    pendingSend_ -= bytes;
+    if (pendingSend_ <= 0 && onSendComplete)
+        onSendComplete();
+}
+
+void SocketControl::peerEnded()
+{
+    idleTimer_.stop();
+    connectTimer_.stop();
+    const bool reset = peerReset();
+    if (watchFd_ >= 0)
+        ::close(watchFd_);
+    watchFd_ = -1;
+    if (reset) {
+        // What arrived before the reset stays readable; the owner closes.
+        state_ = SocketState::Error;
+        if (onError)
+            onError(kSocketErrorConnectionReset, QStringLiteral("Connection reset by peer"));
+        return;
+    }
+    state_ = SocketState::Closing;
+    if (onClose)
+        onClose();
+}
+
+void SocketControl::afterDirectRead(bool wasConnected)
+{
+    // A socket read directly says nothing when a read meets the end of the
+    // connection; the event follows from the event loop, as on any socket.
+    if (!directRead_ || !wasConnected || !socket_ || socket_->state() == QAbstractSocket::ConnectedState)
+        return;
+    const QAbstractSocket::SocketError error = socket_->error();
+    const QString description = socket_->errorString();
+    QMetaObject::invokeMethod(
+        this,
+        [this, connection = connection_, error, description] {
+            if (connection != connection_ || !socket_)
+                return;
+            if (error == QAbstractSocket::RemoteHostClosedError)
+                peerEnded();
+            else
+                raiseError(errorNumber(error), description);
+        },
+        Qt::QueuedConnection);
+}
+
 void SocketControl::Connect(const QString& host, quint16 port, bool secure, const std::optional<TunnelProxy>& tunnel)
 {
     dropSocket();
@@ -129,49 +199,14 @@ void SocketControl::Connect(const QString& host, quint16 port, bool secure, cons
         if (onDataArrival && socket_)
             onDataArrival(socket_->bytesAvailable());
     });
-    QObject::connect(s, &QIODevice::bytesWritten, this, [this](qint64 n) {
-        touch();
-        pendingSend_ -= n;
-        if (pendingSend_ <= 0 && onSendComplete)
-            onSendComplete();
-    });
-    QObject::connect(s, &QAbstractSocket::disconnected, this, [this] {
-        idleTimer_.stop();
-        connectTimer_.stop();
-        const bool reset = peerReset();
-        if (watchFd_ >= 0)
-            ::close(watchFd_);
-        watchFd_ = -1;
-        if (reset) {
-            // What arrived before the reset stays readable; the owner closes.
-            state_ = SocketState::Error;
-            if (onError)
-                onError(kSocketErrorConnectionReset, QStringLiteral("Connection reset by peer"));
-            return;
-        }
-        state_ = SocketState::Closing;
-        if (onClose)
-            onClose();
-    });
+    QObject::connect(s, &QIODevice::bytesWritten, this, [this](qint64 n) { sent(n); });
+    QObject::connect(s, &QAbstractSocket::disconnected, this, [this] { peerEnded(); });
     QObject::connect(s, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
         if (!socket_)
             return;
         if (e == QAbstractSocket::RemoteHostClosedError)
             return; // the close event tells it
-        int number = kSocketErrorOther;
-        switch (e) {
-        case QAbstractSocket::ConnectionRefusedError:
-        case QAbstractSocket::ProxyConnectionRefusedError: number = kSocketErrorConnectionRefused; break;
-        case QAbstractSocket::HostNotFoundError:
-        case QAbstractSocket::ProxyNotFoundError: number = kSocketErrorHostNotFound; break;
-        case QAbstractSocket::SocketTimeoutError: number = kSocketErrorTimedOut; break;
-        case QAbstractSocket::NetworkError: number = kSocketErrorConnectionReset; break;
-        case QAbstractSocket::SslHandshakeFailedError:
-        case QAbstractSocket::SslInternalError:
-        case QAbstractSocket::SslInvalidUserDataError: number = kSocketErrorSecureChannel; break;
-        default: break;
-        }
-        raiseError(number, socket_->errorString());
+        raiseError(errorNumber(e), socket_->errorString());
     });
     state_ = SocketState::ResolvingHost;
     if (connectTimeoutMs_ > 0)
@@ -179,6 +214,8 @@ void SocketControl::Connect(const QString& host, quint16 port, bool secure, cons
     if (tls) {
         tls->setPeerVerifyMode(QSslSocket::VerifyPeer);
         tls->connectToHostEncrypted(host, port);
+    } else if (directRead_) {
+        s->connectToHost(host, port, QIODevice::ReadWrite | QIODevice::Unbuffered);
     } else {
         s->connectToHost(host, port);
     }
@@ -191,7 +228,16 @@ bool SocketControl::SendData(const QByteArray& bytes)
     if (!socket_ || state_ != SocketState::Connected)
         return false;
     pendingSend_ += bytes.size();
-    return socket_->write(bytes) == bytes.size();
+    const qint64 queued = socket_->bytesToWrite();
+    if (socket_->write(bytes) != bytes.size())
+        return false;
+    // A direct socket writes what it can at once and tells only of the rest.
+    const qint64 atOnce = bytes.size() - (socket_->bytesToWrite() - queued);
+    if (directRead_ && atOnce > 0)
+        QMetaObject::invokeMethod(
+            this, [this, connection = connection_, atOnce] { if (connection == connection_ && socket_) sent(atOnce); },
+            Qt::QueuedConnection);
+    return true;
 }
 
 qint64 SocketControl::BytesReceived() const
@@ -203,13 +249,20 @@ qint64 SocketControl::GetData(char* buffer, qint64 max)
 {
     if (!socket_)
         return 0;
+    const bool wasConnected = socket_->state() == QAbstractSocket::ConnectedState;
     const qint64 n = socket_->read(buffer, max);
+    afterDirectRead(wasConnected);
     return n < 0 ? 0 : n;
 }
 
 QByteArray SocketControl::GetData()
 {
-    return socket_ ? socket_->readAll() : QByteArray();
+    if (!socket_)
+        return QByteArray();
+    const bool wasConnected = socket_->state() == QAbstractSocket::ConnectedState;
+    QByteArray bytes = socket_->readAll();
+    afterDirectRead(wasConnected);
+    return bytes;
 }
 
 void SocketControl::Close()

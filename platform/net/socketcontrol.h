@@ -87,6 +87,12 @@ public:
     void setIdleTimeout(int ms) { idleTimeoutMs_ = ms; }
     void setReadBufferSize(qint64 bytes);
     qint64 readBufferSize() const { return readBufferSize_; }
+    // From the next Connect on, a plain connection is read straight into
+    // the owner's buffer, with no copy held here (TLS ones stay buffered).
+    // The owner then takes everything in each data event: the end of the
+    // connection shows only to a read (a data event may announce 0 bytes
+    // and find just that), and the close or reset event follows it.
+    void setDirectRead(bool direct) { directRead_ = direct; }
 
     std::function<void()> onConnect;
     std::function<void(qint64 bytesTotal)> onDataArrival;
@@ -100,6 +106,9 @@ private:
     void touch();
     void watchConnection();
     bool peerReset() const;
+    void peerEnded();
+    void sent(qint64 bytes);
+    void afterDirectRead(bool wasConnected);
 
     QTcpSocket* socket_ = nullptr; // a QSslSocket for a secure connection
     SocketState state_ = SocketState::Closed;
@@ -110,6 +119,8 @@ private:
     int idleTimeoutMs_ = kDefaultIdleTimeoutMs;
     qint64 readBufferSize_ = kDefaultReadBufferSize;
     qint64 pendingSend_ = 0;
+    bool directRead_ = false;
+    quint64 connection_ = 0; // counts connections, for events queued for one
     // A second descriptor of the open connection: it keeps the connection's
     // end state readable after the socket let go of its own descriptor.
     int watchFd_ = -1;

@@ -14,46 +14,53 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace net = platform::net;
 
 TEST(SocketControl, EventsOfAConversation)
 {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    QByteArray heard;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        QTcpSocket* s = server.nextPendingConnection();
-        QObject::connect(s, &QTcpSocket::readyRead, s, [&heard, s] {
-            heard += s->readAll();
-            if (heard.endsWith("\n")) {
-                s->write("answer");
-                s->disconnectFromHost();
-            }
+    // Buffered, and read straight into the owner's buffer.
+    for (const bool direct : {false, true}) {
+        SCOPED_TRACE(direct ? "direct" : "buffered");
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        QByteArray heard;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket* s = server.nextPendingConnection();
+            QObject::connect(s, &QTcpSocket::readyRead, s, [&heard, s] {
+                heard += s->readAll();
+                if (heard.endsWith("\n")) {
+                    s->write("answer");
+                    s->disconnectFromHost();
+                }
+            });
         });
-    });
-    net::SocketControl c;
-    QStringList events;
-    QByteArray got;
-    c.onConnect = [&] {
-        events << QStringLiteral("connect");
-        EXPECT_EQ(c.State(), net::SocketState::Connected);
-        EXPECT_TRUE(c.SendData("question\n"));
-    };
-    c.onSendComplete = [&] { events << QStringLiteral("sent"); };
-    c.onDataArrival = [&](qint64 n) {
-        EXPECT_GT(n, 0);
-        got += c.GetData();
-    };
-    c.onClose = [&] { events << QStringLiteral("close"); };
-    c.onError = [&](int number, const QString&) { events << QStringLiteral("error %1").arg(number); };
-    EXPECT_FALSE(c.SendData("too early"));
-    c.Connect(QStringLiteral("127.0.0.1"), server.serverPort());
-    ASSERT_TRUE(testenv::waitFor([&] { return events.contains(QStringLiteral("close")); }));
-    EXPECT_EQ(events, QStringList({QStringLiteral("connect"), QStringLiteral("sent"), QStringLiteral("close")}));
-    EXPECT_EQ(heard, QByteArray("question\n"));
-    EXPECT_EQ(got, QByteArray("answer"));
-    EXPECT_EQ(c.State(), net::SocketState::Closing);
+        net::SocketControl c;
+        c.setDirectRead(direct);
+        QStringList events;
+        QByteArray got;
+        c.onConnect = [&] {
+            events << QStringLiteral("connect");
+            EXPECT_EQ(c.State(), net::SocketState::Connected);
+            EXPECT_TRUE(c.SendData("question\n"));
+        };
+        c.onSendComplete = [&] { events << QStringLiteral("sent"); };
+        c.onDataArrival = [&](qint64 n) {
+            if (!direct)
+                EXPECT_GT(n, 0); // a direct read may find only the end
+            got += c.GetData();
+        };
+        c.onClose = [&] { events << QStringLiteral("close"); };
+        c.onError = [&](int number, const QString&) { events << QStringLiteral("error %1").arg(number); };
+        EXPECT_FALSE(c.SendData("too early"));
+        c.Connect(QStringLiteral("127.0.0.1"), server.serverPort());
+        ASSERT_TRUE(testenv::waitFor([&] { return events.contains(QStringLiteral("close")); }));
+        EXPECT_EQ(events, QStringList({QStringLiteral("connect"), QStringLiteral("sent"), QStringLiteral("close")}));
+        EXPECT_EQ(heard, QByteArray("question\n"));
+        EXPECT_EQ(got, QByteArray("answer"));
+        EXPECT_EQ(c.State(), net::SocketState::Closing);
+    }
 }
 
 TEST(SocketControl, UnreadDataHoldsTheSenderBack)
@@ -155,13 +162,15 @@ TEST(SocketControl, ARefusedConnectionIsTheOldError)
 
 TEST(SocketControl, OnlyAnOrderlyCloseIsAClose)
 {
-    for (const bool reset : {false, true}) {
+    for (const auto& [reset, direct] : {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
         SCOPED_TRACE(reset ? "reset" : "orderly close");
+        SCOPED_TRACE(direct ? "direct" : "buffered");
         QTcpServer server;
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
         QTcpSocket* peer = nullptr;
         QObject::connect(&server, &QTcpServer::newConnection, [&] { peer = server.nextPendingConnection(); });
         net::SocketControl c;
+        c.setDirectRead(direct);
         QByteArray got;
         QStringList events;
         c.onDataArrival = [&](qint64) { got += c.GetData(); };
