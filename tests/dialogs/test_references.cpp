@@ -567,12 +567,43 @@ TEST(ProxyFields, WhatEachBoxTakes)
         {"*.local;intranet <local>", false, false, true},
         {"*.example.org:8080", false, false, true},
         {"", false, false, true},
+        // Names in any script.
+        {"b\u00fccher.example", true, false, true},
+        {"\u4f8b\u3048.\u30c6\u30b9\u30c8", true, false, true},
+        {"*.b\u00fccher.example:8080; <local>", false, false, true},
+        {"b\u00fccher=.example", false, false, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsProxyAddress(QLatin1String(c.text)), c.address) << c.text;
-        EXPECT_EQ(IsProxyPort(QLatin1String(c.text)), c.port) << c.text;
-        EXPECT_EQ(IsProxyExceptionList(QLatin1String(c.text)), c.exceptions) << c.text;
+        EXPECT_EQ(IsProxyAddress(QString::fromUtf8(c.text)), c.address) << c.text;
+        EXPECT_EQ(IsProxyPort(QString::fromUtf8(c.text)), c.port) << c.text;
+        EXPECT_EQ(IsProxyExceptionList(QString::fromUtf8(c.text)), c.exceptions) << c.text;
     }
+}
+
+// A proxy and an exception named in Unicode are taken as typed, stored as
+// typed, and handed to the network layer in their ASCII form.
+TEST_F(References, UnicodeProxyNamesAreAcceptedAndUsedInTheirAsciiForm)
+{
+    frmReferences& f = open();
+    // Key presses that carry their text, as a keyboard of that language sends them.
+    const auto typeText = [this](const Control& box, const QString& text) {
+        click(box);
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    };
+    page(PageProxy);
+    tick(f.Proxy_CheckBox[0]);
+    typeText(f.Proxy_TextBox[0], QStringLiteral("proxy.b\u00fccher.example"));
+    typeText(f.Proxy_TextBox[1], QStringLiteral("3128"));
+    typeText(f.Proxy_TextBox[10], QStringLiteral("b\u00fccher.example;*.m\u00fcnchen.example:8080"));
+    click(f.cmdButton1[2]);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("The IE proxy settings was updated successfully")});
+    const platform::wininet::ProxyInfo applied = platform::wininet::processProxy();
+    EXPECT_EQ(applied.proxyList, QStringLiteral("http=proxy.xn--bcher-kva.example:3128"));
+    EXPECT_EQ(applied.bypassList, QStringLiteral("xn--bcher-kva.example *.xn--mnchen-3ya.example:8080"));
+    EXPECT_EQ(userSetting(QStringLiteral("Address1"), QStringLiteral("Z5 Browser\\Proxy")), QStringLiteral("proxy.b\u00fccher.example"));
+    EXPECT_EQ(userSetting(QStringLiteral("Exception"), QStringLiteral("Z5 Browser\\Proxy")),
+              QStringLiteral("b\u00fccher.example;*.m\u00fcnchen.example:8080"));
 }
 
 // First use: only "Use a proxy server" can be ticked; ticking it opens the
