@@ -4,6 +4,44 @@
 #include "platform/base/proxybypass.h"
 #include "platform/base/vbrt.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+#include <QUrl>
+
+QString ProxyHostForNetwork(const QString& text)
+{
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() < 128;
+    if (ascii)
+        return text;
+    QStringList labels = text.split(QLatin1Char('.'));
+    for (QString& label : labels) {
+        bool plain = true;
+        for (const QChar c : label)
+            plain = plain && c.unicode() < 128;
+        if (plain)
+            continue;
+        const QByteArray ace = QUrl::toAce(label);
+        if (!ace.isEmpty())
+            label = QString::fromLatin1(ace);
+    }
+    return labels.join(QLatin1Char('.'));
+}
+
+QString ProxyExceptionsForNetwork(const QString& text)
+{
+    static const QRegularExpression entry(QStringLiteral("[^; ]+"));
+    QString out;
+    qsizetype done = 0;
+    for (auto it = entry.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(text).mid(done, m.capturedStart() - done) + ProxyHostForNetwork(m.captured());
+        done = m.capturedEnd();
+    }
+    return out + QStringView(text).mid(done);
+}
+
 ProxySettingValues ReadProxySettingValues()
 {
     auto read = [](const QString& name) {
@@ -13,10 +51,10 @@ ProxySettingValues ReadProxySettingValues()
     v.Check1 = ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, QStringLiteral("Check1"), QStringLiteral("0"));
     v.Check3 = ReadSetting(HiveCurrentUser, kSettingsApp, kProxySection, QStringLiteral("Check3"), QStringLiteral("0"));
     for (int i = 1; i <= 5; ++i) {
-        v.Address[i] = read(QStringLiteral("Address") + QString::number(i));
+        v.Address[i] = ProxyHostForNetwork(read(QStringLiteral("Address") + QString::number(i)));
         v.Port[i] = read(QStringLiteral("Port") + QString::number(i));
     }
-    v.Exception = read(QStringLiteral("Exception"));
+    v.Exception = ProxyExceptionsForNetwork(read(QStringLiteral("Exception")));
     return v;
 }
 

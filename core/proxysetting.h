@@ -7,7 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-// The values of "Z5 Browser\Proxy" as they are stored.
+// The values of "Z5 Browser\Proxy" as they are stored, but host names in
+// the form the network layer takes (see ProxyHostForNetwork).
 struct ProxySettingValues {
     QString Check1;     // "1": use the proxy servers
     QString Check3;     // "1": local addresses bypass the proxy
@@ -17,6 +18,15 @@ struct ProxySettingValues {
 };
 
 ProxySettingValues ReadProxySettingValues();
+
+// A server, host name or host pattern as the user writes it, in the form
+// the network layer takes: each dot-separated label that holds a letter
+// outside ASCII in its ASCII form ("bücher.example" becomes
+// "xn--bcher-kva.example"); a label without such a form stays as written.
+QString ProxyHostForNetwork(const QString& text);
+// The same for each entry of an exception list (separated by ";" or
+// blanks, which stay as they are).
+QString ProxyExceptionsForNetwork(const QString& text);
 
 // The HTTP proxy the programs' own fetches use, with the exceptions and the
 // working-offline state the browser's pages follow.

@@ -18,6 +18,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 using namespace platform::forms;
 
 namespace {
@@ -108,6 +112,8 @@ void frmReferences::createControls()
     const QColor text = PanelTextColor(PanelStyle::Light);
     Form_BackGround = std::make_unique<platform::forms::Label>(*this, QStringLiteral("Form_BackGround"));
     Form_BackGround->move(0, 0, kWindowWidth, kWindowHeight);
+    PageList = std::make_unique<PictureBox>(*this, QStringLiteral("PageList"));
+    PageList->move(kMargin, 600, kPageLeft - 2 * kMargin, 6 * 390 + 405);
 
     platform::forms::Label* category = Label.create(14);
     category->move(kMargin, kPageTop, kPageLeft - 2 * kMargin, 285);
@@ -286,6 +292,10 @@ void frmReferences::wireEvents()
     cmdTab.events().click = [this](int index) { cmdTab_Click(index); };
     cmdTab.events().mouseMove = [this](int index, int b, int s, double x, double y) { cmdTab_MouseMove(index, b, s, x, y); };
     Form_BackGround->events().mouseMove = [this](int b, int s, double x, double y) { Form_BackGround_MouseMove(b, s, x, y); };
+    PageList->events().mouseMove = [this](int b, int s, double x, double y) { Form_BackGround_MouseMove(b, s, x, y); };
+    PageList->events().keyDown = [this](int keyCode, int shift) { PageList_KeyDown(keyCode, shift); };
+    PageList->events().gotFocus = [this] { showPageListFocus(); };
+    PageList->events().lostFocus = [this] { showPageListFocus(); };
     // Escape and the window's close button cancel, as Cancel does.
     events().keyDown = [this](int keyCode, int) {
         if (keyCode == 27)
@@ -393,6 +403,8 @@ void frmReferences::Form_Load()
     // What the pages hold now is what saving leaves alone.
     RememberPageSettings(*this);
 
+    arrangeTabOrder();
+
     // 9. Filling raised the pages' change events: Apply starts disabled.
     SetApplyEnabled(false);
     SetRemoveEnabled(*this, false);
@@ -413,6 +425,76 @@ void frmReferences::cmdTab_Click(int index)
     }
     CurrentPage = static_cast<int16_t>(index);
     PageShown[index] = true;
+}
+
+void frmReferences::PageList_KeyDown(int keyCode, int)
+{
+    int page = CurrentPage;
+    switch (keyCode) {
+    case 37: // Left
+    case 38: // Up
+        page = std::max(0, page - 1);
+        break;
+    case 39: // Right
+    case 40: // Down
+        page = std::min(6, page + 1);
+        break;
+    case 36: page = 0; break; // Home
+    case 35: page = 6; break; // End
+    default: return;
+    }
+    if (page != CurrentPage)
+        cmdTab_Click(page);
+    showPageListFocus();
+}
+
+void frmReferences::showPageListFocus()
+{
+    QWidget* list = PageList->widget();
+    if (!list->hasFocus()) {
+        PageList->setPicture(QPixmap());
+        return;
+    }
+    // A dotted frame around the current page's name.
+    QPixmap frame(list->size());
+    frame.fill(Qt::transparent);
+    QPainter p(&frame);
+    const QWidget* tab = cmdTab[CurrentPage].widget();
+    const QRect r = QRect(list->mapFrom(window(), tab->mapTo(window(), QPoint(0, 0))), tab->size()).adjusted(-3, -1, 2, 0);
+    p.setPen(QPen(kTabColor, 1, Qt::DotLine));
+    p.drawRect(r.intersected(frame.rect().adjusted(0, 0, -1, -1)));
+    p.end();
+    PageList->setPicture(frame);
+}
+
+void frmReferences::arrangeTabOrder()
+{
+    std::vector<QWidget*> chain{PageList->widget()};
+    for (int page = 0; page <= 6; ++page) {
+        std::vector<Control*> onPage;
+        for (Control* c : controls())
+            if (c->container() == &Frame[page] && (c->widget()->focusPolicy() & Qt::TabFocus))
+                onPage.push_back(c);
+        // Rows first: controls whose tops lie within a line's height of each
+        // other (a box and the button beside it) are one row, read left to right.
+        std::sort(onPage.begin(), onPage.end(), [](const Control* a, const Control* b) { return a->top() < b->top(); });
+        std::vector<std::pair<double, Control*>> ordered;
+        double rowTop = -1e9;
+        for (Control* c : onPage) {
+            if (c->top() - rowTop > 150)
+                rowTop = c->top();
+            ordered.emplace_back(rowTop, c);
+        }
+        std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) {
+            return a.first != b.first ? a.first < b.first : a.second->left() < b.second->left();
+        });
+        for (const auto& entry : ordered)
+            chain.push_back(entry.second->widget());
+    }
+    for (int i = 0; i <= 2; ++i)
+        chain.push_back(cmdButton1[i].widget());
+    for (size_t i = 0; i + 1 < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
 void frmReferences::cmdTab_MouseMove(int index, int, int, double, double)

@@ -76,6 +76,10 @@ public:
 
     // ---- Controls of the frame ----
     std::unique_ptr<platform::forms::Label> Form_BackGround;
+    // The page list's place in the Tab order: it lies under the page names,
+    // takes the focus, marks the current page while it has it, and its
+    // arrow keys (Home, End) choose the page.
+    std::unique_ptr<platform::forms::PictureBox> PageList;
     platform::forms::ControlArray<platform::forms::Label> cmdTab{*this, QStringLiteral("cmdTab")};
     platform::forms::ControlArray<platform::forms::Image> Image1{*this, QStringLiteral("Image1")};
     platform::forms::ControlArray<platform::forms::PictureBox> Frame{*this, QStringLiteral("Frame")};
@@ -135,7 +139,15 @@ public:
     SkinnedButtonFamily Buttons2;
     SkinnedButtonFamily Buttons3;
 
+    // The page list's keys: Up and Left the page before, Down and Right the
+    // page after, Home the first, End the last.
+    void PageList_KeyDown(int keyCode, int shift);
+
 private:
+    void showPageListFocus();
+    // The Tab order: the page list, each page's controls as laid out (top
+    // to bottom, left to right), then OK, Cancel and Apply.
+    void arrangeTabOrder();
     void createControls();
     void createPageControls();
     void wireEvents();

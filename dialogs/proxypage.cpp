@@ -82,8 +82,10 @@ QString boxName(const frmReferences& f, int index)
 
 bool IsProxyAddress(const QString& text)
 {
-    return text.size() <= 255
-           && (matches(text, "[A-Za-z0-9._\\-]+") || matches(text, "\\[[0-9A-Fa-f:.]+\\]"));
+    // A name in any script, as the network layer will take it.
+    const QString host = ProxyHostForNetwork(text);
+    return host.size() <= 255
+           && (matches(host, "[A-Za-z0-9._\\-]+") || matches(host, "\\[[0-9A-Fa-f:.]+\\]"));
 }
 
 bool IsProxyPort(const QString& text)
@@ -96,7 +98,7 @@ bool IsProxyExceptionList(const QString& text)
     static const QRegularExpression separators(QStringLiteral("[ ;]+"));
     for (const QString& entry : text.split(separators, Qt::SkipEmptyParts))
         if (entry.compare(QLatin1String("<local>"), Qt::CaseInsensitive) != 0
-            && !matches(entry, "([A-Za-z0-9.*_\\-]+|\\[[0-9A-Fa-f:.]+\\])(:[0-9]{1,5})?"))
+            && !matches(ProxyHostForNetwork(entry), "([A-Za-z0-9.*_\\-]+|\\[[0-9A-Fa-f:.]+\\])(:[0-9]{1,5})?"))
             return false;
     return true;
 }

@@ -33,9 +33,10 @@ void ApplyProxyToIE(bool report);
 // not.
 bool CheckProxySettings(frmReferences& f);
 
-// What the boxes take: a host name, an IPv4 address or an IPv6 address in
-// brackets; a port 1 to 65535; exceptions: host patterns ("*" allowed, an
-// optional port) and "<local>", separated by ";" or blanks.
+// What the boxes take: a host name (in any script: stored as typed, used in
+// its ASCII form), an IPv4 address or an IPv6 address in brackets; a port 1
+// to 65535; exceptions: host patterns ("*" allowed, an optional port) and
+// "<local>", separated by ";" or blanks.
 bool IsProxyAddress(const QString& text);
 bool IsProxyPort(const QString& text);
 bool IsProxyExceptionList(const QString& text);

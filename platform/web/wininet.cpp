@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -381,7 +382,16 @@ QList<QNetworkProxy> ProxyFactory::queryProxy(const QNetworkProxyQuery& query)
     if (!info_.namedProxy || query.queryType() != QNetworkProxyQuery::UrlRequest)
         return direct;
     const QString scheme = query.url().scheme().toLower();
-    const QString host = query.peerHostName();
+    // Exceptions name hosts in their ASCII form, as the settings hand them
+    // over; a name may come here in its Unicode form.
+    QString host = query.peerHostName();
+    for (const QChar c : host) {
+        if (c.unicode() > 127) {
+            if (const QByteArray ace = QUrl::toAce(host); !ace.isEmpty())
+                host = QString::fromLatin1(ace);
+            break;
+        }
+    }
     const QHostAddress address(host);
     if ((address.isNull() ? host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 : address.isLoopback())
         || matchesBypass(bypass_, scheme, host))

@@ -252,3 +252,27 @@ TEST(Connection, DisplayOptionsReachTheWebEngine)
         EXPECT_EQ(s->testAttribute(QWebEngineSettings::PlaybackRequiresUserGesture), st.gesture) << st.index << st.on;
     }
 }
+
+// Names in any script, stored as the user typed them, reach Chromium and
+// QtNetwork in their ASCII form, and an exception holds for an address in
+// either form.
+TEST(ProxySettings, UnicodeNamesReachTheNetworkInTheirAsciiForm)
+{
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "");
+    saveProxy("Check1", "1");
+    saveProxy("Address1", QStringLiteral("proxy.b\u00fccher.example"));
+    saveProxy("Port1", "8080");
+    saveProxy("Exception", QStringLiteral("m\u00fcnchen.de;*.b\u00fccher.example"));
+    ApplyProxySettings();
+    const wininet::ProxyInfo info = wininet::processProxy();
+    EXPECT_EQ(info.proxyList, "http=proxy.xn--bcher-kva.example:8080");
+    EXPECT_EQ(info.bypassList, "xn--mnchen-3ya.de *.xn--bcher-kva.example");
+    EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"),
+              "--proxy-server=http=proxy.xn--bcher-kva.example:8080 --proxy-bypass-list=xn--mnchen-3ya.de;*.xn--bcher-kva.example");
+    EXPECT_EQ(proxyFor(QStringLiteral("http://m\u00fcnchen.de/")).type(), QNetworkProxy::NoProxy);
+    EXPECT_EQ(proxyFor(QStringLiteral("http://xn--mnchen-3ya.de/")).type(), QNetworkProxy::NoProxy);
+    EXPECT_EQ(proxyFor(QStringLiteral("http://www.b\u00fccher.example/")).type(), QNetworkProxy::NoProxy);
+    const QNetworkProxy other = proxyFor(QStringLiteral("http://other.example/"));
+    EXPECT_EQ(other.type(), QNetworkProxy::HttpProxy);
+    EXPECT_EQ(other.hostName(), QStringLiteral("proxy.xn--bcher-kva.example"));
+}

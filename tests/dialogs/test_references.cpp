@@ -103,10 +103,12 @@ TEST_F(References, EveryPageIsLaidOutAtBothScales)
             const QString name = QStringLiteral("preferences-page%1-%2.png").arg(p).arg(QLatin1String(suffix));
             EXPECT_TRUE(f.window()->grab().save(screenshotFolder() + QLatin1Char('/') + name));
         }
-        // Inside each page and on the window itself: texts fit, nothing overlaps.
+        // Inside each page and on the window itself: texts fit, nothing
+        // overlaps (the background and the page list lie under what they hold).
         std::vector<Control*> placed;
         for (Control* c : f.controls())
-            if (c->visible() && c->name() != QLatin1String("Form_BackGround") && c->name() != QLatin1String("cmdCaption"))
+            if (c->visible() && c->name() != QLatin1String("Form_BackGround") && c->name() != QLatin1String("PageList")
+                && c->name() != QLatin1String("cmdCaption"))
                 placed.push_back(c);
         for (Control* c : placed) {
             const QString text = drawnText(c);
@@ -567,12 +569,43 @@ TEST(ProxyFields, WhatEachBoxTakes)
         {"*.local;intranet <local>", false, false, true},
         {"*.example.org:8080", false, false, true},
         {"", false, false, true},
+        // Names in any script.
+        {"b\u00fccher.example", true, false, true},
+        {"\u4f8b\u3048.\u30c6\u30b9\u30c8", true, false, true},
+        {"*.b\u00fccher.example:8080; <local>", false, false, true},
+        {"b\u00fccher=.example", false, false, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsProxyAddress(QLatin1String(c.text)), c.address) << c.text;
-        EXPECT_EQ(IsProxyPort(QLatin1String(c.text)), c.port) << c.text;
-        EXPECT_EQ(IsProxyExceptionList(QLatin1String(c.text)), c.exceptions) << c.text;
+        EXPECT_EQ(IsProxyAddress(QString::fromUtf8(c.text)), c.address) << c.text;
+        EXPECT_EQ(IsProxyPort(QString::fromUtf8(c.text)), c.port) << c.text;
+        EXPECT_EQ(IsProxyExceptionList(QString::fromUtf8(c.text)), c.exceptions) << c.text;
     }
+}
+
+// A proxy and an exception named in Unicode are taken as typed, stored as
+// typed, and handed to the network layer in their ASCII form.
+TEST_F(References, UnicodeProxyNamesAreAcceptedAndUsedInTheirAsciiForm)
+{
+    frmReferences& f = open();
+    // Key presses that carry their text, as a keyboard of that language sends them.
+    const auto typeText = [this](const Control& box, const QString& text) {
+        click(box);
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    };
+    page(PageProxy);
+    tick(f.Proxy_CheckBox[0]);
+    typeText(f.Proxy_TextBox[0], QStringLiteral("proxy.b\u00fccher.example"));
+    typeText(f.Proxy_TextBox[1], QStringLiteral("3128"));
+    typeText(f.Proxy_TextBox[10], QStringLiteral("b\u00fccher.example;*.m\u00fcnchen.example:8080"));
+    click(f.cmdButton1[2]);
+    EXPECT_EQ(takeMessages(), QStringList{QStringLiteral("The IE proxy settings was updated successfully")});
+    const platform::wininet::ProxyInfo applied = platform::wininet::processProxy();
+    EXPECT_EQ(applied.proxyList, QStringLiteral("http=proxy.xn--bcher-kva.example:3128"));
+    EXPECT_EQ(applied.bypassList, QStringLiteral("xn--bcher-kva.example *.xn--mnchen-3ya.example:8080"));
+    EXPECT_EQ(userSetting(QStringLiteral("Address1"), QStringLiteral("Z5 Browser\\Proxy")), QStringLiteral("proxy.b\u00fccher.example"));
+    EXPECT_EQ(userSetting(QStringLiteral("Exception"), QStringLiteral("Z5 Browser\\Proxy")),
+              QStringLiteral("b\u00fccher.example;*.m\u00fcnchen.example:8080"));
 }
 
 // First use: only "Use a proxy server" can be ticked; ticking it opens the
@@ -894,6 +927,82 @@ TEST_F(References, ASettingsStoreThatCannotBeWrittenIsToldAndKeepsTheWindowOpen)
     EXPECT_EQ(userSetting(QStringLiteral("UNREACHABLETIMEOUT")), QStringLiteral("9"));
     EXPECT_EQ(userSetting(QStringLiteral("STARTPAGE")), QStringLiteral("10||http://home.example/||"));
     EXPECT_EQ(keyRecord("F3"), QStringLiteral("|1|http://f3.example/|"));
+}
+
+// By keys alone: Tab reaches the page list, its arrow keys show every page,
+// Tab visits each page's controls as they are laid out (top to bottom, left
+// to right) and then OK and Cancel; a box ticked on page 6 is saved with
+// Return on OK.
+TEST_F(References, EveryPageIsReachedAndSavedByKeysAlone)
+{
+    frmReferences& f = open();
+    const auto focused = [] { return Control::fromWidget(QApplication::focusWidget()); };
+    const auto named = [](const Control* c) {
+        return c ? (c->index() < 0 ? c->name() : QStringLiteral("%1(%2)").arg(c->name()).arg(c->index())) : QStringLiteral("<none>");
+    };
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    for (int i = 0; i < 60 && focused() != f.PageList.get(); ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(focused(), f.PageList.get()) << "Tab never reached the page list (PageList), last at "
+                                           << named(focused()).toStdString();
+
+    for (int pageIndex = 0; pageIndex <= 6; ++pageIndex) {
+        SCOPED_TRACE(pageIndex);
+        ASSERT_EQ(focused(), f.PageList.get()) << named(focused()).toStdString();
+        if (pageIndex > 0)
+            press(Qt::Key_Down);
+        ASSERT_EQ(f.CurrentPage, pageIndex);
+        ASSERT_TRUE(f.Frame[pageIndex].widget()->isVisible());
+        if (pageIndex == PageKeyboard) { // the page list marks its current page while it has the focus
+            EXPECT_TRUE(f.window()->grab().save(screenshotFolder() + QStringLiteral("/preferences-page-list-focus.png")));
+        }
+        QStringList order;
+        std::vector<const Control*> stops;
+        for (int i = 0; i < 40; ++i) {
+            press(Qt::Key_Tab);
+            if (focused() == f.PageList.get())
+                break;
+            order << named(focused());
+            stops.push_back(focused());
+        }
+        ASSERT_EQ(focused(), f.PageList.get()) << "Tab did not come back to the page list: " << order.join(QStringLiteral(", ")).toStdString();
+        ASSERT_GE(order.size(), 3) << order.join(QStringLiteral(", ")).toStdString();
+        // OK and Cancel end the round, and Apply when it is on (Clean Up).
+        QStringList row{QStringLiteral("cmdButton1(0)"), QStringLiteral("cmdButton1(1)")};
+        if (f.ApplyEnabled())
+            row << QStringLiteral("cmdButton1(2)");
+        EXPECT_EQ(order.mid(order.size() - row.size()), row) << order.join(QStringLiteral(", ")).toStdString();
+        stops.resize(stops.size() - static_cast<size_t>(row.size()) + 2);
+        // Each stop of the page lies below the one before, or beside it to the right.
+        for (size_t i = 1; i + 2 < stops.size(); ++i) {
+            const QRect a(stops[i - 1]->widget()->mapTo(f.window(), QPoint()), stops[i - 1]->widget()->size());
+            const QRect b(stops[i]->widget()->mapTo(f.window(), QPoint()), stops[i]->widget()->size());
+            EXPECT_TRUE(b.top() >= a.bottom() - 4 || (b.top() < a.bottom() && b.left() > a.left()))
+                << named(stops[i]).toStdString() << " after " << named(stops[i - 1]).toStdString() << ": "
+                << order.join(QStringLiteral(", ")).toStdString();
+        }
+        const auto before = [&order](const char* first, const char* second) {
+            return order.indexOf(QLatin1String(first)) >= 0 && order.indexOf(QLatin1String(first)) < order.indexOf(QLatin1String(second));
+        };
+        if (pageIndex == PageKeyboard) {
+            EXPECT_TRUE(before("KeyBoard_ComboBox(0)", "cmdButton3(2)")) << order.join(QStringLiteral(", ")).toStdString();
+        }
+        if (pageIndex == PageContent) {
+            EXPECT_TRUE(before("Content_TextBox(0)", "cmdButton1(3)")) << order.join(QStringLiteral(", ")).toStdString();
+        }
+    }
+
+    // Page 6: its first box ticked by Space, then Tab to OK and Return.
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focused(), &f.Cleanup_CheckBox[0]) << named(focused()).toStdString();
+    press(Qt::Key_Space);
+    EXPECT_EQ(f.Cleanup_CheckBox[0].value(), 1);
+    for (int i = 0; i < 20 && focused() != &f.cmdButton1[0]; ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(focused(), &f.cmdButton1[0]) << "Tab never reached OK (cmdButton1(0))";
+    press(Qt::Key_Return);
+    EXPECT_TRUE(testenv::waitFor([&] { return !f.window()->isVisible(); }));
+    EXPECT_EQ(userSetting(QStringLiteral("OPT_CLEANUP")), QStringLiteral("100000"));
 }
 
 // The messages of the pages as the user sees them.
