@@ -737,6 +737,70 @@ TEST_F(RealInput, EachArrangeCommandLaysOutItsPanesAndASplitterDragMovesThem)
     keepShot(x->grab(), QStringLiteral("realinput-splitter-dragged.png"));
 }
 
+TEST_F(RealInput, TheSplitBarDraggedPastAnEdgeOfTheHolderStopsAtThatEdge)
+{
+    // Maximised: past the holder's right edge lies the window's own edge.
+    setUserSetting(QStringLiteral("DIS_MAXIMIZE"), QStringLiteral("True"));
+    testenv::HttpServer server;
+    server.serve("/page.html", "<html><body style='margin:0;background:#20a040'><p>page</p></body></html>");
+    ASSERT_TRUE(start({server.address("/page.html")}));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/page.html") >= 1; }, 30000));
+    // Window menu, the special modes (item 6), Left, Right (their item 0).
+    x->click(probe().centre(QStringLiteral("cmdMenu(4)")));
+    ASSERT_TRUE(opensMenu("Window"));
+    x->click(probe().items.at({0, 6}).center());
+    const Probe special = waitProbe([&](const Probe& q) { return q.items.count({1, 0}) == 1; }, 10000);
+    ASSERT_TRUE(special.items.count({1, 0})) << "the Left, Right item";
+    x->click(special.items.at({1, 0}).center());
+    ASSERT_TRUE(staysClosed("after Left, Right"));
+    const Probe split = waitProbe([&](const Probe& q) { return panesOf(q).size() == 2; }, 10000);
+    ASSERT_EQ(panesOf(split).size(), 2u);
+    const QString bar = QStringLiteral("SPLITTER2(1)");
+    ASSERT_TRUE(split.controls.count(bar)) << "no vertical split bar";
+    const QRect holder = split.controls.at(QStringLiteral("PicHolder(0)")).translated(split.window.topLeft());
+    const double holderTwips = split.twips.at(QStringLiteral("PicHolder(0)")).width();
+    const double barTwips = split.twips.at(bar).width();
+    const double twipsPerPixel = holderTwips / holder.width();
+
+    const int window = split.window.right();
+    const struct {
+        const char* what;
+        int releaseX;     // where the pointer is let go
+        bool right;
+        double expected;  // the split, in twips of the holder
+    } drags[] = {
+        {"over the window's right edge", window - 1, true, holderTwips - barTwips},
+        {"back to the middle", holder.center().x(), true, -1},
+        {"past the window's right edge", window + 60, true, holderTwips - barTwips},
+        {"back to the middle again", holder.center().x(), true, -1},
+        {"just past the holder's right edge", holder.right() + 2, true, holderTwips - barTwips},
+        {"past the holder's left edge", holder.left() - 60, false, 0},
+    };
+    for (const auto& d : drags) {
+        SCOPED_TRACE(d.what);
+        // Each drag starts from where the previous one left the bar.
+        const QPoint from = probe().centre(bar);
+        x->drag(from, QPoint(d.releaseX, from.y()));
+        if (d.expected < 0) {
+            // Not at an edge: the drag only sets up the next one.
+            const Probe back = waitProbe([&](const Probe& q) { return panesOf(q).size() == 2; }, 10000);
+            ASSERT_EQ(panesOf(back).size(), 2u) << "the split did not come back";
+            continue;
+        }
+        const double expected = d.expected;
+        const Probe after = waitProbe(
+            [&](const Probe& q) { return std::abs(q.twips.at(bar).left() - expected) <= twipsPerPixel; }, 10000);
+        EXPECT_NEAR(after.twips.at(bar).left(), expected, twipsPerPixel);
+        // One pane fills the holder but for the bar (its browser reaches a
+        // little past the pane's edges, under the holder's rim); the other is gone.
+        const std::vector<QRectF> panes = panesOf(after);
+        keepShot(x->grab(), QStringLiteral("realinput-split-%1.png").arg(QString::fromLatin1(d.what).replace(' ', '-').remove('\'')));
+        ASSERT_EQ(panes.size(), 1u) << panes.size() << " panes show";
+        EXPECT_GE(panes.front().width(), 1.0 - barTwips / holderTwips);
+        EXPECT_LE(panes.front().left(), d.right ? 0.0 : barTwips / holderTwips);
+    }
+}
+
 TEST_F(RealInput, TheListsPaneShowsEachKindItsEdgeStopsAtBothLimitsAndAPlaylistGoesThroughItsDialogsUnchanged)
 {
     setUserSetting(QStringLiteral("DIS_PLAYLIST"), QStringLiteral("True"));
@@ -954,12 +1018,11 @@ TEST_F(RealInput, APickFromTheAddressDropDownGoesThereAndLeavesTheKeyboardInTheA
 
 namespace {
 
-// The download manager runs of the program folder now: each its process id
-// and its arguments after the program's name, as /proc holds them.
-std::map<qint64, QStringList> downloadRuns(const QString& prog)
+// The runs of the program exe now: each its process id and its arguments
+// after the program's name, as /proc holds them.
+std::map<qint64, QStringList> runsOf(const QString& exe)
 {
     std::map<qint64, QStringList> out;
-    const QString exe = prog + QStringLiteral("/Tool/Z5DownLoad.exe");
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool number = false;
         const qint64 pid = entry.toLongLong(&number);
@@ -980,6 +1043,12 @@ std::map<qint64, QStringList> downloadRuns(const QString& prog)
             out[pid] = args.mid(1);
     }
     return out;
+}
+
+// The download manager runs of the program folder now.
+std::map<qint64, QStringList> downloadRuns(const QString& prog)
+{
+    return runsOf(prog + QStringLiteral("/Tool/Z5DownLoad.exe"));
 }
 
 // Where the picture shows on the screen (its centre), looked for inside area.
@@ -1743,4 +1812,53 @@ TEST_F(RealInput, TheButtonsOfASnippetPageWithFramesWorkAndAFramesCommandIsRefus
     x->click(button(0));
     EXPECT_TRUE(testenv::waitFor([&] { return x->grab().copy(header) != shown; }, 10000)) << "Close left the snippet page";
     keepShot(stableGrab(), QStringLiteral("realinput-snippet-closed.png"));
+}
+
+TEST_F(RealInput, NewWindowChosenFromAMenuOpenedWithAltLeavesNoMenuOpen)
+{
+    // The program folder holds the program that New Window starts.
+    const QString exe = prog + QStringLiteral("/Z5.exe");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(Z5_STAGE_DIR "/Z5.exe"), exe));
+    testenv::HttpServer server;
+    server.serve("/page.html", "<html><body style='background:#eeeeee'><p>page</p></body></html>");
+    ASSERT_TRUE(start({server.address("/page.html")}));
+    ASSERT_TRUE(testenv::waitFor([&] { return server.requestsFor("/page.html") >= 1; }, 30000));
+    const qint64 first = program->processId();
+    // The keys go to the page.
+    x->click(probe().centre(QStringLiteral("PicHolder(0)")));
+    QTest::qWait(300);
+    x->keys({XK_Alt_L, XK_w});
+    ASSERT_TRUE(opensMenu("Alt+W"));
+    const Probe open = probe();
+    ASSERT_TRUE(open.items.count({0, 0})) << "the New Window item";
+    x->click(open.items.at({0, 0}).center());
+
+    // The new window comes up in a process of its own.
+    qint64 second = 0;
+    const bool started = testenv::waitFor(
+        [&] {
+            for (const auto& [pid, args] : runsOf(exe))
+                if (x->mainWindowOf(pid))
+                    second = pid;
+            return second != 0;
+        },
+        60000);
+    struct Ender {
+        qint64& pid;
+        ~Ender()
+        {
+            if (pid > 0)
+                ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    } ender{second};
+    ASSERT_TRUE(started) << "no new window came up";
+    // Both programs answer the probe now: the X server alone tells.
+    for (int i = 0; i < 15; ++i) {
+        if (!x->popupsOf(first).empty()) {
+            ADD_FAILURE() << "a menu is still open in the first window, " << i * 150 << " ms after the new one showed";
+            break;
+        }
+        QTest::qWait(150);
+    }
+    keepShot(x->grab(), QStringLiteral("realinput-alt-new-window.png"));
 }
